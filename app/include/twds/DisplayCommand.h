@@ -1,0 +1,82 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "twds/DecodeStop.h"
+#include "twds/FieldList.h"
+#include "twds/HostLink.h"
+#include "twds/PageDecoder.h"
+#include "twds/PageLabels.h"
+
+namespace twds {
+
+// How the last Display ended, so that the window's status line and the
+// headless export can tell the user what failed.
+struct DisplayOutcome {
+    enum class Stage {
+        NotRun,         // no Display yet
+        InputMissing,   // blank address or name: nothing was opened
+        ConnectFailed,  // fnDllParamOpenMConnection returned 0
+        NameLength,     // the trimmed name is not 10 characters
+        PageFailed,     // a page retrieval returned 0
+        DecodeStopped,  // a decoder raised DecodeStop
+        Completed,
+    };
+    Stage stage = Stage::NotRun;
+    char pageKind = 0;              // PageFailed, DecodeStopped: "C", "G", "E", "F", "Z", "S"
+    std::int32_t pagePosition = 0;  // its requested position
+    int fileNumber = 0;             // FC entry n (1-based) for F, Z and S pages
+    std::optional<DecodeStop> stop;  // DecodeStopped
+};
+
+// The Display command with the window state it shares with the decoders and
+// the export. It owns the five page lists and the End_TW text and runs
+// without widgets: the main window shows this object and calls it from its
+// button handlers, the headless export runs it directly.
+class DisplayCommand {
+public:
+    // Both must outlive the command.
+    DisplayCommand(HostLink& hostLink, const PageLabels& labels);
+
+    // The two input boxes, as the user typed them (bytes, Windows-1252).
+    // Run() writes the trimmed upper-case name back into txtUsrSpcName.
+    std::string txtIpAddress;
+    std::string txtUsrSpcName;
+
+    // The five page lists and the End_TW text.
+    FieldList ListView1;  // CX
+    FieldList ListView2;  // GC
+    FieldList ListView3;  // FC
+    FieldList ListView4;  // ZC
+    FieldList ListView5;  // SQL
+    std::string txtEnd_TW;
+
+    // Window state.
+    std::string szIpAddress;
+    std::int32_t lConnection = 0;
+    std::string szUsrSpc;
+    KeptNumbers kept;  // iNbrOfFC, lEndOffset, lEndLength, iNbrOfZC, lInsertOffset
+    std::string szLastError;
+
+    // Runs the Display command start to end (the body of btnDsp_Click, but
+    // for selecting the CX tab, which is the window's).
+    const DisplayOutcome& Run();
+    // Empties the lists, the value boxes' source and the End_TW text, and
+    // resets lInsertOffset, lEndOffset and lEndLength.
+    void ClearAll();
+    // Fetches the host link's last error text into szLastError.
+    void ShowLastError();
+    // Closes lConnection once more (the Exit button).
+    void CloseConnection();
+
+    [[nodiscard]] const DisplayOutcome& outcome() const { return outcome_; }
+
+private:
+    HostLink& hostLink_;
+    const PageLabels& labels_;
+    DisplayOutcome outcome_;
+};
+
+}  // namespace twds

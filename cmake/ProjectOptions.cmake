@@ -1,0 +1,30 @@
+# Warnings, sanitizers and the one-line test helper shared by every target.
+
+option(TWDS_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+option(TWDS_WERROR "Treat compiler warnings as errors" OFF)
+
+add_library(twds_options INTERFACE)
+target_compile_features(twds_options INTERFACE cxx_std_20)
+target_compile_options(twds_options INTERFACE -Wall -Wextra -Wpedantic)
+if(TWDS_WERROR)
+    target_compile_options(twds_options INTERFACE -Werror)
+endif()
+if(TWDS_SANITIZE)
+    target_compile_options(twds_options INTERFACE
+        -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+    target_link_options(twds_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# twds_add_test(<name> SOURCES ... LIBS ...)
+# Every test runs on the offscreen Qt platform so that no display server is needed.
+function(twds_add_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE twds_options GTest::gtest GTest::gtest_main ${ARG_LIBS})
+    target_compile_definitions(${name} PRIVATE
+        TWDS_SOURCE_DIR="${PROJECT_SOURCE_DIR}" TWDS_BINARY_DIR="${CMAKE_BINARY_DIR}")
+    gtest_discover_tests(${name}
+        WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+        DISCOVERY_TIMEOUT 60)
+endfunction()

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "twds/HostLink.h"
+
+namespace twds {
+
+// Where the viewer's host link comes from, as chosen on the command line or
+// through the environment.
+struct HostLinkChoice {
+    // A run-time loaded host-link library (--hostlink, $TWDSPUSRSPC_HOSTLINK).
+    // Empty: the saved user spaces are used.
+    std::filesystem::path library;
+    // Folders of saved user spaces, searched in order (--store,
+    // $TWDSPUSRSPC_STORE or the user's data folder, then the bundled samples).
+    std::vector<std::filesystem::path> stores;
+};
+
+// Resolves the choice from the explicit options (empty when not given), the
+// environment and the folder of the executable.
+[[nodiscard]] HostLinkChoice ResolveHostLinkChoice(const std::filesystem::path& libraryOption,
+                                                   const std::filesystem::path& storeOption,
+                                                   const std::filesystem::path& executableFolder);
+
+// Creates the host link. On failure returns nullptr and sets `error` to a
+// message that names the library and what is missing.
+[[nodiscard]] std::unique_ptr<HostLink> CreateHostLink(const HostLinkChoice& choice,
+                                                       std::string& error);
+
+}  // namespace twds

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "twds/Registry.h"
+
+namespace twds {
+
+// The text catalogue: catalogue ids 0 to 10000 mapped to texts in the user's
+// language, read from "twmgr.ressource.<language>" in the viewer's folder
+// on the first lookup.
+class Ressource {
+public:
+    static constexpr int kMaxId = 10000;
+    // Shows the one load failure: a critical message box in a window, a line
+    // on standard error without one.
+    using FailureReporter = std::function<void(const std::string& title, const std::string& text)>;
+
+    // `registry` must outlive the catalogue.
+    Ressource(RegistryStore& registry, std::filesystem::path folder,
+              FailureReporter reportFailure);
+
+    // The text of `id` (a decimal text) with "&1".."&7" replaced by p1..p7.
+    // Never fails: "" for an unknown, non-numeric or out-of-range id.
+    [[nodiscard]] std::string GetRessource(std::string_view id, std::string_view p1 = {},
+                                           std::string_view p2 = {}, std::string_view p3 = {},
+                                           std::string_view p4 = {}, std::string_view p5 = {},
+                                           std::string_view p6 = {}, std::string_view p7 = {});
+
+    // Fills the table from the catalogue file of `language`.
+    bool LoadRessourceFile(const std::string& language);
+
+    [[nodiscard]] const std::string& RessourceLanguage() const { return language_; }
+    [[nodiscard]] const std::array<std::string, kMaxId + 1>& RessourceTable() const {
+        return *table_;
+    }
+
+private:
+    RegistryStore& registry_;
+    std::filesystem::path folder_;
+    FailureReporter reportFailure_;
+    std::string language_;
+    std::unique_ptr<std::array<std::string, kMaxId + 1>> table_;
+};
+
+// The process-wide catalogue that the viewer's windows and commands use.
+// Install it once at start-up; GetRessource returns "" until then.
+void InstallRessource(std::unique_ptr<Ressource> catalogue);
+[[nodiscard]] Ressource* InstalledRessource();
+[[nodiscard]] std::string GetRessource(std::string_view id, std::string_view p1 = {},
+                                       std::string_view p2 = {}, std::string_view p3 = {},
+                                       std::string_view p4 = {}, std::string_view p5 = {},
+                                       std::string_view p6 = {}, std::string_view p7 = {});
+
+}  // namespace twds
