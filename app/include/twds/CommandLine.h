@@ -1,0 +1,43 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace twds {
+
+// The viewer's command line:
+//   twDspUsrSpc [--store DIR] [--hostlink LIBRARY] [ADDRESS/NAME]
+//   twDspUsrSpc --export [--output FILE] [--store DIR] [--hostlink LIBRARY] ADDRESS/NAME
+//   twDspUsrSpc --help | --version
+struct CommandLine {
+    bool exportMode = false;
+    bool help = false;
+    bool version = false;
+    std::optional<std::string> output;  // --output; "-" means standard output
+    std::string store;                  // --store, empty when not given
+    std::string hostlink;               // --hostlink, empty when not given
+    // The non-option arguments joined by single blanks.
+    std::string argumentText;
+    // Non-empty when the arguments cannot be used; says what is wrong.
+    std::string usageError;
+};
+
+// Parses the arguments that follow the program name.
+[[nodiscard]] CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// The machine address and user-space name of an argument text.
+struct AddressAndName {
+    std::string address;  // the text before the first "/", untrimmed
+    std::string name;     // the text after it, untrimmed, later "/" included
+};
+
+// Splits the argument text at its first "/". nullopt when the text is empty
+// or holds no "/": such a command line is ignored.
+[[nodiscard]] std::optional<AddressAndName> SplitArgumentText(std::string_view argumentText);
+
+// The --help text.
+[[nodiscard]] std::string UsageText();
+
+}  // namespace twds
