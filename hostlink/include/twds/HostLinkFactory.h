@@ -1,7 +1,9 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +27,24 @@ struct HostLinkChoice {
 [[nodiscard]] HostLinkChoice ResolveHostLinkChoice(const std::filesystem::path& libraryOption,
                                                    const std::filesystem::path& storeOption,
                                                    const std::filesystem::path& executableFolder);
+
+// The value of an environment variable, or nothing when it is not set.
+using EnvironmentLookup = std::function<std::optional<std::string>(const char* name)>;
+
+// As above, reading the environment through `environment`.
+//
+// library: libraryOption, else $TWDSPUSRSPC_HOSTLINK; on Windows, when no
+// store is named either, "DllParam.dll". stores: storeOption, else
+// $TWDSPUSRSPC_STORE, else the user's data folder ($XDG_DATA_HOME or
+// ~/.local/share, %LOCALAPPDATA% on Windows, then
+// "twDspUsrSpc/userspaces"); after it the bundled samples,
+// <executableFolder>/samples in a build tree or
+// <executableFolder>/../share/twDspUsrSpc/samples when installed, whichever
+// exists. Empty variables count as unset.
+[[nodiscard]] HostLinkChoice ResolveHostLinkChoice(const std::filesystem::path& libraryOption,
+                                                   const std::filesystem::path& storeOption,
+                                                   const std::filesystem::path& executableFolder,
+                                                   const EnvironmentLookup& environment);
 
 // Creates the host link. On failure returns nullptr and sets `error` to a
 // message that names the library and what is missing.

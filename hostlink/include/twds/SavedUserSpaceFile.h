@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace twds {
+
+// One saved user space (a ".twus" file), read whole into memory and indexed
+// by page kind and position.
+//
+// The file is a header line followed by page records:
+//
+//   TWUSRSPC PAGES 1<LF>
+//   <kind> <position, 8 digits> <length in bytes><LF><page bytes><LF>
+//   ...
+//
+// kind is one upper-case letter (C, G, E, F, Z, S). Empty lines and lines
+// beginning with "#" may stand between records. A later record of the same
+// kind and position replaces an earlier one. Page bytes are raw
+// (Windows-1252, NUL an ordinary byte) and are not padded to the request's
+// length: the host link pads them.
+//
+// The file's bytes are kept once; pages are views into them, so a model of
+// 10,000 files costs its file size plus a small index entry per page.
+class SavedUserSpaceFile {
+public:
+    static constexpr std::string_view kHeader = "TWUSRSPC PAGES 1\n";
+    static constexpr std::size_t kPositionDigits = 8;
+
+    SavedUserSpaceFile(const SavedUserSpaceFile&) = delete;
+    SavedUserSpaceFile& operator=(const SavedUserSpaceFile&) = delete;
+
+    // Parses the bytes of a file. fileName only names the file in messages.
+    // On a malformed file returns nullptr and sets error to a text naming the
+    // file, the byte offset and what was expected there.
+    [[nodiscard]] static std::unique_ptr<SavedUserSpaceFile> parse(std::string bytes,
+                                                                   const std::string& fileName,
+                                                                   std::string& error);
+
+    // Reads the file whole and parses it; on failure (unreadable or
+    // malformed) returns nullptr and sets error.
+    [[nodiscard]] static std::unique_ptr<SavedUserSpaceFile> load(const std::filesystem::path& file,
+                                                                  std::string& error);
+
+    // The page of this kind and position, or nothing when the file holds no
+    // such record. The view lives as long as this object.
+    [[nodiscard]] std::optional<std::string_view> page(char kind, std::uint32_t position) const;
+
+    // Number of distinct (kind, position) pages.
+    [[nodiscard]] std::size_t pageCount() const { return index_.size(); }
+
+private:
+    struct Span {
+        std::size_t offset = 0;
+        std::size_t length = 0;
+    };
+
+    explicit SavedUserSpaceFile(std::string bytes);
+
+    [[nodiscard]] static std::uint64_t indexKey(char kind, std::uint32_t position) {
+        return (std::uint64_t{static_cast<unsigned char>(kind)} << 32) | position;
+    }
+
+    std::string bytes_;
+    std::unordered_map<std::uint64_t, Span> index_;
+};
+
+}  // namespace twds

@@ -1,0 +1,197 @@
+#include "twds/SavedUserSpaceHostLink.h"
+
+#include <algorithm>
+#include <charconv>
+#include <system_error>
+#include <utility>
+
+#include "QuoteBytes.h"
+
+namespace twds {
+
+namespace {
+
+// A page request: a blank, the position in 8 digits, the kind letter.
+constexpr std::size_t kRequestHeader = 10;
+
+std::string_view TrimBlanks(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::string_view TrimTrailingBlanks(std::string_view text) {
+    const auto last = text.find_last_not_of(' ');
+    return last == std::string_view::npos ? std::string_view{} : text.substr(0, last + 1);
+}
+
+// Whether text can be used as one folder or file name inside a store without
+// reaching outside it.
+bool IsSafeComponent(std::string_view text) {
+    if (text.empty() ||
+        text.find_first_of(std::string_view("/\\\0", 3)) != std::string_view::npos ||
+        text.find("..") != std::string_view::npos || text == ".") {
+        return false;
+    }
+    // Catches what the checks above cannot name portably, such as a drive
+    // letter ("C:") on Windows.
+    const std::filesystem::path path(text);
+    return !path.has_root_path() && !path.has_parent_path();
+}
+
+std::string StoreList(const std::vector<std::filesystem::path>& stores) {
+    std::string list;
+    for (const auto& store : stores) {
+        if (!list.empty()) {
+            list += ", ";
+        }
+        list += store.string();
+    }
+    return list;
+}
+
+}  // namespace
+
+SavedUserSpaceHostLink::SavedUserSpaceHostLink(std::vector<std::filesystem::path> stores)
+    : stores_(std::move(stores)) {}
+
+int32_t SavedUserSpaceHostLink::fail(ErrorCode code, std::string text) {
+    lastCode_ = code;
+    lastError_ = std::move(text);
+    return 0;
+}
+
+int32_t SavedUserSpaceHostLink::fnDllParamOpenMConnection(std::string& machine,
+                                                          std::string& /*buffer1*/,
+                                                          std::string& /*buffer2*/,
+                                                          int32_t& connection) {
+    fnDllParamCloseMConnection(connection_);
+    const std::string_view address = TrimBlanks(machine);
+    if (!IsSafeComponent(address)) {
+        return fail(kRefusedName,
+                    "The machine address " + QuoteBytes(address) +
+                        " cannot name a folder of saved user spaces: it must not be empty nor "
+                        "contain \"/\", \"\\\", \"..\" or NUL bytes.");
+    }
+    if (stores_.empty()) {
+        return fail(kNoStore,
+                    "No folder of saved user spaces is configured. Name one with --store DIR "
+                    "or $TWDSPUSRSPC_STORE, or choose a host-link library with --hostlink.");
+    }
+    for (const auto& store : stores_) {
+        std::error_code error;
+        const auto folder = store / std::filesystem::path(address);
+        if (std::filesystem::is_directory(folder, error)) {
+            address_ = std::string(address);
+            folder_ = folder;
+            files_.clear();
+            connection_ = lastHandle_ = lastHandle_ == INT32_MAX ? 1 : lastHandle_ + 1;
+            connection = connection_;
+            lastCode_ = kNoError;
+            lastError_.clear();
+            return 1;
+        }
+    }
+    return fail(kNoStore, "No user spaces are saved for the machine " + std::string(address) +
+                              ": there is no folder \"" + std::string(address) + "\" in " +
+                              StoreList(stores_) + ". Save its user spaces as <store>/" +
+                              std::string(address) +
+                              "/<NAME>.twus or name another store with --store.");
+}
+
+const SavedUserSpaceHostLink::LoadedFile& SavedUserSpaceHostLink::loadFile(
+    const std::string& name) {
+    if (const auto found = files_.find(name); found != files_.end()) {
+        return found->second;
+    }
+    LoadedFile loaded;
+    loaded.path = folder_ / std::filesystem::path(name + ".twus");
+    std::error_code error;
+    if (!std::filesystem::exists(loaded.path, error)) {
+        loaded.code = kMissingFile;
+        loaded.error = "The user space " + name + " is not saved for the machine " + address_ +
+                       ": there is no file " + name + ".twus in " + folder_.string() + ".";
+    } else {
+        loaded.file = SavedUserSpaceFile::load(loaded.path, loaded.error);
+        if (!loaded.file) {
+            loaded.code = kUnreadableFile;
+        }
+    }
+    return files_.emplace(name, std::move(loaded)).first->second;
+}
+
+int32_t SavedUserSpaceHostLink::fnDllParamRtvUserspace(std::string& userSpace, std::string& page) {
+    if (connection_ == 0) {
+        return fail(kNotConnected,
+                    "No connection is open: open a connection to the machine before "
+                    "retrieving user-space pages.");
+    }
+    const std::string_view nameText = TrimTrailingBlanks(userSpace);
+    if (!IsSafeComponent(nameText)) {
+        return fail(kRefusedName,
+                    "The user space name " + QuoteBytes(userSpace) +
+                        " cannot name a saved user space file: it must not be blank nor "
+                        "contain \"/\", \"\\\", \"..\" or NUL bytes.");
+    }
+    const std::string_view request(page.data(), std::min(page.size(), kRequestHeader));
+    std::uint32_t position = 0;
+    const bool wellFormed = request.size() == kRequestHeader && request[0] == ' ' &&
+                            std::all_of(request.begin() + 1, request.begin() + 9,
+                                        [](char c) { return c >= '0' && c <= '9'; }) &&
+                            request[9] >= 'A' && request[9] <= 'Z';
+    if (!wellFormed) {
+        return fail(kBadRequest, "Malformed page request " + QuoteBytes(request) +
+                                     ": expected a blank, an 8-digit position and a page "
+                                     "kind letter.");
+    }
+    std::from_chars(request.data() + 1, request.data() + 9, position);
+    const char kind = request[9];
+
+    const std::string name(nameText);
+    const LoadedFile& loaded = loadFile(name);
+    if (!loaded.file) {
+        return fail(loaded.code, loaded.error);
+    }
+    const auto text = loaded.file->page(kind, position);
+    if (!text) {
+        return fail(kMissingPage, "The user space " + name + " (" + loaded.path.string() +
+                                      ") has no page of kind " + std::string(1, kind) +
+                                      " at position " + std::string(request.substr(1, 8)) + ".");
+    }
+    // The page keeps its length: the record is cut to it, or padded with
+    // blanks as the host pads an unused part of the user space.
+    const std::size_t copied = std::min(text->size(), page.size());
+    std::copy_n(text->data(), copied, page.begin());
+    std::fill(page.begin() + static_cast<std::ptrdiff_t>(copied), page.end(), ' ');
+    return 1;
+}
+
+int32_t SavedUserSpaceHostLink::fnDllParamCloseMConnection(int32_t connection) {
+    if (connection == 0 || connection != connection_) {
+        return 0;
+    }
+    connection_ = 0;
+    files_.clear();
+    folder_.clear();
+    address_.clear();
+    return 1;
+}
+
+int32_t SavedUserSpaceHostLink::fnDllParamGetLastError(int32_t& code1, int32_t& code2,
+                                                       std::string& text, int32_t length) {
+    code1 = lastCode_;
+    code2 = 0;
+    const std::size_t room =
+        std::min(text.size(), static_cast<std::size_t>(std::max<int32_t>(length, 0)));
+    if (room == 0) {
+        return 0;
+    }
+    const std::size_t copied = std::min(lastError_.size(), room - 1);
+    std::copy_n(lastError_.data(), copied, text.begin());
+    text[copied] = '\0';
+    return 1;
+}
+
+}  // namespace twds
