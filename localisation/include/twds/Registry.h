@@ -11,6 +11,9 @@ namespace twds {
 
 enum class Hive { CurrentUser, LocalMachine };
 
+// "HKEY_CURRENT_USER" or "HKEY_LOCAL_MACHINE", as the system's tools write them.
+[[nodiscard]] std::string_view HiveName(Hive hive);
+
 // Registry value types the viewer handles.
 inline constexpr std::uint32_t kRegSz = 1;
 inline constexpr std::uint32_t kRegExpandSz = 2;
@@ -18,6 +21,9 @@ inline constexpr std::uint32_t kRegDword = 4;
 
 // A value read from the registry: text, a 32-bit integer, or nothing (Empty).
 using RegistryValue = std::variant<std::monostate, std::string, std::int32_t>;
+
+// A value as text: a string as stored, an integer in decimal, Empty as "".
+[[nodiscard]] std::string RegistryValueText(const RegistryValue& value);
 
 // The platform's registry: keys under two hives holding typed values as raw
 // bytes. On Windows it is the ANSI registry API; elsewhere a folder of
@@ -45,6 +51,10 @@ public:
     [[nodiscard]] virtual std::int32_t setValue(KeyHandle key, std::string_view valueName,
                                                 std::uint32_t type, std::string_view data,
                                                 std::string& error) = 0;
+
+    // Where the values are kept, for messages that tell the user where to look
+    // (a folder for the file registry). Empty when there is nothing to show.
+    [[nodiscard]] virtual std::string location() const { return {}; }
 };
 
 // The registry of this system: the Windows registry, or the file registry in
@@ -55,8 +65,7 @@ public:
 // Reads one value: a string value is its data less the last byte (the
 // terminating NUL), a REG_DWORD a 32-bit integer, anything else Empty.
 [[nodiscard]] RegistryValue ReadRegistryValue(RegistryStore& store, Hive hive,
-                                              std::string_view keyName,
-                                              std::string_view valueName);
+                                              std::string_view keyName, std::string_view valueName);
 // Reads one value of an open key; returns the query status.
 std::int32_t QueryOpenValue(RegistryStore& store, RegistryStore::KeyHandle key,
                             std::string_view valueName, RegistryValue& value);

@@ -21,9 +21,12 @@ public:
     // on standard error without one.
     using FailureReporter = std::function<void(const std::string& title, const std::string& text)>;
 
-    // `registry` must outlive the catalogue.
-    Ressource(RegistryStore& registry, std::filesystem::path folder,
-              FailureReporter reportFailure);
+    // `registry` must outlive the catalogue. `folder` is the viewer's own
+    // folder, the one place where catalogue files are looked for. Without a
+    // reporter a load failure goes to standard error.
+    Ressource(RegistryStore& registry, std::filesystem::path folder, FailureReporter reportFailure);
+    Ressource(const Ressource&) = delete;
+    Ressource& operator=(const Ressource&) = delete;
 
     // The text of `id` (a decimal text) with "&1".."&7" replaced by p1..p7.
     // Never fails: "" for an unknown, non-numeric or out-of-range id.
@@ -32,7 +35,11 @@ public:
                                            std::string_view p4 = {}, std::string_view p5 = {},
                                            std::string_view p6 = {}, std::string_view p7 = {});
 
-    // Fills the table from the catalogue file of `language`.
+    // Fills the table from the catalogue file of `language`. False, with the
+    // table untouched, when there is no such regular file (or `language`
+    // would name a file outside the folder); false, with the lines before
+    // the failing one kept, when a line has no id in 0 to 10000 or the file
+    // cannot be read.
     bool LoadRessourceFile(const std::string& language);
 
     [[nodiscard]] const std::string& RessourceLanguage() const { return language_; }
@@ -41,10 +48,15 @@ public:
     }
 
 private:
+    // The first lookup's work: read (or create) the language setting and load
+    // its catalogue, falling back to English. Runs once per catalogue.
+    void EnsureLoaded();
+
     RegistryStore& registry_;
     std::filesystem::path folder_;
     FailureReporter reportFailure_;
     std::string language_;
+    bool loaded_ = false;
     std::unique_ptr<std::array<std::string, kMaxId + 1>> table_;
 };
 

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "twds/Registry.h"
+
+namespace twds {
+
+// A registry kept in a folder of REGEDIT4 files, one per hive
+// ("HKEY_CURRENT_USER.reg", "HKEY_LOCAL_MACHINE.reg"), for systems without a
+// Windows registry. Values keep their type and raw bytes:
+//   "Name"="text"          REG_SZ whose data is the text plus one NUL
+//   "Name"=hex(N):45,4e,00 any type N, raw bytes (REG_SZ data that cannot be
+//                          quoted losslessly, REG_EXPAND_SZ, unknown types)
+//   "Name"=hex:01,02       REG_BINARY (type 3)
+//   "Name"=dword:0000000c  REG_DWORD, 4 bytes little-endian
+//   @=...                  the key's default (unnamed) value
+// Key and value names compare case-insensitively (ASCII letters), as on
+// Windows. Each operation re-reads the hive file; a write replaces it
+// atomically and keeps every line it does not change, including lines it
+// cannot parse. Unparsable lines read as missing values.
+class FileRegistryStore : public RegistryStore {
+public:
+    // `folder` need not exist yet: creating a key creates it.
+    explicit FileRegistryStore(std::filesystem::path folder);
+
+    // $TWDSPUSRSPC_REGISTRY when set, else $XDG_CONFIG_HOME/twDspUsrSpc/registry,
+    // else ~/.config/twDspUsrSpc/registry.
+    [[nodiscard]] static std::filesystem::path DefaultFolder();
+
+    [[nodiscard]] KeyHandle openKey(Hive hive, std::string_view keyName) override;
+    [[nodiscard]] KeyHandle createKey(Hive hive, std::string_view keyName,
+                                      std::string& error) override;
+    void closeKey(KeyHandle key) override;
+    [[nodiscard]] std::int32_t queryValue(KeyHandle key, std::string_view valueName,
+                                          std::uint32_t& type, std::string& data) override;
+    [[nodiscard]] std::int32_t setValue(KeyHandle key, std::string_view valueName,
+                                        std::uint32_t type, std::string_view data,
+                                        std::string& error) override;
+    [[nodiscard]] std::string location() const override;
+
+    [[nodiscard]] const std::filesystem::path& folder() const { return folder_; }
+    // The file that holds one hive's keys.
+    [[nodiscard]] std::filesystem::path hiveFile(Hive hive) const;
+
+private:
+    struct OpenKey {
+        Hive hive;
+        std::string name;  // without leading or trailing backslashes
+    };
+
+    std::filesystem::path folder_;
+    std::map<KeyHandle, OpenKey> open_;
+    KeyHandle nextHandle_ = 1;
+};
+
+}  // namespace twds
