@@ -29,6 +29,7 @@ public:
     ~FieldList();
     FieldList(const FieldList&) = delete;
     FieldList& operator=(const FieldList&) = delete;
+    // A moved-from list may only be assigned to or destroyed.
     FieldList(FieldList&&) noexcept;
     FieldList& operator=(FieldList&&) noexcept;
 
@@ -45,8 +46,9 @@ public:
     [[nodiscard]] std::string_view text(std::size_t row) const;
     // Second column: the field's value as received.
     [[nodiscard]] std::string_view value(std::size_t row) const;
-    // The row's key: text, then the key suffix, then the entry number in
-    // decimal when it is above 0.
+    // The row's key: text (or the leading part of it named when its label
+    // was interned), then the key suffix, then the entry number in decimal
+    // when it is above 0.
     [[nodiscard]] std::string key(std::size_t row) const;
 
     // Appends a row with key text + keySuffix + (entry > 0 ? decimal(entry)
@@ -54,6 +56,33 @@ public:
     // list.
     [[nodiscard]] bool appendRow(std::string_view text, std::string_view keySuffix,
                                  std::uint32_t entry, std::string_view value);
+
+    // The decoders' path: labels and key suffixes are interned once and rows
+    // refer to them by id. Ids stay valid until clearRows().
+    using LabelId = std::uint32_t;
+    using SuffixId = std::uint32_t;
+
+    // A label is the row's text; the row's key begins with its first
+    // keyLength bytes (all of it by default), so that a row text such as
+    // "Query 'Insert'" can carry the key of "Query" alone.
+    [[nodiscard]] LabelId internLabel(std::string_view text,
+                                      std::size_t keyLength = std::string_view::npos);
+    [[nodiscard]] SuffixId internSuffix(std::string_view keySuffix);
+    [[nodiscard]] std::string_view labelText(LabelId label) const;
+    // The key that a row of this label, suffix and entry has or would have.
+    [[nodiscard]] std::string keyFor(LabelId label, SuffixId suffix, std::uint32_t entry) const;
+    // As the string_view overload; the value's bytes are copied.
+    [[nodiscard]] bool appendRow(LabelId label, SuffixId suffix, std::uint32_t entry,
+                                 std::string_view value);
+
+    // Makes room for this many more rows and value bytes, so that a caller
+    // that knows the size ahead avoids the regrowth.
+    void reserve(std::size_t rows, std::size_t valueBytes);
+
+    // Keeps only the bits of mask of every key hash, so that tests can make
+    // distinct keys collide and reach the full key comparison. Call it on an
+    // empty list.
+    void narrowKeyHashForTesting(std::uint32_t mask);
 
 private:
     struct Storage;

@@ -40,6 +40,12 @@ public:
     void DecodeReadableBlock(FieldList& list, std::string_view& page, std::string_view keySuffix);
 
 private:
+    // Adds the two columns when the list has none, then removes its rows
+    // when clearRows is set.
+    void PrepareList(FieldList& list, bool clearRows, int dataColumnWidth) const;
+    // The row that opens a file's rows: "File N° :" and the file's FicID.
+    void AppendEntryHeading(FieldList& list, std::string_view keySuffix) const;
+
     const PageLabels& labels_;
     KeptNumbers& kept_;
 };
