@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "twds/HostLinkFactory.h"
+#include "twds/LibraryHostLink.h"
+
+namespace twds {
+namespace {
+
+using namespace std::string_literals;
+
+std::unique_ptr<LibraryHostLink> LoadTestLibrary() {
+    std::string error;
+    auto link = LibraryHostLink::load(TWDS_TEST_DLLPARAM, error);
+    EXPECT_NE(link, nullptr) << error;
+    return link;
+}
+
+std::string Request(std::string_view head, std::size_t length) {
+    std::string request(length, ' ');
+    request.replace(0, head.size(), head);
+    return request;
+}
+
+TEST(LibraryHostLink, OpenPassesTheMachineAndReturnsBothBuffersWithTheirNuls) {
+    auto link = LoadTestLibrary();
+    ASSERT_NE(link, nullptr);
+    std::string machine = "127.0.0.1";
+    std::string buffer1(10, ' ');
+    std::string buffer2(10, ' ');
+    int32_t connection = 0;
+
+    EXPECT_NE(link->fnDllParamOpenMConnection(machine, buffer1, buffer2, connection), 0);
+
+    EXPECT_EQ(connection, 4711);
+    EXPECT_EQ(machine, "127.0.0.1");
+    EXPECT_EQ(buffer1, "127.0.0.1\0"s);
+    EXPECT_EQ(buffer2, "\0B2\xE9\xFF\x01\0\0\0Z"s);
+    link->fnDllParamCloseMConnection(connection);
+}
+
+TEST(LibraryHostLink, PageComesBackWholeAtTheRequestLength) {
+    auto link = LoadTestLibrary();
+    ASSERT_NE(link, nullptr);
+    std::string machine = "10.1.2.3";
+    std::string buffer1(10, ' ');
+    std::string buffer2(10, ' ');
+    int32_t connection = 0;
+    ASSERT_NE(link->fnDllParamOpenMConnection(machine, buffer1, buffer2, connection), 0);
+
+    std::string name = "TWMODEL001";
+    std::string page = Request(" 00002048F", 10000);
+    ASSERT_NE(link->fnDllParamRtvUserspace(name, page), 0);
+
+    ASSERT_EQ(page.size(), 10000u);
+    // The library saw the whole request (its length, from the NUL after the
+    // copy) and the name; its NULs and high bytes survive the way back.
+    EXPECT_EQ(page.substr(0, 30),
+              " 00002048F\0\x01\xE9\xFF\0"s
+              "10000TWMODEL001");
+    EXPECT_EQ(page.substr(30, 5), ".....");
+    EXPECT_EQ(page.back(), '\0');
+    EXPECT_EQ(name, "RET\0DEL001"s);
+
+    std::string shortPage = Request(" 00001024C", 2000);
+    ASSERT_NE(link->fnDllParamRtvUserspace(name, shortPage), 0);
+    EXPECT_EQ(shortPage.size(), 2000u);
+    EXPECT_EQ(shortPage.substr(15, 5), "02000");
+    EXPECT_NE(link->fnDllParamCloseMConnection(connection), 0);
+}
+
+TEST(LibraryHostLink, FailuresReportTheLibrarysLastError) {
+    auto link = LoadTestLibrary();
+    ASSERT_NE(link, nullptr);
+    std::string machine = "refuse.example";
+    std::string buffer1(10, ' ');
+    std::string buffer2(10, ' ');
+    int32_t connection = 0;
+    EXPECT_EQ(link->fnDllParamOpenMConnection(machine, buffer1, buffer2, connection), 0);
+
+    int32_t code1 = 0;
+    int32_t code2 = 0;
+    std::string text(1024, ' ');
+    link->fnDllParamGetLastError(code1, code2, text, 1024);
+    EXPECT_EQ(code1, 42);
+    EXPECT_EQ(code2, -7);
+    ASSERT_EQ(text.size(), 1024u);
+    const std::string expected = "connection refused by refuse.example";
+    EXPECT_EQ(text.substr(0, expected.size() + 1), expected + '\0');
+    EXPECT_EQ(text.find_first_not_of(' ', expected.size() + 1), std::string::npos);
+
+    machine = "127.0.0.1";
+    ASSERT_NE(link->fnDllParamOpenMConnection(machine, buffer1, buffer2, connection), 0);
+    std::string name = "FAILPAGE  ";
+    std::string page = Request(" 00001024G", 10000);
+    EXPECT_EQ(link->fnDllParamRtvUserspace(name, page), 0);
+    text.assign(1024, ' ');
+    link->fnDllParamGetLastError(code1, code2, text, 1024);
+    EXPECT_EQ(text.substr(0, text.find('\0')), "page refused on demand for FAILPAGE  ");
+    link->fnDllParamCloseMConnection(connection);
+}
+
+TEST(LibraryHostLink, LastErrorNeverWritesPastTheCallersBuffer) {
+    auto link = LoadTestLibrary();
+    ASSERT_NE(link, nullptr);
+    link->fnDllParamCloseMConnection(0);
+    int32_t code1 = 0;
+    int32_t code2 = 0;
+
+    std::string text(8, ' ');
+    link->fnDllParamGetLastError(code1, code2, text, 8);
+    EXPECT_EQ(text, "close i\0"s);
+
+    // A length larger than the buffer is cut to the copy's size: the text
+    // fills the buffer and the NUL lands on the copy's own last byte.
+    std::string small(5, '-');
+    link->fnDllParamGetLastError(code1, code2, small, 1024);
+    EXPECT_EQ(small, "close");
+}
+
+TEST(LibraryHostLink, CloseWithAStaleHandleIsPassedToTheLibrary) {
+    auto link = LoadTestLibrary();
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(link->fnDllParamCloseMConnection(99), 0);
+    int32_t code1 = 0;
+    int32_t code2 = 0;
+    std::string text(64, ' ');
+    link->fnDllParamGetLastError(code1, code2, text, 64);
+    EXPECT_EQ(text.substr(0, text.find('\0')), "close ignored for 99");
+}
+
+TEST(LibraryHostLink, MissingLibraryIsNamedWithTheSystemsReason) {
+    const std::string path = "/nonexistent-folder/libNoSuchDllParam.so";
+    std::string error;
+    EXPECT_EQ(LibraryHostLink::load(path, error), nullptr);
+    EXPECT_NE(error.find("Cannot load the host-link library " + path), std::string::npos) << error;
+    // dlerror's own text names the file and the cause.
+    EXPECT_NE(error.find("No such file"), std::string::npos) << error;
+}
+
+TEST(LibraryHostLink, MissingFunctionIsNamed) {
+    std::string error;
+    EXPECT_EQ(LibraryHostLink::load(TWDS_TEST_DLLPARAM_NOCLOSE, error), nullptr);
+    EXPECT_NE(error.find(TWDS_TEST_DLLPARAM_NOCLOSE), std::string::npos) << error;
+    EXPECT_NE(error.find("fnDllParamCloseMConnection"), std::string::npos) << error;
+    EXPECT_EQ(error.find("fnDllParamRtvUserspace"), std::string::npos) << error;
+    EXPECT_NE(error.find("undefined symbol"), std::string::npos) << error;
+}
+
+TEST(LibraryHostLink, FactoryLoadsTheNamedLibraryOrExplainsWhyNot) {
+    std::string error;
+    HostLinkChoice choice;
+    choice.library = TWDS_TEST_DLLPARAM;
+    auto link = CreateHostLink(choice, error);
+    ASSERT_NE(link, nullptr) << error;
+    EXPECT_NE(dynamic_cast<LibraryHostLink*>(link.get()), nullptr);
+
+    choice.library = TWDS_TEST_DLLPARAM_NOCLOSE;
+    EXPECT_EQ(CreateHostLink(choice, error), nullptr);
+    EXPECT_NE(error.find("fnDllParamCloseMConnection"), std::string::npos) << error;
+}
+
+}  // namespace
+}  // namespace twds

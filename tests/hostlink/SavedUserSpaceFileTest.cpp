@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "TempFolder.h"
+#include "twds/SavedUserSpaceFile.h"
+
+namespace twds {
+namespace {
+
+using namespace std::string_literals;
+
+std::unique_ptr<SavedUserSpaceFile> Parse(const std::string& bytes, std::string& error) {
+    return SavedUserSpaceFile::parse(bytes, "TEST.twus", error);
+}
+
+// Two pages of kind C and F, a comment, blank lines, a zero-length page and
+// a page replaced by a later record.
+const std::string kSmallFile =
+    "TWUSRSPC PAGES 1\n"
+    "# saved by hand\n"
+    "\n"
+    "C 00001024 5\nAB\0\xE9Z\n"
+    "F 00002048 3\nold\n"
+    "\n"
+    "# the later F record wins\n"
+    "F 00002048 4\nnew!\n"
+    "E 00001100 0\n\n"s;
+
+TEST(SavedUserSpaceFile, IndexesRecordsByKindAndPosition) {
+    std::string error;
+    const auto file = Parse(kSmallFile, error);
+    ASSERT_NE(file, nullptr) << error;
+
+    EXPECT_EQ(file->pageCount(), 3u);
+    EXPECT_EQ(file->page('C', 1024), "AB\0\xE9Z"s);
+    EXPECT_EQ(file->page('F', 2048), "new!");
+    EXPECT_EQ(file->page('E', 1100), "");
+    EXPECT_FALSE(file->page('G', 1024));
+    EXPECT_FALSE(file->page('C', 2048));
+}
+
+TEST(SavedUserSpaceFile, HeaderOnlyFileHasNoPages) {
+    std::string error;
+    const auto file = Parse("TWUSRSPC PAGES 1\n# nothing yet", error);
+    ASSERT_NE(file, nullptr) << error;
+    EXPECT_EQ(file->pageCount(), 0u);
+}
+
+TEST(SavedUserSpaceFile, TruncatedAnywhereFailsOrKeepsOnlyWholeRecords) {
+    std::string error;
+    const auto whole = Parse(kSmallFile, error);
+    ASSERT_NE(whole, nullptr);
+    for (std::size_t size = 0; size < kSmallFile.size(); ++size) {
+        error.clear();
+        const auto file = Parse(kSmallFile.substr(0, size), error);
+        if (file == nullptr) {
+            EXPECT_NE(error.find("TEST.twus: at byte offset "), std::string::npos)
+                << "size " << size << ": " << error;
+            continue;
+        }
+        // A cut between records or inside a comment leaves a valid file of
+        // fewer records; each page it serves is a whole page.
+        const std::pair<char, std::uint32_t> pages[] = {{'C', 1024}, {'F', 2048}, {'E', 1100}};
+        for (const auto& [kind, position] : pages) {
+            if (const auto page = file->page(kind, position)) {
+                const auto full = whole->page(kind, position);
+                EXPECT_TRUE(*page == *full || (kind == 'F' && *page == "old")) << "size " << size;
+            }
+        }
+    }
+}
+
+TEST(SavedUserSpaceFile, BadHeaderIsExplained) {
+    std::string error;
+    EXPECT_EQ(Parse("", error), nullptr);
+    EXPECT_NE(error.find("truncated"), std::string::npos) << error;
+
+    EXPECT_EQ(Parse("TWUSRSPC PAGES 2\nC 00001024 1\nx\n", error), nullptr);
+    EXPECT_NE(error.find("unsupported format \"TWUSRSPC PAGES 2\""), std::string::npos) << error;
+
+    EXPECT_EQ(Parse("\x89PNG\r\n\x1A\n", error), nullptr);
+    EXPECT_NE(error.find("TEST.twus: at byte offset 0: expected the header line"),
+              std::string::npos)
+        << error;
+    EXPECT_NE(error.find("\\x89PNG\\x0D"), std::string::npos) << error;
+}
+
+TEST(SavedUserSpaceFile, GarbageRecordLinesNameTheOffsetAndTheExpectedForm) {
+    const std::string header(SavedUserSpaceFile::kHeader);
+    for (const std::string& line :
+         {"C 0001024 5"s, "c 00001024 5"s, "C 00001024 x"s, "C  00001024 5"s, "C 00001024 -5"s,
+          "C 00001024 5\r"s, "CX 00001024 5"s, "C 00001024"s, "C\0 00001024 5"s}) {
+        std::string error;
+        EXPECT_EQ(Parse(header + line + "\nABCDE\n", error), nullptr) << line;
+        EXPECT_NE(error.find("at byte offset 17: expected a record line"), std::string::npos)
+            << error;
+    }
+}
+
+TEST(SavedUserSpaceFile, LengthsThatDoNotMatchThePageAreRefused) {
+    const std::string header(SavedUserSpaceFile::kHeader);
+    std::string error;
+
+    EXPECT_EQ(Parse(header + "C 00001024 500\nshort\n", error), nullptr);
+    EXPECT_NE(error.find("at byte offset 28: the page length 500 runs past the end"),
+              std::string::npos)
+        << error;
+
+    EXPECT_EQ(Parse(header + "C 00001024 99999999999999999999999999\nx\n", error), nullptr);
+    EXPECT_NE(error.find("runs past the end"), std::string::npos) << error;
+    EXPECT_EQ(Parse(header + "C 00001024 18446744073709551615\nx\n", error), nullptr);
+    EXPECT_NE(error.find("runs past the end"), std::string::npos) << error;
+
+    // Page text longer than its length: the byte after it is not a line feed.
+    EXPECT_EQ(Parse(header + "C 00001024 3\nABCDE\n", error), nullptr);
+    EXPECT_NE(error.find("at byte offset 33: expected a line feed after the 3 bytes of the "
+                         "page C 00001024, found \"D\""),
+              std::string::npos)
+        << error;
+}
+
+TEST(SavedUserSpaceFile, LoadReadsTheFileOrSaysWhyItCannot) {
+    test::TempFolder folder;
+    const auto path = folder.write("A.twus", kSmallFile);
+    std::string error;
+    const auto file = SavedUserSpaceFile::load(path, error);
+    ASSERT_NE(file, nullptr) << error;
+    EXPECT_EQ(file->page('F', 2048), "new!");
+
+    EXPECT_EQ(SavedUserSpaceFile::load(folder.path() / "MISSING.twus", error), nullptr);
+    EXPECT_NE(error.find("Cannot open the user space file"), std::string::npos) << error;
+    EXPECT_NE(error.find("MISSING.twus"), std::string::npos) << error;
+
+    const auto bad = folder.write("B.twus", "TWUSRSPC PAGES 1\nC 00001024 9\nAB\n");
+    EXPECT_EQ(SavedUserSpaceFile::load(bad, error), nullptr);
+    EXPECT_NE(error.find(bad.string() + ": at byte offset 28"), std::string::npos) << error;
+}
+
+}  // namespace
+}  // namespace twds

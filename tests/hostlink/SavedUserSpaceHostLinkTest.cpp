@@ -1,0 +1,249 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "TempFolder.h"
+#include "twds/SavedUserSpaceHostLink.h"
+
+namespace twds {
+namespace {
+
+using namespace std::string_literals;
+
+const std::string kModel =
+    "TWUSRSPC PAGES 1\n"
+    "C 00001024 12\nCX page \0\xE9!!\n"
+    "# the Z page is longer than a short request\n"
+    "Z 00002048 6\nZZZZZZ\n"s;
+
+std::string Request(std::string_view head, std::size_t length) {
+    std::string request(length, ' ');
+    request.replace(0, head.size(), head);
+    return request;
+}
+
+class SavedUserSpaceHostLinkTest : public ::testing::Test {
+protected:
+    SavedUserSpaceHostLinkTest() { store.write("127.0.0.1/TWMODEL001.twus", kModel); }
+
+    int32_t open(std::string machine) {
+        std::string buffer1(10, ' ');
+        std::string buffer2(10, ' ');
+        return link.fnDllParamOpenMConnection(machine, buffer1, buffer2, connection);
+    }
+
+    int32_t retrieve(std::string name, std::string& page) {
+        return link.fnDllParamRtvUserspace(name, page);
+    }
+
+    // The last error's text (up to its NUL) and its category.
+    std::pair<std::string, int32_t> lastError() {
+        int32_t code1 = -1;
+        int32_t code2 = -1;
+        std::string text(1024, ' ');
+        link.fnDllParamGetLastError(code1, code2, text, 1024);
+        return {text.substr(0, text.find('\0')), code1};
+    }
+
+    test::TempFolder store;
+    SavedUserSpaceHostLink link{{store.path()}};
+    int32_t connection = 0;
+};
+
+TEST_F(SavedUserSpaceHostLinkTest, AnswersPaddedOrCutToTheRequestLength) {
+    ASSERT_NE(open("  127.0.0.1 "), 0) << lastError().first;
+    EXPECT_NE(connection, 0);
+
+    std::string page = Request(" 00001024C", 2000);
+    ASSERT_NE(retrieve("TWMODEL001", page), 0) << lastError().first;
+    ASSERT_EQ(page.size(), 2000u);
+    EXPECT_EQ(page.substr(0, 12), "CX page \0\xE9!!"s);
+    EXPECT_EQ(page.find_first_not_of(' ', 12), std::string::npos);
+
+    std::string shortPage = Request(" 00002048Z", 12);
+    ASSERT_NE(retrieve("TWMODEL001", shortPage), 0);
+    EXPECT_EQ(shortPage, "ZZZZZZ      ");
+}
+
+TEST_F(SavedUserSpaceHostLinkTest, RequestLongerThanItsPageIsCut) {
+    store.write("127.0.0.1/LONG.twus", "TWUSRSPC PAGES 1\nS 00002100 20\n0123456789ABCDEFGHIJ\n");
+    ASSERT_NE(open("127.0.0.1"), 0);
+    std::string page = Request(" 00002100S", 12);
+    ASSERT_NE(retrieve("LONG      ", page), 0) << lastError().first;
+    EXPECT_EQ(page, "0123456789AB");
+}
+
+TEST_F(SavedUserSpaceHostLinkTest, MissingPagesFilesAndAddressesAreNamed) {
+    ASSERT_NE(open("127.0.0.1"), 0);
+
+    std::string page = Request(" 00002560F", 10000);
+    EXPECT_EQ(retrieve("TWMODEL001", page), 0);
+    auto [text, code] = lastError();
+    EXPECT_EQ(code, SavedUserSpaceHostLink::kMissingPage);
+    EXPECT_NE(text.find("TWMODEL001"), std::string::npos) << text;
+    EXPECT_NE(text.find("no page of kind F at position 00002560"), std::string::npos) << text;
+    EXPECT_EQ(page, Request(" 00002560F", 10000)) << "a failed retrieval leaves the buffer";
+
+    EXPECT_EQ(retrieve("TWMODEL002", page), 0);
+    std::tie(text, code) = lastError();
+    EXPECT_EQ(code, SavedUserSpaceHostLink::kMissingFile);
+    EXPECT_NE(text.find("no file TWMODEL002.twus in " + (store.path() / "127.0.0.1").string()),
+              std::string::npos)
+        << text;
+
+    EXPECT_EQ(open("10.9.8.7"), 0);
+    std::tie(text, code) = lastError();
+    EXPECT_EQ(code, SavedUserSpaceHostLink::kNoStore);
+    EXPECT_NE(text.find("machine 10.9.8.7"), std::string::npos) << text;
+    EXPECT_NE(text.find(store.path().string()), std::string::npos) << text;
+}
+
+TEST_F(SavedUserSpaceHostLinkTest, AddressesAndNamesThatLeaveTheStoreAreRefused) {
+    store.write("secret/TWMODEL001.twus", kModel);
+    store.write("127.0.0.1/sub/X.twus", kModel);
+    for (const std::string& address : std::initializer_list<std::string>{
+             "../" + store.path().filename().string(), "..", ".", "127.0.0.1/..", "a\\b", "", "   ",
+             "127.0.0.1\0"s, store.path().string()}) {
+        EXPECT_EQ(open(address), 0) << address;
+        EXPECT_EQ(lastError().second, SavedUserSpaceHostLink::kRefusedName) << address;
+    }
+
+    ASSERT_NE(open("127.0.0.1"), 0);
+    for (const std::string& name : {"../secret/TWMODEL001"s, "sub/X     "s, "sub\\X     "s,
+                                    "..        "s, "          "s, "TWMODEL001\0"s, ""s}) {
+        std::string page = Request(" 00001024C", 2000);
+        EXPECT_EQ(retrieve(name, page), 0) << name;
+        const auto [text, code] = lastError();
+        EXPECT_EQ(code, SavedUserSpaceHostLink::kRefusedName) << name;
+        EXPECT_NE(text.find("cannot name a saved user space file"), std::string::npos) << text;
+    }
+}
+
+TEST_F(SavedUserSpaceHostLinkTest, ShortNamesAreTrimmedOfTrailingBlanks) {
+    store.write("127.0.0.1/AB.twus", "TWUSRSPC PAGES 1\nG 00001024 2\ngc\n");
+    ASSERT_NE(open("127.0.0.1"), 0);
+    std::string page = Request(" 00001024G", 20);
+    ASSERT_NE(retrieve("AB        ", page), 0) << lastError().first;
+    EXPECT_EQ(page.substr(0, 2), "gc");
+}
+
+TEST_F(SavedUserSpaceHostLinkTest, MalformedRequestsAreRefused) {
+    ASSERT_NE(open("127.0.0.1"), 0);
+    for (const std::string& request :
+         {"C"s, " 0000102XC"s, "x00001024C"s, " 00001024c     "s, " 00001024"s}) {
+        std::string page = request;
+        EXPECT_EQ(retrieve("TWMODEL001", page), 0) << request;
+        EXPECT_EQ(lastError().second, SavedUserSpaceHostLink::kBadRequest) << request;
+        EXPECT_EQ(page, request);
+    }
+}
+
+TEST_F(SavedUserSpaceHostLinkTest, EachFileIsReadOncePerConnection) {
+    ASSERT_NE(open("127.0.0.1"), 0);
+    std::string page = Request(" 00001024C", 20);
+    ASSERT_NE(retrieve("TWMODEL001", page), 0);
+
+    // Replaced on disk while the connection is open: the connection goes on
+    // with what it read first.
+    store.write("127.0.0.1/TWMODEL001.twus", "TWUSRSPC PAGES 1\nC 00001024 3\nnew\n");
+    page = Request(" 00001024C", 20);
+    ASSERT_NE(retrieve("TWMODEL001", page), 0);
+    EXPECT_EQ(page.substr(0, 8), "CX page ");
+    page = Request(" 00002048Z", 20);
+    EXPECT_NE(retrieve("TWMODEL001", page), 0);
+
+    ASSERT_NE(link.fnDllParamCloseMConnection(connection), 0);
+    ASSERT_NE(open("127.0.0.1"), 0);
+    page = Request(" 00001024C", 20);
+    ASSERT_NE(retrieve("TWMODEL001", page), 0);
+    EXPECT_EQ(page.substr(0, 4), "new ");
+}
+
+TEST_F(SavedUserSpaceHostLinkTest, MalformedFileFailsEveryRequestWithItsReason) {
+    store.write("127.0.0.1/BROKEN.twus", "TWUSRSPC PAGES 1\nC 00001024 4000000000\nshort\n");
+    ASSERT_NE(open("127.0.0.1"), 0);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        std::string page = Request(" 00001024C", 2000);
+        EXPECT_EQ(retrieve("BROKEN", page), 0);
+        const auto [text, code] = lastError();
+        EXPECT_EQ(code, SavedUserSpaceHostLink::kUnreadableFile);
+        EXPECT_NE(text.find("BROKEN.twus: at byte offset 28: the page length 4000000000"),
+                  std::string::npos)
+            << text;
+    }
+}
+
+TEST_F(SavedUserSpaceHostLinkTest, StaleOrZeroCloseDoesNothing) {
+    const auto retrieveC = [this] {
+        std::string page = Request(" 00001024C", 20);
+        return retrieve("TWMODEL001", page);
+    };
+    EXPECT_EQ(retrieveC(), 0);
+    EXPECT_EQ(lastError().second, SavedUserSpaceHostLink::kNotConnected);
+
+    EXPECT_EQ(link.fnDllParamCloseMConnection(0), 0);
+    ASSERT_NE(open("127.0.0.1"), 0);
+    const int32_t first = connection;
+    EXPECT_EQ(link.fnDllParamCloseMConnection(0), 0);
+    EXPECT_EQ(link.fnDllParamCloseMConnection(first + 1), 0);
+    EXPECT_NE(retrieveC(), 0);
+
+    // Opening again ends the first connection: its handle is stale now.
+    ASSERT_NE(open("127.0.0.1"), 0);
+    EXPECT_NE(connection, first);
+    EXPECT_EQ(link.fnDllParamCloseMConnection(first), 0);
+    EXPECT_NE(retrieveC(), 0);
+
+    EXPECT_NE(link.fnDllParamCloseMConnection(connection), 0);
+    EXPECT_EQ(link.fnDllParamCloseMConnection(connection), 0);
+    EXPECT_EQ(retrieveC(), 0);
+}
+
+TEST_F(SavedUserSpaceHostLinkTest, LastErrorIsCutToTheGivenLengthAndNulTerminated) {
+    EXPECT_EQ(open("10.0.0.99"), 0);
+    int32_t code1 = 0;
+    int32_t code2 = 0;
+    std::string text(32, ' ');
+    link.fnDllParamGetLastError(code1, code2, text, 16);
+    EXPECT_EQ(text, "No user spaces \0                "s);
+}
+
+TEST(SavedUserSpaceHostLink, StoresAreSearchedInOrder) {
+    test::TempFolder first;
+    test::TempFolder second;
+    first.write("10.0.0.1/M.twus", "TWUSRSPC PAGES 1\nC 00001024 5\nfirst\n");
+    second.write("10.0.0.1/M.twus", "TWUSRSPC PAGES 1\nC 00001024 6\nsecond\n");
+    second.write("10.0.0.2/M.twus", "TWUSRSPC PAGES 1\nC 00001024 6\nsecond\n");
+    SavedUserSpaceHostLink link({first.path() / "missing", first.path(), second.path()});
+
+    for (const auto& [address, expected] :
+         {std::pair<std::string, std::string>{"10.0.0.1", "first"}, {"10.0.0.2", "second"}}) {
+        std::string machine = address;
+        std::string buffer1(10, ' ');
+        std::string buffer2(10, ' ');
+        int32_t connection = 0;
+        ASSERT_NE(link.fnDllParamOpenMConnection(machine, buffer1, buffer2, connection), 0);
+        std::string name = "M";
+        std::string page = Request(" 00001024C", 10);
+        ASSERT_NE(link.fnDllParamRtvUserspace(name, page), 0);
+        EXPECT_EQ(page.substr(0, expected.size()), expected);
+        link.fnDllParamCloseMConnection(connection);
+    }
+}
+
+TEST(SavedUserSpaceHostLink, NoStoreAtAllIsExplained) {
+    SavedUserSpaceHostLink link({});
+    std::string machine = "127.0.0.1";
+    std::string buffer1(10, ' ');
+    std::string buffer2(10, ' ');
+    int32_t connection = 0;
+    EXPECT_EQ(link.fnDllParamOpenMConnection(machine, buffer1, buffer2, connection), 0);
+    int32_t code1 = 0;
+    int32_t code2 = 0;
+    std::string text(200, ' ');
+    link.fnDllParamGetLastError(code1, code2, text, 200);
+    EXPECT_NE(text.find("--store"), std::string::npos) << text;
+}
+
+}  // namespace
+}  // namespace twds

@@ -1,0 +1,111 @@
+// A stand-in for the engine's host-link library, loaded at run time by the
+// host-link tests. It answers with bytes a C string would lose (NULs, bytes
+// above 127, a NUL as the very last byte), echoes what it received so that
+// the tests can check it, and fails on demand:
+//   - opening the machine "refuse.example" fails;
+//   - a retrieval for a user space whose name begins with "FAIL" fails.
+// Built a second time without fnDllParamCloseMConnection
+// (TWDS_TEST_OMIT_CLOSE) to test the missing-function message.
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#ifdef _WIN32
+#define TWDS_TEST_EXPORT extern "C" __declspec(dllexport)
+#else
+#define TWDS_TEST_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
+
+namespace {
+
+constexpr int32_t kHandle = 4711;
+constexpr std::size_t kShortBuffer = 10;
+// Page text: the request's first 10 bytes, 5 odd bytes, the request length
+// in 5 digits, the user-space name as received (10 bytes), then dots and a
+// final NUL.
+constexpr std::size_t kPageHead = 30;
+
+char gLastError[256] = "no error yet";
+int32_t gOpenHandle = 0;
+
+void SetError(const char* format, const char* detail) {
+    std::snprintf(gLastError, sizeof gLastError, format, detail);
+}
+
+}  // namespace
+
+TWDS_TEST_EXPORT int32_t fnDllParamOpenMConnection(char* machine, char* buffer1, char* buffer2,
+                                                   int32_t* connection) {
+    if (std::strcmp(machine, "refuse.example") == 0) {
+        SetError("connection refused by %s", machine);
+        return 0;
+    }
+    std::memset(buffer1, 0, kShortBuffer);
+    std::memcpy(buffer1, machine, std::min(std::strlen(machine), kShortBuffer));
+    const char second[kShortBuffer] = {'\0',   'B',  '2',  '\xE9', '\xFF',
+                                       '\x01', '\0', '\0', '\0',   'Z'};
+    std::memcpy(buffer2, second, kShortBuffer);
+    gOpenHandle = kHandle;
+    *connection = kHandle;
+    return 1;
+}
+
+TWDS_TEST_EXPORT int32_t fnDllParamRtvUserspace(char* userSpace, char* page) {
+    // A page request holds no NUL, so its length is where the copy's
+    // terminating NUL stands.
+    const std::size_t length = std::strlen(page);
+    if (gOpenHandle == 0) {
+        SetError("%s", "no connection");
+        return 0;
+    }
+    if (std::strncmp(userSpace, "FAIL", 4) == 0) {
+        SetError("page refused on demand for %s", userSpace);
+        return 0;
+    }
+    if (length < kPageHead + 1) {
+        SetError("%s", "request too short");
+        return 0;
+    }
+    char head[kPageHead];
+    std::memcpy(head, page, 10);
+    std::memcpy(head + 10, "\0\x01\xE9\xFF\0", 5);
+    char digits[6];
+    std::snprintf(digits, sizeof digits, "%05zu", length % 100000);
+    std::memcpy(head + 15, digits, 5);
+    std::memcpy(head + 20, userSpace, kShortBuffer);
+    std::memcpy(page, head, kPageHead);
+    std::memset(page + kPageHead, '.', length - kPageHead - 1);
+    page[length - 1] = '\0';
+    std::memcpy(userSpace, "RET\0", 4);
+    return 1;
+}
+
+#ifndef TWDS_TEST_OMIT_CLOSE
+TWDS_TEST_EXPORT int32_t fnDllParamCloseMConnection(int32_t connection) {
+    char handle[16];
+    std::snprintf(handle, sizeof handle, "%d", static_cast<int>(connection));
+    if (connection != 0 && connection == gOpenHandle) {
+        gOpenHandle = 0;
+        SetError("closed connection %s", handle);
+        return 1;
+    }
+    SetError("close ignored for %s", handle);
+    return 0;
+}
+#endif
+
+TWDS_TEST_EXPORT int32_t fnDllParamGetLastError(int32_t* code1, int32_t* code2, char* text,
+                                                int32_t length) {
+    *code1 = 42;
+    *code2 = -7;
+    if (length <= 0) {
+        return 0;
+    }
+    const std::size_t copied =
+        std::min(std::strlen(gLastError), static_cast<std::size_t>(length) - 1);
+    std::memcpy(text, gLastError, copied);
+    text[copied] = '\0';
+    return 1;
+}
