@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "twds/DecodeStop.h"
 #include "twds/FieldList.h"
@@ -25,11 +27,16 @@ struct DisplayOutcome {
         Completed,
     };
     Stage stage = Stage::NotRun;
-    char pageKind = 0;              // PageFailed, DecodeStopped: "C", "G", "E", "F", "Z", "S"
-    std::int32_t pagePosition = 0;  // its requested position
-    int fileNumber = 0;             // FC entry n (1-based) for F, Z and S pages
+    char pageKind = 0;               // PageFailed, DecodeStopped: "C", "G", "E", "F", "Z", "S"
+    std::int32_t pagePosition = 0;   // its requested position
+    int fileNumber = 0;              // FC entry n (1-based) for F, Z and S pages
     std::optional<DecodeStop> stop;  // DecodeStopped
+    // FC entries whose F, Z (and S) pages were all decoded.
+    int filesDisplayed = 0;
 };
+
+// The highest position a page request can carry: eight decimal digits.
+inline constexpr std::int64_t kMaxPagePosition = 99'999'999;
 
 // The Display command with the window state it shares with the decoders and
 // the export. It owns the five page lists and the End_TW text and runs
@@ -74,9 +81,30 @@ public:
     [[nodiscard]] const DisplayOutcome& outcome() const { return outcome_; }
 
 private:
+    // The page being requested or decoded, for the outcome of a failure.
+    struct PageInProgress {
+        char kind = 0;
+        std::int32_t position = 0;
+        int fileNumber = 0;
+    };
+
+    // Requests and decodes every page once the name has passed its check.
+    // Returns when a page cannot be retrieved (the outcome says which);
+    // DecodeStop passes through.
+    void DisplayPages();
+    // Fills `buffer` with the request for `page` (blanks to `length`, then the
+    // header) and retrieves it in place. On a failure runs ShowLastError,
+    // records PageFailed and returns false.
+    bool RetrievePage(const PageInProgress& page, int length, std::string& buffer);
+    // A kept offset that would put a request past kMaxPagePosition: stops the
+    // Display as an out-of-range number of the field it came from.
+    [[noreturn]] void StopOnPosition(const FieldList& list, std::size_t row,
+                                     std::string_view keySuffix) const;
+
     HostLink& hostLink_;
     const PageLabels& labels_;
     DisplayOutcome outcome_;
+    PageInProgress current_;
 };
 
 }  // namespace twds

@@ -1,0 +1,168 @@
+#include "twds/CommandLine.h"
+
+#include <array>
+
+namespace twds {
+
+namespace {
+
+enum class Option { Export, Help, Version, Output, Store, Hostlink };
+
+struct OptionSpec {
+    std::string_view name;
+    Option option;
+    bool takesValue;
+};
+
+constexpr std::array<OptionSpec, 6> kOptions{{
+    {"export", Option::Export, false},
+    {"help", Option::Help, false},
+    {"version", Option::Version, false},
+    {"output", Option::Output, true},
+    {"store", Option::Store, true},
+    {"hostlink", Option::Hostlink, true},
+}};
+
+const OptionSpec* FindOption(std::string_view name) {
+    for (const OptionSpec& spec : kOptions) {
+        if (spec.name == name) {
+            return &spec;
+        }
+    }
+    return nullptr;
+}
+
+void Apply(CommandLine& line, Option option, std::string value) {
+    switch (option) {
+        case Option::Export:
+            line.exportMode = true;
+            break;
+        case Option::Help:
+            line.help = true;
+            break;
+        case Option::Version:
+            line.version = true;
+            break;
+        case Option::Output:
+            line.output = std::move(value);
+            break;
+        case Option::Store:
+            line.store = std::move(value);
+            break;
+        case Option::Hostlink:
+            line.hostlink = std::move(value);
+            break;
+    }
+}
+
+// Reads the option at arguments[index] (which begins with "-"), taking its
+// value from "=value" or from the next argument. Returns the usage error, or
+// "" when the option was applied.
+std::string ParseOption(const std::vector<std::string>& arguments, std::size_t& index,
+                        CommandLine& line) {
+    const std::string_view argument = arguments[index];
+    if (argument.size() < 3 || argument.substr(0, 2) != "--") {
+        return "unknown option '" + std::string(argument) + "'";
+    }
+    const std::size_t equals = argument.find('=');
+    const std::string_view name =
+        argument.substr(2, equals == std::string_view::npos ? std::string_view::npos : equals - 2);
+    const OptionSpec* spec = FindOption(name);
+    if (spec == nullptr) {
+        return "unknown option '--" + std::string(name) + "'";
+    }
+    if (!spec->takesValue) {
+        if (equals != std::string_view::npos) {
+            return "option '--" + std::string(name) + "' takes no value";
+        }
+        Apply(line, spec->option, {});
+        return {};
+    }
+    std::string value;
+    if (equals != std::string_view::npos) {
+        value = std::string(argument.substr(equals + 1));
+    } else if (index + 1 < arguments.size()) {
+        value = arguments[++index];
+    }
+    if (value.empty()) {
+        return "option '--" + std::string(name) + "' needs a value";
+    }
+    Apply(line, spec->option, std::move(value));
+    return {};
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+    CommandLine line;
+    bool optionsEnded = false;
+    bool anyArgument = false;
+    for (std::size_t index = 0; index < arguments.size(); ++index) {
+        const std::string& argument = arguments[index];
+        if (!optionsEnded && argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        // A lone "-" is an ordinary argument, as for most tools.
+        if (!optionsEnded && argument.size() > 1 && argument.front() == '-') {
+            line.usageError = ParseOption(arguments, index, line);
+            if (!line.usageError.empty()) {
+                return line;
+            }
+            continue;
+        }
+        if (anyArgument) {
+            line.argumentText += ' ';
+        }
+        line.argumentText += argument;
+        anyArgument = true;
+    }
+
+    if (line.help || line.version) {
+        return line;
+    }
+    if (line.output && !line.exportMode) {
+        line.usageError = "--output needs --export";
+    } else if (line.exportMode && !SplitArgumentText(line.argumentText)) {
+        line.usageError =
+            "--export needs ADDRESS/NAME, the machine's address, \"/\" and the "
+            "user space name";
+    }
+    return line;
+}
+
+std::optional<AddressAndName> SplitArgumentText(std::string_view argumentText) {
+    const std::size_t slash = argumentText.find('/');
+    if (argumentText.empty() || slash == std::string_view::npos) {
+        return std::nullopt;
+    }
+    return AddressAndName{std::string(argumentText.substr(0, slash)),
+                          std::string(argumentText.substr(slash + 1))};
+}
+
+std::string UsageText() {
+    return "Usage:\n"
+           "  twDspUsrSpc [--store DIR] [--hostlink LIBRARY] [ADDRESS/NAME]\n"
+           "  twDspUsrSpc --export [--output FILE] [--store DIR] [--hostlink LIBRARY] "
+           "ADDRESS/NAME\n"
+           "  twDspUsrSpc --help | --version\n"
+           "\n"
+           "Shows the control user space NAME of the replication engine on the machine\n"
+           "ADDRESS. With ADDRESS/NAME the window displays it at once.\n"
+           "\n"
+           "Options:\n"
+           "  --export            display without a window and write the export file\n"
+           "                      where the Export button would (the \"DataPath\" folder)\n"
+           "  --output FILE       with --export: write the export to FILE instead;\n"
+           "                      \"-\" writes it to standard output\n"
+           "  --store DIR         read saved user spaces (DIR/ADDRESS/NAME.twus) first\n"
+           "  --hostlink LIBRARY  use this host-link library instead of saved user spaces\n"
+           "  --help              show this text\n"
+           "  --version           show the version\n"
+           "  --                  end of options\n"
+           "\n"
+           "Exit status with --export: 0 when the user space was displayed completely and\n"
+           "written, 1 when anything failed, 2 when the command line cannot be used.\n";
+}
+
+}  // namespace twds

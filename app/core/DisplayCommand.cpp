@@ -1,0 +1,227 @@
+#include "twds/DisplayCommand.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "twds/AnsiText.h"
+#include "twds/PageLayout.h"
+
+namespace twds {
+
+namespace {
+
+namespace layout = twds::layout;
+
+// The key suffix of the GC page's readable block.
+constexpr std::string_view kGCKeySuffix = "0000000001";
+// fnDllParamOpenMConnection's two buffers and fnDllParamGetLastError's text.
+constexpr std::size_t kConnectionBufferLength = 10;
+constexpr std::int32_t kLastErrorLength = 1024;
+// A user-space name has exactly this many characters.
+constexpr std::size_t kUserSpaceNameLength = 10;
+// The FicID: characters 2 to 11 of an FC entry.
+constexpr std::size_t kFicIDOffset = 1;
+constexpr std::size_t kFicIDLength = 10;
+
+// Closes the connection with whatever handle lConnection holds when the
+// Display leaves, whichever way it leaves.
+class ConnectionCloser {
+public:
+    ConnectionCloser(HostLink& hostLink, const std::int32_t& connection)
+        : hostLink_(hostLink), connection_(connection) {}
+    ~ConnectionCloser() { hostLink_.fnDllParamCloseMConnection(connection_); }
+    ConnectionCloser(const ConnectionCloser&) = delete;
+    ConnectionCloser& operator=(const ConnectionCloser&) = delete;
+
+private:
+    HostLink& hostLink_;
+    const std::int32_t& connection_;
+};
+
+}  // namespace
+
+DisplayCommand::DisplayCommand(HostLink& hostLink, const PageLabels& labels)
+    : hostLink_(hostLink), labels_(labels) {}
+
+const DisplayOutcome& DisplayCommand::Run() {
+    std::string buffer1(kConnectionBufferLength, ' ');
+    std::string buffer2(kConnectionBufferLength, ' ');
+    szUsrSpc.clear();
+    ClearAll();
+    outcome_ = DisplayOutcome{};
+    current_ = PageInProgress{};
+
+    if (TrimBlanks(txtUsrSpcName).empty() || TrimBlanks(txtIpAddress).empty()) {
+        outcome_.stage = DisplayOutcome::Stage::InputMissing;
+        return outcome_;
+    }
+    szIpAddress = std::string(TrimBlanks(txtIpAddress));
+
+    const ConnectionCloser closer(hostLink_, lConnection);
+    std::string machine = szIpAddress;
+    if (hostLink_.fnDllParamOpenMConnection(machine, buffer1, buffer2, lConnection) == 0) {
+        ShowLastError();
+        outcome_.stage = DisplayOutcome::Stage::ConnectFailed;
+        return outcome_;
+    }
+
+    szUsrSpc = UpperCaseAnsi(TrimBlanks(txtUsrSpcName));
+    txtUsrSpcName = szUsrSpc;
+    if (szUsrSpc.size() != kUserSpaceNameLength) {
+        outcome_.stage = DisplayOutcome::Stage::NameLength;
+        return outcome_;
+    }
+
+    try {
+        DisplayPages();
+    } catch (const DecodeStop& stop) {
+        outcome_.stage = DisplayOutcome::Stage::DecodeStopped;
+        outcome_.pageKind = current_.kind;
+        outcome_.pagePosition = current_.position;
+        outcome_.fileNumber = current_.fileNumber;
+        outcome_.stop = stop;
+    }
+    return outcome_;
+}
+
+void DisplayCommand::DisplayPages() {
+    PageDecoder decoder(labels_, kept);
+    // One buffer per request kind, refilled for each request: a model of
+    // thousands of files would otherwise allocate 70 KB per file.
+    std::string cxPage;
+    std::string gcPage;
+    std::string endPage;
+    std::string fcPage;
+    std::string zcPage;
+    std::string sqlPage;
+    std::string ficID;
+
+    current_ = {'C', layout::kCXPosition, 0};
+    if (!RetrievePage(current_, layout::kCXRequestLength, cxPage)) {
+        return;
+    }
+    std::string_view page = cxPage;
+    decoder.DecodePageCX(ListView1, page);
+
+    current_ = {'G', layout::kGCPosition, 0};
+    if (!RetrievePage(current_, layout::kGCRequestLength, gcPage)) {
+        return;
+    }
+    page = gcPage;
+    decoder.DecodePageGC(ListView2, page, kGCKeySuffix);
+
+    txtEnd_TW.clear();
+    if (kept.lEndOffset > 0) {
+        const std::int64_t position = std::int64_t{kept.lEndOffset} + layout::kEndTwBase;
+        if (position > kMaxPagePosition) {
+            StopOnPosition(ListView2, layout::kGCEndTwOffset, kGCKeySuffix);
+        }
+        current_ = {'E', static_cast<std::int32_t>(position), 0};
+        if (!RetrievePage(current_, layout::kEndTwRequestLength, endPage)) {
+            return;
+        }
+        // Trimmed first, so leading blanks are not among the ten dropped.
+        const std::string_view text = TrimBlanks(endPage);
+        txtEnd_TW = text.size() > 10 ? std::string(text.substr(10)) : std::string();
+    }
+
+    const int fileCount = kept.iNbrOfFC;
+    std::int32_t position = layout::kFirstFCPosition;
+    bool firstEntry = true;
+    for (int n = 1; n <= fileCount; ++n) {
+        current_ = {'F', position, n};
+        if (!RetrievePage(current_, layout::kFCRequestLength, fcPage)) {
+            return;
+        }
+        const std::string_view fcText = fcPage;
+        ficID.assign(fcText.substr(std::min(kFicIDOffset, fcText.size()), kFicIDLength));
+        const std::size_t fcFirstRow = ListView3.rowCount();
+        page = fcText;
+        decoder.DecodePageFC(ListView3, page, ficID, firstEntry);
+
+        current_ = {'Z', position, n};
+        if (!RetrievePage(current_, layout::kZCRequestLength, zcPage)) {
+            return;
+        }
+        page = zcPage;
+        decoder.DecodePageZC(ListView4, page, ficID, firstEntry, kept.iNbrOfZC);
+
+        if (kept.lInsertOffset > 0) {
+            const std::int64_t sqlPosition = std::int64_t{position} + kept.lInsertOffset;
+            if (sqlPosition > kMaxPagePosition) {
+                // The FC page's rows start with the entry heading row.
+                current_ = {'F', position, n};
+                StopOnPosition(ListView3, fcFirstRow + 1 + layout::kFCOffsetOfInsert, ficID);
+            }
+            current_ = {'S', static_cast<std::int32_t>(sqlPosition), n};
+            if (!RetrievePage(current_, layout::kSQLRequestLength, sqlPage)) {
+                return;
+            }
+            page = sqlPage;
+            decoder.DecodePageSQL(ListView5, page, ficID, firstEntry);
+        }
+
+        outcome_.filesDisplayed = n;
+        position += layout::kFCSpacing;
+        firstEntry = false;
+    }
+    outcome_.stage = DisplayOutcome::Stage::Completed;
+}
+
+bool DisplayCommand::RetrievePage(const PageInProgress& page, int length, std::string& buffer) {
+    buffer.assign(static_cast<std::size_t>(length), ' ');
+    const std::string digits = FormatPagePosition(page.position);
+    buffer.replace(1, digits.size(), digits);
+    buffer[1 + digits.size()] = page.kind;
+
+    if (hostLink_.fnDllParamRtvUserspace(szUsrSpc, buffer) != 0) {
+        return true;
+    }
+    ShowLastError();
+    outcome_.stage = DisplayOutcome::Stage::PageFailed;
+    outcome_.pageKind = page.kind;
+    outcome_.pagePosition = page.position;
+    outcome_.fileNumber = page.fileNumber;
+    return false;
+}
+
+void DisplayCommand::StopOnPosition(const FieldList& list, std::size_t row,
+                                    std::string_view keySuffix) const {
+    if (row < list.rowCount()) {
+        throw DecodeStop(DecodeStop::Reason::NumberOutOfRange, std::string(list.text(row)),
+                         list.key(row), std::string(list.value(row)), std::string(keySuffix));
+    }
+    throw DecodeStop(DecodeStop::Reason::NumberOutOfRange, {}, {}, {}, std::string(keySuffix));
+}
+
+void DisplayCommand::ClearAll() {
+    for (FieldList* list : {&ListView1, &ListView2, &ListView3, &ListView4, &ListView5}) {
+        if (!list->empty()) {
+            list->clearRows();
+        }
+    }
+    txtEnd_TW.clear();
+    kept.lInsertOffset = 0;
+    kept.lEndOffset = 0;
+    kept.lEndLength = 0;
+}
+
+void DisplayCommand::ShowLastError() {
+    std::int32_t code1 = 0;
+    std::int32_t code2 = 0;
+    std::string text(static_cast<std::size_t>(kLastErrorLength), ' ');
+    hostLink_.fnDllParamGetLastError(code1, code2, text, kLastErrorLength);
+    // A NUL in the first character does not end the text: the whole buffer
+    // is kept then.
+    const std::size_t nul = text.find('\0');
+    if (nul != std::string::npos && nul >= 1) {
+        text.resize(nul);
+    }
+    szLastError = std::move(text);
+}
+
+void DisplayCommand::CloseConnection() {
+    hostLink_.fnDllParamCloseMConnection(lConnection);
+}
+
+}  // namespace twds

@@ -1,0 +1,275 @@
+#include "twds/Export.h"
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <random>
+#include <system_error>
+#include <type_traits>
+#include <variant>
+
+#include "twds/AnsiText.h"
+#include "twds/DisplayCommand.h"
+#include "twds/FileRegistryStore.h"
+
+namespace twds {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::string_view kEndTwBanner = "++++++++++ Page End_TW ++++++++++++++++++++++++++++";
+constexpr std::array<std::string_view, 5> kListBanners{
+    "++++++++++ Page CX ++++++++++++++++++++++++++++",
+    "++++++++++ Page GC ++++++++++++++++++++++++++++",
+    "++++++++++ Page FC ++++++++++++++++++++++++++++",
+    "++++++++++ Page ZC ++++++++++++++++++++++++++++",
+    "++++++++++ Page SQL ++++++++++++++++++++++++++++",
+};
+
+// The export is assembled in chunks of this size and handed on whole: one
+// write per megabyte instead of four per row keeps a million-row export well
+// under a second.
+constexpr std::size_t kChunkSize = std::size_t{1} << 20;
+
+// Passes the export's bytes to `sink` (bool(std::string_view)) in chunks;
+// stops and returns false as soon as the sink does.
+template <typename Sink>
+bool EmitExport(const DisplayCommand& display, Sink&& sink) {
+    std::string chunk;
+    chunk.reserve(kChunkSize);
+    bool ok = true;
+    auto append = [&](std::string_view bytes) {
+        chunk.append(bytes);
+        if (chunk.size() >= kChunkSize) {
+            ok = sink(std::string_view(chunk));
+            chunk.clear();
+        }
+    };
+
+    const std::array<const FieldList*, 5> lists{&display.ListView1, &display.ListView2,
+                                                &display.ListView3, &display.ListView4,
+                                                &display.ListView5};
+    for (std::size_t section = 0; section < lists.size() && ok; ++section) {
+        append(kListBanners[section]);
+        append(kLineEnd);
+        const FieldList& list = *lists[section];
+        for (std::size_t row = 0; row < list.rowCount() && ok; ++row) {
+            append(list.text(row));
+            append(":");
+            append(list.value(row));
+            append(kLineEnd);
+        }
+    }
+    if (ok && display.kept.lEndLength > 0) {
+        append(kEndTwBanner);
+        append(kLineEnd);
+        append(display.txtEnd_TW);
+        append(kLineEnd);
+    }
+    if (ok && !chunk.empty()) {
+        ok = sink(std::string_view(chunk));
+    }
+    return ok;
+}
+
+[[nodiscard]] bool NothingToExport(const DisplayCommand& display) {
+    return TrimBlanks(display.txtUsrSpcName).empty() || display.ListView1.empty();
+}
+
+[[nodiscard]] std::error_code LastSystemError() {
+    return {errno, std::generic_category()};
+}
+
+// Writes the export through stdio, which unlike the iostreams leaves errno
+// set on a failure, so the user learns the cause (disk full, permissions).
+std::error_code WriteExportStream(const DisplayCommand& display, std::FILE* file) {
+    std::error_code error;
+    const bool written = EmitExport(display, [&](std::string_view bytes) {
+        if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) {
+            error = LastSystemError();
+            return false;
+        }
+        return true;
+    });
+    if (written && std::fflush(file) != 0) {
+        error = LastSystemError();
+    }
+    return error;
+}
+
+std::error_code WriteInPlace(const DisplayCommand& display, const fs::path& target) {
+    std::FILE* file = std::fopen(target.string().c_str(), "wb");
+    if (file == nullptr) {
+        return LastSystemError();
+    }
+    std::error_code error = WriteExportStream(display, file);
+    if (std::fclose(file) != 0 && !error) {
+        error = LastSystemError();
+    }
+    return error;
+}
+
+// Creates a new, uniquely named file beside `target` ("x" mode: never an
+// existing one). Returns nullptr with `error` set when it cannot.
+std::FILE* CreateTemporaryBeside(const fs::path& target, fs::path& temporary,
+                                 std::error_code& error) {
+    std::random_device seed;
+    std::mt19937 random(seed());
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        temporary = target;
+        temporary.replace_filename("." + target.filename().string() + ".tmp" +
+                                   std::to_string(random() % 1'000'000'000U));
+        std::FILE* file = std::fopen(temporary.string().c_str(), "wbx");
+        if (file != nullptr) {
+            return file;
+        }
+        error = LastSystemError();
+        if (error != std::errc::file_exists) {
+            return nullptr;
+        }
+    }
+    return nullptr;
+}
+
+std::error_code ReplaceAtomically(const DisplayCommand& display, const fs::path& target) {
+    fs::path temporary;
+    std::error_code error;
+    std::FILE* file = CreateTemporaryBeside(target, temporary, error);
+    if (file == nullptr) {
+        return error;
+    }
+    error = WriteExportStream(display, file);
+    if (std::fclose(file) != 0 && !error) {
+        error = LastSystemError();
+    }
+    if (!error) {
+        fs::rename(temporary, target, error);
+    }
+    if (error) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+    }
+    return error;
+}
+
+ExportResult WriteExportFile(const DisplayCommand& display, const fs::path& file,
+                             const MessageLookup& lookup) {
+    fs::path target = file;
+    std::error_code error;
+    if (fs::is_symlink(target, error)) {
+        fs::path resolved = fs::canonical(target, error);
+        if (!error) {
+            target = std::move(resolved);
+        }
+    }
+    const fs::file_status status = fs::status(target, error);
+    if (fs::is_directory(status)) {
+        error = std::make_error_code(std::errc::is_a_directory);
+    } else if (fs::exists(status) && !fs::is_regular_file(status)) {
+        error = WriteInPlace(display, target);
+    } else {
+        error = ReplaceAtomically(display, target);
+    }
+
+    ExportResult result;
+    result.path = file;
+    if (error) {
+        result.status = ExportResult::Status::NeedsLocation;
+        result.message = lookup(message::kExportNotWritten, {file.string(), error.message()});
+    } else {
+        result.status = ExportResult::Status::Written;
+        result.message = lookup(message::kExported, {file.string()});
+    }
+    return result;
+}
+
+// The name becomes part of a path: it must neither name a folder of its own
+// nor reach into another one.
+[[nodiscard]] bool IsUsableFileName(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos;
+}
+
+}  // namespace
+
+std::string ReadDataPath(RegistryStore& registry) {
+    const RegistryValue value =
+        ReadRegistryValue(registry, Hive::LocalMachine, kDataPathKey, kDataPathValue);
+    return std::visit(
+        [](const auto& held) -> std::string {
+            using Held = std::decay_t<decltype(held)>;
+            if constexpr (std::is_same_v<Held, std::string>) {
+                return held;
+            } else if constexpr (std::is_same_v<Held, std::int32_t>) {
+                return std::to_string(held);
+            } else {
+                return {};
+            }
+        },
+        value);
+}
+
+std::string RegistryLocation(const RegistryStore& registry, Hive hive) {
+    if (const auto* files = dynamic_cast<const FileRegistryStore*>(&registry)) {
+        return files->hiveFile(hive).string();
+    }
+    if (std::string location = registry.location(); !location.empty()) {
+        return location;
+    }
+    return hive == Hive::LocalMachine ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
+}
+
+ExportResult ExportToDataPath(const DisplayCommand& display, RegistryStore& registry,
+                              const MessageLookup& lookup) {
+    if (NothingToExport(display)) {
+        return {};
+    }
+    ExportResult result;
+    if (!IsUsableFileName(display.szUsrSpc)) {
+        result.status = ExportResult::Status::Refused;
+        result.message = lookup(message::kExportRefused, {display.szUsrSpc});
+        return result;
+    }
+
+    const std::string dataPath = ReadDataPath(registry);
+    constexpr std::size_t kDroppedCharacters = 4;
+    if (dataPath.size() < kDroppedCharacters) {
+        const std::string valueName =
+            "HKEY_LOCAL_MACHINE\\" + std::string(kDataPathKey) + "\\" + std::string(kDataPathValue);
+        result.status = ExportResult::Status::NeedsLocation;
+        result.message = lookup(message::kDataPathMissing,
+                                {valueName, RegistryLocation(registry, Hive::LocalMachine)});
+        return result;
+    }
+
+    result.path = fs::path(dataPath.substr(0, dataPath.size() - kDroppedCharacters) +
+                           display.szUsrSpc + std::string(kExportExtension));
+    const fs::path folder = result.path.has_parent_path() ? result.path.parent_path() : ".";
+    std::error_code error;
+    if (!fs::is_directory(folder, error)) {
+        result.status = ExportResult::Status::NeedsLocation;
+        result.message = lookup(message::kExportFolderMissing, {folder.string()});
+        return result;
+    }
+    return WriteExportFile(display, result.path, lookup);
+}
+
+ExportResult ExportToFile(const DisplayCommand& display, const fs::path& file,
+                          const MessageLookup& lookup) {
+    if (NothingToExport(display)) {
+        return {};
+    }
+    return WriteExportFile(display, file, lookup);
+}
+
+bool WriteExport(const DisplayCommand& display, std::ostream& out) {
+    const bool written = EmitExport(display, [&](std::string_view bytes) {
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return static_cast<bool>(out);
+    });
+    return written && static_cast<bool>(out.flush());
+}
+
+}  // namespace twds

@@ -1,0 +1,102 @@
+#include "twds/StatusMessages.h"
+
+#include <array>
+
+#include "twds/DisplayCommand.h"
+#include "twds/Ressource.h"
+
+namespace twds {
+
+MessageLookup InstalledCatalogueLookup() {
+    return [](int id, std::initializer_list<std::string_view> values) {
+        std::array<std::string_view, 7> p{};
+        std::size_t i = 0;
+        for (std::string_view value : values) {
+            if (i == p.size()) {
+                break;
+            }
+            p[i++] = value;
+        }
+        return GetRessource(std::to_string(id), p[0], p[1], p[2], p[3], p[4], p[5], p[6]);
+    };
+}
+
+std::string_view PageListName(char kind) {
+    switch (kind) {
+        case 'C':
+            return "CX";
+        case 'G':
+            return "GC";
+        case 'E':
+            return "End_TW";
+        case 'F':
+            return "FC";
+        case 'Z':
+            return "ZC";
+        case 'S':
+            return "SQL";
+        default:
+            return {};
+    }
+}
+
+std::string DescribeLastError(std::string_view lastError, const MessageLookup& lookup) {
+    constexpr std::string_view kPadding(" \0", 2);
+    const std::size_t first = lastError.find_first_not_of(kPadding);
+    if (first == std::string_view::npos) {
+        return lookup(message::kNoReasonGiven, {});
+    }
+    const std::size_t last = lastError.find_last_not_of(kPadding);
+    return std::string(lastError.substr(first, last - first + 1));
+}
+
+namespace {
+
+std::string DescribeStop(const DisplayOutcome& outcome, const MessageLookup& lookup) {
+    const DecodeStop& stop = *outcome.stop;
+    switch (stop.reason) {
+        case DecodeStop::Reason::DuplicateKey:
+            return lookup(message::kDuplicateKey,
+                          {stop.key, PageListName(outcome.pageKind), stop.keySuffix});
+        case DecodeStop::Reason::NumberOutOfRange:
+            return lookup(message::kNumberOutOfRange, {stop.label, stop.keySuffix, stop.fieldText});
+        case DecodeStop::Reason::NegativeLength:
+            return lookup(message::kNegativeLength, {stop.label, stop.keySuffix, stop.fieldText});
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string DescribeOutcome(const DisplayCommand& display, const MessageLookup& lookup) {
+    const DisplayOutcome& outcome = display.outcome();
+    switch (outcome.stage) {
+        case DisplayOutcome::Stage::NotRun:
+            return {};
+        case DisplayOutcome::Stage::InputMissing:
+            return lookup(message::kInputMissing, {});
+        case DisplayOutcome::Stage::ConnectFailed:
+            return lookup(message::kConnectFailed,
+                          {display.szIpAddress, DescribeLastError(display.szLastError, lookup)});
+        case DisplayOutcome::Stage::NameLength:
+            return lookup(message::kNameLength, {display.szUsrSpc});
+        case DisplayOutcome::Stage::PageFailed: {
+            const std::string kind(1, outcome.pageKind);
+            const std::string position = std::to_string(outcome.pagePosition);
+            const std::string reason = DescribeLastError(display.szLastError, lookup);
+            if (outcome.fileNumber > 0) {
+                return lookup(message::kFilePageFailed,
+                              {kind, position, std::to_string(outcome.fileNumber), reason});
+            }
+            return lookup(message::kPageFailed, {kind, position, reason});
+        }
+        case DisplayOutcome::Stage::DecodeStopped:
+            return outcome.stop ? DescribeStop(outcome, lookup) : std::string();
+        case DisplayOutcome::Stage::Completed:
+            return lookup(message::kDisplayed,
+                          {display.szUsrSpc, std::to_string(outcome.filesDisplayed)});
+    }
+    return {};
+}
+
+}  // namespace twds

@@ -1,0 +1,57 @@
+#include "twds/ViewerEnvironment.h"
+
+#include <system_error>
+
+#include "UnavailableHostLink.h"
+#include "twds/HostLinkFactory.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace twds {
+
+std::filesystem::path ExecutableFolder() {
+#ifdef _WIN32
+    std::string buffer(MAX_PATH, '\0');
+    const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return {};
+    }
+    buffer.resize(length);
+    return std::filesystem::path(buffer).parent_path();
+#else
+    std::error_code error;
+    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::filesystem::path() : executable.parent_path();
+#endif
+}
+
+ViewerEnvironment::ViewerEnvironment(const CommandLine& commandLine,
+                                     Ressource::FailureReporter reportFailure)
+    : ViewerEnvironment(commandLine, std::move(reportFailure), ExecutableFolder()) {}
+
+ViewerEnvironment::ViewerEnvironment(const CommandLine& commandLine,
+                                     Ressource::FailureReporter reportFailure,
+                                     std::filesystem::path executableFolder)
+    : folder_(std::move(executableFolder)),
+      registry_(CreateSystemRegistry()),
+      messages_(InstalledCatalogueLookup()) {
+    InstallRessource(std::make_unique<Ressource>(*registry_, folder_, std::move(reportFailure)));
+    labels_ = std::make_unique<PageLabels>([](int id) { return GetRessource(std::to_string(id)); });
+
+    const HostLinkChoice choice =
+        ResolveHostLinkChoice(commandLine.hostlink, commandLine.store, folder_);
+    std::string error;
+    hostLink_ = CreateHostLink(choice, error);
+    if (!hostLink_) {
+        hostLinkError_ = messages_(message::kHostLinkNotStarted, {error});
+        hostLink_ = std::make_unique<UnavailableHostLink>(hostLinkError_);
+    }
+}
+
+ViewerEnvironment::~ViewerEnvironment() {
+    InstallRessource(nullptr);
+}
+
+}  // namespace twds

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <ostream>
+
+#include "twds/CommandLine.h"
+
+namespace twds {
+
+// True when the command line asks for something that runs without a window:
+// --help, --version, --export, or arguments that cannot be used. The window's
+// main calls RunHeadless for these before creating any Qt object.
+[[nodiscard]] bool IsHeadlessRequest(const CommandLine& commandLine);
+
+// Runs a headless request and returns the process exit status:
+//   0  the help or version was shown, or the user space was displayed
+//      completely and its export written;
+//   1  the Display or the export failed (a Display that stopped part-way is
+//      still exported);
+//   2  the command line cannot be used.
+// The export goes where the Export button would write it, to --output FILE,
+// or to standard output with "--output -". Each failure is one line on
+// standard error, with the status line's text (Windows-1252 bytes).
+int RunHeadless(const CommandLine& commandLine);
+// The same with explicit streams; `out` receives the export for "--output -",
+// so it must be a binary stream.
+int RunHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
+
+}  // namespace twds
