@@ -4,15 +4,6 @@
 
 namespace twds {
 
-std::string_view TrimBlanks(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    const std::size_t last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
-
 namespace {
 
 // std::toupper depends on the process locale, which is neither fixed nor

@@ -4,14 +4,13 @@
 #include <string>
 #include <string_view>
 
+#include "twds/FieldNumber.h"
+
 namespace twds {
 
 // Text helpers for the single-byte Windows-1252 texts of the input boxes and
-// the host link. "Blank" means the space character only, as the engine's own
-// trimming does: tabs, NULs and other control bytes are data.
-
-// `text` without its leading and trailing blanks; views `text`.
-[[nodiscard]] std::string_view TrimBlanks(std::string_view text);
+// the host link. Trimming is TrimBlanks (FieldNumber.h): spaces only, as the
+// engine's own trimming does; tabs, NULs and other control bytes are data.
 
 // Upper case as the Windows-1252 ANSI code page defines it: a-z, the accented
 // small letters 0xE0-0xFE (but 0xF7, the division sign), and the four small

@@ -1,0 +1,394 @@
+#include "twds/DisplayCommand.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "FakeHostLink.h"
+#include "ModelPages.h"
+#include "twds/AnsiText.h"
+#include "twds/StatusMessages.h"
+
+namespace twds {
+namespace {
+
+using test::FakeHostLink;
+using test::FileModel;
+using test::UserSpaceModel;
+using Stage = DisplayOutcome::Stage;
+
+constexpr std::size_t kCXRows = 35;
+constexpr std::size_t kGCRows = 24 + 32 + 4;
+constexpr std::size_t kFCRowsPerFile = 1 + 39 + 32 + 2;
+constexpr std::size_t kSQLRowsPerFile = 5;
+std::size_t ZCRows(int zcCount) {
+    return 1 + 9 * static_cast<std::size_t>(zcCount);
+}
+
+// "id|value|value..." so that tests see which text was chosen and with what.
+std::string EchoLookup(int id, std::initializer_list<std::string_view> values) {
+    std::string text = std::to_string(id);
+    for (std::string_view value : values) {
+        text += "|";
+        text += value;
+    }
+    return text;
+}
+
+FileModel File(std::string ficID, int zcCount, std::int32_t insertOffset) {
+    return {std::move(ficID), zcCount, insertOffset, {"INSERT INTO X", "", "DELETE FROM X", ""}};
+}
+
+class DisplayCommandTest : public ::testing::Test {
+protected:
+    DisplayCommandTest() : labels([](int id) { return "L" + std::to_string(id); }) {}
+
+    void Serve(const UserSpaceModel& model) { hostLink.pages = test::BuildPages(model); }
+
+    const DisplayOutcome& Display(std::string address = "10.0.0.5",
+                                  std::string name = "TWMODEL001") {
+        display.txtIpAddress = std::move(address);
+        display.txtUsrSpcName = std::move(name);
+        return display.Run();
+    }
+
+    std::string Describe() const { return DescribeOutcome(display, EchoLookup); }
+
+    FakeHostLink hostLink;
+    PageLabels labels;
+    DisplayCommand display{hostLink, labels};
+};
+
+TEST_F(DisplayCommandTest, WithoutFilesRequestsOnlyTheControlPages) {
+    Serve({});
+    EXPECT_EQ(Display().stage, Stage::Completed);
+    EXPECT_EQ(hostLink.requestSummary(), (std::vector<std::string>{"C 00001024", "G 00001024"}));
+    EXPECT_EQ(display.ListView1.rowCount(), kCXRows);
+    EXPECT_EQ(display.ListView2.rowCount(), kGCRows);
+    EXPECT_TRUE(display.ListView3.empty());
+    EXPECT_TRUE(display.ListView4.empty());
+    EXPECT_TRUE(display.ListView5.empty());
+    EXPECT_EQ(hostLink.closedHandles, std::vector<int32_t>{41});
+    EXPECT_EQ(Describe(), "5308|TWMODEL001|0");
+
+    UserSpaceModel withEnd;
+    withEnd.endOffset = 8000;
+    withEnd.endLength = 20;
+    withEnd.endPage = "TWENDHEAD1 some text";
+    Serve(withEnd);
+    hostLink.requests.clear();
+    Display();
+    EXPECT_EQ(hostLink.requestSummary(),
+              (std::vector<std::string>{"C 00001024", "G 00001024", "E 00009024"}));
+    EXPECT_EQ(display.txtEnd_TW, " some text");
+}
+
+TEST_F(DisplayCommandTest, RequestsEveryFilesPagesInOrder) {
+    UserSpaceModel model;
+    model.files = {File("CUSTMAST01", 2, 700), File("ORDERS0002", 0, 700),
+                   File("ITEMS00003", 5, 700)};
+    model.endOffset = 100;
+    model.endLength = 10;
+    model.endPage = "0123456789";
+    Serve(model);
+
+    EXPECT_EQ(Display().stage, Stage::Completed);
+    EXPECT_EQ(hostLink.requestSummary(),
+              (std::vector<std::string>{"C 00001024", "G 00001024", "E 00001124", "F 00002048",
+                                        "Z 00002048", "S 00002748", "F 00002560", "Z 00002560",
+                                        "S 00003260", "F 00003072", "Z 00003072", "S 00003772"}));
+    for (const test::RecordedRequest& request : hostLink.requests) {
+        EXPECT_TRUE(request.restBlank) << request.header;
+        EXPECT_EQ(request.userSpace, "TWMODEL001");
+    }
+    EXPECT_EQ(display.ListView3.rowCount(), 3 * kFCRowsPerFile);
+    EXPECT_EQ(display.ListView4.rowCount(), ZCRows(2) + ZCRows(0) + ZCRows(5));
+    EXPECT_EQ(display.ListView5.rowCount(), 3 * kSQLRowsPerFile);
+    // Each file's rows are keyed by its FicID and follow the previous file's.
+    EXPECT_EQ(display.ListView3.text(0), "L5601CUSTMAST01");
+    EXPECT_EQ(display.ListView3.text(kFCRowsPerFile), "L5601ORDERS0002");
+    EXPECT_EQ(display.ListView5.value(1), "INSERT INTO X");
+    // An E page of exactly ten characters leaves nothing to show.
+    EXPECT_EQ(display.txtEnd_TW, "");
+    EXPECT_EQ(Describe(), "5308|TWMODEL001|3");
+}
+
+TEST_F(DisplayCommandTest, RequestsHaveTheirFixedLayoutAndLength) {
+    UserSpaceModel model;
+    model.files = {File("CUSTMAST01", 1, 0)};
+    Serve(model);
+    Display();
+
+    ASSERT_EQ(hostLink.requests.size(), 4U);
+    EXPECT_EQ(hostLink.fullRequests.at('C'), " 00001024C" + std::string(1990, ' '));
+    EXPECT_EQ(hostLink.fullRequests.at('G'), " 00001024G" + std::string(9990, ' '));
+    EXPECT_EQ(hostLink.fullRequests.at('F'), " 00002048F" + std::string(9990, ' '));
+    EXPECT_EQ(hostLink.fullRequests.at('Z'), " 00002048Z" + std::string(29990, ' '));
+}
+
+TEST_F(DisplayCommandTest, SqlPageOnlyForEntriesWithAnInsertOffset) {
+    UserSpaceModel model;
+    model.files = {File("FILEA00001", 1, 700), File("FILEB00002", 1, 0),
+                   File("FILEC00003", 1, 300)};
+    Serve(model);
+    Display();
+    EXPECT_EQ(hostLink.requestSummary(),
+              (std::vector<std::string>{"C 00001024", "G 00001024", "F 00002048", "Z 00002048",
+                                        "S 00002748", "F 00002560", "Z 00002560", "F 00003072",
+                                        "Z 00003072", "S 00003372"}));
+    ASSERT_EQ(display.ListView5.rowCount(), 2 * kSQLRowsPerFile);
+    EXPECT_EQ(display.ListView5.text(kSQLRowsPerFile), "L5601FILEC00003");
+
+    // The first file without SQL: the SQL list starts with the third file.
+    model.files[0].insertOffset = 0;
+    Serve(model);
+    Display();
+    ASSERT_EQ(display.ListView5.rowCount(), kSQLRowsPerFile);
+    EXPECT_EQ(display.ListView5.text(0), "L5601FILEC00003");
+}
+
+TEST_F(DisplayCommandTest, FailedPageKeepsEarlierRowsAndCloses) {
+    UserSpaceModel model;
+    model.files = {File("FILEA00001", 2, 700), File("FILEB00002", 3, 700),
+                   File("FILEC00003", 1, 700)};
+    Serve(model);
+    hostLink.failAt = std::pair{'Z', 2560};
+    hostLink.lastError = std::string("CPF9801 object not found") + '\0' + "junk";
+
+    const DisplayOutcome& outcome = Display();
+    EXPECT_EQ(outcome.stage, Stage::PageFailed);
+    EXPECT_EQ(outcome.pageKind, 'Z');
+    EXPECT_EQ(outcome.pagePosition, 2560);
+    EXPECT_EQ(outcome.fileNumber, 2);
+    EXPECT_EQ(outcome.filesDisplayed, 1);
+    EXPECT_EQ(hostLink.requests.back().header, " 00002560Z");
+    EXPECT_EQ(display.ListView1.rowCount(), kCXRows);
+    EXPECT_EQ(display.ListView2.rowCount(), kGCRows);
+    EXPECT_EQ(display.ListView3.rowCount(), 2 * kFCRowsPerFile);
+    EXPECT_EQ(display.ListView4.rowCount(), ZCRows(2));
+    EXPECT_EQ(display.ListView5.rowCount(), kSQLRowsPerFile);
+    EXPECT_EQ(hostLink.closedHandles, std::vector<int32_t>{41});
+    EXPECT_EQ(display.szLastError, "CPF9801 object not found");
+    EXPECT_EQ(Describe(), "5303|Z|2560|2|CPF9801 object not found");
+
+    hostLink.failAt = std::pair{'G', 1024};
+    Display();
+    EXPECT_EQ(display.ListView1.rowCount(), kCXRows);
+    EXPECT_TRUE(display.ListView2.empty());
+    EXPECT_EQ(Describe(), "5302|G|1024|CPF9801 object not found");
+}
+
+TEST_F(DisplayCommandTest, ConnectFailureRequestsNothingAndClosesTheLastHandle) {
+    Serve({});
+    display.lConnection = 17;
+    hostLink.openSucceeds = false;
+
+    EXPECT_EQ(Display("  10.1.1.1  ", "twmodel001").stage, Stage::ConnectFailed);
+    EXPECT_EQ(hostLink.openedMachines, std::vector<std::string>{"10.1.1.1"});
+    EXPECT_TRUE(hostLink.requests.empty());
+    EXPECT_EQ(hostLink.closedHandles, std::vector<int32_t>{17});
+    EXPECT_EQ(display.szIpAddress, "10.1.1.1");
+    EXPECT_EQ(display.txtIpAddress, "  10.1.1.1  ");
+    EXPECT_EQ(display.szUsrSpc, "");
+    EXPECT_EQ(Describe(), "5301|10.1.1.1|host unreachable");
+
+    hostLink.lastError = "";
+    Display("10.1.1.1", "TWMODEL001");
+    EXPECT_EQ(Describe(), "5301|10.1.1.1|5309");
+}
+
+TEST_F(DisplayCommandTest, BlankInputsOpenNothing) {
+    Serve({});
+    EXPECT_EQ(Display("10.0.0.5", "   ").stage, Stage::InputMissing);
+    EXPECT_EQ(Display("   ", "TWMODEL001").stage, Stage::InputMissing);
+    EXPECT_EQ(Display("", "").stage, Stage::InputMissing);
+    EXPECT_TRUE(hostLink.openedMachines.empty());
+    EXPECT_TRUE(hostLink.closedHandles.empty());
+    EXPECT_EQ(Describe(), "5316");
+}
+
+TEST_F(DisplayCommandTest, NameIsTrimmedUpperCasedAndMustHaveTenCharacters) {
+    Serve({});
+    EXPECT_EQ(Display("10.0.0.5", "  twModel001 ").stage, Stage::Completed);
+    EXPECT_EQ(display.szUsrSpc, "TWMODEL001");
+    EXPECT_EQ(display.txtUsrSpcName, "TWMODEL001");
+    EXPECT_EQ(hostLink.requests.front().userSpace, "TWMODEL001");
+
+    hostLink.requests.clear();
+    hostLink.closedHandles.clear();
+    EXPECT_EQ(Display("10.0.0.5", " twmodel1 ").stage, Stage::NameLength);
+    EXPECT_EQ(display.txtUsrSpcName, "TWMODEL1");
+    EXPECT_EQ(hostLink.openedMachines.size(), 2U);
+    EXPECT_TRUE(hostLink.requests.empty());
+    EXPECT_EQ(hostLink.closedHandles, std::vector<int32_t>{41});
+    EXPECT_EQ(Describe(), "5304|TWMODEL1");
+}
+
+TEST_F(DisplayCommandTest, EndPageIsTrimmedBeforeItsFirstTenCharactersAreDropped) {
+    UserSpaceModel model;
+    model.endOffset = 50;
+    model.endLength = 1;
+    const auto endText = [&](std::string page) {
+        model.endPage = std::move(page);
+        Serve(model);
+        Display();
+        return display.txtEnd_TW;
+    };
+    EXPECT_EQ(endText(""), "");
+    EXPECT_EQ(endText("     0123456789Hello\r\nworld  "), "Hello\r\nworld");
+    EXPECT_EQ(endText("  012345678  "), "");
+    EXPECT_EQ(endText(std::string("\t123456789ABC")), "ABC");
+
+    model.endOffset = 0;
+    model.endPage = "0123456789never requested";
+    Serve(model);
+    Display();
+    EXPECT_EQ(display.txtEnd_TW, "");
+    EXPECT_EQ(hostLink.requests.back().header, " 00001024G");
+}
+
+TEST_F(DisplayCommandTest, SecondDisplayShowsOnlyItsOwnRows) {
+    UserSpaceModel model;
+    model.files = {File("FILEA00001", 2, 700), File("FILEB00002", 3, 700)};
+    model.endOffset = 10;
+    model.endLength = 30;
+    model.endPage = "HEADER0000the end";
+    Serve(model);
+    Display();
+    ASSERT_EQ(display.txtEnd_TW, "the end");
+
+    model.files = {File("FILEC00003", 1, 0)};
+    model.endOffset = 0;
+    model.endLength = 0;
+    Serve(model);
+    EXPECT_EQ(Display().stage, Stage::Completed);
+    EXPECT_EQ(display.ListView1.rowCount(), kCXRows);
+    EXPECT_EQ(display.ListView3.rowCount(), kFCRowsPerFile);
+    EXPECT_EQ(display.ListView4.rowCount(), ZCRows(1));
+    EXPECT_TRUE(display.ListView5.empty());
+    EXPECT_EQ(display.txtEnd_TW, "");
+    EXPECT_EQ(display.kept.lEndLength, 0);
+}
+
+TEST_F(DisplayCommandTest, UserSpaceNameTakesBackWhatTheHostLinkReturned) {
+    Serve({});
+    hostLink.renameUserSpace = "RENAMED001";
+    Display();
+    ASSERT_EQ(hostLink.requests.size(), 2U);
+    EXPECT_EQ(hostLink.requests[0].userSpace, "TWMODEL001");
+    EXPECT_EQ(hostLink.requests[1].userSpace, "RENAMED001");
+    EXPECT_EQ(display.szUsrSpc, "RENAMED001");
+    EXPECT_EQ(display.txtUsrSpcName, "TWMODEL001");
+}
+
+TEST_F(DisplayCommandTest, LastErrorEndsAtANulFromTheSecondCharacterOn) {
+    hostLink.openSucceeds = false;
+    const auto lastError = [&](std::string text) {
+        hostLink.lastError = std::move(text);
+        Display();
+        return display.szLastError;
+    };
+    EXPECT_EQ(lastError(std::string("x\0yz", 4)), "x");
+    // A NUL in the first character does not count: the whole buffer is kept.
+    const std::string leadingNul = lastError(std::string("\0abc", 4));
+    EXPECT_EQ(leadingNul, std::string("\0abc", 4) + std::string(1020, ' '));
+    EXPECT_EQ(Describe(), "5301|10.0.0.5|abc");
+    EXPECT_EQ(lastError("no terminator"), "no terminator" + std::string(1011, ' '));
+    EXPECT_EQ(Describe(), "5301|10.0.0.5|no terminator");
+    EXPECT_EQ(lastError(std::string("\0", 1)), std::string("\0", 1) + std::string(1023, ' '));
+    EXPECT_EQ(Describe(), "5301|10.0.0.5|5309");
+}
+
+TEST_F(DisplayCommandTest, DecodeStopKeepsRowsAndCloses) {
+    UserSpaceModel model;
+    model.files = {File("SAMEFICID1", 1, 700), File("SAMEFICID1", 1, 700)};
+    Serve(model);
+
+    const DisplayOutcome& outcome = Display();
+    EXPECT_EQ(outcome.stage, Stage::DecodeStopped);
+    EXPECT_EQ(outcome.pageKind, 'F');
+    EXPECT_EQ(outcome.pagePosition, 2560);
+    EXPECT_EQ(outcome.fileNumber, 2);
+    ASSERT_TRUE(outcome.stop.has_value());
+    EXPECT_EQ(outcome.stop->reason, DecodeStop::Reason::DuplicateKey);
+    EXPECT_EQ(display.ListView3.rowCount(), kFCRowsPerFile);
+    EXPECT_EQ(display.ListView5.rowCount(), kSQLRowsPerFile);
+    EXPECT_EQ(hostLink.closedHandles, std::vector<int32_t>{41});
+    EXPECT_EQ(hostLink.requests.back().header, " 00002560F");
+    EXPECT_EQ(Describe(), "5305|L5601SAMEFICID1|FC|SAMEFICID1");
+}
+
+TEST_F(DisplayCommandTest, OffsetsBeyondEightDigitsStopInsteadOfWrapping) {
+    UserSpaceModel model;
+    model.endOffset = 99'998'975;  // + 1024 is still eight digits
+    model.endLength = 1;
+    model.endPage = "0123456789last page";
+    Serve(model);
+    EXPECT_EQ(Display().stage, Stage::Completed);
+    EXPECT_EQ(hostLink.requests.back().header, " 99999999E");
+
+    model.endOffset = 99'998'976;
+    Serve(model);
+    EXPECT_EQ(Display().stage, Stage::DecodeStopped);
+    EXPECT_EQ(hostLink.requests.back().header, " 00001024G");
+    EXPECT_EQ(Describe(), "5306|L5519|0000000001|  99998976");
+
+    model.endOffset = 0;
+    model.files = {File("FILEA00001", 0, 2'147'483'647)};
+    Serve(model);
+    EXPECT_EQ(Display().stage, Stage::DecodeStopped);
+    EXPECT_EQ(hostLink.requests.back().header, " 00002048Z");
+    EXPECT_EQ(display.outcome().fileNumber, 1);
+    EXPECT_EQ(Describe(), "5306|L5636|FILEA00001|2147483647");
+    EXPECT_EQ(hostLink.closedHandles.size(), 3U);
+}
+
+TEST_F(DisplayCommandTest, ManyFilesDisplayQuickly) {
+    constexpr int kFiles = 10'000;
+    constexpr int kZCEntries = 100;
+    UserSpaceModel header;
+    header.files.resize(kFiles);
+    const test::PageMap control = test::BuildPages(header);
+    const std::string zcPage = test::BuildZCPage(kZCEntries);
+    const std::string sqlPage = test::BuildSQLPage({"INSERT", "UPDATE", "DELETE", ""});
+    std::string fcPage;
+    hostLink.source = [&](char kind, int32_t position) -> std::optional<std::string_view> {
+        const int n = (position - 2048) / 512 + 1;
+        switch (kind) {
+            case 'F': {
+                const std::string ficID =
+                    "F" + std::string(9 - std::to_string(n).size(), '0') + std::to_string(n);
+                fcPage = test::BuildFCPage({ficID, kZCEntries, 100, {}});
+                return fcPage;
+            }
+            case 'Z':
+                return zcPage;
+            case 'S':
+                return sqlPage;
+            default:
+                return control.at({kind, position});
+        }
+    };
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Display().stage, Stage::Completed);
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(display.ListView4.rowCount(), kFiles * ZCRows(kZCEntries));
+    EXPECT_EQ(display.ListView3.rowCount(), kFiles * kFCRowsPerFile);
+    RecordProperty("seconds", std::to_string(elapsed.count()));
+    EXPECT_LT(elapsed.count(), 30.0);
+}
+
+TEST(AnsiTextTest, UpperCaseFollowsWindows1252) {
+    EXPECT_EQ(UpperCaseAnsi("abc xyz-09"), "ABC XYZ-09");
+    EXPECT_EQ(UpperCaseAnsi("\xE0\xE9\xFE\xF7\xFF\x9A\x9C\x9E\xDF\xB5"),
+              "\xC0\xC9\xDE\xF7\x9F\x8A\x8C\x8E\xDF\xB5");
+    EXPECT_EQ(UpperCaseAnsi(std::string("a\0b", 3)), std::string("A\0B", 3));
+    EXPECT_EQ(TrimBlanks("  a b \t "), "a b \t");
+    EXPECT_EQ(TrimBlanks("    "), "");
+    EXPECT_EQ(FormatPagePosition(2048), "00002048");
+    EXPECT_EQ(FormatPagePosition(123456789), "23456789");
+}
+
+}  // namespace
+}  // namespace twds

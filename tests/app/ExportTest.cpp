@@ -1,0 +1,320 @@
+#include "twds/Export.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <sstream>
+#include <system_error>
+
+#include "FakeHostLink.h"
+#include "TempFolder.h"
+#include "twds/DisplayCommand.h"
+#include "twds/FileRegistryStore.h"
+#include "twds/Ressource.h"
+
+namespace twds {
+namespace {
+
+namespace fs = std::filesystem;
+using Status = ExportResult::Status;
+using test::ReadBytes;
+
+std::string EchoLookup(int id, std::initializer_list<std::string_view> values) {
+    std::string text = std::to_string(id);
+    for (std::string_view value : values) {
+        text += "|";
+        text += value;
+    }
+    return text;
+}
+
+std::string Label(int id) {
+    return GetRessource(std::to_string(id));
+}
+
+std::string ExpectedFile(std::string_view language) {
+    return ReadBytes(fs::path(TWDS_SOURCE_DIR) / "tests" / "data" /
+                     ("export-small." + std::string(language) + ".usrspc"));
+}
+
+// The export with its lines counted: banner lines and row lines.
+std::vector<std::string> Lines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        lines.push_back(bytes.substr(start, end - start));
+    }
+    EXPECT_EQ(start, bytes.size()) << "the last line must end with CR LF";
+    return lines;
+}
+
+class ExportTest : public ::testing::Test {
+protected:
+    ExportTest() : registry(temp.path() / "registry") {
+        std::string error = CreateRegistryKey(
+            registry, Hive::CurrentUser, "SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\Settings");
+        EXPECT_EQ(error, "");
+        data = temp.path() / "data";
+        fs::create_directories(data);
+        UseLanguage("EN");
+    }
+    ~ExportTest() override { InstallRessource(nullptr); }
+
+    void UseLanguage(const std::string& language) {
+        EXPECT_EQ(WriteRegistryValue(registry, Hive::CurrentUser,
+                                     "SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\Settings",
+                                     "Language", language, kRegSz),
+                  "");
+        InstallRessource(
+            std::make_unique<Ressource>(registry, fs::path(TWDS_BINARY_DIR) / "bin",
+                                        [](const std::string& title, const std::string& text) {
+                                            ADD_FAILURE() << title << ": " << text;
+                                        }));
+    }
+
+    void SetDataPath(const RegistryValue& value, std::uint32_t type = kRegSz) {
+        EXPECT_EQ(CreateRegistryKey(registry, Hive::LocalMachine, kDataPathKey), "");
+        EXPECT_EQ(WriteRegistryValue(registry, Hive::LocalMachine, kDataPathKey, kDataPathValue,
+                                     value, type),
+                  "");
+    }
+
+    // Three rows in every list, as a Display of two files would leave them,
+    // labelled from the installed catalogue.
+    void FillSmallModel() {
+        display.txtUsrSpcName = "TWMODEL001";
+        display.szUsrSpc = "TWMODEL001";
+        const auto add = [](FieldList& list, const std::string& text, std::string_view value) {
+            ASSERT_TRUE(list.appendRow(text, "", 0, value)) << text;
+        };
+        add(display.ListView1, Label(5403), "C");
+        add(display.ListView1, Label(5404), "V01R02    ");
+        add(display.ListView1, Label(5405), "");
+        add(display.ListView2, Label(5501), "GC");
+        add(display.ListView2, Label(5514), "         2");
+        add(display.ListView2, Label(5519), "      8000");
+        add(display.ListView3, Label(5601) + "CUSTMAST01", "=================");
+        add(display.ListView3, Label(5603), "CUSTMAST01");
+        add(display.ListView3, Label(5634), "         3");
+        add(display.ListView4, Label(5601) + "CUSTMAST01", "=================");
+        add(display.ListView4, Label(5702), "A ");
+        add(display.ListView4, Label(5703), "0000000012");
+        add(display.ListView5, Label(5601) + "ORDERS0002", "=================");
+        add(display.ListView5, Label(5751) + " 'Insert'", "INSERT INTO T VALUES('\xFA')");
+        add(display.ListView5, Label(5751) + " 'Update'", "");
+        display.txtEnd_TW = "Line one\r\nLine two";
+        display.kept.lEndLength = 42;
+    }
+
+    // "DataPath" is data/DATA: the file goes beside DATA.
+    [[nodiscard]] fs::path ExpectedPath() const { return data / "TWMODEL001.usrspc"; }
+
+    test::TempFolder temp;
+    FileRegistryStore registry;
+    fs::path data;
+    test::FakeHostLink hostLink;
+    PageLabels labels{[](int id) { return std::to_string(id); }};
+    DisplayCommand display{hostLink, labels};
+};
+
+TEST_F(ExportTest, WritesEverySectionByteForByte) {
+    for (const std::string language : {"EN", "FR"}) {
+        SCOPED_TRACE(language);
+        UseLanguage(language);
+        display.ClearAll();
+        FillSmallModel();
+        SetDataPath((data / "DATA").string());
+
+        const ExportResult result = ExportToDataPath(display, registry, EchoLookup);
+        EXPECT_EQ(result.status, Status::Written);
+        EXPECT_EQ(result.path, ExpectedPath());
+        EXPECT_EQ(result.message, "5310|" + ExpectedPath().string());
+        const std::string written = ReadBytes(ExpectedPath());
+        EXPECT_EQ(written, ExpectedFile(language));
+        // Six banners and sixteen lines; the End_TW text holds a line break of its own.
+        EXPECT_EQ(Lines(written).size(), 6U + 16U + 1U);
+
+        std::ostringstream stream;
+        EXPECT_TRUE(WriteExport(display, stream));
+        EXPECT_EQ(stream.str(), written);
+    }
+}
+
+TEST_F(ExportTest, EndTwSectionOnlyWhenItsLengthIsPositive) {
+    FillSmallModel();
+    const std::string full = ExpectedFile("EN");
+    const std::string withoutEnd =
+        full.substr(0, full.find("++++++++++ Page End_TW ++++++++++++++++++++++++++++"));
+    for (const std::int32_t length : {0, -5}) {
+        display.kept.lEndLength = length;
+        std::ostringstream stream;
+        ASSERT_TRUE(WriteExport(display, stream));
+        EXPECT_EQ(stream.str(), withoutEnd);
+    }
+    display.kept.lEndLength = 1;
+    display.txtEnd_TW = "";
+    std::ostringstream stream;
+    ASSERT_TRUE(WriteExport(display, stream));
+    EXPECT_EQ(stream.str(),
+              withoutEnd + "++++++++++ Page End_TW ++++++++++++++++++++++++++++\r\n\r\n");
+}
+
+TEST_F(ExportTest, NothingWrittenWithoutNameOrRows) {
+    SetDataPath((data / "DATA").string());
+    display.szUsrSpc = "TWMODEL001";
+    display.txtUsrSpcName = "TWMODEL001";
+    EXPECT_EQ(ExportToDataPath(display, registry, EchoLookup).status, Status::NothingToExport);
+
+    ASSERT_TRUE(display.ListView1.appendRow("Page", "", 0, "C"));
+    display.txtUsrSpcName = "   ";
+    const ExportResult result = ExportToDataPath(display, registry, EchoLookup);
+    EXPECT_EQ(result.status, Status::NothingToExport);
+    EXPECT_EQ(result.message, "");
+    EXPECT_EQ(ExportToFile(display, temp.path() / "x.usrspc", EchoLookup).status,
+              Status::NothingToExport);
+    EXPECT_FALSE(fs::exists(ExpectedPath()));
+    EXPECT_FALSE(fs::exists(temp.path() / "x.usrspc"));
+}
+
+TEST_F(ExportTest, FileIsNamedAfterTheDisplayedUserSpaceAndReplacedEachTime) {
+    FillSmallModel();
+    SetDataPath((data / "DATA").string());
+    display.txtUsrSpcName = "OTHERNAME1";
+    ASSERT_EQ(ExportToDataPath(display, registry, EchoLookup).status, Status::Written);
+    EXPECT_TRUE(fs::exists(ExpectedPath()));
+    EXPECT_FALSE(fs::exists(data / "OTHERNAME1.usrspc"));
+
+    display.ListView1.clearRows();
+    ASSERT_TRUE(display.ListView1.appendRow("Only", "", 0, "row"));
+    display.kept.lEndLength = 0;
+    ASSERT_EQ(ExportToDataPath(display, registry, EchoLookup).status, Status::Written);
+    const std::string second = ReadBytes(ExpectedPath());
+    EXPECT_EQ(second.substr(0, 59),
+              "++++++++++ Page CX ++++++++++++++++++++++++++++\r\nOnly:row\r\n");
+    EXPECT_EQ(second.find("End_TW"), std::string::npos);
+    // No temporary file remains beside it.
+    std::vector<fs::path> entries(fs::directory_iterator(data), {});
+    EXPECT_EQ(entries, std::vector<fs::path>{ExpectedPath()});
+}
+
+TEST_F(ExportTest, MissingShortOrUnusableDataPathAsksForALocation) {
+    FillSmallModel();
+    const std::string expected =
+        "5311|HKEY_LOCAL_MACHINE\\SOFTWARE\\Orinex\\Tidewell\\TW_CFG\\"
+        "DataPath|" +
+        (temp.path() / "registry" / "HKEY_LOCAL_MACHINE.reg").string();
+    ExportResult result = ExportToDataPath(display, registry, EchoLookup);
+    EXPECT_EQ(result.status, Status::NeedsLocation);
+    EXPECT_EQ(result.message, expected);
+
+    SetDataPath(std::string("abc"));
+    result = ExportToDataPath(display, registry, EchoLookup);
+    EXPECT_EQ(result.status, Status::NeedsLocation);
+    EXPECT_EQ(result.message, expected);
+
+    SetDataPath((temp.path() / "missing" / "DATA").string());
+    result = ExportToDataPath(display, registry, EchoLookup);
+    EXPECT_EQ(result.status, Status::NeedsLocation);
+    EXPECT_EQ(result.message, "5312|" + (temp.path() / "missing").string());
+    EXPECT_EQ(result.path, temp.path() / "missing" / "TWMODEL001.usrspc");
+
+    SetDataPath(std::int32_t{1234}, kRegDword);
+    EXPECT_EQ(ReadDataPath(registry), "1234");
+}
+
+TEST_F(ExportTest, NamesThatWouldLeaveTheFolderAreRefused) {
+    FillSmallModel();
+    SetDataPath((data / "DATA").string());
+    for (const std::string& name :
+         {std::string("TW/MODEL01"), std::string("TW\\MODEL01"), std::string("TW\0MODEL01", 10),
+          std::string(".."), std::string(".")}) {
+        display.szUsrSpc = name;
+        const ExportResult result = ExportToDataPath(display, registry, EchoLookup);
+        EXPECT_EQ(result.status, Status::Refused);
+        EXPECT_EQ(result.message, "5314|" + name);
+    }
+    EXPECT_TRUE(fs::is_empty(data));
+}
+
+TEST_F(ExportTest, FailedWriteKeepsThePreviousFile) {
+    FillSmallModel();
+    const fs::path file = data / "kept.usrspc";
+    test::WriteBytes(file, "previous export\r\n");
+
+    // A file-size limit makes every write past 100 bytes fail, even for root.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = 100;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const ExportResult result = ExportToFile(display, file, EchoLookup);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_EQ(result.status, Status::NeedsLocation);
+    EXPECT_EQ(result.message,
+              "5313|" + file.string() + "|" + std::generic_category().message(EFBIG));
+    EXPECT_EQ(ReadBytes(file), "previous export\r\n");
+    std::vector<fs::path> entries(fs::directory_iterator(data), {});
+    EXPECT_EQ(entries, std::vector<fs::path>{file});
+}
+
+TEST_F(ExportTest, FullDeviceIsReported) {
+    FillSmallModel();
+    const std::string full = std::generic_category().message(ENOSPC);
+    ExportResult result = ExportToFile(display, "/dev/full", EchoLookup);
+    EXPECT_EQ(result.status, Status::NeedsLocation);
+    EXPECT_EQ(result.message, "5313|/dev/full|" + full);
+
+    const fs::path link = temp.path() / "full.usrspc";
+    fs::create_symlink("/dev/full", link);
+    result = ExportToFile(display, link, EchoLookup);
+    EXPECT_EQ(result.message, "5313|" + link.string() + "|" + full);
+    EXPECT_TRUE(fs::is_symlink(link));
+}
+
+TEST_F(ExportTest, UnwritableFolderIsReported) {
+    FillSmallModel();
+    ExportResult result = ExportToFile(display, temp.path() / "no" / "such.usrspc", EchoLookup);
+    EXPECT_EQ(result.status, Status::NeedsLocation);
+    EXPECT_EQ(result.message, "5313|" + (temp.path() / "no" / "such.usrspc").string() + "|" +
+                                  std::generic_category().message(ENOENT));
+
+    result = ExportToFile(display, data, EchoLookup);
+    EXPECT_EQ(result.status, Status::NeedsLocation);
+
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not bind root";
+    }
+    fs::permissions(data, fs::perms::owner_read | fs::perms::owner_exec);
+    result = ExportToFile(display, data / "x.usrspc", EchoLookup);
+    fs::permissions(data, fs::perms::owner_all);
+    EXPECT_EQ(result.message, "5313|" + (data / "x.usrspc").string() + "|" +
+                                  std::generic_category().message(EACCES));
+}
+
+TEST_F(ExportTest, MillionRowsExportQuickly) {
+    display.txtUsrSpcName = display.szUsrSpc = "TWMODEL001";
+    ASSERT_TRUE(display.ListView1.appendRow("Page", "", 0, "C"));
+    for (std::uint32_t k = 1; k <= 1'000'000; ++k) {
+        ASSERT_TRUE(
+            display.ListView4.appendRow("Input field length", "CUSTMAST01", k, "0000000012"));
+    }
+    const auto start = std::chrono::steady_clock::now();
+    const ExportResult result = ExportToFile(display, temp.path() / "big.usrspc", EchoLookup);
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    ASSERT_EQ(result.status, Status::Written);
+    EXPECT_EQ(fs::file_size(temp.path() / "big.usrspc"),
+              4 * (47U + 2) + (48 + 2) + 8 + 1'000'000U * (18 + 1 + 10 + 2));
+    RecordProperty("seconds", std::to_string(elapsed.count()));
+    EXPECT_LT(elapsed.count(), 0.3);
+}
+
+}  // namespace
+}  // namespace twds
