@@ -157,16 +157,15 @@ bool ModelWriter::write(const ModelDescription& model, std::size_t fileCount,
         out.page('E', static_cast<std::uint32_t>(endOffset + layout::kEndTwBase), *model.endTw);
     }
 
+    static_assert(layout::kFirstFCPosition + layout::kFCSpacing * (kMaxFiles - 1) < kPositionLimit);
     for (std::size_t index = 0; index < fileCount; ++index) {
         const ModelFile file = fileAt(index);
         const std::uint64_t position =
             layout::kFirstFCPosition + std::uint64_t{layout::kFCSpacing} * index;
-        if (position >= kPositionLimit) {
+        if (index >= kMaxFiles) {
             error = "File " + std::to_string(index + 1) +
                     " lies beyond the 8-digit positions: a user space holds at most " +
-                    std::to_string(
-                        (kPositionLimit - layout::kFirstFCPosition - 1) / layout::kFCSpacing + 1) +
-                    " files.";
+                    std::to_string(kMaxFiles) + " files.";
             return false;
         }
 

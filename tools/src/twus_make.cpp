@@ -123,6 +123,14 @@ int main(int argc, char** argv) {
         if (input || !files || !zc) {
             return UsageError("--generate takes --files N and --zc K, and no description.");
         }
+        // A ZC page of 30000 characters holds 410 entries; more than this
+        // only makes the output huge.
+        constexpr std::size_t kMaxZc = 10000;
+        if (*files > twds::ModelWriter::kMaxFiles || *zc > kMaxZc) {
+            return UsageError("--files takes at most " +
+                              std::to_string(twds::ModelWriter::kMaxFiles) +
+                              " files and --zc at most " + std::to_string(kMaxZc) + " entries.");
+        }
         const twds::SyntheticModel model(*files, *zc, withSql, withEndTw);
         const bool done =
             WriteOutput(*output, [&model](twds::UserSpaceWriter& writer, std::string& error) {

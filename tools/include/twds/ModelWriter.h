@@ -26,6 +26,10 @@ public:
     // a generated model of many files is never held whole in memory.
     using FileSource = std::function<ModelFile(std::size_t index)>;
 
+    // File n lies at 2048 + 512 × (n − 1), which must stay within the
+    // 8-digit positions of a page request.
+    static constexpr std::size_t kMaxFiles = (100'000'000 - 2048 - 1) / 512 + 1;
+
     // Writes the model; on an error (an offset that is not a number, a
     // position beyond 8 digits) returns false with error set. Pages written
     // before the error stay in the output.
