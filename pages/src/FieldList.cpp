@@ -61,6 +61,96 @@ constexpr std::size_t kInitialSlots = 1024;  // a power of two
 constexpr std::size_t kCacheSize = 64;       // a power of two
 constexpr std::uint32_t kNoId = std::numeric_limits<std::uint32_t>::max();
 
+// Rows in fixed blocks: growing never copies a row, and a list of millions
+// of rows never holds its rows twice over while it grows, as a vector would.
+template <typename Row>
+class RowStore {
+public:
+    [[nodiscard]] std::size_t size() const { return size_; }
+    [[nodiscard]] const Row& operator[](std::size_t i) const {
+        return blocks_[i >> kBlockBits][i & (kBlockSize - 1)];
+    }
+    [[nodiscard]] const Row& at(std::size_t i) const {
+        if (i >= size_) {
+            throw std::out_of_range("FieldList: row index past the last row");
+        }
+        return (*this)[i];
+    }
+    // Makes sure that the next pushBack cannot fail.
+    void prepareOne() {
+        if ((size_ >> kBlockBits) == blocks_.size()) {
+            blocks_.push_back(std::make_unique_for_overwrite<Row[]>(kBlockSize));
+        }
+    }
+    void pushBack(const Row& row) noexcept {
+        blocks_[size_ >> kBlockBits][size_ & (kBlockSize - 1)] = row;
+        ++size_;
+    }
+    // Keeps the blocks for the next rows.
+    void clear() { size_ = 0; }
+
+private:
+    static constexpr std::size_t kBlockBits = 15;
+    static constexpr std::size_t kBlockSize = std::size_t{1} << kBlockBits;
+    std::vector<std::unique_ptr<Row[]>> blocks_;
+    std::size_t size_ = 0;
+};
+
+// The rows' value bytes, back to back in row order, in fixed chunks for the
+// same reason as RowStore. Offsets are 32-bit, counted as if the chunks
+// stood one after the other. A value never straddles two chunks: one that
+// does not fit in the rest of the current chunk starts the next one. So a
+// row needs only the offset of its value's end: its value starts where the
+// previous row's ended, or at the start of the chunk holding its end.
+class ValueArena {
+public:
+    static constexpr std::size_t kChunkBits = 20;
+    static constexpr std::size_t kChunkSize = std::size_t{1} << kChunkBits;
+
+    // Copies the value in and returns the offset of its end.
+    std::uint32_t append(std::string_view value) {
+        if (value.size() > kChunkSize) {
+            throw std::length_error("A field value longer than 1 MiB cannot be kept in a list.");
+        }
+        std::uint64_t begin = end_;
+        if ((begin & (kChunkSize - 1)) + value.size() > kChunkSize) {
+            begin = (begin | (kChunkSize - 1)) + 1;
+        }
+        const std::uint64_t end = begin + value.size();
+        if (end > std::numeric_limits<std::uint32_t>::max()) {
+            throw std::length_error("A page list cannot hold more than 4 GiB of field values.");
+        }
+        if (!value.empty()) {
+            const std::size_t chunk = begin >> kChunkBits;
+            while (chunks_.size() <= chunk) {
+                chunks_.push_back(std::make_unique_for_overwrite<char[]>(kChunkSize));
+            }
+            std::copy(value.begin(), value.end(),
+                      chunks_[chunk].get() + (begin & (kChunkSize - 1)));
+        }
+        end_ = end;
+        return static_cast<std::uint32_t>(end);
+    }
+
+    // The value that ends at `end`, the previous one having ended at
+    // `previousEnd`.
+    [[nodiscard]] std::string_view value(std::uint32_t previousEnd, std::uint32_t end) const {
+        if (end == previousEnd) {
+            return {};
+        }
+        const std::uint32_t chunkStart = (end - 1) & ~static_cast<std::uint32_t>(kChunkSize - 1);
+        const std::uint32_t begin = std::max(previousEnd, chunkStart);
+        return {chunks_[begin >> kChunkBits].get() + (begin & (kChunkSize - 1)), end - begin};
+    }
+
+    // Keeps the chunks for the next values.
+    void clear() { end_ = 0; }
+
+private:
+    std::vector<std::unique_ptr<char[]>> chunks_;
+    std::uint64_t end_ = 0;
+};
+
 }  // namespace
 
 struct FieldList::Storage {
@@ -80,8 +170,7 @@ struct FieldList::Storage {
             return std::hash<std::string_view>{}(ref.text) ^ ref.keyLength;
         }
     };
-    // 16 bytes a row. A row's value runs from the previous row's valueEnd to
-    // its own in the values arena, since values are appended in row order.
+    // 16 bytes a row; valueEnd locates the value in the arena.
     struct Row {
         LabelId label;
         SuffixId suffix;
@@ -120,8 +209,8 @@ struct FieldList::Storage {
     std::deque<std::string> suffixes;
     std::unordered_map<std::string_view, SuffixId> suffixIndex;
 
-    std::vector<Row> rows;
-    std::string values;
+    RowStore<Row> rows;
+    ValueArena values;
     std::vector<Slot> slots = std::vector<Slot>(kInitialSlots);
     std::uint32_t hashMask = std::numeric_limits<std::uint32_t>::max();
 
@@ -232,12 +321,15 @@ struct FieldList::Storage {
         slots = std::move(grown);
     }
 
-    bool AppendRow(LabelId label, SuffixId suffix, std::uint32_t entry, std::string_view value) {
+    [[nodiscard]] std::uint32_t KeyTag(LabelId label, SuffixId suffix, std::uint32_t entry) {
         CheckIds(label, suffix);
-        const std::uint32_t tag =
-            FinishHash(HashBytes(PairState(label, suffix), EntryDigits(entry).view())) & hashMask;
+        return FinishHash(HashBytes(PairState(label, suffix), EntryDigits(entry).view())) &
+               hashMask;
+    }
 
-        EnsureSlotsFor(rows.size() + 1);
+    // Inserts the row unless its key is present; the table must have room.
+    bool Insert(std::uint32_t tag, LabelId label, SuffixId suffix, std::uint32_t entry,
+                std::string_view value) {
         const std::size_t mask = slots.size() - 1;
         std::size_t i = tag & mask;
         while (slots[i].row1 != 0) {
@@ -251,24 +343,52 @@ struct FieldList::Storage {
         if (rows.size() >= std::numeric_limits<std::uint32_t>::max() - 1) {
             throw std::length_error("A page list cannot hold more than 4 billion rows.");
         }
-        if (value.size() > std::numeric_limits<std::uint32_t>::max() - values.size()) {
-            throw std::length_error("A page list cannot hold more than 4 GiB of field values.");
-        }
-        // Room for the row first, so that nothing after the value is copied
-        // can fail and leave the arena out of step with the rows.
-        if (rows.size() == rows.capacity()) {
-            rows.reserve(std::max<std::size_t>(64, rows.capacity() * 2));
-        }
-        values.append(value);
-        rows.push_back(Row{label, suffix, entry, static_cast<std::uint32_t>(values.size())});
+        // The row's room first: once the value is in, nothing can fail.
+        rows.prepareOne();
+        const std::uint32_t valueEnd = values.append(value);
+        rows.pushBack(Row{label, suffix, entry, valueEnd});
         slots[i] = Slot{static_cast<std::uint32_t>(rows.size()), tag};
         return true;
     }
 
+    bool AppendRow(LabelId label, SuffixId suffix, std::uint32_t entry, std::string_view value) {
+        const std::uint32_t tag = KeyTag(label, suffix, entry);
+        EnsureSlotsFor(rows.size() + 1);
+        return Insert(tag, label, suffix, entry, value);
+    }
+
+    // In a large list nearly every insert misses the cache on its first
+    // slot. The batch's first slots are requested together, so that those
+    // misses overlap instead of following one another.
+    std::size_t AppendRows(std::span<const NewRow> batch) {
+        constexpr std::size_t kChunk = 16;
+        std::array<std::uint32_t, kChunk> tags{};
+        std::size_t added = 0;
+        while (added < batch.size()) {
+            const std::span<const NewRow> chunk =
+                batch.subspan(added, std::min(kChunk, batch.size() - added));
+            EnsureSlotsFor(rows.size() + chunk.size());
+            const std::size_t mask = slots.size() - 1;
+            for (std::size_t j = 0; j < chunk.size(); ++j) {
+                tags[j] = KeyTag(chunk[j].label, chunk[j].suffix, chunk[j].entry);
+#if defined(__GNUC__)
+                __builtin_prefetch(&slots[tags[j] & mask]);
+#endif
+            }
+            for (std::size_t j = 0; j < chunk.size(); ++j) {
+                const NewRow& row = chunk[j];
+                if (!Insert(tags[j], row.label, row.suffix, row.entry, row.value)) {
+                    return added;
+                }
+                ++added;
+            }
+        }
+        return added;
+    }
+
     [[nodiscard]] std::string_view Value(std::size_t row) const {
         const std::uint32_t end = rows.at(row).valueEnd;
-        const std::uint32_t begin = row == 0 ? 0 : rows[row - 1].valueEnd;
-        return std::string_view(values).substr(begin, end - begin);
+        return values.value(row == 0 ? 0 : rows[row - 1].valueEnd, end);
     }
 
     void ClearRows() {
@@ -356,11 +476,12 @@ bool FieldList::appendRow(LabelId label, SuffixId suffix, std::uint32_t entry,
     return storage_->AppendRow(label, suffix, entry, value);
 }
 
-void FieldList::reserve(std::size_t rows, std::size_t valueBytes) {
-    Storage& s = *storage_;
-    s.rows.reserve(s.rows.size() + rows);
-    s.values.reserve(s.values.size() + valueBytes);
-    s.EnsureSlotsFor(s.rows.size() + rows);
+std::size_t FieldList::appendRows(std::span<const NewRow> rows) {
+    return storage_->AppendRows(rows);
+}
+
+void FieldList::reserve(std::size_t rows) {
+    storage_->EnsureSlotsFor(storage_->rows.size() + rows);
 }
 
 void FieldList::narrowKeyHashForTesting(std::uint32_t mask) {

@@ -27,12 +27,17 @@ std::string_view LabelOf(const PageLabels& labels, const FieldSpec& field) {
     return field.catalogueId == 0 ? field.fixedLabel : std::string_view(labels(field.catalogueId));
 }
 
+[[noreturn]] void StopOnDuplicate(const FieldList& list, const FieldList::NewRow& row,
+                                  std::string_view keySuffix) {
+    throw DecodeStop(DecodeStop::Reason::DuplicateKey, std::string(list.labelText(row.label)),
+                     list.keyFor(row.label, row.suffix, row.entry), std::string(row.value),
+                     std::string(keySuffix));
+}
+
 void AppendOrStop(FieldList& list, FieldList::LabelId label, FieldList::SuffixId suffix,
                   std::uint32_t entry, std::string_view value, std::string_view keySuffix) {
     if (!list.appendRow(label, suffix, entry, value)) {
-        throw DecodeStop(DecodeStop::Reason::DuplicateKey, std::string(list.labelText(label)),
-                         list.keyFor(label, suffix, entry), std::string(value),
-                         std::string(keySuffix));
+        StopOnDuplicate(list, {label, suffix, entry, value}, keySuffix);
     }
 }
 
@@ -156,16 +161,17 @@ void PageDecoder::DecodePageZC(FieldList& list, std::string_view& page, std::str
         labelIds[i] = list.internLabel(LabelOf(labels_, layout::kZC[i]));
     }
     const FieldList::SuffixId suffix = list.internSuffix(keySuffix);
-    constexpr std::size_t kEntryWidth = layout::TotalWidth(layout::kZC);
-    list.reserve(layout::kZC.size() * static_cast<std::size_t>(entries),
-                 std::min(page.size(), kEntryWidth * static_cast<std::size_t>(entries)));
+    list.reserve(layout::kZC.size() * static_cast<std::size_t>(entries));
 
+    // One entry's nine rows go in as one batch.
+    std::array<FieldList::NewRow, layout::kZC.size()> batch{};
     for (int k = 1; k <= entries; ++k) {
         for (std::size_t i = 0; i < layout::kZC.size(); ++i) {
-            const std::string_view value =
-                TakeFront(page, static_cast<std::size_t>(layout::kZC[i].width));
-            AppendOrStop(list, labelIds[i], suffix, static_cast<std::uint32_t>(k), value,
-                         keySuffix);
+            batch[i] = {labelIds[i], suffix, static_cast<std::uint32_t>(k),
+                        TakeFront(page, static_cast<std::size_t>(layout::kZC[i].width))};
+        }
+        if (const std::size_t added = list.appendRows(batch); added < batch.size()) {
+            StopOnDuplicate(list, batch[added], keySuffix);
         }
     }
 }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -75,9 +76,22 @@ public:
     [[nodiscard]] bool appendRow(LabelId label, SuffixId suffix, std::uint32_t entry,
                                  std::string_view value);
 
-    // Makes room for this many more rows and value bytes, so that a caller
-    // that knows the size ahead avoids the regrowth.
-    void reserve(std::size_t rows, std::size_t valueBytes);
+    // One row of a batch for appendRows.
+    struct NewRow {
+        LabelId label;
+        SuffixId suffix;
+        std::uint32_t entry;
+        std::string_view value;
+    };
+    // Appends the rows in order, as appendRow would one by one, and stops
+    // before the first whose key is already in the list. Returns how many
+    // were added. Faster than single rows for large lists: the batch's table
+    // slots are fetched from memory together.
+    [[nodiscard]] std::size_t appendRows(std::span<const NewRow> rows);
+
+    // Makes room in the key table for this many more rows, so that a caller
+    // that knows the count ahead avoids regrowing it step by step.
+    void reserve(std::size_t rows);
 
     // Keeps only the bits of mask of every key hash, so that tests can make
     // distinct keys collide and reach the full key comparison. Call it on an

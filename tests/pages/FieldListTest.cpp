@@ -1,0 +1,188 @@
+#include "twds/FieldList.h"
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace twds {
+namespace {
+
+TEST(FieldListTest, RowsKeepTextValueAndKeyInOrder) {
+    FieldList list;
+    ASSERT_TRUE(list.appendRow("Page", "", 0, "1"));
+    ASSERT_TRUE(list.appendRow("State", "FIC0000001", 0, ""));
+    ASSERT_TRUE(list.appendRow("Key order", "FIC0000001", 12, "  3"));
+
+    ASSERT_EQ(list.rowCount(), 3u);
+    EXPECT_EQ(list.text(0), "Page");
+    EXPECT_EQ(list.value(0), "1");
+    EXPECT_EQ(list.key(0), "Page");
+    EXPECT_EQ(list.text(1), "State");
+    EXPECT_EQ(list.value(1), "");
+    EXPECT_EQ(list.key(1), "StateFIC0000001");
+    EXPECT_EQ(list.key(2), "Key orderFIC000000112");
+    EXPECT_EQ(list.value(2), "  3");
+    EXPECT_THROW((void)list.value(3), std::out_of_range);
+}
+
+TEST(FieldListTest, ValuesKeepEveryByte) {
+    FieldList list;
+    std::string all;
+    for (int c = 0; c < 256; ++c) {
+        all += static_cast<char>(c);
+    }
+    ASSERT_TRUE(list.appendRow("a", "", 0, all));
+    ASSERT_TRUE(list.appendRow("b", "", 0, std::string_view("\0\0", 2)));
+    ASSERT_TRUE(list.appendRow("c", "", 0, "after"));
+    EXPECT_EQ(list.value(0), all);
+    EXPECT_EQ(list.value(1), std::string_view("\0\0", 2));
+    EXPECT_EQ(list.value(2), "after");
+}
+
+// Values are kept in 1 MiB chunks; a value that does not fit in the rest of
+// one starts the next, and rows find their value from their end offset.
+TEST(FieldListTest, ValuesAcrossChunkBoundaries) {
+    constexpr std::size_t kMiB = std::size_t{1} << 20;
+    FieldList list;
+    std::vector<std::string> expected;
+    auto add = [&](std::string value) {
+        ASSERT_TRUE(
+            list.appendRow("v", "", static_cast<std::uint32_t>(expected.size() + 1), value));
+        expected.push_back(std::move(value));
+    };
+    for (int i = 0; i < 5; ++i) {
+        add(std::string(300000, static_cast<char>('a' + i)));  // the 4th starts chunk 2
+        add("");
+    }
+    add(std::string(kMiB - 2 * 300000, 'f'));  // fills chunk 2 exactly
+    add(std::string(kMiB, 'g'));               // a whole chunk
+    add("");
+    add("h");
+    add(std::string(kMiB - 1, 'i'));
+    add("jj");
+
+    const std::string tooLong(kMiB + 1, 'x');
+    EXPECT_THROW((void)list.appendRow("w", "", 0, tooLong), std::length_error);
+
+    ASSERT_EQ(list.rowCount(), expected.size());
+    for (std::size_t r = 0; r < expected.size(); ++r) {
+        EXPECT_EQ(list.value(r).size(), expected[r].size()) << r;
+        EXPECT_TRUE(list.value(r) == expected[r]) << r;
+    }
+}
+
+TEST(FieldListTest, KeysCompareAsWholeTexts) {
+    FieldList list;
+    ASSERT_TRUE(list.appendRow("AB", "C", 0, "first"));
+    // The same key bytes split differently between label, suffix and entry.
+    EXPECT_FALSE(list.appendRow("A", "BC", 0, "x"));
+    EXPECT_FALSE(list.appendRow("ABC", "", 0, "x"));
+    ASSERT_TRUE(list.appendRow("X", "F1", 1, ""));
+    EXPECT_FALSE(list.appendRow("X", "F", 11, "x"));
+    EXPECT_FALSE(list.appendRow("XF", "", 11, "x"));
+    // Near misses are distinct keys.
+    EXPECT_TRUE(list.appendRow("AB", "C", 1, "second"));
+    EXPECT_TRUE(list.appendRow("AB", "c", 0, "third"));
+
+    ASSERT_EQ(list.rowCount(), 4u);
+    // A refused row leaves nothing behind, the values of later rows included.
+    EXPECT_EQ(list.value(0), "first");
+    EXPECT_EQ(list.value(2), "second");
+    EXPECT_EQ(list.value(3), "third");
+}
+
+TEST(FieldListTest, LabelWithShorterKeyPart) {
+    FieldList list;
+    const FieldList::LabelId insert = list.internLabel("Query 'Insert'", 5);
+    const FieldList::LabelId update = list.internLabel("Query 'Update'", 5);
+    const FieldList::SuffixId file = list.internSuffix("FIC0000001");
+    EXPECT_NE(insert, update);
+    ASSERT_TRUE(list.appendRow(insert, file, 1, "INSERT"));
+    ASSERT_TRUE(list.appendRow(update, file, 2, "UPDATE"));
+    // Same key as the Insert row, though the text differs.
+    EXPECT_FALSE(list.appendRow(update, file, 1, "x"));
+    EXPECT_EQ(list.keyFor(update, file, 1), "QueryFIC00000011");
+    EXPECT_EQ(list.text(0), "Query 'Insert'");
+    EXPECT_EQ(list.key(0), "QueryFIC00000011");
+    // The full-text label is another label with a longer key.
+    EXPECT_TRUE(list.appendRow("Query 'Insert'", "FIC0000001", 1, "x"));
+}
+
+TEST(FieldListTest, InternedIdsFollowTheBytesNotTheAddress) {
+    FieldList list;
+    std::string label = "Alpha";
+    const FieldList::LabelId alpha = list.internLabel(label);
+    label = "Omega";  // same buffer, other bytes
+    const FieldList::LabelId omega = list.internLabel(label);
+    EXPECT_NE(alpha, omega);
+    EXPECT_EQ(list.labelText(alpha), "Alpha");
+    EXPECT_EQ(list.internLabel(std::string("Alpha")), alpha);
+    EXPECT_THROW((void)list.appendRow(alpha + 100, 0, 0, "x"), std::out_of_range);
+}
+
+// With every hash equal, uniqueness rests on the full key comparison alone.
+TEST(FieldListTest, CollidingHashesStillTellKeysApart) {
+    FieldList list;
+    list.narrowKeyHashForTesting(0);
+    for (std::uint32_t k = 1; k <= 300; ++k) {
+        ASSERT_TRUE(list.appendRow("Field", "F", k, std::to_string(k))) << k;
+    }
+    for (std::uint32_t k = 1; k <= 300; ++k) {
+        EXPECT_FALSE(list.appendRow("Fie", "ldF", k, "dup")) << k;
+    }
+    EXPECT_TRUE(list.appendRow("Field", "F", 301, "new"));
+    EXPECT_EQ(list.rowCount(), 301u);
+    EXPECT_EQ(list.value(299), "300");
+}
+
+TEST(FieldListTest, ManyKeysThroughRegrowth) {
+    FieldList list;
+    const FieldList::LabelId label = list.internLabel("Input position");
+    constexpr std::uint32_t kFiles = 40;
+    constexpr std::uint32_t kEntries = 2500;
+    for (std::uint32_t f = 0; f < kFiles; ++f) {
+        const FieldList::SuffixId suffix = list.internSuffix("F" + std::to_string(1000000000 + f));
+        for (std::uint32_t k = 1; k <= kEntries; ++k) {
+            ASSERT_TRUE(list.appendRow(label, suffix, k, "v"));
+        }
+    }
+    ASSERT_EQ(list.rowCount(), std::size_t{kFiles} * kEntries);
+    for (std::uint32_t f = 0; f < kFiles; f += 13) {
+        const FieldList::SuffixId suffix = list.internSuffix("F" + std::to_string(1000000000 + f));
+        EXPECT_FALSE(list.appendRow(label, suffix, kEntries, "dup"));
+        EXPECT_FALSE(list.appendRow("Input position", "F" + std::to_string(1000000000 + f), 1, ""));
+    }
+    EXPECT_EQ(list.key(kEntries), "Input positionF10000000011");
+}
+
+TEST(FieldListTest, ClearRowsKeepsColumnsAndAllowsTheSameKeysAgain) {
+    FieldList list;
+    list.addColumn("Field name", "Field name", 2500);
+    list.addColumn("Data", "Data", 50000);
+    for (int round = 0; round < 3; ++round) {
+        for (std::uint32_t k = 1; k <= 2000; ++k) {
+            ASSERT_TRUE(list.appendRow("Row", "S", k, "r" + std::to_string(round)));
+        }
+        EXPECT_EQ(list.rowCount(), 2000u);
+        EXPECT_EQ(list.value(1999), "r" + std::to_string(round));
+        list.clearRows();
+        EXPECT_TRUE(list.empty());
+    }
+    ASSERT_EQ(list.columnCount(), 2);
+    EXPECT_EQ(list.column(1).caption, "Data");
+    EXPECT_EQ(list.column(1).widthTwips, 50000);
+}
+
+TEST(FieldListTest, MovedListKeepsItsRows) {
+    FieldList list;
+    ASSERT_TRUE(list.appendRow("A", "", 0, "1"));
+    FieldList moved = std::move(list);
+    EXPECT_EQ(moved.rowCount(), 1u);
+    EXPECT_FALSE(moved.appendRow("A", "", 0, "2"));
+}
+
+}  // namespace
+}  // namespace twds
