@@ -392,6 +392,9 @@ void PutValue(std::vector<HiveLine>& lines, Hive hive, std::string_view key, std
     };
     const auto last = std::find_if(lines.rbegin(), lines.rend(), holds);
     if (last != lines.rend()) {
+        // The value keeps the spelling of its name, as on Windows.
+        value.name = last->name;
+        value.raw = FormatValueLine(value.name, type, data);
         *last = std::move(value);
         const auto kept = std::prev(last.base());
         std::size_t keptIndex = static_cast<std::size_t>(kept - lines.begin());

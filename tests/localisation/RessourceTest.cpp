@@ -1,0 +1,260 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "TempFolder.h"
+#include "twds/FileRegistryStore.h"
+#include "twds/Registry.h"
+#include "twds/Ressource.h"
+
+namespace twds {
+namespace {
+
+using namespace std::string_literals;
+
+constexpr std::string_view kSettings = "SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\Settings";
+
+class RessourceTest : public ::testing::Test {
+protected:
+    Ressource& catalogue() {
+        if (!catalogue_) {
+            catalogue_ = std::make_unique<Ressource>(
+                registry, programs.path(),
+                [this](const std::string& title, const std::string& text) {
+                    failures.emplace_back(title, text);
+                });
+        }
+        return *catalogue_;
+    }
+
+    void setLanguage(const RegistryValue& value, std::uint32_t type) {
+        ASSERT_EQ(CreateRegistryKey(registry, Hive::CurrentUser, kSettings), "");
+        ASSERT_EQ(
+            WriteRegistryValue(registry, Hive::CurrentUser, kSettings, "Language", value, type),
+            "");
+    }
+
+    void writeCatalogue(const std::string& language, std::string_view bytes) {
+        programs.write("twmgr.ressource." + language, bytes);
+    }
+
+    test::TempFolder programs;
+    test::TempFolder registryFolder;
+    FileRegistryStore registry{registryFolder.path()};
+    std::vector<std::pair<std::string, std::string>> failures;
+
+private:
+    std::unique_ptr<Ressource> catalogue_;
+};
+
+TEST_F(RessourceTest, FreshRegistryGetsLanguageEnWrittenAsExpandString) {
+    writeCatalogue("EN", "5001\tDisplay Tidewell userspace\r\n");
+    EXPECT_EQ(catalogue().RessourceLanguage(), "");
+
+    EXPECT_EQ(catalogue().GetRessource("5001"), "Display Tidewell userspace");
+    EXPECT_EQ(catalogue().RessourceLanguage(), "EN");
+
+    const auto hive = registryFolder.read("HKEY_CURRENT_USER.reg");
+    EXPECT_NE(hive.find("[HKEY_CURRENT_USER\\SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\Settings]"
+                        "\r\n\"Language\"=hex(2):45,4e,00\r\n"),
+              std::string::npos)
+        << hive;
+    EXPECT_TRUE(failures.empty());
+}
+
+TEST_F(RessourceTest, EmptyLanguageValueIsReplacedByEn) {
+    setLanguage(""s, kRegSz);
+    writeCatalogue("EN", "5001\tEnglish\r\n");
+    EXPECT_EQ(catalogue().GetRessource("5001"), "English");
+    EXPECT_EQ(ReadRegistryValue(registry, Hive::CurrentUser, kSettings, "Language"),
+              RegistryValue("EN"s));
+}
+
+TEST_F(RessourceTest, StoredLanguageIsUsedExactly) {
+    setLanguage("FR"s, kRegSz);
+    writeCatalogue("EN", "5001\tEnglish\r\n");
+    writeCatalogue("FR",
+                   "5001\tFran\xe7"
+                   "ais\r\n");
+    EXPECT_EQ(catalogue().GetRessource("5001"),
+              "Fran\xe7"
+              "ais");
+    EXPECT_EQ(catalogue().RessourceLanguage(), "FR");
+
+    // Loaded once: later changes wait for the next start.
+    setLanguage("EN"s, kRegSz);
+    writeCatalogue("FR", "5001\tChanged\r\n");
+    EXPECT_EQ(catalogue().GetRessource("5001"),
+              "Fran\xe7"
+              "ais");
+}
+
+TEST_F(RessourceTest, IntegerLanguageBecomesItsDecimalText) {
+    setLanguage(std::int32_t{44}, kRegDword);
+    writeCatalogue("EN", "5001\tEnglish\r\n");
+    writeCatalogue("44", "5001\tForty-four\r\n");
+    EXPECT_EQ(catalogue().GetRessource("5001"), "Forty-four");
+    EXPECT_EQ(catalogue().RessourceLanguage(), "44");
+}
+
+TEST_F(RessourceTest, MissingOrMalformedLanguageFileFallsBackToEnSilently) {
+    writeCatalogue("EN", "5001\tEnglish\r\n5002\tSecond\r\n");
+    for (const auto& language : {"XX"s, "fr"s, "BAD"s, "../EN"s}) {
+        SCOPED_TRACE(language);
+        writeCatalogue("BAD", "5002\tBad\r\nheading without id\r\n");
+        setLanguage(language, kRegSz);
+        Ressource fresh(registry, programs.path(),
+                        [this](const std::string& title, const std::string& text) {
+                            failures.emplace_back(title, text);
+                        });
+        EXPECT_EQ(fresh.GetRessource("5002"), "Second");
+        EXPECT_EQ(fresh.RessourceLanguage(), "EN");
+    }
+    EXPECT_TRUE(failures.empty());
+}
+
+TEST_F(RessourceTest, DoubleFailureIsReportedOnceAndLookupsGoOnEmpty) {
+    setLanguage("FR"s, kRegSz);
+    EXPECT_EQ(catalogue().GetRessource("5001"), "");
+    EXPECT_EQ(catalogue().GetRessource("5101", "x"), "");
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].first, "Load ressources");
+    EXPECT_EQ(failures[0].second,
+              "Unable to load " + programs.path().string() + "/twmgr.ressource.EN file");
+    EXPECT_EQ(catalogue().RessourceLanguage(), "EN");
+}
+
+TEST_F(RessourceTest, MalformedEnglishCatalogueKeepsItsEarlierLinesAndReports) {
+    writeCatalogue("EN", "5001\tTitle\r\nNo id here\r\n5002\tLost\r\n");
+    EXPECT_EQ(catalogue().GetRessource("5001"), "Title");
+    EXPECT_EQ(catalogue().GetRessource("5002"), "");
+    EXPECT_EQ(failures.size(), 1u);
+}
+
+TEST_F(RessourceTest, LineRules) {
+    writeCatalogue("EN",
+                   "5401\t  Field name  \tremark\tmore\r\n"  // trimmed, later fields dropped
+                   "5402\r\n"                                // id only
+                   "\r\n"                                    // skipped
+                   " 5403 \tPadded id\r\n"
+                   "5404.7\tFraction dropped\r\n"
+                   "5405\tfirst\r\n"
+                   "5405\tsecond\r\n"
+                   "5406\tlone CR\r"
+                   "5407\tkeeps\na lone LF\r\n"
+                   "5408\t\ttab first\r\n"
+                   "0\tzero\r\n"
+                   "10000\tlast id\r\n"
+                   "5409\t \xe9\xb0\x00\x81 \r\n"s  // bytes kept as they are
+                   "5410\tno line end");
+    auto& ressource = catalogue();
+    EXPECT_EQ(ressource.GetRessource("5401"), "Field name");
+    EXPECT_EQ(ressource.GetRessource("5402"), "");
+    EXPECT_EQ(ressource.GetRessource("5403"), "Padded id");
+    EXPECT_EQ(ressource.GetRessource("5404"), "Fraction dropped");
+    EXPECT_EQ(ressource.GetRessource("5405"), "second");
+    EXPECT_EQ(ressource.GetRessource("5406"), "lone CR");
+    EXPECT_EQ(ressource.GetRessource("5407"), "keeps\na lone LF");
+    EXPECT_EQ(ressource.GetRessource("5408"), "");
+    EXPECT_EQ(ressource.GetRessource("0"), "zero");
+    EXPECT_EQ(ressource.GetRessource("10000"), "last id");
+    EXPECT_EQ(ressource.GetRessource("5409"), "\xe9\xb0\x00\x81"s);
+    EXPECT_EQ(ressource.GetRessource("5410"), "no line end");
+    EXPECT_TRUE(failures.empty());
+}
+
+TEST_F(RessourceTest, LoadFailsAtALineWithoutAnIdInRange) {
+    auto& ressource = catalogue();
+    for (const auto& bad : {"Heading"s, "10001\tx"s, "-1\tx"s, "   \tx"s, "12a\tx"s, "\tx"s,
+                            "99999999999999999999\tx"s}) {
+        SCOPED_TRACE(bad);
+        writeCatalogue("T", "5401\tkept\r\n" + bad + "\r\n5402\tnever read\r\n");
+        EXPECT_FALSE(ressource.LoadRessourceFile("T"));
+        EXPECT_EQ(ressource.RessourceTable()[5401], "kept");
+        EXPECT_EQ(ressource.RessourceTable()[5402], "");
+    }
+}
+
+TEST_F(RessourceTest, LoadClearsTheTableFirstButNotWhenThereIsNoFile) {
+    auto& ressource = catalogue();
+    writeCatalogue("A", "1\tone\r\n2\ttwo\r\n");
+    writeCatalogue("B", "2\tdeux\r\n");
+    ASSERT_TRUE(ressource.LoadRessourceFile("A"));
+
+    EXPECT_FALSE(ressource.LoadRessourceFile("missing"));
+    std::filesystem::create_directory(programs.path() / "twmgr.ressource.DIR");
+    EXPECT_FALSE(ressource.LoadRessourceFile("DIR"));
+    EXPECT_FALSE(ressource.LoadRessourceFile("x/../A")) << "no path outside the folder";
+    EXPECT_EQ(ressource.RessourceTable()[1], "one");
+
+    ASSERT_TRUE(ressource.LoadRessourceFile("B"));
+    EXPECT_EQ(ressource.RessourceTable()[1], "");
+    EXPECT_EQ(ressource.RessourceTable()[2], "deux");
+}
+
+TEST_F(RessourceTest, IdsOutsideTheTableOrNotNumbersGiveEmptyText) {
+    writeCatalogue("EN", "0\tzero\r\n10000\tmax\r\n5401\tField name\r\n");
+    auto& ressource = catalogue();
+    EXPECT_EQ(ressource.GetRessource(" 5401 "), "Field name");
+    EXPECT_EQ(ressource.GetRessource("+5401"), "Field name");
+    EXPECT_EQ(ressource.GetRessource("5401.9"), "Field name");
+    for (const auto& id : {"10001"s, "-1"s, "abc"s, ""s, "54 01"s, "5401x"s, "\0"s, "1e3"s,
+                           "4294967296"s, std::string(5000, '9')}) {
+        EXPECT_EQ(ressource.GetRessource(id), "") << id;
+    }
+}
+
+TEST_F(RessourceTest, PlaceholdersAreFilledInOrderOnTheGrowingText) {
+    writeCatalogue("EN",
+                   "5301\tConnection failed to the machine &1. The rasion : &2\r\n"
+                   "1\t&2 then &1, &1 again\r\n"
+                   "2\t&1|&3\r\n"
+                   "3\t&0 &8 && &&1 &7\r\n");
+    auto& ressource = catalogue();
+    EXPECT_EQ(ressource.GetRessource("5301", "10.0.0.1", "timeout"),
+              "Connection failed to the machine 10.0.0.1. The rasion : timeout");
+    EXPECT_EQ(ressource.GetRessource("5301"), "Connection failed to the machine . The rasion : ");
+    EXPECT_EQ(ressource.GetRessource("1", "A", "B"), "B then A, A again");
+    // p1 brings in "&3", which the third step then fills; p3 bringing in
+    // "&1" is not filled again.
+    EXPECT_EQ(ressource.GetRessource("2", "x&3", "", "&1"), "x&1|&1");
+    EXPECT_EQ(ressource.GetRessource("3", "one", "", "", "", "", "", "seven"),
+              "&0 &8 && &one seven");
+}
+
+TEST_F(RessourceTest, LargeCatalogueLoadsQuickly) {
+    std::string bytes;
+    const std::string text(1000, 'x');
+    for (int id = 0; id <= Ressource::kMaxId; ++id) {
+        bytes += std::to_string(id) + "\t " + text + std::to_string(id) + " \r\n";
+    }
+    ASSERT_GT(bytes.size(), 10'000'000u);
+    writeCatalogue("EN", bytes);
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(catalogue().GetRessource("7777"), text + "7777");
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(elapsed, std::chrono::seconds(2));
+    EXPECT_EQ(catalogue().RessourceTable()[10000], text + "10000");
+}
+
+TEST(InstalledRessource, ServesTheProcessCatalogue) {
+    InstallRessource(nullptr);
+    EXPECT_EQ(InstalledRessource(), nullptr);
+    EXPECT_EQ(GetRessource("5001"), "");
+
+    test::TempFolder programs;
+    test::TempFolder registryFolder;
+    FileRegistryStore registry(registryFolder.path());
+    programs.write("twmgr.ressource.EN", "5001\tTitle &1\r\n");
+    InstallRessource(std::make_unique<Ressource>(registry, programs.path(), nullptr));
+    ASSERT_NE(InstalledRessource(), nullptr);
+    EXPECT_EQ(GetRessource("5001", "one"), "Title one");
+    InstallRessource(nullptr);
+}
+
+}  // namespace
+}  // namespace twds
