@@ -1,0 +1,202 @@
+#include "twds/HeadlessRun.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <sstream>
+
+#include "ModelPages.h"
+#include "TempFolder.h"
+#include "twds/Export.h"
+#include "twds/FileRegistryStore.h"
+
+namespace twds {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Sets an environment variable for one test and puts the old value back.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const std::optional<std::string>& value) : name_(name) {
+        if (const char* old = std::getenv(name)) {
+            old_ = old;
+        }
+        Set(value);
+    }
+    ~ScopedEnvironment() { Set(old_); }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    void Set(const std::optional<std::string>& value) {
+        if (value) {
+            setenv(name_, value->c_str(), 1);
+        } else {
+            unsetenv(name_);
+        }
+    }
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+constexpr std::string_view kCXBanner = "++++++++++ Page CX ++++++++++++++++++++++++++++\r\n";
+
+class HeadlessRunTest : public ::testing::Test {
+protected:
+    HeadlessRunTest()
+        : registryFolder(temp.path() / "registry"),
+          registryVariable("TWDSPUSRSPC_REGISTRY", registryFolder.string()),
+          hostLinkVariable("TWDSPUSRSPC_HOSTLINK", std::nullopt),
+          storeVariable("TWDSPUSRSPC_STORE", std::nullopt),
+          dataVariable("XDG_DATA_HOME", (temp.path() / "xdg").string()) {
+        test::UserSpaceModel model;
+        model.files = {{"CUSTMAST01", 2, 700, {"INSERT INTO CUSTMAST", "", "", ""}},
+                       {"ORDERS0002", 3, 0, {}}};
+        model.endOffset = 4000;
+        model.endLength = 30;
+        model.endPage = "TWEND00001Closing text";
+        pages = test::BuildPages(model);
+        SaveModel();
+        fs::create_directories(temp.path() / "out");
+    }
+
+    void SaveModel() {
+        fs::create_directories(temp.path() / "store" / "10.9.8.7");
+        test::WriteBytes(temp.path() / "store" / "10.9.8.7" / "HEADLESS01.twus",
+                         test::ToSavedUserSpace(pages));
+    }
+
+    void SetRegistry(Hive hive, std::string_view key, std::string_view name,
+                     const std::string& value) {
+        FileRegistryStore registry(registryFolder);
+        ASSERT_EQ(CreateRegistryKey(registry, hive, key), "");
+        ASSERT_EQ(WriteRegistryValue(registry, hive, key, name, value, kRegSz), "");
+    }
+
+    void SetDataPath() {
+        SetRegistry(Hive::LocalMachine, kDataPathKey, kDataPathValue,
+                    (temp.path() / "out" / "DATA").string());
+    }
+
+    int Run(std::vector<std::string> arguments) {
+        out.str("");
+        err.str("");
+        return RunHeadless(ParseCommandLine(arguments), out, err);
+    }
+
+    [[nodiscard]] std::string Store() const { return (temp.path() / "store").string(); }
+    [[nodiscard]] fs::path DataPathFile() const {
+        return temp.path() / "out" / "HEADLESS01.usrspc";
+    }
+
+    test::TempFolder temp;
+    fs::path registryFolder;
+    ScopedEnvironment registryVariable;
+    ScopedEnvironment hostLinkVariable;
+    ScopedEnvironment storeVariable;
+    ScopedEnvironment dataVariable;
+    test::PageMap pages;
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+TEST_F(HeadlessRunTest, ExportsWhereTheButtonWouldAndToChosenOutputs) {
+    SetDataPath();
+    EXPECT_EQ(Run({"--export", "--store", Store(), " 10.9.8.7 / headless01 "}), 0) << err.str();
+    EXPECT_EQ(err.str(), "Exported to " + DataPathFile().string() + "\n");
+    EXPECT_EQ(out.str(), "");
+    const std::string exported = test::ReadBytes(DataPathFile());
+    EXPECT_EQ(exported.substr(0, kCXBanner.size()), kCXBanner);
+    EXPECT_NE(exported.find("\r\nClosing text\r\n"), std::string::npos);
+
+    EXPECT_EQ(Run({"--export", "--output=-", "--store", Store(), "10.9.8.7/HEADLESS01"}), 0);
+    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(out.str(), exported);
+
+    const fs::path chosen = temp.path() / "chosen.txt";
+    EXPECT_EQ(
+        Run({"--export", "--output", chosen.string(), "--store", Store(), "10.9.8.7/HEADLESS01"}),
+        0);
+    EXPECT_EQ(test::ReadBytes(chosen), exported);
+}
+
+TEST_F(HeadlessRunTest, FailedDisplayWithNothingShownWritesNothing) {
+    SetDataPath();
+    EXPECT_EQ(Run({"--export", "--store", Store(), "10.9.9.9/HEADLESS01"}), 1);
+    EXPECT_EQ(err.str().rfind("Connection failed to the machine 10.9.9.9. The rasion : ", 0), 0U)
+        << err.str();
+    const std::string message = err.str();
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+    EXPECT_FALSE(fs::exists(DataPathFile()));
+
+    EXPECT_EQ(Run({"--export", "--output=-", "--store", Store(), "10.9.8.7/SHORT"}), 1);
+    EXPECT_EQ(err.str(), "The user space name must have exactly 10 characters: SHORT\n");
+    EXPECT_EQ(out.str(), "");
+}
+
+TEST_F(HeadlessRunTest, DisplayStoppedPartWayIsStillExported) {
+    SetDataPath();
+    pages.erase({'Z', 2560});
+    SaveModel();
+    EXPECT_EQ(Run({"--export", "--store", Store(), "10.9.8.7/HEADLESS01"}), 1);
+    EXPECT_EQ(err.str().rfind("Page Z (position 2560) of file 2 could not be retrieved. The "
+                              "reason: ",
+                              0),
+              0U)
+        << err.str();
+    EXPECT_NE(err.str().find("\nExported to " + DataPathFile().string() + "\n"), std::string::npos);
+    const std::string exported = test::ReadBytes(DataPathFile());
+    EXPECT_NE(exported.find("ORDERS0002"), std::string::npos);
+}
+
+TEST_F(HeadlessRunTest, ExportFailureGivesStatusOne) {
+    EXPECT_EQ(Run({"--export", "--store", Store(), "10.9.8.7/HEADLESS01"}), 1);
+    EXPECT_EQ(err.str().rfind("Export failed: the registry value "
+                              "HKEY_LOCAL_MACHINE\\SOFTWARE\\Orinex\\Tidewell\\TW_CFG\\DataPath",
+                              0),
+              0U)
+        << err.str();
+    EXPECT_NE(err.str().find((registryFolder / "HKEY_LOCAL_MACHINE.reg").string()),
+              std::string::npos);
+}
+
+TEST_F(HeadlessRunTest, UsageHelpAndVersion) {
+    EXPECT_EQ(Run({"--export", "10.9.8.7"}), 2);
+    EXPECT_EQ(err.str().rfind("twDspUsrSpc: --export needs ADDRESS/NAME", 0), 0U) << err.str();
+    EXPECT_NE(err.str().find("--help"), std::string::npos);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(Run({"--store"}), 2);
+    EXPECT_EQ(Run({"--colour=red"}), 2);
+
+    EXPECT_EQ(Run({"--help"}), 0);
+    EXPECT_EQ(out.str(), UsageText());
+    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(Run({"--version"}), 0);
+    EXPECT_EQ(out.str(), "twDspUsrSpc 1.0.0\n");
+}
+
+TEST_F(HeadlessRunTest, MessagesFollowTheLanguageSetting) {
+    SetRegistry(Hive::CurrentUser, "SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\Settings",
+                "Language", "FR");
+    EXPECT_EQ(Run({"--export", "--store", Store(), "10.9.9.9/HEADLESS01"}), 1);
+    EXPECT_EQ(err.str().rfind("Echec de la connection \xE0 la machine 10.9.9.9. La cause : ", 0),
+              0U)
+        << err.str();
+}
+
+TEST_F(HeadlessRunTest, BundledSampleExportsCompletely) {
+    const fs::path sample =
+        fs::path(TWDS_BINARY_DIR) / "bin" / "samples" / "127.0.0.1" / "TWMODEL001.twus";
+    if (!fs::exists(sample)) {
+        GTEST_SKIP() << "no bundled sample at " << sample;
+    }
+    EXPECT_EQ(Run({"--export", "--output", "-", "127.0.0.1/TWMODEL001"}), 0) << err.str();
+    EXPECT_EQ(out.str().substr(0, kCXBanner.size()), kCXBanner);
+    EXPECT_NE(out.str().find("++++++++++ Page SQL ++++++++++++++++++++++++++++\r\n"),
+              std::string::npos);
+}
+
+}  // namespace
+}  // namespace twds
