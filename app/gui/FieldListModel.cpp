@@ -1,0 +1,92 @@
+#include "twds/FieldListModel.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "twds/Cp1252.h"
+
+namespace twds {
+
+namespace {
+
+// Qt's models count rows in int; a list beyond that shows its first INT_MAX
+// rows (it would not fit in memory long before).
+int ClampedRowCount(const FieldList& list) {
+    return static_cast<int>(std::min<std::size_t>(list.rowCount(), INT_MAX));
+}
+
+}  // namespace
+
+FieldListModel::FieldListModel(const FieldList& list, QObject* parent)
+    : QAbstractTableModel(parent), list_(list), rows_(ClampedRowCount(list)) {}
+
+int FieldListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : rows_;
+}
+
+int FieldListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kColumns;
+}
+
+QVariant FieldListModel::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
+        return {};
+    }
+    const auto row = static_cast<std::size_t>(index.row());
+    if (row >= list_.rowCount()) {
+        return {};  // asked between a list change and endListReset()
+    }
+    switch (role) {
+        case Qt::DisplayRole:
+        case Qt::ToolTipRole:
+            return Cp1252ToQString(index.column() == 0 ? list_.text(row) : list_.value(row));
+        case Qt::FontRole:
+            return index.column() == 1 ? QVariant(valueFont_) : QVariant();
+        default:
+            return {};
+    }
+}
+
+QVariant FieldListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= kColumns) {
+        return {};
+    }
+    if (section >= list_.columnCount()) {
+        return QString();
+    }
+    return Cp1252ToQString(list_.column(section).caption);
+}
+
+Qt::ItemFlags FieldListModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) {
+        return Qt::NoItemFlags;
+    }
+    // No Qt::ItemIsEditable: the rows' labels and values cannot be changed.
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}
+
+void FieldListModel::beginListReset() {
+    beginResetModel();
+}
+
+void FieldListModel::endListReset() {
+    rows_ = ClampedRowCount(list_);
+    endResetModel();
+}
+
+int FieldListModel::columnWidthTwips(int column) const {
+    if (column >= 0 && column < list_.columnCount()) {
+        return list_.column(column).widthTwips;
+    }
+    return kDefaultColumnWidthTwips;
+}
+
+std::string_view FieldListModel::value(int row) const {
+    if (row < 0 || row >= rows_ || static_cast<std::size_t>(row) >= list_.rowCount()) {
+        return {};
+    }
+    return list_.value(static_cast<std::size_t>(row));
+}
+
+}  // namespace twds

@@ -1,0 +1,462 @@
+#include "twds/frmDspUsrspc.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTreeView>
+
+#include <exception>
+#include <filesystem>
+
+#include "twds/CommandLine.h"
+#include "twds/Cp1252.h"
+#include "twds/DisplayCommand.h"
+#include "twds/Export.h"
+#include "twds/QtLocalisableForm.h"
+
+namespace twds {
+
+namespace {
+
+constexpr double kTwipsPerInch = 1440.0;
+
+enum Tab { kTabInfo = 0, kTabCX = 1, kTabEndTW = 6 };
+
+// Shows the busy cursor for as long as it lives; the Display and the export
+// block the window's thread.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+QPlainTextEdit* MakeTextBox(QWidget* parent, const QString& name, const QFont& font) {
+    auto* box = new QPlainTextEdit(parent);
+    box->setObjectName(name);
+    box->setReadOnly(true);
+    box->setFont(font);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    return box;
+}
+
+QPushButton* MakeButton(QWidget* parent, const QString& name, const char* tag) {
+    auto* button = new QPushButton(parent);
+    button->setObjectName(name);
+    button->setProperty(QtLocalisableForm::kTagProperty, QString::fromLatin1(tag));
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& name, const char* tag) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setProperty(QtLocalisableForm::kTagProperty, QString::fromLatin1(tag));
+    return label;
+}
+
+QString ToQString(const std::filesystem::path& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path.string()));
+}
+
+std::filesystem::path ToPath(const QString& path) {
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+}
+
+// Where the Save As dialog starts: the user-space file in the folder the
+// export meant to use, or in the home folder when that does not exist.
+QString ProposedSavePath(const std::filesystem::path& intended, const std::string& usrSpc) {
+    const QString fileName = Cp1252ToQString(usrSpc + std::string(kExportExtension));
+    std::error_code ignored;
+    const std::filesystem::path folder = intended.parent_path();
+    const QDir dir(!folder.empty() && std::filesystem::is_directory(folder, ignored)
+                       ? ToQString(folder)
+                       : QDir::homePath());
+    return dir.filePath(fileName);
+}
+
+}  // namespace
+
+frmDspUsrspc::frmDspUsrspc(DisplayCommand& display, RegistryStore& registry, MessageLookup messages,
+                           CatalogueLookup captions, QWidget* parent)
+    : QWidget(parent),
+      display_(display),
+      registry_(registry),
+      messages_(std::move(messages)),
+      captions_(std::move(captions)) {
+    setObjectName(QStringLiteral("frmDspUsrspc"));
+    setProperty(QtLocalisableForm::kTagProperty, QStringLiteral("5001"));
+    saveAsDialog_ = [this](const QString& proposedPath) {
+        return QFileDialog::getSaveFileName(this, btnExport->text().remove(QLatin1Char('&')),
+                                            proposedPath);
+    };
+
+    createControls();
+    setFocusOrder();
+
+    const int statusHeight = statusLineHeight();
+    setMinimumSize(pxX(design::kClientWidth), pxY(design::kClientHeight) + statusHeight);
+    resize(minimumSize());
+    Form_Resize();
+}
+
+frmDspUsrspc::~frmDspUsrspc() = default;
+
+void frmDspUsrspc::createControls() {
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+
+    SSTab1 = new QTabWidget(this);
+    SSTab1->setObjectName(QStringLiteral("SSTab1"));
+    const std::array<QString, 7> captions{QStringLiteral("Info"),  QStringLiteral("CX"),
+                                          QStringLiteral("GC"),    QStringLiteral("FC"),
+                                          QStringLiteral("ZC"),    QStringLiteral("SQL"),
+                                          QStringLiteral("End_TW")};
+    std::array<QWidget*, 7> pages{};
+    for (std::size_t t = 0; t < pages.size(); ++t) {
+        pages[t] = new QWidget(SSTab1);
+        pages[t]->installEventFilter(this);
+        SSTab1->addTab(pages[t], captions[t]);
+    }
+
+    lbTgtMachine = MakeLabel(pages[kTabInfo], QStringLiteral("lbTgtMachine"), "_CAP_5251");
+    txtIpAddress = new QLineEdit(pages[kTabInfo]);
+    txtIpAddress->setObjectName(QStringLiteral("txtIpAddress"));
+    lbUsrSpcName = MakeLabel(pages[kTabInfo], QStringLiteral("lbUsrSpcName"), "_CAP_5252");
+    txtUsrSpcName = new QLineEdit(pages[kTabInfo]);
+    txtUsrSpcName->setObjectName(QStringLiteral("txtUsrSpcName"));
+    lbTgtMachine->setBuddy(txtIpAddress);
+    lbUsrSpcName->setBuddy(txtUsrSpcName);
+    connect(txtUsrSpcName, &QLineEdit::textEdited, this, &frmDspUsrspc::limitTypedName);
+    // Read the box rather than the signal's text: a change made by
+    // limitTypedName() inside the edit is followed by the edit's own, stale,
+    // textChanged.
+    connect(txtUsrSpcName, &QLineEdit::textChanged, this,
+            [this] { lastName_ = txtUsrSpcName->text(); });
+
+    const std::array<FieldList*, kPageLists> lists{&display_.ListView1, &display_.ListView2,
+                                                   &display_.ListView3, &display_.ListView4,
+                                                   &display_.ListView5};
+    for (int i = 0; i < kPageLists; ++i) {
+        auto& model = models_[static_cast<std::size_t>(i)];
+        model = std::make_unique<FieldListModel>(*lists[static_cast<std::size_t>(i)]);
+        model->setValueFont(fixed);
+
+        auto* view = new QTreeView(pages[static_cast<std::size_t>(kTabCX + i)]);
+        view->setObjectName(QStringLiteral("ListView%1").arg(i + 1));
+        view->setRootIsDecorated(false);
+        view->setItemsExpandable(false);
+        view->setUniformRowHeights(true);
+        view->setAllColumnsShowFocus(true);
+        view->setSelectionBehavior(QAbstractItemView::SelectRows);
+        view->setSelectionMode(QAbstractItemView::SingleSelection);
+        view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        view->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+        view->header()->setStretchLastSection(false);
+        view->header()->setSectionsMovable(false);
+        view->setModel(model.get());
+        listViews_[static_cast<std::size_t>(i)] = view;
+
+        connect(view, &QTreeView::clicked, this,
+                [this, i](const QModelIndex& index) { showRowValue(i, index.row()); });
+        connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+                [this, i](const QModelIndex& current) {
+                    if (current.isValid()) {
+                        showRowValue(i, current.row());
+                    }
+                });
+    }
+    applyColumnWidths();
+
+    Text1 = MakeTextBox(pages[kTabCX], QStringLiteral("Text1"), fixed);
+    Text2 = MakeTextBox(pages[kTabCX + 1], QStringLiteral("Text2"), fixed);
+    Text3 = MakeTextBox(pages[kTabCX + 2], QStringLiteral("Text3"), fixed);
+    Text4 = new QLineEdit(pages[kTabCX + 3]);
+    Text4->setObjectName(QStringLiteral("Text4"));
+    Text4->setReadOnly(true);
+    Text4->setFont(fixed);
+    Text5 = MakeTextBox(pages[kTabCX + 4], QStringLiteral("Text5"), fixed);
+    txtEnd_TW = MakeTextBox(pages[kTabEndTW], QStringLiteral("txtEnd_TW"), fixed);
+
+    btnDsp = MakeButton(this, QStringLiteral("btnDsp"), "_CAP_5101");
+    btnExport = MakeButton(this, QStringLiteral("btnExport"), "_CAP_5103");
+    btnCancel = MakeButton(this, QStringLiteral("btnCancel"), "_CAP_5102");
+    connect(btnDsp, &QPushButton::clicked, this, &frmDspUsrspc::btnDsp_Click);
+    connect(btnExport, &QPushButton::clicked, this, &frmDspUsrspc::btnExport_Click);
+    connect(btnCancel, &QPushButton::clicked, this, &frmDspUsrspc::btnCancel_Click);
+
+    statusLine_ = new QLabel(this);
+    statusLine_->setObjectName(QStringLiteral("statusLine"));
+    statusLine_->setWordWrap(true);
+    statusLine_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    statusLine_->setTextFormat(Qt::PlainText);
+    statusLine_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+}
+
+void frmDspUsrspc::setFocusOrder() {
+    // The tab control takes part through its tab bar, which takes its focus:
+    // given the tab control itself, Qt would put the next control after the
+    // last of the tab control's own children.
+    const std::array<QWidget*, 19> order{btnDsp,        btnCancel,     SSTab1->tabBar(),
+                                         txtIpAddress,  txtUsrSpcName, lbTgtMachine,
+                                         lbUsrSpcName,  listViews_[0], listViews_[1],
+                                         listViews_[2], listViews_[3], listViews_[4],
+                                         txtEnd_TW,     btnExport,     Text1,
+                                         Text2,         Text3,         Text4,
+                                         Text5};
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
+}
+
+void frmDspUsrspc::Form_Load(std::string_view argumentText) {
+    QtLocalisableForm form(*this);
+    LoadFormRessource(form, captions_);
+    SSTab1->setCurrentIndex(kTabInfo);
+    dListHeightRatio =
+        static_cast<double>(design::kListView.height) / static_cast<double>(design::kSSTab1.height);
+
+    if (const auto split = SplitArgumentText(argumentText)) {
+        txtIpAddress->setText(Cp1252ToQString(split->address));
+        txtUsrSpcName->setText(Cp1252ToQString(split->name));
+        btnDsp_Click();
+    }
+}
+
+void frmDspUsrspc::Form_Resize() {
+    if (isMinimized()) {
+        return;
+    }
+    const int outerWidth = qRound(width() * kTwipsPerInch / logicalDpiX()) + design::kFrameWidth;
+    const int outerHeight =
+        qRound((height() - statusLineHeight()) * kTwipsPerInch / logicalDpiY()) +
+        design::kFrameHeight;
+    layout_ = ComputeFormLayout(outerWidth, outerHeight, dListHeightRatio);
+
+    SSTab1->setGeometry(pxRect(layout_.SSTab1));
+    btnDsp->setGeometry(pxRect(layout_.btnDsp));
+    btnExport->setGeometry(pxRect(layout_.btnExport));
+    btnCancel->setGeometry(pxRect(layout_.btnCancel));
+
+    const int clientHeight = pxY(layout_.outerHeight - design::kFrameHeight);
+    const int margin = pxX(design::kListView.left);
+    statusLine_->setGeometry(margin, clientHeight, width() - 2 * margin, statusLineHeight());
+    placeTabPageControls();
+}
+
+void frmDspUsrspc::placeTabPageControls() {
+    const auto place = [this](QWidget* control, const TwipsRect& rect) {
+        QWidget* page = control->parentWidget();
+        const QPoint offset = page->mapTo(SSTab1, QPoint(0, 0));
+        QRect r = pxRect(rect).translated(-offset);
+        // The tab row may be taller here than in the design: a control that
+        // would start above its page starts at the page's top instead.
+        r.setLeft(std::max(r.left(), 0));
+        r.setTop(std::max(r.top(), 0));
+        control->setGeometry(r);
+    };
+    place(lbTgtMachine, layout_.lbTgtMachine);
+    place(txtIpAddress, layout_.txtIpAddress);
+    place(lbUsrSpcName, layout_.lbUsrSpcName);
+    place(txtUsrSpcName, layout_.txtUsrSpcName);
+    for (QTreeView* view : listViews_) {
+        place(view, layout_.listView);
+    }
+    for (QWidget* box : std::array<QWidget*, 5>{Text1, Text2, Text3, Text4, Text5}) {
+        place(box, layout_.valueBox);
+    }
+    place(txtEnd_TW, layout_.txtEnd_TW);
+}
+
+void frmDspUsrspc::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmDspUsrspc::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // A restored window gets its layout back even when its size did not change
+    // while it was minimised.
+    if (event->type() == QEvent::WindowStateChange && !isMinimized()) {
+        Form_Resize();
+    }
+}
+
+bool frmDspUsrspc::eventFilter(QObject* watched, QEvent* event) {
+    // The tab control places its pages when it is laid out (at the latest when
+    // first shown); the controls on them follow.
+    if ((event->type() == QEvent::Resize || event->type() == QEvent::Move) &&
+        watched->parent() != nullptr && SSTab1 != nullptr &&
+        SSTab1->indexOf(qobject_cast<QWidget*>(watched)) >= 0) {
+        placeTabPageControls();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmDspUsrspc::btnDsp_Click() {
+    statusLine_->clear();
+    display_.txtIpAddress = QStringToCp1252(txtIpAddress->text());
+    display_.txtUsrSpcName = QStringToCp1252(txtUsrSpcName->text());
+    const std::string typedName = display_.txtUsrSpcName;
+    clearValueBoxes();
+    txtEnd_TW->clear();
+
+    std::string failure;
+    {
+        BusyCursor busy;
+        for (auto& model : models_) {
+            model->beginListReset();
+        }
+        try {
+            display_.Run();
+        } catch (const std::exception& error) {
+            // Run() reports every failure of the host link and the pages in its
+            // outcome; only a lack of memory for a huge user space lands here.
+            failure = error.what();
+        }
+        for (auto& model : models_) {
+            model->endListReset();
+        }
+    }
+    applyColumnWidths();
+
+    if (display_.txtUsrSpcName != typedName) {
+        txtUsrSpcName->setText(Cp1252ToQString(display_.txtUsrSpcName));
+    }
+    txtEnd_TW->setPlainText(Cp1252ToQStringWithLineBreaks(display_.txtEnd_TW));
+    if (display_.outcome().stage != DisplayOutcome::Stage::InputMissing) {
+        SSTab1->setCurrentIndex(kTabCX);
+    }
+    if (failure.empty()) {
+        showStatus(DescribeOutcome(display_, messages_));
+    } else {
+        showStatus("Display stopped, the rows read so far are shown: " + failure);
+    }
+}
+
+void frmDspUsrspc::btnExport_Click() {
+    ExportResult result;
+    {
+        BusyCursor busy;
+        result = ExportToDataPath(display_, registry_, messages_);
+    }
+    showStatus(result.message);
+    if (result.status != ExportResult::Status::NeedsLocation) {
+        return;
+    }
+    const QString chosen = saveAsDialog_(ProposedSavePath(result.path, display_.szUsrSpc));
+    if (chosen.isEmpty()) {
+        return;  // cancelled: the message says why nothing was written
+    }
+    {
+        BusyCursor busy;
+        result = ExportToFile(display_, ToPath(chosen), messages_);
+    }
+    showStatus(result.message);
+}
+
+void frmDspUsrspc::btnCancel_Click() {
+    display_.CloseConnection();
+    close();
+}
+
+void frmDspUsrspc::showRowValue(int list, int row) {
+    setValueBox(list, Cp1252ToQString(models_[static_cast<std::size_t>(list)]->value(row)));
+}
+
+void frmDspUsrspc::clearValueBoxes() {
+    for (int i = 0; i < kPageLists; ++i) {
+        setValueBox(i, QString());
+    }
+}
+
+void frmDspUsrspc::setValueBox(int list, const QString& text) {
+    switch (list) {
+        case 0:
+            Text1->setPlainText(text);
+            break;
+        case 1:
+            Text2->setPlainText(text);
+            break;
+        case 2:
+            Text3->setPlainText(text);
+            break;
+        case 3:
+            Text4->setText(text);
+            Text4->setCursorPosition(0);
+            break;
+        case 4:
+            Text5->setPlainText(text);
+            break;
+        default:
+            break;
+    }
+}
+
+void frmDspUsrspc::showStatus(const std::string& text) {
+    const QString shown = Cp1252ToQString(text);
+    statusLine_->setText(shown);
+    statusLine_->setToolTip(shown);
+}
+
+QString frmDspUsrspc::statusText() const {
+    return statusLine_->text();
+}
+
+void frmDspUsrspc::limitTypedName(const QString& typed) {
+    const qsizetype allowed = std::max<qsizetype>(kUsrSpcNameMaxTyped, lastName_.size());
+    if (typed.size() <= allowed) {
+        return;
+    }
+    // Drop what does not fit from the end of what was just typed or pasted,
+    // which ends at the cursor.
+    const qsizetype excess = typed.size() - allowed;
+    const int cursor = txtUsrSpcName->cursorPosition();
+    const qsizetype from = std::max<qsizetype>(cursor - excess, 0);
+    QString kept = typed;
+    kept.remove(from, excess);
+    txtUsrSpcName->setText(kept);
+    txtUsrSpcName->setCursorPosition(static_cast<int>(from));
+}
+
+void frmDspUsrspc::applyColumnWidths() {
+    for (int i = 0; i < kPageLists; ++i) {
+        const auto& model = *models_[static_cast<std::size_t>(i)];
+        QHeaderView* header = listViews_[static_cast<std::size_t>(i)]->header();
+        for (int c = 0; c < FieldListModel::kColumns; ++c) {
+            header->resizeSection(c, pxX(model.columnWidthTwips(c)));
+        }
+    }
+}
+
+int frmDspUsrspc::statusLineHeight() const {
+    return 2 * fontMetrics().lineSpacing() + 4;
+}
+
+int frmDspUsrspc::pxX(int twips) const {
+    return qRound(twips * logicalDpiX() / kTwipsPerInch);
+}
+
+int frmDspUsrspc::pxY(int twips) const {
+    return qRound(twips * logicalDpiY() / kTwipsPerInch);
+}
+
+QRect frmDspUsrspc::pxRect(const TwipsRect& r) const {
+    return {pxX(r.left), pxY(r.top), pxX(r.width), pxY(r.height)};
+}
+
+}  // namespace twds

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QFont>
+
+#include "twds/FieldList.h"
+
+namespace twds {
+
+// A two-column, read-only table over one page list: column 0 the row's label,
+// column 1 its value, both drawn from the list's bytes on demand, so the
+// model holds nothing per row. Headings are the list's column captions; until
+// a decoder has added the columns the heading row is there but blank.
+//
+// The list changes without notifying the model (the Display command fills it
+// directly): whoever changes it brackets the change with beginListReset() and
+// endListReset(). The list must outlive the model.
+class FieldListModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    static constexpr int kColumns = 2;
+    // Width of a column the list has not defined yet, in twips.
+    static constexpr int kDefaultColumnWidthTwips = 2500;
+
+    explicit FieldListModel(const FieldList& list, QObject* parent = nullptr);
+
+    [[nodiscard]] int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    [[nodiscard]] int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    [[nodiscard]] QVariant data(const QModelIndex& index, int role) const override;
+    [[nodiscard]] QVariant headerData(int section, Qt::Orientation orientation,
+                                      int role) const override;
+    [[nodiscard]] Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    void beginListReset();
+    void endListReset();
+
+    // The list's width for a column, in twips.
+    [[nodiscard]] int columnWidthTwips(int column) const;
+    // The value of a row (bytes as received); empty for a row out of range.
+    [[nodiscard]] std::string_view value(int row) const;
+
+    [[nodiscard]] const FieldList& list() const { return list_; }
+
+    // Font of the value column: values are fixed-width fields, so a
+    // fixed-pitch font keeps their columns aligned.
+    void setValueFont(const QFont& font) { valueFont_ = font; }
+
+private:
+    const FieldList& list_;
+    QFont valueFont_;
+    int rows_ = 0;  // the row count as of the last reset
+};
+
+}  // namespace twds

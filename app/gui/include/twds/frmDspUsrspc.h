@@ -1,0 +1,129 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "twds/FieldListModel.h"
+#include "twds/FormLayout.h"
+#include "twds/FormLocalisation.h"
+#include "twds/Registry.h"
+#include "twds/StatusMessages.h"
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+class QTreeView;
+
+namespace twds {
+
+class DisplayCommand;
+
+// The viewer's one window: a tab control with the Info tab (address and
+// user-space name), the five page lists with the value box of the clicked
+// row, the End_TW text, and the Display, Export and Exit buttons. A status
+// line under the buttons tells what the last Display or export did.
+//
+// The window shows the DisplayCommand's lists and End_TW text and runs it
+// from its Display button; it owns the widgets only. The command, the
+// registry and the lookups must outlive the window.
+class frmDspUsrspc : public QWidget {
+    Q_OBJECT
+
+public:
+    // Asks where to save the export when the data folder cannot take it;
+    // gets the proposed path and returns the chosen one, empty when the user
+    // cancels.
+    using SaveAsDialog = std::function<QString(const QString& proposedPath)>;
+
+    frmDspUsrspc(DisplayCommand& display, RegistryStore& registry, MessageLookup messages,
+                 CatalogueLookup captions, QWidget* parent = nullptr);
+    ~frmDspUsrspc() override;
+
+    // Localises the window, selects the Info tab and, when the argument text
+    // holds a "/", fills the two boxes from it and runs the Display. Call it
+    // once, before the window is first shown.
+    void Form_Load(std::string_view argumentText);
+    // Lays the controls out for the window's current size.
+    void Form_Resize();
+
+    void btnDsp_Click();
+    void btnExport_Click();
+    void btnCancel_Click();
+
+    // Replaces the Save As dialog (tests answer without a dialog).
+    void setSaveAsDialog(SaveAsDialog dialog) { saveAsDialog_ = std::move(dialog); }
+
+    // The status line's text; showStatus() replaces it (Windows-1252 bytes).
+    [[nodiscard]] QString statusText() const;
+    void showStatus(const std::string& text);
+    // The layout last applied, in twips.
+    [[nodiscard]] const FormLayout& formLayout() const { return layout_; }
+    [[nodiscard]] double listHeightRatio() const { return dListHeightRatio; }
+    [[nodiscard]] FieldListModel& listModel(int index) { return *models_.at(index); }
+
+    // Typed or pasted text may make the name at most this long; a name placed
+    // by the command line may be longer and is kept whole.
+    static constexpr int kUsrSpcNameMaxTyped = 10;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    static constexpr int kPageLists = 5;
+
+    void createControls();
+    void setFocusOrder();
+    // Positions the controls of the tab control's pages; their rectangles are
+    // relative to the tab control, the pages start below its tab row.
+    void placeTabPageControls();
+    void showRowValue(int list, int row);
+    void clearValueBoxes();
+    void setValueBox(int list, const QString& text);
+    void limitTypedName(const QString& typed);
+    void applyColumnWidths();
+
+    [[nodiscard]] int statusLineHeight() const;
+    [[nodiscard]] int pxX(int twips) const;
+    [[nodiscard]] int pxY(int twips) const;
+    [[nodiscard]] QRect pxRect(const TwipsRect& r) const;
+
+    DisplayCommand& display_;
+    RegistryStore& registry_;
+    MessageLookup messages_;
+    CatalogueLookup captions_;
+    SaveAsDialog saveAsDialog_;
+
+    QTabWidget* SSTab1 = nullptr;
+    QLabel* lbTgtMachine = nullptr;
+    QLineEdit* txtIpAddress = nullptr;
+    QLabel* lbUsrSpcName = nullptr;
+    QLineEdit* txtUsrSpcName = nullptr;
+    std::array<QTreeView*, kPageLists> listViews_{};
+    QPlainTextEdit* Text1 = nullptr;
+    QPlainTextEdit* Text2 = nullptr;
+    QPlainTextEdit* Text3 = nullptr;
+    QLineEdit* Text4 = nullptr;
+    QPlainTextEdit* Text5 = nullptr;
+    QPlainTextEdit* txtEnd_TW = nullptr;
+    QPushButton* btnDsp = nullptr;
+    QPushButton* btnExport = nullptr;
+    QPushButton* btnCancel = nullptr;
+    QLabel* statusLine_ = nullptr;
+
+    std::array<std::unique_ptr<FieldListModel>, kPageLists> models_;
+    double dListHeightRatio = design::kListHeightRatio;
+    FormLayout layout_;
+    QString lastName_;  // txtUsrSpcName before the latest edit
+};
+
+}  // namespace twds

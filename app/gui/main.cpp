@@ -1,0 +1,62 @@
+// twDspUsrSpc: shows the control user space of a Tidewell replication model.
+// Help, version, the headless export and command-line errors run without a
+// window; everything else opens the main window.
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QString>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "twds/CommandLine.h"
+#include "twds/Cp1252.h"
+#include "twds/DisplayCommand.h"
+#include "twds/HeadlessRun.h"
+#include "twds/Ressource.h"
+#include "twds/ViewerEnvironment.h"
+#include "twds/frmDspUsrspc.h"
+
+namespace {
+
+// The arguments after the program name as Windows-1252 bytes, the encoding
+// of every text the viewer handles, read through the system's 8-bit encoding.
+std::vector<std::string> ArgumentsOf(int argc, char* argv[]) {
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments.push_back(twds::QStringToCp1252(QString::fromLocal8Bit(argv[i])));
+    }
+    return arguments;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    twds::CommandLine commandLine = twds::ParseCommandLine(ArgumentsOf(argc, argv));
+    if (twds::IsHeadlessRequest(commandLine)) {
+        return twds::RunHeadless(commandLine);
+    }
+
+    QApplication app(argc, argv);
+    // QApplication has taken out its own options (-platform, -style, ...).
+    commandLine = twds::ParseCommandLine(ArgumentsOf(argc, argv));
+    if (twds::IsHeadlessRequest(commandLine)) {
+        return twds::RunHeadless(commandLine);
+    }
+
+    twds::ViewerEnvironment environment(commandLine, [](const std::string& title,
+                                                        const std::string& text) {
+        QMessageBox::critical(nullptr, twds::Cp1252ToQString(title), twds::Cp1252ToQString(text));
+    });
+    twds::DisplayCommand display(environment.hostLink(), environment.labels());
+    twds::frmDspUsrspc window(display, environment.registry(), environment.messages(),
+                              [](std::string_view id) { return twds::GetRessource(id); });
+    window.Form_Load(commandLine.argumentText);
+    if (!environment.hostLinkStarted() && window.statusText().isEmpty()) {
+        // Without a host link every Display fails; say why from the start.
+        window.showStatus(environment.hostLinkError());
+    }
+    window.show();
+    return QApplication::exec();
+}

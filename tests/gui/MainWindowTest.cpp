@@ -1,0 +1,450 @@
+#include "twds/frmDspUsrspc.h"
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "FakeHostLink.h"
+#include "QtPrinters.h"
+#include "twds/DisplayCommand.h"
+#include "twds/Export.h"
+#include "twds/FileRegistryStore.h"
+#include "twds/PageLabels.h"
+#include "twds/Ressource.h"
+
+namespace twds {
+namespace {
+
+using testing::FakeHostLink;
+
+// A fresh folder under the system's temporary folder, removed afterwards.
+class TempFolder {
+public:
+    TempFolder() {
+        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        path_ = std::filesystem::temp_directory_path() /
+                ("twds_gui_" + std::to_string(stamp) + "_" + std::to_string(counter_++));
+        std::filesystem::create_directories(path_);
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    [[nodiscard]] const std::filesystem::path& path() const { return path_; }
+
+private:
+    static inline int counter_ = 0;
+    std::filesystem::path path_;
+};
+
+// Messages as "M<id>[v1|v2|...]", so that tests see which text was chosen
+// with which values.
+std::string FakeMessage(int id, std::initializer_list<std::string_view> values) {
+    std::string text = "M" + std::to_string(id) + "[";
+    bool first = true;
+    for (const std::string_view value : values) {
+        text += first ? "" : "|";
+        text += value;
+        first = false;
+    }
+    return text + "]";
+}
+
+std::string FakeCaption(std::string_view id) {
+    return "T" + std::string(id);
+}
+
+// The window over a fake host link serving the small model, with labels
+// "L<id>", captions "T<id>" and a registry in a temporary folder.
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest() { testing::ServeSmallModel(link); }
+
+    template <typename T>
+    T* child(const char* name) {
+        T* found = window.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    QTreeView* list(int n) { return child<QTreeView>(("ListView" + std::to_string(n)).c_str()); }
+
+    void display(const QString& address, const QString& name) {
+        child<QLineEdit>("txtIpAddress")->setText(address);
+        child<QLineEdit>("txtUsrSpcName")->setText(name);
+        child<QPushButton>("btnDsp")->click();
+    }
+
+    void clickRow(QTreeView* view, int row) {
+        const QModelIndex index = view->model()->index(row, 0);
+        view->scrollTo(index);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+    }
+
+    FakeHostLink link;
+    PageLabels labels{[](int id) { return "L" + std::to_string(id); }};
+    DisplayCommand command{link, labels};
+    TempFolder registryFolder;
+    FileRegistryStore registry{registryFolder.path()};
+    frmDspUsrspc window{command, registry, FakeMessage, FakeCaption};
+};
+
+TEST_F(MainWindowTest, ControlsCarryTheirNamesTagsAndFixedTabCaptions) {
+    window.Form_Load("");
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("T5001"));
+    EXPECT_EQ(child<QPushButton>("btnDsp")->text(), QStringLiteral("T5101"));
+    EXPECT_EQ(child<QPushButton>("btnCancel")->text(), QStringLiteral("T5102"));
+    EXPECT_EQ(child<QPushButton>("btnExport")->text(), QStringLiteral("T5103"));
+    EXPECT_EQ(child<QLabel>("lbTgtMachine")->text(), QStringLiteral("T5251"));
+    EXPECT_EQ(child<QLabel>("lbUsrSpcName")->text(), QStringLiteral("T5252"));
+    EXPECT_EQ(child<QPushButton>("btnDsp")->property("Tag").toString(),
+              QStringLiteral("_CAP_5101"));
+
+    auto* tabs = child<QTabWidget>("SSTab1");
+    ASSERT_EQ(tabs->count(), 7);
+    const QStringList captions{QStringLiteral("Info"),  QStringLiteral("CX"), QStringLiteral("GC"),
+                               QStringLiteral("FC"),    QStringLiteral("ZC"), QStringLiteral("SQL"),
+                               QStringLiteral("End_TW")};
+    for (int t = 0; t < 7; ++t) {
+        EXPECT_EQ(tabs->tabText(t), captions[t]);
+    }
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    for (const char* box : {"Text1", "Text2", "Text3", "Text5", "txtEnd_TW"}) {
+        EXPECT_EQ(child<QPlainTextEdit>(box)->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    }
+    EXPECT_NE(child<QLineEdit>("Text4"), nullptr);
+    for (int n = 1; n <= 5; ++n) {
+        EXPECT_EQ(list(n)->editTriggers(), QAbstractItemView::NoEditTriggers);
+        EXPECT_TRUE(list(n)->uniformRowHeights());
+    }
+}
+
+TEST_F(MainWindowTest, DisplayFillsTheListsAndSelectsTheCxTab) {
+    std::vector<std::unique_ptr<QAbstractItemModelTester>> testers;
+    for (int i = 0; i < 5; ++i) {
+        testers.push_back(std::make_unique<QAbstractItemModelTester>(
+            &window.listModel(i), QAbstractItemModelTester::FailureReportingMode::Fatal));
+    }
+    window.Form_Load("");
+    window.showStatus("old");
+    display(QStringLiteral(" 127.0.0.1 "), QStringLiteral("  twmodel001 "));
+
+    EXPECT_EQ(child<QTabWidget>("SSTab1")->currentIndex(), 1);
+    EXPECT_EQ(list(1)->model()->rowCount(), 35);
+    EXPECT_GT(list(2)->model()->rowCount(), 50);
+    EXPECT_GT(list(3)->model()->rowCount(), 70);
+    EXPECT_EQ(list(4)->model()->rowCount(), 2 * (1 + 2 * 9));
+    EXPECT_EQ(list(5)->model()->rowCount(), 5);
+    EXPECT_EQ(list(1)->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("L5401"));
+    EXPECT_EQ(list(1)->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("L5402"));
+    // Column widths in twips at the offscreen screen's 96 dots per inch.
+    const double pxPerTwip = window.logicalDpiX() / 1440.0;
+    EXPECT_EQ(list(1)->header()->sectionSize(0), qRound(2500 * pxPerTwip));
+    EXPECT_EQ(list(5)->header()->sectionSize(1), qRound(50000 * pxPerTwip));
+
+    EXPECT_EQ(child<QLineEdit>("txtUsrSpcName")->text(), QStringLiteral("TWMODEL001"));
+    EXPECT_EQ(child<QLineEdit>("txtIpAddress")->text(), QStringLiteral(" 127.0.0.1 "));
+    EXPECT_EQ(child<QPlainTextEdit>("txtEnd_TW")->toPlainText(),
+              QStringLiteral("First line\nSecond line"));
+    EXPECT_EQ(window.statusText(), QStringLiteral("M5308[TWMODEL001|2]"));
+    EXPECT_EQ(link.closes, std::vector<std::int32_t>{42});
+
+    // A second Display shows the second result only.
+    link.pages.erase({'F', 2048});
+    display(QStringLiteral("127.0.0.1"), QStringLiteral("TWMODEL001"));
+    EXPECT_EQ(list(1)->model()->rowCount(), 35);
+    EXPECT_EQ(list(3)->model()->rowCount(), 0);
+    EXPECT_EQ(window.statusText().left(6), QStringLiteral("M5303["));
+}
+
+TEST_F(MainWindowTest, ClickingARowShowsItsValueAndAnEmptyValueEmptiesTheBox) {
+    window.Form_Load("");
+    window.show();
+    display(QStringLiteral("127.0.0.1"), QStringLiteral("TWMODEL001"));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    clickRow(list(1), 1);  // Version
+    EXPECT_EQ(child<QPlainTextEdit>("Text1")->toPlainText(), QStringLiteral("V07R01M00 "));
+
+    window.listModel(0).beginListReset();
+    ASSERT_TRUE(command.ListView1.appendRow("Nothing", "", 0, ""));
+    window.listModel(0).endListReset();
+    clickRow(list(1), 35);
+    EXPECT_EQ(child<QPlainTextEdit>("Text1")->toPlainText(), QString());
+
+    child<QTabWidget>("SSTab1")->setCurrentIndex(4);
+    clickRow(list(4), 2);  // the first ZC entry's field type
+    EXPECT_EQ(child<QLineEdit>("Text4")->text(), QStringLiteral("A "));
+
+    // A new Display empties the value boxes.
+    display(QStringLiteral("127.0.0.1"), QStringLiteral("TWMODEL001"));
+    EXPECT_EQ(child<QLineEdit>("Text4")->text(), QString());
+}
+
+TEST_F(MainWindowTest, ControlsFollowTheResizeRules) {
+    window.Form_Load("");
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const double pxPerTwip = window.logicalDpiX() / 1440.0;
+    const auto px = [pxPerTwip](int twips) { return qRound(twips * pxPerTwip); };
+
+    // The design client area (5295 x 6570 twips) is the smallest.
+    EXPECT_EQ(window.minimumWidth(), px(5295));
+    window.resize(100, 100);
+    QApplication::processEvents();
+    EXPECT_EQ(window.width(), px(5295));
+    EXPECT_EQ(window.formLayout().outerWidth, 5415);
+    EXPECT_EQ(window.formLayout().outerHeight, 7056);
+
+    window.resize(800, 700);
+    QApplication::processEvents();
+    const FormLayout& f = window.formLayout();
+    EXPECT_EQ(f.outerWidth, qRound(800 / pxPerTwip) + 120);
+    auto* tabs = child<QTabWidget>("SSTab1");
+    EXPECT_EQ(tabs->geometry(), QRect(0, 0, 800, px(f.SSTab1.height)));
+    auto* cancel = child<QPushButton>("btnCancel");
+    EXPECT_EQ(cancel->geometry().left(), px(f.outerWidth - 480 - 1095));
+    EXPECT_EQ(cancel->geometry().top(), px(f.SSTab1.height + 225));
+    auto* exportButton = child<QPushButton>("btnExport");
+    EXPECT_NEAR(exportButton->geometry().center().x(), px(f.outerWidth / 2), 1);
+
+    // Lists and value boxes, placed on their pages, stand where the layout
+    // puts them relative to the tab control (below its tab row at least).
+    auto* view = list(1);
+    const QRect onTabs(view->mapTo(tabs, QPoint(0, 0)), view->size());
+    EXPECT_EQ(onTabs.width(), px(f.listView.width));
+    EXPECT_EQ(onTabs.left(), px(f.listView.left));
+    EXPECT_EQ(onTabs.bottom() + 1, px(f.listView.top + f.listView.height));
+    auto* text1 = child<QPlainTextEdit>("Text1");
+    EXPECT_EQ(text1->mapTo(tabs, QPoint(0, 0)).y(), px(f.valueBox.top));
+    EXPECT_EQ(text1->height(), px(f.valueBox.height));
+    EXPECT_NEAR(static_cast<double>(f.listView.height) / f.SSTab1.height, 3735.0 / 5895.0, 0.001);
+
+    // Minimising and restoring leaves the layout as it was.
+    const QRect before = view->geometry();
+    window.setWindowState(Qt::WindowMinimized);
+    window.Form_Resize();
+    window.setWindowState(Qt::WindowNoState);
+    QApplication::processEvents();
+    EXPECT_EQ(view->geometry(), before);
+}
+
+TEST_F(MainWindowTest, ExitClosesTheConnectionOnceMoreButTheCloseBoxDoesNot) {
+    window.Form_Load("127.0.0.1/TWMODEL001");
+    window.show();
+    ASSERT_EQ(link.closes, std::vector<std::int32_t>{42});
+    window.close();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(link.closes.size(), 1u);
+
+    window.show();
+    child<QPushButton>("btnCancel")->click();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(link.closes, (std::vector<std::int32_t>{42, 42}));
+}
+
+TEST_F(MainWindowTest, CommandLineWithSlashDisplaysBeforeTheWindowIsShown) {
+    window.Form_Load("127.0.0.1/TWMODEL001");
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(link.opens, 1);
+    EXPECT_EQ(list(1)->model()->rowCount(), 35);
+    EXPECT_EQ(child<QTabWidget>("SSTab1")->currentIndex(), 1);
+    EXPECT_EQ(child<QLineEdit>("txtIpAddress")->text(), QStringLiteral("127.0.0.1"));
+    EXPECT_EQ(child<QLineEdit>("txtUsrSpcName")->text(), QStringLiteral("TWMODEL001"));
+}
+
+TEST_F(MainWindowTest, CommandLineWithoutSlashIsIgnored) {
+    window.Form_Load("127.0.0.1 TWMODEL001");
+    EXPECT_EQ(link.opens, 0);
+    EXPECT_EQ(child<QTabWidget>("SSTab1")->currentIndex(), 0);
+    EXPECT_EQ(child<QLineEdit>("txtIpAddress")->text(), QString());
+    EXPECT_EQ(window.statusText(), QString());
+}
+
+TEST_F(MainWindowTest, CommandLineStartingWithSlashStopsAtTheEmptyAddress) {
+    window.Form_Load("/TWMODEL001");
+    EXPECT_EQ(link.opens, 0);
+    EXPECT_TRUE(link.closes.empty());
+    EXPECT_EQ(child<QTabWidget>("SSTab1")->currentIndex(), 0);
+    EXPECT_EQ(child<QLineEdit>("txtUsrSpcName")->text(), QStringLiteral("TWMODEL001"));
+    EXPECT_EQ(window.statusText(), QStringLiteral("M5316[]"));
+}
+
+TEST_F(MainWindowTest, CommandLineNameIsKeptWholeWhileTypingIsLimited) {
+    window.Form_Load("10.0.0.1/ab/cd efgh ijk ");
+    auto* name = child<QLineEdit>("txtUsrSpcName");
+    // Everything after the first "/", trimmed and upper-cased by the Display.
+    EXPECT_EQ(name->text(), QStringLiteral("AB/CD EFGH IJK"));
+    EXPECT_EQ(window.statusText(), QStringLiteral("M5304[AB/CD EFGH IJK]"));
+
+    // Typing into the longer name may shorten it but not lengthen it.
+    name->setFocus();
+    name->end(false);
+    QTest::keyClick(name, Qt::Key_Backspace);
+    EXPECT_EQ(name->text(), QStringLiteral("AB/CD EFGH IJ"));
+    QTest::keyClicks(name, QStringLiteral("X"));
+    EXPECT_EQ(name->text(), QStringLiteral("AB/CD EFGH IJ"));
+
+    name->clear();
+    QTest::keyClicks(name, QStringLiteral("ABCDEFGHIJKLMN"));
+    EXPECT_EQ(name->text(), QStringLiteral("ABCDEFGHIJ"));
+
+    // A paste keeps what fits, in front of the cursor.
+    name->setText(QStringLiteral("ABC"));
+    name->setCursorPosition(1);
+    QApplication::clipboard()->setText(QStringLiteral("0123456789"));
+    name->paste();
+    EXPECT_EQ(name->text(), QStringLiteral("A0123456BC"));
+    EXPECT_EQ(name->cursorPosition(), 8);
+}
+
+TEST_F(MainWindowTest, FailedConnectionIsReportedAndStillSelectsCx) {
+    link.connectSucceeds = false;
+    link.lastError = "host unreachable";
+    window.Form_Load("");
+    display(QStringLiteral("10.1.1.1"), QStringLiteral("TWMODEL001"));
+    EXPECT_EQ(child<QTabWidget>("SSTab1")->currentIndex(), 1);
+    EXPECT_EQ(window.statusText(), QStringLiteral("M5301[10.1.1.1|host unreachable]"));
+    EXPECT_EQ(link.closes, std::vector<std::int32_t>{0});
+    EXPECT_EQ(list(1)->model()->rowCount(), 0);
+}
+
+TEST_F(MainWindowTest, ExportAsksWhereToSaveWhenTheDataPathIsMissing) {
+    window.Form_Load("127.0.0.1/TWMODEL001");
+    TempFolder target;
+    QString proposed;
+    const auto chosen = target.path() / "chosen.usrspc";
+    window.setSaveAsDialog([&](const QString& path) {
+        proposed = path;
+        return QString::fromStdString(chosen.string());
+    });
+    child<QPushButton>("btnExport")->click();
+    EXPECT_TRUE(proposed.endsWith(QStringLiteral("TWMODEL001.usrspc"))) << proposed.toStdString();
+    ASSERT_TRUE(std::filesystem::exists(chosen));
+    EXPECT_TRUE(window.statusText().startsWith(QStringLiteral("M5310[")))
+        << window.statusText().toStdString();
+
+    std::ifstream in(chosen, std::ios::binary);
+    const std::string written{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_EQ(written.rfind("++++++++++ Page CX ", 0), 0u);
+    EXPECT_NE(written.find(std::string("L5404:") + testing::kCxVersion), std::string::npos);
+
+    // Cancelling the dialog leaves the reason on the status line.
+    window.setSaveAsDialog([](const QString&) { return QString(); });
+    child<QPushButton>("btnExport")->click();
+    EXPECT_TRUE(window.statusText().startsWith(QStringLiteral("M5311[")))
+        << window.statusText().toStdString();
+}
+
+TEST_F(MainWindowTest, ExportGoesBesideTheDataFolderWithoutAsking) {
+    TempFolder data;
+    const std::string dataPath = (data.path() / "DATA").string();
+    ASSERT_EQ(CreateRegistryKey(registry, Hive::LocalMachine, kDataPathKey), "");
+    ASSERT_EQ(WriteRegistryValue(registry, Hive::LocalMachine, kDataPathKey, kDataPathValue,
+                                 dataPath, kRegSz),
+              "");
+    window.Form_Load("127.0.0.1/TWMODEL001");
+    bool asked = false;
+    window.setSaveAsDialog([&](const QString&) {
+        asked = true;
+        return QString();
+    });
+    child<QPushButton>("btnExport")->click();
+    EXPECT_FALSE(asked);
+    EXPECT_TRUE(std::filesystem::exists(data.path() / "TWMODEL001.usrspc"));
+}
+
+TEST_F(MainWindowTest, FocusMovesInTheDesignOrder) {
+    const std::vector<const char*> order{
+        "btnDsp",    "btnCancel", "SSTab1",    "txtIpAddress", "txtUsrSpcName", "ListView1",
+        "ListView2", "ListView3", "ListView4", "ListView5",    "txtEnd_TW",     "btnExport",
+        "Text1",     "Text2",     "Text3",     "Text4",        "Text5"};
+    // Walk the focus chain once round and note the named controls met (a tab
+    // widget is met through its tab bar, its focus proxy).
+    std::vector<QString> met;
+    QWidget* start = child<QWidget>("btnDsp");
+    QWidget* w = start;
+    do {
+        QWidget* named = w;
+        if (w->parentWidget() != nullptr && w->parentWidget()->focusProxy() == w) {
+            named = w->parentWidget();
+        }
+        const QString name = named->objectName();
+        if (!name.isEmpty() && std::find(met.begin(), met.end(), name) == met.end() &&
+            std::any_of(order.begin(), order.end(),
+                        [&](const char* n) { return name == QLatin1String(n); })) {
+            met.push_back(name);
+        }
+        w = w->nextInFocusChain();
+    } while (w != start);
+    ASSERT_EQ(met.size(), order.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        EXPECT_EQ(met[i], QLatin1String(order[i])) << i;
+    }
+}
+
+// The real catalogue in French, read from the build's programs folder.
+TEST(MainWindowFrench, TitleButtonsLabelsAndListLabelsAreFrench) {
+    TempFolder registryFolder;
+    FileRegistryStore registry(registryFolder.path());
+    const std::string settingsKey = "SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\Settings";
+    ASSERT_EQ(CreateRegistryKey(registry, Hive::CurrentUser, settingsKey), "");
+    ASSERT_EQ(WriteRegistryValue(registry, Hive::CurrentUser, settingsKey, "Language",
+                                 std::string("FR"), kRegSz),
+              "");
+    std::string failure;
+    Ressource catalogue(registry, std::filesystem::path(TWDS_BINARY_DIR) / "bin",
+                        [&](const std::string&, const std::string& text) { failure = text; });
+    PageLabels labels([&](int id) { return catalogue.GetRessource(std::to_string(id)); });
+    FakeHostLink link;
+    testing::ServeSmallModel(link);
+    DisplayCommand command(link, labels);
+    const MessageLookup messages = [&](int id, std::initializer_list<std::string_view> v) {
+        std::vector<std::string_view> p(v);
+        p.resize(7);
+        return catalogue.GetRessource(std::to_string(id), p[0], p[1], p[2], p[3], p[4], p[5], p[6]);
+    };
+    frmDspUsrspc window(command, registry, messages,
+                        [&](std::string_view id) { return catalogue.GetRessource(id); });
+    window.Form_Load("127.0.0.1/TWMODEL001");
+    ASSERT_EQ(failure, "");
+    EXPECT_EQ(catalogue.RessourceLanguage(), "FR");
+
+    EXPECT_EQ(window.windowTitle(), QString::fromUtf8("Afficher l'espace de travail"));
+    auto* display = window.findChild<QPushButton*>(QStringLiteral("btnDsp"));
+    EXPECT_EQ(display->text(), QStringLiteral("&Afficher"));
+    EXPECT_EQ(window.findChild<QPushButton*>(QStringLiteral("btnCancel"))->text(),
+              QStringLiteral("&Quitter"));
+    EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("lbTgtMachine"))->text(),
+              QStringLiteral("Adresse IP de la machine cible"));
+    auto* cx = window.findChild<QTreeView*>(QStringLiteral("ListView1"));
+    EXPECT_EQ(cx->model()->headerData(0, Qt::Horizontal).toString(),
+              QStringLiteral("Nom du champ"));
+    // CX rows 25 and 26 (from 0) are the stop type and the starting date.
+    EXPECT_EQ(cx->model()->index(24, 0).data().toString(), QString::fromUtf8("Type d'arrêt"));
+    EXPECT_EQ(cx->model()->index(25, 0).data().toString(), QString::fromUtf8("Date de démarrage"));
+    EXPECT_TRUE(window.statusText().contains(QStringLiteral("TWMODEL001")));
+}
+
+}  // namespace
+}  // namespace twds
