@@ -40,6 +40,13 @@ TEST(FieldListTest, ValuesKeepEveryByte) {
     EXPECT_EQ(list.value(0), all);
     EXPECT_EQ(list.value(1), std::string_view("\0\0", 2));
     EXPECT_EQ(list.value(2), "after");
+
+    // Views handed out stay valid while the list grows.
+    const std::string_view first = list.value(0);
+    for (std::uint32_t k = 1; k <= 200000; ++k) {
+        ASSERT_TRUE(list.appendRow("grow", "", k, "0123456789"));
+    }
+    EXPECT_EQ(first, all);
 }
 
 // Values are kept in 1 MiB chunks; a value that does not fit in the rest of

@@ -45,7 +45,8 @@ public:
 
     // First column: the row's label.
     [[nodiscard]] std::string_view text(std::size_t row) const;
-    // Second column: the field's value as received.
+    // Second column: the field's value as received. The view stays valid
+    // until clearRows() or the list's end (appending does not move values).
     [[nodiscard]] std::string_view value(std::size_t row) const;
     // The row's key: text (or the leading part of it named when its label
     // was interned), then the key suffix, then the entry number in decimal
@@ -54,7 +55,8 @@ public:
 
     // Appends a row with key text + keySuffix + (entry > 0 ? decimal(entry)
     // : ""). Returns false, and adds nothing, when that key is already in the
-    // list.
+    // list. The value's bytes are copied; a value may hold up to 1 MiB (a
+    // page holds at most 30000), a longer one throws std::length_error.
     [[nodiscard]] bool appendRow(std::string_view text, std::string_view keySuffix,
                                  std::uint32_t entry, std::string_view value);
 
@@ -72,7 +74,7 @@ public:
     [[nodiscard]] std::string_view labelText(LabelId label) const;
     // The key that a row of this label, suffix and entry has or would have.
     [[nodiscard]] std::string keyFor(LabelId label, SuffixId suffix, std::uint32_t entry) const;
-    // As the string_view overload; the value's bytes are copied.
+    // As the string_view overload.
     [[nodiscard]] bool appendRow(LabelId label, SuffixId suffix, std::uint32_t entry,
                                  std::string_view value);
 
