@@ -183,13 +183,5 @@ TEST(FieldListTest, ClearRowsKeepsColumnsAndAllowsTheSameKeysAgain) {
     EXPECT_EQ(list.column(1).widthTwips, 50000);
 }
 
-TEST(FieldListTest, MovedListKeepsItsRows) {
-    FieldList list;
-    ASSERT_TRUE(list.appendRow("A", "", 0, "1"));
-    FieldList moved = std::move(list);
-    EXPECT_EQ(moved.rowCount(), 1u);
-    EXPECT_FALSE(moved.appendRow("A", "", 0, "2"));
-}
-
 }  // namespace
 }  // namespace twds
