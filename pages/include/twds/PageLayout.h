@@ -19,7 +19,8 @@ struct FieldSpec {
 template <std::size_t N>
 constexpr int TotalWidth(const std::array<FieldSpec, N>& fields) {
     int total = 0;
-    for (const FieldSpec& f : fields) total += f.width;
+    for (const FieldSpec& f : fields)
+        total += f.width;
     return total;
 }
 
@@ -103,7 +104,7 @@ inline constexpr std::array<FieldSpec, 24> kGC{{
     {"FlatFilePath", 5522, {}, 60},
 }};
 static_assert(TotalWidth(kGC) == 611);
-inline constexpr int kGCNbrOfFC = 15;     // index in kGC, kept as iNbrOfFC
+inline constexpr int kGCNbrOfFC = 15;      // index in kGC, kept as iNbrOfFC
 inline constexpr int kGCEndTwOffset = 20;  // kept as lEndOffset
 inline constexpr int kGCEndTwLength = 21;  // kept as lEndLength
 
@@ -198,8 +199,8 @@ inline constexpr std::array<FieldSpec, 39> kFC{{
     {"OffsetOfClrPfm", 5639, {}, 10},
 }};
 static_assert(TotalWidth(kFC) == 250);
-inline constexpr int kFCFicID = 1;           // index in kFC: the file's identifier
-inline constexpr int kFCNumberOfZC = 33;     // kept as iNbrOfZC
+inline constexpr int kFCFicID = 1;            // index in kFC: the file's identifier
+inline constexpr int kFCNumberOfZC = 33;      // kept as iNbrOfZC
 inline constexpr int kFCOffsetOfInsert = 35;  // kept as lInsertOffset
 
 // FC entry, after its readable block: fixed labels.
@@ -227,16 +228,16 @@ static_assert(TotalWidth(kZC) == 73);
 // SQL page: four records of a 10-character length and that many characters
 // of statement, in this order. The suffixes follow the label of kQueryLabel.
 inline constexpr int kSqlLengthWidth = 10;
-inline constexpr std::array<std::string_view, 4> kSqlStatementSuffixes{
-    " 'Insert'", " 'Update'", " 'Delete'", " 'ClrPfm'"};
+inline constexpr std::array<std::string_view, 4> kSqlStatementSuffixes{" 'Insert'", " 'Update'",
+                                                                       " 'Delete'", " 'ClrPfm'"};
 inline constexpr char kSqlNulReplacement = '\xFA';  // code 250 in Windows-1252
 
 // Page requests: kind letter, position and request length.
 inline constexpr int kCXPosition = 1024;
 inline constexpr int kGCPosition = 1024;
-inline constexpr int kEndTwBase = 1024;     // the E page stands at lEndOffset + this
+inline constexpr int kEndTwBase = 1024;  // the E page stands at lEndOffset + this
 inline constexpr int kFirstFCPosition = 2048;
-inline constexpr int kFCSpacing = 512;      // FC entry n at 2048 + 512 * (n - 1)
+inline constexpr int kFCSpacing = 512;  // FC entry n at 2048 + 512 * (n - 1)
 inline constexpr int kCXRequestLength = 2000;
 inline constexpr int kGCRequestLength = 10000;
 inline constexpr int kEndTwRequestLength = 10000;
