@@ -8,8 +8,10 @@
 
 #include "ModelPages.h"
 #include "TempFolder.h"
+#include "twds/DisplayCommand.h"
 #include "twds/Export.h"
 #include "twds/FileRegistryStore.h"
+#include "twds/ViewerEnvironment.h"
 
 namespace twds {
 namespace {
@@ -184,6 +186,39 @@ TEST_F(HeadlessRunTest, MessagesFollowTheLanguageSetting) {
     EXPECT_EQ(err.str().rfind("Echec de la connection \xE0 la machine 10.9.9.9. La cause : ", 0),
               0U)
         << err.str();
+}
+
+TEST_F(HeadlessRunTest, HostLinkThatCannotStartIsReported) {
+    const std::string library = (temp.path() / "missing" / "libDllParam.so").string();
+    EXPECT_EQ(Run({"--export", "--hostlink", library, "10.9.8.7/HEADLESS01"}), 1);
+    EXPECT_EQ(err.str().rfind("The host link could not be started: ", 0), 0U) << err.str();
+
+    // The window still gets a host link: its connections fail with that reason.
+    ViewerEnvironment environment(ParseCommandLine({"--hostlink", library}),
+                                  [](const std::string&, const std::string&) {});
+    EXPECT_FALSE(environment.hostLinkStarted());
+    DisplayCommand display(environment.hostLink(), environment.labels());
+    display.txtIpAddress = "10.9.8.7";
+    display.txtUsrSpcName = "HEADLESS01";
+    EXPECT_EQ(display.Run().stage, DisplayOutcome::Stage::ConnectFailed);
+    EXPECT_EQ(
+        DescribeOutcome(display, environment.messages()),
+        "Connection failed to the machine 10.9.8.7. The rasion : " + environment.hostLinkError());
+}
+
+TEST_F(HeadlessRunTest, CatalogueLoadFailureIsReportedOnce) {
+    std::vector<std::string> reports;
+    ViewerEnvironment environment(
+        ParseCommandLine({}),
+        [&](const std::string& title, const std::string& text) {
+            reports.push_back(title + ": " + text);
+        },
+        temp.path() / "no-catalogue");
+    EXPECT_EQ(environment.messages()(message::kInputMissing, {}), "");
+    EXPECT_EQ(environment.labels()(5403), "");
+    EXPECT_EQ(reports, std::vector<std::string>{"Load ressources: Unable to load " +
+                                                (temp.path() / "no-catalogue").string() +
+                                                "/twmgr.ressource.EN file"});
 }
 
 TEST_F(HeadlessRunTest, BundledSampleExportsCompletely) {
