@@ -303,17 +303,7 @@ std::vector<HiveLine> ParseHive(Hive hive, std::string_view content) {
         }
 
         if (!text.empty() && (text.front() == '"' || text.front() == '@')) {
-            // A hex value may run on over continuation lines ending in "\".
-            std::string logical(text);
-            while (IsContinued(logical) && i + 1 < physical.size()) {
-                logical = std::string(TrimSpaces(logical));
-                logical.pop_back();
-                ++i;
-                line.raw += "\r\n";
-                line.raw += physical[i];
-                logical += TrimSpaces(physical[i]);
-            }
-            std::string_view rest = logical;
+            std::string_view rest = text;
             std::optional<std::string> name;
             if (rest.front() == '@') {
                 name = std::string{};
@@ -323,7 +313,19 @@ std::vector<HiveLine> ParseHive(Hive hive, std::string_view content) {
             }
             rest = TrimSpaces(rest);
             if (section && name && !rest.empty() && rest.front() == '=') {
-                if (auto value = ParseData(rest.substr(1))) {
+                // Only hex data runs on over continuation lines ending in "".
+                std::string data(TrimSpaces(rest.substr(1)));
+                if (StartsWithName(data, "hex")) {
+                    while (IsContinued(data) && i + 1 < physical.size()) {
+                        data = std::string(TrimSpaces(data));
+                        data.pop_back();
+                        ++i;
+                        line.raw += "\r\n";
+                        line.raw += physical[i];
+                        data += TrimSpaces(physical[i]);
+                    }
+                }
+                if (auto value = ParseData(data)) {
                     line.kind = HiveLine::Kind::Value;
                     line.key = *section;
                     line.name = std::move(*name);

@@ -183,6 +183,8 @@ TEST(FileRegistryStore, MalformedLinesReadAsMissingAndTheRestStillReads) {
                  "\"Wrapped\"=hex(2):45,\\\r\n"
                  "  4e,00\r\n"
                  "\"Unix\"=\"lf only\"\n"
+                 "\"Backslash\"=\"not continued\\\r\n"
+                 "\"AfterBackslash\"=\"read\"\r\n"
                  "[HKEY_LOCAL_MACHINE\\SOFTWARE\\T]\r\n"
                  "\"OtherHive\"=\"ignored here\"\r\n"
                  "[HKEY_CURRENT_USER\\SOFTWARE\\T\r\n"
@@ -197,6 +199,7 @@ TEST(FileRegistryStore, MalformedLinesReadAsMissingAndTheRestStillReads) {
     EXPECT_EQ(Text(read("Good")), "yes");
     EXPECT_EQ(Text(read("Wrapped")), "EN");
     EXPECT_EQ(Text(read("Unix")), "lf only");
+    EXPECT_EQ(Text(read("AfterBackslash")), "read");
     EXPECT_EQ(read("Last"), RegistryValue(std::int32_t{-1}));
     EXPECT_EQ(Raw(store, Hive::CurrentUser, "SOFTWARE\\T", "Binary"), "");
     for (const char* name : {"Orphan", "Unterminated", "BadEscape", "BadHex", "BigByte", "BadDword",
