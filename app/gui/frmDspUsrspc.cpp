@@ -65,6 +65,8 @@ QPushButton* MakeButton(QWidget* parent, const QString& name, const char* tag) {
 
 QLabel* MakeLabel(QWidget* parent, const QString& name, const char* tag) {
     auto* label = new QLabel(parent);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setObjectName(name);
     label->setProperty(QtLocalisableForm::kTagProperty, QString::fromLatin1(tag));
     return label;
@@ -188,6 +190,8 @@ void frmDspUsrspc::createControls() {
     Text4 = new QLineEdit(pages[kTabCX + 3]);
     Text4->setObjectName(QStringLiteral("Text4"));
     Text4->setReadOnly(true);
+    // One line in a box as tall as the others: the value stands at the top.
+    Text4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Text4->setFont(fixed);
     Text5 = MakeTextBox(pages[kTabCX + 4], QStringLiteral("Text5"), fixed);
     txtEnd_TW = MakeTextBox(pages[kTabEndTW], QStringLiteral("txtEnd_TW"), fixed);
@@ -226,6 +230,7 @@ void frmDspUsrspc::setFocusOrder() {
 void frmDspUsrspc::Form_Load(std::string_view argumentText) {
     QtLocalisableForm form(*this);
     LoadFormRessource(form, captions_);
+    placeTabPageControls();  // the labels' new captions may need more lines
     SSTab1->setCurrentIndex(kTabInfo);
     dListHeightRatio =
         static_cast<double>(design::kListView.height) / static_cast<double>(design::kSSTab1.height);
@@ -267,6 +272,11 @@ void frmDspUsrspc::placeTabPageControls() {
         // would start above its page starts at the page's top instead.
         r.setLeft(std::max(r.left(), 0));
         r.setTop(std::max(r.top(), 0));
+        // A caption longer than the design's label (a larger font, another
+        // language) wraps onto further lines instead of being cut off.
+        if (const auto* label = qobject_cast<QLabel*>(control); label != nullptr) {
+            r.setHeight(std::max(r.height(), label->heightForWidth(r.width())));
+        }
         control->setGeometry(r);
     };
     place(lbTgtMachine, layout_.lbTgtMachine);
