@@ -82,6 +82,9 @@ struct HiveLine {
     std::string name;  // Value: its name ("" for the default value)
     std::uint32_t type = 0;
     std::string data;
+    // A hex value whose last line ends in "\" at the end of the file: a line
+    // written after it must be kept apart by a blank line.
+    bool continuesPastEnd = false;
 };
 
 std::optional<std::string> ParseQuoted(std::string_view& text) {
@@ -316,9 +319,15 @@ std::vector<HiveLine> ParseHive(Hive hive, std::string_view content) {
                 // Only hex data runs on over continuation lines ending in "".
                 std::string data(TrimSpaces(rest.substr(1)));
                 if (StartsWithName(data, "hex")) {
-                    while (IsContinued(data) && i + 1 < physical.size()) {
+                    while (IsContinued(data)) {
                         data = std::string(TrimSpaces(data));
                         data.pop_back();
+                        // At the end of the file the "\" joins nothing, as a
+                        // blank line after it would.
+                        if (i + 1 >= physical.size()) {
+                            line.continuesPastEnd = true;
+                            break;
+                        }
                         ++i;
                         line.raw += "\r\n";
                         line.raw += physical[i];
@@ -428,6 +437,9 @@ void PutValue(std::vector<HiveLine>& lines, Hive hive, std::string_view key, std
     }
     while (end > *sectionStart + 1 && IsBlank(lines[end - 1])) {
         --end;
+    }
+    if (lines[end - 1].continuesPastEnd) {
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(end++), HiveLine{});
     }
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(end), std::move(value));
 }
