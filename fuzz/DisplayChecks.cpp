@@ -1,0 +1,137 @@
+#include "DisplayChecks.h"
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <unordered_set>
+
+#include "FuzzSupport.h"
+#include "twds/Export.h"
+#include "twds/FileRegistryStore.h"
+#include "twds/Ressource.h"
+
+namespace twds::fuzz {
+
+namespace {
+
+// Lists larger than this are not checked for unique keys row by row; the
+// check would cost more than the input's run.
+constexpr std::size_t kMaxKeyCheckRows = 20000;
+
+std::string Banner(std::string_view page) {
+    return std::string(10, '+') + " Page " + std::string(page) + " " + std::string(28, '+') +
+           "\r\n";
+}
+
+void CheckUniqueKeys(const FieldList& list) {
+    if (list.rowCount() > kMaxKeyCheckRows) {
+        return;
+    }
+    std::unordered_set<std::string> keys;
+    for (std::size_t row = 0; row < list.rowCount(); ++row) {
+        TWDS_FUZZ_CHECK(keys.insert(list.key(row)).second, "two rows of one list share a key");
+    }
+}
+
+void CheckExport(const DisplayCommand& display) {
+    std::ostringstream out;
+    TWDS_FUZZ_CHECK(WriteExport(display, out), "the export to memory failed");
+
+    std::string expected;
+    const std::array<std::pair<const FieldList*, std::string_view>, 5> sections{{
+        {&display.ListView1, "CX"},
+        {&display.ListView2, "GC"},
+        {&display.ListView3, "FC"},
+        {&display.ListView4, "ZC"},
+        {&display.ListView5, "SQL"},
+    }};
+    for (const auto& [list, name] : sections) {
+        expected += Banner(name);
+        for (std::size_t row = 0; row < list->rowCount(); ++row) {
+            expected += list->text(row);
+            expected += ':';
+            expected += list->value(row);
+            expected += "\r\n";
+        }
+    }
+    if (display.kept.lEndLength > 0) {
+        expected += Banner("End_TW");
+        expected += display.txtEnd_TW;
+        expected += "\r\n";
+    }
+    TWDS_FUZZ_CHECK(out.str() == expected, "the export does not hold exactly the rows shown");
+}
+
+}  // namespace
+
+const PageLabels& EnglishLabels() {
+    static const std::unique_ptr<Ressource> catalogue = [] {
+        const std::filesystem::path folder = ProcessTempFolder() / "labels";
+        std::filesystem::create_directories(folder);
+        std::filesystem::copy_file(TWDS_SOURCE_DIR "/data/twmgr.ressource.EN",
+                                   folder / "twmgr.ressource.EN",
+                                   std::filesystem::copy_options::overwrite_existing);
+        static FileRegistryStore registry(folder / "registry");
+        auto loaded = std::make_unique<Ressource>(
+            registry, folder,
+            [](const std::string& title, const std::string& text) { Fail(title + ": " + text); });
+        TWDS_FUZZ_CHECK(!loaded->GetRessource("5401").empty(), "the English catalogue is empty");
+        return loaded;
+    }();
+    static const PageLabels labels(
+        [](int id) { return catalogue->GetRessource(std::to_string(id)); });
+    return labels;
+}
+
+std::size_t TotalRows(const DisplayCommand& display) {
+    return display.ListView1.rowCount() + display.ListView2.rowCount() +
+           display.ListView3.rowCount() + display.ListView4.rowCount() +
+           display.ListView5.rowCount();
+}
+
+void CheckDisplay(const DisplayCommand& display, bool bounded) {
+    using Stage = DisplayOutcome::Stage;
+    const DisplayOutcome& outcome = display.outcome();
+    TWDS_FUZZ_CHECK(outcome.stage != Stage::NotRun, "the Display left no outcome");
+
+    switch (outcome.stage) {
+        case Stage::Completed:
+            TWDS_FUZZ_CHECK(!bounded, "a Display completed past a refused retrieval");
+            TWDS_FUZZ_CHECK(outcome.filesDisplayed == std::max(0, int{display.kept.iNbrOfFC}),
+                            "a completed Display did not show every file");
+            break;
+        case Stage::PageFailed:
+            TWDS_FUZZ_CHECK(
+                std::string_view("CGEFZS").find(outcome.pageKind) != std::string_view::npos,
+                "a failed page of no known kind");
+            TWDS_FUZZ_CHECK(outcome.pagePosition > 0 && outcome.pagePosition <= kMaxPagePosition,
+                            "a failed page at an impossible position");
+            break;
+        case Stage::DecodeStopped:
+            TWDS_FUZZ_CHECK(outcome.stop.has_value(), "a stopped Display without its stop");
+            break;
+        case Stage::InputMissing:
+        case Stage::ConnectFailed:
+        case Stage::NameLength:
+            TWDS_FUZZ_CHECK(display.ListView1.empty(), "rows without a page retrieved");
+            break;
+        case Stage::NotRun:
+            break;
+    }
+    TWDS_FUZZ_CHECK(
+        outcome.filesDisplayed >= 0 && outcome.filesDisplayed <= display.kept.iNbrOfFC ||
+            outcome.filesDisplayed == 0,
+        "more files shown than the GC page counts");
+    TWDS_FUZZ_CHECK(display.ListView1.rowCount() <= 35, "more CX rows than the page has fields");
+
+    for (const FieldList* list : {&display.ListView1, &display.ListView2, &display.ListView3,
+                                  &display.ListView4, &display.ListView5}) {
+        CheckUniqueKeys(*list);
+    }
+    CheckExport(display);
+}
+
+}  // namespace twds::fuzz

@@ -1,0 +1,95 @@
+// The page decoders as the Display command chains them: CX, GC, End_TW, then
+// per file FC, ZC with the file's ZC count and SQL when its Insert offset is
+// above 0. A scripted host link serves the pages from the input, one page per
+// request in the order the requests come.
+//
+// Input: the typed address and user-space name, then for every page a pad
+// byte and the page's bytes, each text in FuzzedDataProvider's escaped form
+// (a backslash followed by another backslash is one backslash; followed by
+// anything else it ends the text). A page shorter than its request is padded
+// with the pad byte; when the input runs out, the retrieval fails.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "BoundedHostLink.h"
+#include "DisplayChecks.h"
+#include "FuzzSupport.h"
+#include "twds/DisplayCommand.h"
+
+namespace {
+
+// At most: CX, GC, End_TW and seven files' three pages.
+constexpr std::size_t kMaxRequests = 24;
+// A Display with more rows than this fails its next retrieval.
+constexpr std::size_t kMaxRows = 300000;
+
+class ScriptedHostLink final : public twds::HostLink {
+public:
+    explicit ScriptedHostLink(FuzzedDataProvider& input) : input_(input) {}
+
+    int32_t fnDllParamOpenMConnection(std::string& machine, std::string&, std::string&,
+                                      int32_t& connection) override {
+        TWDS_FUZZ_CHECK(!machine.empty() && machine.front() != ' ' && machine.back() != ' ',
+                        "the machine address is not trimmed");
+        connection = 7;
+        return 1;
+    }
+
+    int32_t fnDllParamRtvUserspace(std::string&, std::string& page) override {
+        if (input_.remaining_bytes() == 0) {
+            lastError_ = "no more pages";
+            return 0;
+        }
+        const char pad = input_.ConsumeIntegral<char>();
+        const std::string text = input_.ConsumeRandomLengthString(page.size());
+        std::copy(text.begin(), text.end(), page.begin());
+        std::fill(page.begin() + static_cast<std::ptrdiff_t>(text.size()), page.end(), pad);
+        return 1;
+    }
+
+    int32_t fnDllParamCloseMConnection(int32_t) override { return 1; }
+
+    int32_t fnDllParamGetLastError(int32_t& code1, int32_t&, std::string& text,
+                                   int32_t length) override {
+        code1 = 1;
+        // A library that fills the whole buffer, without a terminating NUL.
+        const std::size_t n = std::min(
+            {lastError_.size(), text.size(), static_cast<std::size_t>(std::max(length, 0))});
+        std::copy_n(lastError_.begin(), n, text.begin());
+        return 1;
+    }
+
+private:
+    FuzzedDataProvider& input_;
+    std::string lastError_;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzedDataProvider input(data, size);
+    ScriptedHostLink scripted(input);
+    twds::DisplayCommand* running = nullptr;
+    twds::fuzz::BoundedHostLink link(scripted, kMaxRequests,
+                                     [&] { return twds::fuzz::TotalRows(*running) > kMaxRows; });
+
+    twds::DisplayCommand display(link, twds::fuzz::EnglishLabels());
+    running = &display;
+    display.txtIpAddress = input.ConsumeRandomLengthString(32);
+    display.txtUsrSpcName = input.ConsumeRandomLengthString(32);
+    display.Run();
+    twds::fuzz::CheckDisplay(display, link.bounded());
+
+    // A second Display on the same window, whose first retrieval fails,
+    // leaves none of the first one's rows.
+    static_cast<void>(input.ConsumeRemainingBytes<char>());
+    display.txtIpAddress = "127.0.0.1";
+    display.Run();
+    TWDS_FUZZ_CHECK(display.ListView1.empty() && display.ListView3.empty(),
+                    "a second Display kept the first one's rows");
+    return 0;
+}
