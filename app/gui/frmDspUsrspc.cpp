@@ -15,7 +15,7 @@
 #include <QResizeEvent>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTreeView>
+#include <QTableView>
 
 #include <exception>
 #include <filesystem>
@@ -121,6 +121,8 @@ frmDspUsrspc::~frmDspUsrspc() = default;
 
 void frmDspUsrspc::createControls() {
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    // Every row has one height: the taller of the label and value fonts.
+    const int rowHeight = std::max(fontMetrics().height(), QFontMetrics(fixed).height()) + 2;
 
     SSTab1 = new QTabWidget(this);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
@@ -158,22 +160,31 @@ void frmDspUsrspc::createControls() {
         model = std::make_unique<FieldListModel>(*lists[static_cast<std::size_t>(i)]);
         model->setValueFont(fixed);
 
-        auto* view = new QTreeView(pages[static_cast<std::size_t>(kTabCX + i)]);
+        // A table view rather than a tree view: with millions of rows it keeps
+        // a few bytes per row (its fixed-size vertical header) where a tree
+        // view keeps an item per row.
+        auto* view = new QTableView(pages[static_cast<std::size_t>(kTabCX + i)]);
         view->setObjectName(QStringLiteral("ListView%1").arg(i + 1));
-        view->setRootIsDecorated(false);
-        view->setItemsExpandable(false);
-        view->setUniformRowHeights(true);
-        view->setAllColumnsShowFocus(true);
+        view->setShowGrid(false);
+        view->setWordWrap(false);
+        view->setCornerButtonEnabled(false);
+        view->setTabKeyNavigation(false);
         view->setSelectionBehavior(QAbstractItemView::SelectRows);
         view->setSelectionMode(QAbstractItemView::SingleSelection);
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
         view->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-        view->header()->setStretchLastSection(false);
-        view->header()->setSectionsMovable(false);
+        view->verticalHeader()->hide();
+        view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        view->verticalHeader()->setMinimumSectionSize(1);
+        view->verticalHeader()->setDefaultSectionSize(rowHeight);
+        view->horizontalHeader()->setStretchLastSection(false);
+        view->horizontalHeader()->setSectionsMovable(false);
+        view->horizontalHeader()->setHighlightSections(false);
+        view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         view->setModel(model.get());
         listViews_[static_cast<std::size_t>(i)] = view;
 
-        connect(view, &QTreeView::clicked, this,
+        connect(view, &QTableView::clicked, this,
                 [this, i](const QModelIndex& index) { showRowValue(i, index.row()); });
         connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
                 [this, i](const QModelIndex& current) {
@@ -203,12 +214,19 @@ void frmDspUsrspc::createControls() {
     connect(btnExport, &QPushButton::clicked, this, &frmDspUsrspc::btnExport_Click);
     connect(btnCancel, &QPushButton::clicked, this, &frmDspUsrspc::btnCancel_Click);
 
-    statusLine_ = new QLabel(this);
+    // The status line is a borderless read-only text: long messages (paths,
+    // registry keys) wrap anywhere and scroll, and can be selected and copied.
+    statusLine_ = new QPlainTextEdit(this);
     statusLine_->setObjectName(QStringLiteral("statusLine"));
-    statusLine_->setWordWrap(true);
-    statusLine_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    statusLine_->setTextFormat(Qt::PlainText);
-    statusLine_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    statusLine_->setReadOnly(true);
+    statusLine_->setFrameShape(QFrame::NoFrame);
+    statusLine_->setFocusPolicy(Qt::ClickFocus);
+    statusLine_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    statusLine_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    statusLine_->document()->setDocumentMargin(2);
+    QPalette statusPalette = statusLine_->palette();
+    statusPalette.setColor(QPalette::Base, statusPalette.color(QPalette::Window));
+    statusLine_->setPalette(statusPalette);
 }
 
 void frmDspUsrspc::setFocusOrder() {
@@ -283,7 +301,7 @@ void frmDspUsrspc::placeTabPageControls() {
     place(txtIpAddress, layout_.txtIpAddress);
     place(lbUsrSpcName, layout_.lbUsrSpcName);
     place(txtUsrSpcName, layout_.txtUsrSpcName);
-    for (QTreeView* view : listViews_) {
+    for (QTableView* view : listViews_) {
         place(view, layout_.listView);
     }
     for (QWidget* box : std::array<QWidget*, 5>{Text1, Text2, Text3, Text4, Text5}) {
@@ -318,7 +336,7 @@ bool frmDspUsrspc::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmDspUsrspc::btnDsp_Click() {
-    statusLine_->clear();
+    showStatus({});
     display_.txtIpAddress = QStringToCp1252(txtIpAddress->text());
     display_.txtUsrSpcName = QStringToCp1252(txtUsrSpcName->text());
     const std::string typedName = display_.txtUsrSpcName;
@@ -419,12 +437,12 @@ void frmDspUsrspc::setValueBox(int list, const QString& text) {
 
 void frmDspUsrspc::showStatus(const std::string& text) {
     const QString shown = Cp1252ToQString(text);
-    statusLine_->setText(shown);
+    statusLine_->setPlainText(shown);
     statusLine_->setToolTip(shown);
 }
 
 QString frmDspUsrspc::statusText() const {
-    return statusLine_->text();
+    return statusLine_->toPlainText();
 }
 
 void frmDspUsrspc::limitTypedName(const QString& typed) {
@@ -446,7 +464,7 @@ void frmDspUsrspc::limitTypedName(const QString& typed) {
 void frmDspUsrspc::applyColumnWidths() {
     for (int i = 0; i < kPageLists; ++i) {
         const auto& model = *models_[static_cast<std::size_t>(i)];
-        QHeaderView* header = listViews_[static_cast<std::size_t>(i)]->header();
+        QHeaderView* header = listViews_[static_cast<std::size_t>(i)]->horizontalHeader();
         for (int c = 0; c < FieldListModel::kColumns; ++c) {
             header->resizeSection(c, pxX(model.columnWidthTwips(c)));
         }
@@ -454,7 +472,7 @@ void frmDspUsrspc::applyColumnWidths() {
 }
 
 int frmDspUsrspc::statusLineHeight() const {
-    return 2 * fontMetrics().lineSpacing() + 4;
+    return 3 * fontMetrics().lineSpacing() + 6;
 }
 
 int frmDspUsrspc::pxX(int twips) const {

@@ -9,8 +9,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
-#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -87,7 +87,7 @@ protected:
         return found;
     }
 
-    QTreeView* list(int n) { return child<QTreeView>(("ListView" + std::to_string(n)).c_str()); }
+    QTableView* list(int n) { return child<QTableView>(("ListView" + std::to_string(n)).c_str()); }
 
     void display(const QString& address, const QString& name) {
         child<QLineEdit>("txtIpAddress")->setText(address);
@@ -95,7 +95,7 @@ protected:
         child<QPushButton>("btnDsp")->click();
     }
 
-    void clickRow(QTreeView* view, int row) {
+    void clickRow(QTableView* view, int row) {
         const QModelIndex index = view->model()->index(row, 0);
         view->scrollTo(index);
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
@@ -135,7 +135,8 @@ TEST_F(MainWindowTest, ControlsCarryTheirNamesTagsAndFixedTabCaptions) {
     EXPECT_NE(child<QLineEdit>("Text4"), nullptr);
     for (int n = 1; n <= 5; ++n) {
         EXPECT_EQ(list(n)->editTriggers(), QAbstractItemView::NoEditTriggers);
-        EXPECT_TRUE(list(n)->uniformRowHeights());
+        EXPECT_EQ(list(n)->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
+        EXPECT_FALSE(list(n)->tabKeyNavigation());
     }
 }
 
@@ -159,8 +160,8 @@ TEST_F(MainWindowTest, DisplayFillsTheListsAndSelectsTheCxTab) {
     EXPECT_EQ(list(1)->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("L5402"));
     // Column widths in twips at the offscreen screen's 96 dots per inch.
     const double pxPerTwip = window.logicalDpiX() / 1440.0;
-    EXPECT_EQ(list(1)->header()->sectionSize(0), qRound(2500 * pxPerTwip));
-    EXPECT_EQ(list(5)->header()->sectionSize(1), qRound(50000 * pxPerTwip));
+    EXPECT_EQ(list(1)->horizontalHeader()->sectionSize(0), qRound(2500 * pxPerTwip));
+    EXPECT_EQ(list(5)->horizontalHeader()->sectionSize(1), qRound(50000 * pxPerTwip));
 
     EXPECT_EQ(child<QLineEdit>("txtUsrSpcName")->text(), QStringLiteral("TWMODEL001"));
     EXPECT_EQ(child<QLineEdit>("txtIpAddress")->text(), QStringLiteral(" 127.0.0.1 "));
@@ -437,7 +438,7 @@ TEST(MainWindowFrench, TitleButtonsLabelsAndListLabelsAreFrench) {
               QStringLiteral("&Quitter"));
     EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("lbTgtMachine"))->text(),
               QStringLiteral("Adresse IP de la machine cible"));
-    auto* cx = window.findChild<QTreeView*>(QStringLiteral("ListView1"));
+    auto* cx = window.findChild<QTableView*>(QStringLiteral("ListView1"));
     EXPECT_EQ(cx->model()->headerData(0, Qt::Horizontal).toString(),
               QStringLiteral("Nom du champ"));
     // CX rows 25 and 26 (from 0) are the stop type and the starting date.

@@ -20,7 +20,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
-class QTreeView;
+class QTableView;
 
 namespace twds {
 
@@ -108,7 +108,7 @@ private:
     QLineEdit* txtIpAddress = nullptr;
     QLabel* lbUsrSpcName = nullptr;
     QLineEdit* txtUsrSpcName = nullptr;
-    std::array<QTreeView*, kPageLists> listViews_{};
+    std::array<QTableView*, kPageLists> listViews_{};
     QPlainTextEdit* Text1 = nullptr;
     QPlainTextEdit* Text2 = nullptr;
     QPlainTextEdit* Text3 = nullptr;
@@ -118,7 +118,7 @@ private:
     QPushButton* btnDsp = nullptr;
     QPushButton* btnExport = nullptr;
     QPushButton* btnCancel = nullptr;
-    QLabel* statusLine_ = nullptr;
+    QPlainTextEdit* statusLine_ = nullptr;
 
     std::array<std::unique_ptr<FieldListModel>, kPageLists> models_;
     double dListHeightRatio = design::kListHeightRatio;
