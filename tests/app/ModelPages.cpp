@@ -55,8 +55,10 @@ PageMap BuildPages(const UserSpaceModel& model) {
     for (const FileModel& file : model.files) {
         pages[{'F', position}] = BuildFCPage(file);
         pages[{'Z', position}] = BuildZCPage(file.zcCount);
-        if (file.insertOffset > 0) {
-            pages[{'S', position + file.insertOffset}] = BuildSQLPage(file.statements);
+        // An offset past the last requestable position has no page to serve.
+        if (const std::int64_t sqlPosition = std::int64_t{position} + file.insertOffset;
+            file.insertOffset > 0 && sqlPosition <= 99'999'999) {
+            pages[{'S', static_cast<std::int32_t>(sqlPosition)}] = BuildSQLPage(file.statements);
         }
         position += 512;
     }
