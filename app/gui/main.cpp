@@ -6,6 +6,9 @@
 #include <QMessageBox>
 #include <QString>
 
+#include <algorithm>
+#include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,10 +33,40 @@ std::vector<std::string> ArgumentsOf(int argc, char* argv[]) {
     return arguments;
 }
 
+// The arguments without the options that QApplication takes for itself
+// (-platform offscreen, -style fusion, -reverse, ...), so that they are not
+// refused as unknown before QApplication has removed them. The lists are
+// QGuiApplication's and QApplication's documented options.
+std::vector<std::string> WithoutQtOptions(const std::vector<std::string>& arguments) {
+    static constexpr std::array<std::string_view, 14> kWithValue{
+        "-platform",    "-platformpluginpath", "-platformtheme", "-plugin", "-qwindowgeometry",
+        "-qwindowicon", "-qwindowtitle",       "-session",       "-style",  "-stylesheet",
+        "-display",     "-geometry",           "-title",         "-visual"};
+    static constexpr std::array<std::string_view, 6> kFlags{
+        "-reverse", "-widgetcount", "-nograb", "-dograb", "-sync", "-testability"};
+    std::vector<std::string> kept;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string_view argument = arguments[i];
+        if (argument == "--") {
+            kept.insert(kept.end(), arguments.begin() + static_cast<std::ptrdiff_t>(i),
+                        arguments.end());
+            break;
+        }
+        if (std::find(kWithValue.begin(), kWithValue.end(), argument) != kWithValue.end()) {
+            ++i;  // and its value
+        } else if (std::find(kFlags.begin(), kFlags.end(), argument) == kFlags.end() &&
+                   !argument.starts_with("-qmljsdebugger=")) {
+            kept.push_back(arguments[i]);
+        }
+    }
+    return kept;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    twds::CommandLine commandLine = twds::ParseCommandLine(ArgumentsOf(argc, argv));
+    twds::CommandLine commandLine =
+        twds::ParseCommandLine(WithoutQtOptions(ArgumentsOf(argc, argv)));
     if (twds::IsHeadlessRequest(commandLine)) {
         return twds::RunHeadless(commandLine);
     }
