@@ -118,22 +118,6 @@ TEST(QtLocalisableForm, MissingPropertiesAreSkippedAndRightsEnable) {
     EXPECT_EQ(w.group->title(), QStringLiteral("Options"));
 }
 
-TEST(QtLocalisableForm, ListsNamedControlsButNotQtInnerWidgets) {
-    TestWindow w;
-    QtLocalisableForm adapter(w.form);
-    bool sawTabs = false;
-    for (int i = 0; i < adapter.controlCount(); ++i) {
-        const std::string name = adapter.control(i)->name();
-        EXPECT_FALSE(name.empty());
-        EXPECT_NE(name.rfind("qt_", 0), 0u) << name;
-        sawTabs = sawTabs || name == "tabPages";
-    }
-    EXPECT_TRUE(sawTabs);
-    EXPECT_EQ(adapter.control(adapter.controlCount()), nullptr);
-    EXPECT_EQ(adapter.subComponent("Planning"), nullptr);
-    EXPECT_NE(adapter.subComponent("Activity1"), nullptr);
-}
-
 TEST(QtLocalisableForm, AWindowWithoutCoolBarOrTagKeepsItsTitle) {
     QWidget form;
     form.setWindowTitle(QStringLiteral("kept"));
