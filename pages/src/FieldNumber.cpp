@@ -1,7 +1,9 @@
 #include "twds/FieldNumber.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <string>
 #include <system_error>
@@ -97,10 +99,16 @@ std::optional<double> Val(std::string_view text) {
         }
         in.next();
     }
+    // The power of ten of the first significant digit, which tells a number
+    // too large for a double from one too small to tell from 0: significant
+    // digits before the point count up, zeros after the point count down.
+    std::int64_t wholeDigits = 0;   // digits from the first non-zero one on
+    std::int64_t leadingZeros = 0;  // zeros after the point before any other digit
+    bool significant = false;
     bool anyDigit = false;
-    bool wholePart = false;  // a non-zero digit before the decimal point
     while (IsDigit(in.peek())) {
-        wholePart = wholePart || in.peek() != '0';
+        significant = significant || in.peek() != '0';
+        wholeDigits += significant ? 1 : 0;
         number += in.peek();
         in.next();
         anyDigit = true;
@@ -109,6 +117,8 @@ std::optional<double> Val(std::string_view text) {
         number += '.';
         in.next();
         while (IsDigit(in.peek())) {
+            leadingZeros += (!significant && in.peek() == '0') ? 1 : 0;
+            significant = significant || in.peek() != '0';
             number += in.peek();
             in.next();
             anyDigit = true;
@@ -117,11 +127,13 @@ std::optional<double> Val(std::string_view text) {
     if (!anyDigit) {
         return 0.0;
     }
-    bool hasExponent = false;
-    bool negativeExponent = false;
+    // Saturated far beyond any double's exponent, so that it cannot overflow.
+    constexpr std::int64_t kExponentLimit = 1'000'000'000;
+    std::int64_t exponentValue = 0;
     if (const char e = in.peek(); e == 'E' || e == 'e' || e == 'D' || e == 'd') {
         in.next();
         std::string exponent = "e";
+        bool negativeExponent = false;
         if (in.peek() == '+' || in.peek() == '-') {
             negativeExponent = in.peek() == '-';
             exponent += in.peek();
@@ -129,11 +141,12 @@ std::optional<double> Val(std::string_view text) {
         }
         if (IsDigit(in.peek())) {
             while (IsDigit(in.peek())) {
+                exponentValue = std::min(kExponentLimit, exponentValue * 10 + (in.peek() - '0'));
                 exponent += in.peek();
                 in.next();
             }
             number += exponent;
-            hasExponent = true;
+            exponentValue = negativeExponent ? -exponentValue : exponentValue;
         }
     }
 
@@ -141,8 +154,9 @@ std::optional<double> Val(std::string_view text) {
     const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
     if (ec == std::errc::result_out_of_range) {
         // Too small to tell from 0 reads 0; too large has no value.
-        const bool tiny = hasExponent ? negativeExponent : !wholePart;
-        return tiny ? std::optional<double>(0.0) : std::nullopt;
+        const std::int64_t order =
+            (wholeDigits > 0 ? wholeDigits - 1 : -(leadingZeros + 1)) + exponentValue;
+        return order < 0 ? std::optional<double>(0.0) : std::nullopt;
     }
     if (ec != std::errc() || end != number.data() + number.size() || !std::isfinite(value)) {
         return std::nullopt;
