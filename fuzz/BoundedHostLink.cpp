@@ -42,7 +42,7 @@ void CheckRequest(const std::string& userSpace, const std::string& page) {
 }  // namespace
 
 BoundedHostLink::BoundedHostLink(HostLink& inner, std::size_t maxRequests,
-                                 std::function<bool()> stop)
+                                 std::function<bool(char kind)> stop)
     : inner_(inner), maxRequests_(maxRequests), stop_(std::move(stop)) {}
 
 int32_t BoundedHostLink::fnDllParamOpenMConnection(std::string& machine, std::string& buffer1,
@@ -53,7 +53,7 @@ int32_t BoundedHostLink::fnDllParamOpenMConnection(std::string& machine, std::st
 int32_t BoundedHostLink::fnDllParamRtvUserspace(std::string& userSpace, std::string& page) {
     CheckRequest(userSpace, page);
     const std::size_t length = page.size();
-    if (requests_ >= maxRequests_ || (stop_ && stop_())) {
+    if (requests_ >= maxRequests_ || (stop_ && stop_(page[9]))) {
         bounded_ = true;
         return 0;
     }

@@ -11,12 +11,13 @@ namespace twds::fuzz {
 
 // Wraps a host link for a Display run by a fuzz target: checks that every
 // page request has the form and length the Display command promises, and
-// fails retrievals once `maxRequests` were made or `stop` says so, so that
-// one input cannot run for long (a user space of 32767 files of 32767 ZC
-// entries each is valid, but not quick).
+// fails retrievals once `maxRequests` were made or `stop(kind)` says so, so
+// that one input cannot run for long (a user space of 32767 files of 32767
+// ZC entries each is valid, but not quick).
 class BoundedHostLink final : public HostLink {
 public:
-    BoundedHostLink(HostLink& inner, std::size_t maxRequests, std::function<bool()> stop);
+    // stop(kind): whether to refuse the request for a page of this kind.
+    BoundedHostLink(HostLink& inner, std::size_t maxRequests, std::function<bool(char kind)> stop);
 
     int32_t fnDllParamOpenMConnection(std::string& machine, std::string& buffer1,
                                       std::string& buffer2, int32_t& connection) override;
@@ -32,7 +33,7 @@ public:
 private:
     HostLink& inner_;
     std::size_t maxRequests_;
-    std::function<bool()> stop_;
+    std::function<bool(char kind)> stop_;
     std::size_t requests_ = 0;
     bool bounded_ = false;
 };

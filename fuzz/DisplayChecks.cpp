@@ -86,10 +86,13 @@ const PageLabels& EnglishLabels() {
     return labels;
 }
 
-std::size_t TotalRows(const DisplayCommand& display) {
-    return display.ListView1.rowCount() + display.ListView2.rowCount() +
-           display.ListView3.rowCount() + display.ListView4.rowCount() +
-           display.ListView5.rowCount();
+bool TooLargeToFuzz(const DisplayCommand& display, char kind) {
+    constexpr std::size_t kMaxRows = 50000;
+    constexpr int kMaxZCEntries = 1000;
+    const std::size_t rows = display.ListView1.rowCount() + display.ListView2.rowCount() +
+                             display.ListView3.rowCount() + display.ListView4.rowCount() +
+                             display.ListView5.rowCount();
+    return rows > kMaxRows || (kind == 'Z' && display.kept.iNbrOfZC > kMaxZCEntries);
 }
 
 void CheckDisplay(const DisplayCommand& display, bool bounded) {
@@ -118,6 +121,8 @@ void CheckDisplay(const DisplayCommand& display, bool bounded) {
         case Stage::NameLength:
             TWDS_FUZZ_CHECK(display.ListView1.empty(), "rows without a page retrieved");
             break;
+        case Stage::OutOfMemory:
+            Fail("a Display of at most 50,000 rows ran out of memory: " + outcome.failure);
         case Stage::NotRun:
             break;
     }

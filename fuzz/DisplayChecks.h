@@ -12,8 +12,10 @@ namespace twds::fuzz {
 // catalogue whose labels repeat within a page would show up as a stop.
 [[nodiscard]] const PageLabels& EnglishLabels();
 
-// The rows of all five lists.
-[[nodiscard]] std::size_t TotalRows(const DisplayCommand& display);
+// Whether a fuzz target refuses the next page of this kind to keep one
+// input's run short: past a total of 50,000 rows, or a ZC page of more than
+// 1,000 entries (large counts are the benchmarks' and unit tests' business).
+[[nodiscard]] bool TooLargeToFuzz(const DisplayCommand& display, char kind);
 
 // Checks what a Display left behind: an outcome that matches the lists and
 // the kept numbers, unique row keys, and an export that holds exactly the

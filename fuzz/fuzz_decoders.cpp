@@ -24,8 +24,6 @@ namespace {
 
 // At most: CX, GC, End_TW and seven files' three pages.
 constexpr std::size_t kMaxRequests = 24;
-// A Display with more rows than this fails its next retrieval.
-constexpr std::size_t kMaxRows = 300000;
 
 class ScriptedHostLink final : public twds::HostLink {
 public:
@@ -74,8 +72,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzedDataProvider input(data, size);
     ScriptedHostLink scripted(input);
     twds::DisplayCommand* running = nullptr;
-    twds::fuzz::BoundedHostLink link(scripted, kMaxRequests,
-                                     [&] { return twds::fuzz::TotalRows(*running) > kMaxRows; });
+    twds::fuzz::BoundedHostLink link(scripted, kMaxRequests, [&](char kind) {
+        return twds::fuzz::TooLargeToFuzz(*running, kind);
+    });
 
     twds::DisplayCommand display(link, twds::fuzz::EnglishLabels());
     running = &display;

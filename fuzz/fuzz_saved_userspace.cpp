@@ -21,7 +21,6 @@ namespace {
 constexpr std::string_view kAddress = "127.0.0.1";
 constexpr std::string_view kName = "TWMODEL001";
 constexpr std::size_t kMaxRequests = 24;
-constexpr std::size_t kMaxRows = 300000;
 // Record lines read from the input to pick more pages to request.
 constexpr std::size_t kMaxScannedRecords = 8;
 
@@ -134,8 +133,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The whole Display over the same file, bounded.
     twds::DisplayCommand* running = nullptr;
-    twds::fuzz::BoundedHostLink bounded(link, kMaxRequests,
-                                        [&] { return twds::fuzz::TotalRows(*running) > kMaxRows; });
+    twds::fuzz::BoundedHostLink bounded(
+        link, kMaxRequests, [&](char kind) { return twds::fuzz::TooLargeToFuzz(*running, kind); });
     twds::DisplayCommand display(bounded, twds::fuzz::EnglishLabels());
     running = &display;
     display.txtIpAddress = std::string(kAddress);

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# The checks CI runs after the README's test command:
+#  1. the whole test suite built with AddressSanitizer and
+#     UndefinedBehaviorSanitizer (build-asan, or $TWDS_ASAN_BUILD_DIR), leaks
+#     included;
+#  2. the fuzz targets: every seed corpus replayed, then each target run for
+#     $TWDS_FUZZ_SECONDS seconds (20 by default).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${TWDS_ASAN_BUILD_DIR:-$root/build-asan}
+fuzz_seconds=${TWDS_FUZZ_SECONDS:-20}
+
+"$root/scripts/install-deps.sh"
+
+echo "== Test suite under AddressSanitizer and UndefinedBehaviorSanitizer ($build)"
+if [[ ! -f $build/build.ninja ]]; then
+    cmake -S "$root" -B "$build" -G Ninja -DTWDS_SANITIZE=ON
+else
+    cmake "$build" -DTWDS_SANITIZE=ON
+fi
+cmake --build "$build" --parallel "$(nproc)"
+# Leaks fail the run. The suppressions name only leaks inside Qt's own
+# libraries and the font libraries it loads, never the viewer's code.
+export ASAN_OPTIONS=detect_leaks=1
+export LSAN_OPTIONS=suppressions=$root/tests/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)"
+
+echo "== Fuzz targets: seed corpora replayed, then ${fuzz_seconds} s each"
+"$root/fuzz/run.sh" "$fuzz_seconds"
