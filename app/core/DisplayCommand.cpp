@@ -1,6 +1,8 @@
 #include "twds/DisplayCommand.h"
 
 #include <algorithm>
+#include <new>
+#include <stdexcept>
 #include <string_view>
 
 #include "twds/AnsiText.h"
@@ -80,6 +82,14 @@ const DisplayOutcome& DisplayCommand::Run() {
         outcome_.pagePosition = current_.position;
         outcome_.fileNumber = current_.fileNumber;
         outcome_.stop = stop;
+    } catch (const std::bad_alloc& error) {
+        // A user space too large for this machine's memory: the rows that fit
+        // stay, like after any other stop.
+        outcome_.stage = DisplayOutcome::Stage::OutOfMemory;
+        outcome_.failure = error.what();
+    } catch (const std::length_error& error) {
+        outcome_.stage = DisplayOutcome::Stage::OutOfMemory;
+        outcome_.failure = error.what();
     }
     return outcome_;
 }

@@ -343,19 +343,12 @@ void frmDspUsrspc::btnDsp_Click() {
     clearValueBoxes();
     txtEnd_TW->clear();
 
-    std::string failure;
     {
         BusyCursor busy;
         for (auto& model : models_) {
             model->beginListReset();
         }
-        try {
-            display_.Run();
-        } catch (const std::exception& error) {
-            // Run() reports every failure of the host link and the pages in its
-            // outcome; only a lack of memory for a huge user space lands here.
-            failure = error.what();
-        }
+        display_.Run();
         for (auto& model : models_) {
             model->endListReset();
         }
@@ -369,11 +362,7 @@ void frmDspUsrspc::btnDsp_Click() {
     if (display_.outcome().stage != DisplayOutcome::Stage::InputMissing) {
         SSTab1->setCurrentIndex(kTabCX);
     }
-    if (failure.empty()) {
-        showStatus(DescribeOutcome(display_, messages_));
-    } else {
-        showStatus("Display stopped, the rows read so far are shown: " + failure);
-    }
+    showStatus(DescribeOutcome(display_, messages_));
 }
 
 void frmDspUsrspc::btnExport_Click() {

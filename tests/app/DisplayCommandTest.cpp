@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include "FakeHostLink.h"
 #include "ModelPages.h"
 #include "twds/AnsiText.h"
@@ -317,6 +316,41 @@ TEST_F(DisplayCommandTest, DecodeStopKeepsRowsAndCloses) {
     EXPECT_EQ(Describe(), "5305|L5601SAMEFICID1|FC|SAMEFICID1");
 }
 
+// Without a catalogue every CX label is empty, so the second row's key is the
+// first one's: the stop names the list, and no file, since CX is the model's.
+TEST_F(DisplayCommandTest, DuplicateKeyOnAModelPageNamesTheList) {
+    Serve({});
+    PageLabels emptyLabels([](int) { return std::string(); });
+    DisplayCommand uncatalogued(hostLink, emptyLabels);
+    uncatalogued.txtIpAddress = "10.0.0.5";
+    uncatalogued.txtUsrSpcName = "TWMODEL001";
+
+    EXPECT_EQ(uncatalogued.Run().stage, Stage::DecodeStopped);
+    EXPECT_EQ(uncatalogued.ListView1.rowCount(), 1U);
+    EXPECT_EQ(hostLink.closedHandles, std::vector<int32_t>{41});
+    EXPECT_EQ(DescribeOutcome(uncatalogued, EchoLookup), "5317||CX");
+}
+
+// A user space too large for memory stops like any other failure: the rows
+// that fitted stay and the connection is closed.
+TEST_F(DisplayCommandTest, RunningOutOfMemoryKeepsRowsAndCloses) {
+    UserSpaceModel model;
+    model.files = {File("CUSTMAST01", 1, 0)};
+    const test::PageMap pages = test::BuildPages(model);
+    hostLink.source = [&](char kind, int32_t position) -> std::optional<std::string_view> {
+        if (kind == 'Z') {
+            throw std::bad_alloc();
+        }
+        return pages.at({kind, position});
+    };
+
+    EXPECT_EQ(Display().stage, Stage::OutOfMemory);
+    EXPECT_EQ(display.ListView3.rowCount(), kFCRowsPerFile);
+    EXPECT_TRUE(display.ListView4.empty());
+    EXPECT_EQ(hostLink.closedHandles, std::vector<int32_t>{41});
+    EXPECT_EQ(Describe(), "5319|std::bad_alloc");
+}
+
 TEST_F(DisplayCommandTest, OffsetsBeyondEightDigitsStopInsteadOfWrapping) {
     UserSpaceModel model;
     model.endOffset = 99'998'975;  // + 1024 is still eight digits
@@ -330,7 +364,7 @@ TEST_F(DisplayCommandTest, OffsetsBeyondEightDigitsStopInsteadOfWrapping) {
     Serve(model);
     EXPECT_EQ(Display().stage, Stage::DecodeStopped);
     EXPECT_EQ(hostLink.requests.back().header, " 00001024G");
-    EXPECT_EQ(Describe(), "5306|L5519|0000000001|  99998976");
+    EXPECT_EQ(Describe(), "5318|L5519|GC|  99998976");
 
     model.endOffset = 0;
     model.files = {File("FILEA00001", 0, 2'147'483'647)};

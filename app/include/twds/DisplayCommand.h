@@ -24,6 +24,7 @@ struct DisplayOutcome {
         NameLength,     // the trimmed name is not 10 characters
         PageFailed,     // a page retrieval returned 0
         DecodeStopped,  // a decoder raised DecodeStop
+        OutOfMemory,    // the lists could not grow any further
         Completed,
     };
     Stage stage = Stage::NotRun;
@@ -31,6 +32,7 @@ struct DisplayOutcome {
     std::int32_t pagePosition = 0;   // its requested position
     int fileNumber = 0;              // FC entry n (1-based) for F, Z and S pages
     std::optional<DecodeStop> stop;  // DecodeStopped
+    std::string failure;             // OutOfMemory: what could not be allocated
     // FC entries whose F, Z (and S) pages were all decoded.
     int filesDisplayed = 0;
 };

@@ -32,6 +32,9 @@ inline constexpr int kExportNotWritten = 5313;     // &1 file, &2 system error
 inline constexpr int kExportRefused = 5314;        // &1 name
 inline constexpr int kHostLinkNotStarted = 5315;   // &1 what failed
 inline constexpr int kInputMissing = 5316;
+inline constexpr int kDuplicateKeyOnPage = 5317;      // &1 key, &2 list (CX and GC pages)
+inline constexpr int kNumberOutOfRangeOnPage = 5318;  // &1 field, &2 page, &3 field text
+inline constexpr int kOutOfMemory = 5319;             // &1 what could not be allocated
 }  // namespace message
 
 // A lookup into the installed process-wide catalogue (GetRessource).
