@@ -45,6 +45,11 @@ BoundedHostLink::BoundedHostLink(HostLink& inner, std::size_t maxRequests,
                                  std::function<bool(char kind)> stop)
     : inner_(inner), maxRequests_(maxRequests), stop_(std::move(stop)) {}
 
+void BoundedHostLink::reset() {
+    requests_ = 0;
+    bounded_ = false;
+}
+
 int32_t BoundedHostLink::fnDllParamOpenMConnection(std::string& machine, std::string& buffer1,
                                                    std::string& buffer2, int32_t& connection) {
     return inner_.fnDllParamOpenMConnection(machine, buffer1, buffer2, connection);

@@ -26,6 +26,9 @@ public:
     int32_t fnDllParamGetLastError(int32_t& code1, int32_t& code2, std::string& text,
                                    int32_t length) override;
 
+    // Starts counting again, for the next input.
+    void reset();
+
     [[nodiscard]] std::size_t requests() const { return requests_; }
     // Whether a retrieval was refused by the bound rather than by the inner link.
     [[nodiscard]] bool bounded() const { return bounded_; }

@@ -27,7 +27,8 @@ constexpr std::size_t kMaxRequests = 24;
 
 class ScriptedHostLink final : public twds::HostLink {
 public:
-    explicit ScriptedHostLink(FuzzedDataProvider& input) : input_(input) {}
+    // The pages of the next Display come from `input`, which must outlive it.
+    void serve(FuzzedDataProvider& input) { input_ = &input; }
 
     int32_t fnDllParamOpenMConnection(std::string& machine, std::string&, std::string&,
                                       int32_t& connection) override {
@@ -38,12 +39,12 @@ public:
     }
 
     int32_t fnDllParamRtvUserspace(std::string&, std::string& page) override {
-        if (input_.remaining_bytes() == 0) {
+        if (input_->remaining_bytes() == 0) {
             lastError_ = "no more pages";
             return 0;
         }
-        const char pad = input_.ConsumeIntegral<char>();
-        const std::string text = input_.ConsumeRandomLengthString(page.size());
+        const char pad = input_->ConsumeIntegral<char>();
+        const std::string text = input_->ConsumeRandomLengthString(page.size());
         std::copy(text.begin(), text.end(), page.begin());
         std::fill(page.begin() + static_cast<std::ptrdiff_t>(text.size()), page.end(), pad);
         return 1;
@@ -62,26 +63,33 @@ public:
     }
 
 private:
-    FuzzedDataProvider& input_;
+    FuzzedDataProvider* input_ = nullptr;
     std::string lastError_;
+};
+
+// One window for the whole run, as the viewer has: each Display replaces the
+// rows of the one before, and the lists keep their storage between inputs.
+struct Window {
+    ScriptedHostLink scripted;
+    twds::fuzz::BoundedHostLink link{scripted, kMaxRequests, [this](char kind) {
+                                         return twds::fuzz::TooLargeToFuzz(display, kind);
+                                     }};
+    twds::DisplayCommand display{link, twds::fuzz::EnglishLabels()};
 };
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static Window& window = *new Window;
+    twds::DisplayCommand& display = window.display;
     FuzzedDataProvider input(data, size);
-    ScriptedHostLink scripted(input);
-    twds::DisplayCommand* running = nullptr;
-    twds::fuzz::BoundedHostLink link(scripted, kMaxRequests, [&](char kind) {
-        return twds::fuzz::TooLargeToFuzz(*running, kind);
-    });
+    window.scripted.serve(input);
+    window.link.reset();
 
-    twds::DisplayCommand display(link, twds::fuzz::EnglishLabels());
-    running = &display;
     display.txtIpAddress = input.ConsumeRandomLengthString(32);
     display.txtUsrSpcName = input.ConsumeRandomLengthString(32);
     display.Run();
-    twds::fuzz::CheckDisplay(display, link.bounded());
+    twds::fuzz::CheckDisplay(display, window.link.bounded());
 
     // A second Display on the same window, whose first retrieval fails,
     // leaves none of the first one's rows.

@@ -97,6 +97,16 @@ void CheckRequest(twds::SavedUserSpaceHostLink& link, const twds::SavedUserSpace
                     "a short page not padded with blanks");
 }
 
+// The viewer's window over its own saved host link.
+struct Window {
+    explicit Window(const std::filesystem::path& store) : saved({store}) {}
+    twds::SavedUserSpaceHostLink saved;
+    twds::fuzz::BoundedHostLink link{saved, kMaxRequests, [this](char kind) {
+                                         return twds::fuzz::TooLargeToFuzz(display, kind);
+                                     }};
+    twds::DisplayCommand display{link, twds::fuzz::EnglishLabels()};
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -131,16 +141,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     link.fnDllParamCloseMConnection(connection);
 
-    // The whole Display over the same file, bounded.
-    twds::DisplayCommand* running = nullptr;
-    twds::fuzz::BoundedHostLink bounded(
-        link, kMaxRequests, [&](char kind) { return twds::fuzz::TooLargeToFuzz(*running, kind); });
-    twds::DisplayCommand display(bounded, twds::fuzz::EnglishLabels());
-    running = &display;
+    // The whole Display over the same file, bounded, in one window for the
+    // whole run as the viewer has.
+    static Window& window = *new Window(store);
+    window.link.reset();
+    twds::DisplayCommand& display = window.display;
     display.txtIpAddress = std::string(kAddress);
     display.txtUsrSpcName = std::string(kName);
     display.Run();
-    twds::fuzz::CheckDisplay(display, bounded.bounded());
+    twds::fuzz::CheckDisplay(display, window.link.bounded());
     if (!parsed) {
         TWDS_FUZZ_CHECK(display.ListView1.empty(), "rows shown from a malformed file");
     }
