@@ -1,0 +1,52 @@
+#include "ViewerHarness.h"
+
+#include <QCoreApplication>
+#include <QLineEdit>
+
+#include <iostream>
+#include <stdexcept>
+
+#include "twds/Cp1252.h"
+#include "twds/Ressource.h"
+
+namespace twds::bench {
+
+ViewerHarness::ViewerHarness(const std::filesystem::path& store) {
+    commandLine_.store = store.string();
+    environment_ = std::make_unique<ViewerEnvironment>(
+        commandLine_, [](const std::string& title, const std::string& text) {
+            std::cerr << title << ": " << text << '\n';
+        });
+    if (!environment_->hostLinkStarted()) {
+        throw std::runtime_error(environment_->hostLinkError());
+    }
+    display_ = std::make_unique<DisplayCommand>(environment_->hostLink(), environment_->labels());
+    window_ = std::make_unique<frmDspUsrspc>(*display_, environment_->registry(),
+                                             environment_->messages(),
+                                             [](std::string_view id) { return GetRessource(id); });
+    window_->Form_Load({});
+    address_ = window_->findChild<QLineEdit*>(QStringLiteral("txtIpAddress"));
+    name_ = window_->findChild<QLineEdit*>(QStringLiteral("txtUsrSpcName"));
+    if (address_ == nullptr || name_ == nullptr) {
+        throw std::runtime_error("The window has no txtIpAddress or txtUsrSpcName box.");
+    }
+    window_->show();
+    QCoreApplication::processEvents();
+}
+
+ViewerHarness::~ViewerHarness() = default;
+
+void ViewerHarness::pressDisplay(const std::string& address, const std::string& name) {
+    address_->setText(Cp1252ToQString(address));
+    name_->setText(Cp1252ToQString(name));
+    window_->btnDsp_Click();
+    QCoreApplication::processEvents();
+}
+
+std::size_t ViewerHarness::rowCount() const {
+    return display_->ListView1.rowCount() + display_->ListView2.rowCount() +
+           display_->ListView3.rowCount() + display_->ListView4.rowCount() +
+           display_->ListView5.rowCount();
+}
+
+}  // namespace twds::bench
