@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <sstream>
@@ -12,6 +14,7 @@
 #include "twds/Export.h"
 #include "twds/FileRegistryStore.h"
 #include "twds/Ressource.h"
+#include "twds/StatusMessages.h"
 
 namespace twds::fuzz {
 
@@ -67,7 +70,7 @@ void CheckExport(const DisplayCommand& display) {
 
 }  // namespace
 
-const PageLabels& EnglishLabels() {
+Ressource& EnglishCatalogue() {
     static const std::unique_ptr<Ressource> catalogue = [] {
         const std::filesystem::path folder = ProcessTempFolder() / "labels";
         std::filesystem::create_directories(folder);
@@ -81,8 +84,12 @@ const PageLabels& EnglishLabels() {
         TWDS_FUZZ_CHECK(!loaded->GetRessource("5401").empty(), "the English catalogue is empty");
         return loaded;
     }();
+    return *catalogue;
+}
+
+const PageLabels& EnglishLabels() {
     static const PageLabels labels(
-        [](int id) { return catalogue->GetRessource(std::to_string(id)); });
+        [](int id) { return EnglishCatalogue().GetRessource(std::to_string(id)); });
     return labels;
 }
 
@@ -99,6 +106,21 @@ void CheckDisplay(const DisplayCommand& display, bool bounded) {
     using Stage = DisplayOutcome::Stage;
     const DisplayOutcome& outcome = display.outcome();
     TWDS_FUZZ_CHECK(outcome.stage != Stage::NotRun, "the Display left no outcome");
+
+    const MessageLookup lookup = [](int id, std::initializer_list<std::string_view> values) {
+        std::array<std::string_view, 7> p{};
+        std::copy_n(values.begin(), std::min(values.size(), p.size()), p.begin());
+        return EnglishCatalogue().GetRessource(std::to_string(id), p[0], p[1], p[2], p[3], p[4],
+                                               p[5], p[6]);
+    };
+    const std::string status = DescribeOutcome(display, lookup);
+    TWDS_FUZZ_CHECK(!status.empty(), "a Display without a status text");
+    if (std::getenv("TWDS_FUZZ_SHOW") != nullptr) {
+        std::fprintf(stderr, "status: %s\nrows: CX %zu, GC %zu, FC %zu, ZC %zu, SQL %zu\n",
+                     status.c_str(), display.ListView1.rowCount(), display.ListView2.rowCount(),
+                     display.ListView3.rowCount(), display.ListView4.rowCount(),
+                     display.ListView5.rowCount());
+    }
 
     switch (outcome.stage) {
         case Stage::Completed:
