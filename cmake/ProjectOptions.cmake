@@ -21,6 +21,7 @@ function(twds_add_test name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE twds_options GTest::gtest GTest::gtest_main ${ARG_LIBS})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/common)
     target_compile_definitions(${name} PRIVATE
         TWDS_SOURCE_DIR="${PROJECT_SOURCE_DIR}" TWDS_BINARY_DIR="${CMAKE_BINARY_DIR}")
     gtest_discover_tests(${name}

@@ -16,11 +16,6 @@ namespace {
 const std::filesystem::path kDataFolder = std::filesystem::path(TWDS_SOURCE_DIR) / "data";
 const char* const kLanguages[] = {"EN", "FR"};
 
-std::string ReadBytes(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 std::vector<int> Range(int first, int last) {
     std::vector<int> ids;
     for (int id = first; id <= last; ++id) {
@@ -83,7 +78,8 @@ private:
 };
 
 TEST_P(CatalogueFiles, AreWindows1252WithCrLfLineEnds) {
-    const auto bytes = ReadBytes(kDataFolder / (std::string("twmgr.ressource.") + GetParam()));
+    const auto bytes =
+        test::ReadBytes(kDataFolder / (std::string("twmgr.ressource.") + GetParam()));
     ASSERT_FALSE(bytes.empty());
     EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
     for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -108,7 +104,7 @@ TEST_P(CatalogueFiles, AreWindows1252WithCrLfLineEnds) {
 
 TEST_P(CatalogueFiles, HoldEveryIdOnceWithAText) {
     const auto ids =
-        LineIds(ReadBytes(kDataFolder / (std::string("twmgr.ressource.") + GetParam())));
+        LineIds(test::ReadBytes(kDataFolder / (std::string("twmgr.ressource.") + GetParam())));
     const std::set<int> unique(ids.begin(), ids.end());
     EXPECT_EQ(unique.size(), ids.size()) << "an id appears twice";
     EXPECT_EQ(unique, RequiredIds());
@@ -143,8 +139,8 @@ TEST_P(CatalogueFiles, LabelsAreUniqueWithinEachList) {
 
 TEST_P(CatalogueFiles, AreCopiedBesideThePrograms) {
     const std::string name = std::string("twmgr.ressource.") + GetParam();
-    EXPECT_EQ(ReadBytes(std::filesystem::path(TWDS_BINARY_DIR) / "bin" / name),
-              ReadBytes(kDataFolder / name));
+    EXPECT_EQ(test::ReadBytes(std::filesystem::path(TWDS_BINARY_DIR) / "bin" / name),
+              test::ReadBytes(kDataFolder / name));
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, CatalogueFiles, ::testing::ValuesIn(kLanguages));
