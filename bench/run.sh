@@ -124,6 +124,18 @@ for size in "${sizes[@]}"; do
     done
     echo "$line" >>"$summary"
 done
+if ((baselines)); then
+    # The QTreeWidget way's first fill in a fresh process, to set beside the
+    # viewer's first Display above.
+    log=$data/once-baseline-M.txt
+    : >"$log"
+    for ((i = 0; i < runs; i++)); do
+        "$bin/twds_bench_baselines" --benchmark_filter=QTreeWidget --benchmark_min_time=0 \
+            --benchmark_format=json --store "$store" --work "$work" --name BENCHM0001 --label M |
+            grep -o '"real_time": [0-9.e+]*' | cut -d' ' -f2 | tee -a "$log"
+    done
+    echo "M: baseline_QTreeWidget_first_fill_ms=$(median <"$log")" >>"$summary"
+fi
 
 # Start-up: the real executable from its start to the window shown with S
 # displayed. One run first, not counted, warms the file cache.

@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -134,6 +135,11 @@ void BM_ScrollZCToEnd(benchmark::State& state) {
             list->scrollToTop();
         }
         Answer();
+        const QScrollBar* bar = list->verticalScrollBar();
+        if (bar->value() != (toEnd ? bar->maximum() : bar->minimum())) {
+            state.SkipWithError("The ZC list did not scroll to its end.");
+            return;
+        }
         toEnd = !toEnd;
     }
 }
