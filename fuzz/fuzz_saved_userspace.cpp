@@ -71,6 +71,13 @@ void CheckRequest(twds::SavedUserSpaceHostLink& link, const twds::SavedUserSpace
     TWDS_FUZZ_CHECK(userSpace == kName, "the user-space name changed");
 
     std::int32_t code = 0;
+    if (request.kind < 'A' || request.kind > 'Z') {
+        TWDS_FUZZ_CHECK(result == 0, "a page served for a request without a kind letter");
+        LastError(link, code);
+        TWDS_FUZZ_CHECK(code == twds::SavedUserSpaceHostLink::kBadRequest,
+                        "a request without a kind letter not refused as malformed");
+        return;
+    }
     if (file == nullptr) {
         TWDS_FUZZ_CHECK(result == 0, "a page served from a malformed file");
         const std::string error = LastError(link, code);

@@ -38,8 +38,9 @@ std::string BuildSQLPage(const std::array<std::string, 4>& statements) {
 
 PageMap BuildPages(const UserSpaceModel& model) {
     PageMap pages;
-    pages[{'C', 1024}] =
-        FillFields(layout::kCX, {{"Page", "C"}, {"Version", "V01R02"}, {"LocalName", "LOCALSYS"}});
+    pages[{'C', 1024}] = FillFields(
+        layout::kCX,
+        {{"Page", "C"}, {"Version", std::string(kModelVersion)}, {"LocalName", "LOCALSYS"}});
     pages[{'G', 1024}] =
         FillFields(layout::kGC, {{"Page", "G"},
                                  {"Model", "001"},

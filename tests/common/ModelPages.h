@@ -29,6 +29,9 @@ std::string FillFields(const std::array<layout::FieldSpec, N>& fields,
     return page;
 }
 
+// The CX "Version" value of every model's CX page.
+inline constexpr std::string_view kModelVersion = "V01R02";
+
 // A number right-aligned in a 10-character field, as the engine writes it.
 std::string Number(std::int64_t value);
 

@@ -22,8 +22,10 @@
 #include <vector>
 
 #include "FakeHostLink.h"
+#include "ModelPages.h"
 #include "QtPrinters.h"
 #include "TempFolder.h"
+#include "TestSupport.h"
 #include "twds/DisplayCommand.h"
 #include "twds/Export.h"
 #include "twds/FileRegistryStore.h"
@@ -33,21 +35,23 @@
 namespace twds {
 namespace {
 
-using testing::FakeHostLink;
+using test::EchoLookup;
+using test::FakeHostLink;
+using test::TempFolder;
 
-using twds::test::TempFolder;
-
-// Messages as "M<id>[v1|v2|...]", so that tests see which text was chosen
-// with which values.
-std::string FakeMessage(int id, std::initializer_list<std::string_view> values) {
-    std::string text = "M" + std::to_string(id) + "[";
-    bool first = true;
-    for (const std::string_view value : values) {
-        text += first ? "" : "|";
-        text += value;
-        first = false;
-    }
-    return text + "]";
+// A small user space: two files of two ZC entries each, the first with SQL
+// statements and the second without, and an End_TW page.
+test::PageMap SmallModelPages() {
+    test::UserSpaceModel model;
+    model.files = {{"FIC0000001",
+                    2,
+                    300,
+                    {"INSERT INTO T VALUES(?)", "UPDATE T SET A=?", "DELETE FROM T", "CLRPFM T"}},
+                   {"FIC0000002", 2, 0, {}}};
+    model.endOffset = 4000;
+    model.endLength = 40;
+    model.endPage = "   HEADER0001First line\r\nSecond line   ";
+    return test::BuildPages(model);
 }
 
 std::string FakeCaption(std::string_view id) {
@@ -58,7 +62,7 @@ std::string FakeCaption(std::string_view id) {
 // "L<id>", captions "T<id>" and a registry in a temporary folder.
 class MainWindowTest : public ::testing::Test {
 protected:
-    MainWindowTest() { testing::ServeSmallModel(link); }
+    MainWindowTest() { link.pages = SmallModelPages(); }
 
     template <typename T>
     T* child(const char* name) {
@@ -86,7 +90,7 @@ protected:
     DisplayCommand command{link, labels};
     TempFolder registryFolder;
     FileRegistryStore registry{registryFolder.path()};
-    frmDspUsrspc window{command, registry, FakeMessage, FakeCaption};
+    frmDspUsrspc window{command, registry, EchoLookup, FakeCaption};
 };
 
 TEST_F(MainWindowTest, ControlsCarryTheirNamesTagsAndFixedTabCaptions) {
@@ -147,15 +151,15 @@ TEST_F(MainWindowTest, DisplayFillsTheListsAndSelectsTheCxTab) {
     EXPECT_EQ(child<QLineEdit>("txtIpAddress")->text(), QStringLiteral(" 127.0.0.1 "));
     EXPECT_EQ(child<QPlainTextEdit>("txtEnd_TW")->toPlainText(),
               QStringLiteral("First line\nSecond line"));
-    EXPECT_EQ(window.statusText(), QStringLiteral("M5308[TWMODEL001|2]"));
-    EXPECT_EQ(link.closes, std::vector<std::int32_t>{42});
+    EXPECT_EQ(window.statusText(), QStringLiteral("5308|TWMODEL001|2"));
+    EXPECT_EQ(link.closedHandles, std::vector<std::int32_t>{41});
 
     // A second Display shows the second result only.
     link.pages.erase({'F', 2048});
     display(QStringLiteral("127.0.0.1"), QStringLiteral("TWMODEL001"));
     EXPECT_EQ(list(1)->model()->rowCount(), 35);
     EXPECT_EQ(list(3)->model()->rowCount(), 0);
-    EXPECT_EQ(window.statusText().left(6), QStringLiteral("M5303["));
+    EXPECT_TRUE(window.statusText().startsWith(QStringLiteral("5303|")));
 }
 
 TEST_F(MainWindowTest, ClickingARowShowsItsValueAndAnEmptyValueEmptiesTheBox) {
@@ -165,7 +169,7 @@ TEST_F(MainWindowTest, ClickingARowShowsItsValueAndAnEmptyValueEmptiesTheBox) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 
     clickRow(list(1), 1);  // Version
-    EXPECT_EQ(child<QPlainTextEdit>("Text1")->toPlainText(), QStringLiteral("V07R01M00 "));
+    EXPECT_EQ(child<QPlainTextEdit>("Text1")->toPlainText(), QStringLiteral("V01R02    "));
 
     window.listModel(0).beginListReset();
     ASSERT_TRUE(command.ListView1.appendRow("Nothing", "", 0, ""));
@@ -233,21 +237,21 @@ TEST_F(MainWindowTest, ControlsFollowTheResizeRules) {
 TEST_F(MainWindowTest, ExitClosesTheConnectionOnceMoreButTheCloseBoxDoesNot) {
     window.Form_Load("127.0.0.1/TWMODEL001");
     window.show();
-    ASSERT_EQ(link.closes, std::vector<std::int32_t>{42});
+    ASSERT_EQ(link.closedHandles, std::vector<std::int32_t>{41});
     window.close();
     EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(link.closes.size(), 1u);
+    EXPECT_EQ(link.closedHandles.size(), 1u);
 
     window.show();
     child<QPushButton>("btnCancel")->click();
     EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(link.closes, (std::vector<std::int32_t>{42, 42}));
+    EXPECT_EQ(link.closedHandles, (std::vector<std::int32_t>{41, 41}));
 }
 
 TEST_F(MainWindowTest, CommandLineWithSlashDisplaysBeforeTheWindowIsShown) {
     window.Form_Load("127.0.0.1/TWMODEL001");
     EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(link.opens, 1);
+    EXPECT_EQ(link.openedMachines.size(), 1U);
     EXPECT_EQ(list(1)->model()->rowCount(), 35);
     EXPECT_EQ(child<QTabWidget>("SSTab1")->currentIndex(), 1);
     EXPECT_EQ(child<QLineEdit>("txtIpAddress")->text(), QStringLiteral("127.0.0.1"));
@@ -256,7 +260,7 @@ TEST_F(MainWindowTest, CommandLineWithSlashDisplaysBeforeTheWindowIsShown) {
 
 TEST_F(MainWindowTest, CommandLineWithoutSlashIsIgnored) {
     window.Form_Load("127.0.0.1 TWMODEL001");
-    EXPECT_EQ(link.opens, 0);
+    EXPECT_TRUE(link.openedMachines.empty());
     EXPECT_EQ(child<QTabWidget>("SSTab1")->currentIndex(), 0);
     EXPECT_EQ(child<QLineEdit>("txtIpAddress")->text(), QString());
     EXPECT_EQ(window.statusText(), QString());
@@ -264,11 +268,11 @@ TEST_F(MainWindowTest, CommandLineWithoutSlashIsIgnored) {
 
 TEST_F(MainWindowTest, CommandLineStartingWithSlashStopsAtTheEmptyAddress) {
     window.Form_Load("/TWMODEL001");
-    EXPECT_EQ(link.opens, 0);
-    EXPECT_TRUE(link.closes.empty());
+    EXPECT_TRUE(link.openedMachines.empty());
+    EXPECT_TRUE(link.closedHandles.empty());
     EXPECT_EQ(child<QTabWidget>("SSTab1")->currentIndex(), 0);
     EXPECT_EQ(child<QLineEdit>("txtUsrSpcName")->text(), QStringLiteral("TWMODEL001"));
-    EXPECT_EQ(window.statusText(), QStringLiteral("M5316[]"));
+    EXPECT_EQ(window.statusText(), QStringLiteral("5316"));
 }
 
 TEST_F(MainWindowTest, CommandLineNameIsKeptWholeWhileTypingIsLimited) {
@@ -276,7 +280,7 @@ TEST_F(MainWindowTest, CommandLineNameIsKeptWholeWhileTypingIsLimited) {
     auto* name = child<QLineEdit>("txtUsrSpcName");
     // Everything after the first "/", trimmed and upper-cased by the Display.
     EXPECT_EQ(name->text(), QStringLiteral("AB/CD EFGH IJK"));
-    EXPECT_EQ(window.statusText(), QStringLiteral("M5304[AB/CD EFGH IJK]"));
+    EXPECT_EQ(window.statusText(), QStringLiteral("5304|AB/CD EFGH IJK"));
 
     // Typing into the longer name may shorten it but not lengthen it.
     name->setFocus();
@@ -300,13 +304,13 @@ TEST_F(MainWindowTest, CommandLineNameIsKeptWholeWhileTypingIsLimited) {
 }
 
 TEST_F(MainWindowTest, FailedConnectionIsReportedAndStillSelectsCx) {
-    link.connectSucceeds = false;
+    link.openSucceeds = false;
     link.lastError = "host unreachable";
     window.Form_Load("");
     display(QStringLiteral("10.1.1.1"), QStringLiteral("TWMODEL001"));
     EXPECT_EQ(child<QTabWidget>("SSTab1")->currentIndex(), 1);
-    EXPECT_EQ(window.statusText(), QStringLiteral("M5301[10.1.1.1|host unreachable]"));
-    EXPECT_EQ(link.closes, std::vector<std::int32_t>{0});
+    EXPECT_EQ(window.statusText(), QStringLiteral("5301|10.1.1.1|host unreachable"));
+    EXPECT_EQ(link.closedHandles, std::vector<std::int32_t>{0});
     EXPECT_EQ(list(1)->model()->rowCount(), 0);
 }
 
@@ -322,18 +326,18 @@ TEST_F(MainWindowTest, ExportAsksWhereToSaveWhenTheDataPathIsMissing) {
     child<QPushButton>("btnExport")->click();
     EXPECT_TRUE(proposed.endsWith(QStringLiteral("TWMODEL001.usrspc"))) << proposed.toStdString();
     ASSERT_TRUE(std::filesystem::exists(chosen));
-    EXPECT_TRUE(window.statusText().startsWith(QStringLiteral("M5310[")))
+    EXPECT_TRUE(window.statusText().startsWith(QStringLiteral("5310|")))
         << window.statusText().toStdString();
 
     std::ifstream in(chosen, std::ios::binary);
     const std::string written{std::istreambuf_iterator<char>(in), {}};
     EXPECT_EQ(written.rfind("++++++++++ Page CX ", 0), 0u);
-    EXPECT_NE(written.find(std::string("L5404:") + testing::kCxVersion), std::string::npos);
+    EXPECT_NE(written.find("L5404:" + std::string(test::kModelVersion)), std::string::npos);
 
     // Cancelling the dialog leaves the reason on the status line.
     window.setSaveAsDialog([](const QString&) { return QString(); });
     child<QPushButton>("btnExport")->click();
-    EXPECT_TRUE(window.statusText().startsWith(QStringLiteral("M5311[")))
+    EXPECT_TRUE(window.statusText().startsWith(QStringLiteral("5311|")))
         << window.statusText().toStdString();
 }
 
@@ -398,7 +402,7 @@ TEST(MainWindowFrench, TitleButtonsLabelsAndListLabelsAreFrench) {
                         [&](const std::string&, const std::string& text) { failure = text; });
     PageLabels labels([&](int id) { return catalogue.GetRessource(std::to_string(id)); });
     FakeHostLink link;
-    testing::ServeSmallModel(link);
+    link.pages = SmallModelPages();
     DisplayCommand command(link, labels);
     const MessageLookup messages = [&](int id, std::initializer_list<std::string_view> v) {
         std::vector<std::string_view> p(v);
