@@ -4,12 +4,14 @@
 
 #include "FakeHostLink.h"
 #include "ModelPages.h"
+#include "TestSupport.h"
 #include "twds/AnsiText.h"
 #include "twds/StatusMessages.h"
 
 namespace twds {
 namespace {
 
+using test::EchoLookup;
 using test::FakeHostLink;
 using test::FileModel;
 using test::UserSpaceModel;
@@ -21,16 +23,6 @@ constexpr std::size_t kFCRowsPerFile = 1 + 39 + 32 + 2;
 constexpr std::size_t kSQLRowsPerFile = 5;
 std::size_t ZCRows(int zcCount) {
     return 1 + 9 * static_cast<std::size_t>(zcCount);
-}
-
-// "id|value|value..." so that tests see which text was chosen and with what.
-std::string EchoLookup(int id, std::initializer_list<std::string_view> values) {
-    std::string text = std::to_string(id);
-    for (std::string_view value : values) {
-        text += "|";
-        text += value;
-    }
-    return text;
 }
 
 FileModel File(std::string ficID, int zcCount, std::int32_t insertOffset) {

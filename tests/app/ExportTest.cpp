@@ -12,6 +12,7 @@
 
 #include "FakeHostLink.h"
 #include "TempFolder.h"
+#include "TestSupport.h"
 #include "twds/DisplayCommand.h"
 #include "twds/FileRegistryStore.h"
 #include "twds/Ressource.h"
@@ -21,16 +22,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using Status = ExportResult::Status;
+using test::EchoLookup;
 using test::ReadBytes;
-
-std::string EchoLookup(int id, std::initializer_list<std::string_view> values) {
-    std::string text = std::to_string(id);
-    for (std::string_view value : values) {
-        text += "|";
-        text += value;
-    }
-    return text;
-}
 
 std::string Label(int id) {
     return GetRessource(std::to_string(id));

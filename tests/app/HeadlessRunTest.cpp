@@ -8,6 +8,7 @@
 
 #include "ModelPages.h"
 #include "TempFolder.h"
+#include "TestSupport.h"
 #include "twds/DisplayCommand.h"
 #include "twds/Export.h"
 #include "twds/FileRegistryStore.h"
@@ -17,31 +18,7 @@ namespace twds {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Sets an environment variable for one test and puts the old value back.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const std::optional<std::string>& value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-        }
-        Set(value);
-    }
-    ~ScopedEnvironment() { Set(old_); }
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
-private:
-    void Set(const std::optional<std::string>& value) {
-        if (value) {
-            setenv(name_, value->c_str(), 1);
-        } else {
-            unsetenv(name_);
-        }
-    }
-    const char* name_;
-    std::optional<std::string> old_;
-};
+using test::ScopedEnvironment;
 
 constexpr std::string_view kCXBanner = "++++++++++ Page CX ++++++++++++++++++++++++++++\r\n";
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "TestSupport.h"
 #include "twds/HostLinkFactory.h"
 #include "twds/LibraryHostLink.h"
 
@@ -9,18 +10,13 @@ namespace twds {
 namespace {
 
 using namespace std::string_literals;
+using test::PageRequest;
 
 std::unique_ptr<LibraryHostLink> LoadTestLibrary() {
     std::string error;
     auto link = LibraryHostLink::load(TWDS_TEST_DLLPARAM, error);
     EXPECT_NE(link, nullptr) << error;
     return link;
-}
-
-std::string Request(std::string_view head, std::size_t length) {
-    std::string request(length, ' ');
-    request.replace(0, head.size(), head);
-    return request;
 }
 
 TEST(LibraryHostLink, OpenPassesTheMachineAndReturnsBothBuffersWithTheirNuls) {
@@ -50,7 +46,7 @@ TEST(LibraryHostLink, PageComesBackWholeAtTheRequestLength) {
     ASSERT_NE(link->fnDllParamOpenMConnection(machine, buffer1, buffer2, connection), 0);
 
     std::string name = "TWMODEL001";
-    std::string page = Request(" 00002048F", 10000);
+    std::string page = PageRequest(" 00002048F", 10000);
     ASSERT_NE(link->fnDllParamRtvUserspace(name, page), 0);
 
     ASSERT_EQ(page.size(), 10000u);
@@ -63,7 +59,7 @@ TEST(LibraryHostLink, PageComesBackWholeAtTheRequestLength) {
     EXPECT_EQ(page.back(), '\0');
     EXPECT_EQ(name, "RET\0DEL001"s);
 
-    std::string shortPage = Request(" 00001024C", 2000);
+    std::string shortPage = PageRequest(" 00001024C", 2000);
     ASSERT_NE(link->fnDllParamRtvUserspace(name, shortPage), 0);
     EXPECT_EQ(shortPage.size(), 2000u);
     EXPECT_EQ(shortPage.substr(15, 5), "02000");
@@ -93,7 +89,7 @@ TEST(LibraryHostLink, FailuresReportTheLibrarysLastError) {
     machine = "127.0.0.1";
     ASSERT_NE(link->fnDllParamOpenMConnection(machine, buffer1, buffer2, connection), 0);
     std::string name = "FAILPAGE  ";
-    std::string page = Request(" 00001024G", 10000);
+    std::string page = PageRequest(" 00001024G", 10000);
     EXPECT_EQ(link->fnDllParamRtvUserspace(name, page), 0);
     text.assign(1024, ' ');
     link->fnDllParamGetLastError(code1, code2, text, 1024);

@@ -3,24 +3,20 @@
 #include <string>
 
 #include "TempFolder.h"
+#include "TestSupport.h"
 #include "twds/SavedUserSpaceHostLink.h"
 
 namespace twds {
 namespace {
 
 using namespace std::string_literals;
+using test::PageRequest;
 
 const std::string kModel =
     "TWUSRSPC PAGES 1\n"
     "C 00001024 12\nCX page \0\xE9!!\n"
     "# the Z page is longer than a short request\n"
     "Z 00002048 6\nZZZZZZ\n"s;
-
-std::string Request(std::string_view head, std::size_t length) {
-    std::string request(length, ' ');
-    request.replace(0, head.size(), head);
-    return request;
-}
 
 class SavedUserSpaceHostLinkTest : public ::testing::Test {
 protected:
@@ -54,13 +50,13 @@ TEST_F(SavedUserSpaceHostLinkTest, AnswersPaddedOrCutToTheRequestLength) {
     ASSERT_NE(open("  127.0.0.1 "), 0) << lastError().first;
     EXPECT_NE(connection, 0);
 
-    std::string page = Request(" 00001024C", 2000);
+    std::string page = PageRequest(" 00001024C", 2000);
     ASSERT_NE(retrieve("TWMODEL001", page), 0) << lastError().first;
     ASSERT_EQ(page.size(), 2000u);
     EXPECT_EQ(page.substr(0, 12), "CX page \0\xE9!!"s);
     EXPECT_EQ(page.find_first_not_of(' ', 12), std::string::npos);
 
-    std::string shortPage = Request(" 00002048Z", 12);
+    std::string shortPage = PageRequest(" 00002048Z", 12);
     ASSERT_NE(retrieve("TWMODEL001", shortPage), 0);
     EXPECT_EQ(shortPage, "ZZZZZZ      ");
 }
@@ -68,7 +64,7 @@ TEST_F(SavedUserSpaceHostLinkTest, AnswersPaddedOrCutToTheRequestLength) {
 TEST_F(SavedUserSpaceHostLinkTest, RequestLongerThanItsPageIsCut) {
     store.write("127.0.0.1/LONG.twus", "TWUSRSPC PAGES 1\nS 00002100 20\n0123456789ABCDEFGHIJ\n");
     ASSERT_NE(open("127.0.0.1"), 0);
-    std::string page = Request(" 00002100S", 12);
+    std::string page = PageRequest(" 00002100S", 12);
     ASSERT_NE(retrieve("LONG      ", page), 0) << lastError().first;
     EXPECT_EQ(page, "0123456789AB");
 }
@@ -76,13 +72,13 @@ TEST_F(SavedUserSpaceHostLinkTest, RequestLongerThanItsPageIsCut) {
 TEST_F(SavedUserSpaceHostLinkTest, MissingPagesFilesAndAddressesAreNamed) {
     ASSERT_NE(open("127.0.0.1"), 0);
 
-    std::string page = Request(" 00002560F", 10000);
+    std::string page = PageRequest(" 00002560F", 10000);
     EXPECT_EQ(retrieve("TWMODEL001", page), 0);
     auto [text, code] = lastError();
     EXPECT_EQ(code, SavedUserSpaceHostLink::kMissingPage);
     EXPECT_NE(text.find("TWMODEL001"), std::string::npos) << text;
     EXPECT_NE(text.find("no page of kind F at position 00002560"), std::string::npos) << text;
-    EXPECT_EQ(page, Request(" 00002560F", 10000)) << "a failed retrieval leaves the buffer";
+    EXPECT_EQ(page, PageRequest(" 00002560F", 10000)) << "a failed retrieval leaves the buffer";
 
     EXPECT_EQ(retrieve("TWMODEL002", page), 0);
     std::tie(text, code) = lastError();
@@ -111,7 +107,7 @@ TEST_F(SavedUserSpaceHostLinkTest, AddressesAndNamesThatLeaveTheStoreAreRefused)
     ASSERT_NE(open("127.0.0.1"), 0);
     for (const std::string& name : {"../secret/TWMODEL001"s, "sub/X     "s, "sub\\X     "s,
                                     "..        "s, "          "s, "TWMODEL001\0"s, ""s}) {
-        std::string page = Request(" 00001024C", 2000);
+        std::string page = PageRequest(" 00001024C", 2000);
         EXPECT_EQ(retrieve(name, page), 0) << name;
         const auto [text, code] = lastError();
         EXPECT_EQ(code, SavedUserSpaceHostLink::kRefusedName) << name;
@@ -122,7 +118,7 @@ TEST_F(SavedUserSpaceHostLinkTest, AddressesAndNamesThatLeaveTheStoreAreRefused)
 TEST_F(SavedUserSpaceHostLinkTest, ShortNamesAreTrimmedOfTrailingBlanks) {
     store.write("127.0.0.1/AB.twus", "TWUSRSPC PAGES 1\nG 00001024 2\ngc\n");
     ASSERT_NE(open("127.0.0.1"), 0);
-    std::string page = Request(" 00001024G", 20);
+    std::string page = PageRequest(" 00001024G", 20);
     ASSERT_NE(retrieve("AB        ", page), 0) << lastError().first;
     EXPECT_EQ(page.substr(0, 2), "gc");
 }
@@ -140,21 +136,21 @@ TEST_F(SavedUserSpaceHostLinkTest, MalformedRequestsAreRefused) {
 
 TEST_F(SavedUserSpaceHostLinkTest, EachFileIsReadOncePerConnection) {
     ASSERT_NE(open("127.0.0.1"), 0);
-    std::string page = Request(" 00001024C", 20);
+    std::string page = PageRequest(" 00001024C", 20);
     ASSERT_NE(retrieve("TWMODEL001", page), 0);
 
     // Replaced on disk while the connection is open: the connection goes on
     // with what it read first.
     store.write("127.0.0.1/TWMODEL001.twus", "TWUSRSPC PAGES 1\nC 00001024 3\nnew\n");
-    page = Request(" 00001024C", 20);
+    page = PageRequest(" 00001024C", 20);
     ASSERT_NE(retrieve("TWMODEL001", page), 0);
     EXPECT_EQ(page.substr(0, 8), "CX page ");
-    page = Request(" 00002048Z", 20);
+    page = PageRequest(" 00002048Z", 20);
     EXPECT_NE(retrieve("TWMODEL001", page), 0);
 
     ASSERT_NE(link.fnDllParamCloseMConnection(connection), 0);
     ASSERT_NE(open("127.0.0.1"), 0);
-    page = Request(" 00001024C", 20);
+    page = PageRequest(" 00001024C", 20);
     ASSERT_NE(retrieve("TWMODEL001", page), 0);
     EXPECT_EQ(page.substr(0, 4), "new ");
 }
@@ -163,7 +159,7 @@ TEST_F(SavedUserSpaceHostLinkTest, MalformedFileFailsEveryRequestWithItsReason) 
     store.write("127.0.0.1/BROKEN.twus", "TWUSRSPC PAGES 1\nC 00001024 4000000000\nshort\n");
     ASSERT_NE(open("127.0.0.1"), 0);
     for (int attempt = 0; attempt < 2; ++attempt) {
-        std::string page = Request(" 00001024C", 2000);
+        std::string page = PageRequest(" 00001024C", 2000);
         EXPECT_EQ(retrieve("BROKEN", page), 0);
         const auto [text, code] = lastError();
         EXPECT_EQ(code, SavedUserSpaceHostLink::kUnreadableFile);
@@ -175,7 +171,7 @@ TEST_F(SavedUserSpaceHostLinkTest, MalformedFileFailsEveryRequestWithItsReason) 
 
 TEST_F(SavedUserSpaceHostLinkTest, StaleOrZeroCloseDoesNothing) {
     const auto retrieveC = [this] {
-        std::string page = Request(" 00001024C", 20);
+        std::string page = PageRequest(" 00001024C", 20);
         return retrieve("TWMODEL001", page);
     };
     EXPECT_EQ(retrieveC(), 0);
@@ -224,7 +220,7 @@ TEST(SavedUserSpaceHostLink, StoresAreSearchedInOrder) {
         int32_t connection = 0;
         ASSERT_NE(link.fnDllParamOpenMConnection(machine, buffer1, buffer2, connection), 0);
         std::string name = "M";
-        std::string page = Request(" 00001024C", 10);
+        std::string page = PageRequest(" 00001024C", 10);
         ASSERT_NE(link.fnDllParamRtvUserspace(name, page), 0);
         EXPECT_EQ(page.substr(0, expected.size()), expected);
         link.fnDllParamCloseMConnection(connection);

@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "TempFolder.h"
+#include "TestSupport.h"
 #include "twds/FileRegistryStore.h"
 #include "twds/Registry.h"
 
@@ -282,49 +283,22 @@ TEST(FileRegistryStore, UnreadableHiveIsNeitherReadNorOverwritten) {
     EXPECT_TRUE(IsEmpty(ReadRegistryValue(store, Hive::CurrentUser, kSettings, "Language")));
 }
 
-class EnvironmentOverride {
-public:
-    EnvironmentOverride(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-        }
-        if (value != nullptr) {
-            setenv(name, value, 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-    ~EnvironmentOverride() {
-        if (old_) {
-            setenv(name_, old_->c_str(), 1);
-        } else {
-            unsetenv(name_);
-        }
-    }
-    EnvironmentOverride(const EnvironmentOverride&) = delete;
-    EnvironmentOverride& operator=(const EnvironmentOverride&) = delete;
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
 TEST(FileRegistryStore, DefaultFolderFollowsTheEnvironment) {
-    EnvironmentOverride home("HOME", "/home/someone");
+    test::ScopedEnvironment home("HOME", "/home/someone");
     {
-        EnvironmentOverride own("TWDSPUSRSPC_REGISTRY", "/tmp/own");
-        EnvironmentOverride xdg("XDG_CONFIG_HOME", "/tmp/xdg");
+        test::ScopedEnvironment own("TWDSPUSRSPC_REGISTRY", "/tmp/own");
+        test::ScopedEnvironment xdg("XDG_CONFIG_HOME", "/tmp/xdg");
         EXPECT_EQ(FileRegistryStore::DefaultFolder(), std::filesystem::path("/tmp/own"));
     }
     {
-        EnvironmentOverride own("TWDSPUSRSPC_REGISTRY", "");
-        EnvironmentOverride xdg("XDG_CONFIG_HOME", "/tmp/xdg");
+        test::ScopedEnvironment own("TWDSPUSRSPC_REGISTRY", "");
+        test::ScopedEnvironment xdg("XDG_CONFIG_HOME", "/tmp/xdg");
         EXPECT_EQ(FileRegistryStore::DefaultFolder(),
                   std::filesystem::path("/tmp/xdg/twDspUsrSpc/registry"));
     }
     {
-        EnvironmentOverride own("TWDSPUSRSPC_REGISTRY", nullptr);
-        EnvironmentOverride xdg("XDG_CONFIG_HOME", nullptr);
+        test::ScopedEnvironment own("TWDSPUSRSPC_REGISTRY", std::nullopt);
+        test::ScopedEnvironment xdg("XDG_CONFIG_HOME", std::nullopt);
         EXPECT_EQ(FileRegistryStore::DefaultFolder(),
                   std::filesystem::path("/home/someone/.config/twDspUsrSpc/registry"));
     }
@@ -332,7 +306,7 @@ TEST(FileRegistryStore, DefaultFolderFollowsTheEnvironment) {
 
 TEST(FileRegistryStore, SystemRegistryUsesTheConfiguredFolder) {
     test::TempFolder folder;
-    EnvironmentOverride own("TWDSPUSRSPC_REGISTRY", (folder.path() / "reg").c_str());
+    test::ScopedEnvironment own("TWDSPUSRSPC_REGISTRY", (folder.path() / "reg").string());
     const auto store = CreateSystemRegistry();
     EXPECT_EQ(store->location(), (folder.path() / "reg").string());
     ASSERT_EQ(CreateRegistryKey(*store, Hive::CurrentUser, kSettings), "");
