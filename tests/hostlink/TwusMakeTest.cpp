@@ -5,6 +5,7 @@
 #include <span>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "twds/ModelWriter.h"
 #include "twds/PageLayout.h"
@@ -169,41 +170,34 @@ TEST(TwusMake, PlacesEveryValueInItsFieldAndPageAtItsPosition) {
     EXPECT_EQ(file->pageCount(), 8u) << "C, G, E, two F, two Z and one S";
 }
 
-TEST(TwusMake, DescriptionErrorsNameTheLine) {
-    EXPECT_EQ(WriteError("[CX]\nVersion = 1\nVersoin = 2\n"),
-              "test.model: line 3: no field named \"Versoin\" in this section (field names are "
-              "those of the page layout, such as Version, NbrOfFC, FicID or RecoveryType).");
-    EXPECT_NE(WriteError("[CX]\nVersion = 1\n\nVersion = 2\n")
-                  .find("line 4: Version is already "
-                        "set at line 2"),
-              std::string::npos);
-    EXPECT_NE(WriteError("Version = 1\n").find("line 1: a value before any section"),
-              std::string::npos);
-    EXPECT_NE(WriteError("[PAGE]\n").find("line 1: unknown section [PAGE]"), std::string::npos);
-    EXPECT_NE(WriteError("[FILE ABCDEFGHIJK]\n").find("1 to 10 characters"), std::string::npos);
-    EXPECT_NE(WriteError("[FILE A]\nzc = 1|2|3\n").find("line 2: a ZC entry has 9 fields"),
-              std::string::npos);
-    EXPECT_NE(WriteError("[CX]\nVersion = a\\qb\n").find("line 2: unknown escape \\q"),
-              std::string::npos);
-    EXPECT_NE(WriteError("[CX]\nVersion = \"open\n").find("closing double quote"),
-              std::string::npos);
-    EXPECT_NE(WriteError("[FILE A]\nsql.merge = X\n").find("unknown statement sql.merge"),
-              std::string::npos);
-    EXPECT_NE(WriteError("[CX]\nno equals sign\n").find("line 2: expected \"name = value\""),
-              std::string::npos);
-}
-
-TEST(TwusMake, ModelsTheViewerCouldNotReadAreRefused) {
-    EXPECT_EQ(WriteError("[GC]\nEndTwOffset = 100\n"),
-              "END_TW Offset is above 0 but the model has no [END_TW] section.");
-    EXPECT_NE(WriteError("[FILE A]\nsql.insert = X\nOffsetOfInsert = 0\n")
-                  .find("File A: it has SQL statements but its Offset of Insert is 0"),
-              std::string::npos);
-    EXPECT_NE(WriteError("[FILE A]\nOffsetOfInsert = 40\n").find("has no sql.* statement"),
-              std::string::npos);
-    EXPECT_NE(WriteError("[FILE A]\nsql.insert = X\nOffsetOfInsert = 99999999\n")
-                  .find("beyond the 8-digit positions"),
-              std::string::npos);
+// Descriptions that cannot be written, each with a part of its message: the
+// line at fault, or why the viewer could not read the model.
+TEST(TwusMake, BadDescriptionsAreRefusedWithTheirReason) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"[CX]\nVersion = 1\nVersoin = 2\n",
+         "test.model: line 3: no field named \"Versoin\" in this section (field names are "
+         "those of the page layout, such as Version, NbrOfFC, FicID or RecoveryType)."},
+        {"[CX]\nVersion = 1\n\nVersion = 2\n", "line 4: Version is already set at line 2"},
+        {"Version = 1\n", "line 1: a value before any section"},
+        {"[PAGE]\n", "line 1: unknown section [PAGE]"},
+        {"[FILE ABCDEFGHIJK]\n", "1 to 10 characters"},
+        {"[FILE A]\nzc = 1|2|3\n", "line 2: a ZC entry has 9 fields"},
+        {"[CX]\nVersion = a\\qb\n", "line 2: unknown escape \\q"},
+        {"[CX]\nVersion = \"open\n", "closing double quote"},
+        {"[FILE A]\nsql.merge = X\n", "unknown statement sql.merge"},
+        {"[CX]\nno equals sign\n", "line 2: expected \"name = value\""},
+        {"[GC]\nEndTwOffset = 100\n",
+         "END_TW Offset is above 0 but the model has no [END_TW] section."},
+        {"[FILE A]\nsql.insert = X\nOffsetOfInsert = 0\n",
+         "File A: it has SQL statements but its Offset of Insert is 0"},
+        {"[FILE A]\nOffsetOfInsert = 40\n", "has no sql.* statement"},
+        {"[FILE A]\nsql.insert = X\nOffsetOfInsert = 99999999\n", "beyond the 8-digit positions"},
+    };
+    for (const auto& [description, reason] : cases) {
+        SCOPED_TRACE(description);
+        const std::string error = WriteError(description);
+        EXPECT_NE(error.find(reason), std::string::npos) << error;
+    }
 }
 
 TEST(TwusMake, BundledSampleIsWhatItsDescriptionWrites) {

@@ -438,21 +438,5 @@ TEST_F(PageDecoderTest, ReadableBlockContinuesAfterItself) {
     EXPECT_EQ(page, "NEXT");
 }
 
-TEST_F(PageDecoderTest, ThousandFilesOfFCAndZC) {
-    FieldList zc;
-    const std::string zcText = ZcEntries(100);
-    for (int f = 1; f <= 1000; ++f) {
-        const std::string fic = "F" + std::to_string(100000000 + f);
-        const std::string fcText = FcEntry(fic, "100", "0");
-        std::string_view page = fcText;
-        decoder.DecodePageFC(list, page, fic, f == 1);
-        page = zcText;
-        decoder.DecodePageZC(zc, page, fic, f == 1, kept.iNbrOfZC);
-    }
-    EXPECT_EQ(list.rowCount(), 74u * 1000u);
-    EXPECT_EQ(zc.rowCount(), 901u * 1000u);
-    EXPECT_EQ(zc.value(zc.rowCount() - 1), "KEY100    ");
-}
-
 }  // namespace
 }  // namespace twds
