@@ -1,6 +1,8 @@
 #include "twds/PageDecoder.h"
 
+#include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -105,18 +107,6 @@ TEST_F(PageDecoderTest, CXCodesAreShownRawAtTheirPositions) {
     EXPECT_EQ(byLabel["Com type"], "2");
     EXPECT_EQ(byLabel["Stop type"], "3");
     EXPECT_EQ(byLabel["L5404"], std::string(10, ' '));
-}
-
-TEST_F(PageDecoderTest, CXShortPageStillAddsEveryRow) {
-    std::string_view page = "1ABCD";
-    decoder.DecodePageCX(list, page);
-    ASSERT_EQ(list.rowCount(), 35u);
-    EXPECT_EQ(list.value(0), "1");
-    EXPECT_EQ(list.value(1), "ABCD");
-    for (std::size_t r = 2; r < 35; ++r) {
-        EXPECT_EQ(list.value(r), "") << r;
-    }
-    EXPECT_TRUE(page.empty());
 }
 
 TEST_F(PageDecoderTest, GCFullPageWithReadableBlockAndKeptNumbers) {
@@ -436,6 +426,169 @@ TEST_F(PageDecoderTest, ReadableBlockContinuesAfterItself) {
     EXPECT_EQ(list.text(3), "Internal logical number ");
     EXPECT_EQ(list.value(11).size(), 26u);
     EXPECT_EQ(page, "NEXT");
+}
+
+// Pages that are empty, blank, NUL-filled or cut short: every decoder still
+// adds the rows of its whole layout, each holding what arrived at its place
+// (nothing past the end), and reads blank or NUL numbers as zero.
+TEST_F(PageDecoderTest, DegeneratePagesAreShownAsReceived) {
+    const std::string pages[] = {"", std::string(30000, ' '), std::string(30000, '\0'), "1ABCD"};
+    struct Decoder {
+        const char* name;
+        std::size_t rows;
+        bool heading;  // the first row is the entry's "File N°" heading
+        std::function<void(PageDecoder&, FieldList&, std::string_view&)> decode;
+    };
+    const Decoder decoders[] = {
+        {"CX", 35, false,
+         [](PageDecoder& d, FieldList& l, std::string_view& p) { d.DecodePageCX(l, p); }},
+        {"GC", 60, false,
+         [](PageDecoder& d, FieldList& l, std::string_view& p) {
+             d.DecodePageGC(l, p, kGcSuffix);
+         }},
+        {"FC", 74, true,
+         [](PageDecoder& d, FieldList& l, std::string_view& p) {
+             d.DecodePageFC(l, p, kFicA, true);
+         }},
+        {"ZC", 19, true,
+         [](PageDecoder& d, FieldList& l, std::string_view& p) {
+             d.DecodePageZC(l, p, kFicA, true, 2);
+         }},
+        {"SQL", 5, true,
+         [](PageDecoder& d, FieldList& l, std::string_view& p) {
+             d.DecodePageSQL(l, p, kFicA, true);
+         }},
+    };
+    for (const Decoder& decoder : decoders) {
+        for (const std::string& text : pages) {
+            SCOPED_TRACE(std::string(decoder.name) + ", page of " + std::to_string(text.size()) +
+                         " bytes starting " + std::to_string(text.empty() ? -1 : text[0]));
+            FieldList rows;
+            kept = {};
+            kept.iNbrOfFC = kept.iNbrOfZC = 5;
+            kept.lEndOffset = kept.lInsertOffset = 5;
+            std::string_view page = text;
+            ASSERT_NO_THROW(decoder.decode(this->decoder, rows, page));
+            ASSERT_EQ(rows.rowCount(), decoder.rows);
+            std::size_t shown = 0;
+            const std::size_t first = decoder.heading ? 1 : 0;
+            for (std::size_t r = first; r < rows.rowCount(); ++r) {
+                shown += rows.value(r).size();
+            }
+            EXPECT_LE(shown, text.size());
+            if (text.size() == 5 && decoder.name != std::string_view("SQL")) {
+                EXPECT_EQ(rows.value(first).substr(0, 1), "1");
+            }
+            EXPECT_EQ(kept.iNbrOfFC, decoder.name == std::string_view("GC") ? 0 : 5);
+            EXPECT_EQ(kept.iNbrOfZC, decoder.name == std::string_view("FC") ? 0 : 5);
+        }
+    }
+}
+
+// A page holding every byte but NUL shows each field's bytes unchanged.
+TEST_F(PageDecoderTest, EveryByteValueIsShownUnchanged) {
+    std::string text;
+    while (text.size() < 2000) {
+        for (int b = 1; b < 256; ++b) {
+            text += static_cast<char>(b);
+        }
+    }
+    std::string_view page = text;
+    decoder.DecodePageCX(list, page);
+    expectRowsFollow(layout::kCX, 0, text, "");
+
+    FieldList sql;
+    const std::string statement = text.substr(0, 255);
+    const std::string record = SqlRecord("255", statement);
+    page = record;
+    decoder.DecodePageSQL(sql, page, kFicA, true);
+    EXPECT_EQ(sql.value(1), statement);
+}
+
+// The counts and offsets the Display goes on with: what fits their type is
+// kept as read (a negative count shows no entries, a negative offset no
+// page), what does not stops the decoding after the field's row.
+TEST_F(PageDecoderTest, CountsAndOffsetsAtAndPastTheirLimits) {
+    struct Case {
+        bool gc;  // the field is on the GC page, else on an FC entry
+        std::string_view field;
+        std::string text;
+        std::optional<std::int32_t> kept;  // nothing: the decoding stops
+    };
+    const Case cases[] = {
+        {true, "NbrOfFC", "     32767", 32767},
+        {true, "NbrOfFC", "        -1", -1},
+        {true, "NbrOfFC", "     99999", std::nullopt},
+        {true, "NbrOfFC", "    -32769", std::nullopt},
+        {true, "EndTwOffset", "       -50", -50},
+        {true, "EndTwOffset", "2147483647", 2147483647},
+        {true, "EndTwOffset", "2147483648", std::nullopt},
+        {true, "EndTwOffset", "-999999999", -999999999},
+        {false, "NumberOfZC", "     32767", 32767},
+        {false, "NumberOfZC", "        -1", -1},
+        {false, "NumberOfZC", "     99999", std::nullopt},
+        {false, "OffsetOfInsert", "      -700", -700},
+        {false, "OffsetOfInsert", "9999999999", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.field) + " = \"" + c.text + "\"");
+        FieldList rows;
+        kept = {};
+        const std::string text =
+            c.gc ? PageWriter().add(layout::kGC, {{c.field, c.text}}).page(10000)
+                 : FcEntry(kFicA, c.field == "NumberOfZC" ? c.text : "0",
+                           c.field == "OffsetOfInsert" ? c.text : "0");
+        std::string_view page = text;
+        const auto decode = [&] {
+            if (c.gc) {
+                decoder.DecodePageGC(rows, page, kGcSuffix);
+            } else {
+                decoder.DecodePageFC(rows, page, kFicA, true);
+            }
+        };
+        if (!c.kept) {
+            try {
+                decode();
+                ADD_FAILURE() << "no DecodeStop";
+            } catch (const DecodeStop& stop) {
+                EXPECT_EQ(stop.reason, DecodeStop::Reason::NumberOutOfRange);
+                EXPECT_EQ(stop.fieldText, std::string_view(c.text).substr(0, 10));
+                EXPECT_EQ(rows.value(rows.rowCount() - 1), stop.fieldText);
+            }
+            continue;
+        }
+        ASSERT_NO_THROW(decode());
+        const std::int32_t read = c.field == "NbrOfFC"       ? kept.iNbrOfFC
+                                  : c.field == "EndTwOffset" ? kept.lEndOffset
+                                  : c.field == "NumberOfZC"  ? kept.iNbrOfZC
+                                                             : kept.lInsertOffset;
+        EXPECT_EQ(read, *c.kept);
+    }
+}
+
+// SQL lengths: a huge one takes the rest of the page, one past the 32-bit
+// range or negative stops before its row.
+TEST_F(PageDecoderTest, SQLLengthsPastThePageOrTheirRange) {
+    const std::pair<std::string, std::optional<std::string>> cases[] = {
+        {SqlRecord("  99999999", "SELECT 1"), "SELECT 1"},
+        {SqlRecord("2147483647", "X"), "X"},
+        {SqlRecord("2147483648", "X"), std::nullopt},
+        {SqlRecord("9999999999", "X"), std::nullopt},
+    };
+    for (const auto& [text, value] : cases) {
+        SCOPED_TRACE(text);
+        FieldList rows;
+        std::string_view page = text;
+        if (value) {
+            ASSERT_NO_THROW(decoder.DecodePageSQL(rows, page, kFicA, true));
+            ASSERT_EQ(rows.rowCount(), 5u);
+            EXPECT_EQ(rows.value(1), *value);
+            EXPECT_TRUE(page.empty());
+        } else {
+            EXPECT_THROW(decoder.DecodePageSQL(rows, page, kFicA, true), DecodeStop);
+            EXPECT_EQ(rows.rowCount(), 1u);
+        }
+    }
 }
 
 }  // namespace
