@@ -6,6 +6,7 @@
 #include "ModelPages.h"
 #include "TestSupport.h"
 #include "twds/AnsiText.h"
+#include "twds/PageLayout.h"
 #include "twds/StatusMessages.h"
 
 namespace twds {
@@ -368,40 +369,123 @@ TEST_F(DisplayCommandTest, OffsetsBeyondEightDigitsStopInsteadOfWrapping) {
     EXPECT_EQ(hostLink.closedHandles.size(), 3U);
 }
 
-// Many files in one display: every file's rows arrive, in file order, with
-// keys that stay apart. Speed is measured by the benchmarks, not here.
-TEST_F(DisplayCommandTest, ManyFilesAllArrive) {
-    constexpr int kFiles = 500;
-    constexpr int kZCEntries = 100;
-    UserSpaceModel header;
-    header.files.resize(kFiles);
-    const test::PageMap control = test::BuildPages(header);
-    const std::string zcPage = test::BuildZCPage(kZCEntries);
-    const std::string sqlPage = test::BuildSQLPage({"INSERT", "UPDATE", "DELETE", ""});
+// A request refused at any step stops the Display there with the step named
+// (and the host link's reason, or a stand-in when it gave none), keeps the
+// rows shown so far and closes the connection once.
+TEST_F(DisplayCommandTest, FailureAtEachRequestNamesTheStep) {
+    UserSpaceModel model;
+    model.files = {File("FILEA00001", 2, 700)};
+    model.endOffset = 100;
+    model.endLength = 10;
+    model.endPage = "0123456789the end";
+    Serve(model);
+    hostLink.lastError = "";
+    const struct {
+        std::pair<char, int32_t> failAt;
+        std::string described;
+        std::size_t cxRows, fcRows, zcRows;
+    } cases[] = {
+        {{'C', 1024}, "5302|C|1024|5309", 0, 0, 0},
+        {{'G', 1024}, "5302|G|1024|5309", kCXRows, 0, 0},
+        {{'E', 1124}, "5302|E|1124|5309", kCXRows, 0, 0},
+        {{'F', 2048}, "5303|F|2048|1|5309", kCXRows, 0, 0},
+        {{'Z', 2048}, "5303|Z|2048|1|5309", kCXRows, kFCRowsPerFile, 0},
+        {{'S', 2748}, "5303|S|2748|1|5309", kCXRows, kFCRowsPerFile, ZCRows(2)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.described);
+        hostLink.failAt = c.failAt;
+        hostLink.closedHandles.clear();
+        EXPECT_EQ(Display().stage, Stage::PageFailed);
+        EXPECT_EQ(Describe(), c.described);
+        EXPECT_EQ(display.ListView1.rowCount(), c.cxRows);
+        EXPECT_EQ(display.ListView3.rowCount(), c.fcRows);
+        EXPECT_EQ(display.ListView4.rowCount(), c.zcRows);
+        EXPECT_TRUE(display.ListView5.empty());
+        EXPECT_EQ(hostLink.closedHandles, std::vector<int32_t>{41});
+    }
+}
+
+// Counts and offsets as the GC page and the FC entries give them: a negative
+// count or offset asks for nothing more, one past its type's range stops with
+// the field named.
+TEST_F(DisplayCommandTest, CountsAndOffsetsAtTheirLimits) {
+    const auto gcPage = [](std::string_view field, std::int64_t value) {
+        return test::FillFields(layout::kGC, {{"Page", "G"}, {field, test::Number(value)}});
+    };
+    Serve({});
+    hostLink.pages[{'G', 1024}] = gcPage("NbrOfFC", -1);
+    EXPECT_EQ(Display().stage, Stage::Completed);
+    EXPECT_EQ(hostLink.requests.back().header, " 00001024G");
+    EXPECT_EQ(Describe(), "5308|TWMODEL001|0");
+
+    hostLink.pages[{'G', 1024}] = gcPage("EndTwOffset", -50);
+    EXPECT_EQ(Display().stage, Stage::Completed);
+    EXPECT_EQ(hostLink.requests.back().header, " 00001024G");
+
+    hostLink.pages[{'G', 1024}] = gcPage("NbrOfFC", 99999);
+    EXPECT_EQ(Display().stage, Stage::DecodeStopped);
+    EXPECT_EQ(Describe(), "5318|L5514|GC|     99999");
+
+    UserSpaceModel model;
+    model.files = {File("FILEA00001", 2, -700)};
+    Serve(model);
+    EXPECT_EQ(Display().stage, Stage::Completed);
+    EXPECT_EQ(hostLink.requests.back().header, " 00002048Z");
+    EXPECT_TRUE(display.ListView5.empty());
+
+    model.files = {File("FILEA00001", -1, 0)};
+    Serve(model);
+    EXPECT_EQ(Display().stage, Stage::Completed);
+    EXPECT_EQ(display.ListView4.rowCount(), ZCRows(0));
+
+    // Its ZC page is never asked for: no need to build 99999 entries.
+    hostLink.pages[{'F', 2048}] = test::BuildFCPage({"FILEA00001", 99999, 0, {}});
+    EXPECT_EQ(Display().stage, Stage::DecodeStopped);
+    EXPECT_EQ(Describe(), "5306|L5634|FILEA00001|     99999");
+}
+
+// Large counts served as short pages: thousands of files of one ZC entry
+// each, then one file of the most ZC entries a count can give, on an empty
+// ZC page. Every row arrives; the rows of missing bytes are empty. (The file
+// loop does the same for each file, so 4096 files stand for the 32767 a count
+// allows and keep the test quick.)
+TEST_F(DisplayCommandTest, LargeCountsOnShortPagesComplete) {
+    constexpr int kFiles = 4096;
+    constexpr int kMost = 32767;
+    test::PageMap control = test::BuildPages({});
+    control[{'G', 1024}] =
+        test::FillFields(layout::kGC, {{"Page", "G"}, {"NbrOfFC", test::Number(kFiles)}});
     std::string fcPage;
     hostLink.source = [&](char kind, int32_t position) -> std::optional<std::string_view> {
-        const int n = (position - 2048) / 512 + 1;
-        switch (kind) {
-            case 'F': {
-                const std::string ficID =
-                    "F" + std::string(9 - std::to_string(n).size(), '0') + std::to_string(n);
-                fcPage = test::BuildFCPage({ficID, kZCEntries, 100, {}});
-                return fcPage;
-            }
-            case 'Z':
-                return zcPage;
-            case 'S':
-                return sqlPage;
-            default:
-                return control.at({kind, position});
+        if (kind == 'F') {
+            const int n = (position - 2048) / 512 + 1;
+            fcPage = test::FillFields(layout::kFC, {{"Page", "F"},
+                                                    {"FicID", "F" + std::to_string(100000000 + n)},
+                                                    {"NumberOfZC", "1"}});
+            return fcPage;
         }
+        if (kind == 'Z') {
+            return std::string_view();
+        }
+        return control.at({kind, position});
     };
-
     EXPECT_EQ(Display().stage, Stage::Completed);
-    EXPECT_EQ(display.ListView4.rowCount(), kFiles * ZCRows(kZCEntries));
     EXPECT_EQ(display.ListView3.rowCount(), kFiles * kFCRowsPerFile);
+    EXPECT_EQ(display.ListView4.rowCount(), kFiles * ZCRows(1));
     EXPECT_EQ(display.ListView3.value(display.ListView3.rowCount() - kFCRowsPerFile + 2),
-              "F000000500");
+              "F100004096");
+    EXPECT_EQ(display.ListView4.value(display.ListView4.rowCount() - 1), "          ");
+
+    UserSpaceModel model;
+    Serve({});
+    hostLink.source = nullptr;
+    hostLink.pages[{'G', 1024}] =
+        test::FillFields(layout::kGC, {{"Page", "G"}, {"NbrOfFC", test::Number(1)}});
+    hostLink.pages[{'F', 2048}] = test::BuildFCPage({"FILEA00001", kMost, 0, {}});
+    hostLink.pages[{'Z', 2048}] = "";
+    EXPECT_EQ(Display().stage, Stage::Completed);
+    EXPECT_EQ(display.ListView4.rowCount(), ZCRows(kMost));
 }
 
 TEST(AnsiTextTest, UpperCaseFollowsWindows1252) {
