@@ -281,11 +281,27 @@ TEST_F(ExportTest, UnwritableFolderIsReported) {
     result = ExportToFile(display, data, EchoLookup);
     EXPECT_EQ(result.status, Status::NeedsLocation);
 
+    // Below a regular file nothing can be written, whoever runs the viewer.
+    const fs::path blocker = data / "plain-file";
+    test::WriteBytes(blocker, "x");
+    result = ExportToFile(display, blocker / "x.usrspc", EchoLookup);
+    EXPECT_EQ(result.status, Status::NeedsLocation);
+    EXPECT_EQ(result.message, "5313|" + (blocker / "x.usrspc").string() + "|" +
+                                  std::generic_category().message(ENOTDIR));
+    SetDataPath((blocker / "DATA").string());
+    result = ExportToDataPath(display, registry, EchoLookup);
+    EXPECT_EQ(result.status, Status::NeedsLocation);
+    EXPECT_EQ(result.message, "5312|" + blocker.string());
+    EXPECT_EQ(ReadBytes(blocker), "x");
+}
+
+TEST_F(ExportTest, ReadOnlyFolderIsReported) {
+    FillSmallModel();
     if (geteuid() == 0) {
         GTEST_SKIP() << "permissions do not bind root";
     }
     fs::permissions(data, fs::perms::owner_read | fs::perms::owner_exec);
-    result = ExportToFile(display, data / "x.usrspc", EchoLookup);
+    const ExportResult result = ExportToFile(display, data / "x.usrspc", EchoLookup);
     fs::permissions(data, fs::perms::owner_all);
     EXPECT_EQ(result.message, "5313|" + (data / "x.usrspc").string() + "|" +
                                   std::generic_category().message(EACCES));

@@ -165,6 +165,25 @@ TEST_F(RessourceTest, LineRules) {
     EXPECT_TRUE(failures.empty());
 }
 
+// Whole files of unusual shape: an empty one loads with every text empty,
+// one with CR-only line ends reads line by line, one of NULs and no line end
+// is a line without an id.
+TEST_F(RessourceTest, EmptyCrOnlyAndNulFiles) {
+    auto& ressource = catalogue();
+    writeCatalogue("EMPTY", "");
+    EXPECT_TRUE(ressource.LoadRessourceFile("EMPTY"));
+    EXPECT_EQ(ressource.RessourceTable()[5001], "");
+
+    writeCatalogue("CR", "5001\tTitle\r5002\tSecond &1\r\r5003\tlast\r");
+    ASSERT_TRUE(ressource.LoadRessourceFile("CR"));
+    EXPECT_EQ(ressource.RessourceTable()[5001], "Title");
+    EXPECT_EQ(ressource.RessourceTable()[5002], "Second &1");
+    EXPECT_EQ(ressource.RessourceTable()[5003], "last");
+
+    writeCatalogue("NUL", std::string(64, '\0'));
+    EXPECT_FALSE(ressource.LoadRessourceFile("NUL"));
+}
+
 TEST_F(RessourceTest, LoadFailsAtALineWithoutAnIdInRange) {
     auto& ressource = catalogue();
     for (const auto& bad : {"Heading"s, "10001\tx"s, "-1\tx"s, "   \tx"s, "12a\tx"s, "\tx"s,
