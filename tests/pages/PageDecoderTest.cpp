@@ -474,6 +474,10 @@ TEST_F(PageDecoderTest, DegeneratePagesAreShownAsReceived) {
             const std::size_t first = decoder.heading ? 1 : 0;
             for (std::size_t r = first; r < rows.rowCount(); ++r) {
                 shown += rows.value(r).size();
+                if (text.size() > 5) {
+                    EXPECT_EQ(rows.value(r).find_first_not_of(text[0]), std::string_view::npos)
+                        << r;
+                }
             }
             EXPECT_LE(shown, text.size());
             if (text.size() == 5 && decoder.name != std::string_view("SQL")) {
@@ -583,6 +587,7 @@ TEST_F(PageDecoderTest, SQLLengthsPastThePageOrTheirRange) {
             ASSERT_NO_THROW(decoder.DecodePageSQL(rows, page, kFicA, true));
             ASSERT_EQ(rows.rowCount(), 5u);
             EXPECT_EQ(rows.value(1), *value);
+            EXPECT_EQ(rows.value(2), "");
             EXPECT_TRUE(page.empty());
         } else {
             EXPECT_THROW(decoder.DecodePageSQL(rows, page, kFicA, true), DecodeStop);
