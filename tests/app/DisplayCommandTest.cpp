@@ -161,12 +161,6 @@ TEST_F(DisplayCommandTest, FailedPageKeepsEarlierRowsAndCloses) {
     EXPECT_EQ(hostLink.closedHandles, std::vector<int32_t>{41});
     EXPECT_EQ(display.szLastError, "CPF9801 object not found");
     EXPECT_EQ(Describe(), "5303|Z|2560|2|CPF9801 object not found");
-
-    hostLink.failAt = std::pair{'G', 1024};
-    Display();
-    EXPECT_EQ(display.ListView1.rowCount(), kCXRows);
-    EXPECT_TRUE(display.ListView2.empty());
-    EXPECT_EQ(Describe(), "5302|G|1024|CPF9801 object not found");
 }
 
 TEST_F(DisplayCommandTest, ConnectFailureRequestsNothingAndClosesTheLastHandle) {

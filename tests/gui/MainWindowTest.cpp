@@ -60,9 +60,8 @@ std::string FakeCaption(std::string_view id) {
 
 // The window over a fake host link serving the small model, with labels
 // "L<id>", captions "T<id>" and a registry in a temporary folder.
-class MainWindowTest : public ::testing::Test {
-protected:
-    MainWindowTest() { link.pages = SmallModelPages(); }
+struct Viewer {
+    Viewer() { link.pages = SmallModelPages(); }
 
     template <typename T>
     T* child(const char* name) {
@@ -92,6 +91,8 @@ protected:
     FileRegistryStore registry{registryFolder.path()};
     frmDspUsrspc window{command, registry, EchoLookup, FakeCaption};
 };
+
+class MainWindowTest : public ::testing::Test, public Viewer {};
 
 TEST_F(MainWindowTest, ControlsCarryTheirNamesTagsAndFixedTabCaptions) {
     window.Form_Load("");
@@ -248,31 +249,34 @@ TEST_F(MainWindowTest, ExitClosesTheConnectionOnceMoreButTheCloseBoxDoesNot) {
     EXPECT_EQ(link.closedHandles, (std::vector<std::int32_t>{41, 41}));
 }
 
-TEST_F(MainWindowTest, CommandLineWithSlashDisplaysBeforeTheWindowIsShown) {
-    window.Form_Load("127.0.0.1/TWMODEL001");
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(link.openedMachines.size(), 1U);
-    EXPECT_EQ(list(1)->model()->rowCount(), 35);
-    EXPECT_EQ(child<QTabWidget>("SSTab1")->currentIndex(), 1);
-    EXPECT_EQ(child<QLineEdit>("txtIpAddress")->text(), QStringLiteral("127.0.0.1"));
-    EXPECT_EQ(child<QLineEdit>("txtUsrSpcName")->text(), QStringLiteral("TWMODEL001"));
-}
-
-TEST_F(MainWindowTest, CommandLineWithoutSlashIsIgnored) {
-    window.Form_Load("127.0.0.1 TWMODEL001");
-    EXPECT_TRUE(link.openedMachines.empty());
-    EXPECT_EQ(child<QTabWidget>("SSTab1")->currentIndex(), 0);
-    EXPECT_EQ(child<QLineEdit>("txtIpAddress")->text(), QString());
-    EXPECT_EQ(window.statusText(), QString());
-}
-
-TEST_F(MainWindowTest, CommandLineStartingWithSlashStopsAtTheEmptyAddress) {
-    window.Form_Load("/TWMODEL001");
-    EXPECT_TRUE(link.openedMachines.empty());
-    EXPECT_TRUE(link.closedHandles.empty());
-    EXPECT_EQ(child<QTabWidget>("SSTab1")->currentIndex(), 0);
-    EXPECT_EQ(child<QLineEdit>("txtUsrSpcName")->text(), QStringLiteral("TWMODEL001"));
-    EXPECT_EQ(window.statusText(), QStringLiteral("5316"));
+// The command line displays before the window is shown when it holds a "/";
+// without one it is ignored, and an empty address stops before connecting.
+TEST(MainWindowCommandLine, DisplaysOnlyWhatHoldsAnAddressAndAName) {
+    const struct {
+        const char* argument;
+        std::size_t opens;
+        int tab;
+        const char* address;
+        const char* name;
+        const char* status;
+    } cases[] = {
+        {"127.0.0.1/TWMODEL001", 1, 1, "127.0.0.1", "TWMODEL001", "5308|TWMODEL001|2"},
+        {"127.0.0.1 TWMODEL001", 0, 0, "", "", ""},
+        {"/TWMODEL001", 0, 0, "", "TWMODEL001", "5316"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.argument);
+        Viewer fixture;
+        fixture.window.Form_Load(c.argument);
+        EXPECT_FALSE(fixture.window.isVisible());
+        EXPECT_EQ(fixture.link.openedMachines.size(), c.opens);
+        EXPECT_EQ(fixture.link.closedHandles.size(), c.opens);
+        EXPECT_EQ(fixture.list(1)->model()->rowCount(), c.opens == 0 ? 0 : 35);
+        EXPECT_EQ(fixture.child<QTabWidget>("SSTab1")->currentIndex(), c.tab);
+        EXPECT_EQ(fixture.child<QLineEdit>("txtIpAddress")->text(), QString::fromLatin1(c.address));
+        EXPECT_EQ(fixture.child<QLineEdit>("txtUsrSpcName")->text(), QString::fromLatin1(c.name));
+        EXPECT_EQ(fixture.window.statusText(), QString::fromLatin1(c.status));
+    }
 }
 
 TEST_F(MainWindowTest, CommandLineNameIsKeptWholeWhileTypingIsLimited) {

@@ -10,7 +10,6 @@
 #include "twds/ModelWriter.h"
 #include "twds/PageLayout.h"
 #include "twds/SavedUserSpaceFile.h"
-#include "twds/SavedUserSpaceHostLink.h"
 #include "twds/SyntheticModel.h"
 
 namespace twds {
@@ -218,54 +217,6 @@ TEST(TwusMake, BundledSampleIsWhatItsDescriptionWrites) {
     ASSERT_TRUE(ModelWriter::write(*model, writer, error)) << error;
     EXPECT_TRUE(out.str() == saved)
         << "samples/127.0.0.1/TWMODEL001.twus is out of date: regenerate it with twus_make";
-}
-
-// Walks the sample as the Display command does, from the numbers its pages
-// hold, so that every page it asks for must be there.
-TEST(TwusMake, BundledSampleAnswersEveryRequestOfADisplay) {
-    SavedUserSpaceHostLink link({TWDS_SOURCE_DIR "/samples"});
-    std::string machine = "127.0.0.1";
-    std::string buffer1(10, ' ');
-    std::string buffer2(10, ' ');
-    int32_t connection = 0;
-    ASSERT_NE(link.fnDllParamOpenMConnection(machine, buffer1, buffer2, connection), 0);
-    const auto retrieve = [&link](char kind, int position, std::size_t length) {
-        std::string name = "TWMODEL001";
-        std::string page(length, ' ');
-        const std::string position8 = std::to_string(100000000 + position).substr(1);
-        page.replace(0, 10, " " + position8 + kind);
-        EXPECT_NE(link.fnDllParamRtvUserspace(name, page), 0) << kind << position8;
-        return page;
-    };
-    const std::string gc = retrieve('G', 1024, 10000);
-    retrieve('C', 1024, 2000);
-    const int files = std::stoi(std::string(Field(gc, layout::kGC, "NbrOfFC")));
-    const int endOffset = std::stoi(std::string(Field(gc, layout::kGC, "EndTwOffset")));
-    EXPECT_EQ(files, 6);
-    ASSERT_GT(endOffset, 0);
-    EXPECT_EQ(retrieve('E', endOffset + 1024, 10000).substr(0, 10), "ENDTW001  ");
-
-    int withSql = 0;
-    std::size_t fewestZc = 1000;
-    std::size_t mostZc = 0;
-    for (int n = 0; n < files; ++n) {
-        const int position = 2048 + 512 * n;
-        const std::string fc = retrieve('F', position, 10000);
-        const auto zcCount =
-            static_cast<std::size_t>(std::stoi(std::string(Field(fc, layout::kFC, "NumberOfZC"))));
-        fewestZc = std::min(fewestZc, zcCount);
-        mostZc = std::max(mostZc, zcCount);
-        const std::string zc = retrieve('Z', position, 30000);
-        EXPECT_EQ(zc.find_first_not_of(' ', zcCount * 73), std::string::npos);
-        const int insert = std::stoi(std::string(Field(fc, layout::kFC, "OffsetOfInsert")));
-        if (insert > 0) {
-            ++withSql;
-            EXPECT_EQ(retrieve('S', position + insert, 30000).substr(10, 12), "INSERT INTO ");
-        }
-    }
-    EXPECT_EQ(withSql, files - 1);
-    EXPECT_EQ(fewestZc, 3u);
-    EXPECT_EQ(mostZc, 40u);
 }
 
 TEST(TwusMake, GeneratedModelHasTheAskedShape) {
