@@ -64,39 +64,45 @@ TEST_F(RessourceTest, FreshRegistryGetsLanguageEnWrittenAsExpandString) {
     EXPECT_TRUE(failures.empty());
 }
 
-TEST_F(RessourceTest, EmptyLanguageValueIsReplacedByEn) {
-    setLanguage(""s, kRegSz);
-    writeCatalogue("EN", "5001\tEnglish\r\n");
-    EXPECT_EQ(catalogue().GetRessource("5001"), "English");
-    EXPECT_EQ(ReadRegistryValue(registry, Hive::CurrentUser, kSettings, "Language"),
-              RegistryValue("EN"s));
-}
-
-TEST_F(RessourceTest, StoredLanguageIsUsedExactly) {
-    setLanguage("FR"s, kRegSz);
+// The "Language" value names the catalogue as stored: an empty one becomes
+// EN (and is written back), an integer its decimal text.
+TEST_F(RessourceTest, LanguageValueChoosesTheCatalogue) {
     writeCatalogue("EN", "5001\tEnglish\r\n");
     writeCatalogue("FR",
                    "5001\tFran\xe7"
                    "ais\r\n");
+    writeCatalogue("44", "5001\tForty-four\r\n");
+    const struct {
+        RegistryValue value;
+        std::uint32_t type;
+        std::string language, text;
+    } cases[] = {
+        {""s, kRegSz, "EN", "English"},
+        {"FR"s, kRegSz, "FR",
+         "Fran\xe7"
+         "ais"},
+        {std::int32_t{44}, kRegDword, "44", "Forty-four"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.language);
+        setLanguage(c.value, c.type);
+        Ressource fresh(registry, programs.path(), nullptr);
+        EXPECT_EQ(fresh.GetRessource("5001"), c.text);
+        EXPECT_EQ(fresh.RessourceLanguage(), c.language);
+        EXPECT_EQ(ReadRegistryValue(registry, Hive::CurrentUser, kSettings, "Language"),
+                  c.language == "EN" ? RegistryValue("EN"s) : c.value);
+    }
+
+    // Loaded once: later changes wait for the next start.
+    setLanguage("FR"s, kRegSz);
     EXPECT_EQ(catalogue().GetRessource("5001"),
               "Fran\xe7"
               "ais");
-    EXPECT_EQ(catalogue().RessourceLanguage(), "FR");
-
-    // Loaded once: later changes wait for the next start.
     setLanguage("EN"s, kRegSz);
     writeCatalogue("FR", "5001\tChanged\r\n");
     EXPECT_EQ(catalogue().GetRessource("5001"),
               "Fran\xe7"
               "ais");
-}
-
-TEST_F(RessourceTest, IntegerLanguageBecomesItsDecimalText) {
-    setLanguage(std::int32_t{44}, kRegDword);
-    writeCatalogue("EN", "5001\tEnglish\r\n");
-    writeCatalogue("44", "5001\tForty-four\r\n");
-    EXPECT_EQ(catalogue().GetRessource("5001"), "Forty-four");
-    EXPECT_EQ(catalogue().RessourceLanguage(), "44");
 }
 
 TEST_F(RessourceTest, MissingOrMalformedLanguageFileFallsBackToEnSilently) {
