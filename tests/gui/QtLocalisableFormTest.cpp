@@ -85,7 +85,7 @@ CatalogueLookup Catalogue() {
     };
 }
 
-TEST(QtLocalisableForm, EveryTagKindReachesItsProperty) {
+TEST(QtLocalisableForm, EveryTagKindReachesItsPropertyAndRightsEnable) {
     TestWindow w;
     QtLocalisableForm adapter(w.form);
     LoadFormRessource(adapter, Catalogue());
@@ -104,18 +104,11 @@ TEST(QtLocalisableForm, EveryTagKindReachesItsProperty) {
     EXPECT_EQ(w.band2->windowTitle(), QStringLiteral("View band"));
     // Asked by the rights rule and by the CTL rule.
     EXPECT_EQ(w.activity->loads, 2);
-}
-
-TEST(QtLocalisableForm, MissingPropertiesAreSkippedAndRightsEnable) {
-    TestWindow w;
-    QtLocalisableForm adapter(w.form);
-    LoadFormRessource(adapter, Catalogue());
     // The text box has no caption: its text stays, and the walk went on to
     // the controls after it. Being tagged, it is unlocked and enabled.
     EXPECT_EQ(w.edit->text(), QString());
     EXPECT_FALSE(w.edit->isReadOnly());
     EXPECT_TRUE(w.edit->isEnabled());
-    EXPECT_EQ(w.group->title(), QStringLiteral("Options"));
 }
 
 TEST(QtLocalisableForm, AWindowWithoutCoolBarOrTagKeepsItsTitle) {
