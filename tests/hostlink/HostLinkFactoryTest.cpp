@@ -3,6 +3,7 @@
 #include <map>
 #include <string>
 
+#include "HostLinkCalls.h"
 #include "TempFolder.h"
 #include "twds/HostLinkFactory.h"
 #include "twds/SavedUserSpaceHostLink.h"
@@ -83,11 +84,8 @@ TEST(CreateHostLink, WithoutALibraryServesSavedUserSpacesFromTheStores) {
     ASSERT_NE(link, nullptr) << error;
     ASSERT_NE(dynamic_cast<SavedUserSpaceHostLink*>(link.get()), nullptr);
 
-    std::string machine = "127.0.0.1";
-    std::string buffer1(10, ' ');
-    std::string buffer2(10, ' ');
     int32_t connection = 0;
-    ASSERT_NE(link->fnDllParamOpenMConnection(machine, buffer1, buffer2, connection), 0);
+    ASSERT_NE(test::OpenConnection(*link, "127.0.0.1", connection), 0);
     std::string name = "M         ";
     std::string page = " 00001024C  ";
     ASSERT_NE(link->fnDllParamRtvUserspace(name, page), 0);

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "HostLinkCalls.h"
 #include "TestSupport.h"
 #include "twds/HostLinkFactory.h"
 #include "twds/LibraryHostLink.h"
@@ -39,11 +40,8 @@ TEST(LibraryHostLink, OpenPassesTheMachineAndReturnsBothBuffersWithTheirNuls) {
 TEST(LibraryHostLink, PageComesBackWholeAtTheRequestLength) {
     auto link = LoadTestLibrary();
     ASSERT_NE(link, nullptr);
-    std::string machine = "10.1.2.3";
-    std::string buffer1(10, ' ');
-    std::string buffer2(10, ' ');
     int32_t connection = 0;
-    ASSERT_NE(link->fnDllParamOpenMConnection(machine, buffer1, buffer2, connection), 0);
+    ASSERT_NE(test::OpenConnection(*link, "10.1.2.3", connection), 0);
 
     std::string name = "TWMODEL001";
     std::string page = PageRequest(" 00002048F", 10000);
@@ -69,11 +67,8 @@ TEST(LibraryHostLink, PageComesBackWholeAtTheRequestLength) {
 TEST(LibraryHostLink, FailuresReportTheLibrarysLastError) {
     auto link = LoadTestLibrary();
     ASSERT_NE(link, nullptr);
-    std::string machine = "refuse.example";
-    std::string buffer1(10, ' ');
-    std::string buffer2(10, ' ');
     int32_t connection = 0;
-    EXPECT_EQ(link->fnDllParamOpenMConnection(machine, buffer1, buffer2, connection), 0);
+    EXPECT_EQ(test::OpenConnection(*link, "refuse.example", connection), 0);
 
     int32_t code1 = 0;
     int32_t code2 = 0;
@@ -86,14 +81,11 @@ TEST(LibraryHostLink, FailuresReportTheLibrarysLastError) {
     EXPECT_EQ(text.substr(0, expected.size() + 1), expected + '\0');
     EXPECT_EQ(text.find_first_not_of(' ', expected.size() + 1), std::string::npos);
 
-    machine = "127.0.0.1";
-    ASSERT_NE(link->fnDllParamOpenMConnection(machine, buffer1, buffer2, connection), 0);
+    ASSERT_NE(test::OpenConnection(*link, "127.0.0.1", connection), 0);
     std::string name = "FAILPAGE  ";
     std::string page = PageRequest(" 00001024G", 10000);
     EXPECT_EQ(link->fnDllParamRtvUserspace(name, page), 0);
-    text.assign(1024, ' ');
-    link->fnDllParamGetLastError(code1, code2, text, 1024);
-    EXPECT_EQ(text.substr(0, text.find('\0')), "page refused on demand for FAILPAGE  ");
+    EXPECT_EQ(test::ReadLastError(*link).text, "page refused on demand for FAILPAGE  ");
     link->fnDllParamCloseMConnection(connection);
 }
 
@@ -103,13 +95,11 @@ TEST(LibraryHostLink, StaleCloseIsPassedOnAndLastErrorKeepsToTheBuffer) {
     auto link = LoadTestLibrary();
     ASSERT_NE(link, nullptr);
     EXPECT_EQ(link->fnDllParamCloseMConnection(99), 0);
+    EXPECT_EQ(test::ReadLastError(*link, 64).text, "close ignored for 99");
+
     int32_t code1 = 0;
     int32_t code2 = 0;
-    std::string text(64, ' ');
-    link->fnDllParamGetLastError(code1, code2, text, 64);
-    EXPECT_EQ(text.substr(0, text.find('\0')), "close ignored for 99");
-
-    text.assign(8, ' ');
+    std::string text(8, ' ');
     link->fnDllParamGetLastError(code1, code2, text, 8);
     EXPECT_EQ(text, "close i\0"s);
 

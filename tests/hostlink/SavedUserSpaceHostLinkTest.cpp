@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "HostLinkCalls.h"
 #include "TempFolder.h"
 #include "TestSupport.h"
 #include "twds/SavedUserSpaceHostLink.h"
@@ -23,9 +24,7 @@ protected:
     SavedUserSpaceHostLinkTest() { store.write("127.0.0.1/TWMODEL001.twus", kModel); }
 
     int32_t open(std::string machine) {
-        std::string buffer1(10, ' ');
-        std::string buffer2(10, ' ');
-        return link.fnDllParamOpenMConnection(machine, buffer1, buffer2, connection);
+        return test::OpenConnection(link, std::move(machine), connection);
     }
 
     int32_t retrieve(std::string name, std::string& page) {
@@ -34,11 +33,8 @@ protected:
 
     // The last error's text (up to its NUL) and its category.
     std::pair<std::string, int32_t> lastError() {
-        int32_t code1 = -1;
-        int32_t code2 = -1;
-        std::string text(1024, ' ');
-        link.fnDllParamGetLastError(code1, code2, text, 1024);
-        return {text.substr(0, text.find('\0')), code1};
+        const test::LastError error = test::ReadLastError(link);
+        return {error.text, error.code1};
     }
 
     test::TempFolder store;
@@ -206,11 +202,8 @@ TEST(SavedUserSpaceHostLink, StoresAreSearchedInOrder) {
 
     for (const auto& [address, expected] :
          {std::pair<std::string, std::string>{"10.0.0.1", "first"}, {"10.0.0.2", "second"}}) {
-        std::string machine = address;
-        std::string buffer1(10, ' ');
-        std::string buffer2(10, ' ');
         int32_t connection = 0;
-        ASSERT_NE(link.fnDllParamOpenMConnection(machine, buffer1, buffer2, connection), 0);
+        ASSERT_NE(test::OpenConnection(link, address, connection), 0);
         std::string name = "M";
         std::string page = PageRequest(" 00001024C", 10);
         ASSERT_NE(link.fnDllParamRtvUserspace(name, page), 0);
@@ -221,15 +214,9 @@ TEST(SavedUserSpaceHostLink, StoresAreSearchedInOrder) {
 
 TEST(SavedUserSpaceHostLink, NoStoreAtAllIsExplained) {
     SavedUserSpaceHostLink link({});
-    std::string machine = "127.0.0.1";
-    std::string buffer1(10, ' ');
-    std::string buffer2(10, ' ');
     int32_t connection = 0;
-    EXPECT_EQ(link.fnDllParamOpenMConnection(machine, buffer1, buffer2, connection), 0);
-    int32_t code1 = 0;
-    int32_t code2 = 0;
-    std::string text(200, ' ');
-    link.fnDllParamGetLastError(code1, code2, text, 200);
+    EXPECT_EQ(test::OpenConnection(link, "127.0.0.1", connection), 0);
+    const std::string text = test::ReadLastError(link, 200).text;
     EXPECT_NE(text.find("--store"), std::string::npos) << text;
 }
 
