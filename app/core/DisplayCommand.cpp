@@ -150,6 +150,14 @@ void DisplayCommand::DisplayPages() {
         decoder.DecodePageFC(ListView3, page, ficID, firstEntry);
 
         current_ = {'Z', position, n};
+        if (WouldExceedRowBudget()) {
+            outcome_.stage = DisplayOutcome::Stage::TooManyRows;
+            outcome_.pageKind = current_.kind;
+            outcome_.pagePosition = current_.position;
+            outcome_.fileNumber = n;
+            outcome_.failure = ficID;
+            return;
+        }
         if (!RetrievePage(current_, layout::kZCRequestLength, zcPage)) {
             return;
         }
@@ -202,6 +210,18 @@ void DisplayCommand::StopOnPosition(const FieldList& list, std::size_t row,
                          list.key(row), std::string(list.value(row)), std::string(keySuffix));
     }
     throw DecodeStop(DecodeStop::Reason::NumberOutOfRange, {}, {}, {}, std::string(keySuffix));
+}
+
+bool DisplayCommand::WouldExceedRowBudget() const {
+    constexpr std::size_t kZCRowsPerEntry = layout::kZC.size();
+    constexpr std::size_t kSQLRows = 1 + layout::kSqlStatementSuffixes.size();
+    std::size_t rows = 0;
+    for (const FieldList* list : {&ListView1, &ListView2, &ListView3, &ListView4, &ListView5}) {
+        rows += list->rowCount();
+    }
+    const std::size_t entries = kept.iNbrOfZC > 0 ? static_cast<std::size_t>(kept.iNbrOfZC) : 0;
+    rows += 1 + entries * kZCRowsPerEntry + (kept.lInsertOffset > 0 ? kSQLRows : 0);
+    return rows > maxRows;
 }
 
 void DisplayCommand::ClearAll() {

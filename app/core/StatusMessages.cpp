@@ -105,6 +105,10 @@ std::string DescribeOutcome(const DisplayCommand& display, const MessageLookup& 
             return outcome.stop ? DescribeStop(outcome, lookup) : std::string();
         case DisplayOutcome::Stage::OutOfMemory:
             return lookup(message::kOutOfMemory, {outcome.failure});
+        case DisplayOutcome::Stage::TooManyRows:
+            return lookup(message::kTooManyRows,
+                          {outcome.failure, std::to_string(display.kept.iNbrOfZC),
+                           std::to_string(display.maxRows)});
         case DisplayOutcome::Stage::Completed:
             return lookup(message::kDisplayed,
                           {display.szUsrSpc, std::to_string(outcome.filesDisplayed)});

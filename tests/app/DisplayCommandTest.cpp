@@ -482,6 +482,23 @@ TEST_F(DisplayCommandTest, LargeCountsOnShortPagesComplete) {
     EXPECT_EQ(display.ListView4.rowCount(), ZCRows(kMost));
 }
 
+// Counts that claim more rows than the viewer can hold stop the Display
+// before the file that would overflow, with every earlier file shown.
+TEST_F(DisplayCommandTest, RowBudgetStopsBeforeTheFileThatWouldExceedIt) {
+    UserSpaceModel model;
+    model.files = {File("FILEA00001", 3, 700), File("FILEB00002", 32767, 700)};
+    Serve(model);
+    display.maxRows = 1000;
+
+    EXPECT_EQ(Display().stage, Stage::TooManyRows);
+    EXPECT_EQ(display.outcome().fileNumber, 2);
+    EXPECT_EQ(display.ListView4.rowCount(), ZCRows(3));
+    EXPECT_EQ(display.ListView3.rowCount(), 2 * kFCRowsPerFile);
+    EXPECT_EQ(hostLink.requests.back().header, " 00002560F");
+    EXPECT_EQ(hostLink.closedHandles, std::vector<int32_t>{41});
+    EXPECT_EQ(Describe(), "5320|FILEB00002|32767|1000");
+}
+
 TEST(AnsiTextTest, UpperCaseFollowsWindows1252) {
     EXPECT_EQ(UpperCaseAnsi("abc xyz-09"), "ABC XYZ-09");
     EXPECT_EQ(UpperCaseAnsi("\xE0\xE9\xFE\xF7\xFF\x9A\x9C\x9E\xDF\xB5"),

@@ -37,7 +37,7 @@ std::set<int> RequiredIds() {
     const auto ids = Join({{5001},
                            Range(5101, 5103),
                            {5251, 5252},
-                           Range(5301, 5319),
+                           Range(5301, 5320),
                            Range(5401, 5437),
                            Range(5501, 5524),
                            Range(5601, 5640),

@@ -25,6 +25,7 @@ struct DisplayOutcome {
         PageFailed,     // a page retrieval returned 0
         DecodeStopped,  // a decoder raised DecodeStop
         OutOfMemory,    // the lists could not grow any further
+        TooManyRows,    // the next file would take the lists past maxRows
         Completed,
     };
     Stage stage = Stage::NotRun;
@@ -32,13 +33,19 @@ struct DisplayOutcome {
     std::int32_t pagePosition = 0;   // its requested position
     int fileNumber = 0;              // FC entry n (1-based) for F, Z and S pages
     std::optional<DecodeStop> stop;  // DecodeStopped
-    std::string failure;             // OutOfMemory: what could not be allocated
+    std::string failure;  // OutOfMemory: what could not be allocated; TooManyRows: the FicID
     // FC entries whose F, Z (and S) pages were all decoded.
     int filesDisplayed = 0;
 };
 
 // The highest position a page request can carry: eight decimal digits.
 inline constexpr std::int64_t kMaxPagePosition = 99'999'999;
+
+// The most rows one Display holds across its five lists: five times a model
+// of 10,000 files with 100 ZC entries each, about 1.2 GB. A user space whose
+// counts claim more (32,767 files of 32,767 ZC entries each would be ten
+// billion rows) is stopped before the system runs out of memory.
+inline constexpr std::size_t kDefaultMaxRows = 50'000'000;
 
 // The Display command with the window state it shares with the decoders and
 // the export. It owns the five page lists and the End_TW text and runs
@@ -68,6 +75,9 @@ public:
     std::string szUsrSpc;
     KeptNumbers kept;  // iNbrOfFC, lEndOffset, lEndLength, iNbrOfZC, lInsertOffset
     std::string szLastError;
+
+    // The row budget of one Display (kDefaultMaxRows).
+    std::size_t maxRows = kDefaultMaxRows;
 
     // Runs the Display command start to end (the body of btnDsp_Click, but
     // for selecting the CX tab, which is the window's).
@@ -102,6 +112,9 @@ private:
     // Display as an out-of-range number of the field it came from.
     [[noreturn]] void StopOnPosition(const FieldList& list, std::size_t row,
                                      std::string_view keySuffix) const;
+    // Whether the current file's ZC rows (and SQL rows) would take the five
+    // lists past maxRows.
+    [[nodiscard]] bool WouldExceedRowBudget() const;
 
     HostLink& hostLink_;
     const PageLabels& labels_;

@@ -35,6 +35,7 @@ inline constexpr int kInputMissing = 5316;
 inline constexpr int kDuplicateKeyOnPage = 5317;      // &1 key, &2 list (CX and GC pages)
 inline constexpr int kNumberOutOfRangeOnPage = 5318;  // &1 field, &2 page, &3 field text
 inline constexpr int kOutOfMemory = 5319;             // &1 what could not be allocated
+inline constexpr int kTooManyRows = 5320;             // &1 file, &2 ZC entries, &3 row budget
 }  // namespace message
 
 // A lookup into the installed process-wide catalogue (GetRessource).
