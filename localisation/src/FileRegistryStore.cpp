@@ -82,9 +82,10 @@ struct HiveLine {
     std::string name;  // Value: its name ("" for the default value)
     std::uint32_t type = 0;
     std::string data;
-    // A hex value whose last line ends in "\" at the end of the file: a line
-    // written after it must be kept apart by a blank line.
-    bool continuesPastEnd = false;
+    // A hex value whose last line ends in a "\" that joins nothing (a blank
+    // line or the end of the file follows): a line written right after it
+    // must be kept apart by a blank line.
+    bool danglingContinuation = false;
 };
 
 std::optional<std::string> ParseQuoted(std::string_view& text) {
@@ -322,10 +323,10 @@ std::vector<HiveLine> ParseHive(Hive hive, std::string_view content) {
                     while (IsContinued(data)) {
                         data = std::string(TrimSpaces(data));
                         data.pop_back();
-                        // At the end of the file the "\" joins nothing, as a
-                        // blank line after it would.
-                        if (i + 1 >= physical.size()) {
-                            line.continuesPastEnd = true;
+                        // A blank line or the end of the file ends the value:
+                        // the "\" joins nothing.
+                        if (i + 1 >= physical.size() || TrimSpaces(physical[i + 1]).empty()) {
+                            line.danglingContinuation = true;
                             break;
                         }
                         ++i;
@@ -438,7 +439,7 @@ void PutValue(std::vector<HiveLine>& lines, Hive hive, std::string_view key, std
     while (end > *sectionStart + 1 && IsBlank(lines[end - 1])) {
         --end;
     }
-    if (lines[end - 1].continuesPastEnd) {
+    if (lines[end - 1].danglingContinuation) {
         lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(end++), HiveLine{});
     }
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(end), std::move(value));
