@@ -317,7 +317,7 @@ std::vector<HiveLine> ParseHive(Hive hive, std::string_view content) {
             }
             rest = TrimSpaces(rest);
             if (section && name && !rest.empty() && rest.front() == '=') {
-                // Only hex data runs on over continuation lines ending in "".
+                // Only hex data runs on over continuation lines ending in "\\".
                 std::string data(TrimSpaces(rest.substr(1)));
                 if (StartsWithName(data, "hex")) {
                     while (IsContinued(data)) {

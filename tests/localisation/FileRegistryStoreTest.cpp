@@ -256,6 +256,32 @@ TEST(FileRegistryStore, RewriteKeepsOtherKeysValuesAndUnreadableLines) {
     EXPECT_EQ(files, 1);
 }
 
+// A hex line whose "\" joins nothing (at the end of the file, or before a
+// blank line) must not swallow what is written after it.
+TEST(FileRegistryStore, DanglingContinuationSwallowsNothingWrittenAfterIt) {
+    for (const std::string& tail : {"\\"s, "\\\\"s, "\\\\\r\n"s, "\\\r\n\r\n"s}) {
+        SCOPED_TRACE(testing::PrintToString(tail));
+        test::TempFolder folder;
+        folder.write(kUserFile,
+                     "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Odd]\r\n"
+                     "\"Bin\"=hex:01,02," +
+                         tail);
+        FileRegistryStore store(folder.path());
+
+        ASSERT_EQ(CreateRegistryKey(store, Hive::CurrentUser, kSettings), "");
+        ASSERT_EQ(WriteRegistryValue(store, Hive::CurrentUser, kSettings, "Language", "EN"s,
+                                     kRegExpandSz),
+                  "");
+        EXPECT_EQ(Text(ReadRegistryValue(store, Hive::CurrentUser, kSettings, "Language")), "EN")
+            << folder.read(kUserFile);
+        ASSERT_EQ(
+            WriteRegistryValue(store, Hive::CurrentUser, "SOFTWARE\\Odd", "Next", "x"s, kRegSz),
+            "");
+        EXPECT_EQ(Text(ReadRegistryValue(store, Hive::CurrentUser, "SOFTWARE\\Odd", "Next")), "x")
+            << folder.read(kUserFile);
+    }
+}
+
 TEST(FileRegistryStore, UnwritableFolderIsReportedWithItsName) {
     test::TempFolder folder;
     const auto blocker = folder.write("not-a-folder", "x");
