@@ -48,6 +48,11 @@ std::unique_ptr<SavedUserSpaceFile> SavedUserSpaceFile::parse(std::string bytes,
             error = At(fileName, text.size()) +
                     "the file ends inside its header line; expected \"TWUSRSPC PAGES 1\" and a "
                     "line feed. The file is truncated.";
+        } else if (text.starts_with("TWUSRSPC PAGES 1\r\n")) {
+            error = At(fileName, kHeader.size() - 1) +
+                    "the header line ends in CR LF: the file's line ends were converted (for "
+                    "example by a text-mode copy or git's autocrlf), which changes the page bytes. "
+                    "Copy or check out the file unchanged, byte for byte.";
         } else if (text.starts_with("TWUSRSPC PAGES ")) {
             error = At(fileName, 0) + "unsupported format " +
                     QuoteBytes(text.substr(0, text.find('\n'))) +

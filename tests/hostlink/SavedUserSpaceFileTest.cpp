@@ -79,6 +79,9 @@ TEST(SavedUserSpaceFile, BadHeaderIsExplained) {
     EXPECT_EQ(Parse("TWUSRSPC PAGES 2\nC 00001024 1\nx\n", error), nullptr);
     EXPECT_NE(error.find("unsupported format \"TWUSRSPC PAGES 2\""), std::string::npos) << error;
 
+    EXPECT_EQ(Parse("TWUSRSPC PAGES 1\r\nC 00001024 1\r\nx\r\n", error), nullptr);
+    EXPECT_NE(error.find("line ends were converted"), std::string::npos) << error;
+
     EXPECT_EQ(Parse("\x89PNG\r\n\x1A\n", error), nullptr);
     EXPECT_NE(error.find("TEST.twus: at byte offset 0: expected the header line"),
               std::string::npos)
