@@ -70,7 +70,11 @@ summary=$data/summary.txt
 } >"$summary"
 
 median() {
-    sort -g | awk '{v[NR] = $1} END {if (NR == 0) print "n/a"; else if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2}'
+    sort -g | awk '{v[NR] = $1 + 0}
+        END {
+            if (NR == 0) print "n/a"
+            else printf "%.10g\n", (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+        }'
 }
 
 # Google Benchmark: the aggregates of each benchmark, medians kept.
