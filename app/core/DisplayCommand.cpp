@@ -24,6 +24,8 @@ constexpr std::size_t kUserSpaceNameLength = 10;
 // The FicID: characters 2 to 11 of an FC entry.
 constexpr std::size_t kFicIDOffset = 1;
 constexpr std::size_t kFicIDLength = 10;
+// After this many files the per-file lists are sized for all of them.
+constexpr int kSizingSample = 16;
 
 // Closes the connection with whatever handle lConnection holds when the
 // Display leaves, whichever way it leaves.
@@ -39,6 +41,27 @@ private:
     HostLink& hostLink_;
     const std::int32_t& connection_;
 };
+
+// Sizes the per-file lists for the files still to come, predicted from the
+// first filesRead files' rows and kept within the Display's row budget. A
+// list's key table would otherwise double a dozen times on the way to
+// millions of rows, touching about twice the memory it ends with: on a first
+// Display those page faults took a sixth of the time.
+void ReserveForFiles(DisplayCommand& display, int filesRead, int fileCount) {
+    std::size_t rows = 0;
+    for (const FieldList* list : {&display.ListView1, &display.ListView2, &display.ListView3,
+                                  &display.ListView4, &display.ListView5}) {
+        rows += list->rowCount();
+    }
+    std::size_t room = display.maxRows > rows ? display.maxRows - rows : 0;
+    const auto remaining = static_cast<std::size_t>(fileCount - filesRead);
+    for (FieldList* list : {&display.ListView3, &display.ListView4, &display.ListView5}) {
+        const std::size_t predicted =
+            std::min(list->rowCount() / static_cast<std::size_t>(filesRead) * remaining, room);
+        list->reserve(predicted);
+        room -= predicted;
+    }
+}
 
 }  // namespace
 
@@ -179,6 +202,9 @@ void DisplayCommand::DisplayPages() {
             decoder.DecodePageSQL(ListView5, page, ficID, firstEntry);
         }
 
+        if (n == kSizingSample && fileCount > n) {
+            ReserveForFiles(*this, n, fileCount);
+        }
         outcome_.filesDisplayed = n;
         position += layout::kFCSpacing;
         firstEntry = false;

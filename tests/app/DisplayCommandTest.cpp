@@ -499,6 +499,34 @@ TEST_F(DisplayCommandTest, RowBudgetStopsBeforeTheFileThatWouldExceedIt) {
     EXPECT_EQ(Describe(), "5320|FILEB00002|32767|1000");
 }
 
+// After its first files the Display sizes the per-file lists for the rest
+// from them. Files larger than that guess still get every row, in order, and
+// a FicID that repeats an earlier one still stops the Display at its file.
+TEST_F(DisplayCommandTest, ListsSizedFromTheFirstFilesTakeLargerFilesAndRefuseDuplicates) {
+    constexpr int kFiles = 24;
+    constexpr int kSmall = 16;
+    UserSpaceModel model;
+    for (int n = 1; n <= kFiles; ++n) {
+        const std::string digits = std::to_string(n);
+        model.files.push_back(
+            File("FILE" + std::string(6 - digits.size(), '0') + digits, n <= kSmall ? 1 : 40, 700));
+    }
+    Serve(model);
+
+    EXPECT_EQ(Display().stage, Stage::Completed);
+    EXPECT_EQ(display.ListView3.rowCount(), kFiles * kFCRowsPerFile);
+    EXPECT_EQ(display.ListView4.rowCount(), kSmall * ZCRows(1) + (kFiles - kSmall) * ZCRows(40));
+    EXPECT_EQ(display.ListView5.rowCount(), kFiles * kSQLRowsPerFile);
+    EXPECT_EQ(display.ListView4.text(display.ListView4.rowCount() - ZCRows(40)), "L5601FILE000024");
+
+    model.files[19].ficID = model.files[2].ficID;
+    Serve(model);
+    EXPECT_EQ(Display().stage, Stage::DecodeStopped);
+    EXPECT_EQ(display.outcome().fileNumber, 20);
+    EXPECT_EQ(display.ListView3.rowCount(), 19 * kFCRowsPerFile);
+    EXPECT_EQ(display.ListView4.rowCount(), kSmall * ZCRows(1) + 3 * ZCRows(40));
+}
+
 TEST(AnsiTextTest, UpperCaseFollowsWindows1252) {
     EXPECT_EQ(UpperCaseAnsi("abc xyz-09"), "ABC XYZ-09");
     EXPECT_EQ(UpperCaseAnsi("\xE0\xE9\xFE\xF7\xFF\x9A\x9C\x9E\xDF\xB5"),
