@@ -8,13 +8,13 @@ namespace {
 
 enum class Option { Export, Help, Version, Output, Store, Hostlink };
 
-struct OptionSpec {
+struct KnownOption {
     std::string_view name;
     Option option;
     bool takesValue;
 };
 
-constexpr std::array<OptionSpec, 6> kOptions{{
+constexpr std::array<KnownOption, 6> kOptions{{
     {"export", Option::Export, false},
     {"help", Option::Help, false},
     {"version", Option::Version, false},
@@ -23,10 +23,10 @@ constexpr std::array<OptionSpec, 6> kOptions{{
     {"hostlink", Option::Hostlink, true},
 }};
 
-const OptionSpec* FindOption(std::string_view name) {
-    for (const OptionSpec& spec : kOptions) {
-        if (spec.name == name) {
-            return &spec;
+const KnownOption* FindOption(std::string_view name) {
+    for (const KnownOption& known : kOptions) {
+        if (known.name == name) {
+            return &known;
         }
     }
     return nullptr;
@@ -67,15 +67,15 @@ std::string ParseOption(const std::vector<std::string>& arguments, std::size_t& 
     const std::size_t equals = argument.find('=');
     const std::string_view name =
         argument.substr(2, equals == std::string_view::npos ? std::string_view::npos : equals - 2);
-    const OptionSpec* spec = FindOption(name);
-    if (spec == nullptr) {
+    const KnownOption* known = FindOption(name);
+    if (known == nullptr) {
         return "unknown option '--" + std::string(name) + "'";
     }
-    if (!spec->takesValue) {
+    if (!known->takesValue) {
         if (equals != std::string_view::npos) {
             return "option '--" + std::string(name) + "' takes no value";
         }
-        Apply(line, spec->option, {});
+        Apply(line, known->option, {});
         return {};
     }
     std::string value;
@@ -87,7 +87,7 @@ std::string ParseOption(const std::vector<std::string>& arguments, std::size_t& 
     if (value.empty()) {
         return "option '--" + std::string(name) + "' needs a value";
     }
-    Apply(line, spec->option, std::move(value));
+    Apply(line, known->option, std::move(value));
     return {};
 }
 

@@ -240,7 +240,7 @@ std::string Parser::field(int number, std::string_view key, std::string_view raw
     }
 
     ModelFields* fields = nullptr;
-    const FieldSpec* spec = nullptr;
+    const FieldSpec* layoutField = nullptr;
     switch (section_) {
         case Section::None:
             return at(number) + "a value before any section; begin with a [section].";
@@ -248,26 +248,26 @@ std::string Parser::field(int number, std::string_view key, std::string_view raw
             return at(number) + "unexpected value in [END_TW].";
         case Section::CX:
             fields = &model_.cx;
-            spec = FindField(key, layout::kCX);
+            layoutField = FindField(key, layout::kCX);
             break;
         case Section::GC:
             fields = &model_.gc;
-            spec = FindField(key, layout::kGC, layout::kGCTail);
+            layoutField = FindField(key, layout::kGC, layout::kGCTail);
             break;
         case Section::GCBlock:
             fields = &model_.gcBlock;
-            spec = FindField(key, layout::kReadableBlock);
+            layoutField = FindField(key, layout::kReadableBlock);
             break;
         case Section::File:
             fields = &file_->fields;
-            spec = FindField(key, layout::kFC, layout::kFCTail);
+            layoutField = FindField(key, layout::kFC, layout::kFCTail);
             break;
         case Section::FileBlock:
             fields = &file_->block;
-            spec = FindField(key, layout::kReadableBlock);
+            layoutField = FindField(key, layout::kReadableBlock);
             break;
     }
-    if (spec == nullptr) {
+    if (layoutField == nullptr) {
         return at(number) + "no field named \"" + std::string(key) +
                "\" in this section (field names are those of the page layout, such as "
                "Version, NbrOfFC, FicID or RecoveryType).";
@@ -277,7 +277,7 @@ std::string Parser::field(int number, std::string_view key, std::string_view raw
     if (auto problem = DecodeValue(raw, value); !problem.empty()) {
         return at(number) + problem + ".";
     }
-    checkWidth(number, key, value, spec->width);
+    checkWidth(number, key, value, layoutField->width);
     const auto [existing, added] = fields->try_emplace(std::string(key), std::move(value));
     if (!added) {
         return at(number) + std::string(key) + " is already set at line " +
