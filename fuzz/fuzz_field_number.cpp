@@ -13,6 +13,7 @@
 
 #include "FuzzSupport.h"
 #include "twds/FieldNumber.h"
+#include "twds/Trim.h"
 
 namespace {
 
@@ -162,10 +163,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         TWDS_FUZZ_CHECK(n32 && *n32 == *n16, "16-bit and 32-bit readings differ");
     }
 
-    const std::string_view trimmed = twds::TrimBlanks(text);
+    const std::string_view trimmed = twds::Trim(text);
     TWDS_FUZZ_CHECK(trimmed.empty() || (trimmed.front() != ' ' && trimmed.back() != ' '),
-                    "TrimBlanks left a blank at an end");
-    TWDS_FUZZ_CHECK(text.find(trimmed) != std::string_view::npos, "TrimBlanks changed the text");
+                    "Trim left a blank at an end");
+    TWDS_FUZZ_CHECK(text.find(trimmed) != std::string_view::npos, "Trim changed the text");
     // Blanks are skipped by the reader anyway, so trimming cannot change it.
     TWDS_FUZZ_CHECK(twds::FieldNumber32(trimmed) == n32, "trimming changed the 32-bit reading");
     return 0;

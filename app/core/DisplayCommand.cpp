@@ -7,6 +7,7 @@
 
 #include "twds/AnsiText.h"
 #include "twds/PageLayout.h"
+#include "twds/Trim.h"
 
 namespace twds {
 
@@ -76,11 +77,11 @@ const DisplayOutcome& DisplayCommand::Run() {
     outcome_ = DisplayOutcome{};
     current_ = PageInProgress{};
 
-    if (TrimBlanks(txtUsrSpcName).empty() || TrimBlanks(txtIpAddress).empty()) {
+    if (Trim(txtUsrSpcName).empty() || Trim(txtIpAddress).empty()) {
         outcome_.stage = DisplayOutcome::Stage::InputMissing;
         return outcome_;
     }
-    szIpAddress = std::string(TrimBlanks(txtIpAddress));
+    szIpAddress = std::string(Trim(txtIpAddress));
 
     const ConnectionCloser closer(hostLink_, lConnection);
     std::string machine = szIpAddress;
@@ -90,7 +91,7 @@ const DisplayOutcome& DisplayCommand::Run() {
         return outcome_;
     }
 
-    szUsrSpc = UpperCaseAnsi(TrimBlanks(txtUsrSpcName));
+    szUsrSpc = UpperCaseAnsi(Trim(txtUsrSpcName));
     txtUsrSpcName = szUsrSpc;
     if (szUsrSpc.size() != kUserSpaceNameLength) {
         outcome_.stage = DisplayOutcome::Stage::NameLength;
@@ -154,7 +155,7 @@ void DisplayCommand::DisplayPages() {
             return;
         }
         // Trimmed first, so leading blanks are not among the ten dropped.
-        const std::string_view text = TrimBlanks(endPage);
+        const std::string_view text = Trim(endPage);
         txtEnd_TW = text.size() > 10 ? std::string(text.substr(10)) : std::string();
     }
 

@@ -11,6 +11,7 @@
 #include "twds/AnsiText.h"
 #include "twds/DisplayCommand.h"
 #include "twds/FileRegistryStore.h"
+#include "twds/Trim.h"
 
 namespace twds {
 
@@ -75,7 +76,7 @@ bool EmitExport(const DisplayCommand& display, Sink&& sink) {
 }
 
 [[nodiscard]] bool NothingToExport(const DisplayCommand& display) {
-    return TrimBlanks(display.txtUsrSpcName).empty() || display.ListView1.empty();
+    return Trim(display.txtUsrSpcName).empty() || display.ListView1.empty();
 }
 
 [[nodiscard]] std::error_code LastSystemError() {

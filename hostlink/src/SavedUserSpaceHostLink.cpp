@@ -1,4 +1,5 @@
 #include "twds/SavedUserSpaceHostLink.h"
+#include "twds/Trim.h"
 
 #include <algorithm>
 #include <charconv>
@@ -13,19 +14,6 @@ namespace {
 
 // A page request: a blank, the position in 8 digits, the kind letter.
 constexpr std::size_t kRequestHeader = 10;
-
-std::string_view TrimBlanks(std::string_view text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-std::string_view TrimTrailingBlanks(std::string_view text) {
-    const auto last = text.find_last_not_of(' ');
-    return last == std::string_view::npos ? std::string_view{} : text.substr(0, last + 1);
-}
 
 // Whether text can be used as one folder or file name inside a store without
 // reaching outside it.
@@ -68,7 +56,7 @@ int32_t SavedUserSpaceHostLink::fnDllParamOpenMConnection(std::string& machine,
                                                           std::string& /*buffer2*/,
                                                           int32_t& connection) {
     fnDllParamCloseMConnection(connection_);
-    const std::string_view address = TrimBlanks(machine);
+    const std::string_view address = Trim(machine);
     if (!IsSafeComponent(address)) {
         return fail(kRefusedName,
                     "The machine address " + QuoteBytes(address) +
@@ -128,7 +116,7 @@ int32_t SavedUserSpaceHostLink::fnDllParamRtvUserspace(std::string& userSpace, s
                     "No connection is open: open a connection to the machine before "
                     "retrieving user-space pages.");
     }
-    const std::string_view nameText = TrimTrailingBlanks(userSpace);
+    const std::string_view nameText = TrimEnd(userSpace);
     if (!IsSafeComponent(nameText)) {
         return fail(kRefusedName,
                     "The user space name " + QuoteBytes(userSpace) +

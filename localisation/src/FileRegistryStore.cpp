@@ -1,4 +1,5 @@
 #include "twds/FileRegistryStore.h"
+#include "twds/Trim.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -41,15 +42,6 @@ bool SameName(std::string_view a, std::string_view b) {
 
 bool StartsWithName(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && SameName(text.substr(0, prefix.size()), prefix);
-}
-
-std::string_view TrimSpaces(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
 }
 
 // A key name as the hive file stores it: components separated by single
@@ -135,13 +127,13 @@ std::optional<std::uint32_t> ParseHex(std::string_view digits) {
 // "45,4e,00" (blanks allowed around each byte; empty for no bytes).
 std::optional<std::string> ParseHexBytes(std::string_view text) {
     std::string out;
-    text = TrimSpaces(text);
+    text = TrimSpacesAndTabs(text);
     if (text.empty()) {
         return out;
     }
     while (true) {
         const auto comma = text.find(',');
-        const auto byte = ParseHex(TrimSpaces(text.substr(0, comma)));
+        const auto byte = ParseHex(TrimSpacesAndTabs(text.substr(0, comma)));
         if (!byte || *byte > 0xFF) {
             return std::nullopt;
         }
@@ -150,7 +142,7 @@ std::optional<std::string> ParseHexBytes(std::string_view text) {
             return out;
         }
         text.remove_prefix(comma + 1);
-        if (TrimSpaces(text).empty()) {
+        if (TrimSpacesAndTabs(text).empty()) {
             return out;  // a trailing comma, as continued lines leave it
         }
     }
@@ -173,18 +165,18 @@ std::string FormatHexBytes(std::string_view data) {
 
 // The data part of a value line, after "=": its type and raw bytes.
 std::optional<std::pair<std::uint32_t, std::string>> ParseData(std::string_view text) {
-    text = TrimSpaces(text);
+    text = TrimSpacesAndTabs(text);
     if (!text.empty() && text.front() == '"') {
         auto quoted = ParseQuoted(text);
-        if (!quoted || !TrimSpaces(text).empty()) {
+        if (!quoted || !TrimSpacesAndTabs(text).empty()) {
             return std::nullopt;
         }
         quoted->push_back('\0');
         return std::pair{kRegSz, std::move(*quoted)};
     }
     if (StartsWithName(text, "dword:")) {
-        const auto value = ParseHex(TrimSpaces(text.substr(6)));
-        if (!value || TrimSpaces(text.substr(6)).size() > 8) {
+        const auto value = ParseHex(TrimSpacesAndTabs(text.substr(6)));
+        if (!value || TrimSpacesAndTabs(text.substr(6)).size() > 8) {
             return std::nullopt;
         }
         std::string bytes(4, '\0');
@@ -260,7 +252,7 @@ std::string FormatKeyLine(Hive hive, std::string_view key) {
 }
 
 bool IsContinued(std::string_view line) {
-    line = TrimSpaces(line);
+    line = TrimSpacesAndTabs(line);
     return !line.empty() && line.back() == '\\';
 }
 
@@ -284,7 +276,7 @@ std::vector<HiveLine> ParseHive(Hive hive, std::string_view content) {
     for (std::size_t i = 0; i < physical.size(); ++i) {
         HiveLine line;
         line.raw = std::string(physical[i]);
-        const auto text = TrimSpaces(physical[i]);
+        const auto text = TrimSpacesAndTabs(physical[i]);
 
         if (!text.empty() && text.front() == '[') {
             section.reset();
@@ -315,24 +307,25 @@ std::vector<HiveLine> ParseHive(Hive hive, std::string_view content) {
             } else {
                 name = ParseQuoted(rest);
             }
-            rest = TrimSpaces(rest);
+            rest = TrimSpacesAndTabs(rest);
             if (section && name && !rest.empty() && rest.front() == '=') {
                 // Only hex data runs on over continuation lines ending in "\\".
-                std::string data(TrimSpaces(rest.substr(1)));
+                std::string data(TrimSpacesAndTabs(rest.substr(1)));
                 if (StartsWithName(data, "hex")) {
                     while (IsContinued(data)) {
-                        data = std::string(TrimSpaces(data));
+                        data = std::string(TrimSpacesAndTabs(data));
                         data.pop_back();
                         // A blank line or the end of the file ends the value:
                         // the "\" joins nothing.
-                        if (i + 1 >= physical.size() || TrimSpaces(physical[i + 1]).empty()) {
+                        if (i + 1 >= physical.size() ||
+                            TrimSpacesAndTabs(physical[i + 1]).empty()) {
                             line.danglingContinuation = true;
                             break;
                         }
                         ++i;
                         line.raw += "\r\n";
                         line.raw += physical[i];
-                        data += TrimSpaces(physical[i]);
+                        data += TrimSpacesAndTabs(physical[i]);
                     }
                 }
                 if (auto value = ParseData(data)) {
@@ -370,7 +363,7 @@ const HiveLine* FindValue(const std::vector<HiveLine>& lines, std::string_view k
 }
 
 bool IsBlank(const HiveLine& line) {
-    return TrimSpaces(line.raw).empty();
+    return TrimSpacesAndTabs(line.raw).empty();
 }
 
 // Adds an empty key section at the end of the file.
@@ -433,7 +426,7 @@ void PutValue(std::vector<HiveLine>& lines, Hive hive, std::string_view key, std
         return;
     }
     std::size_t end = *sectionStart + 1;
-    while (end < lines.size() && TrimSpaces(lines[end].raw).substr(0, 1) != "[") {
+    while (end < lines.size() && TrimSpacesAndTabs(lines[end].raw).substr(0, 1) != "[") {
         ++end;
     }
     while (end > *sectionStart + 1 && IsBlank(lines[end - 1])) {
@@ -486,7 +479,7 @@ std::optional<std::string> ReadHiveFile(const std::filesystem::path& file, std::
 bool WriteHiveFile(const std::filesystem::path& file, const std::vector<HiveLine>& lines,
                    std::string& error) {
     std::string text;
-    if (lines.empty() || TrimSpaces(lines.front().raw) != kHeader) {
+    if (lines.empty() || TrimSpacesAndTabs(lines.front().raw) != kHeader) {
         text += kHeader;
         text += "\r\n";
         if (!lines.empty() && !IsBlank(lines.front())) {

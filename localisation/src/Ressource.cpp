@@ -1,4 +1,5 @@
 #include "twds/Ressource.h"
+#include "twds/Trim.h"
 
 #include <charconv>
 #include <fstream>
@@ -18,19 +19,11 @@ constexpr std::string_view kDefaultLanguage = "EN";
 constexpr std::string_view kFilePrefix = "twmgr.ressource.";
 constexpr std::size_t kPlaceholderCount = 7;
 
-std::string_view TrimBlanks(std::string_view text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 // A catalogue id: blanks, an optional sign, decimal digits with an optional
 // fraction (dropped), blanks. Nothing when the text is not such a number or
 // the number lies outside 0 to kMaxId.
 std::optional<int> ParseId(std::string_view text) {
-    text = TrimBlanks(text);
+    text = Trim(text);
     bool negative = false;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
         negative = text.front() == '-';
@@ -195,7 +188,7 @@ bool Ressource::LoadRessourceFile(const std::string& language) {
         std::string_view text;
         if (tab != std::string_view::npos) {
             const auto field = line.substr(tab + 1);
-            text = TrimBlanks(field.substr(0, field.find('\t')));
+            text = Trim(field.substr(0, field.find('\t')));
         }
         (*table_)[static_cast<std::size_t>(*id)] = std::string(text);
     }

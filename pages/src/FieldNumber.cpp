@@ -189,12 +189,4 @@ std::optional<std::int32_t> FieldNumber32(std::string_view text) {
     return FieldNumber<std::int32_t>(text);
 }
 
-std::string_view TrimBlanks(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 }  // namespace twds

@@ -8,6 +8,7 @@
 #include "twds/DecodeStop.h"
 #include "twds/FieldNumber.h"
 #include "twds/PageLayout.h"
+#include "twds/Trim.h"
 
 namespace twds {
 
@@ -120,9 +121,9 @@ void PageDecoder::DecodePageGC(FieldList& list, std::string_view& page,
         if (i == layout::kGCNbrOfFC) {
             kept_.iNbrOfFC = KeepNumber(FieldNumber16(value), target, value);
         } else if (i == layout::kGCEndTwOffset) {
-            kept_.lEndOffset = KeepNumber(FieldNumber32(TrimBlanks(value)), target, value);
+            kept_.lEndOffset = KeepNumber(FieldNumber32(Trim(value)), target, value);
         } else if (i == layout::kGCEndTwLength) {
-            kept_.lEndLength = KeepNumber(FieldNumber32(TrimBlanks(value)), target, value);
+            kept_.lEndLength = KeepNumber(FieldNumber32(Trim(value)), target, value);
         }
     }
     DecodeReadableBlock(list, page, keySuffix);
@@ -139,7 +140,7 @@ void PageDecoder::DecodePageFC(FieldList& list, std::string_view& page, std::str
         if (i == layout::kFCNumberOfZC) {
             kept_.iNbrOfZC = KeepNumber(FieldNumber16(value), target, value);
         } else if (i == layout::kFCOffsetOfInsert) {
-            kept_.lInsertOffset = KeepNumber(FieldNumber32(TrimBlanks(value)), target, value);
+            kept_.lInsertOffset = KeepNumber(FieldNumber32(Trim(value)), target, value);
         }
     }
     DecodeReadableBlock(list, page, keySuffix);
@@ -191,7 +192,7 @@ void PageDecoder::DecodePageSQL(FieldList& list, std::string_view& page, std::st
             query + std::string(layout::kSqlStatementSuffixes[r - 1]), query.size());
         const auto entry = static_cast<std::uint32_t>(r);
 
-        const std::optional<std::int32_t> length = FieldNumber32(TrimBlanks(lengthText));
+        const std::optional<std::int32_t> length = FieldNumber32(Trim(lengthText));
         if (!length || *length < 0) {
             throw DecodeStop(
                 length ? DecodeStop::Reason::NegativeLength : DecodeStop::Reason::NumberOutOfRange,

@@ -8,6 +8,7 @@
 #include "twds/AnsiText.h"
 #include "twds/PageLayout.h"
 #include "twds/StatusMessages.h"
+#include "twds/Trim.h"
 
 namespace twds {
 namespace {
@@ -532,8 +533,8 @@ TEST(AnsiTextTest, UpperCaseFollowsWindows1252) {
     EXPECT_EQ(UpperCaseAnsi("\xE0\xE9\xFE\xF7\xFF\x9A\x9C\x9E\xDF\xB5"),
               "\xC0\xC9\xDE\xF7\x9F\x8A\x8C\x8E\xDF\xB5");
     EXPECT_EQ(UpperCaseAnsi(std::string("a\0b", 3)), std::string("A\0B", 3));
-    EXPECT_EQ(TrimBlanks("  a b \t "), "a b \t");
-    EXPECT_EQ(TrimBlanks("    "), "");
+    EXPECT_EQ(Trim("  a b \t "), "a b \t");
+    EXPECT_EQ(Trim("    "), "");
     EXPECT_EQ(FormatPagePosition(2048), "00002048");
     EXPECT_EQ(FormatPagePosition(123456789), "23456789");
 }

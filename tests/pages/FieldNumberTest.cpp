@@ -1,4 +1,5 @@
 #include "twds/FieldNumber.h"
+#include "twds/Trim.h"
 
 #include <cstdint>
 #include <optional>
@@ -103,12 +104,12 @@ TEST(FieldNumber32Test, NulEndsTheNumber) {
               0);
 }
 
-TEST(TrimBlanksTest, RemovesSpacesOnlyAtBothEnds) {
-    EXPECT_EQ(TrimBlanks("      1234"), "1234");
-    EXPECT_EQ(TrimBlanks("  1 2  "), "1 2");
-    EXPECT_EQ(TrimBlanks(" \t12\t "), "\t12\t");
-    EXPECT_EQ(TrimBlanks("          "), "");
-    EXPECT_EQ(TrimBlanks(""), "");
+TEST(TrimTest, RemovesSpacesOnlyAtBothEnds) {
+    EXPECT_EQ(Trim("      1234"), "1234");
+    EXPECT_EQ(Trim("  1 2  "), "1 2");
+    EXPECT_EQ(Trim(" \t12\t "), "\t12\t");
+    EXPECT_EQ(Trim("          "), "");
+    EXPECT_EQ(Trim(""), "");
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "twds/ModelDescription.h"
+#include "twds/Trim.h"
 
 #include <algorithm>
 #include <span>
@@ -16,14 +17,6 @@ constexpr std::array<std::string_view, 4> kSqlKeys = {"sql.insert", "sql.update"
 constexpr std::size_t kMaxFicId = 10;
 
 enum class Section { None, CX, GC, GCBlock, EndTw, File, FileBlock };
-
-std::string_view Trim(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9')
@@ -65,7 +58,7 @@ std::string Unescape(std::string_view text, std::string& out) {
 // A value as written after "=" (or between two bars): trimmed, or exact
 // between double quotes. Returns an error text, empty on success.
 std::string DecodeValue(std::string_view raw, ModelValue& value) {
-    raw = Trim(raw);
+    raw = TrimSpacesAndTabs(raw);
     value.quoted = !raw.empty() && raw.front() == '"';
     if (!value.quoted) {
         return Unescape(raw, value.bytes);
@@ -135,7 +128,7 @@ std::string Parser::line(int number, std::string_view text) {
     if (!text.empty() && text.back() == '\r') {
         text.remove_suffix(1);
     }
-    const std::string_view trimmed = Trim(text);
+    const std::string_view trimmed = TrimSpacesAndTabs(text);
     if (section_ == Section::EndTw && !trimmed.starts_with('[')) {
         std::string decoded;
         if (auto problem = Unescape(text, decoded); !problem.empty()) {
@@ -151,14 +144,14 @@ std::string Parser::line(int number, std::string_view text) {
         if (trimmed.back() != ']') {
             return at(number) + "a section header must end with \"]\".";
         }
-        return header(number, Trim(trimmed.substr(1, trimmed.size() - 2)));
+        return header(number, TrimSpacesAndTabs(trimmed.substr(1, trimmed.size() - 2)));
     }
     const auto equals = trimmed.find('=');
     if (equals == std::string_view::npos) {
         return at(number) + "expected \"name = value\" or a [section], found \"" +
                std::string(trimmed) + "\".";
     }
-    return field(number, Trim(trimmed.substr(0, equals)), trimmed.substr(equals + 1));
+    return field(number, TrimSpacesAndTabs(trimmed.substr(0, equals)), trimmed.substr(equals + 1));
 }
 
 std::string Parser::header(int number, std::string_view inner) {
@@ -177,7 +170,7 @@ std::string Parser::header(int number, std::string_view inner) {
         endTwLine_ = number;
         section_ = Section::EndTw;
     } else if (inner.starts_with("FILE ")) {
-        std::string_view ficId = Trim(inner.substr(5));
+        std::string_view ficId = TrimSpacesAndTabs(inner.substr(5));
         section_ = Section::File;
         if (ficId.ends_with(".block")) {
             ficId.remove_suffix(6);
@@ -287,7 +280,7 @@ std::string Parser::field(int number, std::string_view key, std::string_view raw
 }
 
 std::string Parser::zcEntry(int number, std::string_view raw) {
-    const auto parts = SplitBars(Trim(raw));
+    const auto parts = SplitBars(TrimSpacesAndTabs(raw));
     const std::size_t fieldCount = layout::kZC.size();
     if (parts.size() != fieldCount && parts.size() != fieldCount - 1) {
         return at(number) + "a ZC entry has " + std::to_string(fieldCount) +
@@ -313,7 +306,7 @@ std::string Parser::zcEntry(int number, std::string_view raw) {
 
 void Parser::finish() {
     if (endTwLine_ != 0) {
-        while (!endTwLines_.empty() && Trim(endTwLines_.back()).empty()) {
+        while (!endTwLines_.empty() && TrimSpacesAndTabs(endTwLines_.back()).empty()) {
             endTwLines_.pop_back();
         }
         std::string text;

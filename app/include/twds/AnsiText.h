@@ -4,12 +4,12 @@
 #include <string>
 #include <string_view>
 
-#include "twds/FieldNumber.h"
+#include "twds/Trim.h"
 
 namespace twds {
 
 // Text helpers for the single-byte Windows-1252 texts of the input boxes and
-// the host link. Trimming is TrimBlanks (FieldNumber.h): spaces only, as the
+// the host link. Trimming is Trim (Trim.h): spaces only, as the
 // engine's own trimming does; tabs, NULs and other control bytes are data.
 
 // Upper case as the Windows-1252 ANSI code page defines it: a-z, the accented

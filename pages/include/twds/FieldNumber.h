@@ -27,8 +27,7 @@ namespace twds {
 [[nodiscard]] std::optional<std::int16_t> FieldNumber16(std::string_view text);
 [[nodiscard]] std::optional<std::int32_t> FieldNumber32(std::string_view text);
 
-// The text without its leading and trailing blanks (spaces only): the 32-bit
-// fields are read after this trim, the 16-bit counts as they stand.
-[[nodiscard]] std::string_view TrimBlanks(std::string_view text);
+// The 32-bit fields are read after Trim (twds/Trim.h, spaces only), the
+// 16-bit counts as they stand.
 
 }  // namespace twds
