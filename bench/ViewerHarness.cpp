@@ -44,9 +44,7 @@ void ViewerHarness::pressDisplay(const std::string& address, const std::string& 
 }
 
 std::size_t ViewerHarness::rowCount() const {
-    return display_->ListView1.rowCount() + display_->ListView2.rowCount() +
-           display_->ListView3.rowCount() + display_->ListView4.rowCount() +
-           display_->ListView5.rowCount();
+    return display_->TotalRows();
 }
 
 }  // namespace twds::bench

@@ -96,10 +96,7 @@ const PageLabels& EnglishLabels() {
 bool TooLargeToFuzz(const DisplayCommand& display, char kind) {
     constexpr std::size_t kMaxRows = 50000;
     constexpr int kMaxZCEntries = 1000;
-    const std::size_t rows = display.ListView1.rowCount() + display.ListView2.rowCount() +
-                             display.ListView3.rowCount() + display.ListView4.rowCount() +
-                             display.ListView5.rowCount();
-    return rows > kMaxRows || (kind == 'Z' && display.kept.iNbrOfZC > kMaxZCEntries);
+    return display.TotalRows() > kMaxRows || (kind == 'Z' && display.kept.iNbrOfZC > kMaxZCEntries);
 }
 
 void CheckDisplay(const DisplayCommand& display, bool bounded) {

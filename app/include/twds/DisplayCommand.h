@@ -91,6 +91,8 @@ public:
     void CloseConnection();
 
     [[nodiscard]] const DisplayOutcome& outcome() const { return outcome_; }
+    // The rows of the five lists together.
+    [[nodiscard]] std::size_t TotalRows() const;
 
 private:
     // The page being requested or decoded, for the outcome of a failure.
