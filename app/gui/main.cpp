@@ -67,18 +67,15 @@ std::vector<std::string> WithoutQtOptions(const std::vector<std::string>& argume
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    twds::CommandLine commandLine =
+    // Parsed before QApplication exists, so that a headless run needs no
+    // display server; Qt's own options are set aside for QApplication.
+    const twds::CommandLine commandLine =
         twds::ParseCommandLine(WithoutQtOptions(ArgumentsOf(argc, argv)));
     if (twds::IsHeadlessRequest(commandLine)) {
         return twds::RunHeadless(commandLine);
     }
 
     QApplication app(argc, argv);
-    // QApplication has taken out its own options (-platform, -style, ...).
-    commandLine = twds::ParseCommandLine(ArgumentsOf(argc, argv));
-    if (twds::IsHeadlessRequest(commandLine)) {
-        return twds::RunHeadless(commandLine);
-    }
 
     twds::ViewerEnvironment environment(commandLine, [](const std::string& title,
                                                         const std::string& text) {
