@@ -65,6 +65,28 @@ std::array<const twds::FieldList*, kLists> ListsOf(const twds::DisplayCommand& d
             &display.ListView5};
 }
 
+// Fills the five lists row by row the ordinary way: before each row its key is
+// looked up among the list's keys, as the lists require. addRow(i, list, row)
+// creates the row's item(s) in list i and returns the one its key points to.
+template <typename Item, typename AddRow>
+std::size_t FillRows(const twds::DisplayCommand& display,
+                     std::array<QHash<QString, Item*>, kLists>& keys, AddRow addRow) {
+    std::size_t rows = 0;
+    const auto lists = ListsOf(display);
+    for (std::size_t i = 0; i < lists.size(); ++i) {
+        const twds::FieldList& list = *lists[i];
+        for (std::size_t row = 0; row < list.rowCount(); ++row) {
+            const QString key = twds::Cp1252ToQString(list.key(row));
+            if (keys[i].contains(key)) {
+                break;  // a duplicate key ends the list, as it ends a Display
+            }
+            keys[i].insert(key, addRow(i, list, row));
+            ++rows;
+        }
+    }
+    return rows;
+}
+
 // An Info tab and the five list tabs, shown, as in the viewer's window.
 class TabbedLists {
 public:
@@ -107,22 +129,12 @@ void BM_QTreeWidget(benchmark::State& state) {
         }
         const std::unique_ptr<twds::DisplayCommand> display = RunDisplay();
         const auto start = Clock::now();
-        rows = 0;
-        const auto lists = ListsOf(*display);
-        for (std::size_t i = 0; i < lists.size(); ++i) {
-            const twds::FieldList& list = *lists[i];
-            for (std::size_t row = 0; row < list.rowCount(); ++row) {
-                const QString key = twds::Cp1252ToQString(list.key(row));
-                if (keys[i].contains(key)) {
-                    break;  // a duplicate key ends the list, as it ends a Display
-                }
-                auto* item = new QTreeWidgetItem(
-                    trees[i], QStringList{twds::Cp1252ToQString(list.text(row)),
-                                          twds::Cp1252ToQString(list.value(row))});
-                keys[i].insert(key, item);
-                ++rows;
-            }
-        }
+        rows = FillRows(*display, keys,
+                        [&](std::size_t i, const twds::FieldList& list, std::size_t row) {
+                            return new QTreeWidgetItem(
+                                trees[i], QStringList{twds::Cp1252ToQString(list.text(row)),
+                                                      twds::Cp1252ToQString(list.value(row))});
+                        });
         fillSeconds += std::chrono::duration<double>(Clock::now() - start).count();
         window.tabs.setCurrentIndex(kTabCX);
         QCoreApplication::processEvents();
@@ -150,22 +162,13 @@ void BM_QStandardItemModel(benchmark::State& state) {
         }
         const std::unique_ptr<twds::DisplayCommand> display = RunDisplay();
         const auto start = Clock::now();
-        rows = 0;
-        const auto lists = ListsOf(*display);
-        for (std::size_t i = 0; i < lists.size(); ++i) {
-            const twds::FieldList& list = *lists[i];
-            for (std::size_t row = 0; row < list.rowCount(); ++row) {
-                const QString key = twds::Cp1252ToQString(list.key(row));
-                if (keys[i].contains(key)) {
-                    break;
-                }
-                auto* label = new QStandardItem(twds::Cp1252ToQString(list.text(row)));
-                auto* value = new QStandardItem(twds::Cp1252ToQString(list.value(row)));
-                models[i].appendRow({label, value});
-                keys[i].insert(key, label);
-                ++rows;
-            }
-        }
+        rows = FillRows(*display, keys,
+                        [&](std::size_t i, const twds::FieldList& list, std::size_t row) {
+                            auto* label = new QStandardItem(twds::Cp1252ToQString(list.text(row)));
+                            auto* value = new QStandardItem(twds::Cp1252ToQString(list.value(row)));
+                            models[i].appendRow({label, value});
+                            return label;
+                        });
         fillSeconds += std::chrono::duration<double>(Clock::now() - start).count();
         window.tabs.setCurrentIndex(kTabCX);
         QCoreApplication::processEvents();
