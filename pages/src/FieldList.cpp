@@ -9,7 +9,16 @@
 #include <unordered_map>
 #include <utility>
 
+#include "HashMix.h"
+#include "KeyPartsIndex.h"
+#include "RowStorage.h"
+
 namespace twds {
+
+using detail::KeyPartsIndex;
+using detail::MixHash;
+using detail::RowStore;
+using detail::ValueArena;
 
 namespace {
 
@@ -27,17 +36,6 @@ std::uint64_t HashBytes(std::uint64_t state, std::string_view bytes) {
         state *= kFnvPrime;
     }
     return state;
-}
-
-// FNV's low bits are weak; the table indexes by them, so they are mixed with
-// the high ones first (MurmurHash3's 64-bit finaliser).
-std::uint32_t FinishHash(std::uint64_t h) {
-    h ^= h >> 33;
-    h *= 0xff51afd7ed558ccdull;
-    h ^= h >> 33;
-    h *= 0xc4ceb9fe1a85ec53ull;
-    h ^= h >> 33;
-    return static_cast<std::uint32_t>(h);
 }
 
 // The decimal digits of an entry number; none for 0.
@@ -61,96 +59,6 @@ constexpr std::size_t kInitialSlots = 1024;  // a power of two
 constexpr std::size_t kCacheSize = 64;       // a power of two
 constexpr std::uint32_t kNoId = std::numeric_limits<std::uint32_t>::max();
 
-// Rows in fixed blocks: growing never copies a row, and a list of millions
-// of rows never holds its rows twice over while it grows, as a vector would.
-template <typename Row>
-class RowStore {
-public:
-    [[nodiscard]] std::size_t size() const { return size_; }
-    [[nodiscard]] const Row& operator[](std::size_t i) const {
-        return blocks_[i >> kBlockBits][i & (kBlockSize - 1)];
-    }
-    [[nodiscard]] const Row& at(std::size_t i) const {
-        if (i >= size_) {
-            throw std::out_of_range("FieldList: row index past the last row");
-        }
-        return (*this)[i];
-    }
-    // Makes sure that the next pushBack cannot fail.
-    void prepareOne() {
-        if ((size_ >> kBlockBits) == blocks_.size()) {
-            blocks_.push_back(std::make_unique_for_overwrite<Row[]>(kBlockSize));
-        }
-    }
-    void pushBack(const Row& row) noexcept {
-        blocks_[size_ >> kBlockBits][size_ & (kBlockSize - 1)] = row;
-        ++size_;
-    }
-    // Keeps the blocks for the next rows.
-    void clear() { size_ = 0; }
-
-private:
-    static constexpr std::size_t kBlockBits = 15;
-    static constexpr std::size_t kBlockSize = std::size_t{1} << kBlockBits;
-    std::vector<std::unique_ptr<Row[]>> blocks_;
-    std::size_t size_ = 0;
-};
-
-// The rows' value bytes, back to back in row order, in fixed chunks for the
-// same reason as RowStore. Offsets are 32-bit, counted as if the chunks
-// stood one after the other. A value never straddles two chunks: one that
-// does not fit in the rest of the current chunk starts the next one. So a
-// row needs only the offset of its value's end: its value starts where the
-// previous row's ended, or at the start of the chunk holding its end.
-class ValueArena {
-public:
-    static constexpr std::size_t kChunkBits = 20;
-    static constexpr std::size_t kChunkSize = std::size_t{1} << kChunkBits;
-
-    // Copies the value in and returns the offset of its end.
-    std::uint32_t append(std::string_view value) {
-        if (value.size() > kChunkSize) {
-            throw std::length_error("A field value longer than 1 MiB cannot be kept in a list.");
-        }
-        std::uint64_t begin = end_;
-        if ((begin & (kChunkSize - 1)) + value.size() > kChunkSize) {
-            begin = (begin | (kChunkSize - 1)) + 1;
-        }
-        const std::uint64_t end = begin + value.size();
-        if (end > std::numeric_limits<std::uint32_t>::max()) {
-            throw std::length_error("A page list cannot hold more than 4 GiB of field values.");
-        }
-        if (!value.empty()) {
-            const std::size_t chunk = begin >> kChunkBits;
-            while (chunks_.size() <= chunk) {
-                chunks_.push_back(std::make_unique_for_overwrite<char[]>(kChunkSize));
-            }
-            std::copy(value.begin(), value.end(),
-                      chunks_[chunk].get() + (begin & (kChunkSize - 1)));
-        }
-        end_ = end;
-        return static_cast<std::uint32_t>(end);
-    }
-
-    // The value that ends at `end`, the previous one having ended at
-    // `previousEnd`.
-    [[nodiscard]] std::string_view value(std::uint32_t previousEnd, std::uint32_t end) const {
-        if (end == previousEnd) {
-            return {};
-        }
-        const std::uint32_t chunkStart = (end - 1) & ~static_cast<std::uint32_t>(kChunkSize - 1);
-        const std::uint32_t begin = std::max(previousEnd, chunkStart);
-        return {chunks_[begin >> kChunkBits].get() + (begin & (kChunkSize - 1)), end - begin};
-    }
-
-    // Keeps the chunks for the next values.
-    void clear() { end_ = 0; }
-
-private:
-    std::vector<std::unique_ptr<char[]>> chunks_;
-    std::uint64_t end_ = 0;
-};
-
 }  // namespace
 
 struct FieldList::Storage {
@@ -158,6 +66,7 @@ struct FieldList::Storage {
         std::string text;
         std::size_t keyLength;
         std::uint64_t keyState;  // hash state after the key part of text
+        KeyPartsIndex::PartId keyPart;
     };
     // Views into Label::text; the deque never moves its elements.
     struct LabelRef {
@@ -177,9 +86,10 @@ struct FieldList::Storage {
         std::uint32_t entry;
         std::uint32_t valueEnd;
     };
-    // Open-addressing table of the rows' keys, linear probing. row1 is the
-    // row index + 1 (0 marks a free slot); tag is the key's 32-bit hash, which
-    // also gives the slot, so the table regrows without rehashing any key.
+    // Open-addressing table of the rows' keys, linear probing, for lists whose
+    // keys the key parts index cannot tell apart. row1 is the row index + 1
+    // (0 marks a free slot); tag is the key's 32-bit hash, which also gives
+    // the slot, so the table regrows without rehashing any key.
     struct Slot {
         std::uint32_t row1 = 0;
         std::uint32_t tag = 0;
@@ -211,7 +121,11 @@ struct FieldList::Storage {
 
     RowStore<Row> rows;
     ValueArena values;
-    std::vector<Slot> slots = std::vector<Slot>(kInitialSlots);
+    // Rows are checked by their key parts while that is exact, then by the
+    // key table, built from the rows at that moment.
+    KeyPartsIndex keyParts;
+    bool keyTableActive = false;
+    std::vector<Slot> slots;
     std::uint32_t hashMask = std::numeric_limits<std::uint32_t>::max();
 
     std::array<InternCacheEntry, kCacheSize> labelCache{};
@@ -240,8 +154,9 @@ struct FieldList::Storage {
             id = found->second;
         } else {
             id = static_cast<LabelId>(labels.size());
-            const Label& label = labels.emplace_back(Label{
-                std::string(text), keyLength, HashBytes(kFnvOffset, text.substr(0, keyLength))});
+            Label& label = labels.emplace_back(Label{
+                std::string(text), keyLength, HashBytes(kFnvOffset, text.substr(0, keyLength)), 0});
+            label.keyPart = keyParts.Intern(std::string_view(label.text).substr(0, keyLength));
             labelIndex.emplace(LabelRef{label.text, keyLength}, id);
         }
         cached = {text.data(), text.size(), keyLength, id};
@@ -299,11 +214,15 @@ struct FieldList::Storage {
 
     // Keeps the table's load at or below 3/4, the table size a power of two.
     void EnsureSlotsFor(std::size_t rowCount) {
-        std::size_t wanted = slots.size();
+        std::size_t wanted = std::max(slots.size(), kInitialSlots);
         while (rowCount * 4 > wanted * 3) {
             wanted *= 2;
         }
         if (wanted == slots.size()) {
+            return;
+        }
+        if (slots.empty()) {
+            slots.resize(wanted);
             return;
         }
         std::vector<Slot> grown(wanted);
@@ -323,8 +242,7 @@ struct FieldList::Storage {
 
     [[nodiscard]] std::uint32_t KeyTag(LabelId label, SuffixId suffix, std::uint32_t entry) {
         CheckIds(label, suffix);
-        return FinishHash(HashBytes(PairState(label, suffix), EntryDigits(entry).view())) &
-               hashMask;
+        return MixHash(HashBytes(PairState(label, suffix), EntryDigits(entry).view())) & hashMask;
     }
 
     // Inserts the row unless its key is present; the table must have room.
@@ -338,7 +256,12 @@ struct FieldList::Storage {
             }
             i = (i + 1) & mask;
         }
+        PushRow(label, suffix, entry, value);
+        slots[i] = Slot{static_cast<std::uint32_t>(rows.size()), tag};
+        return true;
+    }
 
+    void PushRow(LabelId label, SuffixId suffix, std::uint32_t entry, std::string_view value) {
         // Row indices and value offsets are 32-bit to keep a row at 16 bytes.
         if (rows.size() >= std::numeric_limits<std::uint32_t>::max() - 1) {
             throw std::length_error("A page list cannot hold more than 4 billion rows.");
@@ -347,11 +270,43 @@ struct FieldList::Storage {
         rows.prepareOne();
         const std::uint32_t valueEnd = values.append(value);
         rows.pushBack(Row{label, suffix, entry, valueEnd});
-        slots[i] = Slot{static_cast<std::uint32_t>(rows.size()), tag};
-        return true;
+    }
+
+    // While the key parts tell, a row whose parts are new goes in at once.
+    // Returns false when they cannot tell, after building the key table from
+    // the rows so far.
+    bool AppendedByParts(LabelId label, SuffixId suffix, std::uint32_t entry,
+                         std::string_view value) {
+        if (keyParts.IsNew(labels[label].keyPart, suffix, suffixes[suffix], entry)) {
+            PushRow(label, suffix, entry, value);
+            return true;
+        }
+        BuildKeyTable();
+        return false;
+    }
+
+    // The rows' keys are distinct (the key parts said so), so they go in
+    // without comparing any two.
+    void BuildKeyTable() {
+        keyTableActive = true;
+        EnsureSlotsFor(rows.size() + 1);
+        const std::size_t mask = slots.size() - 1;
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            const Row& row = rows[r];
+            const std::uint32_t tag = KeyTag(row.label, row.suffix, row.entry);
+            std::size_t i = tag & mask;
+            while (slots[i].row1 != 0) {
+                i = (i + 1) & mask;
+            }
+            slots[i] = Slot{static_cast<std::uint32_t>(r + 1), tag};
+        }
     }
 
     bool AppendRow(LabelId label, SuffixId suffix, std::uint32_t entry, std::string_view value) {
+        CheckIds(label, suffix);
+        if (!keyTableActive && AppendedByParts(label, suffix, entry, value)) {
+            return true;
+        }
         const std::uint32_t tag = KeyTag(label, suffix, entry);
         EnsureSlotsFor(rows.size() + 1);
         return Insert(tag, label, suffix, entry, value);
@@ -361,6 +316,18 @@ struct FieldList::Storage {
     // slot. The batch's first slots are requested together, so that those
     // misses overlap instead of following one another.
     std::size_t AppendRows(std::span<const NewRow> batch) {
+        std::size_t added = 0;
+        for (; !keyTableActive && added < batch.size(); ++added) {
+            const NewRow& row = batch[added];
+            CheckIds(row.label, row.suffix);
+            if (!AppendedByParts(row.label, row.suffix, row.entry, row.value)) {
+                break;
+            }
+        }
+        return added + AppendRowsByKeyTable(batch.subspan(added));
+    }
+
+    std::size_t AppendRowsByKeyTable(std::span<const NewRow> batch) {
         constexpr std::size_t kChunk = 16;
         std::array<std::uint32_t, kChunk> tags{};
         std::size_t added = 0;
@@ -394,7 +361,9 @@ struct FieldList::Storage {
     void ClearRows() {
         rows.clear();
         values.clear();
-        std::fill(slots.begin(), slots.end(), Slot{});
+        keyParts.Clear();
+        keyTableActive = false;
+        std::vector<Slot>().swap(slots);
         labels.clear();
         labelIndex.clear();
         suffixes.clear();
@@ -481,7 +450,13 @@ std::size_t FieldList::appendRows(std::span<const NewRow> rows) {
 }
 
 void FieldList::reserve(std::size_t rows) {
-    storage_->EnsureSlotsFor(storage_->rows.size() + rows);
+    if (storage_->keyTableActive) {
+        storage_->EnsureSlotsFor(storage_->rows.size() + rows);
+    }
+}
+
+bool FieldList::usesKeyTable() const {
+    return storage_->keyTableActive;
 }
 
 void FieldList::narrowKeyHashForTesting(std::uint32_t mask) {

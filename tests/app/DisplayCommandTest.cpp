@@ -4,9 +4,12 @@
 
 #include "FakeHostLink.h"
 #include "ModelPages.h"
+#include "TempFolder.h"
 #include "TestSupport.h"
 #include "twds/AnsiText.h"
+#include "twds/FileRegistryStore.h"
 #include "twds/PageLayout.h"
+#include "twds/Ressource.h"
 #include "twds/StatusMessages.h"
 #include "twds/Trim.h"
 
@@ -526,6 +529,37 @@ TEST_F(DisplayCommandTest, ListsSizedFromTheFirstFilesTakeLargerFilesAndRefuseDu
     EXPECT_EQ(display.outcome().fileNumber, 20);
     EXPECT_EQ(display.ListView3.rowCount(), 19 * kFCRowsPerFile);
     EXPECT_EQ(display.ListView4.rowCount(), kSmall * ZCRows(1) + 3 * ZCRows(40));
+}
+
+// With either catalogue's labels (where "Input position" begins "Input
+// position extended") and FicIDs that differ in their last digits only, the
+// lists tell their rows' keys apart by their parts, with no table of whole
+// keys: the one that takes memory and time per row on large models.
+TEST(DisplayCommandCatalogueTest, ListsNeedNoKeyTable) {
+    UserSpaceModel model;
+    for (int n = 1; n <= 30; ++n) {
+        const std::string digits = std::to_string(n);
+        model.files.push_back(File("CUST" + std::string(6 - digits.size(), '0') + digits, 12, 700));
+    }
+    for (const char* language : {"EN", "FR"}) {
+        test::TempFolder registryFolder;
+        FileRegistryStore registry(registryFolder.path());
+        Ressource catalogue(registry, std::filesystem::path(TWDS_BINARY_DIR) / "bin", nullptr);
+        ASSERT_TRUE(catalogue.LoadRessourceFile(language));
+        const PageLabels labels(
+            [&](int id) { return catalogue.RessourceTable()[static_cast<std::size_t>(id)]; });
+        FakeHostLink hostLink;
+        hostLink.pages = test::BuildPages(model);
+        DisplayCommand display(hostLink, labels);
+        display.txtIpAddress = "10.0.0.5";
+        display.txtUsrSpcName = "TWMODEL001";
+        ASSERT_EQ(display.Run().stage, Stage::Completed) << language;
+        EXPECT_EQ(display.ListView4.rowCount(), 30 * ZCRows(12)) << language;
+        for (const FieldList* list : {&display.ListView1, &display.ListView2, &display.ListView3,
+                                      &display.ListView4, &display.ListView5}) {
+            EXPECT_FALSE(list->usesKeyTable()) << language << " " << list->text(0);
+        }
+    }
 }
 
 TEST(AnsiTextTest, UpperCaseFollowsWindows1252) {

@@ -1,5 +1,8 @@
 #include "twds/FieldList.h"
 
+#include <algorithm>
+#include <random>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -143,6 +146,92 @@ TEST(FieldListTest, CollidingHashesStillTellKeysApart) {
     EXPECT_TRUE(list.appendRow("Field", "F", 301, "new"));
     EXPECT_EQ(list.rowCount(), 301u);
     EXPECT_EQ(list.value(299), "300");
+}
+
+// Whatever way the list checks keys, a row is refused exactly when a row
+// before it has the same whole key. Every pair of labels and every pair of
+// suffixes below, with entries 0 to 25 (a few twice) in three orders: labels
+// that begin one another, suffixes that end in digits or change length,
+// entries that repeat or fall, all that can make parts spell one key.
+TEST(FieldListTest, RefusesExactlyTheKeysAlreadyPresent) {
+    const std::vector<std::string> labels = {
+        "Input position", "Input position extended", "Input position 1", "Key", "Key1", ""};
+    const std::vector<std::string> suffixes = {"F000000001", "F000000012", " extended9", "1",
+                                               "12",         "",           "0",          " 1"};
+    struct Row {
+        const std::string* label;
+        const std::string* suffix;
+        std::uint32_t entry;
+    };
+    std::mt19937 random(7);
+    for (const std::string& label1 : labels) {
+        for (const std::string& label2 : labels) {
+            for (const std::string& suffix1 : suffixes) {
+                for (const std::string& suffix2 : suffixes) {
+                    if (&label1 == &label2 || &suffix1 == &suffix2) {
+                        continue;
+                    }
+                    // Rising entries, the labels or the suffixes taking
+                    // turns within each, then the same rows shuffled.
+                    std::vector<Row> labelMajor;
+                    std::vector<Row> suffixMajor;
+                    for (std::uint32_t entry = 0; entry <= 25; ++entry) {
+                        const int times = entry % 10 == 9 ? 2 : 1;  // the same parts twice
+                        for (int i = 0; i < 4 * times; ++i) {
+                            const std::string* label = (i & 1) ? &label2 : &label1;
+                            const std::string* suffix = (i & 2) ? &suffix2 : &suffix1;
+                            suffixMajor.push_back({label, suffix, entry});
+                            labelMajor.push_back(
+                                {i & 2 ? &label2 : &label1, i & 1 ? &suffix2 : &suffix1, entry});
+                        }
+                    }
+                    std::vector<Row> shuffled = labelMajor;
+                    std::shuffle(shuffled.begin(), shuffled.end(), random);
+                    for (const std::vector<Row>* rows : {&labelMajor, &suffixMajor, &shuffled}) {
+                        FieldList list;
+                        std::set<std::string> keys;
+                        for (const Row& row : *rows) {
+                            const std::string key =
+                                *row.label + *row.suffix +
+                                (row.entry > 0 ? std::to_string(row.entry) : std::string());
+                            ASSERT_EQ(list.appendRow(*row.label, *row.suffix, row.entry, "v"),
+                                      keys.insert(key).second)
+                                << "key " << key;
+                        }
+                        ASSERT_EQ(list.rowCount(), keys.size());
+                    }
+                }
+            }
+        }
+    }
+}
+
+// Pages of many files with digit-ended FicIDs, and labels of which one
+// begins another, are told apart by their parts: no table of whole keys.
+TEST(FieldListTest, PagesOfManyFilesNeedNoKeyTable) {
+    FieldList list;
+    const std::string labels[] = {"Input position", "Buffer length", "Input position extended",
+                                  "Buffer length extended"};
+    for (int file = 1; file <= 300; ++file) {
+        std::string ficId = std::to_string(file);
+        ficId = "FIC" + std::string(7 - ficId.size(), '0') + ficId;
+        ASSERT_TRUE(list.appendRow("File N\xb0 :" + ficId, "", 0, "="));
+        std::vector<FieldList::NewRow> batch;
+        const FieldList::SuffixId suffix = list.internSuffix(ficId);
+        for (std::uint32_t k = 1; k <= 40; ++k) {
+            for (const std::string& label : labels) {
+                batch.push_back({list.internLabel(label), suffix, k, "v"});
+            }
+        }
+        ASSERT_EQ(list.appendRows(batch), batch.size());
+    }
+    EXPECT_FALSE(list.usesKeyTable());
+    // A repeated FicID is refused by its heading.
+    EXPECT_FALSE(list.appendRow("File N\xb0 :FIC0000007", "", 0, "="));
+    EXPECT_TRUE(list.usesKeyTable());
+    EXPECT_EQ(list.rowCount(), 300u * (1 + 40 * 4));
+    list.clearRows();
+    EXPECT_FALSE(list.usesKeyTable());
 }
 
 TEST(FieldListTest, ManyKeysThroughRegrowth) {

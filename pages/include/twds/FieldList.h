@@ -92,8 +92,17 @@ public:
     [[nodiscard]] std::size_t appendRows(std::span<const NewRow> rows);
 
     // Makes room in the key table for this many more rows, so that a caller
-    // that knows the count ahead avoids regrowing it step by step.
+    // that knows the count ahead avoids regrowing it step by step. A list
+    // that checks its keys by their parts (see usesKeyTable) has no table to
+    // grow.
     void reserve(std::size_t rows);
+
+    // A list checks a new row's key against its rows' keys by the parts the
+    // keys are made of (label, suffix, entry) while different parts cannot
+    // spell the same key, which costs no memory per row; otherwise by a table
+    // of the whole keys' hashes. True once the list uses the table (until
+    // clearRows()). Both are exact; the table is slower on large lists.
+    [[nodiscard]] bool usesKeyTable() const;
 
     // Keeps only the bits of mask of every key hash, so that tests can make
     // distinct keys collide and reach the full key comparison. Call it on an

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <set>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace twds::detail {
+
+// Tells whether a row's key is new from the parts the key is made of: its
+// label's key part, its key suffix and its entry number in decimal. Two rows
+// with the same parts have the same key; the converse does not hold in
+// general ("AB" + "C" and "A" + "BC"), so the index also watches for what
+// could make different parts spell the same key:
+//
+//  - a key part used with key suffixes of two lengths;
+//  - a key part P that begins another one, P + X, and a suffix used with P
+//    that could continue into X (it begins with X, or X begins with it and
+//    goes on in digits that an entry number could spell).
+//
+// While none of that has happened, keys are equal exactly when their parts
+// are, and rows of one key part and suffix come with rising entry numbers
+// (as the decoders append them), so a row is new when its entry is above the
+// last one of its (key part, suffix) pair. The pairs of the page being
+// decoded stay in a small cache, so a list of millions of rows is checked
+// without touching a table of millions of keys. Once the index cannot tell,
+// it says so for every row until it is cleared, and the list checks whole
+// keys instead.
+class KeyPartsIndex {
+public:
+    using PartId = std::uint32_t;
+    using SuffixId = std::uint32_t;
+
+    KeyPartsIndex();
+
+    // The id of the key part with these bytes. `text` must stay valid and
+    // unchanged until Clear().
+    [[nodiscard]] PartId Intern(std::string_view text);
+
+    // True when a row with these parts certainly has a key that no row
+    // accepted before has; the row is then counted as accepted. False when
+    // the index cannot tell, from then on for every row. `suffixText` must
+    // stay valid and unchanged until Clear().
+    [[nodiscard]] bool IsNew(PartId part, SuffixId suffix, std::string_view suffixText,
+                             std::uint32_t entry);
+
+    // False once the index has stopped telling.
+    [[nodiscard]] bool Exact() const { return exact_; }
+
+    void Clear();
+
+private:
+    static constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
+
+    struct Part {
+        std::string_view text;
+        std::size_t suffixLength = kNoLength;  // of its rows' suffixes, once it has rows
+        std::string_view firstSuffix;          // of its first row
+        bool severalSuffixes = false;
+        std::vector<PartId> longer;  // the key parts that begin with this one
+    };
+    static constexpr std::size_t kNoLength = std::numeric_limits<std::size_t>::max();
+
+    // Open-addressing table of the (key part, suffix) pairs that have rows,
+    // with the last entry number of each. Hand-written for the same reason as
+    // the lists' key table: a slot of 12 bytes and lookups through a cache of
+    // slot numbers.
+    struct PairSlot {
+        PartId part = kNone;
+        SuffixId suffix = kNone;
+        std::uint32_t lastEntry = 0;
+    };
+    struct CachedPair {
+        PartId part = kNone;
+        SuffixId suffix = kNone;
+        std::size_t slot = 0;
+    };
+    static constexpr std::size_t kCacheSize = 64;  // a power of two
+
+    bool Lose();
+    [[nodiscard]] bool FirstRowOfPair(Part& part, std::string_view suffixText);
+    [[nodiscard]] std::size_t FindSlot(PartId part, SuffixId suffix) const;
+    void GrowPairs();
+
+    bool exact_ = true;
+    std::vector<Part> parts_;
+    std::unordered_map<std::string_view, PartId> byText_;
+    // For finding the key parts related to a new one by a prefix: the texts
+    // in order (those beginning with a text follow it), and their lengths.
+    std::set<std::string_view> sortedTexts_;
+    std::set<std::size_t> lengths_;
+
+    std::vector<PairSlot> pairs_;
+    std::size_t pairCount_ = 0;
+    std::array<CachedPair, kCacheSize> cache_{};
+};
+
+}  // namespace twds::detail
