@@ -39,6 +39,22 @@ void CheckUniqueKeys(const FieldList& list) {
     }
 }
 
+// A row refused as a duplicate has the key of a row already shown.
+void CheckKeyIsPresent(const DisplayCommand& display, const std::string& key) {
+    for (const FieldList* list : {&display.ListView1, &display.ListView2, &display.ListView3,
+                                  &display.ListView4, &display.ListView5}) {
+        if (list->rowCount() > kMaxKeyCheckRows) {
+            return;
+        }
+        for (std::size_t row = 0; row < list->rowCount(); ++row) {
+            if (list->key(row) == key) {
+                return;
+            }
+        }
+    }
+    TWDS_FUZZ_CHECK(false, "a row refused as a duplicate whose key no row has");
+}
+
 void CheckExport(const DisplayCommand& display) {
     std::ostringstream out;
     TWDS_FUZZ_CHECK(WriteExport(display, out), "the export to memory failed");
@@ -134,6 +150,9 @@ void CheckDisplay(const DisplayCommand& display, bool bounded) {
             break;
         case Stage::DecodeStopped:
             TWDS_FUZZ_CHECK(outcome.stop.has_value(), "a stopped Display without its stop");
+            if (outcome.stop && outcome.stop->reason == DecodeStop::Reason::DuplicateKey) {
+                CheckKeyIsPresent(display, outcome.stop->key);
+            }
             break;
         case Stage::InputMissing:
         case Stage::ConnectFailed:
