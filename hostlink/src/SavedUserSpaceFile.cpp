@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 #include <system_error>
+#include <utility>
 
 #include "QuoteBytes.h"
 
@@ -135,7 +136,8 @@ std::unique_ptr<SavedUserSpaceFile> SavedUserSpaceFile::parse(std::string bytes,
 }
 
 std::unique_ptr<SavedUserSpaceFile> SavedUserSpaceFile::load(const std::filesystem::path& file,
-                                                             std::string& error) {
+                                                             std::string& error,
+                                                             std::string buffer) {
     const std::string name = file.string();
     errno = 0;
     const std::unique_ptr<std::FILE, FileCloser> stream(std::fopen(name.c_str(), "rb"));
@@ -156,7 +158,9 @@ std::unique_ptr<SavedUserSpaceFile> SavedUserSpaceFile::load(const std::filesyst
                 std::to_string(size) + " bytes).";
         return nullptr;
     }
-    std::string bytes;
+    // Shrinking a string keeps its memory and writes nothing; only growing
+    // it fills the new part.
+    std::string bytes = std::move(buffer);
     try {
         bytes.resize(static_cast<std::size_t>(size));
     } catch (const std::bad_alloc&) {
@@ -171,6 +175,11 @@ std::unique_ptr<SavedUserSpaceFile> SavedUserSpaceFile::load(const std::filesyst
         return nullptr;
     }
     return parse(std::move(bytes), name, error);
+}
+
+std::string SavedUserSpaceFile::releaseBytes() {
+    index_.clear();
+    return std::exchange(bytes_, {});
 }
 
 std::optional<std::string_view> SavedUserSpaceFile::page(char kind, std::uint32_t position) const {

@@ -74,7 +74,7 @@ int32_t SavedUserSpaceHostLink::fnDllParamOpenMConnection(std::string& machine,
         if (std::filesystem::is_directory(folder, error)) {
             address_ = std::string(address);
             folder_ = folder;
-            files_.clear();
+            releaseFiles();
             connection_ = lastHandle_ = lastHandle_ == INT32_MAX ? 1 : lastHandle_ + 1;
             connection = connection_;
             lastCode_ = kNoError;
@@ -102,12 +102,25 @@ const SavedUserSpaceHostLink::LoadedFile& SavedUserSpaceHostLink::loadFile(
         loaded.error = "The user space " + name + " is not saved for the machine " + address_ +
                        ": there is no file " + name + ".twus in " + folder_.string() + ".";
     } else {
-        loaded.file = SavedUserSpaceFile::load(loaded.path, loaded.error);
+        loaded.file =
+            SavedUserSpaceFile::load(loaded.path, loaded.error, std::exchange(spareBuffer_, {}));
         if (!loaded.file) {
             loaded.code = kUnreadableFile;
         }
     }
     return files_.emplace(name, std::move(loaded)).first->second;
+}
+
+void SavedUserSpaceHostLink::releaseFiles() {
+    for (auto& [name, loaded] : files_) {
+        if (loaded.file) {
+            std::string bytes = loaded.file->releaseBytes();
+            if (bytes.capacity() > spareBuffer_.capacity()) {
+                spareBuffer_ = std::move(bytes);
+            }
+        }
+    }
+    files_.clear();
 }
 
 int32_t SavedUserSpaceHostLink::fnDllParamRtvUserspace(std::string& userSpace, std::string& page) {
@@ -161,7 +174,7 @@ int32_t SavedUserSpaceHostLink::fnDllParamCloseMConnection(int32_t connection) {
         return 0;
     }
     connection_ = 0;
-    files_.clear();
+    releaseFiles();
     folder_.clear();
     address_.clear();
     return 1;

@@ -141,6 +141,28 @@ TEST_F(SavedUserSpaceHostLinkTest, EachFileIsReadOncePerConnection) {
     page = PageRequest(" 00001024C", 20);
     ASSERT_NE(retrieve("TWMODEL001", page), 0);
     EXPECT_EQ(page.substr(0, 4), "new ");
+
+    // Each connection reads the file again, shorter or longer than the one
+    // before, into the memory the previous read used.
+    ASSERT_NE(link.fnDllParamCloseMConnection(connection), 0);
+    store.write("127.0.0.1/TWMODEL001.twus", "TWUSRSPC PAGES 1\nC 00001024 2\nC2\n");
+    ASSERT_NE(open("127.0.0.1"), 0);
+    page = PageRequest(" 00001024C", 20);
+    ASSERT_NE(retrieve("TWMODEL001", page), 0);
+    EXPECT_EQ(page.substr(0, 3), "C2 ");
+    page = PageRequest(" 00002048Z", 20);
+    EXPECT_EQ(retrieve("TWMODEL001", page), 0);
+
+    ASSERT_NE(link.fnDllParamCloseMConnection(connection), 0);
+    store.write("127.0.0.1/TWMODEL001.twus",
+                kModel + "F 00004096 300\n" + std::string(300, 'f') + "\n");
+    ASSERT_NE(open("127.0.0.1"), 0);
+    page = PageRequest(" 00004096F", 400);
+    ASSERT_NE(retrieve("TWMODEL001", page), 0);
+    EXPECT_EQ(page, std::string(300, 'f') + std::string(100, ' '));
+    page = PageRequest(" 00001024C", 20);
+    ASSERT_NE(retrieve("TWMODEL001", page), 0);
+    EXPECT_EQ(page.substr(0, 12), "CX page \0\xE9!!"s);
 }
 
 TEST_F(SavedUserSpaceHostLinkTest, MalformedFileFailsEveryRequestWithItsReason) {

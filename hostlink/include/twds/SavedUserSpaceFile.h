@@ -44,9 +44,15 @@ public:
                                                                    std::string& error);
 
     // Reads the file whole and parses it; on failure (unreadable or
-    // malformed) returns nullptr and sets error.
+    // malformed) returns nullptr and sets error. The bytes are read into
+    // `buffer`'s memory when it is large enough (see releaseBytes).
     [[nodiscard]] static std::unique_ptr<SavedUserSpaceFile> load(const std::filesystem::path& file,
-                                                                  std::string& error);
+                                                                  std::string& error,
+                                                                  std::string buffer = {});
+
+    // Gives up the file's bytes, to be read over by the next load; the file
+    // has no pages afterwards.
+    [[nodiscard]] std::string releaseBytes();
 
     // The page of this kind and position, or nothing when the file holds no
     // such record. The view lives as long as this object.
