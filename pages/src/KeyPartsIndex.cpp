@@ -8,7 +8,7 @@ namespace twds::detail {
 
 namespace {
 
-constexpr std::size_t kInitialPairSlots = 256;  // a power of two
+constexpr std::size_t kInitialPairSlots = 16;  // a power of two
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -27,13 +27,7 @@ bool SuffixMayReachInto(std::string_view suffix, std::string_view rest) {
            std::all_of(digits.begin(), digits.end(), IsDigit);
 }
 
-std::size_t PairHash(KeyPartsIndex::PartId part, KeyPartsIndex::SuffixId suffix) {
-    return MixHash((std::uint64_t{part} << 32) | suffix);
-}
-
 }  // namespace
-
-KeyPartsIndex::KeyPartsIndex() : pairs_(kInitialPairSlots) {}
 
 KeyPartsIndex::PartId KeyPartsIndex::Intern(std::string_view text) {
     if (const auto found = byText_.find(text); found != byText_.end()) {
@@ -80,11 +74,14 @@ bool KeyPartsIndex::IsNew(PartId part, SuffixId suffix, std::string_view suffixT
     if (!exact_) {
         return false;
     }
-    CachedPair& cached = cache_[PairHash(part, suffix) & (kCacheSize - 1)];
-    if (cached.part != part || cached.suffix != suffix) {
-        cached = {part, suffix, FindSlot(part, suffix)};
+    if (suffix >= bySuffix_.size()) {
+        bySuffix_.resize(std::size_t{suffix} + 1);
     }
-    PairSlot& slot = pairs_[cached.slot];
+    SuffixPairs& pairs = bySuffix_[suffix];
+    if (pairs.slots.empty()) {
+        pairs.slots.resize(kInitialPairSlots);
+    }
+    PairSlot& slot = pairs.slots[FindSlot(pairs.slots, part)];
     if (slot.part != kNone) {
         if (entry <= slot.lastEntry) {
             // A repeated or falling entry: perhaps a duplicate key, perhaps
@@ -98,9 +95,9 @@ bool KeyPartsIndex::IsNew(PartId part, SuffixId suffix, std::string_view suffixT
     if (!FirstRowOfPair(parts_[part], suffixText)) {
         return Lose();
     }
-    slot = PairSlot{part, suffix, entry};
-    if (++pairCount_ * 4 > pairs_.size() * 3) {
-        GrowPairs();
+    slot = PairSlot{part, entry};
+    if (++pairs.count * 4 > pairs.slots.size() * 3) {
+        Grow(pairs);
     }
     return true;
 }
@@ -119,30 +116,29 @@ bool KeyPartsIndex::FirstRowOfPair(Part& part, std::string_view suffixText) {
     });
 }
 
-std::size_t KeyPartsIndex::FindSlot(PartId part, SuffixId suffix) const {
-    const std::size_t mask = pairs_.size() - 1;
-    std::size_t i = PairHash(part, suffix) & mask;
-    while (pairs_[i].part != kNone && (pairs_[i].part != part || pairs_[i].suffix != suffix)) {
+std::size_t KeyPartsIndex::FindSlot(const std::vector<PairSlot>& slots, PartId part) {
+    const std::size_t mask = slots.size() - 1;
+    std::size_t i = MixHash(part) & mask;
+    while (slots[i].part != kNone && slots[i].part != part) {
         i = (i + 1) & mask;
     }
     return i;
 }
 
-void KeyPartsIndex::GrowPairs() {
-    std::vector<PairSlot> old(pairs_.size() * 2);
-    old.swap(pairs_);
+void KeyPartsIndex::Grow(SuffixPairs& pairs) {
+    std::vector<PairSlot> old(pairs.slots.size() * 2);
+    old.swap(pairs.slots);
     for (const PairSlot& slot : old) {
         if (slot.part != kNone) {
-            pairs_[FindSlot(slot.part, slot.suffix)] = slot;
+            pairs.slots[FindSlot(pairs.slots, slot.part)] = slot;
         }
     }
-    cache_.fill({});
 }
 
 bool KeyPartsIndex::Lose() {
     exact_ = false;
     // Nothing of it is read again until Clear().
-    std::vector<PairSlot>().swap(pairs_);
+    std::vector<SuffixPairs>().swap(bySuffix_);
     sortedTexts_.clear();
     return false;
 }
@@ -153,9 +149,7 @@ void KeyPartsIndex::Clear() {
     byText_.clear();
     sortedTexts_.clear();
     lengths_.clear();
-    std::vector<PairSlot>(kInitialPairSlots).swap(pairs_);
-    pairCount_ = 0;
-    cache_.fill({});
+    std::vector<SuffixPairs>().swap(bySuffix_);
 }
 
 }  // namespace twds::detail

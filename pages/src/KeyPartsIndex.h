@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -25,17 +24,15 @@ namespace twds::detail {
 // While none of that has happened, keys are equal exactly when their parts
 // are, and rows of one key part and suffix come with rising entry numbers
 // (as the decoders append them), so a row is new when its entry is above the
-// last one of its (key part, suffix) pair. The pairs of the page being
-// decoded stay in a small cache, so a list of millions of rows is checked
-// without touching a table of millions of keys. Once the index cannot tell,
+// last one of its (key part, suffix) pair. The pairs are kept by suffix, so
+// a list of millions of rows is checked without touching a table of
+// millions of keys. Once the index cannot tell,
 // it says so for every row until it is cleared, and the list checks whole
 // keys instead.
 class KeyPartsIndex {
 public:
     using PartId = std::uint32_t;
     using SuffixId = std::uint32_t;
-
-    KeyPartsIndex();
 
     // The id of the key part with these bytes. `text` must stay valid and
     // unchanged until Clear().
@@ -65,26 +62,24 @@ private:
     };
     static constexpr std::size_t kNoLength = std::numeric_limits<std::size_t>::max();
 
-    // Open-addressing table of the (key part, suffix) pairs that have rows,
-    // with the last entry number of each. Hand-written for the same reason as
-    // the lists' key table: a slot of 12 bytes and lookups through a cache of
-    // slot numbers.
+    // The key parts that have rows with a suffix, each with its last entry
+    // number: one small open-addressing table per suffix, indexed by the
+    // suffix id. A page's rows share their suffix, so checking them stays
+    // within one table of a few cache lines, whatever the list's size.
+    // Hand-written: std::unordered_map would allocate a node per pair.
     struct PairSlot {
         PartId part = kNone;
-        SuffixId suffix = kNone;
         std::uint32_t lastEntry = 0;
     };
-    struct CachedPair {
-        PartId part = kNone;
-        SuffixId suffix = kNone;
-        std::size_t slot = 0;
+    struct SuffixPairs {
+        std::vector<PairSlot> slots;  // empty, or a power of two in size
+        std::size_t count = 0;
     };
-    static constexpr std::size_t kCacheSize = 64;  // a power of two
 
     bool Lose();
     [[nodiscard]] bool FirstRowOfPair(Part& part, std::string_view suffixText);
-    [[nodiscard]] std::size_t FindSlot(PartId part, SuffixId suffix) const;
-    void GrowPairs();
+    [[nodiscard]] static std::size_t FindSlot(const std::vector<PairSlot>& slots, PartId part);
+    static void Grow(SuffixPairs& pairs);
 
     bool exact_ = true;
     std::vector<Part> parts_;
@@ -94,9 +89,7 @@ private:
     std::set<std::string_view> sortedTexts_;
     std::set<std::size_t> lengths_;
 
-    std::vector<PairSlot> pairs_;
-    std::size_t pairCount_ = 0;
-    std::array<CachedPair, kCacheSize> cache_{};
+    std::vector<SuffixPairs> bySuffix_;
 };
 
 }  // namespace twds::detail
