@@ -123,46 +123,37 @@ TEST_F(SavedUserSpaceHostLinkTest, MalformedRequestsAreRefused) {
 }
 
 TEST_F(SavedUserSpaceHostLinkTest, EachFileIsReadOncePerConnection) {
+    // The page TWMODEL001 answers to a request, or "failed".
+    const auto page = [&](std::string_view head, std::size_t length) {
+        std::string text = PageRequest(head, length);
+        return retrieve("TWMODEL001", text) != 0 ? text : "failed";
+    };
+    const auto reconnect = [&] {
+        ASSERT_NE(link.fnDllParamCloseMConnection(connection), 0);
+        ASSERT_NE(open("127.0.0.1"), 0);
+    };
     ASSERT_NE(open("127.0.0.1"), 0);
-    std::string page = PageRequest(" 00001024C", 20);
-    ASSERT_NE(retrieve("TWMODEL001", page), 0);
+    ASSERT_NE(page(" 00001024C", 20), "failed");
 
     // Replaced on disk while the connection is open: the connection goes on
     // with what it read first.
     store.write("127.0.0.1/TWMODEL001.twus", "TWUSRSPC PAGES 1\nC 00001024 3\nnew\n");
-    page = PageRequest(" 00001024C", 20);
-    ASSERT_NE(retrieve("TWMODEL001", page), 0);
-    EXPECT_EQ(page.substr(0, 8), "CX page ");
-    page = PageRequest(" 00002048Z", 20);
-    EXPECT_NE(retrieve("TWMODEL001", page), 0);
-
-    ASSERT_NE(link.fnDllParamCloseMConnection(connection), 0);
-    ASSERT_NE(open("127.0.0.1"), 0);
-    page = PageRequest(" 00001024C", 20);
-    ASSERT_NE(retrieve("TWMODEL001", page), 0);
-    EXPECT_EQ(page.substr(0, 4), "new ");
+    EXPECT_EQ(page(" 00001024C", 20).substr(0, 8), "CX page ");
+    EXPECT_NE(page(" 00002048Z", 20), "failed");
+    reconnect();
+    EXPECT_EQ(page(" 00001024C", 20).substr(0, 4), "new ");
 
     // Each connection reads the file again, shorter or longer than the one
     // before, into the memory the previous read used.
-    ASSERT_NE(link.fnDllParamCloseMConnection(connection), 0);
     store.write("127.0.0.1/TWMODEL001.twus", "TWUSRSPC PAGES 1\nC 00001024 2\nC2\n");
-    ASSERT_NE(open("127.0.0.1"), 0);
-    page = PageRequest(" 00001024C", 20);
-    ASSERT_NE(retrieve("TWMODEL001", page), 0);
-    EXPECT_EQ(page.substr(0, 3), "C2 ");
-    page = PageRequest(" 00002048Z", 20);
-    EXPECT_EQ(retrieve("TWMODEL001", page), 0);
-
-    ASSERT_NE(link.fnDllParamCloseMConnection(connection), 0);
+    reconnect();
+    EXPECT_EQ(page(" 00001024C", 20).substr(0, 3), "C2 ");
+    EXPECT_EQ(page(" 00002048Z", 20), "failed");
     store.write("127.0.0.1/TWMODEL001.twus",
                 kModel + "F 00004096 300\n" + std::string(300, 'f') + "\n");
-    ASSERT_NE(open("127.0.0.1"), 0);
-    page = PageRequest(" 00004096F", 400);
-    ASSERT_NE(retrieve("TWMODEL001", page), 0);
-    EXPECT_EQ(page, std::string(300, 'f') + std::string(100, ' '));
-    page = PageRequest(" 00001024C", 20);
-    ASSERT_NE(retrieve("TWMODEL001", page), 0);
-    EXPECT_EQ(page.substr(0, 12), "CX page \0\xE9!!"s);
+    reconnect();
+    EXPECT_EQ(page(" 00004096F", 400), std::string(300, 'f') + std::string(100, ' '));
+    EXPECT_EQ(page(" 00001024C", 20).substr(0, 12), "CX page \0\xE9!!"s);
 }
 
 TEST_F(SavedUserSpaceHostLinkTest, MalformedFileFailsEveryRequestWithItsReason) {
