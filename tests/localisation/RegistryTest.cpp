@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -13,6 +14,7 @@ namespace {
 using namespace std::string_literals;
 
 constexpr std::string_view kKey = "SOFTWARE\\Test";
+using Raw = std::pair<std::uint32_t, std::string>;
 
 class RegistryTest : public ::testing::Test {
 protected:
@@ -25,14 +27,14 @@ protected:
         store.closeKey(key);
     }
 
-    // The raw type and bytes of a value, as the store holds them.
-    std::pair<std::uint32_t, std::string> raw(std::string_view name) {
+    // The raw type and bytes of a value as the store holds them; nothing when
+    // it holds none.
+    std::optional<Raw> raw(std::string_view name) {
         const auto key = store.openKey(Hive::CurrentUser, kKey);
-        std::uint32_t type = 0;
-        std::string data;
-        EXPECT_EQ(store.queryValue(key, name, type, data), 0);
+        Raw value;
+        const bool found = store.queryValue(key, name, value.first, value.second) == 0;
         store.closeKey(key);
-        return {type, data};
+        return found ? std::optional(value) : std::nullopt;
     }
 
     RegistryValue read(std::string_view name) {
@@ -43,51 +45,44 @@ protected:
     FileRegistryStore store{folder.path()};
 };
 
-TEST_F(RegistryTest, StringValueIsItsDataLessTheLastByte) {
-    putRaw("Terminated", kRegSz, "EN\0"s);
-    putRaw("Expand", kRegExpandSz, "%TEMP%\\x\0"s);
-    putRaw("Unterminated", kRegSz, "ABC");
-    putRaw("InnerNul", kRegSz, "A\0B\0"s);
-    putRaw("EmptyText", kRegSz, "\0"s);
-
-    EXPECT_EQ(read("Terminated"), RegistryValue("EN"s));
-    EXPECT_EQ(read("Expand"), RegistryValue("%TEMP%\\x"s)) << "no environment expansion";
-    EXPECT_EQ(read("Unterminated"), RegistryValue("AB"s));
-    EXPECT_EQ(read("InnerNul"), RegistryValue("A\0B"s));
-    EXPECT_EQ(read("EmptyText"), RegistryValue(""s));
-}
-
-TEST_F(RegistryTest, StringOfSizeZeroIsEmpty) {
-    putRaw("Sz", kRegSz, "");
-    putRaw("ExpandSz", kRegExpandSz, "");
-    EXPECT_TRUE(std::holds_alternative<std::monostate>(read("Sz")));
-    EXPECT_TRUE(std::holds_alternative<std::monostate>(read("ExpandSz")));
-}
-
-TEST_F(RegistryTest, DwordIsLittleEndianSigned) {
-    putRaw("Twelve", kRegDword, "\x0c\0\0\0"s);
-    putRaw("Minus2", kRegDword, "\xfe\xff\xff\xff"s);
-    putRaw("Short", kRegDword, "\x01\x02"s);
-    putRaw("Long", kRegDword, "\x01\0\0\0\0"s);
-
-    EXPECT_EQ(read("Twelve"), RegistryValue(std::int32_t{12}));
-    EXPECT_EQ(read("Minus2"), RegistryValue(std::int32_t{-2}));
-    EXPECT_EQ(read("Short"), RegistryValue(std::int32_t{0x0201}));
-    EXPECT_TRUE(std::holds_alternative<std::monostate>(read("Long")));
-}
-
-TEST_F(RegistryTest, OtherTypesAreEmptyWithStatusMinusOne) {
-    putRaw("Binary", 3, "\x01\x02"s);
-    putRaw("MultiSz", 7, "a\0b\0\0"s);
-    putRaw("Qword", 11, "\x01\0\0\0\0\0\0\0"s);
-    const auto key = store.openKey(Hive::CurrentUser, kKey);
-    ASSERT_NE(key, 0u);
-    for (const char* name : {"Binary", "MultiSz", "Qword"}) {
+// A string value is its data less the last byte, with no environment
+// expansion; a REG_DWORD is little-endian signed, shorter data filling the low
+// bytes; anything else is Empty with status -1. A value read always replaces
+// what the variable held.
+TEST_F(RegistryTest, QueryDecodesEachTypeFromItsRawBytes) {
+    constexpr std::int32_t kMoreData = 234;
+    const struct {
+        std::uint32_t type;
+        std::string data;
+        RegistryValue expected;
+        std::int32_t status;
+    } cases[] = {
+        {kRegSz, "EN\0"s, "EN"s, 0},
+        {kRegExpandSz, "%TEMP%\\x\0"s, "%TEMP%\\x"s, 0},
+        {kRegSz, "ABC", "AB"s, 0},
+        {kRegSz, "A\0B\0"s, "A\0B"s, 0},
+        {kRegSz, "\0"s, ""s, 0},
+        {kRegSz, "", {}, 0},
+        {kRegExpandSz, "", {}, 0},
+        {kRegDword, "\x0c\0\0\0"s, std::int32_t{12}, 0},
+        {kRegDword, "\xfe\xff\xff\xff"s, std::int32_t{-2}, 0},
+        {kRegDword, "\x01\x02"s, std::int32_t{0x0201}, 0},
+        {kRegDword, "\x01\0\0\0\0"s, {}, kMoreData},
+        {3, "\x01\x02"s, {}, -1},
+        {7, "a\0b\0\0"s, {}, -1},
+        {11, "\x01\0\0\0\0\0\0\0"s, {}, -1},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        const auto name = "v" + std::to_string(i);
+        putRaw(name, cases[i].type, cases[i].data);
+        const auto key = store.openKey(Hive::CurrentUser, kKey);
         RegistryValue value = "stale"s;
-        EXPECT_EQ(QueryOpenValue(store, key, name, value), -1) << name;
-        EXPECT_TRUE(std::holds_alternative<std::monostate>(value)) << name;
+        EXPECT_EQ(QueryOpenValue(store, key, name, value), cases[i].status);
+        EXPECT_EQ(value, cases[i].expected);
+        store.closeKey(key);
+        EXPECT_EQ(read(name), cases[i].expected);
     }
-    store.closeKey(key);
 }
 
 TEST_F(RegistryTest, MissingKeyOrValueIsEmptyWithNonZeroStatus) {
@@ -103,36 +98,29 @@ TEST_F(RegistryTest, MissingKeyOrValueIsEmptyWithNonZeroStatus) {
         << "the hives are separate";
 }
 
+// Types 1 and 2 store the text plus one NUL, type 4 four bytes; other types
+// write nothing.
 TEST_F(RegistryTest, WriteStoresTextPlusOneNulOrFourBytes) {
     ASSERT_EQ(CreateRegistryKey(store, Hive::CurrentUser, kKey), "");
-    EXPECT_EQ(WriteRegistryValue(store, Hive::CurrentUser, kKey, "Sz", "EN"s, kRegSz), "");
-    EXPECT_EQ(WriteRegistryValue(store, Hive::CurrentUser, kKey, "Expand", "FR"s, kRegExpandSz),
-              "");
-    EXPECT_EQ(
-        WriteRegistryValue(store, Hive::CurrentUser, kKey, "FromInt", std::int32_t{-7}, kRegSz),
-        "");
-    EXPECT_EQ(
-        WriteRegistryValue(store, Hive::CurrentUser, kKey, "Dword", std::int32_t{-2}, kRegDword),
-        "");
-    EXPECT_EQ(WriteRegistryValue(store, Hive::CurrentUser, kKey, "DwordText", "300"s, kRegDword),
-              "");
-
-    EXPECT_EQ(raw("Sz"), std::pair(kRegSz, "EN\0"s));
-    EXPECT_EQ(raw("Expand"), std::pair(kRegExpandSz, "FR\0"s));
-    EXPECT_EQ(raw("FromInt"), std::pair(kRegSz, "-7\0"s));
-    EXPECT_EQ(raw("Dword"), std::pair(kRegDword, "\xfe\xff\xff\xff"s));
-    EXPECT_EQ(raw("DwordText"), std::pair(kRegDword, "\x2c\x01\0\0"s));
+    const struct {
+        const char* name;
+        RegistryValue value;
+        std::uint32_t type;
+        std::optional<Raw> stored;
+    } cases[] = {
+        {"Sz", "EN"s, kRegSz, Raw{kRegSz, "EN\0"s}},
+        {"Expand", "FR"s, kRegExpandSz, Raw{kRegExpandSz, "FR\0"s}},
+        {"FromInt", std::int32_t{-7}, kRegSz, Raw{kRegSz, "-7\0"s}},
+        {"Dword", std::int32_t{-2}, kRegDword, Raw{kRegDword, "\xfe\xff\xff\xff"s}},
+        {"DwordText", "300"s, kRegDword, Raw{kRegDword, "\x2c\x01\0\0"s}},
+        {"Binary", "x"s, 3, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(WriteRegistryValue(store, Hive::CurrentUser, kKey, c.name, c.value, c.type), "");
+        EXPECT_EQ(raw(c.name), c.stored);
+    }
     EXPECT_EQ(read("Dword"), RegistryValue(std::int32_t{-2}));
-}
-
-TEST_F(RegistryTest, WriteOfOtherTypesWritesNothing) {
-    ASSERT_EQ(CreateRegistryKey(store, Hive::CurrentUser, kKey), "");
-    EXPECT_EQ(WriteRegistryValue(store, Hive::CurrentUser, kKey, "Binary", "x"s, 3), "");
-    const auto key = store.openKey(Hive::CurrentUser, kKey);
-    std::uint32_t type = 0;
-    std::string data;
-    EXPECT_NE(store.queryValue(key, "Binary", type, data), 0);
-    store.closeKey(key);
 }
 
 TEST_F(RegistryTest, WriteFailuresSayWhatFailed) {
