@@ -18,30 +18,15 @@ using namespace std::string_literals;
 constexpr std::string_view kSettings = "SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\Settings";
 constexpr const char* kUserFile = "HKEY_CURRENT_USER.reg";
 
-std::string Text(const RegistryValue& value) {
-    return std::holds_alternative<std::string>(value) ? std::get<std::string>(value)
-                                                      : "<not a string>";
-}
-
-bool IsEmpty(const RegistryValue& value) {
-    return std::holds_alternative<std::monostate>(value);
-}
-
-std::string Raw(FileRegistryStore& store, Hive hive, std::string_view keyName,
-                std::string_view name, std::uint32_t* type = nullptr) {
+// The type and raw bytes the store holds for a value; nothing when it has none.
+std::optional<std::pair<std::uint32_t, std::string>> Raw(FileRegistryStore& store, Hive hive,
+                                                         std::string_view keyName,
+                                                         std::string_view name) {
     const auto key = store.openKey(hive, keyName);
-    std::uint32_t valueType = 0;
-    std::string data;
-    if (key == 0 || store.queryValue(key, name, valueType, data) != 0) {
-        data = "<missing>";
-    }
-    if (key != 0) {
-        store.closeKey(key);
-    }
-    if (type != nullptr) {
-        *type = valueType;
-    }
-    return data;
+    std::pair<std::uint32_t, std::string> value;
+    const bool found = store.queryValue(key, name, value.first, value.second) == 0;
+    store.closeKey(key);
+    return found ? std::optional(value) : std::nullopt;
 }
 
 void Put(FileRegistryStore& store, Hive hive, std::string_view keyName, std::string_view name,
@@ -62,17 +47,15 @@ TEST(FileRegistryStore, WritesRegedit4LinesForEachType) {
     Put(store, Hive::CurrentUser, kSettings, "Blob", 3, "\x01\xff"s);
     Put(store, Hive::CurrentUser, kSettings, "", 7, "a\0"s);
 
-    const auto text = folder.read("registry/"s + kUserFile);
-    EXPECT_EQ(text.rfind("REGEDIT4\r\n", 0), 0u) << text;
-    EXPECT_NE(text.find("\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\"
-                        "Settings]\r\n"),
-              std::string::npos)
-        << text;
-    EXPECT_NE(text.find("\r\n\"Language\"=hex(2):45,4e,00\r\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("\r\n\"Name\"=\"Tide\"\r\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("\r\n\"Count\"=dword:0000000c\r\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("\r\n\"Blob\"=hex:01,ff\r\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("\r\n@=hex(7):61,00\r\n"), std::string::npos) << text;
+    EXPECT_EQ(folder.read("registry/"s + kUserFile),
+              "REGEDIT4\r\n"
+              "\r\n"
+              "[HKEY_CURRENT_USER\\SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\Settings]\r\n"
+              "\"Language\"=hex(2):45,4e,00\r\n"
+              "\"Name\"=\"Tide\"\r\n"
+              "\"Count\"=dword:0000000c\r\n"
+              "\"Blob\"=hex:01,ff\r\n"
+              "@=hex(7):61,00\r\n");
     EXPECT_FALSE(std::filesystem::exists(folder.path() / "registry" / "HKEY_LOCAL_MACHINE.reg"));
 }
 
@@ -104,36 +87,29 @@ TEST(FileRegistryStore, EveryValueReadsBackToTheSameTypeAndBytes) {
     }
     FileRegistryStore reopened(folder.path());
     for (std::size_t i = 0; i < std::size(values); ++i) {
-        std::uint32_t type = 99;
-        EXPECT_EQ(Raw(reopened, Hive::LocalMachine, "SOFTWARE\\RoundTrip", "v" + std::to_string(i),
-                      &type),
-                  values[i].second)
+        EXPECT_EQ(Raw(reopened, Hive::LocalMachine, "SOFTWARE\\RoundTrip", "v" + std::to_string(i)),
+                  values[i])
             << "value " << i;
-        EXPECT_EQ(type, values[i].first) << "value " << i;
     }
     EXPECT_EQ(Raw(reopened, Hive::LocalMachine, "SOFTWARE\\RoundTrip", "say \"hi\" \\ there"),
-              "x\0"s);
-    EXPECT_EQ(Text(ReadRegistryValue(reopened, Hive::LocalMachine, "SOFTWARE\\RoundTrip", "v0")),
-              "C:\\data\\\"quoted\" \\");
+              std::pair(kRegSz, "x\0"s));
+    EXPECT_EQ(ReadRegistryValue(reopened, Hive::LocalMachine, "SOFTWARE\\RoundTrip", "v0"),
+              RegistryValue("C:\\data\\\"quoted\" \\"s));
 }
 
 TEST(FileRegistryStore, NamesCompareCaseInsensitively) {
     test::TempFolder folder;
     FileRegistryStore store(folder.path());
     Put(store, Hive::CurrentUser, "Software\\Tool", "Language", kRegSz, "EN\0"s);
-    EXPECT_EQ(Text(ReadRegistryValue(store, Hive::CurrentUser, "SOFTWARE\\TOOL", "language")),
-              "EN");
+    EXPECT_EQ(ReadRegistryValue(store, Hive::CurrentUser, "SOFTWARE\\TOOL", "language"),
+              RegistryValue("EN"s));
 
     // Setting it again under other case replaces the one value, which keeps
     // the name it was created with.
     Put(store, Hive::CurrentUser, "software\\tool", "LANGUAGE", kRegSz, "FR\0"s);
-    EXPECT_EQ(Text(ReadRegistryValue(store, Hive::CurrentUser, "Software\\Tool", "Language")),
-              "FR");
-    const auto text = folder.read(kUserFile);
-    EXPECT_NE(text.find("\r\n\"Language\"=\"FR\"\r\n"), std::string::npos) << text;
-    EXPECT_EQ(text.find("\"EN\""), std::string::npos) << text;
-    EXPECT_EQ(text.find("[HKEY_CURRENT_USER\\software"), std::string::npos)
-        << "an existing key is not added again: " << text;
+    EXPECT_EQ(folder.read(kUserFile),
+              "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Tool]\r\n\"Language\"=\"FR\"\r\n")
+        << "an existing key is not added again";
 }
 
 TEST(FileRegistryStore, KeysExistThroughTheirSubKeysAndTheHiveItself) {
@@ -197,15 +173,15 @@ TEST(FileRegistryStore, MalformedLinesReadAsMissingAndTheRestStillReads) {
     const auto read = [&](std::string_view name) {
         return ReadRegistryValue(store, Hive::CurrentUser, "SOFTWARE\\T", name);
     };
-    EXPECT_EQ(Text(read("Good")), "yes");
-    EXPECT_EQ(Text(read("Wrapped")), "EN");
-    EXPECT_EQ(Text(read("Unix")), "lf only");
-    EXPECT_EQ(Text(read("AfterBackslash")), "read");
+    EXPECT_EQ(read("Good"), RegistryValue("yes"s));
+    EXPECT_EQ(read("Wrapped"), RegistryValue("EN"s));
+    EXPECT_EQ(read("Unix"), RegistryValue("lf only"s));
+    EXPECT_EQ(read("AfterBackslash"), RegistryValue("read"s));
     EXPECT_EQ(read("Last"), RegistryValue(std::int32_t{-1}));
-    EXPECT_EQ(Raw(store, Hive::CurrentUser, "SOFTWARE\\T", "Binary"), "");
+    EXPECT_EQ(Raw(store, Hive::CurrentUser, "SOFTWARE\\T", "Binary"), std::pair(3u, ""s));
     for (const char* name : {"Orphan", "Unterminated", "BadEscape", "BadHex", "BigByte", "BadDword",
                              "NoEquals", "OtherHive", "AfterBrokenKey"}) {
-        EXPECT_TRUE(IsEmpty(read(name))) << name;
+        EXPECT_EQ(read(name), RegistryValue{}) << name;
     }
 }
 
@@ -232,28 +208,26 @@ TEST(FileRegistryStore, RewriteKeepsOtherKeysValuesAndUnreadableLines) {
                                  std::int32_t{2}, kRegDword),
               "");
 
-    const auto text = folder.read("HKEY_LOCAL_MACHINE.reg");
-    EXPECT_NE(text.find("this line is not understood\r\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("\"Wrapped\"=hex(7):61,00,\\\r\n  62,00,00\r\n"), std::string::npos)
-        << text;
-    EXPECT_NE(text.find("\"Added\"=\"new\"\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]"),
-              std::string::npos)
-        << "a new value ends its key's section: " << text;
-    EXPECT_EQ(Text(ReadRegistryValue(store, Hive::LocalMachine,
-                                     "SOFTWARE\\Orinex\\Tidewell\\TW_CFG", "DataPath")),
-              "C:\\TW\\DATA");
-    EXPECT_EQ(ReadRegistryValue(store, Hive::LocalMachine, "SOFTWARE\\Other", "Keep"),
-              RegistryValue(std::int32_t{2}));
+    // Every line it does not change is kept; a new value ends its key's section.
+    EXPECT_EQ(folder.read("HKEY_LOCAL_MACHINE.reg"),
+              "REGEDIT4\r\n"
+              "\r\n"
+              "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Orinex\\Tidewell\\TW_CFG]\r\n"
+              "\"DataPath\"=\"C:\\\\TW\\\\DATA\"\r\n"
+              "this line is not understood\r\n"
+              "\"Wrapped\"=hex(7):61,00,\\\r\n"
+              "  62,00,00\r\n"
+              "\"Added\"=\"new\"\r\n"
+              "\r\n"
+              "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\r\n"
+              "\"Keep\"=dword:00000002\r\n");
     EXPECT_EQ(Raw(store, Hive::LocalMachine, "SOFTWARE\\Orinex\\Tidewell\\TW_CFG", "Wrapped"),
-              "a\0b\0\0"s);
+              std::pair(7u, "a\0b\0\0"s));
 
     // Nothing but the hive file is left behind in the folder.
-    int files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
-        EXPECT_EQ(entry.path().filename(), "HKEY_LOCAL_MACHINE.reg");
-        ++files;
-    }
-    EXPECT_EQ(files, 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
+                            std::filesystem::directory_iterator{}),
+              1);
 }
 
 // A hex line whose "\" joins nothing (at the end of the file, or before a
@@ -268,17 +242,15 @@ TEST(FileRegistryStore, DanglingContinuationSwallowsNothingWrittenAfterIt) {
                          tail);
         FileRegistryStore store(folder.path());
 
+        const auto writeAndRead = [&](std::string_view key, const char* name,
+                                      const std::string& text, std::uint32_t type) {
+            ASSERT_EQ(WriteRegistryValue(store, Hive::CurrentUser, key, name, text, type), "");
+            EXPECT_EQ(ReadRegistryValue(store, Hive::CurrentUser, key, name), RegistryValue(text))
+                << folder.read(kUserFile);
+        };
         ASSERT_EQ(CreateRegistryKey(store, Hive::CurrentUser, kSettings), "");
-        ASSERT_EQ(WriteRegistryValue(store, Hive::CurrentUser, kSettings, "Language", "EN"s,
-                                     kRegExpandSz),
-                  "");
-        EXPECT_EQ(Text(ReadRegistryValue(store, Hive::CurrentUser, kSettings, "Language")), "EN")
-            << folder.read(kUserFile);
-        ASSERT_EQ(
-            WriteRegistryValue(store, Hive::CurrentUser, "SOFTWARE\\Odd", "Next", "x"s, kRegSz),
-            "");
-        EXPECT_EQ(Text(ReadRegistryValue(store, Hive::CurrentUser, "SOFTWARE\\Odd", "Next")), "x")
-            << folder.read(kUserFile);
+        writeAndRead(kSettings, "Language", "EN", kRegExpandSz);
+        writeAndRead("SOFTWARE\\Odd", "Next", "x", kRegSz);
     }
 }
 
@@ -293,7 +265,7 @@ TEST(FileRegistryStore, UnwritableFolderIsReportedWithItsName) {
 
     const auto message = CreateRegistryKey(store, Hive::CurrentUser, kSettings);
     EXPECT_NE(message.find("registry"), std::string::npos) << message;
-    EXPECT_TRUE(IsEmpty(ReadRegistryValue(store, Hive::CurrentUser, kSettings, "Language")));
+    EXPECT_EQ(ReadRegistryValue(store, Hive::CurrentUser, kSettings, "Language"), RegistryValue{});
 }
 
 TEST(FileRegistryStore, UnreadableHiveIsNeitherReadNorOverwritten) {
@@ -306,27 +278,24 @@ TEST(FileRegistryStore, UnreadableHiveIsNeitherReadNorOverwritten) {
     EXPECT_EQ(store.createKey(Hive::CurrentUser, kSettings, error), 0u);
     EXPECT_NE(error.find(kUserFile), std::string::npos) << error;
     EXPECT_EQ(folder.read("HKEY_CURRENT_USER.reg/inside"), "precious");
-    EXPECT_TRUE(IsEmpty(ReadRegistryValue(store, Hive::CurrentUser, kSettings, "Language")));
+    EXPECT_EQ(ReadRegistryValue(store, Hive::CurrentUser, kSettings, "Language"), RegistryValue{});
 }
 
+// An empty variable counts as unset.
 TEST(FileRegistryStore, DefaultFolderFollowsTheEnvironment) {
     test::ScopedEnvironment home("HOME", "/home/someone");
-    {
-        test::ScopedEnvironment own("TWDSPUSRSPC_REGISTRY", "/tmp/own");
-        test::ScopedEnvironment xdg("XDG_CONFIG_HOME", "/tmp/xdg");
-        EXPECT_EQ(FileRegistryStore::DefaultFolder(), std::filesystem::path("/tmp/own"));
-    }
-    {
-        test::ScopedEnvironment own("TWDSPUSRSPC_REGISTRY", "");
-        test::ScopedEnvironment xdg("XDG_CONFIG_HOME", "/tmp/xdg");
-        EXPECT_EQ(FileRegistryStore::DefaultFolder(),
-                  std::filesystem::path("/tmp/xdg/twDspUsrSpc/registry"));
-    }
-    {
-        test::ScopedEnvironment own("TWDSPUSRSPC_REGISTRY", std::nullopt);
-        test::ScopedEnvironment xdg("XDG_CONFIG_HOME", std::nullopt);
-        EXPECT_EQ(FileRegistryStore::DefaultFolder(),
-                  std::filesystem::path("/home/someone/.config/twDspUsrSpc/registry"));
+    const struct {
+        std::optional<std::string> own, xdg;
+        const char* folder;
+    } cases[] = {
+        {"/tmp/own", "/tmp/xdg", "/tmp/own"},
+        {"", "/tmp/xdg", "/tmp/xdg/twDspUsrSpc/registry"},
+        {std::nullopt, std::nullopt, "/home/someone/.config/twDspUsrSpc/registry"},
+    };
+    for (const auto& c : cases) {
+        test::ScopedEnvironment own("TWDSPUSRSPC_REGISTRY", c.own);
+        test::ScopedEnvironment xdg("XDG_CONFIG_HOME", c.xdg);
+        EXPECT_EQ(FileRegistryStore::DefaultFolder(), std::filesystem::path(c.folder));
     }
 }
 
