@@ -15,6 +15,9 @@ namespace {
 using namespace std::string_literals;
 
 constexpr std::string_view kSettings = "SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\Settings";
+const std::string kFrench =
+    "Fran\xe7"
+    "ais";
 
 class RessourceTest : public ::testing::Test {
 protected:
@@ -68,9 +71,7 @@ TEST_F(RessourceTest, FreshRegistryGetsLanguageEnWrittenAsExpandString) {
 // EN (and is written back), an integer its decimal text.
 TEST_F(RessourceTest, LanguageValueChoosesTheCatalogue) {
     writeCatalogue("EN", "5001\tEnglish\r\n");
-    writeCatalogue("FR",
-                   "5001\tFran\xe7"
-                   "ais\r\n");
+    writeCatalogue("FR", "5001\t" + kFrench + "\r\n");
     writeCatalogue("44", "5001\tForty-four\r\n");
     const struct {
         RegistryValue value;
@@ -78,9 +79,7 @@ TEST_F(RessourceTest, LanguageValueChoosesTheCatalogue) {
         std::string language, text;
     } cases[] = {
         {""s, kRegSz, "EN", "English"},
-        {"FR"s, kRegSz, "FR",
-         "Fran\xe7"
-         "ais"},
+        {"FR"s, kRegSz, "FR", kFrench},
         {std::int32_t{44}, kRegDword, "44", "Forty-four"},
     };
     for (const auto& c : cases) {
@@ -95,14 +94,10 @@ TEST_F(RessourceTest, LanguageValueChoosesTheCatalogue) {
 
     // Loaded once: later changes wait for the next start.
     setLanguage("FR"s, kRegSz);
-    EXPECT_EQ(catalogue().GetRessource("5001"),
-              "Fran\xe7"
-              "ais");
+    EXPECT_EQ(catalogue().GetRessource("5001"), kFrench);
     setLanguage("EN"s, kRegSz);
     writeCatalogue("FR", "5001\tChanged\r\n");
-    EXPECT_EQ(catalogue().GetRessource("5001"),
-              "Fran\xe7"
-              "ais");
+    EXPECT_EQ(catalogue().GetRessource("5001"), kFrench);
 }
 
 TEST_F(RessourceTest, MissingOrMalformedLanguageFileFallsBackToEnSilently) {
