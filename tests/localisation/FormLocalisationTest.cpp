@@ -160,33 +160,38 @@ struct FakeCatalogue {
     }
 };
 
-constexpr FakeControl::Properties kLabel{.caption = true, .locked = false, .enabled = true};
 constexpr FakeControl::Properties kTextBox{.caption = false, .toolTip = true, .locked = true};
 
+// The window's tag is a text id, or a help topic, "#" and a text id.
 TEST(LoadFormRessource, LocalisesTheMainWindow) {
-    FakeForm form("5001");
-    auto& display = form.add("btnDsp", "_CAP_5101");
-    auto& cancel = form.add("btnCancel", "_CAP_5102");
-    auto& label = form.add("lbTgtMachine", "_CAP_5251", kLabel);
-    auto& address = form.add("txtIpAddress", "", kTextBox);
-    FakeCatalogue catalogue;
+    for (const auto& [windowTag, helpContextId] : {std::pair{"5001", 6}, {"HELP_Jrn#5001", 110}}) {
+        SCOPED_TRACE(windowTag);
+        FakeForm form(windowTag);
+        auto& display = form.add("btnDsp", "_CAP_5101");
+        auto& cancel = form.add("btnCancel", "_CAP_5102");
+        auto& label = form.add("lbTgtMachine", "_CAP_5251");
+        auto& address = form.add("txtIpAddress", "", kTextBox);
+        FakeCatalogue catalogue;
 
-    LoadFormRessource(form, catalogue.lookup());
+        LoadFormRessource(form, catalogue.lookup());
 
-    EXPECT_TRUE(form.commonControlsReady) << "prepared before any text is set";
-    EXPECT_EQ(form.caption, "Display Tidewell userspace");
-    EXPECT_EQ(form.helpContextId, 6);
-    EXPECT_EQ(display.caption, "&Display");
-    EXPECT_EQ(cancel.caption, "&Exit");
-    EXPECT_EQ(label.caption, "Target machine IP Address");
-    for (auto* control : {&display, &cancel, &label}) {
-        EXPECT_EQ(control->enabled, true) << control->name();
-        EXPECT_FALSE(control->locked.has_value()) << "buttons and labels have no Locked";
+        EXPECT_TRUE(form.commonControlsReady) << "prepared before any text is set";
+        EXPECT_EQ(form.caption, "Display Tidewell userspace");
+        EXPECT_EQ(form.helpContextId, helpContextId);
+        EXPECT_EQ(display.caption, "&Display");
+        EXPECT_EQ(cancel.caption, "&Exit");
+        EXPECT_EQ(label.caption, "Target machine IP Address");
+        for (auto* control : {&display, &cancel, &label}) {
+            EXPECT_EQ(control->enabled, true) << control->name();
+            EXPECT_FALSE(control->locked.has_value()) << "buttons and labels have no Locked";
+        }
+        EXPECT_FALSE(address.caption || address.enabled || address.locked) << "untagged: untouched";
     }
-    EXPECT_FALSE(address.caption || address.enabled || address.locked) << "untagged: untouched";
 }
 
-TEST(LoadFormRessource, ReadsTheTagPositionsNotItsSeparators) {
+// The kind is read at positions 2-4 and the id from position 6, whatever the
+// other characters are.
+TEST(LoadFormRessource, AppliesEachKindReadAtItsTagPositions) {
     FakeForm form("");
     auto& odd = form.add("a", "XCAPY5101");
     auto& shortTag = form.add("b", "_CAP");
@@ -195,22 +200,6 @@ TEST(LoadFormRessource, ReadsTheTagPositionsNotItsSeparators) {
     auto& unknownKind = form.add("e", "_XYZ_5101");
     shortTag.caption = "design";
     idOnly.caption = "design";
-    FakeCatalogue catalogue;
-
-    LoadFormRessource(form, catalogue.lookup());
-
-    EXPECT_EQ(form.caption, "") << "an empty window tag sets no caption";
-    EXPECT_FALSE(form.helpContextId.has_value());
-    EXPECT_EQ(odd.caption, "&Display");
-    EXPECT_EQ(shortTag.caption, "") << "a short tag gives an empty id";
-    EXPECT_EQ(idOnly.caption, "");
-    EXPECT_FALSE(lowercase.caption.has_value());
-    EXPECT_FALSE(unknownKind.caption.has_value());
-    EXPECT_EQ(unknownKind.enabled, true) << "rights apply to every tagged control";
-}
-
-TEST(LoadFormRessource, AppliesEachKind) {
-    FakeForm form("5001");
     auto& tip = form.add("txtAddress", "_TOL_5251", kTextBox);
     auto& menu = form.add("mnuFile", "_MNU_5102");
     auto& languageMenu = form.add("mnuLang", "_MNU_5102");
@@ -223,6 +212,14 @@ TEST(LoadFormRessource, AppliesEachKind) {
 
     LoadFormRessource(form, catalogue.lookup());
 
+    EXPECT_EQ(form.caption, "") << "an empty window tag sets no caption";
+    EXPECT_FALSE(form.helpContextId.has_value());
+    EXPECT_EQ(odd.caption, "&Display");
+    EXPECT_EQ(shortTag.caption, "") << "a short tag gives an empty id";
+    EXPECT_EQ(idOnly.caption, "");
+    EXPECT_FALSE(lowercase.caption.has_value());
+    EXPECT_FALSE(unknownKind.caption.has_value());
+    EXPECT_EQ(unknownKind.enabled, true) << "rights apply to every tagged control";
     EXPECT_EQ(tip.toolTip, "Target machine IP Address");
     EXPECT_FALSE(tip.caption.has_value());
     EXPECT_EQ(menu.caption, "&Exit");
@@ -329,14 +326,6 @@ TEST(HelpContext, FromTheTopicBeforeTheFirstHash) {
     EXPECT_EQ(TextIdFromTag("HELP_Jrn#5001"), "5001");
     EXPECT_EQ(TextIdFromTag("a#b#c"), "b#c");
     EXPECT_EQ(TextIdFromTag("a#"), "");
-}
-
-TEST(LoadFormRessource, HelpTopicWindow) {
-    FakeForm form("HELP_Jrn#5001");
-    FakeCatalogue catalogue;
-    LoadFormRessource(form, catalogue.lookup());
-    EXPECT_EQ(form.caption, "Display Tidewell userspace");
-    EXPECT_EQ(form.helpContextId, 110);
 }
 
 }  // namespace
