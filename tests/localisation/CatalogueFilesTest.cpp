@@ -16,34 +16,29 @@ namespace {
 const std::filesystem::path kDataFolder = std::filesystem::path(TWDS_SOURCE_DIR) / "data";
 const char* const kLanguages[] = {"EN", "FR"};
 
-std::vector<int> Range(int first, int last) {
+// The ids of the inclusive ranges given.
+std::vector<int> Ids(std::initializer_list<std::pair<int, int>> ranges) {
     std::vector<int> ids;
-    for (int id = first; id <= last; ++id) {
-        ids.push_back(id);
-    }
-    return ids;
-}
-
-std::vector<int> Join(std::initializer_list<std::vector<int>> parts) {
-    std::vector<int> ids;
-    for (const auto& part : parts) {
-        ids.insert(ids.end(), part.begin(), part.end());
+    for (const auto& [first, last] : ranges) {
+        for (int id = first; id <= last; ++id) {
+            ids.push_back(id);
+        }
     }
     return ids;
 }
 
 // Every id the viewer looks up.
 std::set<int> RequiredIds() {
-    const auto ids = Join({{5001},
-                           Range(5101, 5103),
-                           {5251, 5252},
-                           Range(5301, 5320),
-                           Range(5401, 5437),
-                           Range(5501, 5524),
-                           Range(5601, 5640),
-                           Range(5701, 5709),
-                           {5751},
-                           Range(5801, 5832)});
+    const auto ids = Ids({{5001, 5001},
+                          {5101, 5103},
+                          {5251, 5252},
+                          {5301, 5320},
+                          {5401, 5437},
+                          {5501, 5524},
+                          {5601, 5640},
+                          {5701, 5709},
+                          {5751, 5751},
+                          {5801, 5832}});
     return {ids.begin(), ids.end()};
 }
 
@@ -114,15 +109,15 @@ TEST_P(CatalogueFiles, HoldEveryIdOnceWithAText) {
 }
 
 TEST_P(CatalogueFiles, LabelsAreUniqueWithinEachList) {
-    const auto readable = Range(5801, 5832);
+    constexpr std::pair<int, int> kReadable{5801, 5832};
     const std::map<std::string, std::pair<std::vector<int>, std::vector<std::string>>> lists = {
-        {"CX", {Range(5403, 5437), {}}},
+        {"CX", {Ids({{5403, 5437}}), {}}},
         {"GC",
-         {Join({Range(5501, 5524), readable}),
+         {Ids({{5501, 5524}, kReadable}),
           {"MaxCountEntry", "MaxTimeEntry", "Extended Sequence", "Extended Sequence Reprise"}}},
         {"FC",
-         {Join({Range(5602, 5640), readable}), {"Extended Sequence", "Extended Sequence Reprise"}}},
-        {"ZC", {Range(5701, 5709), {}}},
+         {Ids({{5602, 5640}, kReadable}), {"Extended Sequence", "Extended Sequence Reprise"}}},
+        {"ZC", {Ids({{5701, 5709}}), {}}},
     };
     for (const auto& [list, labels] : lists) {
         std::map<std::string, int> seen;
