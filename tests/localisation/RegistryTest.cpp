@@ -86,15 +86,14 @@ TEST_F(RegistryTest, QueryDecodesEachTypeFromItsRawBytes) {
 }
 
 TEST_F(RegistryTest, MissingKeyOrValueIsEmptyWithNonZeroStatus) {
-    EXPECT_TRUE(std::holds_alternative<std::monostate>(read("Nothing")));
+    EXPECT_EQ(read("Nothing"), RegistryValue{});
     putRaw("Present", kRegSz, "x\0"s);
-    EXPECT_TRUE(std::holds_alternative<std::monostate>(read("Absent")));
+    EXPECT_EQ(read("Absent"), RegistryValue{});
 
     RegistryValue value = "stale"s;
     EXPECT_NE(QueryOpenValue(store, 0, "Present", value), 0);
-    EXPECT_TRUE(std::holds_alternative<std::monostate>(value));
-    EXPECT_TRUE(std::holds_alternative<std::monostate>(
-        ReadRegistryValue(store, Hive::LocalMachine, kKey, "Present")))
+    EXPECT_EQ(value, RegistryValue{});
+    EXPECT_EQ(ReadRegistryValue(store, Hive::LocalMachine, kKey, "Present"), RegistryValue{})
         << "the hives are separate";
 }
 
@@ -133,7 +132,7 @@ TEST_F(RegistryTest, WriteFailuresSayWhatFailed) {
     const auto notANumber =
         WriteRegistryValue(store, Hive::CurrentUser, kKey, "Count", "twelve"s, kRegDword);
     EXPECT_NE(notANumber.find("twelve"), std::string::npos) << notANumber;
-    EXPECT_TRUE(std::holds_alternative<std::monostate>(read("Count")));
+    EXPECT_EQ(read("Count"), RegistryValue{});
 }
 
 }  // namespace
