@@ -57,6 +57,9 @@ std::vector<int> LineIds(const std::string& bytes) {
 
 class CatalogueFiles : public ::testing::TestWithParam<const char*> {
 protected:
+    // The file's name, in the source tree and beside the programs alike.
+    [[nodiscard]] std::string name() const { return std::string("twmgr.ressource.") + GetParam(); }
+
     // The catalogue as the viewer loads it.
     const std::array<std::string, Ressource::kMaxId + 1>& table() {
         if (!loaded_) {
@@ -73,8 +76,7 @@ private:
 };
 
 TEST_P(CatalogueFiles, AreWindows1252WithCrLfLineEnds) {
-    const auto bytes =
-        test::ReadBytes(kDataFolder / (std::string("twmgr.ressource.") + GetParam()));
+    const auto bytes = test::ReadBytes(kDataFolder / name());
     ASSERT_FALSE(bytes.empty());
     EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
     for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -98,8 +100,7 @@ TEST_P(CatalogueFiles, AreWindows1252WithCrLfLineEnds) {
 }
 
 TEST_P(CatalogueFiles, HoldEveryIdOnceWithAText) {
-    const auto ids =
-        LineIds(test::ReadBytes(kDataFolder / (std::string("twmgr.ressource.") + GetParam())));
+    const auto ids = LineIds(test::ReadBytes(kDataFolder / name()));
     const std::set<int> unique(ids.begin(), ids.end());
     EXPECT_EQ(unique.size(), ids.size()) << "an id appears twice";
     EXPECT_EQ(unique, RequiredIds());
@@ -133,9 +134,8 @@ TEST_P(CatalogueFiles, LabelsAreUniqueWithinEachList) {
 }
 
 TEST_P(CatalogueFiles, AreCopiedBesideThePrograms) {
-    const std::string name = std::string("twmgr.ressource.") + GetParam();
-    EXPECT_EQ(test::ReadBytes(std::filesystem::path(TWDS_BINARY_DIR) / "bin" / name),
-              test::ReadBytes(kDataFolder / name));
+    EXPECT_EQ(test::ReadBytes(std::filesystem::path(TWDS_BINARY_DIR) / "bin" / name()),
+              test::ReadBytes(kDataFolder / name()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, CatalogueFiles, ::testing::ValuesIn(kLanguages));
