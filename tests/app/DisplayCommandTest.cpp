@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "FakeHostLink.h"
 #include "ModelPages.h"
 #include "TempFolder.h"
@@ -30,9 +32,18 @@ std::size_t ZCRows(int zcCount) {
     return 1 + 9 * static_cast<std::size_t>(zcCount);
 }
 
+// The files, then where the End_TW page is, how long it is and its text.
+UserSpaceModel Model(std::vector<FileModel> files, std::int64_t endOffset = 0,
+                     std::int64_t endLength = 0, std::string endPage = {}) {
+    return {std::move(files), endOffset, endLength, std::move(endPage)};
+}
+
 FileModel File(std::string ficID, int zcCount, std::int32_t insertOffset) {
     return {std::move(ficID), zcCount, insertOffset, {"INSERT INTO X", "", "DELETE FROM X", ""}};
 }
+
+// Each list's row count, CX to SQL, to compare all five at once.
+using Rows = std::array<std::size_t, 5>;
 
 class DisplayCommandTest : public ::testing::Test {
 protected:
@@ -49,6 +60,12 @@ protected:
 
     std::string Describe() const { return DescribeOutcome(display, EchoLookup); }
 
+    [[nodiscard]] Rows RowCounts() const {
+        return {display.ListView1.rowCount(), display.ListView2.rowCount(),
+                display.ListView3.rowCount(), display.ListView4.rowCount(),
+                display.ListView5.rowCount()};
+    }
+
     FakeHostLink hostLink;
     PageLabels labels;
     DisplayCommand display{hostLink, labels};
@@ -58,19 +75,11 @@ TEST_F(DisplayCommandTest, WithoutFilesRequestsOnlyTheControlPages) {
     Serve({});
     EXPECT_EQ(Display().stage, Stage::Completed);
     EXPECT_EQ(hostLink.requestSummary(), (std::vector<std::string>{"C 00001024", "G 00001024"}));
-    EXPECT_EQ(display.ListView1.rowCount(), kCXRows);
-    EXPECT_EQ(display.ListView2.rowCount(), kGCRows);
-    EXPECT_TRUE(display.ListView3.empty());
-    EXPECT_TRUE(display.ListView4.empty());
-    EXPECT_TRUE(display.ListView5.empty());
+    EXPECT_EQ(RowCounts(), (Rows{kCXRows, kGCRows, 0, 0, 0}));
     EXPECT_EQ(hostLink.closedHandles, std::vector<int32_t>{41});
     EXPECT_EQ(Describe(), "5308|TWMODEL001|0");
 
-    UserSpaceModel withEnd;
-    withEnd.endOffset = 8000;
-    withEnd.endLength = 20;
-    withEnd.endPage = "TWENDHEAD1 some text";
-    Serve(withEnd);
+    Serve(Model({}, 8000, 20, "TWENDHEAD1 some text"));
     hostLink.requests.clear();
     Display();
     EXPECT_EQ(hostLink.requestSummary(),
@@ -78,14 +87,10 @@ TEST_F(DisplayCommandTest, WithoutFilesRequestsOnlyTheControlPages) {
     EXPECT_EQ(display.txtEnd_TW, " some text");
 }
 
-TEST_F(DisplayCommandTest, RequestsEveryFilesPagesInOrder) {
-    UserSpaceModel model;
-    model.files = {File("CUSTMAST01", 2, 700), File("ORDERS0002", 0, 700),
-                   File("ITEMS00003", 5, 700)};
-    model.endOffset = 100;
-    model.endLength = 10;
-    model.endPage = "0123456789";
-    Serve(model);
+TEST_F(DisplayCommandTest, RequestsEveryFilesPagesInOrderWithTheirFixedLayout) {
+    Serve(
+        Model({File("CUSTMAST01", 2, 700), File("ORDERS0002", 0, 700), File("ITEMS00003", 5, 700)},
+              100, 10, "0123456789"));
 
     EXPECT_EQ(Display().stage, Stage::Completed);
     EXPECT_EQ(hostLink.requestSummary(),
@@ -96,9 +101,12 @@ TEST_F(DisplayCommandTest, RequestsEveryFilesPagesInOrder) {
         EXPECT_TRUE(request.restBlank) << request.header;
         EXPECT_EQ(request.userSpace, "TWMODEL001");
     }
-    EXPECT_EQ(display.ListView3.rowCount(), 3 * kFCRowsPerFile);
-    EXPECT_EQ(display.ListView4.rowCount(), ZCRows(2) + ZCRows(0) + ZCRows(5));
-    EXPECT_EQ(display.ListView5.rowCount(), 3 * kSQLRowsPerFile);
+    EXPECT_EQ(hostLink.fullRequests.at('C'), " 00001024C" + std::string(1990, ' '));
+    EXPECT_EQ(hostLink.fullRequests.at('G'), " 00001024G" + std::string(9990, ' '));
+    EXPECT_EQ(hostLink.fullRequests.at('F'), " 00002048F" + std::string(9990, ' '));
+    EXPECT_EQ(hostLink.fullRequests.at('Z'), " 00002048Z" + std::string(29990, ' '));
+    EXPECT_EQ(RowCounts(), (Rows{kCXRows, kGCRows, 3 * kFCRowsPerFile,
+                                 ZCRows(2) + ZCRows(0) + ZCRows(5), 3 * kSQLRowsPerFile}));
     // Each file's rows are keyed by its FicID and follow the previous file's.
     EXPECT_EQ(display.ListView3.text(0), "L5601CUSTMAST01");
     EXPECT_EQ(display.ListView3.text(kFCRowsPerFile), "L5601ORDERS0002");
@@ -108,23 +116,9 @@ TEST_F(DisplayCommandTest, RequestsEveryFilesPagesInOrder) {
     EXPECT_EQ(Describe(), "5308|TWMODEL001|3");
 }
 
-TEST_F(DisplayCommandTest, RequestsHaveTheirFixedLayoutAndLength) {
-    UserSpaceModel model;
-    model.files = {File("CUSTMAST01", 1, 0)};
-    Serve(model);
-    Display();
-
-    ASSERT_EQ(hostLink.requests.size(), 4U);
-    EXPECT_EQ(hostLink.fullRequests.at('C'), " 00001024C" + std::string(1990, ' '));
-    EXPECT_EQ(hostLink.fullRequests.at('G'), " 00001024G" + std::string(9990, ' '));
-    EXPECT_EQ(hostLink.fullRequests.at('F'), " 00002048F" + std::string(9990, ' '));
-    EXPECT_EQ(hostLink.fullRequests.at('Z'), " 00002048Z" + std::string(29990, ' '));
-}
-
 TEST_F(DisplayCommandTest, SqlPageOnlyForEntriesWithAnInsertOffset) {
-    UserSpaceModel model;
-    model.files = {File("FILEA00001", 1, 700), File("FILEB00002", 1, 0),
-                   File("FILEC00003", 1, 300)};
+    UserSpaceModel model =
+        Model({File("FILEA00001", 1, 700), File("FILEB00002", 1, 0), File("FILEC00003", 1, 300)});
     Serve(model);
     Display();
     EXPECT_EQ(hostLink.requestSummary(),
@@ -142,28 +136,44 @@ TEST_F(DisplayCommandTest, SqlPageOnlyForEntriesWithAnInsertOffset) {
     EXPECT_EQ(display.ListView5.text(0), "L5601FILEC00003");
 }
 
-TEST_F(DisplayCommandTest, FailedPageKeepsEarlierRowsAndCloses) {
-    UserSpaceModel model;
-    model.files = {File("FILEA00001", 2, 700), File("FILEB00002", 3, 700),
-                   File("FILEC00003", 1, 700)};
-    Serve(model);
-    hostLink.failAt = std::pair{'Z', 2560};
-    hostLink.lastError = std::string("CPF9801 object not found") + '\0' + "junk";
-
-    const DisplayOutcome& outcome = Display();
-    EXPECT_EQ(outcome.stage, Stage::PageFailed);
-    EXPECT_EQ(outcome.pageKind, 'Z');
-    EXPECT_EQ(outcome.pagePosition, 2560);
-    EXPECT_EQ(outcome.fileNumber, 2);
-    EXPECT_EQ(outcome.filesDisplayed, 1);
-    EXPECT_EQ(hostLink.requests.back().header, " 00002560Z");
-    EXPECT_EQ(display.ListView1.rowCount(), kCXRows);
-    EXPECT_EQ(display.ListView2.rowCount(), kGCRows);
-    EXPECT_EQ(display.ListView3.rowCount(), 2 * kFCRowsPerFile);
-    EXPECT_EQ(display.ListView4.rowCount(), ZCRows(2));
-    EXPECT_EQ(display.ListView5.rowCount(), kSQLRowsPerFile);
-    EXPECT_EQ(hostLink.closedHandles, std::vector<int32_t>{41});
-    EXPECT_EQ(display.szLastError, "CPF9801 object not found");
+// A request refused at any step stops the Display there with the step named
+// (and the host link's reason, or a stand-in when it gave none), keeps the
+// rows shown so far and closes the connection once.
+TEST_F(DisplayCommandTest, FailureAtEachRequestNamesTheStepAndKeepsEarlierRows) {
+    Serve(Model({File("FILEA00001", 2, 700), File("FILEB00002", 3, 700)}, 100, 10,
+                "0123456789the end"));
+    hostLink.lastError = "";
+    const struct {
+        std::string request;  // the last one sent, which fails
+        std::string described;
+        Rows rows;
+        int filesDisplayed;
+    } cases[] = {
+        {"C 00001024", "5302|C|1024|5309", {0, 0, 0, 0, 0}, 0},
+        {"G 00001024", "5302|G|1024|5309", {kCXRows, 0, 0, 0, 0}, 0},
+        {"E 00001124", "5302|E|1124|5309", {kCXRows, kGCRows, 0, 0, 0}, 0},
+        {"F 00002048", "5303|F|2048|1|5309", {kCXRows, kGCRows, 0, 0, 0}, 0},
+        {"Z 00002048", "5303|Z|2048|1|5309", {kCXRows, kGCRows, kFCRowsPerFile, 0, 0}, 0},
+        {"S 00002748", "5303|S|2748|1|5309", {kCXRows, kGCRows, kFCRowsPerFile, ZCRows(2), 0}, 0},
+        {"Z 00002560",
+         "5303|Z|2560|2|5309",
+         {kCXRows, kGCRows, 2 * kFCRowsPerFile, ZCRows(2), kSQLRowsPerFile},
+         1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.described);
+        hostLink.failAt = std::pair{c.request[0], std::stoi(c.request.substr(2))};
+        hostLink.closedHandles.clear();
+        const DisplayOutcome& outcome = Display();
+        EXPECT_EQ(outcome.stage, Stage::PageFailed);
+        EXPECT_EQ(outcome.filesDisplayed, c.filesDisplayed);
+        EXPECT_EQ(hostLink.requestSummary().back(), c.request);
+        EXPECT_EQ(Describe(), c.described);
+        EXPECT_EQ(RowCounts(), c.rows);
+        EXPECT_EQ(hostLink.closedHandles, std::vector<int32_t>{41});
+    }
+    hostLink.lastError = "CPF9801 object not found";
+    Display();
     EXPECT_EQ(Describe(), "5303|Z|2560|2|CPF9801 object not found");
 }
 
@@ -196,12 +206,17 @@ TEST_F(DisplayCommandTest, BlankInputsOpenNothing) {
     EXPECT_EQ(Describe(), "5316");
 }
 
-TEST_F(DisplayCommandTest, NameIsTrimmedUpperCasedAndMustHaveTenCharacters) {
+// The name is sent trimmed and upper-cased, and shown so in its box; the host
+// link may hand back another name, which the later requests then carry.
+TEST_F(DisplayCommandTest, NameIsTrimmedUpperCasedCheckedAndTakenBackFromTheHostLink) {
     Serve({});
+    hostLink.renameUserSpace = "RENAMED001";
     EXPECT_EQ(Display("10.0.0.5", "  twModel001 ").stage, Stage::Completed);
-    EXPECT_EQ(display.szUsrSpc, "TWMODEL001");
+    ASSERT_EQ(hostLink.requests.size(), 2U);
+    EXPECT_EQ(hostLink.requests[0].userSpace, "TWMODEL001");
+    EXPECT_EQ(hostLink.requests[1].userSpace, "RENAMED001");
+    EXPECT_EQ(display.szUsrSpc, "RENAMED001");
     EXPECT_EQ(display.txtUsrSpcName, "TWMODEL001");
-    EXPECT_EQ(hostLink.requests.front().userSpace, "TWMODEL001");
 
     hostLink.requests.clear();
     hostLink.closedHandles.clear();
@@ -214,9 +229,7 @@ TEST_F(DisplayCommandTest, NameIsTrimmedUpperCasedAndMustHaveTenCharacters) {
 }
 
 TEST_F(DisplayCommandTest, EndPageIsTrimmedBeforeItsFirstTenCharactersAreDropped) {
-    UserSpaceModel model;
-    model.endOffset = 50;
-    model.endLength = 1;
+    UserSpaceModel model = Model({}, 50, 1);
     const auto endText = [&](std::string page) {
         model.endPage = std::move(page);
         Serve(model);
@@ -229,45 +242,21 @@ TEST_F(DisplayCommandTest, EndPageIsTrimmedBeforeItsFirstTenCharactersAreDropped
     EXPECT_EQ(endText(std::string("\t123456789ABC")), "ABC");
 
     model.endOffset = 0;
-    model.endPage = "0123456789never requested";
-    Serve(model);
-    Display();
-    EXPECT_EQ(display.txtEnd_TW, "");
+    EXPECT_EQ(endText("0123456789never requested"), "");
     EXPECT_EQ(hostLink.requests.back().header, " 00001024G");
 }
 
 TEST_F(DisplayCommandTest, SecondDisplayShowsOnlyItsOwnRows) {
-    UserSpaceModel model;
-    model.files = {File("FILEA00001", 2, 700), File("FILEB00002", 3, 700)};
-    model.endOffset = 10;
-    model.endLength = 30;
-    model.endPage = "HEADER0000the end";
-    Serve(model);
+    Serve(Model({File("FILEA00001", 2, 700), File("FILEB00002", 3, 700)}, 10, 30,
+                "HEADER0000the end"));
     Display();
     ASSERT_EQ(display.txtEnd_TW, "the end");
 
-    model.files = {File("FILEC00003", 1, 0)};
-    model.endOffset = 0;
-    model.endLength = 0;
-    Serve(model);
+    Serve(Model({File("FILEC00003", 1, 0)}));
     EXPECT_EQ(Display().stage, Stage::Completed);
-    EXPECT_EQ(display.ListView1.rowCount(), kCXRows);
-    EXPECT_EQ(display.ListView3.rowCount(), kFCRowsPerFile);
-    EXPECT_EQ(display.ListView4.rowCount(), ZCRows(1));
-    EXPECT_TRUE(display.ListView5.empty());
+    EXPECT_EQ(RowCounts(), (Rows{kCXRows, kGCRows, kFCRowsPerFile, ZCRows(1), 0}));
     EXPECT_EQ(display.txtEnd_TW, "");
     EXPECT_EQ(display.kept.lEndLength, 0);
-}
-
-TEST_F(DisplayCommandTest, UserSpaceNameTakesBackWhatTheHostLinkReturned) {
-    Serve({});
-    hostLink.renameUserSpace = "RENAMED001";
-    Display();
-    ASSERT_EQ(hostLink.requests.size(), 2U);
-    EXPECT_EQ(hostLink.requests[0].userSpace, "TWMODEL001");
-    EXPECT_EQ(hostLink.requests[1].userSpace, "RENAMED001");
-    EXPECT_EQ(display.szUsrSpc, "RENAMED001");
-    EXPECT_EQ(display.txtUsrSpcName, "TWMODEL001");
 }
 
 TEST_F(DisplayCommandTest, LastErrorEndsAtANulFromTheSecondCharacterOn) {
@@ -289,9 +278,7 @@ TEST_F(DisplayCommandTest, LastErrorEndsAtANulFromTheSecondCharacterOn) {
 }
 
 TEST_F(DisplayCommandTest, DecodeStopKeepsRowsAndCloses) {
-    UserSpaceModel model;
-    model.files = {File("SAMEFICID1", 1, 700), File("SAMEFICID1", 1, 700)};
-    Serve(model);
+    Serve(Model({File("SAMEFICID1", 1, 700), File("SAMEFICID1", 1, 700)}));
 
     const DisplayOutcome& outcome = Display();
     EXPECT_EQ(outcome.stage, Stage::DecodeStopped);
@@ -300,8 +287,7 @@ TEST_F(DisplayCommandTest, DecodeStopKeepsRowsAndCloses) {
     EXPECT_EQ(outcome.fileNumber, 2);
     ASSERT_TRUE(outcome.stop.has_value());
     EXPECT_EQ(outcome.stop->reason, DecodeStop::Reason::DuplicateKey);
-    EXPECT_EQ(display.ListView3.rowCount(), kFCRowsPerFile);
-    EXPECT_EQ(display.ListView5.rowCount(), kSQLRowsPerFile);
+    EXPECT_EQ(RowCounts(), (Rows{kCXRows, kGCRows, kFCRowsPerFile, ZCRows(1), kSQLRowsPerFile}));
     EXPECT_EQ(hostLink.closedHandles, std::vector<int32_t>{41});
     EXPECT_EQ(hostLink.requests.back().header, " 00002560F");
     EXPECT_EQ(Describe(), "5305|L5601SAMEFICID1|FC|SAMEFICID1");
@@ -325,9 +311,7 @@ TEST_F(DisplayCommandTest, DuplicateKeyOnAModelPageNamesTheList) {
 // A user space too large for memory stops like any other failure: the rows
 // that fitted stay and the connection is closed.
 TEST_F(DisplayCommandTest, RunningOutOfMemoryKeepsRowsAndCloses) {
-    UserSpaceModel model;
-    model.files = {File("CUSTMAST01", 1, 0)};
-    const test::PageMap pages = test::BuildPages(model);
+    const test::PageMap pages = test::BuildPages(Model({File("CUSTMAST01", 1, 0)}));
     hostLink.source = [&](char kind, int32_t position) -> std::optional<std::string_view> {
         if (kind == 'Z') {
             throw std::bad_alloc();
@@ -336,72 +320,28 @@ TEST_F(DisplayCommandTest, RunningOutOfMemoryKeepsRowsAndCloses) {
     };
 
     EXPECT_EQ(Display().stage, Stage::OutOfMemory);
-    EXPECT_EQ(display.ListView3.rowCount(), kFCRowsPerFile);
-    EXPECT_TRUE(display.ListView4.empty());
+    EXPECT_EQ(RowCounts(), (Rows{kCXRows, kGCRows, kFCRowsPerFile, 0, 0}));
     EXPECT_EQ(hostLink.closedHandles, std::vector<int32_t>{41});
     EXPECT_EQ(Describe(), "5319|std::bad_alloc");
 }
 
 TEST_F(DisplayCommandTest, OffsetsBeyondEightDigitsStopInsteadOfWrapping) {
-    UserSpaceModel model;
-    model.endOffset = 99'998'975;  // + 1024 is still eight digits
-    model.endLength = 1;
-    model.endPage = "0123456789last page";
-    Serve(model);
+    // + 1024 is still eight digits
+    Serve(Model({}, 99'998'975, 1, "0123456789last page"));
     EXPECT_EQ(Display().stage, Stage::Completed);
     EXPECT_EQ(hostLink.requests.back().header, " 99999999E");
 
-    model.endOffset = 99'998'976;
-    Serve(model);
+    Serve(Model({}, 99'998'976, 1, "0123456789last page"));
     EXPECT_EQ(Display().stage, Stage::DecodeStopped);
     EXPECT_EQ(hostLink.requests.back().header, " 00001024G");
     EXPECT_EQ(Describe(), "5318|L5519|GC|  99998976");
 
-    model.endOffset = 0;
-    model.files = {File("FILEA00001", 0, 2'147'483'647)};
-    Serve(model);
+    Serve(Model({File("FILEA00001", 0, 2'147'483'647)}));
     EXPECT_EQ(Display().stage, Stage::DecodeStopped);
     EXPECT_EQ(hostLink.requests.back().header, " 00002048Z");
     EXPECT_EQ(display.outcome().fileNumber, 1);
     EXPECT_EQ(Describe(), "5306|L5636|FILEA00001|2147483647");
     EXPECT_EQ(hostLink.closedHandles.size(), 3U);
-}
-
-// A request refused at any step stops the Display there with the step named
-// (and the host link's reason, or a stand-in when it gave none), keeps the
-// rows shown so far and closes the connection once.
-TEST_F(DisplayCommandTest, FailureAtEachRequestNamesTheStep) {
-    UserSpaceModel model;
-    model.files = {File("FILEA00001", 2, 700)};
-    model.endOffset = 100;
-    model.endLength = 10;
-    model.endPage = "0123456789the end";
-    Serve(model);
-    hostLink.lastError = "";
-    const struct {
-        std::pair<char, int32_t> failAt;
-        std::string described;
-        std::size_t cxRows, fcRows, zcRows;
-    } cases[] = {
-        {{'C', 1024}, "5302|C|1024|5309", 0, 0, 0},
-        {{'G', 1024}, "5302|G|1024|5309", kCXRows, 0, 0},
-        {{'E', 1124}, "5302|E|1124|5309", kCXRows, 0, 0},
-        {{'F', 2048}, "5303|F|2048|1|5309", kCXRows, 0, 0},
-        {{'Z', 2048}, "5303|Z|2048|1|5309", kCXRows, kFCRowsPerFile, 0},
-        {{'S', 2748}, "5303|S|2748|1|5309", kCXRows, kFCRowsPerFile, ZCRows(2)},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.described);
-        hostLink.failAt = c.failAt;
-        hostLink.closedHandles.clear();
-        EXPECT_EQ(Display().stage, Stage::PageFailed);
-        EXPECT_EQ(Describe(), c.described);
-        EXPECT_EQ(display.ListView1.rowCount(), c.cxRows);
-        EXPECT_EQ(display.ListView3.rowCount(), c.fcRows);
-        EXPECT_EQ(display.ListView4.rowCount(), c.zcRows);
-        EXPECT_TRUE(display.ListView5.empty());
-        EXPECT_EQ(hostLink.closedHandles, std::vector<int32_t>{41});
-    }
 }
 
 // Counts and offsets as the GC page and the FC entries give them: a negative
@@ -425,15 +365,12 @@ TEST_F(DisplayCommandTest, CountsAndOffsetsAtTheirLimits) {
     EXPECT_EQ(Display().stage, Stage::DecodeStopped);
     EXPECT_EQ(Describe(), "5318|L5514|GC|     99999");
 
-    UserSpaceModel model;
-    model.files = {File("FILEA00001", 2, -700)};
-    Serve(model);
+    Serve(Model({File("FILEA00001", 2, -700)}));
     EXPECT_EQ(Display().stage, Stage::Completed);
     EXPECT_EQ(hostLink.requests.back().header, " 00002048Z");
     EXPECT_TRUE(display.ListView5.empty());
 
-    model.files = {File("FILEA00001", -1, 0)};
-    Serve(model);
+    Serve(Model({File("FILEA00001", -1, 0)}));
     EXPECT_EQ(Display().stage, Stage::Completed);
     EXPECT_EQ(display.ListView4.rowCount(), ZCRows(0));
 
@@ -451,9 +388,11 @@ TEST_F(DisplayCommandTest, CountsAndOffsetsAtTheirLimits) {
 TEST_F(DisplayCommandTest, LargeCountsOnShortPagesComplete) {
     constexpr int kFiles = 4096;
     constexpr int kMost = 32767;
+    const auto gcPage = [](int files) {
+        return test::FillFields(layout::kGC, {{"Page", "G"}, {"NbrOfFC", test::Number(files)}});
+    };
     test::PageMap control = test::BuildPages({});
-    control[{'G', 1024}] =
-        test::FillFields(layout::kGC, {{"Page", "G"}, {"NbrOfFC", test::Number(kFiles)}});
+    control[{'G', 1024}] = gcPage(kFiles);
     std::string fcPage;
     hostLink.source = [&](char kind, int32_t position) -> std::optional<std::string_view> {
         if (kind == 'F') {
@@ -475,11 +414,9 @@ TEST_F(DisplayCommandTest, LargeCountsOnShortPagesComplete) {
               "F100004096");
     EXPECT_EQ(display.ListView4.value(display.ListView4.rowCount() - 1), "          ");
 
-    UserSpaceModel model;
-    Serve({});
     hostLink.source = nullptr;
-    hostLink.pages[{'G', 1024}] =
-        test::FillFields(layout::kGC, {{"Page", "G"}, {"NbrOfFC", test::Number(1)}});
+    hostLink.pages = test::BuildPages({});
+    hostLink.pages[{'G', 1024}] = gcPage(1);
     hostLink.pages[{'F', 2048}] = test::BuildFCPage({"FILEA00001", kMost, 0, {}});
     hostLink.pages[{'Z', 2048}] = "";
     EXPECT_EQ(Display().stage, Stage::Completed);
@@ -489,15 +426,13 @@ TEST_F(DisplayCommandTest, LargeCountsOnShortPagesComplete) {
 // Counts that claim more rows than the viewer can hold stop the Display
 // before the file that would overflow, with every earlier file shown.
 TEST_F(DisplayCommandTest, RowBudgetStopsBeforeTheFileThatWouldExceedIt) {
-    UserSpaceModel model;
-    model.files = {File("FILEA00001", 3, 700), File("FILEB00002", 32767, 700)};
-    Serve(model);
+    Serve(Model({File("FILEA00001", 3, 700), File("FILEB00002", 32767, 700)}));
     display.maxRows = 1000;
 
     EXPECT_EQ(Display().stage, Stage::TooManyRows);
     EXPECT_EQ(display.outcome().fileNumber, 2);
-    EXPECT_EQ(display.ListView4.rowCount(), ZCRows(3));
-    EXPECT_EQ(display.ListView3.rowCount(), 2 * kFCRowsPerFile);
+    EXPECT_EQ(RowCounts(),
+              (Rows{kCXRows, kGCRows, 2 * kFCRowsPerFile, ZCRows(3), kSQLRowsPerFile}));
     EXPECT_EQ(hostLink.requests.back().header, " 00002560F");
     EXPECT_EQ(hostLink.closedHandles, std::vector<int32_t>{41});
     EXPECT_EQ(Describe(), "5320|FILEB00002|32767|1000");
