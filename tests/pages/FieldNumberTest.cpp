@@ -94,14 +94,8 @@ TEST(FieldNumber32Test, VeryLongTextsDoNotOverflowQuietly) {
 }
 
 TEST(FieldNumber32Test, NulEndsTheNumber) {
-    EXPECT_EQ(FieldNumber32(std::string_view("1\0"
-                                             "2",
-                                             3)),
-              1);
-    EXPECT_EQ(FieldNumber32(std::string_view("\0"
-                                             "12",
-                                             3)),
-              0);
+    EXPECT_EQ(FieldNumber32(std::string{'1', '\0', '2'}), 1);
+    EXPECT_EQ(FieldNumber32(std::string{'\0', '1', '2'}), 0);
 }
 
 TEST(TrimTest, RemovesSpacesOnlyAtBothEnds) {
