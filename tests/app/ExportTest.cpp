@@ -4,9 +4,10 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
-#include <cstring>
+#include <optional>
 #include <sstream>
 #include <system_error>
 
@@ -32,17 +33,6 @@ std::string Label(int id) {
 std::string ExpectedFile(std::string_view language) {
     return ReadBytes(fs::path(TWDS_SOURCE_DIR) / "tests" / "data" /
                      ("export-small." + std::string(language) + ".usrspc"));
-}
-
-// The export with its lines counted: banner lines and row lines.
-std::vector<std::string> Lines(const std::string& bytes) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2) {
-        lines.push_back(bytes.substr(start, end - start));
-    }
-    EXPECT_EQ(start, bytes.size()) << "the last line must end with CR LF";
-    return lines;
 }
 
 class ExportTest : public ::testing::Test {
@@ -106,6 +96,14 @@ protected:
     // "DataPath" is data/DATA: the file goes beside DATA.
     [[nodiscard]] fs::path ExpectedPath() const { return data / "TWMODEL001.usrspc"; }
 
+    ExportResult Export() { return ExportToDataPath(display, registry, EchoLookup); }
+    ExportResult Export(const fs::path& file) { return ExportToFile(display, file, EchoLookup); }
+    std::string Streamed() {
+        std::ostringstream stream;
+        EXPECT_TRUE(WriteExport(display, stream));
+        return stream.str();
+    }
+
     test::TempFolder temp;
     FileRegistryStore registry;
     fs::path data;
@@ -113,6 +111,10 @@ protected:
     PageLabels labels{[](int id) { return std::to_string(id); }};
     DisplayCommand display{hostLink, labels};
 };
+
+std::string SystemMessage(int code) {
+    return std::generic_category().message(code);
+}
 
 TEST_F(ExportTest, WritesEverySectionByteForByte) {
     for (const std::string language : {"EN", "FR"}) {
@@ -122,18 +124,17 @@ TEST_F(ExportTest, WritesEverySectionByteForByte) {
         FillSmallModel();
         SetDataPath((data / "DATA").string());
 
-        const ExportResult result = ExportToDataPath(display, registry, EchoLookup);
+        const ExportResult result = Export();
         EXPECT_EQ(result.status, Status::Written);
         EXPECT_EQ(result.path, ExpectedPath());
         EXPECT_EQ(result.message, "5310|" + ExpectedPath().string());
         const std::string written = ReadBytes(ExpectedPath());
         EXPECT_EQ(written, ExpectedFile(language));
-        // Six banners and sixteen lines; the End_TW text holds a line break of its own.
-        EXPECT_EQ(Lines(written).size(), 6U + 16U + 1U);
-
-        std::ostringstream stream;
-        EXPECT_TRUE(WriteExport(display, stream));
-        EXPECT_EQ(stream.str(), written);
+        // Six banners and sixteen lines, each ending CR LF; the End_TW text
+        // holds a line break of its own.
+        EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 6 + 16 + 1);
+        EXPECT_TRUE(written.ends_with("\r\n"));
+        EXPECT_EQ(Streamed(), written);
     }
 }
 
@@ -144,15 +145,11 @@ TEST_F(ExportTest, EndTwSectionOnlyWhenItsLengthIsPositive) {
         full.substr(0, full.find("++++++++++ Page End_TW ++++++++++++++++++++++++++++"));
     for (const std::int32_t length : {0, -5}) {
         display.kept.lEndLength = length;
-        std::ostringstream stream;
-        ASSERT_TRUE(WriteExport(display, stream));
-        EXPECT_EQ(stream.str(), withoutEnd);
+        EXPECT_EQ(Streamed(), withoutEnd);
     }
     display.kept.lEndLength = 1;
     display.txtEnd_TW = "";
-    std::ostringstream stream;
-    ASSERT_TRUE(WriteExport(display, stream));
-    EXPECT_EQ(stream.str(),
+    EXPECT_EQ(Streamed(),
               withoutEnd + "++++++++++ Page End_TW ++++++++++++++++++++++++++++\r\n\r\n");
 }
 
@@ -160,15 +157,14 @@ TEST_F(ExportTest, NothingWrittenWithoutNameOrRows) {
     SetDataPath((data / "DATA").string());
     display.szUsrSpc = "TWMODEL001";
     display.txtUsrSpcName = "TWMODEL001";
-    EXPECT_EQ(ExportToDataPath(display, registry, EchoLookup).status, Status::NothingToExport);
+    EXPECT_EQ(Export().status, Status::NothingToExport);
 
     ASSERT_TRUE(display.ListView1.appendRow("Page", "", 0, "C"));
     display.txtUsrSpcName = "   ";
-    const ExportResult result = ExportToDataPath(display, registry, EchoLookup);
+    const ExportResult result = Export();
     EXPECT_EQ(result.status, Status::NothingToExport);
     EXPECT_EQ(result.message, "");
-    EXPECT_EQ(ExportToFile(display, temp.path() / "x.usrspc", EchoLookup).status,
-              Status::NothingToExport);
+    EXPECT_EQ(Export(temp.path() / "x.usrspc").status, Status::NothingToExport);
     EXPECT_FALSE(fs::exists(ExpectedPath()));
     EXPECT_FALSE(fs::exists(temp.path() / "x.usrspc"));
 }
@@ -177,14 +173,14 @@ TEST_F(ExportTest, FileIsNamedAfterTheDisplayedUserSpaceAndReplacedEachTime) {
     FillSmallModel();
     SetDataPath((data / "DATA").string());
     display.txtUsrSpcName = "OTHERNAME1";
-    ASSERT_EQ(ExportToDataPath(display, registry, EchoLookup).status, Status::Written);
+    ASSERT_EQ(Export().status, Status::Written);
     EXPECT_TRUE(fs::exists(ExpectedPath()));
     EXPECT_FALSE(fs::exists(data / "OTHERNAME1.usrspc"));
 
     display.ListView1.clearRows();
     ASSERT_TRUE(display.ListView1.appendRow("Only", "", 0, "row"));
     display.kept.lEndLength = 0;
-    ASSERT_EQ(ExportToDataPath(display, registry, EchoLookup).status, Status::Written);
+    ASSERT_EQ(Export().status, Status::Written);
     const std::string second = ReadBytes(ExpectedPath());
     EXPECT_EQ(second.substr(0, 59),
               "++++++++++ Page CX ++++++++++++++++++++++++++++\r\nOnly:row\r\n");
@@ -194,26 +190,36 @@ TEST_F(ExportTest, FileIsNamedAfterTheDisplayedUserSpaceAndReplacedEachTime) {
     EXPECT_EQ(entries, std::vector<fs::path>{ExpectedPath()});
 }
 
+// A "DataPath" that is missing or too short asks where to save; one whose
+// folder is missing or not a folder names that folder.
 TEST_F(ExportTest, MissingShortOrUnusableDataPathAsksForALocation) {
     FillSmallModel();
-    const std::string expected =
+    const std::string unset =
         "5311|HKEY_LOCAL_MACHINE\\SOFTWARE\\Orinex\\Tidewell\\TW_CFG\\"
         "DataPath|" +
         (temp.path() / "registry" / "HKEY_LOCAL_MACHINE.reg").string();
-    ExportResult result = ExportToDataPath(display, registry, EchoLookup);
-    EXPECT_EQ(result.status, Status::NeedsLocation);
-    EXPECT_EQ(result.message, expected);
-
-    SetDataPath(std::string("abc"));
-    result = ExportToDataPath(display, registry, EchoLookup);
-    EXPECT_EQ(result.status, Status::NeedsLocation);
-    EXPECT_EQ(result.message, expected);
-
-    SetDataPath((temp.path() / "missing" / "DATA").string());
-    result = ExportToDataPath(display, registry, EchoLookup);
-    EXPECT_EQ(result.status, Status::NeedsLocation);
-    EXPECT_EQ(result.message, "5312|" + (temp.path() / "missing").string());
-    EXPECT_EQ(result.path, temp.path() / "missing" / "TWMODEL001.usrspc");
+    const fs::path blocker = data / "plain-file";
+    test::WriteBytes(blocker, "x");
+    const struct {
+        std::optional<std::string> dataPath;
+        std::string message;
+    } cases[] = {
+        {std::nullopt, unset},
+        {"abc", unset},
+        {(temp.path() / "missing" / "DATA").string(), "5312|" + (temp.path() / "missing").string()},
+        {(blocker / "DATA").string(), "5312|" + blocker.string()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        if (c.dataPath) {
+            SetDataPath(*c.dataPath);
+        }
+        const ExportResult result = Export();
+        EXPECT_EQ(result.status, Status::NeedsLocation);
+        EXPECT_EQ(result.message, c.message);
+    }
+    EXPECT_EQ(Export().path, blocker / "TWMODEL001.usrspc");
+    EXPECT_EQ(ReadBytes(blocker), "x");
 
     SetDataPath(std::int32_t{1234}, kRegDword);
     EXPECT_EQ(ReadDataPath(registry), "1234");
@@ -226,7 +232,7 @@ TEST_F(ExportTest, NamesThatWouldLeaveTheFolderAreRefused) {
          {std::string("TW/MODEL01"), std::string("TW\\MODEL01"), std::string("TW\0MODEL01", 10),
           std::string(".."), std::string(".")}) {
         display.szUsrSpc = name;
-        const ExportResult result = ExportToDataPath(display, registry, EchoLookup);
+        const ExportResult result = Export();
         EXPECT_EQ(result.status, Status::Refused);
         EXPECT_EQ(result.message, "5314|" + name);
     }
@@ -245,53 +251,43 @@ TEST_F(ExportTest, FailedWriteKeepsThePreviousFile) {
     rlimit limited = saved;
     limited.rlim_cur = 100;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const ExportResult result = ExportToFile(display, file, EchoLookup);
+    const ExportResult result = Export(file);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
 
     EXPECT_EQ(result.status, Status::NeedsLocation);
-    EXPECT_EQ(result.message,
-              "5313|" + file.string() + "|" + std::generic_category().message(EFBIG));
+    EXPECT_EQ(result.message, "5313|" + file.string() + "|" + SystemMessage(EFBIG));
     EXPECT_EQ(ReadBytes(file), "previous export\r\n");
     std::vector<fs::path> entries(fs::directory_iterator(data), {});
     EXPECT_EQ(entries, std::vector<fs::path>{file});
 }
 
-TEST_F(ExportTest, FullDeviceIsReported) {
+// Each place that cannot take the file is named with the system's reason. A
+// symbolic link is followed to its target and stays a link.
+TEST_F(ExportTest, UnwritableTargetsAreReportedWithTheReason) {
     FillSmallModel();
-    const std::string full = std::generic_category().message(ENOSPC);
-    ExportResult result = ExportToFile(display, "/dev/full", EchoLookup);
-    EXPECT_EQ(result.status, Status::NeedsLocation);
-    EXPECT_EQ(result.message, "5313|/dev/full|" + full);
-
     const fs::path link = temp.path() / "full.usrspc";
     fs::create_symlink("/dev/full", link);
-    result = ExportToFile(display, link, EchoLookup);
-    EXPECT_EQ(result.message, "5313|" + link.string() + "|" + full);
-    EXPECT_TRUE(fs::is_symlink(link));
-}
-
-TEST_F(ExportTest, UnwritableFolderIsReported) {
-    FillSmallModel();
-    ExportResult result = ExportToFile(display, temp.path() / "no" / "such.usrspc", EchoLookup);
-    EXPECT_EQ(result.status, Status::NeedsLocation);
-    EXPECT_EQ(result.message, "5313|" + (temp.path() / "no" / "such.usrspc").string() + "|" +
-                                  std::generic_category().message(ENOENT));
-
-    result = ExportToFile(display, data, EchoLookup);
-    EXPECT_EQ(result.status, Status::NeedsLocation);
-
     // Below a regular file nothing can be written, whoever runs the viewer.
     const fs::path blocker = data / "plain-file";
     test::WriteBytes(blocker, "x");
-    result = ExportToFile(display, blocker / "x.usrspc", EchoLookup);
-    EXPECT_EQ(result.status, Status::NeedsLocation);
-    EXPECT_EQ(result.message, "5313|" + (blocker / "x.usrspc").string() + "|" +
-                                  std::generic_category().message(ENOTDIR));
-    SetDataPath((blocker / "DATA").string());
-    result = ExportToDataPath(display, registry, EchoLookup);
-    EXPECT_EQ(result.status, Status::NeedsLocation);
-    EXPECT_EQ(result.message, "5312|" + blocker.string());
+    const struct {
+        fs::path file;
+        int error;
+    } cases[] = {
+        {"/dev/full", ENOSPC},
+        {link, ENOSPC},
+        {temp.path() / "no" / "such.usrspc", ENOENT},
+        {data, EISDIR},
+        {blocker / "x.usrspc", ENOTDIR},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const ExportResult result = Export(c.file);
+        EXPECT_EQ(result.status, Status::NeedsLocation);
+        EXPECT_EQ(result.message, "5313|" + c.file.string() + "|" + SystemMessage(c.error));
+    }
+    EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(ReadBytes(blocker), "x");
 }
 
@@ -301,10 +297,9 @@ TEST_F(ExportTest, ReadOnlyFolderIsReported) {
         GTEST_SKIP() << "permissions do not bind root";
     }
     fs::permissions(data, fs::perms::owner_read | fs::perms::owner_exec);
-    const ExportResult result = ExportToFile(display, data / "x.usrspc", EchoLookup);
+    const ExportResult result = Export(data / "x.usrspc");
     fs::permissions(data, fs::perms::owner_all);
-    EXPECT_EQ(result.message, "5313|" + (data / "x.usrspc").string() + "|" +
-                                  std::generic_category().message(EACCES));
+    EXPECT_EQ(result.message, "5313|" + (data / "x.usrspc").string() + "|" + SystemMessage(EACCES));
 }
 
 // A large list goes out whole: the file's size accounts for every row.
@@ -315,8 +310,7 @@ TEST_F(ExportTest, LargeListIsWrittenWhole) {
         ASSERT_TRUE(
             display.ListView4.appendRow("Input field length", "CUSTMAST01", k, "0000000012"));
     }
-    const ExportResult result = ExportToFile(display, temp.path() / "big.usrspc", EchoLookup);
-    ASSERT_EQ(result.status, Status::Written);
+    ASSERT_EQ(Export(temp.path() / "big.usrspc").status, Status::Written);
     EXPECT_EQ(fs::file_size(temp.path() / "big.usrspc"),
               4 * (47U + 2) + (48 + 2) + 8 + 200'000U * (18 + 1 + 10 + 2));
 }
