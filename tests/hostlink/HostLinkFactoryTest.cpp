@@ -16,14 +16,12 @@ using Environment = std::map<std::string, std::string>;
 HostLinkChoice Resolve(const std::filesystem::path& library, const std::filesystem::path& store,
                        const std::filesystem::path& executableFolder,
                        const Environment& environment) {
-    return ResolveHostLinkChoice(library, store, executableFolder,
-                                 [&environment](const char* name) -> std::optional<std::string> {
-                                     const auto found = environment.find(name);
-                                     if (found == environment.end()) {
-                                         return std::nullopt;
-                                     }
-                                     return found->second;
-                                 });
+    return ResolveHostLinkChoice(
+        library, store, executableFolder,
+        [&environment](const char* name) -> std::optional<std::string> {
+            const auto found = environment.find(name);
+            return found != environment.end() ? found->second : std::optional<std::string>();
+        });
 }
 
 using Paths = std::vector<std::filesystem::path>;

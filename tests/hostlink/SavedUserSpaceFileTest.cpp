@@ -38,13 +38,10 @@ TEST(SavedUserSpaceFile, IndexesRecordsByKindAndPosition) {
     EXPECT_EQ(file->page('E', 1100), "");
     EXPECT_FALSE(file->page('G', 1024));
     EXPECT_FALSE(file->page('C', 2048));
-}
 
-TEST(SavedUserSpaceFile, HeaderOnlyFileHasNoPages) {
-    std::string error;
-    const auto file = Parse("TWUSRSPC PAGES 1\n# nothing yet", error);
-    ASSERT_NE(file, nullptr) << error;
-    EXPECT_EQ(file->pageCount(), 0u);
+    const auto headerOnly = Parse("TWUSRSPC PAGES 1\n# nothing yet", error);
+    ASSERT_NE(headerOnly, nullptr) << error;
+    EXPECT_EQ(headerOnly->pageCount(), 0u);
 }
 
 TEST(SavedUserSpaceFile, TruncatedAnywhereFailsOrKeepsOnlyWholeRecords) {
@@ -71,22 +68,35 @@ TEST(SavedUserSpaceFile, TruncatedAnywhereFailsOrKeepsOnlyWholeRecords) {
     }
 }
 
-TEST(SavedUserSpaceFile, BadHeaderIsExplained) {
-    std::string error;
-    EXPECT_EQ(Parse("", error), nullptr);
-    EXPECT_NE(error.find("truncated"), std::string::npos) << error;
-
-    EXPECT_EQ(Parse("TWUSRSPC PAGES 2\nC 00001024 1\nx\n", error), nullptr);
-    EXPECT_NE(error.find("unsupported format \"TWUSRSPC PAGES 2\""), std::string::npos) << error;
-
-    EXPECT_EQ(Parse("TWUSRSPC PAGES 1\r\nC 00001024 1\r\nx\r\n", error), nullptr);
-    EXPECT_NE(error.find("line ends were converted"), std::string::npos) << error;
-
-    EXPECT_EQ(Parse("\x89PNG\r\n\x1A\n", error), nullptr);
-    EXPECT_NE(error.find("TEST.twus: at byte offset 0: expected the header line"),
-              std::string::npos)
-        << error;
-    EXPECT_NE(error.find("\\x89PNG\\x0D"), std::string::npos) << error;
+// Headers and page lengths that cannot be read, each with the part of its
+// message that says where and why.
+TEST(SavedUserSpaceFile, BadHeadersAndLengthsAreExplained) {
+    const std::string header(SavedUserSpaceFile::kHeader);
+    const std::pair<std::string, std::string> cases[] = {
+        {"",
+         "at byte offset 0: the file ends inside its header line; expected \"TWUSRSPC "
+         "PAGES 1\" and a line feed. The file is truncated."},
+        {"TWUSRSPC PAGES 2\nC 00001024 1\nx\n", "unsupported format \"TWUSRSPC PAGES 2\""},
+        {"TWUSRSPC PAGES 1\r\nC 00001024 1\r\nx\r\n", "line ends were converted"},
+        {"\x89PNG\r\n\x1A\n",
+         "TEST.twus: at byte offset 0: expected the header line \"TWUSRSPC PAGES 1\", found "
+         "\"\\x89PNG\\x0D\""},
+        {header + "C 00001024 500\nshort\n",
+         "at byte offset 28: the page length 500 runs past the end"},
+        {header + "C 00001024 99999999999999999999999999\nx\n",
+         "the page length 99999999999999999999999999 runs past the end"},
+        {header + "C 00001024 18446744073709551615\nx\n",
+         "the page length 18446744073709551615 runs past the end"},
+        // Page text longer than its length: the byte after it is not a line feed.
+        {header + "C 00001024 3\nABCDE\n",
+         "at byte offset 33: expected a line feed after the 3 bytes of the page C 00001024, "
+         "found \"D\""},
+    };
+    for (const auto& [bytes, reason] : cases) {
+        std::string error;
+        EXPECT_EQ(Parse(bytes, error), nullptr) << reason;
+        EXPECT_NE(error.find(reason), std::string::npos) << error;
+    }
 }
 
 TEST(SavedUserSpaceFile, GarbageRecordLinesNameTheOffsetAndTheExpectedForm) {
@@ -99,28 +109,6 @@ TEST(SavedUserSpaceFile, GarbageRecordLinesNameTheOffsetAndTheExpectedForm) {
         EXPECT_NE(error.find("at byte offset 17: expected a record line"), std::string::npos)
             << error;
     }
-}
-
-TEST(SavedUserSpaceFile, LengthsThatDoNotMatchThePageAreRefused) {
-    const std::string header(SavedUserSpaceFile::kHeader);
-    std::string error;
-
-    EXPECT_EQ(Parse(header + "C 00001024 500\nshort\n", error), nullptr);
-    EXPECT_NE(error.find("at byte offset 28: the page length 500 runs past the end"),
-              std::string::npos)
-        << error;
-
-    EXPECT_EQ(Parse(header + "C 00001024 99999999999999999999999999\nx\n", error), nullptr);
-    EXPECT_NE(error.find("runs past the end"), std::string::npos) << error;
-    EXPECT_EQ(Parse(header + "C 00001024 18446744073709551615\nx\n", error), nullptr);
-    EXPECT_NE(error.find("runs past the end"), std::string::npos) << error;
-
-    // Page text longer than its length: the byte after it is not a line feed.
-    EXPECT_EQ(Parse(header + "C 00001024 3\nABCDE\n", error), nullptr);
-    EXPECT_NE(error.find("at byte offset 33: expected a line feed after the 3 bytes of the "
-                         "page C 00001024, found \"D\""),
-              std::string::npos)
-        << error;
 }
 
 TEST(SavedUserSpaceFile, LoadReadsTheFileOrSaysWhyItCannot) {

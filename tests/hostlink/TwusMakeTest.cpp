@@ -35,36 +35,28 @@ std::string_view Field(std::string_view page, std::span<const layout::FieldSpec>
 constexpr std::size_t kGCBlockStart = layout::TotalWidth(layout::kGC);
 constexpr std::size_t kFCBlockStart = layout::TotalWidth(layout::kFC);
 
+// A description written as a saved user space and read back; a description
+// that cannot be written leaves no file and says why in `error`.
 struct Written {
     std::unique_ptr<SavedUserSpaceFile> file;
     std::vector<std::string> warnings;
+    std::string error;
 };
 
 Written Write(const std::string& description) {
-    std::string error;
-    const auto model = ModelDescription::parse(description, "test.model", error);
-    EXPECT_TRUE(model) << error;
+    Written written;
+    const auto model = ModelDescription::parse(description, "test.model", written.error);
     if (!model) {
-        return {};
+        return written;
     }
+    written.warnings = model->warnings;
     std::ostringstream out;
     UserSpaceWriter writer(out);
-    EXPECT_TRUE(ModelWriter::write(*model, writer, error)) << error;
-    auto file = SavedUserSpaceFile::parse(out.str(), "test.twus", error);
-    EXPECT_NE(file, nullptr) << error;
-    return {std::move(file), model->warnings};
-}
-
-std::string WriteError(const std::string& description) {
-    std::string error;
-    const auto model = ModelDescription::parse(description, "test.model", error);
-    if (!model) {
-        return error;
+    if (ModelWriter::write(*model, writer, written.error)) {
+        written.file = SavedUserSpaceFile::parse(out.str(), "test.twus", written.error);
+        EXPECT_NE(written.file, nullptr) << written.error;
     }
-    std::ostringstream out;
-    UserSpaceWriter writer(out);
-    EXPECT_FALSE(ModelWriter::write(*model, writer, error)) << description;
-    return error;
+    return written;
 }
 
 const std::string kTwoFiles = R"(# two files, the second without SQL
@@ -102,8 +94,8 @@ Member = CUSTMAST
 )";
 
 TEST(TwusMake, PlacesEveryValueInItsFieldAndPageAtItsPosition) {
-    const auto [file, warnings] = Write(kTwoFiles);
-    ASSERT_NE(file, nullptr);
+    const auto [file, warnings, error] = Write(kTwoFiles);
+    ASSERT_NE(file, nullptr) << error;
     ASSERT_EQ(warnings.size(), 1u);
     EXPECT_NE(warnings[0].find("line 11: ExtendedSequence holds 23 bytes"), std::string::npos);
 
@@ -194,8 +186,9 @@ TEST(TwusMake, BadDescriptionsAreRefusedWithTheirReason) {
     };
     for (const auto& [description, reason] : cases) {
         SCOPED_TRACE(description);
-        const std::string error = WriteError(description);
-        EXPECT_NE(error.find(reason), std::string::npos) << error;
+        const Written written = Write(description);
+        EXPECT_EQ(written.file, nullptr);
+        EXPECT_NE(written.error.find(reason), std::string::npos) << written.error;
     }
 }
 
