@@ -256,7 +256,6 @@ TEST_F(PageDecoderTest, GCFullPageWithReadableBlockAndKeptNumbers) {
 
 TEST_F(PageDecoderTest, FCEntryRowsKeysAndKeptNumbers) {
     const std::string text = FcEntry(kFicA, "0000000012", "      1234");
-    ASSERT_EQ(text.size(), 592u);
     std::string_view page = text;
     decoder.DecodePageFC(list, page, kFicA, true);
 
@@ -276,7 +275,6 @@ TEST_F(PageDecoderTest, FCEntryRowsKeysAndKeptNumbers) {
 
 TEST_F(PageDecoderTest, ZCEntriesFollowTheHeading) {
     const std::string text = ZcEntries(3);
-    ASSERT_EQ(text.size(), 219u);
     std::string_view page = text;
     decoder.DecodePageZC(list, page, kFicA, true, 3);
 
@@ -307,7 +305,6 @@ TEST_F(PageDecoderTest, ZCWithoutEntriesShowsItsHeadingAlone) {
 
 TEST_F(PageDecoderTest, ZCMoreEntriesThanThePageHolds) {
     const std::string text = ZcEntries(411).substr(0, 29930) + std::string(70, 'x');
-    ASSERT_EQ(text.size(), 30000u);
     std::string_view page = text;
     decoder.DecodePageZC(list, page, kFicA, true, 32767);
 
