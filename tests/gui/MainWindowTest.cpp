@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -15,8 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,6 +31,8 @@
 
 namespace twds {
 namespace {
+
+using namespace Qt::StringLiterals;
 
 using test::EchoLookup;
 using test::FakeHostLink;
@@ -97,22 +96,21 @@ class MainWindowTest : public ::testing::Test, public Viewer {};
 TEST_F(MainWindowTest, ControlsCarryTheirNamesTagsAndFixedTabCaptions) {
     window.Form_Load("");
     EXPECT_EQ(window.windowTitle(), QStringLiteral("T5001"));
-    EXPECT_EQ(child<QPushButton>("btnDsp")->text(), QStringLiteral("T5101"));
-    EXPECT_EQ(child<QPushButton>("btnCancel")->text(), QStringLiteral("T5102"));
-    EXPECT_EQ(child<QPushButton>("btnExport")->text(), QStringLiteral("T5103"));
-    EXPECT_EQ(child<QLabel>("lbTgtMachine")->text(), QStringLiteral("T5251"));
-    EXPECT_EQ(child<QLabel>("lbUsrSpcName")->text(), QStringLiteral("T5252"));
+    // Buttons and labels both show their caption as "text".
+    QStringList captions;
+    for (const char* name : {"btnDsp", "btnCancel", "btnExport", "lbTgtMachine", "lbUsrSpcName"}) {
+        captions << child<QWidget>(name)->property("text").toString();
+    }
+    EXPECT_EQ(captions, u"T5101 T5102 T5103 T5251 T5252"_s.split(u' '));
     EXPECT_EQ(child<QPushButton>("btnDsp")->property("Tag").toString(),
               QStringLiteral("_CAP_5101"));
 
     auto* tabs = child<QTabWidget>("SSTab1");
-    ASSERT_EQ(tabs->count(), 7);
-    const QStringList captions{QStringLiteral("Info"),  QStringLiteral("CX"), QStringLiteral("GC"),
-                               QStringLiteral("FC"),    QStringLiteral("ZC"), QStringLiteral("SQL"),
-                               QStringLiteral("End_TW")};
-    for (int t = 0; t < 7; ++t) {
-        EXPECT_EQ(tabs->tabText(t), captions[t]);
+    QStringList tabCaptions;
+    for (int t = 0; t < tabs->count(); ++t) {
+        tabCaptions << tabs->tabText(t);
     }
+    EXPECT_EQ(tabCaptions, u"Info CX GC FC ZC SQL End_TW"_s.split(u' '));
     EXPECT_EQ(tabs->currentIndex(), 0);
     for (const char* box : {"Text1", "Text2", "Text3", "Text5", "txtEnd_TW"}) {
         EXPECT_EQ(child<QPlainTextEdit>(box)->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
@@ -318,59 +316,50 @@ TEST_F(MainWindowTest, FailedConnectionIsReportedAndStillSelectsCx) {
     EXPECT_EQ(list(1)->model()->rowCount(), 0);
 }
 
-TEST_F(MainWindowTest, ExportAsksWhereToSaveWhenTheDataPathIsMissing) {
+// Without a "DataPath" the Export button asks where to save; with one it
+// writes beside the data folder without asking.
+TEST_F(MainWindowTest, ExportAsksWhereToSaveOnlyWithoutADataPath) {
     window.Form_Load("127.0.0.1/TWMODEL001");
     TempFolder target;
     QString proposed;
-    const auto chosen = target.path() / "chosen.usrspc";
+    const QString chosen = QString::fromStdString((target.path() / "chosen.usrspc").string());
+    QString answer = chosen;
     window.setSaveAsDialog([&](const QString& path) {
         proposed = path;
-        return QString::fromStdString(chosen.string());
+        return answer;
     });
     child<QPushButton>("btnExport")->click();
     EXPECT_TRUE(proposed.endsWith(QStringLiteral("TWMODEL001.usrspc"))) << proposed.toStdString();
-    ASSERT_TRUE(std::filesystem::exists(chosen));
-    EXPECT_TRUE(window.statusText().startsWith(QStringLiteral("5310|")))
-        << window.statusText().toStdString();
-
-    std::ifstream in(chosen, std::ios::binary);
-    const std::string written{std::istreambuf_iterator<char>(in), {}};
-    EXPECT_EQ(written.rfind("++++++++++ Page CX ", 0), 0u);
+    EXPECT_EQ(window.statusText(), u"5310|"_s + chosen);
+    const std::string written = test::ReadBytes(chosen.toStdString());
+    EXPECT_TRUE(written.starts_with("++++++++++ Page CX ")) << written;
     EXPECT_NE(written.find("L5404:" + std::string(test::kModelVersion)), std::string::npos);
 
     // Cancelling the dialog leaves the reason on the status line.
-    window.setSaveAsDialog([](const QString&) { return QString(); });
+    answer.clear();
     child<QPushButton>("btnExport")->click();
-    EXPECT_TRUE(window.statusText().startsWith(QStringLiteral("5311|")))
-        << window.statusText().toStdString();
-}
+    EXPECT_EQ(window.statusText().toStdString(),
+              "5311|HKEY_LOCAL_MACHINE\\SOFTWARE\\Orinex\\Tidewell\\TW_CFG\\DataPath|" +
+                  (registryFolder.path() / "HKEY_LOCAL_MACHINE.reg").string());
 
-TEST_F(MainWindowTest, ExportGoesBesideTheDataFolderWithoutAsking) {
-    TempFolder data;
-    const std::string dataPath = (data.path() / "DATA").string();
+    proposed.clear();
     ASSERT_EQ(CreateRegistryKey(registry, Hive::LocalMachine, kDataPathKey), "");
     ASSERT_EQ(WriteRegistryValue(registry, Hive::LocalMachine, kDataPathKey, kDataPathValue,
-                                 dataPath, kRegSz),
+                                 (target.path() / "DATA").string(), kRegSz),
               "");
-    window.Form_Load("127.0.0.1/TWMODEL001");
-    bool asked = false;
-    window.setSaveAsDialog([&](const QString&) {
-        asked = true;
-        return QString();
-    });
     child<QPushButton>("btnExport")->click();
-    EXPECT_FALSE(asked);
-    EXPECT_TRUE(std::filesystem::exists(data.path() / "TWMODEL001.usrspc"));
+    EXPECT_TRUE(proposed.isEmpty()) << proposed.toStdString();
+    EXPECT_TRUE(std::filesystem::exists(target.path() / "TWMODEL001.usrspc"));
 }
 
 TEST_F(MainWindowTest, FocusMovesInTheDesignOrder) {
-    const std::vector<const char*> order{
-        "btnDsp",    "btnCancel", "SSTab1",    "txtIpAddress", "txtUsrSpcName", "ListView1",
-        "ListView2", "ListView3", "ListView4", "ListView5",    "txtEnd_TW",     "btnExport",
-        "Text1",     "Text2",     "Text3",     "Text4",        "Text5"};
+    const QStringList order =
+        u"btnDsp btnCancel SSTab1 txtIpAddress txtUsrSpcName ListView1 "
+        u"ListView2 ListView3 ListView4 ListView5 txtEnd_TW btnExport "
+        u"Text1 Text2 Text3 Text4 Text5"_s.split(u' ');
     // Walk the focus chain once round and note the named controls met (a tab
     // widget is met through its tab bar, its focus proxy).
-    std::vector<QString> met;
+    QStringList met;
     QWidget* start = child<QWidget>("btnDsp");
     QWidget* w = start;
     do {
@@ -378,18 +367,12 @@ TEST_F(MainWindowTest, FocusMovesInTheDesignOrder) {
         if (w->parentWidget() != nullptr && w->parentWidget()->focusProxy() == w) {
             named = w->parentWidget();
         }
-        const QString name = named->objectName();
-        if (!name.isEmpty() && std::find(met.begin(), met.end(), name) == met.end() &&
-            std::any_of(order.begin(), order.end(),
-                        [&](const char* n) { return name == QLatin1String(n); })) {
-            met.push_back(name);
+        if (order.contains(named->objectName()) && !met.contains(named->objectName())) {
+            met << named->objectName();
         }
         w = w->nextInFocusChain();
     } while (w != start);
-    ASSERT_EQ(met.size(), order.size());
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        EXPECT_EQ(met[i], QLatin1String(order[i])) << i;
-    }
+    EXPECT_EQ(met, order);
 }
 
 // The real catalogue in French, read from the build's programs folder.
@@ -420,12 +403,12 @@ TEST(MainWindowFrench, TitleButtonsLabelsAndListLabelsAreFrench) {
     EXPECT_EQ(catalogue.RessourceLanguage(), "FR");
 
     EXPECT_EQ(window.windowTitle(), QString::fromUtf8("Afficher l'espace de travail"));
-    auto* display = window.findChild<QPushButton*>(QStringLiteral("btnDsp"));
-    EXPECT_EQ(display->text(), QStringLiteral("&Afficher"));
-    EXPECT_EQ(window.findChild<QPushButton*>(QStringLiteral("btnCancel"))->text(),
-              QStringLiteral("&Quitter"));
-    EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("lbTgtMachine"))->text(),
-              QStringLiteral("Adresse IP de la machine cible"));
+    QStringList captions;
+    for (const char* name : {"btnDsp", "btnCancel", "lbTgtMachine"}) {
+        captions << window.findChild<QWidget*>(QLatin1String(name))->property("text").toString();
+    }
+    EXPECT_EQ(captions,
+              QStringList({u"&Afficher"_s, u"&Quitter"_s, u"Adresse IP de la machine cible"_s}));
     auto* cx = window.findChild<QTableView*>(QStringLiteral("ListView1"));
     EXPECT_EQ(cx->model()->headerData(0, Qt::Horizontal).toString(),
               QStringLiteral("Nom du champ"));
