@@ -78,13 +78,6 @@ TEST_F(DisplayCommandTest, WithoutFilesRequestsOnlyTheControlPages) {
     EXPECT_EQ(RowCounts(), (Rows{kCXRows, kGCRows, 0, 0, 0}));
     EXPECT_EQ(hostLink.closedHandles, std::vector<int32_t>{41});
     EXPECT_EQ(Describe(), "5308|TWMODEL001|0");
-
-    Serve(Model({}, 8000, 20, "TWENDHEAD1 some text"));
-    hostLink.requests.clear();
-    Display();
-    EXPECT_EQ(hostLink.requestSummary(),
-              (std::vector<std::string>{"C 00001024", "G 00001024", "E 00009024"}));
-    EXPECT_EQ(display.txtEnd_TW, " some text");
 }
 
 TEST_F(DisplayCommandTest, RequestsEveryFilesPagesInOrderWithTheirFixedLayout) {
@@ -239,6 +232,7 @@ TEST_F(DisplayCommandTest, EndPageIsTrimmedBeforeItsFirstTenCharactersAreDropped
     EXPECT_EQ(endText(""), "");
     EXPECT_EQ(endText("     0123456789Hello\r\nworld  "), "Hello\r\nworld");
     EXPECT_EQ(endText("  012345678  "), "");
+    EXPECT_EQ(endText("TWENDHEAD1 some text"), " some text");
     EXPECT_EQ(endText(std::string("\t123456789ABC")), "ABC");
 
     model.endOffset = 0;

@@ -150,7 +150,6 @@ TEST_F(HeadlessRunTest, UsageHelpAndVersion) {
     EXPECT_TRUE(err.str().starts_with("twDspUsrSpc: --export needs ADDRESS/NAME")) << err.str();
     EXPECT_NE(err.str().find("--help"), std::string::npos);
     EXPECT_EQ(out.str(), "");
-    EXPECT_EQ(Run({"--store"}), 2);
     EXPECT_EQ(Run({"--colour=red"}), 2);
 
     EXPECT_EQ(Run({"--help"}), 0);
