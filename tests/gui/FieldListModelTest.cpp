@@ -17,30 +17,6 @@ void AddRow(FieldList& list, const std::string& label, std::string_view value,
     ASSERT_TRUE(list.appendRow(label, "", entry, value));
 }
 
-TEST(FieldListModel, HeadingsStayBlankUntilTheListHasColumns) {
-    FieldList list;
-    FieldListModel model(list);
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
-    EXPECT_EQ(model.columnCount(), 2);
-    EXPECT_EQ(model.rowCount(), 0);
-    EXPECT_EQ(model.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QString());
-    EXPECT_EQ(model.columnWidthTwips(1), FieldListModel::kDefaultColumnWidthTwips);
-
-    model.beginListReset();
-    list.addColumn("Field name", "Field name", 2500);
-    list.addColumn("Data",
-                   "Donn\xE9"
-                   "es",
-                   50000);
-    model.endListReset();
-    EXPECT_EQ(model.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
-              QStringLiteral("Field name"));
-    EXPECT_EQ(model.headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(),
-              QString::fromUtf8("Données"));
-    EXPECT_EQ(model.columnWidthTwips(1), 50000);
-    EXPECT_FALSE(model.headerData(2, Qt::Horizontal, Qt::DisplayRole).isValid());
-}
-
 TEST(FieldListModel, ShowsLabelsAndRawValuesReadOnly) {
     FieldList list;
     AddRow(list, "Version", std::string("  V1\0\t", 6));
@@ -64,20 +40,36 @@ TEST(FieldListModel, ShowsLabelsAndRawValuesReadOnly) {
     EXPECT_EQ(list.text(0), "Version");
 }
 
-TEST(FieldListModel, ResetsAcrossManyRowsKeepTheModelContract) {
+// Columns and rows are added to the list behind the model's back, inside a
+// reset bracket: the views learn of them, all at once, when it closes.
+TEST(FieldListModel, ColumnsAndRowsAppearWhenTheResetBracketCloses) {
     FieldList list;
     FieldListModel model(list);
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
     QSignalSpy inserts(&model, &QAbstractItemModel::rowsInserted);
+    // Headings stay blank until the list has columns.
+    EXPECT_EQ(model.columnCount(), 2);
+    EXPECT_EQ(model.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QString());
+    EXPECT_EQ(model.columnWidthTwips(1), FieldListModel::kDefaultColumnWidthTwips);
 
-    // The list is filled without the model's knowledge, inside the bracket.
     model.beginListReset();
+    list.addColumn("Field name", "Field name", 2500);
+    list.addColumn("Data",
+                   "Donn\xE9"
+                   "es",
+                   50000);
     for (std::uint32_t i = 1; i <= 20000; ++i) {
         ASSERT_TRUE(list.appendRow("Field", "FIC", i, std::to_string(i)));
     }
     EXPECT_EQ(model.rowCount(), 0);  // still the count the views know
     model.endListReset();
+    EXPECT_EQ(model.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
+              QStringLiteral("Field name"));
+    EXPECT_EQ(model.headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(),
+              QString::fromUtf8("Données"));
+    EXPECT_EQ(model.columnWidthTwips(1), 50000);
+    EXPECT_FALSE(model.headerData(2, Qt::Horizontal, Qt::DisplayRole).isValid());
     EXPECT_EQ(model.rowCount(), 20000);
     EXPECT_EQ(model.data(model.index(19999, 1), Qt::DisplayRole).toString(),
               QStringLiteral("20000"));
