@@ -190,6 +190,24 @@ TEST_F(ExportTest, FileIsNamedAfterTheDisplayedUserSpaceAndReplacedEachTime) {
     EXPECT_EQ(entries, std::vector<fs::path>{ExpectedPath()});
 }
 
+// A file name that is a symbolic link to a file elsewhere stays a link, as
+// the user set it up; the file it leads to takes the export.
+TEST_F(ExportTest, LinkToAFileStaysALinkAndItsTargetIsReplaced) {
+    FillSmallModel();
+    SetDataPath((data / "DATA").string());
+    const fs::path elsewhere = temp.path() / "exports";
+    const fs::path target = elsewhere / "kept.usrspc";
+    fs::create_directories(elsewhere);
+    test::WriteBytes(target, "old");
+    fs::create_symlink(target, ExpectedPath());
+
+    ASSERT_EQ(Export().status, Status::Written);
+    EXPECT_TRUE(fs::is_symlink(ExpectedPath()));
+    EXPECT_EQ(ReadBytes(target), Streamed());
+    EXPECT_EQ(std::vector<fs::path>(fs::directory_iterator(elsewhere), {}),
+              std::vector<fs::path>{target});
+}
+
 // A "DataPath" that is missing or too short asks where to save; one whose
 // folder is missing or not a folder names that folder.
 TEST_F(ExportTest, MissingShortOrUnusableDataPathAsksForALocation) {
