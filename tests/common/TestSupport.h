@@ -43,11 +43,16 @@ public:
 
 private:
     void Set(const std::optional<std::string>& value) {
+#ifdef _WIN32
+        // An empty value removes the variable.
+        _putenv_s(name_, value ? value->c_str() : "");
+#else
         if (value) {
             setenv(name_, value->c_str(), 1);
         } else {
             unsetenv(name_);
         }
+#endif
     }
     const char* name_;
     std::optional<std::string> old_;

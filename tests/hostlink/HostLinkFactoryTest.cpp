@@ -26,24 +26,38 @@ HostLinkChoice Resolve(const std::filesystem::path& library, const std::filesyst
 
 using Paths = std::vector<std::filesystem::path>;
 
+// The user's own data folder, where saved user spaces are looked for when no
+// store is named.
+#ifdef _WIN32
+const Environment kUserFolders = {{"LOCALAPPDATA", "/local"}, {"APPDATA", "/roaming"}};
+const std::filesystem::path kUserStore = "/local/twDspUsrSpc/userspaces";
+#else
+const Environment kUserFolders = {{"XDG_DATA_HOME", "/xdg"}, {"HOME", "/home/u"}};
+const std::filesystem::path kUserStore = "/xdg/twDspUsrSpc/userspaces";
+#endif
+
 TEST(ResolveHostLinkChoice, StoreOptionThenVariableThenUserDataFolder) {
-    const Environment all = {
-        {"TWDSPUSRSPC_STORE", "/env/store"}, {"XDG_DATA_HOME", "/xdg"}, {"HOME", "/home/u"}};
+    Environment all = kUserFolders;
+    all["TWDSPUSRSPC_STORE"] = "/env/store";
     EXPECT_EQ(Resolve("", "/opt/store", "/nowhere/bin", all).stores, Paths{"/opt/store"});
     EXPECT_EQ(Resolve("", "", "/nowhere/bin", all).stores, Paths{"/env/store"});
 
-    Environment noStore = all;
-    noStore.erase("TWDSPUSRSPC_STORE");
+    Environment noStore = kUserFolders;
+    EXPECT_EQ(Resolve("", "", "/nowhere/bin", noStore).stores, Paths{kUserStore});
+    noStore["TWDSPUSRSPC_STORE"] = "";
+#ifdef _WIN32
+    // Without a local application-data folder, the roaming one.
+    noStore["LOCALAPPDATA"] = "";
     EXPECT_EQ(Resolve("", "", "/nowhere/bin", noStore).stores,
-              Paths{"/xdg/twDspUsrSpc/userspaces"});
-
+              Paths{"/roaming/twDspUsrSpc/userspaces"});
+#else
     // An empty or relative $XDG_DATA_HOME falls back on the home folder.
     for (const char* xdg : {"", "relative/data"}) {
         noStore["XDG_DATA_HOME"] = xdg;
-        noStore["TWDSPUSRSPC_STORE"] = "";
         EXPECT_EQ(Resolve("", "", "/nowhere/bin", noStore).stores,
                   Paths{"/home/u/.local/share/twDspUsrSpc/userspaces"});
     }
+#endif
 
     EXPECT_TRUE(Resolve("", "", "/nowhere/bin", {}).stores.empty());
 }
@@ -52,15 +66,13 @@ TEST(ResolveHostLinkChoice, BundledSamplesComeLastFromTheBuildOrTheInstalledLayo
     test::TempFolder root;
     std::filesystem::create_directories(root.path() / "bin");
     std::filesystem::create_directories(root.path() / "share" / "twDspUsrSpc" / "samples");
-    const Environment environment = {{"HOME", "/home/u"}};
 
-    EXPECT_EQ(Resolve("", "/opt/store", root.path() / "bin", environment).stores,
+    EXPECT_EQ(Resolve("", "/opt/store", root.path() / "bin", kUserFolders).stores,
               (Paths{"/opt/store", root.path() / "share" / "twDspUsrSpc" / "samples"}));
 
     std::filesystem::create_directories(root.path() / "bin" / "samples");
-    EXPECT_EQ(
-        Resolve("", "", root.path() / "bin", environment).stores,
-        (Paths{"/home/u/.local/share/twDspUsrSpc/userspaces", root.path() / "bin" / "samples"}));
+    EXPECT_EQ(Resolve("", "", root.path() / "bin", kUserFolders).stores,
+              (Paths{kUserStore, root.path() / "bin" / "samples"}));
 }
 
 TEST(ResolveHostLinkChoice, LibraryOptionThenVariable) {

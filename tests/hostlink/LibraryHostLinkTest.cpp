@@ -10,6 +10,15 @@
 namespace twds {
 namespace {
 
+// How the system says that a library or one of its functions is missing.
+#ifdef _WIN32
+constexpr const char* kNoSuchLibrary = "(error 126)";
+constexpr const char* kNoSuchFunction = "(error 127)";
+#else
+constexpr const char* kNoSuchLibrary = "No such file";
+constexpr const char* kNoSuchFunction = "undefined symbol";
+#endif
+
 using namespace std::string_literals;
 using test::PageRequest;
 
@@ -98,7 +107,7 @@ TEST(LibraryHostLink, MissingLibraryIsNamedWithTheSystemsReason) {
     EXPECT_EQ(LibraryHostLink::load(path, error), nullptr);
     EXPECT_NE(error.find("Cannot load the host-link library " + path), std::string::npos) << error;
     // dlerror's own text names the file and the cause.
-    EXPECT_NE(error.find("No such file"), std::string::npos) << error;
+    EXPECT_NE(error.find(kNoSuchLibrary), std::string::npos) << error;
 }
 
 // A library that lacks a function is named with the function.
@@ -116,7 +125,7 @@ TEST(LibraryHostLink, FactoryLoadsTheNamedLibraryOrExplainsWhyNot) {
                                   " lacks functions the viewer needs: fnDllParamCloseMConnection"))
         << error;
     EXPECT_EQ(error.find("fnDllParamRtvUserspace"), std::string::npos) << error;
-    EXPECT_NE(error.find("undefined symbol"), std::string::npos) << error;
+    EXPECT_NE(error.find(kNoSuchFunction), std::string::npos) << error;
 }
 
 }  // namespace

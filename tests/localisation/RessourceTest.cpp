@@ -123,7 +123,7 @@ TEST_F(RessourceTest, DoubleFailureIsReportedOnceAndLookupsGoOnEmpty) {
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_EQ(failures[0].first, "Load ressources");
     EXPECT_EQ(failures[0].second,
-              "Unable to load " + programs.path().string() + "/twmgr.ressource.EN file");
+              "Unable to load " + (programs.path() / "twmgr.ressource.EN").string() + " file");
     EXPECT_EQ(catalogue().RessourceLanguage(), "EN");
 }
 
