@@ -3,7 +3,9 @@
 #  1. the whole test suite built with AddressSanitizer and
 #     UndefinedBehaviorSanitizer (build-asan, or $TWDS_ASAN_BUILD_DIR), leaks
 #     included;
-#  2. the fuzz targets: every seed corpus replayed, then each target run for
+#  2. the Windows build of everything but the window, its tests run under
+#     Wine (scripts/check-windows.sh);
+#  3. the fuzz targets: every seed corpus replayed, then each target run for
 #     $TWDS_FUZZ_SECONDS seconds (20 by default).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,6 +25,9 @@ cmake --build "$build" --parallel "$(nproc)"
 export ASAN_OPTIONS=detect_leaks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)"
+
+echo "== Windows build, tests under Wine"
+"$root/scripts/check-windows.sh"
 
 echo "== Fuzz targets: seed corpora replayed, then ${fuzz_seconds} s each"
 "$root/fuzz/run.sh" "$fuzz_seconds"
