@@ -25,8 +25,6 @@ constexpr std::size_t kUserSpaceNameLength = 10;
 // The FicID: characters 2 to 11 of an FC entry.
 constexpr std::size_t kFicIDOffset = 1;
 constexpr std::size_t kFicIDLength = 10;
-// After this many files the per-file lists are sized for all of them.
-constexpr int kSizingSample = 16;
 
 // Closes the connection with whatever handle lConnection holds when the
 // Display leaves, whichever way it leaves.
@@ -42,24 +40,6 @@ private:
     HostLink& hostLink_;
     const std::int32_t& connection_;
 };
-
-// Sizes the per-file lists for the files still to come, predicted from the
-// first filesRead files' rows and kept within the Display's row budget. A
-// list that checks its keys by a table of them (one whose labels or FicIDs
-// its key parts cannot tell apart) would otherwise double that table a dozen
-// times on the way to millions of rows, touching about twice the memory it
-// ends with. Lists that check keys by their parts have no table to size.
-void ReserveForFiles(DisplayCommand& display, int filesRead, int fileCount) {
-    const std::size_t rows = display.TotalRows();
-    std::size_t room = display.maxRows > rows ? display.maxRows - rows : 0;
-    const auto remaining = static_cast<std::size_t>(fileCount - filesRead);
-    for (FieldList* list : {&display.ListView3, &display.ListView4, &display.ListView5}) {
-        const std::size_t predicted =
-            std::min(list->rowCount() / static_cast<std::size_t>(filesRead) * remaining, room);
-        list->reserve(predicted);
-        room -= predicted;
-    }
-}
 
 }  // namespace
 
@@ -200,9 +180,6 @@ void DisplayCommand::DisplayPages() {
             decoder.DecodePageSQL(ListView5, page, ficID, firstEntry);
         }
 
-        if (n == kSizingSample && fileCount > n) {
-            ReserveForFiles(*this, n, fileCount);
-        }
         outcome_.filesDisplayed = n;
         position += layout::kFCSpacing;
         firstEntry = false;

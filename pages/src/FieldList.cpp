@@ -221,10 +221,6 @@ struct FieldList::Storage {
         if (wanted == slots.size()) {
             return;
         }
-        if (slots.empty()) {
-            slots.resize(wanted);
-            return;
-        }
         std::vector<Slot> grown(wanted);
         const std::size_t mask = wanted - 1;
         for (const Slot& slot : slots) {

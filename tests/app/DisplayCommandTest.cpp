@@ -432,10 +432,9 @@ TEST_F(DisplayCommandTest, RowBudgetStopsBeforeTheFileThatWouldExceedIt) {
     EXPECT_EQ(Describe(), "5320|FILEB00002|32767|1000");
 }
 
-// After its first files the Display sizes the per-file lists for the rest
-// from them. Files larger than that guess still get every row, in order, and
-// a FicID that repeats an earlier one still stops the Display at its file.
-TEST_F(DisplayCommandTest, ListsSizedFromTheFirstFilesTakeLargerFilesAndRefuseDuplicates) {
+// Small files and then large ones: every row, in order, and a FicID that
+// repeats an earlier one still stops the Display at its file.
+TEST_F(DisplayCommandTest, ListsTakeLargerFilesAfterSmallOnesAndRefuseDuplicates) {
     constexpr int kFiles = 24;
     constexpr int kSmall = 16;
     UserSpaceModel model;
