@@ -222,18 +222,22 @@ struct FieldList::Storage {
             return;
         }
         std::vector<Slot> grown(wanted);
-        const std::size_t mask = wanted - 1;
         for (const Slot& slot : slots) {
-            if (slot.row1 == 0) {
-                continue;
+            if (slot.row1 != 0) {
+                PlaceInFreeSlot(grown, slot);
             }
-            std::size_t i = slot.tag & mask;
-            while (grown[i].row1 != 0) {
-                i = (i + 1) & mask;
-            }
-            grown[i] = slot;
         }
         slots = std::move(grown);
+    }
+
+    // Puts a key known to be absent into the first free slot of its probe.
+    static void PlaceInFreeSlot(std::vector<Slot>& table, Slot slot) {
+        const std::size_t mask = table.size() - 1;
+        std::size_t i = slot.tag & mask;
+        while (table[i].row1 != 0) {
+            i = (i + 1) & mask;
+        }
+        table[i] = slot;
     }
 
     [[nodiscard]] std::uint32_t KeyTag(LabelId label, SuffixId suffix, std::uint32_t entry) {
@@ -286,15 +290,10 @@ struct FieldList::Storage {
     void BuildKeyTable() {
         keyTableActive = true;
         EnsureSlotsFor(rows.size() + 1);
-        const std::size_t mask = slots.size() - 1;
         for (std::size_t r = 0; r < rows.size(); ++r) {
             const Row& row = rows[r];
-            const std::uint32_t tag = KeyTag(row.label, row.suffix, row.entry);
-            std::size_t i = tag & mask;
-            while (slots[i].row1 != 0) {
-                i = (i + 1) & mask;
-            }
-            slots[i] = Slot{static_cast<std::uint32_t>(r + 1), tag};
+            PlaceInFreeSlot(slots, Slot{static_cast<std::uint32_t>(r + 1),
+                                        KeyTag(row.label, row.suffix, row.entry)});
         }
     }
 
