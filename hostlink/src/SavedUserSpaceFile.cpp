@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "QuoteBytes.h"
+#include "twds/Ascii.h"
 
 namespace twds {
 
@@ -19,14 +20,6 @@ namespace {
 // further for its line feed keeps a garbage file from being scanned whole
 // and points the message at the right place.
 constexpr std::size_t kMaxRecordLine = 48;
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-bool AllDigits(std::string_view text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(), IsDigit);
-}
 
 std::string At(const std::string& fileName, std::size_t offset) {
     return fileName + ": at byte offset " + std::to_string(offset) + ": ";
@@ -86,8 +79,8 @@ std::unique_ptr<SavedUserSpaceFile> SavedUserSpaceFile::parse(std::string bytes,
             lineEnd == std::string_view::npos ? window : window.substr(0, lineEnd);
         // "K 12345678 L": kind, blank, eight digits, blank, then the length.
         const bool shaped = line.size() > 11 && line[0] >= 'A' && line[0] <= 'Z' &&
-                            line[1] == ' ' && AllDigits(line.substr(2, kPositionDigits)) &&
-                            line[10] == ' ' && AllDigits(line.substr(11));
+                            line[1] == ' ' && AllAsciiDigits(line.substr(2, kPositionDigits)) &&
+                            line[10] == ' ' && AllAsciiDigits(line.substr(11));
         if (!shaped || lineEnd == std::string_view::npos) {
             error = At(fileName, pos) +
                     "expected a record line \"<kind letter> <8-digit position> <length>\" and a "

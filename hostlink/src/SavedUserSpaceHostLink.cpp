@@ -1,4 +1,5 @@
 #include "twds/SavedUserSpaceHostLink.h"
+#include "twds/Ascii.h"
 #include "twds/Trim.h"
 
 #include <algorithm>
@@ -139,9 +140,8 @@ int32_t SavedUserSpaceHostLink::fnDllParamRtvUserspace(std::string& userSpace, s
     const std::string_view request(page.data(), std::min(page.size(), kRequestHeader));
     std::uint32_t position = 0;
     const bool wellFormed = request.size() == kRequestHeader && request[0] == ' ' &&
-                            std::all_of(request.begin() + 1, request.begin() + 9,
-                                        [](char c) { return c >= '0' && c <= '9'; }) &&
-                            request[9] >= 'A' && request[9] <= 'Z';
+                            AllAsciiDigits(request.substr(1, 8)) && request[9] >= 'A' &&
+                            request[9] <= 'Z';
     if (!wellFormed) {
         return fail(kBadRequest, "Malformed page request " + QuoteBytes(request) +
                                      ": expected a blank, an 8-digit position and a page "

@@ -8,6 +8,8 @@
 #include <string>
 #include <system_error>
 
+#include "twds/Ascii.h"
+
 namespace twds {
 
 namespace {
@@ -33,14 +35,10 @@ private:
     std::size_t pos_ = 0;
 };
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 // Digit value in the radix, or -1.
 int DigitValue(char c, int radix) {
     int v = -1;
-    if (IsDigit(c)) {
+    if (IsAsciiDigit(c)) {
         v = c - '0';
     } else if (c >= 'A' && c <= 'F') {
         v = c - 'A' + 10;
@@ -106,7 +104,7 @@ std::optional<double> Val(std::string_view text) {
     std::int64_t leadingZeros = 0;  // zeros after the point before any other digit
     bool significant = false;
     bool anyDigit = false;
-    while (IsDigit(in.peek())) {
+    while (IsAsciiDigit(in.peek())) {
         significant = significant || in.peek() != '0';
         wholeDigits += significant ? 1 : 0;
         number += in.peek();
@@ -116,7 +114,7 @@ std::optional<double> Val(std::string_view text) {
     if (in.peek() == '.') {
         number += '.';
         in.next();
-        while (IsDigit(in.peek())) {
+        while (IsAsciiDigit(in.peek())) {
             leadingZeros += (!significant && in.peek() == '0') ? 1 : 0;
             significant = significant || in.peek() != '0';
             number += in.peek();
@@ -139,8 +137,8 @@ std::optional<double> Val(std::string_view text) {
             exponent += in.peek();
             in.next();
         }
-        if (IsDigit(in.peek())) {
-            while (IsDigit(in.peek())) {
+        if (IsAsciiDigit(in.peek())) {
+            while (IsAsciiDigit(in.peek())) {
                 exponentValue = std::min(kExponentLimit, exponentValue * 10 + (in.peek() - '0'));
                 exponent += in.peek();
                 in.next();

@@ -3,16 +3,13 @@
 #include <algorithm>
 
 #include "HashMix.h"
+#include "twds/Ascii.h"
 
 namespace twds::detail {
 
 namespace {
 
 constexpr std::size_t kInitialPairSlots = 16;  // a power of two
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
 
 // Whether a key suffix after the key part P could go on into X, the rest of
 // a longer key part P + X: then "P" + suffix + entry and "P + X" + another
@@ -23,8 +20,7 @@ bool SuffixMayReachInto(std::string_view suffix, std::string_view rest) {
     }
     // The entry number's digits would have to spell the rest of X.
     const std::string_view digits = rest.substr(suffix.size());
-    return rest.starts_with(suffix) && digits.front() != '0' &&
-           std::all_of(digits.begin(), digits.end(), IsDigit);
+    return rest.starts_with(suffix) && digits.front() != '0' && AllAsciiDigits(digits);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "twds/Ascii.h"
 #include "twds/PageLayout.h"
 
 namespace twds {
@@ -41,8 +42,7 @@ void Place(std::string& page, const ModelValue& value, int width) {
     const auto size = static_cast<std::size_t>(width);
     const std::string& bytes = value.bytes;
     const bool number =
-        !value.quoted && size == kNumberWidth && !bytes.empty() && bytes.size() < size &&
-        std::all_of(bytes.begin(), bytes.end(), [](char c) { return c >= '0' && c <= '9'; });
+        !value.quoted && size == kNumberWidth && bytes.size() < size && AllAsciiDigits(bytes);
     if (number) {
         page.append(size - bytes.size(), '0');
         page += bytes;
