@@ -1,7 +1,5 @@
 #include "twds/StatusMessages.h"
 
-#include <array>
-
 #include "twds/DisplayCommand.h"
 #include "twds/Ressource.h"
 
@@ -9,15 +7,12 @@ namespace twds {
 
 MessageLookup InstalledCatalogueLookup() {
     return [](int id, std::initializer_list<std::string_view> values) {
-        std::array<std::string_view, 7> p{};
-        std::size_t i = 0;
-        for (std::string_view value : values) {
-            if (i == p.size()) {
-                break;
-            }
-            p[i++] = value;
+        Ressource* catalogue = InstalledRessource();
+        std::string text = catalogue != nullptr ? catalogue->rawText(id) : std::string();
+        if (text.empty()) {
+            text = BuiltInMessage(id);
         }
-        return GetRessource(std::to_string(id), p[0], p[1], p[2], p[3], p[4], p[5], p[6]);
+        return FillPlaceholders(text, values);
     };
 }
 

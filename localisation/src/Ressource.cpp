@@ -213,6 +213,14 @@ std::string Ressource::GetRessource(std::string_view id, std::string_view p1, st
     return text;
 }
 
+std::string Ressource::rawText(int id) {
+    EnsureLoaded();
+    if (id < 0 || id > kMaxId) {
+        return {};
+    }
+    return (*table_)[static_cast<std::size_t>(id)];
+}
+
 void InstallRessource(std::unique_ptr<Ressource> catalogue) {
     InstalledSlot() = std::move(catalogue);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 namespace twds {
@@ -8,6 +9,19 @@ namespace twds {
 // The engine's host-link library as the viewer uses it: four operations with
 // the library's own names and buffer contract.
 //
+// Where the pages of a host link's last connection came from, so that the
+// user can tell a live machine from a file.
+struct PageSource {
+    enum class Kind {
+        Unknown,    // nothing read yet, or a host link that cannot tell
+        Library,    // a host-link library: path is the library loaded
+        SavedFile,  // a saved user space: path is the file read
+        Sample,     // a saved user space among the samples shipped with the viewer
+    };
+    Kind kind = Kind::Unknown;
+    std::filesystem::path path;
+};
+
 // Every text argument is an in/out buffer of single-byte ANSI (Windows-1252)
 // bytes. The caller fills it; the implementation may overwrite its bytes but
 // never changes its length, and whatever it wrote comes back to the caller.
@@ -38,6 +52,10 @@ public:
     // length, NUL-terminated when shorter than the buffer).
     virtual int32_t fnDllParamGetLastError(int32_t& code1, int32_t& code2, std::string& text,
                                            int32_t length) = 0;
+
+    // Where the last connection's pages came from (not one of the library's
+    // functions: the viewer's own bookkeeping).
+    [[nodiscard]] virtual PageSource pageSource() const { return {}; }
 };
 
 }  // namespace twds

@@ -35,6 +35,11 @@ public:
                                            std::string_view p4 = {}, std::string_view p5 = {},
                                            std::string_view p6 = {}, std::string_view p7 = {});
 
+    // The text of `id` as the catalogue holds it, placeholders unfilled; ""
+    // when the catalogue has none. The viewer's own messages fill their
+    // placeholders themselves, in one pass (FillPlaceholders).
+    [[nodiscard]] std::string rawText(int id);
+
     // Fills the table from the catalogue file of `language`. False, with the
     // table untouched, when there is no such regular file (or `language`
     // would name a file outside the folder); false, with the lines before

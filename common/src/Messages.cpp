@@ -1,0 +1,122 @@
+#include "twds/Messages.h"
+
+#include <algorithm>
+#include <array>
+#include <iterator>
+
+namespace twds {
+
+namespace {
+
+struct BuiltInText {
+    int id;
+    std::string_view text;
+};
+
+// The English catalogue's texts of the viewer's own messages, so that a
+// failure is still explained when no catalogue could be loaded. Sorted by id.
+constexpr std::array kBuiltInTexts{
+    BuiltInText{message::kConnectFailed, "Connection failed to the machine &1. The rasion : &2"},
+    BuiltInText{message::kPageFailed,
+                "Page &1 (position &2) could not be retrieved. The reason: &3"},
+    BuiltInText{message::kFilePageFailed,
+                "Page &1 (position &2) of file &3 could not be retrieved. The reason: &4"},
+    BuiltInText{message::kNameLength, "The user space name must have exactly 10 characters: &1"},
+    BuiltInText{message::kDuplicateKey,
+                "Display stopped: the key &1 is already in the &2 list (file &3)."},
+    BuiltInText{message::kNumberOutOfRange,
+                "Display stopped: the field &1 of file &2 holds &3, a number outside its range."},
+    BuiltInText{message::kNegativeLength,
+                "Display stopped: the SQL statement &1 of file &2 has a negative length (&3)."},
+    BuiltInText{message::kDisplayed, "User space &1 displayed: &2 file(s)."},
+    BuiltInText{message::kNoReasonGiven, "no reason given"},
+    BuiltInText{message::kExported, "Exported to &1"},
+    BuiltInText{message::kDataPathMissing,
+                "Export failed: the registry value &1 is missing or shorter than 4 characters "
+                "(registry: &2)."},
+    BuiltInText{message::kExportFolderMissing, "Export failed: the folder &1 does not exist."},
+    BuiltInText{message::kExportNotWritten,
+                "Export failed: &1 could not be written (&2). Nothing was changed."},
+    BuiltInText{message::kExportRefused,
+                "Export refused: the user space name &1 would make a file outside the folder."},
+    BuiltInText{message::kHostLinkNotStarted, "The host link could not be started: &1"},
+    BuiltInText{message::kInputMissing,
+                "Enter the machine's IP address and the user space name, then press Display."},
+    BuiltInText{message::kDuplicateKeyOnPage,
+                "Display stopped: the key &1 is already in the &2 list."},
+    BuiltInText{message::kNumberOutOfRangeOnPage,
+                "Display stopped: the field &1 of page &2 holds &3, a number outside its range."},
+    BuiltInText{message::kOutOfMemory,
+                "Display stopped: not enough memory to show this user space (&1). The rows read "
+                "so far are shown."},
+    BuiltInText{message::kTooManyRows,
+                "Display stopped: file &1 claims &2 ZC entries, which would take the lists past "
+                "&3 rows. The rows read so far are shown."},
+    BuiltInText{message::kIgnoredArguments, "Ignored on the command line: &1"},
+    BuiltInText{message::kExportCancelled, "Export cancelled: nothing was written."},
+    BuiltInText{message::kChooseLocation, "Choose where to save the file."},
+    BuiltInText{message::kUseOutputOption, "Use --output FILE to write it elsewhere."},
+    BuiltInText{message::kNoDisplay,
+                "twDspUsrSpc: the window needs a display server and none was found (DISPLAY and "
+                "WAYLAND_DISPLAY are not set). To display and export without a window, use "
+                "--export; see --help."},
+    BuiltInText{message::kWindowsDataPath,
+                "Export failed: the registry value &1 holds &2, a Windows path, which this system "
+                "cannot use (registry: &3). Write it with \"/\" separators, for example "
+                "/srv/tidewell/DATA."},
+    BuiltInText{message::kSourceLibrary, "Source: the host-link library &1"},
+    BuiltInText{message::kSourceSavedFile, "Source: the saved user space &1"},
+    BuiltInText{message::kSourceSample, "Source: the sample &1"},
+    BuiltInText{message::kDisplayedTarget, "Machine &1, user space &2"},
+    BuiltInText{message::kExportFileFilter, "Exports (*.usrspc);;All files (*)"},
+};
+
+constexpr bool SortedById() {
+    for (std::size_t i = 1; i < kBuiltInTexts.size(); ++i) {
+        if (kBuiltInTexts[i - 1].id >= kBuiltInTexts[i].id) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(SortedById(), "BuiltInMessage looks texts up by binary search");
+
+}  // namespace
+
+std::string FillPlaceholders(std::string_view text,
+                             std::initializer_list<std::string_view> values) {
+    std::string filled;
+    filled.reserve(text.size());
+    std::size_t start = 0;
+    for (std::size_t at = text.find('&'); at != std::string_view::npos;
+         at = text.find('&', start)) {
+        if (at + 1 < text.size() && text[at + 1] >= '1' && text[at + 1] <= '9') {
+            filled.append(text.substr(start, at - start));
+            const auto index = static_cast<std::size_t>(text[at + 1] - '1');
+            if (index < values.size()) {
+                filled.append(*std::next(values.begin(), static_cast<std::ptrdiff_t>(index)));
+            }
+            start = at + 2;
+        } else {
+            filled.append(text.substr(start, at + 1 - start));
+            start = at + 1;
+        }
+    }
+    filled.append(text.substr(start));
+    return filled;
+}
+
+std::string_view BuiltInMessage(int id) {
+    const auto* found =
+        std::lower_bound(kBuiltInTexts.begin(), kBuiltInTexts.end(), id,
+                         [](const BuiltInText& entry, int wanted) { return entry.id < wanted; });
+    return found != kBuiltInTexts.end() && found->id == id ? found->text : std::string_view();
+}
+
+MessageLookup BuiltInMessages() {
+    return [](int id, std::initializer_list<std::string_view> values) {
+        return FillPlaceholders(BuiltInMessage(id), values);
+    };
+}
+
+}  // namespace twds
