@@ -145,7 +145,7 @@ void CheckDisplay(const DisplayCommand& display, bool bounded) {
             TWDS_FUZZ_CHECK(
                 std::string_view("CGEFZS").find(outcome.pageKind) != std::string_view::npos,
                 "a failed page of no known kind");
-            TWDS_FUZZ_CHECK(outcome.pagePosition > 0 && outcome.pagePosition <= kMaxPagePosition,
+            TWDS_FUZZ_CHECK(outcome.pagePosition >= 0 && outcome.pagePosition <= kMaxPagePosition,
                             "a failed page at an impossible position");
             break;
         case Stage::DecodeStopped:

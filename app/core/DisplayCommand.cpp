@@ -41,6 +41,13 @@ private:
     const std::int32_t& connection_;
 };
 
+// The number a request's eight-digit position field carries: its rightmost
+// eight digits, so a position past 99,999,999 asks for the position those
+// digits name (an End_TW offset of 99,999,000 asks for the page at 24).
+std::int32_t PositionField(std::int64_t position) {
+    return static_cast<std::int32_t>(position % (kMaxPagePosition + 1));
+}
+
 }  // namespace
 
 DisplayCommand::DisplayCommand(HostLink& hostLink, const PageLabels& labels)
@@ -123,11 +130,9 @@ void DisplayCommand::DisplayPages() {
 
     txtEnd_TW.clear();
     if (kept.lEndOffset > 0) {
-        const std::int64_t position = std::int64_t{kept.lEndOffset} + layout::kEndTwBase;
-        if (position > kMaxPagePosition) {
-            StopOnPosition(ListView2, layout::kGCEndTwOffset, kGCKeySuffix);
-        }
-        current_ = {'E', static_cast<std::int32_t>(position), 0};
+        const std::int32_t position =
+            PositionField(std::int64_t{kept.lEndOffset} + layout::kEndTwBase);
+        current_ = {'E', position, 0};
         if (!RetrievePage(current_, layout::kEndTwRequestLength, endPage)) {
             return;
         }
@@ -146,7 +151,6 @@ void DisplayCommand::DisplayPages() {
         }
         const std::string_view fcText = fcPage;
         ficID.assign(fcText.substr(std::min(kFicIDOffset, fcText.size()), kFicIDLength));
-        const std::size_t fcFirstRow = ListView3.rowCount();
         page = fcText;
         decoder.DecodePageFC(ListView3, page, ficID, firstEntry);
 
@@ -166,13 +170,7 @@ void DisplayCommand::DisplayPages() {
         decoder.DecodePageZC(ListView4, page, ficID, firstEntry, kept.iNbrOfZC);
 
         if (kept.lInsertOffset > 0) {
-            const std::int64_t sqlPosition = std::int64_t{position} + kept.lInsertOffset;
-            if (sqlPosition > kMaxPagePosition) {
-                // The FC page's rows start with the entry heading row.
-                current_ = {'F', position, n};
-                StopOnPosition(ListView3, fcFirstRow + 1 + layout::kFCOffsetOfInsert, ficID);
-            }
-            current_ = {'S', static_cast<std::int32_t>(sqlPosition), n};
+            current_ = {'S', PositionField(std::int64_t{position} + kept.lInsertOffset), n};
             if (!RetrievePage(current_, layout::kSQLRequestLength, sqlPage)) {
                 return;
             }
@@ -202,15 +200,6 @@ bool DisplayCommand::RetrievePage(const PageInProgress& page, int length, std::s
     outcome_.pagePosition = page.position;
     outcome_.fileNumber = page.fileNumber;
     return false;
-}
-
-void DisplayCommand::StopOnPosition(const FieldList& list, std::size_t row,
-                                    std::string_view keySuffix) const {
-    if (row < list.rowCount()) {
-        throw DecodeStop(DecodeStop::Reason::NumberOutOfRange, std::string(list.text(row)),
-                         list.key(row), std::string(list.value(row)), std::string(keySuffix));
-    }
-    throw DecodeStop(DecodeStop::Reason::NumberOutOfRange, {}, {}, {}, std::string(keySuffix));
 }
 
 std::size_t DisplayCommand::TotalRows() const {

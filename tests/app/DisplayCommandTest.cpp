@@ -319,22 +319,24 @@ TEST_F(DisplayCommandTest, RunningOutOfMemoryKeepsRowsAndCloses) {
     EXPECT_EQ(Describe(), "5319|std::bad_alloc");
 }
 
-TEST_F(DisplayCommandTest, OffsetsBeyondEightDigitsStopInsteadOfWrapping) {
-    // + 1024 is still eight digits
+// A request's position field is the rightmost eight digits of the position,
+// however large the offset that led there.
+TEST_F(DisplayCommandTest, PositionsPastEightDigitsKeepTheirRightmostEight) {
     Serve(Model({}, 99'998'975, 1, "0123456789last page"));
     EXPECT_EQ(Display().stage, Stage::Completed);
     EXPECT_EQ(hostLink.requests.back().header, " 99999999E");
 
-    Serve(Model({}, 99'998'976, 1, "0123456789last page"));
-    EXPECT_EQ(Display().stage, Stage::DecodeStopped);
-    EXPECT_EQ(hostLink.requests.back().header, " 00001024G");
-    EXPECT_EQ(Describe(), "5318|L5519|GC|  99998976");
+    Serve(Model({}, 99'999'000, 1));
+    hostLink.pages[{'E', 24}] = "0123456789wrapped";
+    EXPECT_EQ(Display().stage, Stage::Completed);
+    EXPECT_EQ(hostLink.requests.back().header, " 00000024E");
+    EXPECT_EQ(display.txtEnd_TW, "wrapped");
 
+    // 2048 + 2,147,483,647 = 2,147,485,695
     Serve(Model({File("FILEA00001", 0, 2'147'483'647)}));
-    EXPECT_EQ(Display().stage, Stage::DecodeStopped);
-    EXPECT_EQ(hostLink.requests.back().header, " 00002048Z");
-    EXPECT_EQ(display.outcome().fileNumber, 1);
-    EXPECT_EQ(Describe(), "5306|L5636|FILEA00001|2147483647");
+    EXPECT_EQ(Display().stage, Stage::PageFailed);
+    EXPECT_EQ(hostLink.requests.back().header, " 47485695S");
+    EXPECT_EQ(Describe(), "5303|S|47485695|1|host unreachable");
     EXPECT_EQ(hostLink.closedHandles.size(), 3U);
 }
 

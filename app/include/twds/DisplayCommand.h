@@ -30,7 +30,7 @@ struct DisplayOutcome {
     };
     Stage stage = Stage::NotRun;
     char pageKind = 0;               // PageFailed, DecodeStopped: "C", "G", "E", "F", "Z", "S"
-    std::int32_t pagePosition = 0;   // its requested position
+    std::int32_t pagePosition = 0;   // the position its request carried
     int fileNumber = 0;              // FC entry n (1-based) for F, Z and S pages
     std::optional<DecodeStop> stop;  // DecodeStopped
     std::string failure;  // OutOfMemory: what could not be allocated; TooManyRows: the FicID
@@ -38,7 +38,8 @@ struct DisplayOutcome {
     int filesDisplayed = 0;
 };
 
-// The highest position a page request can carry: eight decimal digits.
+// The highest position a page request can carry: eight decimal digits. A
+// position past it is requested by its rightmost eight digits.
 inline constexpr std::int64_t kMaxPagePosition = 99'999'999;
 
 // The most rows one Display holds across its five lists: five times a model
@@ -110,10 +111,6 @@ private:
     // header) and retrieves it in place. On a failure runs ShowLastError,
     // records PageFailed and returns false.
     bool RetrievePage(const PageInProgress& page, int length, std::string& buffer);
-    // A kept offset that would put a request past kMaxPagePosition: stops the
-    // Display as an out-of-range number of the field it came from.
-    [[noreturn]] void StopOnPosition(const FieldList& list, std::size_t row,
-                                     std::string_view keySuffix) const;
     // Whether the current file's ZC rows (and SQL rows) would take the five
     // lists past maxRows.
     [[nodiscard]] bool WouldExceedRowBudget() const;
