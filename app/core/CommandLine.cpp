@@ -57,19 +57,18 @@ void Apply(CommandLine& line, Option option, std::string value) {
 
 // Reads the option at arguments[index] (which begins with "-"), taking its
 // value from "=value" or from the next argument. Returns the usage error, or
-// "" when the option was applied.
+// "" when the option was applied or set aside as unknown.
 std::string ParseOption(const std::vector<std::string>& arguments, std::size_t& index,
                         CommandLine& line) {
     const std::string_view argument = arguments[index];
-    if (argument.size() < 3 || argument.substr(0, 2) != "--") {
-        return "unknown option '" + std::string(argument) + "'";
-    }
     const std::size_t equals = argument.find('=');
     const std::string_view name =
         argument.substr(2, equals == std::string_view::npos ? std::string_view::npos : equals - 2);
-    const KnownOption* known = FindOption(name);
+    const KnownOption* known =
+        argument.size() > 2 && argument.starts_with("--") ? FindOption(name) : nullptr;
     if (known == nullptr) {
-        return "unknown option '--" + std::string(name) + "'";
+        line.ignoredOptions.emplace_back(argument);
+        return {};
     }
     if (!known->takesValue) {
         if (equals != std::string_view::npos) {
@@ -121,7 +120,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     if (line.help || line.version) {
         return line;
     }
-    if (line.output && !line.exportMode) {
+    if (line.exportMode && !line.ignoredOptions.empty()) {
+        // A script must not run on with an option it meant but mistyped.
+        line.usageError = "unknown option '" + line.ignoredOptions.front() + "'";
+    } else if (line.output && !line.exportMode) {
         line.usageError = "--output needs --export";
     } else if (line.exportMode && !SplitArgumentText(line.argumentText)) {
         line.usageError =

@@ -99,6 +99,7 @@ const DisplayOutcome& DisplayCommand::Run() {
         outcome_.stage = DisplayOutcome::Stage::OutOfMemory;
         outcome_.failure = error.what();
     }
+    outcome_.source = hostLink_.pageSource();
     return outcome_;
 }
 

@@ -197,6 +197,21 @@ ExportResult WriteExportFile(const DisplayCommand& display, const fs::path& file
            name.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos;
 }
 
+// A "DataPath" written the Windows way ("C:\\Tidewell\\DATA"): outside
+// Windows a backslash is an ordinary file-name character, so such a value
+// would make a file named "C:\\Tidewell\\NAME.usrspc" in the current folder.
+[[nodiscard]] bool IsForeignWindowsPath(std::string_view dataPath) {
+#ifdef _WIN32
+    (void)dataPath;
+    return false;
+#else
+    const bool driveLetter =
+        dataPath.size() >= 2 && dataPath[1] == ':' &&
+        ((dataPath[0] >= 'A' && dataPath[0] <= 'Z') || (dataPath[0] >= 'a' && dataPath[0] <= 'z'));
+    return driveLetter || dataPath.find('\\') != std::string_view::npos;
+#endif
+}
+
 }  // namespace
 
 std::string ReadDataPath(RegistryStore& registry) {
@@ -240,12 +255,19 @@ ExportResult ExportToDataPath(const DisplayCommand& display, RegistryStore& regi
 
     const std::string dataPath = ReadDataPath(registry);
     constexpr std::size_t kDroppedCharacters = 4;
+    const std::string valueName =
+        "HKEY_LOCAL_MACHINE\\" + std::string(kDataPathKey) + "\\" + std::string(kDataPathValue);
     if (dataPath.size() < kDroppedCharacters) {
-        const std::string valueName =
-            "HKEY_LOCAL_MACHINE\\" + std::string(kDataPathKey) + "\\" + std::string(kDataPathValue);
         result.status = ExportResult::Status::NeedsLocation;
         result.message = lookup(message::kDataPathMissing,
                                 {valueName, RegistryLocation(registry, Hive::LocalMachine)});
+        return result;
+    }
+    if (IsForeignWindowsPath(dataPath)) {
+        result.status = ExportResult::Status::NeedsLocation;
+        result.message =
+            lookup(message::kWindowsDataPath,
+                   {valueName, dataPath, RegistryLocation(registry, Hive::LocalMachine)});
         return result;
     }
 

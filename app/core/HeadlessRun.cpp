@@ -4,6 +4,7 @@
 
 #include "twds/DisplayCommand.h"
 #include "twds/Export.h"
+#include "twds/TerminalText.h"
 #include "twds/ViewerEnvironment.h"
 
 #ifdef _WIN32
@@ -27,14 +28,27 @@ int ReportUsageError(std::string_view error, std::ostream& err) {
     return kExitUsage;
 }
 
+// Writes one message a line to standard error, in the terminal's encoding.
+class ErrorLines {
+public:
+    ErrorLines(std::ostream& err, std::string_view codeset) : err_(err), codeset_(codeset) {}
+    void operator()(std::string_view ansiText) const {
+        err_ << AnsiToTerminal(ansiText, codeset_) << '\n';
+    }
+
+private:
+    std::ostream& err_;
+    std::string codeset_;
+};
+
 int ExportDisplayed(const CommandLine& commandLine, DisplayCommand& display,
-                    ViewerEnvironment& environment, std::ostream& out, std::ostream& err) {
+                    ViewerEnvironment& environment, std::ostream& out, const ErrorLines& report) {
     const MessageLookup& messages = environment.messages();
     if (commandLine.output && *commandLine.output == kStandardOutput) {
         if (!WriteExport(display, out)) {
-            err << messages(message::kExportNotWritten,
-                            {kStandardOutput, std::make_error_code(std::errc::io_error).message()})
-                << '\n';
+            report(
+                messages(message::kExportNotWritten,
+                         {kStandardOutput, std::make_error_code(std::errc::io_error).message()}));
             return kExitFailure;
         }
         return kExitSuccess;
@@ -42,8 +56,11 @@ int ExportDisplayed(const CommandLine& commandLine, DisplayCommand& display,
     const ExportResult result = commandLine.output
                                     ? ExportToFile(display, *commandLine.output, messages)
                                     : ExportToDataPath(display, environment.registry(), messages);
-    if (!result.message.empty()) {
-        err << result.message << '\n';
+    if (result.status == ExportResult::Status::NeedsLocation) {
+        // No dialog to choose another file here: say how to name one.
+        report(result.message + " " + messages(message::kUseOutputOption, {}));
+    } else if (!result.message.empty()) {
+        report(result.message);
     }
     return result.status == ExportResult::Status::Written ? kExitSuccess : kExitFailure;
 }
@@ -60,10 +77,11 @@ int RunHeadless(const CommandLine& commandLine) {
     // The export's bytes go out unchanged: no CR inserted before each LF.
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
-    return RunHeadless(commandLine, std::cout, std::cerr);
+    return RunHeadless(commandLine, std::cout, std::cerr, TerminalCodeset());
 }
 
-int RunHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream& err) {
+int RunHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream& err,
+                std::string_view terminalCodeset) {
     if (!commandLine.usageError.empty()) {
         return ReportUsageError(commandLine.usageError, err);
     }
@@ -80,12 +98,13 @@ int RunHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream&
         return ReportUsageError("--export needs ADDRESS/NAME", err);
     }
 
+    const ErrorLines report(err, terminalCodeset);
     ViewerEnvironment environment(commandLine,
-                                  [&err](const std::string& title, const std::string& text) {
-                                      err << title << ": " << text << '\n';
+                                  [&report](const std::string& title, const std::string& text) {
+                                      report(title + ": " + text);
                                   });
     if (!environment.hostLinkStarted()) {
-        err << environment.hostLinkError() << '\n';
+        report(environment.hostLinkError());
         return kExitFailure;
     }
 
@@ -93,14 +112,18 @@ int RunHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream&
     display.txtIpAddress = target->address;
     display.txtUsrSpcName = target->name;
     const DisplayOutcome& outcome = display.Run();
+    if (const std::string source = DescribeSource(outcome.source, environment.messages());
+        !source.empty()) {
+        report(source);
+    }
     const bool completed = outcome.stage == DisplayOutcome::Stage::Completed;
     if (!completed) {
-        err << DescribeOutcome(display, environment.messages()) << '\n';
+        report(DescribeOutcome(display, environment.messages()));
     }
     if (display.ListView1.empty()) {
         return kExitFailure;
     }
-    const int exported = ExportDisplayed(commandLine, display, environment, out, err);
+    const int exported = ExportDisplayed(commandLine, display, environment, out, report);
     return completed ? exported : kExitFailure;
 }
 

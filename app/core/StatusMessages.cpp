@@ -45,6 +45,48 @@ std::string DescribeLastError(std::string_view lastError, const MessageLookup& l
     return std::string(lastError.substr(first, last - first + 1));
 }
 
+std::string DescribeSource(const PageSource& source, const MessageLookup& lookup) {
+    const std::string path = source.path.string();
+    switch (source.kind) {
+        case PageSource::Kind::Unknown:
+            return {};
+        case PageSource::Kind::Library:
+            return lookup(message::kSourceLibrary, {path});
+        case PageSource::Kind::SavedFile:
+            return lookup(message::kSourceSavedFile, {path});
+        case PageSource::Kind::Sample:
+            return lookup(message::kSourceSample, {path});
+    }
+    return {};
+}
+
+std::string DescribeTarget(const DisplayCommand& display, const MessageLookup& lookup) {
+    switch (display.outcome().stage) {
+        case DisplayOutcome::Stage::NotRun:
+        case DisplayOutcome::Stage::InputMissing:
+            return {};
+        default:
+            // The name as typed when the connection failed before it was taken.
+            return lookup(message::kDisplayedTarget,
+                          {display.szIpAddress, display.szUsrSpc.empty()
+                                                    ? std::string_view(display.txtUsrSpcName)
+                                                    : std::string_view(display.szUsrSpc)});
+    }
+}
+
+std::string DescribeIgnoredOptions(const std::vector<std::string>& ignored,
+                                   const MessageLookup& lookup) {
+    if (ignored.empty()) {
+        return {};
+    }
+    std::string joined;
+    for (const std::string& option : ignored) {
+        joined += joined.empty() ? "" : " ";
+        joined += option;
+    }
+    return lookup(message::kIgnoredArguments, {joined});
+}
+
 namespace {
 
 std::string DescribeStop(const DisplayOutcome& outcome, const MessageLookup& lookup) {

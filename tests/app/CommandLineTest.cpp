@@ -42,18 +42,32 @@ TEST(CommandLineTest, UnusableArgumentsAreUsageErrors) {
     const auto error = [](std::vector<std::string> arguments) {
         return ParseCommandLine(arguments).usageError;
     };
-    EXPECT_EQ(error({"--frobnicate"}), "unknown option '--frobnicate'");
-    EXPECT_EQ(error({"-x"}), "unknown option '-x'");
+    EXPECT_EQ(error({"--export", "--frobnicate", "a/b"}), "unknown option '--frobnicate'");
+    EXPECT_EQ(error({"-x", "--export", "a/b"}), "unknown option '-x'");
+    EXPECT_EQ(error({"--export", "--=1", "a/b"}), "unknown option '--=1'");
     EXPECT_EQ(error({"--store"}), "option '--store' needs a value");
     EXPECT_EQ(error({"--hostlink="}), "option '--hostlink' needs a value");
     EXPECT_EQ(error({"--export=yes", "a/b"}), "option '--export' takes no value");
     EXPECT_EQ(error({"--output", "f", "a/b"}), "--output needs --export");
     EXPECT_NE(error({"--export", "no-slash"}), "");
     EXPECT_NE(error({"--export"}), "");
-    EXPECT_TRUE(IsHeadlessRequest(ParseCommandLine({"--bogus"})));
+    EXPECT_TRUE(IsHeadlessRequest(ParseCommandLine({"--export", "--bogus", "a/b"})));
     // Help and version stand on their own.
     EXPECT_EQ(error({"--help", "--export"}), "");
     EXPECT_TRUE(ParseCommandLine({"--version"}).version);
+}
+
+// Without --export an option the viewer does not know opens the window
+// anyway, which says what it ignored; the known options still work.
+TEST(CommandLineTest, UnknownOptionsAreSetAsideForTheWindow) {
+    const CommandLine line =
+        ParseCommandLine({"-psn_0_1234", "--store", "/srv/s", "--geometry=9x9", "1.2.3.4/NAME"});
+    EXPECT_EQ(line.usageError, "");
+    EXPECT_FALSE(IsHeadlessRequest(line));
+    EXPECT_EQ(line.ignoredOptions, (std::vector<std::string>{"-psn_0_1234", "--geometry=9x9"}));
+    EXPECT_EQ(line.store, "/srv/s");
+    EXPECT_EQ(line.argumentText, "1.2.3.4/NAME");
+    EXPECT_EQ(ParseCommandLine({"--help", "--bogus"}).usageError, "");
 }
 
 TEST(CommandLineTest, SplitsAtTheFirstSlashWithoutTrimming) {

@@ -249,6 +249,28 @@ TEST_F(ExportTest, MissingShortOrUnusableDataPathAsksForALocation) {
     EXPECT_EQ(ReadDataPath(registry), "1234");
 }
 
+#ifndef _WIN32
+// Outside Windows a "DataPath" written the Windows way would name a file
+// "C:\\Tidewell\\TWMODEL001.usrspc" in the current folder: it is refused and
+// nothing is written anywhere.
+TEST_F(ExportTest, WindowsDataPathIsRefusedElsewhere) {
+    FillSmallModel();
+    const std::string registryFile = (temp.path() / "registry" / "HKEY_LOCAL_MACHINE.reg").string();
+    for (const std::string& dataPath : std::vector<std::string>{
+             "C:\\Tidewell\\DATA", "d:/Tidewell/DATA", (data.string() + "\\sub\\DATA")}) {
+        SCOPED_TRACE(dataPath);
+        SetDataPath(dataPath);
+        const ExportResult result = Export();
+        EXPECT_EQ(result.status, Status::NeedsLocation);
+        EXPECT_EQ(result.message,
+                  "5326|HKEY_LOCAL_MACHINE\\SOFTWARE\\Orinex\\Tidewell\\TW_CFG\\DataPath|" +
+                      dataPath + "|" + registryFile);
+    }
+    EXPECT_TRUE(fs::is_empty(data));
+    EXPECT_FALSE(fs::exists("C:\\Tidewell\\TWMODEL001.usrspc"));
+}
+#endif
+
 TEST_F(ExportTest, NamesThatWouldLeaveTheFolderAreRefused) {
     FillSmallModel();
     SetDataPath((data / "DATA").string());

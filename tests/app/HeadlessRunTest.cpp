@@ -13,6 +13,7 @@
 #include "twds/DisplayCommand.h"
 #include "twds/Export.h"
 #include "twds/FileRegistryStore.h"
+#include "twds/TerminalText.h"
 #include "twds/ViewerEnvironment.h"
 
 namespace twds {
@@ -60,10 +61,15 @@ protected:
                     (temp.path() / "out" / "DATA").string());
     }
 
-    int Run(std::vector<std::string> arguments) {
+    int Run(std::vector<std::string> arguments, std::string_view terminalCodeset = {}) {
         out.str("");
         err.str("");
-        return RunHeadless(ParseCommandLine(arguments), out, err);
+        return RunHeadless(ParseCommandLine(arguments), out, err, terminalCodeset);
+    }
+
+    void SetFrench() {
+        SetRegistry(Hive::CurrentUser, "SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\Settings",
+                    "Language", "FR");
     }
 
     [[nodiscard]] std::string Store() const { return (temp.path() / "store").string(); }
@@ -114,8 +120,7 @@ TEST_F(HeadlessRunTest, FailedDisplayWithNothingShownWritesNothingAndSaysWhyInTh
     EXPECT_EQ(err.str(), "The user space name must have exactly 10 characters: SHORT\n");
     EXPECT_EQ(out.str(), "");
 
-    SetRegistry(Hive::CurrentUser, "SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\Settings",
-                "Language", "FR");
+    SetFrench();
     EXPECT_EQ(Run({"--export", "--store", Store(), "10.9.9.9/HEADLESS01"}), 1);
     EXPECT_TRUE(
         err.str().starts_with("Echec de la connection \xE0 la machine 10.9.9.9. La cause : "))
@@ -143,6 +148,34 @@ TEST_F(HeadlessRunTest, ExportFailureGivesStatusOne) {
         << err.str();
     EXPECT_NE(err.str().find((registryFolder / "HKEY_LOCAL_MACHINE.reg").string()),
               std::string::npos);
+}
+
+// Standard error is read on a terminal: the Windows-1252 texts are converted
+// to its encoding, and the advice fits a run without a dialog.
+TEST_F(HeadlessRunTest, MessagesAreInTheTerminalsEncodingWithAdviceForTheCommandLine) {
+    SetFrench();
+    SetDataPath();
+    EXPECT_EQ(Run({"--export", "--store", Store(), "10.9.8.7/HEADLESS01"}, "UTF-8"), 0);
+    EXPECT_TRUE(err.str().ends_with("Export\xC3\xA9 dans " + DataPathFile().string() + "\n"))
+        << err.str();
+    EXPECT_EQ(Run({"--export", "--store", Store(), "10.9.8.7/HEADLESS01"}, "ISO-8859-15"), 0);
+    EXPECT_TRUE(err.str().ends_with("Export\xE9 dans " + DataPathFile().string() + "\n"))
+        << err.str();
+
+    SetRegistry(Hive::LocalMachine, kDataPathKey, kDataPathValue, "abc");
+    EXPECT_EQ(Run({"--export", "--store", Store(), "10.9.8.7/HEADLESS01"}, "UTF-8"), 1);
+    EXPECT_TRUE(
+        err.str().ends_with(" Utilisez --output FICHIER pour l'\xC3\xA9"
+                            "crire ailleurs.\n"))
+        << err.str();
+}
+
+TEST(TerminalTextTest, ConvertsTheCodePageAndMarksWhatCannotBeShown) {
+    // e acute, the euro sign, the oe ligature, a byte the code page leaves undefined
+    EXPECT_EQ(AnsiToTerminal("\xE9\x80\x9C\x81!", "UTF-8"), "\xC3\xA9\xE2\x82\xAC\xC5\x93?!");
+    EXPECT_EQ(AnsiToTerminal("\xE9\x80", "ISO-8859-15"), "\xE9\xA4");
+    EXPECT_EQ(AnsiToTerminal("caf\xE9", "ANSI_X3.4-1968"), "caf?");
+    EXPECT_EQ(AnsiToTerminal("\xE9", ""), "\xE9");
 }
 
 TEST_F(HeadlessRunTest, UsageHelpAndVersion) {

@@ -20,6 +20,9 @@ struct CommandLine {
     std::string hostlink;               // --hostlink, empty when not given
     // The non-option arguments joined by single blanks.
     std::string argumentText;
+    // Options the viewer does not know, as given. The window opens anyway and
+    // says they were ignored; with --export they are a usage error.
+    std::vector<std::string> ignoredOptions;
     // Non-empty when the arguments cannot be used; says what is wrong.
     std::string usageError;
 };

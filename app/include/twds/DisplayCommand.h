@@ -36,6 +36,8 @@ struct DisplayOutcome {
     std::string failure;  // OutOfMemory: what could not be allocated; TooManyRows: the FicID
     // FC entries whose F, Z (and S) pages were all decoded.
     int filesDisplayed = 0;
+    // Where the host link found the pages (Unknown when it cannot tell).
+    PageSource source;
 };
 
 // The highest position a page request can carry: eight decimal digits. A

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <ostream>
+#include <string_view>
 
 #include "twds/CommandLine.h"
 
@@ -18,11 +19,14 @@ namespace twds {
 //      still exported);
 //   2  the command line cannot be used.
 // The export goes where the Export button would write it, to --output FILE,
-// or to standard output with "--output -". Each failure is one line on
-// standard error, with the status line's text (Windows-1252 bytes).
+// or to standard output with "--output -". Where the pages came from and
+// each failure are one line each on standard error, with the status line's
+// texts in the terminal's encoding.
 int RunHeadless(const CommandLine& commandLine);
 // The same with explicit streams; `out` receives the export for "--output -",
-// so it must be a binary stream.
-int RunHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
+// so it must be a binary stream. Messages go to `err` converted to
+// `terminalCodeset` (an iconv name), or as Windows-1252 bytes when it is "".
+int RunHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream& err,
+                std::string_view terminalCodeset = {});
 
 }  // namespace twds

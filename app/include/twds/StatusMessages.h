@@ -2,7 +2,9 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "twds/HostLink.h"
 #include "twds/Messages.h"
 
 namespace twds {
@@ -22,6 +24,19 @@ class DisplayCommand;
 // as received, control bytes included.
 [[nodiscard]] std::string DescribeOutcome(const DisplayCommand& display,
                                           const MessageLookup& lookup);
+
+// Where the last Display's pages came from ("Source: the sample ..."); ""
+// when the host link cannot tell.
+[[nodiscard]] std::string DescribeSource(const PageSource& source, const MessageLookup& lookup);
+
+// The machine and user space of the last Display, for the line that keeps
+// them in view; "" before any Display got past its input check.
+[[nodiscard]] std::string DescribeTarget(const DisplayCommand& display,
+                                         const MessageLookup& lookup);
+
+// What the window ignored on its command line; "" when nothing was.
+[[nodiscard]] std::string DescribeIgnoredOptions(const std::vector<std::string>& ignored,
+                                                 const MessageLookup& lookup);
 
 // The host link's last error text as the status line shows it: blanks and
 // NULs around it removed; the "no reason given" text when nothing is left.
