@@ -50,6 +50,15 @@ ViewerEnvironment::ViewerEnvironment(const CommandLine& commandLine,
     }
 }
 
+std::string ViewerEnvironment::startupNotice(const CommandLine& commandLine) const {
+    std::string notice = hostLinkError_;
+    if (const std::string ignored = DescribeIgnoredOptions(commandLine.ignoredOptions, messages_);
+        !ignored.empty()) {
+        notice += notice.empty() ? ignored : "\n" + ignored;
+    }
+    return notice;
+}
+
 ViewerEnvironment::~ViewerEnvironment() {
     InstallRessource(nullptr);
 }

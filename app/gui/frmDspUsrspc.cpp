@@ -104,8 +104,9 @@ frmDspUsrspc::frmDspUsrspc(DisplayCommand& display, RegistryStore& registry, Mes
     setObjectName(QStringLiteral("frmDspUsrspc"));
     setProperty(QtLocalisableForm::kTagProperty, QStringLiteral("5001"));
     saveAsDialog_ = [this](const QString& proposedPath) {
-        return QFileDialog::getSaveFileName(this, btnExport->text().remove(QLatin1Char('&')),
-                                            proposedPath);
+        return QFileDialog::getSaveFileName(
+            this, btnExport->text().remove(QLatin1Char('&')), proposedPath,
+            Cp1252ToQString(messages_(message::kExportFileFilter, {})));
     };
 
     createControls();
@@ -336,6 +337,7 @@ bool frmDspUsrspc::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmDspUsrspc::btnDsp_Click() {
+    statusContext_.clear();
     showStatus({});
     display_.txtIpAddress = QStringToCp1252(txtIpAddress->text());
     display_.txtUsrSpcName = QStringToCp1252(txtUsrSpcName->text());
@@ -362,22 +364,34 @@ void frmDspUsrspc::btnDsp_Click() {
     if (display_.outcome().stage != DisplayOutcome::Stage::InputMissing) {
         SSTab1->setCurrentIndex(kTabCX);
     }
+    // The line that tells two windows apart: what this one shows and from where.
+    statusContext_ = DescribeTarget(display_, messages_);
+    if (const std::string source = DescribeSource(display_.outcome().source, messages_);
+        !source.empty()) {
+        statusContext_ += " \xB7 " + source;  // a middle dot between the two
+    }
     showStatus(DescribeOutcome(display_, messages_));
 }
 
 void frmDspUsrspc::btnExport_Click() {
+    // The export checks the name box as it is now, not as it was at the
+    // last Display (the file is still named after the displayed user space).
+    display_.txtUsrSpcName = QStringToCp1252(txtUsrSpcName->text());
     ExportResult result;
     {
         BusyCursor busy;
         result = ExportToDataPath(display_, registry_, messages_);
     }
-    showStatus(result.message);
     if (result.status != ExportResult::Status::NeedsLocation) {
+        showStatus(result.message);
         return;
     }
+    showStatus(result.message + " " + messages_(message::kChooseLocation, {}));
     const QString chosen = saveAsDialog_(ProposedSavePath(result.path, display_.szUsrSpc));
     if (chosen.isEmpty()) {
-        return;  // cancelled: the message says why nothing was written
+        // The reason stays in view with what became of the export.
+        showStatus(result.message + " " + messages_(message::kExportCancelled, {}));
+        return;
     }
     {
         BusyCursor busy;
@@ -425,7 +439,9 @@ void frmDspUsrspc::setValueBox(int list, const QString& text) {
 }
 
 void frmDspUsrspc::showStatus(const std::string& text) {
-    const QString shown = Cp1252ToQString(text);
+    const QString shown = Cp1252ToQStringWithLineBreaks(statusContext_.empty() || text.empty()
+                                                            ? statusContext_ + text
+                                                            : statusContext_ + "\n" + text);
     statusLine_->setPlainText(shown);
     statusLine_->setToolTip(shown);
 }

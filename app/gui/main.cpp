@@ -3,14 +3,21 @@
 // window; everything else opens the main window.
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QString>
 #include <QTimer>
+#include <QTranslator>
 
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstdio>
 #include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,21 +25,69 @@
 #include "twds/CommandLine.h"
 #include "twds/Cp1252.h"
 #include "twds/DisplayCommand.h"
+#include "twds/DisplayServer.h"
 #include "twds/HeadlessRun.h"
 #include "twds/Ressource.h"
+#include "twds/StatusMessages.h"
+#include "twds/TerminalText.h"
 #include "twds/ViewerEnvironment.h"
 #include "twds/frmDspUsrspc.h"
 
 namespace {
 
-// The arguments after the program name as Windows-1252 bytes, the encoding
-// of every text the viewer handles, read through the system's 8-bit encoding.
+// The arguments after the program name as the system gave them: the paths
+// among them go back to the system unchanged.
 std::vector<std::string> ArgumentsOf(int argc, char* argv[]) {
-    std::vector<std::string> arguments;
-    for (int i = 1; i < argc; ++i) {
-        arguments.push_back(twds::QStringToCp1252(QString::fromLocal8Bit(argv[i])));
+    return {argv + std::min(argc, 1), argv + argc};
+}
+
+// The address and name, which become page requests, in Windows-1252 like
+// every text the viewer handles, read through the system's 8-bit encoding.
+std::string ArgumentTextAsAnsi(const std::string& argumentText) {
+    return twds::QStringToCp1252(QString::fromLocal8Bit(argumentText));
+}
+
+// The window system Qt will use: "-platform NAME" or $QT_QPA_PLATFORM.
+std::string RequestedPlatform(const std::vector<std::string>& arguments) {
+    for (std::size_t i = 0; i + 1 < arguments.size(); ++i) {
+        if (arguments[i] == "-platform") {
+            return arguments[i + 1];
+        }
     }
-    return arguments;
+    const char* variable = std::getenv("QT_QPA_PLATFORM");
+    return variable != nullptr ? variable : "";
+}
+
+std::optional<std::string> Variable(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? std::optional<std::string>(value) : std::nullopt;
+}
+
+// Says, in the user's language, that the window needs a display and that
+// --export does not.
+int ReportNoDisplay(const twds::CommandLine& commandLine) {
+    const twds::ViewerEnvironment environment(
+        commandLine, [](const std::string& title, const std::string& text) {
+            std::cerr << twds::AnsiToTerminal(title + ": " + text, twds::TerminalCodeset()) << '\n';
+        });
+    std::cerr << twds::AnsiToTerminal(environment.messages()(twds::message::kNoDisplay, {}),
+                                      twds::TerminalCodeset())
+              << '\n';
+    return 1;
+}
+
+// Qt's own texts (the Save As dialog's buttons and labels) in the catalogue's
+// language, from the translations Debian ships with Qt.
+void InstallQtTranslations(QTranslator& translator) {
+    const twds::Ressource* catalogue = twds::InstalledRessource();
+    if (catalogue == nullptr || catalogue->RessourceLanguage().empty()) {
+        return;
+    }
+    const QString language = QString::fromStdString(catalogue->RessourceLanguage()).toLower();
+    if (translator.load(QLocale(language), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(&translator);
+    }
 }
 
 // The arguments without the options that QApplication takes for itself
@@ -69,33 +124,53 @@ std::vector<std::string> WithoutQtOptions(const std::vector<std::string>& argume
 int main(int argc, char* argv[]) {
     // Parsed before QApplication exists, so that a headless run needs no
     // display server; Qt's own options are set aside for QApplication.
-    const twds::CommandLine commandLine =
-        twds::ParseCommandLine(WithoutQtOptions(ArgumentsOf(argc, argv)));
+    const std::vector<std::string> arguments = ArgumentsOf(argc, argv);
+    twds::CommandLine commandLine = twds::ParseCommandLine(WithoutQtOptions(arguments));
+    commandLine.argumentText = ArgumentTextAsAnsi(commandLine.argumentText);
     if (twds::IsHeadlessRequest(commandLine)) {
         return twds::RunHeadless(commandLine);
     }
-
-    QApplication app(argc, argv);
-
-    twds::ViewerEnvironment environment(commandLine, [](const std::string& title,
-                                                        const std::string& text) {
-        QMessageBox::critical(nullptr, twds::Cp1252ToQString(title), twds::Cp1252ToQString(text));
-    });
-    twds::DisplayCommand display(environment.hostLink(), environment.labels());
-    twds::frmDspUsrspc window(display, environment.registry(), environment.messages(),
-                              [](std::string_view id) { return twds::GetRessource(id); });
-    window.Form_Load(commandLine.argumentText);
-    if (!environment.hostLinkStarted() && window.statusText().isEmpty()) {
-        // Without a host link every Display fails; say why from the start.
-        window.showStatus(environment.hostLinkError());
+    if (!twds::WindowCanOpen(RequestedPlatform(arguments), Variable)) {
+        return ReportNoDisplay(commandLine);
     }
-    window.show();
-    // Start-up benchmarks (bench/run.sh) time the process from its start to
-    // the window shown with its lists filled: with this variable set to 1 the
-    // viewer quits after the event loop's first pass, which paints the window.
-    if (const char* quit = std::getenv("TWDSPUSRSPC_QUIT_AFTER_SHOW");
-        quit != nullptr && std::string_view(quit) == "1") {
-        QTimer::singleShot(0, &app, &QCoreApplication::quit);
+
+    // Created before the application and left to the system at exit: after a
+    // Display of ten million rows, freeing them one by one would keep the
+    // window's process alive a second after it closed.
+    std::unique_ptr<twds::ViewerEnvironment> environment;
+    std::unique_ptr<twds::DisplayCommand> display;
+    int status = 0;
+    {
+        QApplication app(argc, argv);
+        environment = std::make_unique<twds::ViewerEnvironment>(
+            commandLine, [](const std::string& title, const std::string& text) {
+                QMessageBox::critical(nullptr, twds::Cp1252ToQString(title),
+                                      twds::Cp1252ToQString(text));
+            });
+        display =
+            std::make_unique<twds::DisplayCommand>(environment->hostLink(), environment->labels());
+        twds::frmDspUsrspc window(*display, environment->registry(), environment->messages(),
+                                  [](std::string_view id) { return twds::GetRessource(id); });
+        window.Form_Load(commandLine.argumentText);
+        QTranslator qtTranslator;
+        InstallQtTranslations(qtTranslator);
+        if (window.statusText().isEmpty()) {
+            window.showStatus(environment->startupNotice(commandLine));
+        }
+        window.show();
+        // Start-up benchmarks (bench/run.sh) time the process from its start to
+        // the window shown with its lists filled: with this variable set to 1 the
+        // viewer quits after the event loop's first pass, which paints the window.
+        if (const char* quit = std::getenv("TWDSPUSRSPC_QUIT_AFTER_SHOW");
+            quit != nullptr && std::string_view(quit) == "1") {
+            QTimer::singleShot(0, &app, &QCoreApplication::quit);
+        }
+        status = QApplication::exec();
     }
-    return QApplication::exec();
+    // The window and Qt are gone (the clipboard handed on); the rows and the
+    // catalogue are the system's to free.
+    std::cout.flush();
+    std::cerr.flush();
+    std::fflush(nullptr);
+    std::_Exit(status);
 }

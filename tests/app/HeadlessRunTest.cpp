@@ -210,6 +210,21 @@ TEST_F(HeadlessRunTest, HostLinkThatCannotStartIsReported) {
         "Connection failed to the machine 10.9.8.7. The rasion : " + environment.hostLinkError());
 }
 
+// The window opens on a command line it does not fully understand, and says
+// what it ignored before anything else.
+TEST_F(HeadlessRunTest, WindowNoticesWhatItIgnored) {
+    const CommandLine line = ParseCommandLine({"--store", Store(), "-psn_0_1", "--bogus=1", "a/b"});
+    const ViewerEnvironment environment(line, [](const std::string&, const std::string&) {});
+    EXPECT_EQ(environment.startupNotice(line), "Ignored on the command line: -psn_0_1 --bogus=1");
+    const CommandLine plain = ParseCommandLine({"--store", Store()});
+    EXPECT_EQ(environment.startupNotice(plain), "");
+
+    const CommandLine broken = ParseCommandLine({"--hostlink", Store() + "/none.so", "--x"});
+    const ViewerEnvironment withoutLink(broken, [](const std::string&, const std::string&) {});
+    EXPECT_EQ(withoutLink.startupNotice(broken),
+              withoutLink.hostLinkError() + "\nIgnored on the command line: --x");
+}
+
 TEST_F(HeadlessRunTest, CatalogueLoadFailureIsReportedOnce) {
     std::vector<std::string> reports;
     ViewerEnvironment environment(

@@ -150,7 +150,7 @@ TEST_F(MainWindowTest, DisplayFillsTheListsAndSelectsTheCxTab) {
     EXPECT_EQ(child<QLineEdit>("txtIpAddress")->text(), QStringLiteral(" 127.0.0.1 "));
     EXPECT_EQ(child<QPlainTextEdit>("txtEnd_TW")->toPlainText(),
               QStringLiteral("First line\nSecond line"));
-    EXPECT_EQ(window.statusText(), QStringLiteral("5308|TWMODEL001|2"));
+    EXPECT_EQ(window.statusText(), QStringLiteral("5330|127.0.0.1|TWMODEL001\n5308|TWMODEL001|2"));
     EXPECT_EQ(link.closedHandles, std::vector<std::int32_t>{41});
 
     // A second Display shows the second result only.
@@ -158,7 +158,7 @@ TEST_F(MainWindowTest, DisplayFillsTheListsAndSelectsTheCxTab) {
     display(QStringLiteral("127.0.0.1"), QStringLiteral("TWMODEL001"));
     EXPECT_EQ(list(1)->model()->rowCount(), 35);
     EXPECT_EQ(list(3)->model()->rowCount(), 0);
-    EXPECT_TRUE(window.statusText().startsWith(QStringLiteral("5303|")));
+    EXPECT_TRUE(window.statusText().startsWith(u"5330|127.0.0.1|TWMODEL001\n5303|"_s));
 }
 
 TEST_F(MainWindowTest, ClickingARowShowsItsValueAndAnEmptyValueEmptiesTheBox) {
@@ -258,7 +258,8 @@ TEST(MainWindowCommandLine, DisplaysOnlyWhatHoldsAnAddressAndAName) {
         const char* name;
         const char* status;
     } cases[] = {
-        {"127.0.0.1/TWMODEL001", 1, 1, "127.0.0.1", "TWMODEL001", "5308|TWMODEL001|2"},
+        {"127.0.0.1/TWMODEL001", 1, 1, "127.0.0.1", "TWMODEL001",
+         "5330|127.0.0.1|TWMODEL001\n5308|TWMODEL001|2"},
         {"127.0.0.1 TWMODEL001", 0, 0, "", "", ""},
         {"/TWMODEL001", 0, 0, "", "TWMODEL001", "5316"},
     };
@@ -282,7 +283,8 @@ TEST_F(MainWindowTest, CommandLineNameIsKeptWholeWhileTypingIsLimited) {
     auto* name = child<QLineEdit>("txtUsrSpcName");
     // Everything after the first "/", trimmed and upper-cased by the Display.
     EXPECT_EQ(name->text(), QStringLiteral("AB/CD EFGH IJK"));
-    EXPECT_EQ(window.statusText(), QStringLiteral("5304|AB/CD EFGH IJK"));
+    EXPECT_EQ(window.statusText(),
+              QStringLiteral("5330|10.0.0.1|AB/CD EFGH IJK\n5304|AB/CD EFGH IJK"));
 
     // Typing into the longer name may shorten it but not lengthen it.
     name->setFocus();
@@ -311,7 +313,8 @@ TEST_F(MainWindowTest, FailedConnectionIsReportedAndStillSelectsCx) {
     window.Form_Load("");
     display(QStringLiteral("10.1.1.1"), QStringLiteral("TWMODEL001"));
     EXPECT_EQ(child<QTabWidget>("SSTab1")->currentIndex(), 1);
-    EXPECT_EQ(window.statusText(), QStringLiteral("5301|10.1.1.1|host unreachable"));
+    EXPECT_EQ(window.statusText(),
+              QStringLiteral("5330|10.1.1.1|TWMODEL001\n5301|10.1.1.1|host unreachable"));
     EXPECT_EQ(link.closedHandles, std::vector<std::int32_t>{0});
     EXPECT_EQ(list(1)->model()->rowCount(), 0);
 }
@@ -330,7 +333,7 @@ TEST_F(MainWindowTest, ExportAsksWhereToSaveOnlyWithoutADataPath) {
     });
     child<QPushButton>("btnExport")->click();
     EXPECT_TRUE(proposed.endsWith(QStringLiteral("TWMODEL001.usrspc"))) << proposed.toStdString();
-    EXPECT_EQ(window.statusText(), u"5310|"_s + chosen);
+    EXPECT_EQ(window.statusText(), u"5330|127.0.0.1|TWMODEL001\n5310|"_s + chosen);
     const std::string written = test::ReadBytes(chosen.toStdString());
     EXPECT_TRUE(written.starts_with("++++++++++ Page CX ")) << written;
     EXPECT_NE(written.find("L5404:" + std::string(test::kModelVersion)), std::string::npos);
@@ -339,8 +342,9 @@ TEST_F(MainWindowTest, ExportAsksWhereToSaveOnlyWithoutADataPath) {
     answer.clear();
     child<QPushButton>("btnExport")->click();
     EXPECT_EQ(window.statusText().toStdString(),
+              "5330|127.0.0.1|TWMODEL001\n"
               "5311|HKEY_LOCAL_MACHINE\\SOFTWARE\\Orinex\\Tidewell\\TW_CFG\\DataPath|" +
-                  (registryFolder.path() / "HKEY_LOCAL_MACHINE.reg").string());
+                  (registryFolder.path() / "HKEY_LOCAL_MACHINE.reg").string() + " 5322");
 
     proposed.clear();
     ASSERT_EQ(CreateRegistryKey(registry, Hive::LocalMachine, kDataPathKey), "");
@@ -350,6 +354,25 @@ TEST_F(MainWindowTest, ExportAsksWhereToSaveOnlyWithoutADataPath) {
     child<QPushButton>("btnExport")->click();
     EXPECT_TRUE(proposed.isEmpty()) << proposed.toStdString();
     EXPECT_TRUE(std::filesystem::exists(target.path() / "TWMODEL001.usrspc"));
+}
+
+// Export looks at the name box as it is when pressed: blanked after a
+// Display, nothing is written; the file keeps the displayed user space's name.
+TEST_F(MainWindowTest, ExportChecksTheNameBoxAsItIsNow) {
+    TempFolder target;
+    ASSERT_EQ(CreateRegistryKey(registry, Hive::LocalMachine, kDataPathKey), "");
+    ASSERT_EQ(WriteRegistryValue(registry, Hive::LocalMachine, kDataPathKey, kDataPathValue,
+                                 (target.path() / "DATA").string(), kRegSz),
+              "");
+    window.Form_Load("127.0.0.1/TWMODEL001");
+    child<QLineEdit>("txtUsrSpcName")->setText(QStringLiteral("   "));
+    child<QPushButton>("btnExport")->click();
+    EXPECT_TRUE(std::filesystem::is_empty(target.path()));
+
+    child<QLineEdit>("txtUsrSpcName")->setText(QStringLiteral("OTHERNAME1"));
+    child<QPushButton>("btnExport")->click();
+    EXPECT_TRUE(std::filesystem::exists(target.path() / "TWMODEL001.usrspc"));
+    EXPECT_FALSE(std::filesystem::exists(target.path() / "OTHERNAME1.usrspc"));
 }
 
 TEST_F(MainWindowTest, FocusMovesInTheDesignOrder) {

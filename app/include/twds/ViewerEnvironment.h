@@ -48,6 +48,11 @@ public:
     // when it started.
     [[nodiscard]] const std::string& hostLinkError() const { return hostLinkError_; }
 
+    // What the window says before any Display: that the host link could not
+    // be started (every Display would fail), and what it ignored on its
+    // command line; one line each, "" when all is well.
+    [[nodiscard]] std::string startupNotice(const CommandLine& commandLine) const;
+
 private:
     std::filesystem::path folder_;
     std::unique_ptr<RegistryStore> registry_;

@@ -61,7 +61,8 @@ public:
     // Replaces the Save As dialog (tests answer without a dialog).
     void setSaveAsDialog(SaveAsDialog dialog) { saveAsDialog_ = std::move(dialog); }
 
-    // The status line's text; showStatus() replaces it (Windows-1252 bytes).
+    // The status line's text; showStatus() replaces it (Windows-1252 bytes),
+    // under the line that names what the last Display showed.
     [[nodiscard]] QString statusText() const;
     void showStatus(const std::string& text);
     // The layout last applied, in twips.
@@ -124,6 +125,9 @@ private:
     double dListHeightRatio = design::kListHeightRatio;
     FormLayout layout_;
     QString lastName_;  // txtUsrSpcName before the latest edit
+    // The status line's first line after a Display: the machine, the user
+    // space and where its pages came from, kept in view under later messages.
+    std::string statusContext_;
 };
 
 }  // namespace twds
