@@ -12,6 +12,8 @@ namespace twds {
 
 namespace {
 
+constexpr QChar kMiddleDot(0x00B7);  // in Latin-1, so every font has it
+
 QString RunText(std::string_view bytes, const ByteRun& run) {
     return Cp1252ToQString(bytes.substr(run.offset, run.length));
 }
@@ -20,12 +22,13 @@ QString MnemonicText(std::string_view mnemonic) {
     return QString::fromLatin1(mnemonic.data(), static_cast<qsizetype>(mnemonic.size()));
 }
 
-// The blank that parts two neighbouring marks: a hair's width, in any font.
-QTextCharFormat HairFormat() {
-    QFont hair;
-    hair.setPixelSize(2);
-    QTextCharFormat format;
-    format.setFont(hair, QTextCharFormat::FontPropertiesSpecifiedOnly);
+// A narrow blank in `format`: it pads a mark inside its box and parts two
+// neighbouring marks. Every font has a blank; a small one is about two pixels
+// wide.
+QTextCharFormat NarrowBlank(QTextCharFormat format) {
+    QFont narrow = format.font();
+    narrow.setPixelSize(6);
+    format.setFont(narrow, QTextCharFormat::FontPropertiesAll);
     return format;
 }
 
@@ -42,7 +45,10 @@ void ShowByteRuns(QPlainTextEdit& box, std::string_view bytes) {
     mark.setBackground(text);
     QTextCharFormat blank;
     blank.setBackground(ByteRunPainter::blankGround(text, base));
-    const QTextCharFormat hair = HairFormat();
+    blank.setForeground(ByteRunPainter::blankDot(text, base));
+    const QTextCharFormat markPad = NarrowBlank(mark);
+    const QTextCharFormat gap = NarrowBlank(plain);
+    const QString blankText = QStringLiteral(" ");
 
     QTextCursor cursor(box.document());
     cursor.beginEditBlock();
@@ -54,13 +60,14 @@ void ShowByteRuns(QPlainTextEdit& box, std::string_view bytes) {
                 break;
             case ByteRun::Kind::Marked:
                 if (afterMark) {
-                    cursor.insertText(QStringLiteral(" "), hair);
+                    cursor.insertText(blankText, gap);
                 }
+                cursor.insertText(blankText, markPad);
                 cursor.insertText(MnemonicText(run.mnemonic), mark);
+                cursor.insertText(blankText, markPad);
                 break;
             case ByteRun::Kind::TrailingBlanks:
-                cursor.insertText(QString(static_cast<qsizetype>(run.length), QLatin1Char(' ')),
-                                  blank);
+                cursor.insertText(QString(static_cast<qsizetype>(run.length), kMiddleDot), blank);
                 break;
         }
         afterMark = run.kind == ByteRun::Kind::Marked;

@@ -13,10 +13,10 @@ class QPlainTextEdit;
 namespace twds {
 
 // Shows a value's bytes in a text box as the lists draw them (ByteRunPainter):
-// marked bytes as their mnemonic on an inverse ground in a smaller font, the
-// trailing blanks on a shaded ground. The blanks stay blanks in the box's text
-// (a middle dot would replace them in what a user selects and copies), and
-// two neighbouring marks are parted by a hair-wide blank.
+// marked bytes as their mnemonic on an inverse ground in a smaller font,
+// padded and parted from a neighbouring mark by narrow blanks; the trailing
+// blanks as faint middle dots on a shaded ground. Dots rather than shaded
+// blanks: a text box draws no ground under the blanks that end a line.
 void ShowByteRuns(QPlainTextEdit& box, std::string_view bytes);
 
 // The bytes as rich text for a tooltip, marked the same way, with the blanks
