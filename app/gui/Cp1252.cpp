@@ -95,6 +95,16 @@ QString Cp1252ToQStringWithLineBreaks(std::string_view bytes) {
     return text;
 }
 
+QString Cp1252TextToQString(std::string_view bytes) {
+    QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (char byte : bytes) {
+        const auto code = static_cast<unsigned char>(byte);
+        *out++ = code < 0x20 || code == 0x7F ? QChar(char16_t{code}) : VisibleChar(byte);
+    }
+    return text;
+}
+
 std::string QStringToCp1252(const QString& text) {
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(text.size()));

@@ -36,10 +36,12 @@ QVariant FieldListModel::data(const QModelIndex& index, int role) const {
     if (row >= list_.rowCount()) {
         return {};  // asked between a list change and endListReset()
     }
+    const std::string_view bytes = index.column() == 0 ? list_.text(row) : list_.value(row);
     switch (role) {
         case Qt::DisplayRole:
-        case Qt::ToolTipRole:
-            return Cp1252ToQString(index.column() == 0 ? list_.text(row) : list_.value(row));
+            return Cp1252ToQString(bytes);
+        case kBytesRole:
+            return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
         case Qt::FontRole:
             return index.column() == 1 ? QVariant(valueFont_) : QVariant();
         default:

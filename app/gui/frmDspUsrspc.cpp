@@ -1,6 +1,8 @@
 #include "twds/frmDspUsrspc.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QEvent>
 #include <QFile>
@@ -19,12 +21,17 @@
 
 #include <exception>
 #include <filesystem>
+#include <string>
 
+#include "twds/ByteRunDelegate.h"
+#include "twds/ByteRunText.h"
 #include "twds/CommandLine.h"
 #include "twds/Cp1252.h"
 #include "twds/DisplayCommand.h"
 #include "twds/Export.h"
+#include "twds/ListLabels.h"
 #include "twds/QtLocalisableForm.h"
+#include "twds/RowCopyText.h"
 
 namespace twds {
 
@@ -33,6 +40,9 @@ namespace {
 constexpr double kTwipsPerInch = 1440.0;
 
 enum Tab { kTabInfo = 0, kTabCX = 1, kTabEndTW = 6 };
+
+// The page kind whose rows each list holds, ListView1 to ListView5.
+constexpr std::array<char, 5> kListPageKinds{'C', 'G', 'F', 'Z', 'S'};
 
 // Shows the busy cursor for as long as it lives; the Display and the export
 // block the window's thread.
@@ -152,6 +162,9 @@ void frmDspUsrspc::createControls() {
     // textChanged.
     connect(txtUsrSpcName, &QLineEdit::textChanged, this,
             [this] { lastName_ = txtUsrSpcName->text(); });
+    // Enter in either box runs the Display, as the Display button does.
+    connect(txtIpAddress, &QLineEdit::returnPressed, this, &frmDspUsrspc::btnDsp_Click);
+    connect(txtUsrSpcName, &QLineEdit::returnPressed, this, &frmDspUsrspc::btnDsp_Click);
 
     const std::array<FieldList*, kPageLists> lists{&display_.ListView1, &display_.ListView2,
                                                    &display_.ListView3, &display_.ListView4,
@@ -171,7 +184,8 @@ void frmDspUsrspc::createControls() {
         view->setCornerButtonEnabled(false);
         view->setTabKeyNavigation(false);
         view->setSelectionBehavior(QAbstractItemView::SelectRows);
-        view->setSelectionMode(QAbstractItemView::SingleSelection);
+        // Several rows at once for a copy; a click still shows its row's value.
+        view->setSelectionMode(QAbstractItemView::ExtendedSelection);
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
         view->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
         view->verticalHeader()->hide();
@@ -183,7 +197,17 @@ void frmDspUsrspc::createControls() {
         view->horizontalHeader()->setHighlightSections(false);
         view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         view->setModel(model.get());
+        view->setItemDelegate(new ByteRunDelegate(view));
         listViews_[static_cast<std::size_t>(i)] = view;
+        addListCommands(i);
+        // The value column follows the view's width and the label column's.
+        view->viewport()->installEventFilter(this);
+        connect(view->horizontalHeader(), &QHeaderView::sectionResized, this,
+                [this, i](int section) {
+                    if (section == 0) {
+                        fitValueColumn(i);
+                    }
+                });
 
         connect(view, &QTableView::clicked, this,
                 [this, i](const QModelIndex& index) { showRowValue(i, index.row()); });
@@ -199,12 +223,14 @@ void frmDspUsrspc::createControls() {
     Text1 = MakeTextBox(pages[kTabCX], QStringLiteral("Text1"), fixed);
     Text2 = MakeTextBox(pages[kTabCX + 1], QStringLiteral("Text2"), fixed);
     Text3 = MakeTextBox(pages[kTabCX + 2], QStringLiteral("Text3"), fixed);
-    Text4 = new QLineEdit(pages[kTabCX + 3]);
-    Text4->setObjectName(QStringLiteral("Text4"));
-    Text4->setReadOnly(true);
-    // One line in a box as tall as the others: the value stands at the top.
-    Text4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Text4->setFont(fixed);
+    // A one-line text box rather than a line edit: a line edit draws its text
+    // in one format, and marked bytes need two. Unwrapped and without a
+    // vertical scroll bar it keeps the line edit's look: one line at the top
+    // of a box as tall as the others.
+    Text4 = MakeTextBox(pages[kTabCX + 3], QStringLiteral("Text4"), fixed);
+    Text4->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Text4->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Text4->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     Text5 = MakeTextBox(pages[kTabCX + 4], QStringLiteral("Text5"), fixed);
     txtEnd_TW = MakeTextBox(pages[kTabEndTW], QStringLiteral("txtEnd_TW"), fixed);
 
@@ -326,6 +352,14 @@ void frmDspUsrspc::changeEvent(QEvent* event) {
 }
 
 bool frmDspUsrspc::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize) {
+        for (int i = 0; i < kPageLists; ++i) {
+            const QTableView* view = listViews_[static_cast<std::size_t>(i)];
+            if (view != nullptr && watched == view->viewport()) {
+                fitValueColumn(i);
+            }
+        }
+    }
     // The tab control places its pages when it is laid out (at the latest when
     // first shown); the controls on them follow.
     if ((event->type() == QEvent::Resize || event->type() == QEvent::Move) &&
@@ -406,35 +440,19 @@ void frmDspUsrspc::btnCancel_Click() {
 }
 
 void frmDspUsrspc::showRowValue(int list, int row) {
-    setValueBox(list, Cp1252ToQString(models_[static_cast<std::size_t>(list)]->value(row)));
+    setValueBox(list, models_[static_cast<std::size_t>(list)]->value(row));
 }
 
 void frmDspUsrspc::clearValueBoxes() {
     for (int i = 0; i < kPageLists; ++i) {
-        setValueBox(i, QString());
+        setValueBox(i, {});
     }
 }
 
-void frmDspUsrspc::setValueBox(int list, const QString& text) {
-    switch (list) {
-        case 0:
-            Text1->setPlainText(text);
-            break;
-        case 1:
-            Text2->setPlainText(text);
-            break;
-        case 2:
-            Text3->setPlainText(text);
-            break;
-        case 3:
-            Text4->setText(text);
-            Text4->setCursorPosition(0);
-            break;
-        case 4:
-            Text5->setPlainText(text);
-            break;
-        default:
-            break;
+void frmDspUsrspc::setValueBox(int list, std::string_view bytes) {
+    const std::array<QPlainTextEdit*, kPageLists> boxes{Text1, Text2, Text3, Text4, Text5};
+    if (list >= 0 && list < kPageLists) {
+        ShowByteRuns(*boxes[static_cast<std::size_t>(list)], bytes);
     }
 }
 
@@ -468,11 +486,86 @@ void frmDspUsrspc::limitTypedName(const QString& typed) {
 
 void frmDspUsrspc::applyColumnWidths() {
     for (int i = 0; i < kPageLists; ++i) {
-        const auto& model = *models_[static_cast<std::size_t>(i)];
-        QHeaderView* header = listViews_[static_cast<std::size_t>(i)]->horizontalHeader();
-        for (int c = 0; c < FieldListModel::kColumns; ++c) {
-            header->resizeSection(c, pxX(model.columnWidthTwips(c)));
+        listViews_[static_cast<std::size_t>(i)]->horizontalHeader()->resizeSection(
+            0, labelColumnWidth(i));
+        fitValueColumn(i);
+    }
+}
+
+int frmDspUsrspc::labelColumnWidth(int list) const {
+    const auto at = static_cast<std::size_t>(list);
+    const FieldListModel& model = *models_[at];
+    // Until a decoder has given the list its columns the list shows no label
+    // and the design's width stands.
+    if (model.list().columnCount() == 0) {
+        return pxX(model.columnWidthTwips(0));
+    }
+    if (labelColumnWidths_[at] == 0) {
+        const QTableView* view = listViews_[at];
+        const QHeaderView* header = view->horizontalHeader();
+        const int headerMargin =
+            view->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+        int widest = header->fontMetrics().horizontalAdvance(
+                         Cp1252ToQString(model.list().column(0).caption)) +
+                     2 * headerMargin;
+        for (const std::string& label : LabelsOfList(kListPageKinds[at], display_.labels())) {
+            widest = std::max(widest, ByteRunDelegate::cellWidth(label, TrailingBlanks::AsText,
+                                                                 view->font(), view));
         }
+        labelColumnWidths_[at] = widest;
+    }
+    return labelColumnWidths_[at];
+}
+
+void frmDspUsrspc::fitValueColumn(int list) {
+    const auto at = static_cast<std::size_t>(list);
+    QTableView* view = listViews_[at];
+    QHeaderView* header = view->horizontalHeader();
+    const int toRightEdge = view->viewport()->width() - header->sectionSize(0);
+    // A value column made wider than the default (the SQL list's, for its
+    // long statements) keeps its width and scrolls; the others end at the
+    // view's right edge.
+    const int ownWidth = models_[at]->columnWidthTwips(1);
+    const int width = ownWidth > FieldListModel::kDefaultColumnWidthTwips
+                          ? std::max(pxX(ownWidth), toRightEdge)
+                          : toRightEdge;
+    header->resizeSection(1, std::max(width, header->minimumSectionSize()));
+}
+
+void frmDspUsrspc::addListCommands(int list) {
+    QTableView* view = listViews_[static_cast<std::size_t>(list)];
+    const auto command = [this, view](int captionId, QKeySequence::StandardKey key) {
+        auto* action = new QAction(Cp1252ToQString(messages_(captionId, {})), view);
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        action->setShortcutVisibleInContextMenu(true);
+        view->addAction(action);
+        return action;
+    };
+    connect(command(message::kCopyRowsCommand, QKeySequence::Copy), &QAction::triggered, this,
+            [this, list] { copySelectedRows(list); });
+    connect(command(message::kSelectAllCommand, QKeySequence::SelectAll), &QAction::triggered, view,
+            &QTableView::selectAll);
+    view->setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+void frmDspUsrspc::copySelectedRows(int list) {
+    const auto at = static_cast<std::size_t>(list);
+    // The selection's ranges, not its rows: a select-all over millions of
+    // rows is one range.
+    std::vector<RowRange> ranges;
+    for (const QItemSelectionRange& range : listViews_[at]->selectionModel()->selection()) {
+        ranges.push_back(
+            {static_cast<std::size_t>(range.top()), static_cast<std::size_t>(range.bottom())});
+    }
+    const RowCopyText copy = BuildRowCopyText(models_[at]->list(), std::move(ranges));
+    if (copy.rowsSelected == 0) {
+        return;
+    }
+    QApplication::clipboard()->setText(Cp1252TextToQString(copy.text));
+    if (copy.capped()) {
+        showStatus(messages_(message::kCopyCapped,
+                             {std::to_string(copy.rowsCopied), std::to_string(copy.rowsSelected)}));
     }
 }
 

@@ -1,6 +1,7 @@
 #include "twds/frmDspUsrspc.h"
 
 #include <QAbstractItemModelTester>
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
@@ -10,6 +11,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <QTextBlock>
 
 #include <gtest/gtest.h>
 
@@ -115,7 +117,7 @@ TEST_F(MainWindowTest, ControlsCarryTheirNamesTagsAndFixedTabCaptions) {
     for (const char* box : {"Text1", "Text2", "Text3", "Text5", "txtEnd_TW"}) {
         EXPECT_EQ(child<QPlainTextEdit>(box)->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     }
-    EXPECT_NE(child<QLineEdit>("Text4"), nullptr);
+    EXPECT_EQ(child<QPlainTextEdit>("Text4")->lineWrapMode(), QPlainTextEdit::NoWrap);
     for (int n = 1; n <= 5; ++n) {
         EXPECT_EQ(list(n)->editTriggers(), QAbstractItemView::NoEditTriggers);
         EXPECT_EQ(list(n)->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
@@ -143,7 +145,6 @@ TEST_F(MainWindowTest, DisplayFillsTheListsAndSelectsTheCxTab) {
     EXPECT_EQ(list(1)->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("L5402"));
     // Column widths in twips at the offscreen screen's 96 dots per inch.
     const double pxPerTwip = window.logicalDpiX() / 1440.0;
-    EXPECT_EQ(list(1)->horizontalHeader()->sectionSize(0), qRound(2500 * pxPerTwip));
     EXPECT_EQ(list(5)->horizontalHeader()->sectionSize(1), qRound(50000 * pxPerTwip));
 
     EXPECT_EQ(child<QLineEdit>("txtUsrSpcName")->text(), QStringLiteral("TWMODEL001"));
@@ -168,7 +169,8 @@ TEST_F(MainWindowTest, ClickingARowShowsItsValueAndAnEmptyValueEmptiesTheBox) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 
     clickRow(list(1), 1);  // Version
-    EXPECT_EQ(child<QPlainTextEdit>("Text1")->toPlainText(), QStringLiteral("V01R02    "));
+    EXPECT_EQ(child<QPlainTextEdit>("Text1")->toPlainText(),
+              QString::fromUtf8("V01R02\u00B7\u00B7\u00B7\u00B7"));
 
     window.listModel(0).beginListReset();
     ASSERT_TRUE(command.ListView1.appendRow("Nothing", "", 0, ""));
@@ -178,11 +180,11 @@ TEST_F(MainWindowTest, ClickingARowShowsItsValueAndAnEmptyValueEmptiesTheBox) {
 
     child<QTabWidget>("SSTab1")->setCurrentIndex(4);
     clickRow(list(4), 2);  // the first ZC entry's field type
-    EXPECT_EQ(child<QLineEdit>("Text4")->text(), QStringLiteral("A "));
+    EXPECT_EQ(child<QPlainTextEdit>("Text4")->toPlainText(), QString::fromUtf8("A\u00B7"));
 
     // A new Display empties the value boxes.
     display(QStringLiteral("127.0.0.1"), QStringLiteral("TWMODEL001"));
-    EXPECT_EQ(child<QLineEdit>("Text4")->text(), QString());
+    EXPECT_EQ(child<QPlainTextEdit>("Text4")->toPlainText(), QString());
 }
 
 TEST_F(MainWindowTest, ControlsFollowTheResizeRules) {
@@ -396,6 +398,148 @@ TEST_F(MainWindowTest, FocusMovesInTheDesignOrder) {
         w = w->nextInFocusChain();
     } while (w != start);
     EXPECT_EQ(met, order);
+}
+
+TEST(MainWindowEnter, EnterInTheAddressOrNameBoxRunsTheDisplay) {
+    for (const char* box : {"txtIpAddress", "txtUsrSpcName"}) {
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+            SCOPED_TRACE(std::string(box) + (key == Qt::Key_Enter ? " Enter" : " Return"));
+            Viewer v;
+            v.window.Form_Load("");
+            v.child<QLineEdit>("txtIpAddress")->setText(QStringLiteral("127.0.0.1"));
+            v.child<QLineEdit>("txtUsrSpcName")->setText(QStringLiteral("TWMODEL001"));
+            QTest::keyClick(v.child<QLineEdit>(box), key);
+            EXPECT_EQ(v.link.openedMachines.size(), 1u);
+            EXPECT_EQ(v.list(1)->model()->rowCount(), 35);
+            EXPECT_EQ(v.window.statusText(), QStringLiteral("5308|TWMODEL001|2"));
+        }
+    }
+}
+
+TEST_F(MainWindowTest, ValueColumnEndsAtTheRightEdgeAndLabelColumnFitsTheLongestLabel) {
+    window.Form_Load("");
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const double pxPerTwip = window.logicalDpiX() / 1440.0;
+    // At rest, before any Display, the columns have the design's widths.
+    EXPECT_EQ(list(1)->horizontalHeader()->sectionSize(0), qRound(2500 * pxPerTwip));
+
+    display(QStringLiteral("127.0.0.1"), QStringLiteral("TWMODEL001"));
+    const auto rightEdgeGap = [this](int n) {
+        QTableView* view = list(n);
+        QHeaderView* header = view->horizontalHeader();
+        return view->viewport()->width() - (header->sectionPosition(1) + header->sectionSize(1));
+    };
+    for (int n = 1; n <= 4; ++n) {
+        EXPECT_EQ(rightEdgeGap(n), 0) << "ListView" << n;
+    }
+    window.resize(1000, 800);
+    QApplication::processEvents();
+    EXPECT_EQ(rightEdgeGap(1), 0);
+    // A list on a hidden tab follows when its tab is shown.
+    child<QTabWidget>("SSTab1")->setCurrentIndex(3);
+    QApplication::processEvents();
+    EXPECT_EQ(rightEdgeGap(3), 0);
+    // The SQL list keeps its wide column for its statements.
+    EXPECT_EQ(list(5)->horizontalHeader()->sectionSize(1), qRound(50000 * pxPerTwip));
+
+    // The GC list's longest label is a fixed one; the CX labels are "L5403"
+    // to "L5437". Each column leaves a few pixels of margin.
+    const QFontMetrics metrics = list(2)->fontMetrics();
+    const int gcLabels = list(2)->horizontalHeader()->sectionSize(0);
+    EXPECT_GE(gcLabels, metrics.horizontalAdvance(QStringLiteral("Extended Sequence Reprise")));
+    EXPECT_LE(gcLabels,
+              metrics.horizontalAdvance(QStringLiteral("Extended Sequence Reprise")) + 12);
+    const int cxLabels = list(1)->horizontalHeader()->sectionSize(0);
+    EXPECT_GE(cxLabels, metrics.horizontalAdvance(QStringLiteral("L5437")));
+    EXPECT_LE(cxLabels, metrics.horizontalAdvance(QStringLiteral("L5437")) + 12);
+}
+
+TEST_F(MainWindowTest, CtrlCCopiesTheSelectedRowsAsLabelTabValueLines) {
+    window.Form_Load("");
+    window.show();
+    display(QStringLiteral("127.0.0.1"), QStringLiteral("TWMODEL001"));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    window.listModel(0).beginListReset();
+    ASSERT_TRUE(
+        command.ListView1.appendRow(std::string("Odd\x8D", 4), "", 0, std::string("A\0B\tC  ", 7)));
+    window.listModel(0).endListReset();
+
+    QTableView* cx = list(1);
+    clickRow(cx, 1);
+    const QModelIndex version = cx->model()->index(2, 0);
+    QTest::mouseClick(cx->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                      cx->visualRect(version).center());
+    // A click, with Shift too, shows the clicked row's value.
+    EXPECT_EQ(child<QPlainTextEdit>("Text1")->toPlainText(), QString(10, QChar(0x00B7)));
+    clickRow(cx, 35);
+    EXPECT_EQ(child<QPlainTextEdit>("Text1")->toPlainText(),
+              QString::fromUtf8("A NUL B TAB C\u00B7\u00B7"));
+    QTest::mouseClick(cx->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      cx->visualRect(cx->model()->index(1, 0)).center());
+    QTest::keyClick(cx, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(),
+              u"L5404\tV01R02    \nOdd<8D>\tA<NUL>B<TAB>C  \n"_s);
+
+    // The context menu names both commands with their shortcuts.
+    EXPECT_EQ(cx->contextMenuPolicy(), Qt::ActionsContextMenu);
+    QStringList commands;
+    for (const QAction* action : cx->actions()) {
+        commands << action->text() + u' ' + action->shortcut().toString();
+    }
+    EXPECT_EQ(commands, QStringList({u"5370 Ctrl+C"_s, u"5371 Ctrl+A"_s}));
+}
+
+TEST_F(MainWindowTest, ACopyOfMoreRowsThanOneCopyTakesSaysSoOnTheStatusLine) {
+    window.Form_Load("");
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    window.listModel(3).beginListReset();
+    command.ListView4.addColumn("F", "F", 2500);
+    command.ListView4.addColumn("D", "D", 2500);
+    for (std::uint32_t k = 1; k <= 100'001; ++k) {
+        ASSERT_TRUE(command.ListView4.appendRow("Row", "", k, "v"));
+    }
+    window.listModel(3).endListReset();
+    child<QTabWidget>("SSTab1")->setCurrentIndex(4);
+    list(4)->setFocus();
+    QTest::keyClick(list(4), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(list(4), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(window.statusText(), QStringLiteral("5372|100000|100001"));
+    const QString copied = QApplication::clipboard()->text();
+    EXPECT_EQ(copied.count(u'\n'), 100'000);
+    EXPECT_TRUE(copied.startsWith(u"Row\tv\nRow\tv\n"_s));
+}
+
+TEST_F(MainWindowTest, ValueBoxesMarkOddBytesInInverseVideo) {
+    window.Form_Load("");
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    window.listModel(3).beginListReset();
+    command.ListView4.addColumn("F", "F", 2500);
+    command.ListView4.addColumn("D", "D", 2500);
+    ASSERT_TRUE(command.ListView4.appendRow("Type", "", 0,
+                                            std::string("\0\x1B"
+                                                        "A ",
+                                                        4)));
+    window.listModel(3).endListReset();
+    child<QTabWidget>("SSTab1")->setCurrentIndex(4);
+    clickRow(list(4), 0);
+
+    auto* box = child<QPlainTextEdit>("Text4");
+    // Two padded marks parted by a narrow blank, the letter, the trailing
+    // blank as a dot.
+    EXPECT_EQ(box->toPlainText(), QString::fromUtf8(" NUL   ESC A\u00B7"));
+    // Which characters stand on an inverse ground: the padded marks only.
+    const QColor ink = box->palette().color(QPalette::Text);
+    QString inverse(box->toPlainText().size(), u'.');
+    for (const QTextLayout::FormatRange& range : box->document()->firstBlock().textFormats()) {
+        if (range.format.background().style() != Qt::NoBrush &&
+            range.format.background().color() == ink) {
+            inverse.replace(range.start, range.length, QString(range.length, u'x'));
+        }
+    }
+    EXPECT_EQ(inverse, QStringLiteral("xxxxx.xxxxx.."));
 }
 
 // The real catalogue in French, read from the build's programs folder.

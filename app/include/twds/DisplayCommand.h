@@ -94,6 +94,8 @@ public:
     void CloseConnection();
 
     [[nodiscard]] const DisplayOutcome& outcome() const { return outcome_; }
+    // The labels the decoders give the rows.
+    [[nodiscard]] const PageLabels& labels() const { return labels_; }
     // The rows of the five lists together.
     [[nodiscard]] std::size_t TotalRows() const;
 

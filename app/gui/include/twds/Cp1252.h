@@ -23,6 +23,12 @@ namespace twds {
 // text such as the End_TW page. A lone CR stays visible as U+240D.
 [[nodiscard]] QString Cp1252ToQStringWithLineBreaks(std::string_view bytes);
 
+// Text whose odd bytes were already spelled out (VisibleBytesText), such as
+// the rows put on the clipboard: every byte is its Windows-1252 character and
+// control bytes stay themselves, so that its TABs and line feeds part columns
+// and lines. The bytes Windows-1252 leaves undefined become U+FFFD.
+[[nodiscard]] QString Cp1252TextToQString(std::string_view bytes);
+
 // Text typed into an input box, as Windows-1252 bytes. The Control Pictures
 // symbols read back as the control bytes they stand for, so a value shown by
 // Cp1252ToQString comes back unchanged; characters Windows-1252 cannot hold

@@ -20,6 +20,9 @@ class FieldListModel : public QAbstractTableModel {
 
 public:
     static constexpr int kColumns = 2;
+    // The cell's bytes as received (a QByteArray), for drawing them as the
+    // window shows them (ByteRunDelegate).
+    static constexpr int kBytesRole = Qt::UserRole;
     // Width of a column the list has not defined yet, in twips.
     static constexpr int kDefaultColumnWidthTwips = 2500;
 

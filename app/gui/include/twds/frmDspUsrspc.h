@@ -89,9 +89,20 @@ private:
     void placeTabPageControls();
     void showRowValue(int list, int row);
     void clearValueBoxes();
-    void setValueBox(int list, const QString& text);
+    // Shows a value's bytes, odd bytes marked, in the list's value box.
+    void setValueBox(int list, std::string_view bytes);
     void limitTypedName(const QString& typed);
     void applyColumnWidths();
+    // The shortcuts and context menu of a list: copy the selected rows, select
+    // every row.
+    void addListCommands(int list);
+    // Puts the selected rows of a list on the clipboard as "label<TAB>value"
+    // lines; says so on the status line when the copy is cut short.
+    void copySelectedRows(int list);
+    // Widens the value column to the view's right edge.
+    void fitValueColumn(int list);
+    // The width, in pixels, that shows the longest label the list can hold.
+    [[nodiscard]] int labelColumnWidth(int list) const;
 
     [[nodiscard]] int statusLineHeight() const;
     [[nodiscard]] int pxX(int twips) const;
@@ -113,7 +124,7 @@ private:
     QPlainTextEdit* Text1 = nullptr;
     QPlainTextEdit* Text2 = nullptr;
     QPlainTextEdit* Text3 = nullptr;
-    QLineEdit* Text4 = nullptr;
+    QPlainTextEdit* Text4 = nullptr;  // one line: ZC values are short
     QPlainTextEdit* Text5 = nullptr;
     QPlainTextEdit* txtEnd_TW = nullptr;
     QPushButton* btnDsp = nullptr;
@@ -122,6 +133,9 @@ private:
     QPlainTextEdit* statusLine_ = nullptr;
 
     std::array<std::unique_ptr<FieldListModel>, kPageLists> models_;
+    // Label column widths in pixels, measured once the catalogue is read; 0
+    // until then.
+    mutable std::array<int, kPageLists> labelColumnWidths_{};
     double dListHeightRatio = design::kListHeightRatio;
     FormLayout layout_;
     QString lastName_;  // txtUsrSpcName before the latest edit

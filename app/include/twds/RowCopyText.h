@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "twds/FieldList.h"
+
+namespace twds {
+
+// Catalogue ids of the list commands and their status text.
+namespace message {
+inline constexpr int kCopyRowsCommand = 5370;   // context menu: copy the selected rows
+inline constexpr int kSelectAllCommand = 5371;  // context menu: select every row
+inline constexpr int kCopyCapped = 5372;        // &1 rows copied, &2 rows selected
+}  // namespace message
+
+// The most rows one copy takes: about 5 MB of text for the usual fields, and
+// a bound on the memory a select-all over a list of millions would claim.
+inline constexpr std::size_t kMaxCopiedRows = 100'000;
+
+// Rows first to last, both included.
+struct RowRange {
+    std::size_t first = 0;
+    std::size_t last = 0;
+};
+
+// What a copy of selected rows puts on the clipboard (Windows-1252 bytes).
+struct RowCopyText {
+    std::string text;
+    std::size_t rowsCopied = 0;
+    std::size_t rowsSelected = 0;  // counted once each, within the list
+
+    [[nodiscard]] bool capped() const { return rowsCopied < rowsSelected; }
+};
+
+// The selected rows of `list`, in list order, as "label<TAB>value" lines,
+// each ended by a line feed. Labels and values are written as the window
+// shows them (VisibleBytesText), so that neither can break a line or a
+// column. Ranges may overlap and come in any order; rows past the list's end
+// are ignored. Only the first `maxRows` selected rows are written.
+[[nodiscard]] RowCopyText BuildRowCopyText(const FieldList& list, std::vector<RowRange> selected,
+                                           std::size_t maxRows = kMaxCopiedRows);
+
+}  // namespace twds
