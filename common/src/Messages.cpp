@@ -69,6 +69,10 @@ constexpr std::array kBuiltInTexts{
     BuiltInText{message::kSourceSample, "Source: the sample &1"},
     BuiltInText{message::kDisplayedTarget, "Machine &1, user space &2"},
     BuiltInText{message::kExportFileFilter, "Exports (*.usrspc);;All files (*)"},
+    BuiltInText{message::kCopyRowsCommand, "&Copy"},
+    BuiltInText{message::kSelectAllCommand, "Select &all"},
+    BuiltInText{message::kCopyCapped,
+                "Copied the first &1 of the &2 selected rows: one copy takes at most &1 rows."},
 };
 
 constexpr bool SortedById() {

@@ -411,7 +411,8 @@ TEST(MainWindowEnter, EnterInTheAddressOrNameBoxRunsTheDisplay) {
             QTest::keyClick(v.child<QLineEdit>(box), key);
             EXPECT_EQ(v.link.openedMachines.size(), 1u);
             EXPECT_EQ(v.list(1)->model()->rowCount(), 35);
-            EXPECT_EQ(v.window.statusText(), QStringLiteral("5308|TWMODEL001|2"));
+            EXPECT_EQ(v.window.statusText(),
+                      QStringLiteral("5330|127.0.0.1|TWMODEL001\n5308|TWMODEL001|2"));
         }
     }
 }

@@ -5,15 +5,9 @@
 #include <vector>
 
 #include "twds/FieldList.h"
+#include "twds/Messages.h"
 
 namespace twds {
-
-// Catalogue ids of the list commands and their status text.
-namespace message {
-inline constexpr int kCopyRowsCommand = 5370;   // context menu: copy the selected rows
-inline constexpr int kSelectAllCommand = 5371;  // context menu: select every row
-inline constexpr int kCopyCapped = 5372;        // &1 rows copied, &2 rows selected
-}  // namespace message
 
 // The most rows one copy takes: about 5 MB of text for the usual fields, and
 // a bound on the memory a select-all over a list of millions would claim.

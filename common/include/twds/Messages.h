@@ -47,6 +47,9 @@ inline constexpr int kSourceSavedFile = 5328;   // &1 file
 inline constexpr int kSourceSample = 5329;      // &1 file
 inline constexpr int kDisplayedTarget = 5330;   // &1 machine, &2 user space
 inline constexpr int kExportFileFilter = 5331;  // the Save As dialog's file types
+inline constexpr int kCopyRowsCommand = 5370;   // context menu: copy the selected rows
+inline constexpr int kSelectAllCommand = 5371;  // context menu: select every row
+inline constexpr int kCopyCapped = 5372;        // &1 rows copied, &2 rows selected
 }  // namespace message
 
 // `text` with "&1" to "&9" replaced by the values in order, in one pass: a
