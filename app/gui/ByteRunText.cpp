@@ -34,7 +34,7 @@ QTextCharFormat NarrowBlank(QTextCharFormat format) {
 
 }  // namespace
 
-void ShowByteRuns(QPlainTextEdit& box, std::string_view bytes) {
+void ShowByteRuns(QPlainTextEdit& box, std::string_view bytes, LineBreaks lineBreaks) {
     box.clear();
     const QColor text = box.palette().color(QPalette::Text);
     const QColor base = box.palette().color(QPalette::Base);
@@ -52,25 +52,42 @@ void ShowByteRuns(QPlainTextEdit& box, std::string_view bytes) {
 
     QTextCursor cursor(box.document());
     cursor.beginEditBlock();
-    bool afterMark = false;
-    for (const ByteRun& run : SplitByteRuns(bytes, TrailingBlanks::Marked)) {
-        switch (run.kind) {
-            case ByteRun::Kind::Text:
-                cursor.insertText(RunText(bytes, run), plain);
-                break;
-            case ByteRun::Kind::Marked:
-                if (afterMark) {
-                    cursor.insertText(blankText, gap);
-                }
-                cursor.insertText(blankText, markPad);
-                cursor.insertText(MnemonicText(run.mnemonic), mark);
-                cursor.insertText(blankText, markPad);
-                break;
-            case ByteRun::Kind::TrailingBlanks:
-                cursor.insertText(QString(static_cast<qsizetype>(run.length), kMiddleDot), blank);
-                break;
+    const auto insertRuns = [&](std::string_view line, TrailingBlanks blanks) {
+        bool afterMark = false;
+        for (const ByteRun& run : SplitByteRuns(line, blanks)) {
+            switch (run.kind) {
+                case ByteRun::Kind::Text:
+                    cursor.insertText(RunText(line, run), plain);
+                    break;
+                case ByteRun::Kind::Marked:
+                    if (afterMark) {
+                        cursor.insertText(blankText, gap);
+                    }
+                    cursor.insertText(blankText, markPad);
+                    cursor.insertText(MnemonicText(run.mnemonic), mark);
+                    cursor.insertText(blankText, markPad);
+                    break;
+                case ByteRun::Kind::TrailingBlanks:
+                    cursor.insertText(QString(static_cast<qsizetype>(run.length), kMiddleDot),
+                                      blank);
+                    break;
+            }
+            afterMark = run.kind == ByteRun::Kind::Marked;
         }
-        afterMark = run.kind == ByteRun::Kind::Marked;
+    };
+    if (lineBreaks == LineBreaks::Marked) {
+        insertRuns(bytes, TrailingBlanks::Marked);
+    } else {
+        // A free text: CR LF and LF end its lines; a lone CR is marked.
+        std::size_t start = 0;
+        for (std::size_t lf = bytes.find('\n'); lf != std::string_view::npos;
+             lf = bytes.find('\n', start)) {
+            const std::size_t end = lf > start && bytes[lf - 1] == '\r' ? lf - 1 : lf;
+            insertRuns(bytes.substr(start, end - start), TrailingBlanks::AsText);
+            cursor.insertBlock();
+            start = lf + 1;
+        }
+        insertRuns(bytes.substr(start), TrailingBlanks::AsText);
     }
     cursor.endEditBlock();
     box.moveCursor(QTextCursor::Start);

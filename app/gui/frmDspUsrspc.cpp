@@ -394,7 +394,7 @@ void frmDspUsrspc::btnDsp_Click() {
     if (display_.txtUsrSpcName != typedName) {
         txtUsrSpcName->setText(Cp1252ToQString(display_.txtUsrSpcName));
     }
-    txtEnd_TW->setPlainText(Cp1252ToQStringWithLineBreaks(display_.txtEnd_TW));
+    ShowByteRuns(*txtEnd_TW, display_.txtEnd_TW, LineBreaks::Kept);
     if (display_.outcome().stage != DisplayOutcome::Stage::InputMissing) {
         SSTab1->setCurrentIndex(kTabCX);
     }

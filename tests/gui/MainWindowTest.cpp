@@ -377,6 +377,15 @@ TEST_F(MainWindowTest, ExportChecksTheNameBoxAsItIsNow) {
     EXPECT_FALSE(std::filesystem::exists(target.path() / "OTHERNAME1.usrspc"));
 }
 
+// The End_TW text keeps its lines; its other control bytes are drawn as
+// marks, not left to a font's glyphs.
+TEST_F(MainWindowTest, EndTwMarksControlBytesAndKeepsLines) {
+    link.pages[{'E', 5024}] = std::string("HEADER0001A\0B\tC\r\nD\rE\nF", 22);
+    window.Form_Load("127.0.0.1/TWMODEL001");
+    EXPECT_EQ(child<QPlainTextEdit>("txtEnd_TW")->toPlainText(),
+              QStringLiteral("A NUL B TAB C\nD CR E\nF"));
+}
+
 TEST_F(MainWindowTest, FocusMovesInTheDesignOrder) {
     const QStringList order =
         u"btnDsp btnCancel SSTab1 txtIpAddress txtUsrSpcName ListView1 "

@@ -17,7 +17,11 @@ namespace twds {
 // padded and parted from a neighbouring mark by narrow blanks; the trailing
 // blanks as faint middle dots on a shaded ground. Dots rather than shaded
 // blanks: a text box draws no ground under the blanks that end a line.
-void ShowByteRuns(QPlainTextEdit& box, std::string_view bytes);
+// With LineBreaks::Kept (a free text such as the End_TW page) CR LF and LF
+// end lines instead, and blanks are left as they are.
+enum class LineBreaks { Marked, Kept };
+void ShowByteRuns(QPlainTextEdit& box, std::string_view bytes,
+                  LineBreaks lineBreaks = LineBreaks::Marked);
 
 // The bytes as rich text for a tooltip, marked the same way, with the blanks
 // kept (pre-wrap) and shown as middle dots; at most `maxBytes` of them, then
