@@ -4,6 +4,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev)
+# Qt's own texts (the Save As dialog) in the catalogue's language.
+packages+=(qt6-translations-l10n)
 packages+=("$@")
 
 missing=()
