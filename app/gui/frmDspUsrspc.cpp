@@ -457,11 +457,18 @@ void frmDspUsrspc::setValueBox(int list, std::string_view bytes) {
 }
 
 void frmDspUsrspc::showStatus(const std::string& text) {
+    statusMessage_ = text;
     const QString shown = Cp1252ToQStringWithLineBreaks(statusContext_.empty() || text.empty()
                                                             ? statusContext_ + text
                                                             : statusContext_ + "\n" + text);
     statusLine_->setPlainText(shown);
     statusLine_->setToolTip(shown);
+}
+
+void frmDspUsrspc::addStatus(const std::string& text) {
+    if (!text.empty()) {
+        showStatus(statusMessage_.empty() ? text : statusMessage_ + "\n" + text);
+    }
 }
 
 QString frmDspUsrspc::statusText() const {

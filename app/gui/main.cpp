@@ -154,9 +154,7 @@ int main(int argc, char* argv[]) {
         window.Form_Load(commandLine.argumentText);
         QTranslator qtTranslator;
         InstallQtTranslations(qtTranslator);
-        if (window.statusText().isEmpty()) {
-            window.showStatus(environment->startupNotice(commandLine));
-        }
+        window.addStatus(environment->startupNotice(commandLine));
         window.show();
         // Start-up benchmarks (bench/run.sh) time the process from its start to
         // the window shown with its lists filled: with this variable set to 1 the

@@ -377,6 +377,16 @@ TEST_F(MainWindowTest, ExportChecksTheNameBoxAsItIsNow) {
     EXPECT_FALSE(std::filesystem::exists(target.path() / "OTHERNAME1.usrspc"));
 }
 
+// A start-up notice (an ignored option) joins the start-up Display's result.
+TEST_F(MainWindowTest, StartupNoticeStandsUnderTheDisplaysResult) {
+    window.Form_Load("127.0.0.1/TWMODEL001");
+    window.addStatus("5321|--bogus");
+    EXPECT_EQ(window.statusText(),
+              QStringLiteral("5330|127.0.0.1|TWMODEL001\n5308|TWMODEL001|2\n5321|--bogus"));
+    window.addStatus({});
+    EXPECT_TRUE(window.statusText().endsWith(QStringLiteral("\n5321|--bogus")));
+}
+
 // The End_TW text keeps its lines; its other control bytes are drawn as
 // marks, not left to a font's glyphs.
 TEST_F(MainWindowTest, EndTwMarksControlBytesAndKeepsLines) {

@@ -65,6 +65,8 @@ public:
     // under the line that names what the last Display showed.
     [[nodiscard]] QString statusText() const;
     void showStatus(const std::string& text);
+    // Adds a line under the status line's message.
+    void addStatus(const std::string& text);
     // The layout last applied, in twips.
     [[nodiscard]] const FormLayout& formLayout() const { return layout_; }
     [[nodiscard]] double listHeightRatio() const { return dListHeightRatio; }
@@ -142,6 +144,7 @@ private:
     // The status line's first line after a Display: the machine, the user
     // space and where its pages came from, kept in view under later messages.
     std::string statusContext_;
+    std::string statusMessage_;  // what showStatus() last showed under it
 };
 
 }  // namespace twds
