@@ -469,7 +469,9 @@ std::optional<HiveDocument> ParseHiveFile(Hive hive, std::string_view bytes, std
         document.form = HiveForm::Version5;
     }
     document.lines = ParseLines(hive, document.form, text);
-    const std::string_view first = document.lines.front().raw;
+    // A byte-order mark alone leaves no line at all.
+    const std::string_view first =
+        document.lines.empty() ? std::string_view() : std::string_view(document.lines.front().raw);
     if (TrimSpacesAndTabs(LineContent(first)) != header) {
         problem =
             "its first line is neither \"REGEDIT4\" (a file in the ANSI code page) nor "

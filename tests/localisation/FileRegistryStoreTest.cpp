@@ -326,6 +326,7 @@ TEST(FileRegistryStore, UnparsableFileIsReportedAndLeftByteIdentical) {
         {"Version 5.00 in ANSI", version5},
         {"UTF-16 without a byte-order mark", Utf16(version5)},
         {"REGEDIT4 in UTF-16", std::string(kByteOrderMark) + Utf16("REGEDIT4\r\n\r\n" + settings)},
+        {"a byte-order mark alone", std::string(kByteOrderMark)},
         {"UTF-16 of odd length", std::string(kByteOrderMark) + Utf16(version5) + "\n"},
         {"unpaired surrogate", std::string(kByteOrderMark) + Utf16(version5) + "\x00\xd8"s},
     };
