@@ -3,6 +3,7 @@
 // and the file is parsed again after each write: the edited value reads as
 // written, every other value as before, and every line the edit does not
 // touch is still there byte for byte, in the file's own encoding.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -168,11 +169,17 @@ std::string KeyOf(std::string bracketed) {
     return bracketed;
 }
 
+// Names compare as the store compares them: ASCII letters in either case.
+bool SameName(std::string_view a, std::string_view b) {
+    const auto fold = [](char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return fold(x) == fold(y); });
+}
+
 void CheckValues(twds::RegistryStore& store, const std::vector<Probe>& probes,
                  const std::vector<Stored>& before, const Probe& written, const char* what) {
     for (std::size_t i = 0; i < probes.size(); ++i) {
-        const bool same = probes[i].key == written.key && probes[i].name == written.name;
-        if (!same) {
+        if (!SameName(probes[i].key, written.key) || !SameName(probes[i].name, written.name)) {
             TWDS_FUZZ_CHECK(Query(store, probes[i]) == before[i], what);
         }
     }
