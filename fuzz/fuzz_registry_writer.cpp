@@ -72,18 +72,23 @@ std::vector<std::string> Lines(std::string_view bytes) {
     return lines;
 }
 
-// The same line, or the file's last line given the line end it lacked.
+// The same line, or the file's last line given the line end it lacked. The
+// line end is looked for in whole characters: in a UTF-16 line the byte
+// 0x0A may be half of another character.
 bool Kept(const std::string& before, const std::string& after, bool lastBefore) {
     if (before == after) {
         return true;
     }
-    if (!lastBefore || before.ends_with('\n') || before.ends_with(std::string_view("\n\0", 2)) ||
-        !after.starts_with(before)) {
+    const bool utf16 = after.ends_with(std::string_view("\n\0", 2));
+    const bool ended =
+        utf16 ? before.ends_with(std::string_view("\n\0", 2)) : before.ends_with('\n');
+    if (!lastBefore || ended || !after.starts_with(before)) {
         return false;
     }
     const std::string_view added = std::string_view(after).substr(before.size());
-    return added == "\n" || added == "\r\n" || added == std::string_view("\n\0", 2) ||
-           added == std::string_view("\r\0\n\0", 4);
+    return utf16
+               ? (added == std::string_view("\n\0", 2) || added == std::string_view("\r\0\n\0", 4))
+               : (added == "\n" || added == "\r\n");
 }
 
 // `after` is `before` with 1 to 3 lines put in at one place (a value, with a
