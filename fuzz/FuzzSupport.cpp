@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <system_error>
 
 namespace twds::fuzz {
@@ -60,6 +61,14 @@ void WriteBytes(const std::filesystem::path& file, std::string_view bytes) {
     if (!out) {
         Fail("cannot write " + file.string());
     }
+}
+
+std::string ReadBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        Fail("cannot read " + file.string());
+    }
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 std::vector<std::string> SplitAtNul(std::string_view bytes) {

@@ -23,6 +23,9 @@ namespace twds::fuzz {
 // Replaces `file` with exactly `bytes`; Fail() when it cannot.
 void WriteBytes(const std::filesystem::path& file, std::string_view bytes);
 
+// The whole file's bytes; Fail() when it cannot be read.
+[[nodiscard]] std::string ReadBytes(const std::filesystem::path& file);
+
 // The input's bytes split at every NUL byte: "a\0\0b" gives "a", "", "b".
 [[nodiscard]] std::vector<std::string> SplitAtNul(std::string_view bytes);
 

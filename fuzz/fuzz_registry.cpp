@@ -1,6 +1,7 @@
 // The file registry: the input is a hive file (HKEY_CURRENT_USER.reg). A few
 // values are read, two are written, and everything is read back: a write
-// must store exactly its bytes and leave every other value as it was.
+// must store exactly its bytes and leave every other value as it was. A file
+// the store cannot read must be refused and left unchanged.
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -109,6 +110,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::filesystem::create_directories(folder, error);
     twds::FileRegistryStore store(folder);
     twds::fuzz::WriteBytes(store.hiveFile(Hive::CurrentUser), bytes);
+
+    // A file that is not a hive file is neither read nor written.
+    if (const std::string unreadable = store.hiveReadError(Hive::CurrentUser);
+        !unreadable.empty()) {
+        TWDS_FUZZ_CHECK(!twds::CreateRegistryKey(store, Hive::CurrentUser, kSettingsKey).empty(),
+                        "a key was created in a hive file that cannot be read");
+        TWDS_FUZZ_CHECK(twds::fuzz::ReadBytes(store.hiveFile(Hive::CurrentUser)) == bytes,
+                        "a hive file that cannot be read was changed");
+        return 0;
+    }
 
     // The viewer's own value, the default value, and the first key and value
     // names the file seems to hold.

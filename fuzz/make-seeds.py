@@ -185,6 +185,26 @@ def registry_seeds():
         write("fuzz_registry", name, data)
 
 
+def registry_writer_seeds():
+    """Hive files in both forms for the writer: line ends, continuations, UTF-16."""
+    settings = b"[HKEY_CURRENT_USER\\SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\Settings]"
+    version5 = ("Windows Registry Editor Version 5.00\r\n\r\n" + settings.decode() + "\r\n"
+                "\"Language\"=\"FR\"\r\n\"Accents\"=\"\u00e9\u20ac\"\r\n"
+                "\"Greek\"=\"\u03a9\"\r\n\"Path\"=hex(2):25,00,e9,00,\\\r\n  00,00\r\n"
+                "\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Caf\u00e9]\r\n@=dword:00000001\r\n")
+    seeds = {
+        "regedit4-crlf": b"REGEDIT4\r\n\r\n" + settings + b"\r\n\"Language\"=\"FR\"\r\n"
+        b"\"Bin\"=hex:01,\\\r\n  02\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Other]\r\n\"V\"=\"w\"\r\n",
+        "regedit4-lf-no-final-line-end": b"REGEDIT4\n\n[HKEY_CURRENT_USER\\K]\n\"V\"=hex(7):61,\\\n"
+        b"  00,00\n\"Mixed\"=\"crlf\"\r\n\"Last\"=\"x\"",
+        "dangling-continuation": b"REGEDIT4\r\n" + settings + b"\r\n\"Bin\"=hex:01,\\",
+        "version5-utf16": b"\xff\xfe" + version5.encode("utf-16-le"),
+        "utf16-without-byte-order-mark": version5.encode("utf-16-le"),
+    }
+    for name, data in seeds.items():
+        write("fuzz_registry_writer", name, data)
+
+
 def command_line_seeds():
     seeds = {
         "address-and-name": b"127.0.0.1/TWMODEL001",
@@ -221,5 +241,6 @@ if __name__ == "__main__":
     saved_userspace_seeds(records)
     catalogue_seeds()
     registry_seeds()
+    registry_writer_seeds()
     command_line_seeds()
     field_number_seeds()

@@ -1,18 +1,18 @@
 #include "twds/FileRegistryStore.h"
-#include "twds/Trim.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <optional>
-#include <random>
-#include <sstream>
 #include <system_error>
 #include <utility>
 #include <vector>
+
+#include "HiveFile.h"
+#include "TextEncodings.h"
+#include "twds/Trim.h"
 
 namespace twds {
 
@@ -24,9 +24,19 @@ constexpr std::int32_t kFileNotFound = 2;
 constexpr std::int32_t kInvalidHandle = 6;
 constexpr std::int32_t kWriteFault = 29;
 constexpr std::int32_t kInvalidName = 123;
+constexpr std::int32_t kRegistryIoFailed = 1016;
 
-constexpr std::string_view kHeader = "REGEDIT4";
 constexpr std::uint32_t kRegBinary = 3;
+constexpr std::uint32_t kRegMultiSz = 7;
+
+// The two forms of hive file the registry editor writes: REGEDIT4 in the ANSI
+// code page (Windows-1252), and Version 5.00 in UTF-16 LE after a byte-order
+// mark. The store reads both and writes a file back in the form it has; the
+// text of a Version 5.00 file is handled as UTF-8 between the two.
+enum class HiveForm { Regedit4, Version5 };
+constexpr std::string_view kRegedit4Header = "REGEDIT4";
+constexpr std::string_view kVersion5Header = "Windows Registry Editor Version 5.00";
+constexpr std::string_view kUtf16LeByteOrderMark = "\xFF\xFE";
 
 // ASCII case folding only: names are Windows-1252 bytes, and the letters the
 // system's own keys use are all ASCII.
@@ -65,7 +75,9 @@ std::optional<std::string> NormaliseKeyName(std::string_view keyName) {
 // One logical line of a hive file: a key line, a value line or anything else
 // (header, comment, blank, deletion, or a line that cannot be parsed). A value
 // written with continuation lines is one logical line; `raw` keeps its
-// physical lines so that a rewrite leaves it untouched.
+// physical lines with their line ends, byte for byte, so that a rewrite
+// leaves it untouched. Names and data are Windows-1252, as the registry
+// functions see them, whatever the file's encoding.
 struct HiveLine {
     enum class Kind { Other, Key, Value };
     Kind kind = Kind::Other;
@@ -163,16 +175,40 @@ std::string FormatHexBytes(std::string_view data) {
     return out;
 }
 
+// A name or string of the file's text as the registry functions see it:
+// Windows-1252 bytes. Nothing when Windows-1252 cannot hold it.
+std::optional<std::string> ToAnsi(HiveForm form, std::string_view text) {
+    if (form == HiveForm::Regedit4) {
+        return std::string(text);
+    }
+    return Utf8ToWindows1252(text);
+}
+
+std::string FromAnsi(HiveForm form, std::string_view bytes) {
+    return form == HiveForm::Regedit4 ? std::string(bytes) : Windows1252ToUtf8(bytes);
+}
+
+// The types whose data the ANSI registry functions convert from and to the
+// registry's UTF-16, and that a Version 5.00 file therefore holds in UTF-16.
+bool IsStringType(std::uint32_t type) {
+    return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
+}
+
 // The data part of a value line, after "=": its type and raw bytes.
-std::optional<std::pair<std::uint32_t, std::string>> ParseData(std::string_view text) {
+std::optional<std::pair<std::uint32_t, std::string>> ParseData(HiveForm form,
+                                                               std::string_view text) {
     text = TrimSpacesAndTabs(text);
     if (!text.empty() && text.front() == '"') {
-        auto quoted = ParseQuoted(text);
+        const auto quoted = ParseQuoted(text);
         if (!quoted || !TrimSpacesAndTabs(text).empty()) {
             return std::nullopt;
         }
-        quoted->push_back('\0');
-        return std::pair{kRegSz, std::move(*quoted)};
+        auto bytes = ToAnsi(form, *quoted);
+        if (!bytes) {
+            return std::nullopt;
+        }
+        bytes->push_back('\0');
+        return std::pair{kRegSz, std::move(*bytes)};
     }
     if (StartsWithName(text, "dword:")) {
         const auto value = ParseHex(TrimSpacesAndTabs(text.substr(6)));
@@ -203,6 +239,9 @@ std::optional<std::pair<std::uint32_t, std::string>> ParseData(std::string_view 
         return std::nullopt;
     }
     auto bytes = ParseHexBytes(text);
+    if (bytes && form == HiveForm::Version5 && IsStringType(type)) {
+        bytes = Utf16LeToWindows1252(*bytes);
+    }
     if (!bytes) {
         return std::nullopt;
     }
@@ -211,12 +250,12 @@ std::optional<std::pair<std::uint32_t, std::string>> ParseData(std::string_view 
 
 // A value's data part as the file writes it: quoted when the REG_SZ text can
 // be read back to the same bytes, dword: for a 4-byte REG_DWORD, raw bytes
-// otherwise.
-std::string FormatData(std::uint32_t type, std::string_view data) {
+// otherwise (string types in UTF-16 in a Version 5.00 file).
+std::string FormatData(HiveForm form, std::uint32_t type, std::string_view data) {
     if (type == kRegSz && !data.empty() && data.back() == '\0') {
         const auto text = data.substr(0, data.size() - 1);
         if (text.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos) {
-            return Quote(text);
+            return Quote(FromAnsi(form, text));
         }
     }
     if (type == kRegDword && data.size() == 4) {
@@ -233,50 +272,116 @@ std::string FormatData(std::uint32_t type, std::string_view data) {
     }
     char prefix[16];
     std::snprintf(prefix, sizeof prefix, "hex(%x):", type);
+    if (form == HiveForm::Version5 && IsStringType(type)) {
+        return prefix + FormatHexBytes(Windows1252ToUtf16Le(data));
+    }
     return prefix + FormatHexBytes(data);
 }
 
-std::string FormatValueLine(std::string_view name, std::uint32_t type, std::string_view data) {
-    return (name.empty() ? std::string("@") : Quote(name)) + "=" + FormatData(type, data);
+std::string FormatValueLine(HiveForm form, std::string_view name, std::uint32_t type,
+                            std::string_view data) {
+    return (name.empty() ? std::string("@") : Quote(FromAnsi(form, name))) + "=" +
+           FormatData(form, type, data);
 }
 
-std::string FormatKeyLine(Hive hive, std::string_view key) {
+std::string FormatKeyLine(HiveForm form, Hive hive, std::string_view key) {
     std::string line = "[";
     line += HiveName(hive);
     if (!key.empty()) {
         line += '\\';
-        line += key;
+        line += FromAnsi(form, key);
     }
     line += ']';
     return line;
 }
 
-bool IsContinued(std::string_view line) {
-    line = TrimSpacesAndTabs(line);
-    return !line.empty() && line.back() == '\\';
+// The line end that closes `raw`: "\r\n", "\n", or "" at the end of the file.
+std::string_view LineEnd(std::string_view raw) {
+    if (raw.ends_with("\r\n")) {
+        return "\r\n";
+    }
+    return raw.ends_with('\n') ? "\n" : "";
 }
 
-// Splits the file into logical lines and reads the keys and values it can.
-// Values before any key line, or under a key of another hive, are ignored.
-std::vector<HiveLine> ParseHive(Hive hive, std::string_view content) {
-    std::vector<std::string_view> physical;
-    while (!content.empty()) {
-        const auto end = content.find('\n');
-        auto line = content.substr(0, end);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
-        physical.push_back(line);
-        content.remove_prefix(end == std::string_view::npos ? content.size() : end + 1);
+// A physical line without its line end; a CR before the end of the file
+// counts as part of the line end too.
+std::string_view LineContent(std::string_view raw) {
+    if (raw.ends_with('\n')) {
+        raw.remove_suffix(1);
     }
+    if (raw.ends_with('\r')) {
+        raw.remove_suffix(1);
+    }
+    return raw;
+}
 
+// Walks the physical lines of a text, one at a time, without copying them.
+class PhysicalLines {
+public:
+    explicit PhysicalLines(std::string_view text) : rest_(text) {}
+
+    [[nodiscard]] bool atEnd() const { return rest_.empty(); }
+    // The next line with its line end, without moving on.
+    [[nodiscard]] std::string_view peek() const {
+        const auto end = rest_.find('\n');
+        return rest_.substr(0, end == std::string_view::npos ? rest_.size() : end + 1);
+    }
+    std::string_view next() {
+        const auto raw = peek();
+        rest_.remove_prefix(raw.size());
+        return raw;
+    }
+    // Where the next line starts.
+    [[nodiscard]] const char* position() const { return rest_.data(); }
+
+private:
+    std::string_view rest_;
+};
+
+// The data of a hex value line (`first`, after "=") joined with that of the
+// continuation lines after it, which `physical` moves past: a line ending in
+// "\" continues on the next one unless a blank line or the end of the file
+// follows (then `dangling` is set). The run is measured first so that the
+// joined data is allocated once: a long run of continuation lines reads in
+// time proportional to its length.
+std::string JoinContinuedData(std::string_view first, PhysicalLines& physical, bool& dangling) {
+    const auto piece = [](std::string_view raw) { return TrimSpacesAndTabs(LineContent(raw)); };
+    PhysicalLines scan = physical;
+    std::size_t continued = 0;
+    std::size_t size = first.size();
+    for (std::string_view last = first; last.ends_with('\\'); ++continued) {
+        if (scan.atEnd() || piece(scan.peek()).empty()) {
+            dangling = true;
+            break;
+        }
+        last = piece(scan.next());
+        size += last.size();
+    }
+    std::string data;
+    data.reserve(size);
+    data = first;
+    for (std::size_t i = 0; i < continued; ++i) {
+        data.pop_back();
+        data += piece(physical.next());
+    }
+    if (dangling) {
+        data.pop_back();
+    }
+    return data;
+}
+
+// Splits the text into logical lines and reads the keys and values it can.
+// Values before any key line, or under a key of another hive, are ignored.
+std::vector<HiveLine> ParseLines(Hive hive, HiveForm form, std::string_view content) {
+    PhysicalLines physical(content);
     std::vector<HiveLine> lines;
     std::optional<std::string> section;
     const std::string_view hiveName = HiveName(hive);
-    for (std::size_t i = 0; i < physical.size(); ++i) {
+    while (!physical.atEnd()) {
         HiveLine line;
-        line.raw = std::string(physical[i]);
-        const auto text = TrimSpacesAndTabs(physical[i]);
+        const std::string_view raw = physical.next();
+        line.raw = std::string(raw);
+        const auto text = TrimSpacesAndTabs(LineContent(raw));
 
         if (!text.empty() && text.front() == '[') {
             section.reset();
@@ -284,9 +389,10 @@ std::vector<HiveLine> ParseHive(Hive hive, std::string_view content) {
                 const auto path = text.substr(1, text.size() - 2);
                 if (StartsWithName(path, hiveName) &&
                     (path.size() == hiveName.size() || path[hiveName.size()] == '\\')) {
-                    const auto key =
+                    const auto normalised =
                         NormaliseKeyName(path.substr(hiveName.size())
                                              .substr(path.size() == hiveName.size() ? 0 : 1));
+                    const auto key = normalised ? ToAnsi(form, *normalised) : std::nullopt;
                     if (key) {
                         line.kind = HiveLine::Kind::Key;
                         line.key = *key;
@@ -304,31 +410,18 @@ std::vector<HiveLine> ParseHive(Hive hive, std::string_view content) {
             if (rest.front() == '@') {
                 name = std::string{};
                 rest.remove_prefix(1);
-            } else {
-                name = ParseQuoted(rest);
+            } else if (const auto quoted = ParseQuoted(rest)) {
+                name = ToAnsi(form, *quoted);
             }
             rest = TrimSpacesAndTabs(rest);
             if (section && name && !rest.empty() && rest.front() == '=') {
-                // Only hex data runs on over continuation lines ending in "\\".
+                // Only hex data runs on over continuation lines.
                 std::string data(TrimSpacesAndTabs(rest.substr(1)));
                 if (StartsWithName(data, "hex")) {
-                    while (IsContinued(data)) {
-                        data = std::string(TrimSpacesAndTabs(data));
-                        data.pop_back();
-                        // A blank line or the end of the file ends the value:
-                        // the "\" joins nothing.
-                        if (i + 1 >= physical.size() ||
-                            TrimSpacesAndTabs(physical[i + 1]).empty()) {
-                            line.danglingContinuation = true;
-                            break;
-                        }
-                        ++i;
-                        line.raw += "\r\n";
-                        line.raw += physical[i];
-                        data += TrimSpacesAndTabs(physical[i]);
-                    }
+                    data = JoinContinuedData(data, physical, line.danglingContinuation);
+                    line.raw.assign(raw.data(), physical.position());
                 }
-                if (auto value = ParseData(data)) {
+                if (auto value = ParseData(form, data)) {
                     line.kind = HiveLine::Kind::Value;
                     line.key = *section;
                     line.name = std::move(*name);
@@ -340,6 +433,56 @@ std::vector<HiveLine> ParseHive(Hive hive, std::string_view content) {
         lines.push_back(std::move(line));
     }
     return lines;
+}
+
+// A hive file as read: its form, the line end it uses (for the lines the
+// store adds) and its logical lines.
+struct HiveDocument {
+    HiveForm form = HiveForm::Regedit4;
+    std::string newline = "\r\n";
+    std::vector<HiveLine> lines;
+};
+
+// Parses a hive file's bytes. An empty file is an empty hive. Nothing (and
+// `problem` says why) when the bytes are not a hive file in either form: such
+// a file is neither read nor rewritten, since what a rewrite would make of
+// bytes it does not understand cannot be foreseen.
+std::optional<HiveDocument> ParseHiveFile(Hive hive, std::string_view bytes, std::string& problem) {
+    HiveDocument document;
+    if (bytes.empty()) {
+        return document;
+    }
+    std::string decoded;
+    std::string_view text = bytes;
+    std::string_view header = kRegedit4Header;
+    if (bytes.starts_with(kUtf16LeByteOrderMark)) {
+        auto utf8 = Utf16LeToUtf8(bytes.substr(kUtf16LeByteOrderMark.size()));
+        if (!utf8) {
+            problem =
+                "it begins as a UTF-16 file but is not valid UTF-16 (an odd number of "
+                "bytes, or an unpaired surrogate)";
+            return std::nullopt;
+        }
+        decoded = std::move(*utf8);
+        text = decoded;
+        header = kVersion5Header;
+        document.form = HiveForm::Version5;
+    }
+    document.lines = ParseLines(hive, document.form, text);
+    // A byte-order mark alone leaves no line at all.
+    const std::string_view first =
+        document.lines.empty() ? std::string_view() : std::string_view(document.lines.front().raw);
+    if (TrimSpacesAndTabs(LineContent(first)) != header) {
+        problem =
+            "its first line is neither \"REGEDIT4\" (a file in the ANSI code page) nor "
+            "\"Windows Registry Editor Version 5.00\" (a UTF-16 file with a byte-order "
+            "mark)";
+        return std::nullopt;
+    }
+    if (!LineEnd(first).empty()) {
+        document.newline = std::string(LineEnd(first));
+    }
+    return document;
 }
 
 bool KeyExists(const std::vector<HiveLine>& lines, std::string_view key) {
@@ -363,29 +506,50 @@ const HiveLine* FindValue(const std::vector<HiveLine>& lines, std::string_view k
 }
 
 bool IsBlank(const HiveLine& line) {
-    return TrimSpacesAndTabs(line.raw).empty();
+    return TrimSpacesAndTabs(LineContent(line.raw)).empty();
 }
 
-// Adds an empty key section at the end of the file.
-void AppendKey(std::vector<HiveLine>& lines, Hive hive, std::string_view key) {
-    if (!lines.empty() && !IsBlank(lines.back())) {
-        lines.push_back(HiveLine{});
+// Gives the last line of the file a line end before a line is added after it.
+void EndLine(HiveLine& line, std::string_view newline) {
+    if (!LineEnd(line.raw).empty()) {
+        return;
+    }
+    // A CR already there becomes the first half of a CR LF.
+    line.raw += (newline == "\r\n" && line.raw.ends_with('\r')) ? "\n" : newline;
+}
+
+HiveLine OtherLine(std::string text) {
+    HiveLine line;
+    line.raw = std::move(text);
+    return line;
+}
+
+// Adds an empty key section at the end of the file (with the header first,
+// in a new file).
+void AppendKey(HiveDocument& document, Hive hive, std::string_view key) {
+    auto& lines = document.lines;
+    if (lines.empty()) {
+        lines.push_back(OtherLine(std::string(kRegedit4Header) + document.newline));
+    }
+    EndLine(lines.back(), document.newline);
+    if (!IsBlank(lines.back())) {
+        lines.push_back(OtherLine(document.newline));
     }
     HiveLine keyLine;
     keyLine.kind = HiveLine::Kind::Key;
-    keyLine.raw = FormatKeyLine(hive, key);
+    keyLine.raw = FormatKeyLine(document.form, hive, key) + document.newline;
     keyLine.key = std::string(key);
     lines.push_back(std::move(keyLine));
 }
 
-// Sets one value: the last line that holds it is replaced and earlier
-// duplicates are dropped; a new value goes at the end of its key's last
-// section (which is added when the key has none).
-void PutValue(std::vector<HiveLine>& lines, Hive hive, std::string_view key, std::string_view name,
+// Sets one value: the last line that holds it is replaced (keeping its line
+// end) and earlier duplicates are dropped; a new value goes at the end of its
+// key's last section (which is added when the key has none).
+void PutValue(HiveDocument& document, Hive hive, std::string_view key, std::string_view name,
               std::uint32_t type, std::string_view data) {
+    auto& lines = document.lines;
     HiveLine value;
     value.kind = HiveLine::Kind::Value;
-    value.raw = FormatValueLine(name, type, data);
     value.key = std::string(key);
     value.name = std::string(name);
     value.type = type;
@@ -399,10 +563,10 @@ void PutValue(std::vector<HiveLine>& lines, Hive hive, std::string_view key, std
     if (last != lines.rend()) {
         // The value keeps the spelling of its name, as on Windows.
         value.name = last->name;
-        value.raw = FormatValueLine(value.name, type, data);
+        value.raw = FormatValueLine(document.form, value.name, type, data);
+        value.raw += LineEnd(last->raw);
         *last = std::move(value);
-        const auto kept = std::prev(last.base());
-        std::size_t keptIndex = static_cast<std::size_t>(kept - lines.begin());
+        const auto keptIndex = static_cast<std::size_t>(std::prev(last.base()) - lines.begin());
         std::vector<HiveLine> result;
         result.reserve(lines.size());
         for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -414,6 +578,7 @@ void PutValue(std::vector<HiveLine>& lines, Hive hive, std::string_view key, std
         return;
     }
 
+    value.raw = FormatValueLine(document.form, name, type, data) + document.newline;
     std::optional<std::size_t> sectionStart;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].kind == HiveLine::Kind::Key && SameName(lines[i].key, key)) {
@@ -421,7 +586,7 @@ void PutValue(std::vector<HiveLine>& lines, Hive hive, std::string_view key, std
         }
     }
     if (!sectionStart) {
-        AppendKey(lines, hive, key);
+        AppendKey(document, hive, key);
         lines.push_back(std::move(value));
         return;
     }
@@ -432,96 +597,48 @@ void PutValue(std::vector<HiveLine>& lines, Hive hive, std::string_view key, std
     while (end > *sectionStart + 1 && IsBlank(lines[end - 1])) {
         --end;
     }
+    EndLine(lines[end - 1], document.newline);
     if (lines[end - 1].danglingContinuation) {
-        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(end++), HiveLine{});
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(end++),
+                     OtherLine(document.newline));
     }
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(end), std::move(value));
 }
 
-std::string ErrnoText(int error) {
-    return std::generic_category().message(error);
-}
-
-// The file's bytes; an empty text when it does not exist; nullopt (and
-// `error` set) when it exists but cannot be read.
-std::optional<std::string> ReadHiveFile(const std::filesystem::path& file, std::string& error) {
-    std::error_code ec;
-    if (!std::filesystem::exists(file, ec)) {
-        if (ec) {
-            error = "Cannot read the registry file " + file.string() + ": " + ec.message();
-            return std::nullopt;
-        }
-        return std::string{};
-    }
-    if (!std::filesystem::is_regular_file(file, ec)) {
-        error = "Cannot read the registry file " + file.string() + ": it is not a regular file";
-        return std::nullopt;
-    }
-    errno = 0;
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        error = "Cannot read the registry file " + file.string() + ": " +
-                ErrnoText(errno != 0 ? errno : EIO);
-        return std::nullopt;
-    }
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (in.bad()) {
-        error = "Cannot read the registry file " + file.string() + ": " + ErrnoText(EIO);
-        return std::nullopt;
-    }
-    return std::move(content).str();
-}
-
-// Replaces the file in one step: the new text goes to a temporary file in the
-// same folder, which is then renamed over it, so a reader sees either the old
-// or the new file and a failed write leaves the old one in place.
-bool WriteHiveFile(const std::filesystem::path& file, const std::vector<HiveLine>& lines,
-                   std::string& error) {
+// The file's bytes: its lines in its own form.
+std::string Serialise(const HiveDocument& document) {
     std::string text;
-    if (lines.empty() || TrimSpacesAndTabs(lines.front().raw) != kHeader) {
-        text += kHeader;
-        text += "\r\n";
-        if (!lines.empty() && !IsBlank(lines.front())) {
-            text += "\r\n";
-        }
-    }
-    for (const auto& line : lines) {
+    for (const auto& line : document.lines) {
         text += line.raw;
-        text += "\r\n";
     }
+    if (document.form == HiveForm::Regedit4) {
+        return text;
+    }
+    return std::string(kUtf16LeByteOrderMark) + Utf8ToUtf16Le(text);
+}
 
-    std::random_device random;
-    char suffix[24];
-    std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
-    const auto temporary = file.parent_path() / (file.filename().string() + suffix);
-    {
-        errno = 0;
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            error = "Cannot write the registry file " + file.string() + ": " +
-                    ErrnoText(errno != 0 ? errno : EIO);
-            return false;
-        }
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.close();
-        if (!out) {
-            error = "Cannot write the registry file " + file.string() + ": " +
-                    ErrnoText(errno != 0 ? errno : EIO);
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            return false;
-        }
+// The hive as its file holds it: an empty hive when the file does not exist;
+// nothing (and `error` says why and what to do) when it exists but cannot be
+// read or parsed.
+std::optional<HiveDocument> LoadHive(const std::filesystem::path& file, Hive hive,
+                                     std::string& error) {
+    HiveFileBytes read = ReadHiveFileBytes(file);
+    if (read.state == HiveFileBytes::State::Unreadable) {
+        error = std::move(read.error);
+        return std::nullopt;
     }
-    std::error_code ec;
-    std::filesystem::rename(temporary, file, ec);
-    if (ec) {
-        error = "Cannot replace the registry file " + file.string() + ": " + ec.message();
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        return false;
+    std::string problem;
+    auto document = ParseHiveFile(hive, read.bytes, problem);
+    if (!document) {
+        error = "Cannot read the registry file " + file.string() + ": " + problem +
+                "; correct it, or remove it to start afresh";
     }
-    return true;
+    return document;
+}
+
+// What a write says when the file it would change cannot be read.
+std::string LeftAsItIs(const std::string& readError) {
+    return readError + ". The file was left as it is.";
 }
 
 bool EnsureFolder(const std::filesystem::path& folder, std::string& error) {
@@ -529,10 +646,19 @@ bool EnsureFolder(const std::filesystem::path& folder, std::string& error) {
     std::filesystem::create_directories(folder, ec);
     if (ec || !std::filesystem::is_directory(folder)) {
         error = "Cannot create the registry folder " + folder.string() + ": " +
-                (ec ? ec.message() : ErrnoText(ENOTDIR));
+                (ec ? ec.message() : std::generic_category().message(ENOTDIR));
         return false;
     }
     return true;
+}
+
+bool SaveHive(const std::filesystem::path& folder, const std::filesystem::path& file,
+              const HiveDocument& document, std::string& error) {
+    if (!EnsureFolder(folder, error)) {
+        return false;
+    }
+    error = ReplaceHiveFile(file, Serialise(document));
+    return error.empty();
 }
 
 }  // namespace
@@ -559,14 +685,20 @@ std::string FileRegistryStore::location() const {
     return folder_.string();
 }
 
+std::string FileRegistryStore::hiveReadError(Hive hive) const {
+    std::string error;
+    LoadHive(hiveFile(hive), hive, error);
+    return error;
+}
+
 RegistryStore::KeyHandle FileRegistryStore::openKey(Hive hive, std::string_view keyName) {
     const auto key = NormaliseKeyName(keyName);
     if (!key) {
         return 0;
     }
     std::string error;
-    const auto content = ReadHiveFile(hiveFile(hive), error);
-    if (!content || !KeyExists(ParseHive(hive, *content), *key)) {
+    const auto document = LoadHive(hiveFile(hive), hive, error);
+    if (!document || !KeyExists(document->lines, *key)) {
         return 0;
     }
     const KeyHandle handle = nextHandle_++;
@@ -582,14 +714,14 @@ RegistryStore::KeyHandle FileRegistryStore::createKey(Hive hive, std::string_vie
         return 0;
     }
     const auto file = hiveFile(hive);
-    auto content = ReadHiveFile(file, error);
-    if (!content) {
+    auto document = LoadHive(file, hive, error);
+    if (!document) {
+        error = LeftAsItIs(error);
         return 0;
     }
-    auto lines = ParseHive(hive, *content);
-    if (!KeyExists(lines, *key)) {
-        AppendKey(lines, hive, *key);
-        if (!EnsureFolder(folder_, error) || !WriteHiveFile(file, lines, error)) {
+    if (!KeyExists(document->lines, *key)) {
+        AppendKey(*document, hive, *key);
+        if (!SaveHive(folder_, file, *document, error)) {
             return 0;
         }
     }
@@ -609,12 +741,11 @@ std::int32_t FileRegistryStore::queryValue(KeyHandle key, std::string_view value
         return kInvalidHandle;
     }
     std::string error;
-    const auto content = ReadHiveFile(hiveFile(open->second.hive), error);
-    if (!content) {
-        return kFileNotFound;
+    const auto document = LoadHive(hiveFile(open->second.hive), open->second.hive, error);
+    if (!document) {
+        return kRegistryIoFailed;
     }
-    const auto lines = ParseHive(open->second.hive, *content);
-    const HiveLine* value = FindValue(lines, open->second.name, valueName);
+    const HiveLine* value = FindValue(document->lines, open->second.name, valueName);
     if (value == nullptr) {
         return kFileNotFound;
     }
@@ -637,13 +768,13 @@ std::int32_t FileRegistryStore::setValue(KeyHandle key, std::string_view valueNa
     }
     const Hive hive = open->second.hive;
     const auto file = hiveFile(hive);
-    auto content = ReadHiveFile(file, error);
-    if (!content) {
-        return kWriteFault;
+    auto document = LoadHive(file, hive, error);
+    if (!document) {
+        error = LeftAsItIs(error);
+        return kRegistryIoFailed;
     }
-    auto lines = ParseHive(hive, *content);
-    PutValue(lines, hive, open->second.name, valueName, type, data);
-    if (!EnsureFolder(folder_, error) || !WriteHiveFile(file, lines, error)) {
+    PutValue(*document, hive, open->second.name, valueName, type, data);
+    if (!SaveHive(folder_, file, *document, error)) {
         return kWriteFault;
     }
     return 0;

@@ -139,7 +139,10 @@ std::string WriteRegistryValue(RegistryStore& store, Hive hive, std::string_view
 
     const auto key = store.openKey(hive, keyName);
     if (key == 0) {
-        return "Cannot open the registry key " + KeyPath(hive, keyName);
+        // A hive that cannot be read says why better than its missing key.
+        std::string unreadable = store.hiveReadError(hive);
+        return unreadable.empty() ? "Cannot open the registry key " + KeyPath(hive, keyName)
+                                  : unreadable;
     }
     std::string error;
     const auto status = store.setValue(key, valueName, type, data, error);

@@ -1,9 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <fstream>
+#include <future>
 #include <optional>
 #include <string>
 #include <variant>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "TempFolder.h"
 #include "TestSupport.h"
@@ -28,6 +36,19 @@ std::optional<std::pair<std::uint32_t, std::string>> Raw(FileRegistryStore& stor
     store.closeKey(key);
     return found ? std::optional(value) : std::nullopt;
 }
+
+// ASCII text in UTF-16 LE, as the registry editor's Version 5.00 files hold
+// it; other characters are spliced in as literal byte pairs.
+std::string Utf16(std::string_view ascii) {
+    std::string bytes;
+    for (const char c : ascii) {
+        bytes += c;
+        bytes += '\0';
+    }
+    return bytes;
+}
+
+constexpr std::string_view kByteOrderMark = "\xff\xfe";
 
 void Put(FileRegistryStore& store, Hive hive, std::string_view keyName, std::string_view name,
          std::uint32_t type, std::string_view data) {
@@ -251,6 +272,184 @@ TEST(FileRegistryStore, DanglingContinuationSwallowsNothingWrittenAfterIt) {
     }
 }
 
+// A Version 5.00 file is read as the ANSI registry functions read the
+// registry: strings become Windows-1252, and one that Windows-1252 cannot
+// hold is unreadable rather than guessed. It is written back in UTF-16, every
+// other line byte for byte.
+TEST(FileRegistryStore, Utf16FileIsReadAndWrittenBackInUtf16) {
+    test::TempFolder folder;
+    const std::string head =
+        std::string(kByteOrderMark) +
+        Utf16(
+            "Windows Registry Editor Version 5.00\r\n\r\n"
+            "[HKEY_CURRENT_USER\\SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\Settings]\r\n");
+    const std::string accents = Utf16("\"Accents\"=\"") + "\xe9\x00\xac\x20"s + Utf16("\"\r\n");
+    const std::string greek = Utf16("\"Greek\"=\"") + "\xa9\x03" + Utf16("\"\r\n");
+    const std::string path = Utf16("\"Path\"=hex(2):25,00,e9,00,00,00\r\n");
+    folder.write(kUserFile, head + Utf16("\"Language\"=\"FR\"\r\n") + accents + greek + path);
+    FileRegistryStore store(folder.path());
+
+    const auto read = [&](std::string_view name) {
+        return ReadRegistryValue(store, Hive::CurrentUser, kSettings, name);
+    };
+    EXPECT_EQ(read("Language"), RegistryValue("FR"s));
+    EXPECT_EQ(read("Accents"), RegistryValue("\xe9\x80"s));  // é and € in Windows-1252
+    EXPECT_EQ(read("Greek"), RegistryValue{});
+    EXPECT_EQ(Raw(store, Hive::CurrentUser, kSettings, "Path"), std::pair(2u, "%\xe9\0"s));
+    EXPECT_EQ(store.hiveReadError(Hive::CurrentUser), "");
+
+    ASSERT_EQ(
+        WriteRegistryValue(store, Hive::CurrentUser, kSettings, "Language", "EN"s, kRegExpandSz),
+        "");
+    ASSERT_EQ(WriteRegistryValue(store, Hive::CurrentUser, kSettings, "Sign", "\x80"s, kRegSz), "");
+    ASSERT_EQ(CreateRegistryKey(store, Hive::CurrentUser, "SOFTWARE\\Caf\xe9"), "");
+    EXPECT_EQ(folder.read(kUserFile), head + Utf16("\"Language\"=hex(2):45,00,4e,00,00,00\r\n") +
+                                          accents + greek + path + Utf16("\"Sign\"=\"") +
+                                          "\xac\x20" + Utf16("\"\r\n\r\n[HKEY_CURRENT_USER\\") +
+                                          Utf16("SOFTWARE\\Caf") + "\xe9\x00"s + Utf16("]\r\n"));
+    EXPECT_EQ(read("Language"), RegistryValue("EN"s));
+    EXPECT_EQ(read("Sign"), RegistryValue("\x80"s));
+}
+
+// A file that is not a hive file in either form is neither read nor
+// changed, and every way of reaching it says which file and what to do.
+TEST(FileRegistryStore, UnparsableFileIsReportedAndLeftByteIdentical) {
+    const std::string settings =
+        "[HKEY_CURRENT_USER\\SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\Settings]\r\n"
+        "\"Language\"=\"FR\"\r\n";
+    const std::string version5 = "Windows Registry Editor Version 5.00\r\n\r\n" + settings;
+    const struct {
+        const char* what;
+        std::string bytes;
+    } cases[] = {
+        {"no header", settings},
+        {"Version 5.00 in ANSI", version5},
+        {"UTF-16 without a byte-order mark", Utf16(version5)},
+        {"REGEDIT4 in UTF-16", std::string(kByteOrderMark) + Utf16("REGEDIT4\r\n\r\n" + settings)},
+        {"a byte-order mark alone", std::string(kByteOrderMark)},
+        {"UTF-16 of odd length", std::string(kByteOrderMark) + Utf16(version5) + "\n"},
+        {"unpaired surrogate", std::string(kByteOrderMark) + Utf16(version5) + "\x00\xd8"s},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempFolder folder;
+        const auto file = folder.write(kUserFile, c.bytes);
+        FileRegistryStore store(folder.path());
+
+        EXPECT_EQ(ReadRegistryValue(store, Hive::CurrentUser, kSettings, "Language"),
+                  RegistryValue{});
+        const std::string why = store.hiveReadError(Hive::CurrentUser);
+        EXPECT_NE(why.find(file.string()), std::string::npos) << why;
+        EXPECT_NE(why.find("correct it, or remove it"), std::string::npos) << why;
+
+        const std::string created = CreateRegistryKey(store, Hive::CurrentUser, "SOFTWARE\\New");
+        EXPECT_NE(created.find(why), std::string::npos) << created;
+        EXPECT_NE(created.find("left as it is"), std::string::npos) << created;
+        EXPECT_EQ(WriteRegistryValue(store, Hive::CurrentUser, "", "Language", "EN"s, kRegSz), why);
+        EXPECT_EQ(folder.read(kUserFile), c.bytes);
+    }
+}
+
+// Lines keep their own line ends; lines the store adds take the header's.
+TEST(FileRegistryStore, LineEndsAreKeptAsTheFileHasThem) {
+    test::TempFolder folder;
+    folder.write(kUserFile,
+                 "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\T]\n"
+                 "\"Language\"=\"FR\"\n"
+                 "\"Bin\"=hex:01,\\\n  02,\\\r\n  03\n"
+                 "\"Mixed\"=\"crlf\"\r\n"
+                 "\"Last\"=\"no line end\"");
+    FileRegistryStore store(folder.path());
+    ASSERT_EQ(
+        WriteRegistryValue(store, Hive::CurrentUser, "SOFTWARE\\T", "Language", "EN"s, kRegSz), "");
+    ASSERT_EQ(WriteRegistryValue(store, Hive::CurrentUser, "SOFTWARE\\T", "Added", "x"s, kRegSz),
+              "");
+    EXPECT_EQ(folder.read(kUserFile),
+              "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\T]\n"
+              "\"Language\"=\"EN\"\n"
+              "\"Bin\"=hex:01,\\\n  02,\\\r\n  03\n"
+              "\"Mixed\"=\"crlf\"\r\n"
+              "\"Last\"=\"no line end\"\n"
+              "\"Added\"=\"x\"\n");
+    EXPECT_EQ(Raw(store, Hive::CurrentUser, "SOFTWARE\\T", "Bin"), std::pair(3u, "\x01\x02\x03"s));
+}
+
+#ifndef _WIN32
+// The link stays a link; its target is replaced, keeping its permissions.
+TEST(FileRegistryStore, SymbolicLinkIsWrittenThroughToItsTarget) {
+    test::TempFolder folder;
+    const auto target =
+        folder.write("shared/user.reg", "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\T]\r\n");
+    std::filesystem::permissions(
+        target, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    std::filesystem::create_directory(folder.path() / "registry");
+    const auto link = folder.path() / "registry" / kUserFile;
+    std::filesystem::create_symlink("../shared/user.reg", link);
+
+    FileRegistryStore store(folder.path() / "registry");
+    ASSERT_EQ(
+        WriteRegistryValue(store, Hive::CurrentUser, "SOFTWARE\\T", "Language", "EN"s, kRegSz), "");
+    EXPECT_EQ(std::filesystem::read_symlink(link), "../shared/user.reg");
+    EXPECT_EQ(folder.read("shared/user.reg"),
+              "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\T]\r\n\"Language\"=\"EN\"\r\n");
+    EXPECT_EQ(std::filesystem::status(target).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    for (const char* sub : {"registry", "shared"}) {
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path() / sub),
+                                std::filesystem::directory_iterator{}),
+                  1)
+            << sub << " holds a left-over temporary file";
+    }
+}
+
+// Opening a FIFO for reading would wait for a writer. Should the store ever
+// block on it, the test opens the FIFO for writing to free it, and fails.
+TEST(FileRegistryStore, FifoIsRefusedWithoutBlocking) {
+    test::TempFolder folder;
+    const auto fifo = folder.path() / "HKEY_LOCAL_MACHINE.reg";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    FileRegistryStore store(folder.path());
+
+    auto outcome = std::async(std::launch::async, [&] {
+        return std::pair(ReadRegistryValue(store, Hive::LocalMachine, "SOFTWARE\\T", "DataPath"),
+                         CreateRegistryKey(store, Hive::LocalMachine, "SOFTWARE\\T"));
+    });
+    if (outcome.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        std::ofstream release(fifo);
+        FAIL() << "the store blocked on a FIFO";
+    }
+    const auto [value, created] = outcome.get();
+    EXPECT_EQ(value, RegistryValue{});
+    const std::string why = store.hiveReadError(Hive::LocalMachine);
+    EXPECT_NE(why.find("it is a FIFO, not a regular file"), std::string::npos) << why;
+    EXPECT_EQ(created, why + ". The file was left as it is.");
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+    EXPECT_EQ(store.hiveReadError(Hive::CurrentUser), "") << "a missing hive is no error";
+}
+
+// Unreadable is not missing: the read error says so, where a missing value
+// alone would send the user looking for a value that is there.
+TEST(FileRegistryStore, HiveWithoutReadPermissionIsReportedNotMissing) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not bind root";
+    }
+    test::TempFolder folder;
+    const std::string bytes =
+        "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\T]\r\n\"DataPath\"=\"/srv/DATA\"\r\n";
+    const auto file = folder.write("HKEY_LOCAL_MACHINE.reg", bytes);
+    std::filesystem::permissions(file, std::filesystem::perms::none);
+    FileRegistryStore store(folder.path());
+
+    EXPECT_EQ(ReadRegistryValue(store, Hive::LocalMachine, "SOFTWARE\\T", "DataPath"),
+              RegistryValue{});
+    EXPECT_EQ(store.hiveReadError(Hive::LocalMachine),
+              "Cannot read the registry file " + file.string() +
+                  ": Permission denied; give this user read access to it");
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read);
+    EXPECT_EQ(folder.read("HKEY_LOCAL_MACHINE.reg"), bytes);
+}
+#endif
+
 TEST(FileRegistryStore, UnwritableFolderIsReportedWithItsName) {
     test::TempFolder folder;
     const auto blocker = folder.write("not-a-folder", "x");
@@ -276,6 +475,7 @@ TEST(FileRegistryStore, UnreadableHiveIsNeitherReadNorOverwritten) {
     EXPECT_NE(error.find(kUserFile), std::string::npos) << error;
     EXPECT_EQ(folder.read("HKEY_CURRENT_USER.reg/inside"), "precious");
     EXPECT_EQ(ReadRegistryValue(store, Hive::CurrentUser, kSettings, "Language"), RegistryValue{});
+    EXPECT_NE(store.hiveReadError(Hive::CurrentUser).find("not a regular file"), std::string::npos);
 }
 
 // An empty variable counts as unset.

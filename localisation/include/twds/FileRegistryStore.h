@@ -10,9 +10,13 @@
 
 namespace twds {
 
-// A registry kept in a folder of REGEDIT4 files, one per hive
+// A registry kept in a folder of registry editor files, one per hive
 // ("HKEY_CURRENT_USER.reg", "HKEY_LOCAL_MACHINE.reg"), for systems without a
-// Windows registry. Values keep their type and raw bytes:
+// Windows registry. A file is either REGEDIT4 in Windows-1252 or "Windows
+// Registry Editor Version 5.00" in UTF-16 LE with a byte-order mark, and is
+// written back in its own form; a new file is REGEDIT4. Values keep their
+// type and raw bytes (names and strings as Windows-1252, as the ANSI registry
+// functions give them):
 //   "Name"="text"          REG_SZ whose data is the text plus one NUL
 //   "Name"=hex(N):45,4e,00 any type N, raw bytes (REG_SZ data that cannot be
 //                          quoted losslessly, REG_EXPAND_SZ, unknown types)
@@ -21,8 +25,11 @@ namespace twds {
 //   @=...                  the key's default (unnamed) value
 // Key and value names compare case-insensitively (ASCII letters), as on
 // Windows. Each operation re-reads the hive file; a write replaces it
-// atomically and keeps every line it does not change, including lines it
-// cannot parse. Unparsable lines read as missing values.
+// atomically (through a symbolic link, the link's target) and keeps every
+// line it does not change byte for byte, line ends included, and lines it
+// cannot parse. Unparsable lines, and strings that Windows-1252 cannot hold,
+// read as missing values. A file that is not a hive file in either form, or
+// not a regular file, is neither read nor written: hiveReadError says why.
 class FileRegistryStore : public RegistryStore {
 public:
     // `folder` need not exist yet: creating a key creates it.
@@ -41,6 +48,7 @@ public:
     [[nodiscard]] std::int32_t setValue(KeyHandle key, std::string_view valueName,
                                         std::uint32_t type, std::string_view data,
                                         std::string& error) override;
+    [[nodiscard]] std::string hiveReadError(Hive hive) const override;
     [[nodiscard]] std::string location() const override;
 
     [[nodiscard]] const std::filesystem::path& folder() const { return folder_; }

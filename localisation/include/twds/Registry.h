@@ -52,6 +52,11 @@ public:
                                                 std::uint32_t type, std::string_view data,
                                                 std::string& error) = 0;
 
+    // Why the values of `hive` cannot be read at all, and what to do about it;
+    // "" when they can be (or when the hive has no values yet). It tells a
+    // missing value from one that is there but out of reach.
+    [[nodiscard]] virtual std::string hiveReadError(Hive /*hive*/) const { return {}; }
+
     // Where the values are kept, for messages that tell the user where to look
     // (a folder for the file registry). Empty when there is nothing to show.
     [[nodiscard]] virtual std::string location() const { return {}; }

@@ -1,0 +1,200 @@
+#include "HiveFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <random>
+#include <system_error>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace twds {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ErrnoText(int error) {
+    return std::generic_category().message(error);
+}
+
+std::string Unreadable(const fs::path& file, const std::string& reason) {
+    return "Cannot read the registry file " + file.string() + ": " + reason;
+}
+
+HiveFileBytes Failure(const fs::path& file, const std::string& reason) {
+    return {HiveFileBytes::State::Unreadable, {}, Unreadable(file, reason)};
+}
+
+// Symbolic links are followed at most this often, as the kernel does.
+constexpr int kMaxLinks = 40;
+
+// The file a write must replace: `file`, or the end of the chain of symbolic
+// links it starts (which need not exist yet).
+std::optional<fs::path> FollowLinks(fs::path file, std::string& error) {
+    for (int hop = 0; hop < kMaxLinks; ++hop) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(file, ec))) {
+            return file;
+        }
+        const fs::path target = fs::read_symlink(file, ec);
+        if (ec) {
+            error = "Cannot follow the link " + file.string() + ": " + ec.message();
+            return std::nullopt;
+        }
+        file = target.is_absolute() ? target : file.parent_path() / target;
+    }
+    error = "Cannot follow the link " + file.string() + ": " + ErrnoText(ELOOP);
+    return std::nullopt;
+}
+
+#ifndef _WIN32
+std::string FileKind(mode_t mode) {
+    if (S_ISFIFO(mode)) {
+        return "a FIFO";
+    }
+    if (S_ISDIR(mode)) {
+        return "a folder";
+    }
+    if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        return "a device";
+    }
+    if (S_ISSOCK(mode)) {
+        return "a socket";
+    }
+    return "not a file";
+}
+
+std::string NotRegular(mode_t mode) {
+    return "it is " + FileKind(mode) +
+           ", not a regular file; remove it, or put a registry file in its place";
+}
+#endif
+
+}  // namespace
+
+#ifndef _WIN32
+// POSIX calls rather than std::ifstream: opening a FIFO for reading blocks
+// until a writer comes, so the type is checked before opening, and again on
+// the descriptor (opened without blocking) in case the file was swapped.
+HiveFileBytes ReadHiveFileBytes(const fs::path& file) {
+    struct stat info {};
+    if (::stat(file.c_str(), &info) != 0) {
+        const int error = errno;
+        if (error == ENOENT || error == ENOTDIR) {
+            return {};
+        }
+        return Failure(file, ErrnoText(error));
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return Failure(file, NotRegular(info.st_mode));
+    }
+    const int descriptor = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (descriptor < 0) {
+        const int error = errno;
+        if (error == ENOENT) {
+            return {};
+        }
+        return Failure(
+            file, ErrnoText(error) + (error == EACCES ? "; give this user read access to it" : ""));
+    }
+    HiveFileBytes result{HiveFileBytes::State::Read, {}, {}};
+    if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
+        result = Failure(file, NotRegular(info.st_mode));
+    } else {
+        result.bytes.reserve(static_cast<std::size_t>(info.st_size));
+        char buffer[1 << 16];
+        while (true) {
+            const ssize_t count = ::read(descriptor, buffer, sizeof buffer);
+            if (count > 0) {
+                result.bytes.append(buffer, static_cast<std::size_t>(count));
+            } else if (count == 0) {
+                break;
+            } else if (errno != EINTR) {
+                result = Failure(file, ErrnoText(errno));
+                break;
+            }
+        }
+    }
+    ::close(descriptor);
+    return result;
+}
+#else
+// Windows has no FIFOs among files; the type check before opening suffices.
+HiveFileBytes ReadHiveFileBytes(const fs::path& file) {
+    std::error_code ec;
+    const auto status = fs::status(file, ec);
+    if (status.type() == fs::file_type::not_found) {
+        return {};
+    }
+    if (ec) {
+        return Failure(file, ec.message());
+    }
+    if (status.type() != fs::file_type::regular) {
+        return Failure(file,
+                       "it is not a regular file; remove it, or put a registry file in "
+                       "its place");
+    }
+    errno = 0;
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        return Failure(file, ErrnoText(errno != 0 ? errno : EIO));
+    }
+    HiveFileBytes result{HiveFileBytes::State::Read, {}, {}};
+    result.bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        return Failure(file, ErrnoText(EIO));
+    }
+    return result;
+}
+#endif
+
+std::string ReplaceHiveFile(const fs::path& file, std::string_view bytes) {
+    std::string error;
+    const auto target = FollowLinks(file, error);
+    if (!target) {
+        return error;
+    }
+    const auto cannotWrite = [&](const std::string& reason) {
+        return "Cannot write the registry file " + target->string() + ": " + reason;
+    };
+
+    std::random_device random;
+    char suffix[24];
+    std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
+    const fs::path temporary = target->parent_path() / (target->filename().string() + suffix);
+    {
+        errno = 0;
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out) {
+            return cannotWrite(ErrnoText(errno != 0 ? errno : EIO));
+        }
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.close();
+        if (!out) {
+            const int writeError = errno != 0 ? errno : EIO;
+            std::error_code ignored;
+            fs::remove(temporary, ignored);
+            return cannotWrite(ErrnoText(writeError));
+        }
+    }
+    std::error_code ec;
+    if (const auto old = fs::status(*target, ec); !ec && fs::is_regular_file(old)) {
+        fs::permissions(temporary, old.permissions(), fs::perm_options::replace, ec);
+    }
+    fs::rename(temporary, *target, ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        return "Cannot replace the registry file " + target->string() + ": " + ec.message();
+    }
+    return {};
+}
+
+}  // namespace twds
