@@ -259,6 +259,11 @@ ExportResult ExportToDataPath(const DisplayCommand& display, RegistryStore& regi
         "HKEY_LOCAL_MACHINE\\" + std::string(kDataPathKey) + "\\" + std::string(kDataPathValue);
     if (dataPath.size() < kDroppedCharacters) {
         result.status = ExportResult::Status::NeedsLocation;
+        // A value that is there but out of reach is not a missing one.
+        if (const std::string why = registry.hiveReadError(Hive::LocalMachine); !why.empty()) {
+            result.message = lookup(message::kRegistryUnreadable, {valueName, why});
+            return result;
+        }
         result.message = lookup(message::kDataPathMissing,
                                 {valueName, RegistryLocation(registry, Hive::LocalMachine)});
         return result;

@@ -69,6 +69,8 @@ constexpr std::array kBuiltInTexts{
     BuiltInText{message::kSourceSample, "Source: the sample &1"},
     BuiltInText{message::kDisplayedTarget, "Machine &1, user space &2"},
     BuiltInText{message::kExportFileFilter, "Exports (*.usrspc);;All files (*)"},
+    BuiltInText{message::kRegistryUnreadable,
+                "Export failed: the registry value &1 cannot be read: &2"},
     BuiltInText{message::kCopyRowsCommand, "&Copy"},
     BuiltInText{message::kSelectAllCommand, "Select &all"},
     BuiltInText{message::kCopyCapped,

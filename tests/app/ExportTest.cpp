@@ -271,6 +271,22 @@ TEST_F(ExportTest, WindowsDataPathIsRefusedElsewhere) {
 }
 #endif
 
+#ifndef _WIN32
+// A registry file that is there but cannot be read is not a missing value:
+// the message says why it cannot be read.
+TEST_F(ExportTest, UnreadableRegistryFileIsNotAMissingValue) {
+    FillSmallModel();
+    const fs::path hiveFile = temp.path() / "registry" / "HKEY_LOCAL_MACHINE.reg";
+    fs::create_directories(hiveFile);
+    const ExportResult result = Export();
+    EXPECT_EQ(result.status, Status::NeedsLocation);
+    EXPECT_TRUE(result.message.starts_with(
+        "5332|HKEY_LOCAL_MACHINE\\SOFTWARE\\Orinex\\Tidewell\\TW_CFG\\DataPath|"))
+        << result.message;
+    EXPECT_NE(result.message.find(hiveFile.string()), std::string::npos) << result.message;
+}
+#endif
+
 TEST_F(ExportTest, NamesThatWouldLeaveTheFolderAreRefused) {
     FillSmallModel();
     SetDataPath((data / "DATA").string());

@@ -38,18 +38,19 @@ inline constexpr int kOutOfMemory = 5319;             // &1 what could not be al
 inline constexpr int kTooManyRows = 5320;             // &1 file, &2 ZC entries, &3 row budget
 inline constexpr int kIgnoredArguments = 5321;        // &1 the arguments not understood
 inline constexpr int kExportCancelled = 5322;
-inline constexpr int kChooseLocation = 5323;    // advice after a failed export, in the window
-inline constexpr int kUseOutputOption = 5324;   // the same advice without a window
-inline constexpr int kNoDisplay = 5325;         // the window cannot open
-inline constexpr int kWindowsDataPath = 5326;   // &1 registry value, &2 its text, &3 location
-inline constexpr int kSourceLibrary = 5327;     // &1 library
-inline constexpr int kSourceSavedFile = 5328;   // &1 file
-inline constexpr int kSourceSample = 5329;      // &1 file
-inline constexpr int kDisplayedTarget = 5330;   // &1 machine, &2 user space
-inline constexpr int kExportFileFilter = 5331;  // the Save As dialog's file types
-inline constexpr int kCopyRowsCommand = 5370;   // context menu: copy the selected rows
-inline constexpr int kSelectAllCommand = 5371;  // context menu: select every row
-inline constexpr int kCopyCapped = 5372;        // &1 rows copied, &2 rows selected
+inline constexpr int kChooseLocation = 5323;      // advice after a failed export, in the window
+inline constexpr int kUseOutputOption = 5324;     // the same advice without a window
+inline constexpr int kNoDisplay = 5325;           // the window cannot open
+inline constexpr int kWindowsDataPath = 5326;     // &1 registry value, &2 its text, &3 location
+inline constexpr int kSourceLibrary = 5327;       // &1 library
+inline constexpr int kSourceSavedFile = 5328;     // &1 file
+inline constexpr int kSourceSample = 5329;        // &1 file
+inline constexpr int kDisplayedTarget = 5330;     // &1 machine, &2 user space
+inline constexpr int kExportFileFilter = 5331;    // the Save As dialog's file types
+inline constexpr int kRegistryUnreadable = 5332;  // &1 registry value, &2 why
+inline constexpr int kCopyRowsCommand = 5370;     // context menu: copy the selected rows
+inline constexpr int kSelectAllCommand = 5371;    // context menu: select every row
+inline constexpr int kCopyCapped = 5372;          // &1 rows copied, &2 rows selected
 }  // namespace message
 
 // `text` with "&1" to "&9" replaced by the values in order, in one pass: a
