@@ -3,11 +3,16 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
-#include <random>
 #include <system_error>
 #include <type_traits>
 #include <variant>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+#include "ExportTemporary.h"
 #include "twds/AnsiText.h"
 #include "twds/DisplayCommand.h"
 #include "twds/FileRegistryStore.h"
@@ -100,8 +105,26 @@ std::error_code WriteExportStream(const DisplayCommand& display, std::FILE* file
     return error;
 }
 
+// A device or pipe is written where it is. A pipe that no program reads
+// would block the open for ever: it is opened without waiting, and refused
+// (ENXIO, "No such device or address") when nothing reads from it.
 std::error_code WriteInPlace(const DisplayCommand& display, const fs::path& target) {
+#ifdef _WIN32
     std::FILE* file = std::fopen(target.string().c_str(), "wb");
+#else
+    const int descriptor = open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        return LastSystemError();
+    }
+    // Writes may wait again once a reader is there.
+    fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* file = fdopen(descriptor, "wb");
+    if (file == nullptr) {
+        const std::error_code error = LastSystemError();
+        close(descriptor);
+        return error;
+    }
+#endif
     if (file == nullptr) {
         return LastSystemError();
     }
@@ -112,51 +135,13 @@ std::error_code WriteInPlace(const DisplayCommand& display, const fs::path& targ
     return error;
 }
 
-// Creates a new, uniquely named file beside `target` ("x" mode: never an
-// existing one). Returns nullptr with `error` set when it cannot.
-std::FILE* CreateTemporaryBeside(const fs::path& target, fs::path& temporary,
-                                 std::error_code& error) {
-    std::random_device seed;
-    std::mt19937 random(seed());
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        // Built piece by piece: GCC 12 warns falsely (-Wrestrict) on "." + string.
-        std::string name(1, '.');
-        name += target.filename().string();
-        name += ".tmp";
-        name += std::to_string(random() % 1'000'000'000U);
-        temporary = target;
-        temporary.replace_filename(name);
-        std::FILE* file = std::fopen(temporary.string().c_str(), "wbx");
-        if (file != nullptr) {
-            return file;
-        }
-        error = LastSystemError();
-        if (error != std::errc::file_exists) {
-            return nullptr;
-        }
-    }
-    return nullptr;
-}
-
 std::error_code ReplaceAtomically(const DisplayCommand& display, const fs::path& target) {
-    fs::path temporary;
-    std::error_code error;
-    std::FILE* file = CreateTemporaryBeside(target, temporary, error);
-    if (file == nullptr) {
-        return error;
+    ExportTemporary temporary(target);
+    if (temporary.file() == nullptr) {
+        return temporary.error();
     }
-    error = WriteExportStream(display, file);
-    if (std::fclose(file) != 0 && !error) {
-        error = LastSystemError();
-    }
-    if (!error) {
-        fs::rename(temporary, target, error);
-    }
-    if (error) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-    }
-    return error;
+    const std::error_code error = WriteExportStream(display, temporary.file());
+    return error ? error : temporary.commit();
 }
 
 ExportResult WriteExportFile(const DisplayCommand& display, const fs::path& file,
@@ -266,6 +251,14 @@ ExportResult ExportToDataPath(const DisplayCommand& display, RegistryStore& regi
         }
         result.message = lookup(message::kDataPathMissing,
                                 {valueName, RegistryLocation(registry, Hive::LocalMachine)});
+        return result;
+    }
+    if (const std::size_t nul = dataPath.find('\0'); nul != std::string::npos) {
+        // The system would end the path at the NUL and replace another file.
+        result.status = ExportResult::Status::NeedsLocation;
+        result.message = lookup(
+            message::kDataPathHoldsNul,
+            {valueName, std::to_string(nul + 1), RegistryLocation(registry, Hive::LocalMachine)});
         return result;
     }
     if (IsForeignWindowsPath(dataPath)) {

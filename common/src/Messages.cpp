@@ -71,6 +71,9 @@ constexpr std::array kBuiltInTexts{
     BuiltInText{message::kExportFileFilter, "Exports (*.usrspc);;All files (*)"},
     BuiltInText{message::kRegistryUnreadable,
                 "Export failed: the registry value &1 cannot be read: &2"},
+    BuiltInText{message::kDataPathHoldsNul,
+                "Export failed: the registry value &1 holds a NUL byte at character &2, which "
+                "would cut the path short (registry: &3). Correct the value."},
     BuiltInText{message::kCopyRowsCommand, "&Copy"},
     BuiltInText{message::kSelectAllCommand, "Select &all"},
     BuiltInText{message::kCopyCapped,

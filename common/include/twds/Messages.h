@@ -48,6 +48,7 @@ inline constexpr int kSourceSample = 5329;        // &1 file
 inline constexpr int kDisplayedTarget = 5330;     // &1 machine, &2 user space
 inline constexpr int kExportFileFilter = 5331;    // the Save As dialog's file types
 inline constexpr int kRegistryUnreadable = 5332;  // &1 registry value, &2 why
+inline constexpr int kDataPathHoldsNul = 5333;    // &1 registry value, &2 character, &3 location
 inline constexpr int kCopyRowsCommand = 5370;     // context menu: copy the selected rows
 inline constexpr int kSelectAllCommand = 5371;    // context menu: select every row
 inline constexpr int kCopyCapped = 5372;          // &1 rows copied, &2 rows selected
