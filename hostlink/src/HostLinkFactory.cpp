@@ -100,11 +100,12 @@ HostLinkChoice ResolveHostLinkChoice(const std::filesystem::path& libraryOption,
                                  });
 }
 
-std::unique_ptr<HostLink> CreateHostLink(const HostLinkChoice& choice, std::string& error) {
+std::unique_ptr<HostLink> CreateHostLink(const HostLinkChoice& choice, std::string& error,
+                                         const MessageLookup& messages) {
     if (!choice.library.empty()) {
-        return LibraryHostLink::load(choice.library, error);
+        return LibraryHostLink::load(choice.library, error, messages);
     }
-    return std::make_unique<SavedUserSpaceHostLink>(choice.stores);
+    return std::make_unique<SavedUserSpaceHostLink>(choice.stores, messages);
 }
 
 }  // namespace twds

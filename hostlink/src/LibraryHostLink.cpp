@@ -71,12 +71,12 @@ LibraryHostLink::LibraryHostLink(std::unique_ptr<SharedLibrary> library,
 LibraryHostLink::~LibraryHostLink() = default;
 
 std::unique_ptr<LibraryHostLink> LibraryHostLink::load(const std::filesystem::path& file,
-                                                       std::string& error) {
+                                                       std::string& error,
+                                                       const MessageLookup& messages) {
     std::string reason;
     auto library = SharedLibrary::open(file, reason);
     if (!library) {
-        error = "Cannot load the host-link library " + file.string() + ": " + reason +
-                ". Check the path given with --hostlink or $TWDSPUSRSPC_HOSTLINK.";
+        error = messages(message::kLibraryNotLoaded, {file.string(), reason});
         return nullptr;
     }
     auto functions = std::make_unique<Functions>();
@@ -86,9 +86,7 @@ std::unique_ptr<LibraryHostLink> LibraryHostLink::load(const std::filesystem::pa
     functions->close = Resolve<CloseFunction>(*library, "fnDllParamCloseMConnection", missing);
     functions->lastError = Resolve<LastErrorFunction>(*library, "fnDllParamGetLastError", missing);
     if (!missing.empty()) {
-        error = "The host-link library " + file.string() +
-                " lacks functions the viewer needs: " + missing +
-                ". It is not a DllParam host-link library, or not a compatible version.";
+        error = messages(message::kLibraryLacksFunctions, {file.string(), missing});
         return nullptr;
     }
     return std::unique_ptr<LibraryHostLink>(

@@ -122,6 +122,34 @@ TEST_F(HeadlessRunTest, FailedDisplayWithNothingShownWritesNothingAndSaysWhyInTh
         << err.str();
 }
 
+// The host link's own causes follow the language too.
+TEST_F(HeadlessRunTest, SavedHostLinkCausesAreInTheSetLanguage) {
+    const std::string folder = (temp.path() / "store" / "10.9.8.7").string();
+    EXPECT_EQ(Run({"--export", "--output=-", "--store", Store(), "10.9.8.7/NOSUCHNAME"}), 1);
+    EXPECT_EQ(err.str(),
+              "Page C (position 1024) could not be retrieved. The reason: The user space "
+              "NOSUCHNAME is not saved for the machine 10.9.8.7: there is no file NOSUCHNAME.twus "
+              "in " +
+                  folder + ".\n");
+
+    SetRegistry(Hive::CurrentUser, "SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\Settings",
+                "Language", "FR");
+    EXPECT_EQ(Run({"--export", "--output=-", "--store", Store(), "10.9.8.7/NOSUCHNAME"}), 1);
+    EXPECT_EQ(err.str(),
+              "La page C (position 1024) n'a pas pu \xEAtre lue. La cause : L'espace de travail "
+              "NOSUCHNAME n'est pas enregistr\xE9 pour la machine 10.9.8.7 : il n'y a pas de "
+              "fichier NOSUCHNAME.twus dans " +
+                  folder + ".\n");
+
+    test::WriteBytes(temp.path() / "store" / "10.9.8.7" / "NOTSAVED01.twus", "GIF89a\n");
+    EXPECT_EQ(Run({"--export", "--output=-", "--store", Store(), "10.9.8.7/NOTSAVED01"}), 1);
+    EXPECT_EQ(err.str(),
+              "La page C (position 1024) n'a pas pu \xEAtre lue. La cause : " + folder +
+                  "/NOTSAVED01.twus : \xE0 l'octet 0 : la ligne d'en-t\xEAte \"TWUSRSPC PAGES "
+                  "1\" \xE9tait attendue, \"GIF89a\" a \xE9t\xE9 trouv\xE9. Ce n'est pas un "
+                  "fichier d'espace de travail enregistr\xE9.\n");
+}
+
 TEST_F(HeadlessRunTest, DisplayStoppedPartWayIsStillExported) {
     SetDataPath();
     pages.erase({'Z', 2560});

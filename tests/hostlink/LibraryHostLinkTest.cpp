@@ -108,6 +108,11 @@ TEST(LibraryHostLink, MissingLibraryIsNamedWithTheSystemsReason) {
     EXPECT_NE(error.find("Cannot load the host-link library " + path), std::string::npos) << error;
     // dlerror's own text names the file and the cause.
     EXPECT_NE(error.find(kNoSuchLibrary), std::string::npos) << error;
+
+    // The text is the lookup's, the system's reason one of its values.
+    EXPECT_EQ(LibraryHostLink::load(path, error, test::EchoLookup), nullptr);
+    EXPECT_TRUE(error.starts_with("5362|" + path + "|")) << error;
+    EXPECT_NE(error.find(kNoSuchLibrary), std::string::npos) << error;
 }
 
 // A library that lacks a function is named with the function.

@@ -233,5 +233,34 @@ TEST(SavedUserSpaceHostLink, NoStoreAtAllIsExplained) {
     EXPECT_NE(text.find("--store"), std::string::npos) << text;
 }
 
+
+// The last errors are the lookup's texts, with the names and paths passed as
+// values: an "&2" in an address stays as typed.
+TEST_F(SavedUserSpaceHostLinkTest, LastErrorsComeFromTheMessageLookup) {
+    store.write("127.0.0.1/BROKEN.twus", "TWUSRSPC PAGES 1\nC 00001024 9\nshort\n");
+    SavedUserSpaceHostLink echoing({store.path()}, test::EchoLookup);
+    ASSERT_NE(test::OpenConnection(echoing, "127.0.0.1", connection), 0);
+    const std::string folder = (store.path() / "127.0.0.1").string();
+    const std::pair<std::string, std::string> cases[] = {
+        {"TWMODEL002", "5343|TWMODEL002|127.0.0.1|" + folder},
+        {"BROKEN", "5354|" + folder + "/BROKEN.twus|28|9|6"},
+        {"TWMODEL001", "5347|TWMODEL001|" + folder + "/TWMODEL001.twus|F|00002560"},
+    };
+    for (const auto& [name, expected] : cases) {
+        std::string userSpace = name;
+        std::string page = PageRequest(" 00002560F", 100);
+        EXPECT_EQ(echoing.fnDllParamRtvUserspace(userSpace, page), 0);
+        EXPECT_EQ(test::ReadLastError(echoing).text, expected);
+    }
+
+    EXPECT_EQ(open("10.0.0.&2"), 0);
+    EXPECT_EQ(lastError().first,
+              "No user spaces are saved for the machine 10.0.0.&2: there is no folder "
+              "\"10.0.0.&2\" in " +
+                  store.path().string() +
+                  ". Save its user spaces as <store>/10.0.0.&2/<NAME>.twus or name another "
+                  "store with --store.");
+}
+
 }  // namespace
 }  // namespace twds

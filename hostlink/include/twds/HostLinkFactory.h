@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "twds/HostLink.h"
+#include "twds/Messages.h"
 
 namespace twds {
 
@@ -46,9 +47,11 @@ using EnvironmentLookup = std::function<std::optional<std::string>(const char* n
                                                    const std::filesystem::path& executableFolder,
                                                    const EnvironmentLookup& environment);
 
-// Creates the host link. On failure returns nullptr and sets `error` to a
-// message that names the library and what is missing.
-[[nodiscard]] std::unique_ptr<HostLink> CreateHostLink(const HostLinkChoice& choice,
-                                                       std::string& error);
+// Creates the host link, which explains its failures with `messages`. On
+// failure returns nullptr and sets `error` to a message that names the
+// library and what is missing.
+[[nodiscard]] std::unique_ptr<HostLink> CreateHostLink(
+    const HostLinkChoice& choice, std::string& error,
+    const MessageLookup& messages = BuiltInMessages());
 
 }  // namespace twds

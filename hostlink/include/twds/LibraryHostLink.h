@@ -6,6 +6,7 @@
 #include <string>
 
 #include "twds/HostLink.h"
+#include "twds/Messages.h"
 
 namespace twds {
 
@@ -32,10 +33,11 @@ public:
     LibraryHostLink& operator=(const LibraryHostLink&) = delete;
 
     // Loads the library and resolves the four functions. On failure returns
-    // nullptr and sets error to a message naming the library and what is
-    // missing, with the system's reason.
-    [[nodiscard]] static std::unique_ptr<LibraryHostLink> load(const std::filesystem::path& file,
-                                                               std::string& error);
+    // nullptr and sets error to a message (from `messages`) naming the
+    // library and what is missing, with the system's reason.
+    [[nodiscard]] static std::unique_ptr<LibraryHostLink> load(
+        const std::filesystem::path& file, std::string& error,
+        const MessageLookup& messages = BuiltInMessages());
 
     int32_t fnDllParamOpenMConnection(std::string& machine, std::string& buffer1,
                                       std::string& buffer2, int32_t& connection) override;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "twds/HostLink.h"
+#include "twds/Messages.h"
 #include "twds/SavedUserSpaceFile.h"
 
 namespace twds {
@@ -35,8 +36,10 @@ public:
     };
 
     // stores: folders searched in order; folders that do not exist are
-    // skipped.
-    explicit SavedUserSpaceHostLink(std::vector<std::filesystem::path> stores);
+    // skipped. messages: the texts of the last errors, in the user's
+    // language.
+    explicit SavedUserSpaceHostLink(std::vector<std::filesystem::path> stores,
+                                    MessageLookup messages = BuiltInMessages());
 
     int32_t fnDllParamOpenMConnection(std::string& machine, std::string& buffer1,
                                       std::string& buffer2, int32_t& connection) override;
@@ -62,6 +65,7 @@ private:
     void releaseFiles();
 
     std::vector<std::filesystem::path> stores_;
+    MessageLookup messages_;
     int32_t connection_ = 0;  // 0: no connection is open
     int32_t lastHandle_ = 0;
     std::string address_;
