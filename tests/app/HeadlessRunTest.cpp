@@ -205,6 +205,30 @@ TEST_F(HeadlessRunTest, HostLinkThatCannotStartIsReported) {
         "Connection failed to the machine 10.9.8.7. The rasion : " + environment.hostLinkError());
 }
 
+// A mistyped store is named, never replaced by the bundled samples.
+TEST_F(HeadlessRunTest, MissingStoreIsReportedInsteadOfTheSamples) {
+    const std::string missing = (temp.path() / "nonexistent").string();
+    EXPECT_EQ(Run({"--export", "--store", missing, "--output", "-", "127.0.0.1/TWMODEL001"}), 1);
+    EXPECT_EQ(err.str(), "The host link could not be started: The folder of saved user spaces " +
+                             missing +
+                             " does not exist. Check the folder given with --store or "
+                             "$TWDSPUSRSPC_STORE.\n");
+    EXPECT_EQ(out.str(), "");
+
+    SetRegistry(Hive::CurrentUser, "SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\Settings",
+                "Language", "FR");
+    ScopedEnvironment namedStore("TWDSPUSRSPC_STORE", missing);
+    EXPECT_EQ(Run({"--export", "--output", "-", "127.0.0.1/TWMODEL001"}), 1);
+    EXPECT_EQ(err.str(),
+              "La liaison avec la machine n'a pas pu \xEAtre d\xE9marr\xE9"
+              "e : Le dossier d'espaces "
+              "de travail enregistr\xE9s " +
+                  missing +
+                  " n'existe pas. V\xE9rifiez le dossier donn\xE9 avec --store ou "
+                  "$TWDSPUSRSPC_STORE.\n");
+    EXPECT_EQ(out.str(), "");
+}
+
 TEST_F(HeadlessRunTest, CatalogueLoadFailureIsReportedOnce) {
     std::vector<std::string> reports;
     ViewerEnvironment environment(

@@ -233,7 +233,6 @@ TEST(SavedUserSpaceHostLink, NoStoreAtAllIsExplained) {
     EXPECT_NE(text.find("--store"), std::string::npos) << text;
 }
 
-
 // The last errors are the lookup's texts, with the names and paths passed as
 // values: an "&2" in an address stays as typed.
 TEST_F(SavedUserSpaceHostLinkTest, LastErrorsComeFromTheMessageLookup) {
