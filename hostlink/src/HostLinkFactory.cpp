@@ -99,9 +99,12 @@ HostLinkChoice ResolveHostLinkChoice(const std::filesystem::path& libraryOption,
     const auto installed =
         (executableFolder / ".." / "share" / "twDspUsrSpc" / "samples").lexically_normal();
     if (IsFolder(built)) {
-        choice.stores.push_back(built);
+        choice.samples = built;
     } else if (IsFolder(installed)) {
-        choice.stores.push_back(installed);
+        choice.samples = installed;
+    }
+    if (!choice.samples.empty()) {
+        choice.stores.push_back(choice.samples);
     }
     return choice;
 }
@@ -129,7 +132,7 @@ std::unique_ptr<HostLink> CreateHostLink(const HostLinkChoice& choice, std::stri
             return nullptr;
         }
     }
-    return std::make_unique<SavedUserSpaceHostLink>(choice.stores, messages);
+    return std::make_unique<SavedUserSpaceHostLink>(choice.stores, messages, choice.samples);
 }
 
 }  // namespace twds

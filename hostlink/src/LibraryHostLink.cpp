@@ -1,6 +1,7 @@
 #include "twds/LibraryHostLink.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "SharedLibrary.h"
@@ -64,9 +65,9 @@ struct LibraryHostLink::Functions {
     LastErrorFunction lastError = nullptr;
 };
 
-LibraryHostLink::LibraryHostLink(std::unique_ptr<SharedLibrary> library,
+LibraryHostLink::LibraryHostLink(std::filesystem::path path, std::unique_ptr<SharedLibrary> library,
                                  std::unique_ptr<Functions> functions)
-    : library_(std::move(library)), functions_(std::move(functions)) {}
+    : path_(std::move(path)), library_(std::move(library)), functions_(std::move(functions)) {}
 
 LibraryHostLink::~LibraryHostLink() = default;
 
@@ -90,7 +91,7 @@ std::unique_ptr<LibraryHostLink> LibraryHostLink::load(const std::filesystem::pa
         return nullptr;
     }
     return std::unique_ptr<LibraryHostLink>(
-        new LibraryHostLink(std::move(library), std::move(functions)));
+        new LibraryHostLink(file, std::move(library), std::move(functions)));
 }
 
 int32_t LibraryHostLink::fnDllParamOpenMConnection(std::string& machine, std::string& buffer1,

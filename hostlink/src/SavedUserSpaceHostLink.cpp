@@ -44,8 +44,9 @@ std::string StoreList(const std::vector<std::filesystem::path>& stores) {
 }  // namespace
 
 SavedUserSpaceHostLink::SavedUserSpaceHostLink(std::vector<std::filesystem::path> stores,
-                                               MessageLookup messages)
-    : stores_(std::move(stores)), messages_(std::move(messages)) {}
+                                               MessageLookup messages,
+                                               std::filesystem::path samples)
+    : stores_(std::move(stores)), messages_(std::move(messages)), samples_(std::move(samples)) {}
 
 int32_t SavedUserSpaceHostLink::fail(ErrorCode code, std::string text) {
     lastCode_ = code;
@@ -58,6 +59,7 @@ int32_t SavedUserSpaceHostLink::fnDllParamOpenMConnection(std::string& machine,
                                                           std::string& /*buffer2*/,
                                                           int32_t& connection) {
     fnDllParamCloseMConnection(connection_);
+    source_ = {};
     const std::string_view address = Trim(machine);
     if (!IsSafeComponent(address)) {
         return fail(kRefusedName, messages_(message::kRefusedAddress, {QuoteBytes(address)}));
@@ -71,6 +73,7 @@ int32_t SavedUserSpaceHostLink::fnDllParamOpenMConnection(std::string& machine,
         if (std::filesystem::is_directory(folder, error)) {
             address_ = std::string(address);
             folder_ = folder;
+            folderInSamples_ = !samples_.empty() && store == samples_;
             releaseFiles();
             connection_ = lastHandle_ = lastHandle_ == INT32_MAX ? 1 : lastHandle_ + 1;
             connection = connection_;
@@ -98,6 +101,9 @@ const SavedUserSpaceHostLink::LoadedFile& SavedUserSpaceHostLink::loadFile(
                                                std::exchange(spareBuffer_, {}), messages_);
         if (!loaded.file) {
             loaded.code = kUnreadableFile;
+        } else {
+            source_ = {folderInSamples_ ? PageSource::Kind::Sample : PageSource::Kind::SavedFile,
+                       loaded.path};
         }
     }
     return files_.emplace(name, std::move(loaded)).first->second;

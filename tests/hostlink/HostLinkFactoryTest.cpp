@@ -75,12 +75,17 @@ TEST(ResolveHostLinkChoice, BundledSamplesComeLastFromTheBuildOrTheInstalledLayo
     std::filesystem::create_directories(root.path() / "bin");
     std::filesystem::create_directories(root.path() / "share" / "twDspUsrSpc" / "samples");
 
-    EXPECT_EQ(Resolve("", "/opt/store", root.path() / "bin", kUserFolders).stores,
+    const HostLinkChoice installed = Resolve("", "/opt/store", root.path() / "bin", kUserFolders);
+    EXPECT_EQ(installed.stores,
               (Paths{"/opt/store", root.path() / "share" / "twDspUsrSpc" / "samples"}));
+    EXPECT_EQ(installed.samples, root.path() / "share" / "twDspUsrSpc" / "samples");
 
     std::filesystem::create_directories(root.path() / "bin" / "samples");
-    EXPECT_EQ(Resolve("", "", root.path() / "bin", kUserFolders).stores,
-              (Paths{kUserStore, root.path() / "bin" / "samples"}));
+    const HostLinkChoice built = Resolve("", "", root.path() / "bin", kUserFolders);
+    EXPECT_EQ(built.stores, (Paths{kUserStore, root.path() / "bin" / "samples"}));
+    EXPECT_EQ(built.samples, root.path() / "bin" / "samples");
+
+    EXPECT_EQ(Resolve("", "", "/nowhere/bin", kUserFolders).samples, "");
 }
 
 TEST(ResolveHostLinkChoice, LibraryOptionThenVariable) {
@@ -108,6 +113,29 @@ TEST(CreateHostLink, WithoutALibraryServesSavedUserSpacesFromTheStores) {
     std::string page = " 00001024C  ";
     ASSERT_NE(link->fnDllParamRtvUserspace(name, page), 0);
     EXPECT_EQ(page, "ok          ");
+}
+
+// Pages read from the bundled samples are told apart from the user's own.
+TEST(CreateHostLink, PageSourceTellsTheSamplesFromTheUsersStore) {
+    test::TempFolder root;
+    const auto sample = root.write("bin/samples/127.0.0.1/M.twus", "TWUSRSPC PAGES 1\n");
+    const auto own = root.write("store/10.0.0.1/M.twus", "TWUSRSPC PAGES 1\n");
+    std::string error;
+    auto link = CreateHostLink(Resolve("", root.path() / "store", root.path() / "bin", {}), error);
+    ASSERT_NE(link, nullptr) << error;
+
+    const std::pair<std::string, PageSource::Kind> cases[] = {
+        {"127.0.0.1", PageSource::Kind::Sample}, {"10.0.0.1", PageSource::Kind::SavedFile}};
+    for (const auto& [address, kind] : cases) {
+        int32_t connection = 0;
+        ASSERT_NE(test::OpenConnection(*link, address, connection), 0);
+        std::string name = "M";
+        std::string page = " 00001024C  ";
+        EXPECT_EQ(link->fnDllParamRtvUserspace(name, page), 0) << "the file has no pages";
+        link->fnDllParamCloseMConnection(connection);
+        EXPECT_EQ(link->pageSource().kind, kind) << address;
+        EXPECT_EQ(link->pageSource().path, kind == PageSource::Kind::Sample ? sample : own);
+    }
 }
 
 // A store named by the user that is missing or not a folder stops the host

@@ -123,6 +123,8 @@ TEST(LibraryHostLink, FactoryLoadsTheNamedLibraryOrExplainsWhyNot) {
     auto link = CreateHostLink(choice, error);
     ASSERT_NE(link, nullptr) << error;
     EXPECT_NE(dynamic_cast<LibraryHostLink*>(link.get()), nullptr);
+    EXPECT_EQ(link->pageSource().kind, PageSource::Kind::Library);
+    EXPECT_EQ(link->pageSource().path, TWDS_TEST_DLLPARAM);
 
     choice.library = TWDS_TEST_DLLPARAM_NOCLOSE;
     EXPECT_EQ(CreateHostLink(choice, error), nullptr);

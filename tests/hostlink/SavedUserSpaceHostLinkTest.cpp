@@ -165,6 +165,25 @@ TEST_F(SavedUserSpaceHostLinkTest, EachFileIsReadOncePerConnection) {
     EXPECT_EQ(page(" 00001024C", 20).substr(0, 12), "CX page \0\xE9!!"s);
 }
 
+// The file read is the source until the next connection, past its close;
+// a file that could not be read is none.
+TEST_F(SavedUserSpaceHostLinkTest, PageSourceIsTheFileTheLastConnectionRead) {
+    store.write("127.0.0.1/BROKEN.twus", "TWUSRSPC PAGES 2\n");
+    EXPECT_EQ(link.pageSource().kind, PageSource::Kind::Unknown);
+    ASSERT_NE(open("127.0.0.1"), 0);
+    EXPECT_EQ(link.pageSource().kind, PageSource::Kind::Unknown);
+    std::string page = PageRequest(" 00001024C", 20);
+    ASSERT_NE(retrieve("TWMODEL001", page), 0);
+    link.fnDllParamCloseMConnection(connection);
+    EXPECT_EQ(link.pageSource().kind, PageSource::Kind::SavedFile);
+    EXPECT_EQ(link.pageSource().path, store.path() / "127.0.0.1" / "TWMODEL001.twus");
+
+    ASSERT_NE(open("127.0.0.1"), 0);
+    EXPECT_EQ(retrieve("BROKEN", page), 0);
+    EXPECT_EQ(link.pageSource().kind, PageSource::Kind::Unknown);
+    EXPECT_EQ(link.pageSource().path, "");
+}
+
 TEST_F(SavedUserSpaceHostLinkTest, MalformedFileFailsEveryRequestWithItsReason) {
     store.write("127.0.0.1/BROKEN.twus", "TWUSRSPC PAGES 1\nC 00001024 4000000000\nshort\n");
     ASSERT_NE(open("127.0.0.1"), 0);

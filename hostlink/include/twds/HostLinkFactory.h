@@ -25,6 +25,8 @@ struct HostLinkChoice {
     // stores; empty when none was named. Unlike the user's data folder it
     // must exist: a mistyped name must not fall through to the samples.
     std::filesystem::path namedStore;
+    // The bundled samples, the last of stores; empty when none were found.
+    std::filesystem::path samples;
 };
 
 // Resolves the choice from the explicit options (empty when not given), the

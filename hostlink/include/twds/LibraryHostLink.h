@@ -46,11 +46,18 @@ public:
     int32_t fnDllParamGetLastError(int32_t& code1, int32_t& code2, std::string& text,
                                    int32_t length) override;
 
+    // Every page comes from the library loaded, whatever it reaches.
+    [[nodiscard]] PageSource pageSource() const override {
+        return {PageSource::Kind::Library, path_};
+    }
+
 private:
     struct Functions;
 
-    LibraryHostLink(std::unique_ptr<SharedLibrary> library, std::unique_ptr<Functions> functions);
+    LibraryHostLink(std::filesystem::path path, std::unique_ptr<SharedLibrary> library,
+                    std::unique_ptr<Functions> functions);
 
+    std::filesystem::path path_;
     std::unique_ptr<SharedLibrary> library_;
     std::unique_ptr<Functions> functions_;
 };
