@@ -1,6 +1,7 @@
 #include "twds/LibraryHostLink.h"
 
 #include <algorithm>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -74,6 +75,17 @@ LibraryHostLink::~LibraryHostLink() = default;
 std::unique_ptr<LibraryHostLink> LibraryHostLink::load(const std::filesystem::path& file,
                                                        std::string& error,
                                                        const MessageLookup& messages) {
+    // Looked at before loading: the loader would wait on a named pipe, and
+    // says little about a folder. A bare name is searched for in the
+    // system's library folders, not here, so it is left to the loader.
+    if (file.has_parent_path()) {
+        std::error_code statusError;
+        const std::filesystem::file_status status = std::filesystem::status(file, statusError);
+        if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+            error = messages(message::kLibraryNotRegular, {file.string()});
+            return nullptr;
+        }
+    }
     std::string reason;
     auto library = SharedLibrary::open(file, reason);
     if (!library) {

@@ -1,15 +1,15 @@
 #include "twds/SavedUserSpaceFile.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
-#include <cstdio>
-#include <cstring>
 #include <limits>
+#include <new>
+#include <span>
 #include <system_error>
 #include <utility>
 
 #include "QuoteBytes.h"
+#include "ReadOnlyFile.h"
 #include "twds/Ascii.h"
 
 namespace twds {
@@ -21,9 +21,13 @@ namespace {
 // and points the message at the right place.
 constexpr std::size_t kMaxRecordLine = 48;
 
+// How much of a file is read to check its header line: enough to quote the
+// first line as far as a message shows it (QuoteBytes's 40 bytes).
+constexpr std::size_t kHeaderProbe = 64;
+
 // Why the file that begins with `start` is not a saved user space, or ""
 // when its header line is right. `start` is the whole file or at least its
-// first 48 bytes: enough to quote the first line as a message shows it.
+// first kHeaderProbe bytes.
 std::string HeaderError(std::string_view start, const std::string& fileName,
                         const MessageLookup& messages) {
     if (start.starts_with(SavedUserSpaceFile::kHeader)) {
@@ -41,10 +45,6 @@ std::string HeaderError(std::string_view start, const std::string& fileName,
                                                          : message::kFileNotSavedUserSpace,
                     {fileName, "0", firstLine});
 }
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 }  // namespace
 
@@ -126,35 +126,60 @@ std::unique_ptr<SavedUserSpaceFile> SavedUserSpaceFile::load(const std::filesyst
                                                              std::string& error, std::string buffer,
                                                              const MessageLookup& messages) {
     const std::string name = file.string();
-    errno = 0;
-    const std::unique_ptr<std::FILE, FileCloser> stream(std::fopen(name.c_str(), "rb"));
-    if (!stream) {
-        error = messages(message::kFileNotOpened, {name, std::generic_category().message(errno)});
+    // Looked at before opening; ReadOnlyFile checks again what it opened.
+    std::error_code statusError;
+    const std::filesystem::file_status status = std::filesystem::status(file, statusError);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        error = messages(message::kFileNotRegular, {name});
         return nullptr;
     }
-    std::error_code sizeError;
-    const auto size = std::filesystem::file_size(file, sizeError);
-    if (sizeError) {
-        error = messages(message::kFileNotOpened, {name, sizeError.message()});
+    ReadOnlyFile::Failure failure{};
+    std::string reason;
+    const std::unique_ptr<ReadOnlyFile> input = ReadOnlyFile::open(file, failure, reason);
+    if (!input) {
+        error = failure == ReadOnlyFile::Failure::NotRegularFile
+                    ? messages(message::kFileNotRegular, {name})
+                    : messages(message::kFileNotOpened, {name, reason});
         return nullptr;
     }
+    const std::uint64_t size = input->size();
     if (size > std::numeric_limits<std::size_t>::max() / 2) {
         error = messages(message::kFileTooLarge, {name, std::to_string(size)});
         return nullptr;
     }
-    // Shrinking a string keeps its memory and writes nothing; only growing
-    // it fills the new part.
+    // Reads the file from `from` to the end of `bytes`; false (and error set)
+    // when it ends too soon or cannot be read.
+    const auto readOn = [&](std::string& bytes, std::size_t from) {
+        const std::size_t read = input->read(std::span(bytes).subspan(from));
+        if (from + read == bytes.size()) {
+            return true;
+        }
+        error = messages(message::kFileShortRead,
+                         {name, std::to_string(from + read), std::to_string(size)});
+        return false;
+    };
+
+    // The header line first: a large file that is no saved user space costs
+    // these few bytes, not its size in memory and reading time. Shrinking a
+    // string keeps its memory and writes nothing; only growing it fills the
+    // new part.
     std::string bytes = std::move(buffer);
+    const auto headLength = static_cast<std::size_t>(std::min<std::uint64_t>(size, kHeaderProbe));
+    bytes.resize(headLength);
+    if (!readOn(bytes, 0)) {
+        return nullptr;
+    }
+    if (std::string headerError = HeaderError(bytes, name, messages); !headerError.empty()) {
+        error = std::move(headerError);
+        return nullptr;
+    }
     try {
         bytes.resize(static_cast<std::size_t>(size));
     } catch (const std::bad_alloc&) {
         error = messages(message::kFileNoMemory, {name, std::to_string(size)});
         return nullptr;
     }
-    const std::size_t read = std::fread(bytes.data(), 1, bytes.size(), stream.get());
-    if (read != bytes.size() || std::ferror(stream.get())) {
-        error = messages(message::kFileShortRead,
-                         {name, std::to_string(read), std::to_string(bytes.size())});
+    if (!readOn(bytes, headLength)) {
         return nullptr;
     }
     return parse(std::move(bytes), name, error, messages);

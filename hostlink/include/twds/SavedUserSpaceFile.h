@@ -46,8 +46,9 @@ public:
         std::string bytes, const std::string& fileName, std::string& error,
         const MessageLookup& messages = BuiltInMessages());
 
-    // Reads the file whole and parses it; on failure (unreadable or
-    // malformed) returns nullptr and sets error. The bytes are read into
+    // Reads the file whole and parses it; on failure (not a regular file,
+    // unreadable or malformed) returns nullptr and sets error. The header
+    // line is checked before the rest is read. The bytes are read into
     // `buffer`'s memory when it is large enough (see releaseBytes).
     [[nodiscard]] static std::unique_ptr<SavedUserSpaceFile> load(
         const std::filesystem::path& file, std::string& error, std::string buffer = {},
