@@ -43,7 +43,7 @@ ViewerEnvironment::ViewerEnvironment(const CommandLine& commandLine,
     const HostLinkChoice choice =
         ResolveHostLinkChoice(commandLine.hostlink, commandLine.store, folder_);
     std::string error;
-    hostLink_ = CreateHostLink(choice, error);
+    hostLink_ = CreateHostLink(choice, error, messages_);
     if (!hostLink_) {
         hostLinkError_ = messages_(message::kHostLinkNotStarted, {error});
         hostLink_ = std::make_unique<UnavailableHostLink>(hostLinkError_);

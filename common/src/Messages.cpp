@@ -74,6 +74,84 @@ constexpr std::array kBuiltInTexts{
     BuiltInText{message::kDataPathHoldsNul,
                 "Export failed: the registry value &1 holds a NUL byte at character &2, which "
                 "would cut the path short (registry: &3). Correct the value."},
+    BuiltInText{message::kRefusedAddress,
+                "The machine address &1 cannot name a folder of saved user spaces: it must not be "
+                "empty nor contain \"/\", \"\\\", \"..\" or NUL bytes."},
+    BuiltInText{message::kNoStoreConfigured,
+                "No folder of saved user spaces is configured. Name one with --store DIR or "
+                "$TWDSPUSRSPC_STORE, or choose a host-link library with --hostlink."},
+    BuiltInText{
+        message::kNoSavedMachine,
+        "No user spaces are saved for the machine &1: there is no folder \"&1\" in &2. Save "
+        "its user spaces as <store>/&1/<NAME>.twus or name another store with --store."},
+    BuiltInText{message::kUserSpaceNotSaved,
+                "The user space &1 is not saved for the machine &2: there is no file &1.twus in "
+                "&3."},
+    BuiltInText{message::kNotConnected,
+                "No connection is open: open a connection to the machine before retrieving "
+                "user-space pages."},
+    BuiltInText{message::kRefusedUserSpaceName,
+                "The user space name &1 cannot name a saved user space file: it must not be blank "
+                "nor contain \"/\", \"\\\", \"..\" or NUL bytes."},
+    BuiltInText{message::kBadPageRequest,
+                "Malformed page request &1: expected a blank, an 8-digit position and a page kind "
+                "letter."},
+    BuiltInText{message::kNoSuchPage,
+                "The user space &1 (&2) has no page of kind &3 at position &4."},
+    BuiltInText{message::kFileEndsInHeader,
+                "&1: at byte offset &2: the file ends inside its header line; expected \"TWUSRSPC "
+                "PAGES 1\" and a line feed. The file is truncated."},
+    BuiltInText{message::kFileHeaderCrLf,
+                "&1: at byte offset &2: the header line ends in CR LF: the file's line ends were "
+                "converted (for example by a text-mode copy or git's autocrlf), which changes the "
+                "page bytes. Copy or check out the file unchanged, byte for byte."},
+    BuiltInText{message::kFileUnsupportedFormat,
+                "&1: at byte offset &2: unsupported format &3; this viewer reads \"TWUSRSPC PAGES "
+                "1\". Save the user space again."},
+    BuiltInText{message::kFileNotSavedUserSpace,
+                "&1: at byte offset &2: expected the header line \"TWUSRSPC PAGES 1\", found &3. "
+                "This is not a saved user space file."},
+    BuiltInText{message::kFileBadRecordLine,
+                "&1: at byte offset &2: expected a record line \"<kind letter> <8-digit position> "
+                "<length>\" and a line feed, found &3."},
+    BuiltInText{message::kFileEndsInRecordLine,
+                "&1: at byte offset &2: expected a record line \"<kind letter> <8-digit position> "
+                "<length>\" and a line feed, found &3 at the end of the file. The file is "
+                "truncated."},
+    BuiltInText{message::kFilePageLengthPastEnd,
+                "&1: at byte offset &2: the page length &3 runs past the end of the file (&4 bytes "
+                "follow the record line). The file is truncated or its length is wrong."},
+    BuiltInText{message::kFileEndsAfterPage,
+                "&1: at byte offset &2: the file ends right after the page text; expected a line "
+                "feed. The file is truncated."},
+    BuiltInText{message::kFileNoLineFeedAfterPage,
+                "&1: at byte offset &2: expected a line feed after the &3 bytes of the page &4 &5, "
+                "found &6. The page length is wrong."},
+    BuiltInText{message::kFileNotOpened, "Cannot open the user space file &1: &2."},
+    BuiltInText{message::kFileNotRegular,
+                "The user space file &1 is not a regular file: a folder, named pipe or device "
+                "cannot be read as a saved user space."},
+    BuiltInText{message::kFileTooLarge,
+                "The user space file &1 is too large to be read (&2 bytes)."},
+    BuiltInText{message::kFileNoMemory,
+                "Not enough memory to read the user space file &1 (&2 bytes)."},
+    BuiltInText{message::kFileShortRead,
+                "Cannot read the user space file &1: only &2 of &3 bytes could be read."},
+    BuiltInText{message::kLibraryNotLoaded,
+                "Cannot load the host-link library &1: &2. Check the path given with --hostlink or "
+                "$TWDSPUSRSPC_HOSTLINK."},
+    BuiltInText{message::kLibraryLacksFunctions,
+                "The host-link library &1 lacks functions the viewer needs: &2. It is not a "
+                "DllParam host-link library, or not a compatible version."},
+    BuiltInText{message::kLibraryNotRegular,
+                "The host-link library &1 is not a regular file: a folder, named pipe or device "
+                "cannot be loaded as a library."},
+    BuiltInText{message::kStoreMissing,
+                "The folder of saved user spaces &1 does not exist. Check the folder given with "
+                "--store or $TWDSPUSRSPC_STORE."},
+    BuiltInText{message::kStoreNotFolder,
+                "The folder of saved user spaces &1 is not a folder. Check the path given with "
+                "--store or $TWDSPUSRSPC_STORE."},
     BuiltInText{message::kCopyRowsCommand, "&Copy"},
     BuiltInText{message::kSelectAllCommand, "Select &all"},
     BuiltInText{message::kCopyCapped,

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <system_error>
+#include <utility>
 
 #include "twds/LibraryHostLink.h"
 #include "twds/SavedUserSpaceHostLink.h"
@@ -44,6 +45,21 @@ bool IsFolder(const std::filesystem::path& path) {
     return std::filesystem::is_directory(path, error);
 }
 
+// Why the store the user named cannot be used, or "". A store that cannot
+// be examined (no permission) is left to the host link, which names the
+// stores it searched.
+std::string NamedStoreError(const std::filesystem::path& store, const MessageLookup& messages) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(store, error);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        return messages(message::kStoreMissing, {store.string()});
+    }
+    if (std::filesystem::exists(status) && !std::filesystem::is_directory(status)) {
+        return messages(message::kStoreNotFolder, {store.string()});
+    }
+    return {};
+}
+
 }  // namespace
 
 HostLinkChoice ResolveHostLinkChoice(const std::filesystem::path& libraryOption,
@@ -74,6 +90,7 @@ HostLinkChoice ResolveHostLinkChoice(const std::filesystem::path& libraryOption,
     }
 
     if (namedStore) {
+        choice.namedStore = *namedStore;
         choice.stores.push_back(*namedStore);
     } else if (auto userStore = UserStore(environment)) {
         choice.stores.push_back(*userStore);
@@ -82,9 +99,12 @@ HostLinkChoice ResolveHostLinkChoice(const std::filesystem::path& libraryOption,
     const auto installed =
         (executableFolder / ".." / "share" / "twDspUsrSpc" / "samples").lexically_normal();
     if (IsFolder(built)) {
-        choice.stores.push_back(built);
+        choice.samples = built;
     } else if (IsFolder(installed)) {
-        choice.stores.push_back(installed);
+        choice.samples = installed;
+    }
+    if (!choice.samples.empty()) {
+        choice.stores.push_back(choice.samples);
     }
     return choice;
 }
@@ -100,11 +120,19 @@ HostLinkChoice ResolveHostLinkChoice(const std::filesystem::path& libraryOption,
                                  });
 }
 
-std::unique_ptr<HostLink> CreateHostLink(const HostLinkChoice& choice, std::string& error) {
+std::unique_ptr<HostLink> CreateHostLink(const HostLinkChoice& choice, std::string& error,
+                                         const MessageLookup& messages) {
     if (!choice.library.empty()) {
-        return LibraryHostLink::load(choice.library, error);
+        return LibraryHostLink::load(choice.library, error, messages);
     }
-    return std::make_unique<SavedUserSpaceHostLink>(choice.stores);
+    if (!choice.namedStore.empty()) {
+        if (std::string storeError = NamedStoreError(choice.namedStore, messages);
+            !storeError.empty()) {
+            error = std::move(storeError);
+            return nullptr;
+        }
+    }
+    return std::make_unique<SavedUserSpaceHostLink>(choice.stores, messages, choice.samples);
 }
 
 }  // namespace twds

@@ -1,6 +1,8 @@
 #include "twds/LibraryHostLink.h"
 
 #include <algorithm>
+#include <system_error>
+#include <utility>
 #include <vector>
 
 #include "SharedLibrary.h"
@@ -64,19 +66,30 @@ struct LibraryHostLink::Functions {
     LastErrorFunction lastError = nullptr;
 };
 
-LibraryHostLink::LibraryHostLink(std::unique_ptr<SharedLibrary> library,
+LibraryHostLink::LibraryHostLink(std::filesystem::path path, std::unique_ptr<SharedLibrary> library,
                                  std::unique_ptr<Functions> functions)
-    : library_(std::move(library)), functions_(std::move(functions)) {}
+    : path_(std::move(path)), library_(std::move(library)), functions_(std::move(functions)) {}
 
 LibraryHostLink::~LibraryHostLink() = default;
 
 std::unique_ptr<LibraryHostLink> LibraryHostLink::load(const std::filesystem::path& file,
-                                                       std::string& error) {
+                                                       std::string& error,
+                                                       const MessageLookup& messages) {
+    // Looked at before loading: the loader would wait on a named pipe, and
+    // says little about a folder. A bare name is searched for in the
+    // system's library folders, not here, so it is left to the loader.
+    if (file.has_parent_path()) {
+        std::error_code statusError;
+        const std::filesystem::file_status status = std::filesystem::status(file, statusError);
+        if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+            error = messages(message::kLibraryNotRegular, {file.string()});
+            return nullptr;
+        }
+    }
     std::string reason;
     auto library = SharedLibrary::open(file, reason);
     if (!library) {
-        error = "Cannot load the host-link library " + file.string() + ": " + reason +
-                ". Check the path given with --hostlink or $TWDSPUSRSPC_HOSTLINK.";
+        error = messages(message::kLibraryNotLoaded, {file.string(), reason});
         return nullptr;
     }
     auto functions = std::make_unique<Functions>();
@@ -86,13 +99,11 @@ std::unique_ptr<LibraryHostLink> LibraryHostLink::load(const std::filesystem::pa
     functions->close = Resolve<CloseFunction>(*library, "fnDllParamCloseMConnection", missing);
     functions->lastError = Resolve<LastErrorFunction>(*library, "fnDllParamGetLastError", missing);
     if (!missing.empty()) {
-        error = "The host-link library " + file.string() +
-                " lacks functions the viewer needs: " + missing +
-                ". It is not a DllParam host-link library, or not a compatible version.";
+        error = messages(message::kLibraryLacksFunctions, {file.string(), missing});
         return nullptr;
     }
     return std::unique_ptr<LibraryHostLink>(
-        new LibraryHostLink(std::move(library), std::move(functions)));
+        new LibraryHostLink(file, std::move(library), std::move(functions)));
 }
 
 int32_t LibraryHostLink::fnDllParamOpenMConnection(std::string& machine, std::string& buffer1,

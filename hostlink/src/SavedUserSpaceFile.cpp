@@ -1,15 +1,15 @@
 #include "twds/SavedUserSpaceFile.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
-#include <cstdio>
-#include <cstring>
 #include <limits>
+#include <new>
+#include <span>
 #include <system_error>
 #include <utility>
 
 #include "QuoteBytes.h"
+#include "ReadOnlyFile.h"
 #include "twds/Ascii.h"
 
 namespace twds {
@@ -21,13 +21,30 @@ namespace {
 // and points the message at the right place.
 constexpr std::size_t kMaxRecordLine = 48;
 
-std::string At(const std::string& fileName, std::size_t offset) {
-    return fileName + ": at byte offset " + std::to_string(offset) + ": ";
-}
+// How much of a file is read to check its header line: enough to quote the
+// first line as far as a message shows it (QuoteBytes's 40 bytes).
+constexpr std::size_t kHeaderProbe = 64;
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
+// Why the file that begins with `start` is not a saved user space, or ""
+// when its header line is right. `start` is the whole file or at least its
+// first kHeaderProbe bytes.
+std::string HeaderError(std::string_view start, const std::string& fileName,
+                        const MessageLookup& messages) {
+    if (start.starts_with(SavedUserSpaceFile::kHeader)) {
+        return {};
+    }
+    if (SavedUserSpaceFile::kHeader.starts_with(start)) {
+        return messages(message::kFileEndsInHeader, {fileName, std::to_string(start.size())});
+    }
+    if (start.starts_with("TWUSRSPC PAGES 1\r\n")) {
+        return messages(message::kFileHeaderCrLf,
+                        {fileName, std::to_string(SavedUserSpaceFile::kHeader.size() - 1)});
+    }
+    const std::string firstLine = QuoteBytes(start.substr(0, start.find('\n')));
+    return messages(start.starts_with("TWUSRSPC PAGES ") ? message::kFileUnsupportedFormat
+                                                         : message::kFileNotSavedUserSpace,
+                    {fileName, "0", firstLine});
+}
 
 }  // namespace
 
@@ -35,27 +52,10 @@ SavedUserSpaceFile::SavedUserSpaceFile(std::string bytes) : bytes_(std::move(byt
 
 std::unique_ptr<SavedUserSpaceFile> SavedUserSpaceFile::parse(std::string bytes,
                                                               const std::string& fileName,
-                                                              std::string& error) {
-    const std::string_view text(bytes);
-    if (!text.starts_with(kHeader)) {
-        if (kHeader.starts_with(text)) {
-            error = At(fileName, text.size()) +
-                    "the file ends inside its header line; expected \"TWUSRSPC PAGES 1\" and a "
-                    "line feed. The file is truncated.";
-        } else if (text.starts_with("TWUSRSPC PAGES 1\r\n")) {
-            error = At(fileName, kHeader.size() - 1) +
-                    "the header line ends in CR LF: the file's line ends were converted (for "
-                    "example by a text-mode copy or git's autocrlf), which changes the page bytes. "
-                    "Copy or check out the file unchanged, byte for byte.";
-        } else if (text.starts_with("TWUSRSPC PAGES ")) {
-            error = At(fileName, 0) + "unsupported format " +
-                    QuoteBytes(text.substr(0, text.find('\n'))) +
-                    "; this viewer reads \"TWUSRSPC PAGES 1\". Save the user space again.";
-        } else {
-            error = At(fileName, 0) + "expected the header line \"TWUSRSPC PAGES 1\", found " +
-                    QuoteBytes(text.substr(0, text.find('\n'))) +
-                    ". This is not a saved user space file.";
-        }
+                                                              std::string& error,
+                                                              const MessageLookup& messages) {
+    if (std::string headerError = HeaderError(bytes, fileName, messages); !headerError.empty()) {
+        error = std::move(headerError);
         return nullptr;
     }
 
@@ -82,13 +82,10 @@ std::unique_ptr<SavedUserSpaceFile> SavedUserSpaceFile::parse(std::string bytes,
                             line[1] == ' ' && AllAsciiDigits(line.substr(2, kPositionDigits)) &&
                             line[10] == ' ' && AllAsciiDigits(line.substr(11));
         if (!shaped || lineEnd == std::string_view::npos) {
-            error = At(fileName, pos) +
-                    "expected a record line \"<kind letter> <8-digit position> <length>\" and a "
-                    "line feed, found " +
-                    QuoteBytes(line) +
-                    (lineEnd == std::string_view::npos && pos + window.size() == all.size()
-                         ? " at the end of the file. The file is truncated."
-                         : ".");
+            const bool atEnd =
+                lineEnd == std::string_view::npos && pos + window.size() == all.size();
+            error = messages(atEnd ? message::kFileEndsInRecordLine : message::kFileBadRecordLine,
+                             {fileName, std::to_string(pos), QuoteBytes(line)});
             return nullptr;
         }
 
@@ -101,24 +98,21 @@ std::unique_ptr<SavedUserSpaceFile> SavedUserSpaceFile::parse(std::string bytes,
         const std::size_t pageStart = pos + lineEnd + 1;
         const std::size_t available = all.size() - pageStart;
         if (lengthError == std::errc::result_out_of_range || length > available) {
-            error = At(fileName, pos + 11) + "the page length " + std::string(lengthText) +
-                    " runs past the end of the file (" + std::to_string(available) +
-                    " bytes follow the record line). The file is truncated or its length is "
-                    "wrong.";
+            error = messages(
+                message::kFilePageLengthPastEnd,
+                {fileName, std::to_string(pos + 11), lengthText, std::to_string(available)});
             return nullptr;
         }
         const std::size_t pageEnd = pageStart + static_cast<std::size_t>(length);
         if (pageEnd == all.size()) {
-            error = At(fileName, pageEnd) +
-                    "the file ends right after the page text; expected a line feed. The file is "
-                    "truncated.";
+            error = messages(message::kFileEndsAfterPage, {fileName, std::to_string(pageEnd)});
             return nullptr;
         }
         if (all[pageEnd] != '\n') {
-            error = At(fileName, pageEnd) + "expected a line feed after the " +
-                    std::to_string(length) + " bytes of the page " + std::string(1, line[0]) + " " +
-                    std::string(line.substr(2, kPositionDigits)) + ", found " +
-                    QuoteBytes(all.substr(pageEnd, 1)) + ". The page length is wrong.";
+            error = messages(
+                message::kFileNoLineFeedAfterPage,
+                {fileName, std::to_string(pageEnd), std::to_string(length), line.substr(0, 1),
+                 line.substr(2, kPositionDigits), QuoteBytes(all.substr(pageEnd, 1))});
             return nullptr;
         }
         file->index_.insert_or_assign(indexKey(line[0], position),
@@ -129,45 +123,66 @@ std::unique_ptr<SavedUserSpaceFile> SavedUserSpaceFile::parse(std::string bytes,
 }
 
 std::unique_ptr<SavedUserSpaceFile> SavedUserSpaceFile::load(const std::filesystem::path& file,
-                                                             std::string& error,
-                                                             std::string buffer) {
+                                                             std::string& error, std::string buffer,
+                                                             const MessageLookup& messages) {
     const std::string name = file.string();
-    errno = 0;
-    const std::unique_ptr<std::FILE, FileCloser> stream(std::fopen(name.c_str(), "rb"));
-    if (!stream) {
-        error = "Cannot open the user space file " + name + ": " +
-                std::generic_category().message(errno) + ".";
+    // Looked at before opening; ReadOnlyFile checks again what it opened.
+    std::error_code statusError;
+    const std::filesystem::file_status status = std::filesystem::status(file, statusError);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        error = messages(message::kFileNotRegular, {name});
         return nullptr;
     }
-    std::error_code sizeError;
-    const auto size = std::filesystem::file_size(file, sizeError);
-    if (sizeError) {
-        error = "Cannot read the size of the user space file " + name + ": " + sizeError.message() +
-                ".";
+    ReadOnlyFile::Failure failure{};
+    std::string reason;
+    const std::unique_ptr<ReadOnlyFile> input = ReadOnlyFile::open(file, failure, reason);
+    if (!input) {
+        error = failure == ReadOnlyFile::Failure::NotRegularFile
+                    ? messages(message::kFileNotRegular, {name})
+                    : messages(message::kFileNotOpened, {name, reason});
         return nullptr;
     }
+    const std::uint64_t size = input->size();
     if (size > std::numeric_limits<std::size_t>::max() / 2) {
-        error = "The user space file " + name + " is too large to be read (" +
-                std::to_string(size) + " bytes).";
+        error = messages(message::kFileTooLarge, {name, std::to_string(size)});
         return nullptr;
     }
-    // Shrinking a string keeps its memory and writes nothing; only growing
-    // it fills the new part.
+    // Reads the file from `from` to the end of `bytes`; false (and error set)
+    // when it ends too soon or cannot be read.
+    const auto readOn = [&](std::string& bytes, std::size_t from) {
+        const std::size_t read = input->read(std::span(bytes).subspan(from));
+        if (from + read == bytes.size()) {
+            return true;
+        }
+        error = messages(message::kFileShortRead,
+                         {name, std::to_string(from + read), std::to_string(size)});
+        return false;
+    };
+
+    // The header line first: a large file that is no saved user space costs
+    // these few bytes, not its size in memory and reading time. Shrinking a
+    // string keeps its memory and writes nothing; only growing it fills the
+    // new part.
     std::string bytes = std::move(buffer);
+    const auto headLength = static_cast<std::size_t>(std::min<std::uint64_t>(size, kHeaderProbe));
+    bytes.resize(headLength);
+    if (!readOn(bytes, 0)) {
+        return nullptr;
+    }
+    if (std::string headerError = HeaderError(bytes, name, messages); !headerError.empty()) {
+        error = std::move(headerError);
+        return nullptr;
+    }
     try {
         bytes.resize(static_cast<std::size_t>(size));
     } catch (const std::bad_alloc&) {
-        error = "Not enough memory to read the user space file " + name + " (" +
-                std::to_string(size) + " bytes).";
+        error = messages(message::kFileNoMemory, {name, std::to_string(size)});
         return nullptr;
     }
-    const std::size_t read = std::fread(bytes.data(), 1, bytes.size(), stream.get());
-    if (read != bytes.size() || std::ferror(stream.get())) {
-        error = "Cannot read the user space file " + name + ": only " + std::to_string(read) +
-                " of " + std::to_string(bytes.size()) + " bytes could be read.";
+    if (!readOn(bytes, headLength)) {
         return nullptr;
     }
-    return parse(std::move(bytes), name, error);
+    return parse(std::move(bytes), name, error, messages);
 }
 
 std::string SavedUserSpaceFile::releaseBytes() {

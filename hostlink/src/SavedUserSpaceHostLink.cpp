@@ -43,8 +43,10 @@ std::string StoreList(const std::vector<std::filesystem::path>& stores) {
 
 }  // namespace
 
-SavedUserSpaceHostLink::SavedUserSpaceHostLink(std::vector<std::filesystem::path> stores)
-    : stores_(std::move(stores)) {}
+SavedUserSpaceHostLink::SavedUserSpaceHostLink(std::vector<std::filesystem::path> stores,
+                                               MessageLookup messages,
+                                               std::filesystem::path samples)
+    : stores_(std::move(stores)), messages_(std::move(messages)), samples_(std::move(samples)) {}
 
 int32_t SavedUserSpaceHostLink::fail(ErrorCode code, std::string text) {
     lastCode_ = code;
@@ -57,17 +59,13 @@ int32_t SavedUserSpaceHostLink::fnDllParamOpenMConnection(std::string& machine,
                                                           std::string& /*buffer2*/,
                                                           int32_t& connection) {
     fnDllParamCloseMConnection(connection_);
+    source_ = {};
     const std::string_view address = Trim(machine);
     if (!IsSafeComponent(address)) {
-        return fail(kRefusedName,
-                    "The machine address " + QuoteBytes(address) +
-                        " cannot name a folder of saved user spaces: it must not be empty nor "
-                        "contain \"/\", \"\\\", \"..\" or NUL bytes.");
+        return fail(kRefusedName, messages_(message::kRefusedAddress, {QuoteBytes(address)}));
     }
     if (stores_.empty()) {
-        return fail(kNoStore,
-                    "No folder of saved user spaces is configured. Name one with --store DIR "
-                    "or $TWDSPUSRSPC_STORE, or choose a host-link library with --hostlink.");
+        return fail(kNoStore, messages_(message::kNoStoreConfigured, {}));
     }
     for (const auto& store : stores_) {
         std::error_code error;
@@ -75,6 +73,7 @@ int32_t SavedUserSpaceHostLink::fnDllParamOpenMConnection(std::string& machine,
         if (std::filesystem::is_directory(folder, error)) {
             address_ = std::string(address);
             folder_ = folder;
+            folderInSamples_ = !samples_.empty() && store == samples_;
             releaseFiles();
             connection_ = lastHandle_ = lastHandle_ == INT32_MAX ? 1 : lastHandle_ + 1;
             connection = connection_;
@@ -83,11 +82,7 @@ int32_t SavedUserSpaceHostLink::fnDllParamOpenMConnection(std::string& machine,
             return 1;
         }
     }
-    return fail(kNoStore, "No user spaces are saved for the machine " + std::string(address) +
-                              ": there is no folder \"" + std::string(address) + "\" in " +
-                              StoreList(stores_) + ". Save its user spaces as <store>/" +
-                              std::string(address) +
-                              "/<NAME>.twus or name another store with --store.");
+    return fail(kNoStore, messages_(message::kNoSavedMachine, {address, StoreList(stores_)}));
 }
 
 const SavedUserSpaceHostLink::LoadedFile& SavedUserSpaceHostLink::loadFile(
@@ -100,13 +95,15 @@ const SavedUserSpaceHostLink::LoadedFile& SavedUserSpaceHostLink::loadFile(
     std::error_code error;
     if (!std::filesystem::exists(loaded.path, error)) {
         loaded.code = kMissingFile;
-        loaded.error = "The user space " + name + " is not saved for the machine " + address_ +
-                       ": there is no file " + name + ".twus in " + folder_.string() + ".";
+        loaded.error = messages_(message::kUserSpaceNotSaved, {name, address_, folder_.string()});
     } else {
-        loaded.file =
-            SavedUserSpaceFile::load(loaded.path, loaded.error, std::exchange(spareBuffer_, {}));
+        loaded.file = SavedUserSpaceFile::load(loaded.path, loaded.error,
+                                               std::exchange(spareBuffer_, {}), messages_);
         if (!loaded.file) {
             loaded.code = kUnreadableFile;
+        } else {
+            source_ = {folderInSamples_ ? PageSource::Kind::Sample : PageSource::Kind::SavedFile,
+                       loaded.path};
         }
     }
     return files_.emplace(name, std::move(loaded)).first->second;
@@ -126,16 +123,12 @@ void SavedUserSpaceHostLink::releaseFiles() {
 
 int32_t SavedUserSpaceHostLink::fnDllParamRtvUserspace(std::string& userSpace, std::string& page) {
     if (connection_ == 0) {
-        return fail(kNotConnected,
-                    "No connection is open: open a connection to the machine before "
-                    "retrieving user-space pages.");
+        return fail(kNotConnected, messages_(message::kNotConnected, {}));
     }
     const std::string_view nameText = TrimEnd(userSpace);
     if (!IsSafeComponent(nameText)) {
         return fail(kRefusedName,
-                    "The user space name " + QuoteBytes(userSpace) +
-                        " cannot name a saved user space file: it must not be blank nor "
-                        "contain \"/\", \"\\\", \"..\" or NUL bytes.");
+                    messages_(message::kRefusedUserSpaceName, {QuoteBytes(userSpace)}));
     }
     const std::string_view request(page.data(), std::min(page.size(), kRequestHeader));
     std::uint32_t position = 0;
@@ -143,9 +136,7 @@ int32_t SavedUserSpaceHostLink::fnDllParamRtvUserspace(std::string& userSpace, s
                             AllAsciiDigits(request.substr(1, 8)) && request[9] >= 'A' &&
                             request[9] <= 'Z';
     if (!wellFormed) {
-        return fail(kBadRequest, "Malformed page request " + QuoteBytes(request) +
-                                     ": expected a blank, an 8-digit position and a page "
-                                     "kind letter.");
+        return fail(kBadRequest, messages_(message::kBadPageRequest, {QuoteBytes(request)}));
     }
     std::from_chars(request.data() + 1, request.data() + 9, position);
     const char kind = request[9];
@@ -157,9 +148,9 @@ int32_t SavedUserSpaceHostLink::fnDllParamRtvUserspace(std::string& userSpace, s
     }
     const auto text = loaded.file->page(kind, position);
     if (!text) {
-        return fail(kMissingPage, "The user space " + name + " (" + loaded.path.string() +
-                                      ") has no page of kind " + std::string(1, kind) +
-                                      " at position " + std::string(request.substr(1, 8)) + ".");
+        return fail(kMissingPage,
+                    messages_(message::kNoSuchPage, {name, loaded.path.string(),
+                                                     request.substr(9, 1), request.substr(1, 8)}));
     }
     // The page keeps its length: the record is cut to it, or padded with
     // blanks as the host pads an unused part of the user space.

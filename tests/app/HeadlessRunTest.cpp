@@ -73,6 +73,11 @@ protected:
     }
 
     [[nodiscard]] std::string Store() const { return (temp.path() / "store").string(); }
+    // The line that says where the pages came from.
+    [[nodiscard]] std::string SourceLine() const {
+        return "Source: the saved user space " +
+               (temp.path() / "store" / "10.9.8.7" / "HEADLESS01.twus").string() + "\n";
+    }
     [[nodiscard]] fs::path DataPathFile() const {
         return temp.path() / "out" / "HEADLESS01.usrspc";
     }
@@ -91,14 +96,14 @@ protected:
 TEST_F(HeadlessRunTest, ExportsWhereTheButtonWouldAndToChosenOutputs) {
     SetDataPath();
     EXPECT_EQ(Run({"--export", "--store", Store(), " 10.9.8.7 / headless01 "}), 0) << err.str();
-    EXPECT_EQ(err.str(), "Exported to " + DataPathFile().string() + "\n");
+    EXPECT_EQ(err.str(), SourceLine() + "Exported to " + DataPathFile().string() + "\n");
     EXPECT_EQ(out.str(), "");
     const std::string exported = test::ReadBytes(DataPathFile());
     EXPECT_EQ(exported.substr(0, kCXBanner.size()), kCXBanner);
     EXPECT_NE(exported.find("\r\nClosing text\r\n"), std::string::npos);
 
     EXPECT_EQ(Run({"--export", "--output=-", "--store", Store(), "10.9.8.7/HEADLESS01"}), 0);
-    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(err.str(), SourceLine());
     EXPECT_EQ(out.str(), exported);
 
     const fs::path chosen = temp.path() / "chosen.txt";
@@ -127,13 +132,41 @@ TEST_F(HeadlessRunTest, FailedDisplayWithNothingShownWritesNothingAndSaysWhyInTh
         << err.str();
 }
 
+// The host link's own causes follow the language too.
+TEST_F(HeadlessRunTest, SavedHostLinkCausesAreInTheSetLanguage) {
+    const std::string folder = (temp.path() / "store" / "10.9.8.7").string();
+    EXPECT_EQ(Run({"--export", "--output=-", "--store", Store(), "10.9.8.7/NOSUCHNAME"}), 1);
+    EXPECT_EQ(err.str(),
+              "Page C (position 1024) could not be retrieved. The reason: The user space "
+              "NOSUCHNAME is not saved for the machine 10.9.8.7: there is no file NOSUCHNAME.twus "
+              "in " +
+                  folder + ".\n");
+
+    SetRegistry(Hive::CurrentUser, "SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\Settings",
+                "Language", "FR");
+    EXPECT_EQ(Run({"--export", "--output=-", "--store", Store(), "10.9.8.7/NOSUCHNAME"}), 1);
+    EXPECT_EQ(err.str(),
+              "La page C (position 1024) n'a pas pu \xEAtre lue. La cause : L'espace de travail "
+              "NOSUCHNAME n'est pas enregistr\xE9 pour la machine 10.9.8.7 : il n'y a pas de "
+              "fichier NOSUCHNAME.twus dans " +
+                  folder + ".\n");
+
+    test::WriteBytes(temp.path() / "store" / "10.9.8.7" / "NOTSAVED01.twus", "GIF89a\n");
+    EXPECT_EQ(Run({"--export", "--output=-", "--store", Store(), "10.9.8.7/NOTSAVED01"}), 1);
+    EXPECT_EQ(err.str(),
+              "La page C (position 1024) n'a pas pu \xEAtre lue. La cause : " + folder +
+                  "/NOTSAVED01.twus : \xE0 l'octet 0 : la ligne d'en-t\xEAte \"TWUSRSPC PAGES "
+                  "1\" \xE9tait attendue, \"GIF89a\" a \xE9t\xE9 trouv\xE9. Ce n'est pas un "
+                  "fichier d'espace de travail enregistr\xE9.\n");
+}
+
 TEST_F(HeadlessRunTest, DisplayStoppedPartWayIsStillExported) {
     SetDataPath();
     pages.erase({'Z', 2560});
     SaveModel();
     EXPECT_EQ(Run({"--export", "--store", Store(), "10.9.8.7/HEADLESS01"}), 1);
     EXPECT_TRUE(err.str().starts_with(
-        "Page Z (position 2560) of file 2 could not be retrieved. The reason: "))
+        SourceLine() + "Page Z (position 2560) of file 2 could not be retrieved. The reason: "))
         << err.str();
     EXPECT_NE(err.str().find("\nExported to " + DataPathFile().string() + "\n"), std::string::npos);
     const std::string exported = test::ReadBytes(DataPathFile());
@@ -143,7 +176,8 @@ TEST_F(HeadlessRunTest, DisplayStoppedPartWayIsStillExported) {
 TEST_F(HeadlessRunTest, ExportFailureGivesStatusOne) {
     EXPECT_EQ(Run({"--export", "--store", Store(), "10.9.8.7/HEADLESS01"}), 1);
     EXPECT_TRUE(
-        err.str().starts_with("Export failed: the registry value "
+        err.str().starts_with(SourceLine() +
+                              "Export failed: the registry value "
                               "HKEY_LOCAL_MACHINE\\SOFTWARE\\Orinex\\Tidewell\\TW_CFG\\DataPath"))
         << err.str();
     EXPECT_NE(err.str().find((registryFolder / "HKEY_LOCAL_MACHINE.reg").string()),
@@ -223,6 +257,30 @@ TEST_F(HeadlessRunTest, WindowNoticesWhatItIgnored) {
     const ViewerEnvironment withoutLink(broken, [](const std::string&, const std::string&) {});
     EXPECT_EQ(withoutLink.startupNotice(broken),
               withoutLink.hostLinkError() + "\nIgnored on the command line: --x");
+}
+
+// A mistyped store is named, never replaced by the bundled samples.
+TEST_F(HeadlessRunTest, MissingStoreIsReportedInsteadOfTheSamples) {
+    const std::string missing = (temp.path() / "nonexistent").string();
+    EXPECT_EQ(Run({"--export", "--store", missing, "--output", "-", "127.0.0.1/TWMODEL001"}), 1);
+    EXPECT_EQ(err.str(), "The host link could not be started: The folder of saved user spaces " +
+                             missing +
+                             " does not exist. Check the folder given with --store or "
+                             "$TWDSPUSRSPC_STORE.\n");
+    EXPECT_EQ(out.str(), "");
+
+    SetRegistry(Hive::CurrentUser, "SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\Settings",
+                "Language", "FR");
+    ScopedEnvironment namedStore("TWDSPUSRSPC_STORE", missing);
+    EXPECT_EQ(Run({"--export", "--output", "-", "127.0.0.1/TWMODEL001"}), 1);
+    EXPECT_EQ(err.str(),
+              "La liaison avec la machine n'a pas pu \xEAtre d\xE9marr\xE9"
+              "e : Le dossier d'espaces "
+              "de travail enregistr\xE9s " +
+                  missing +
+                  " n'existe pas. V\xE9rifiez le dossier donn\xE9 avec --store ou "
+                  "$TWDSPUSRSPC_STORE.\n");
+    EXPECT_EQ(out.str(), "");
 }
 
 TEST_F(HeadlessRunTest, CatalogueLoadFailureIsReportedOnce) {

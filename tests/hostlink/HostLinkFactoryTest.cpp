@@ -5,6 +5,7 @@
 
 #include "HostLinkCalls.h"
 #include "TempFolder.h"
+#include "TestSupport.h"
 #include "twds/HostLinkFactory.h"
 #include "twds/SavedUserSpaceHostLink.h"
 
@@ -39,11 +40,18 @@ const std::filesystem::path kUserStore = "/xdg/twDspUsrSpc/userspaces";
 TEST(ResolveHostLinkChoice, StoreOptionThenVariableThenUserDataFolder) {
     Environment all = kUserFolders;
     all["TWDSPUSRSPC_STORE"] = "/env/store";
-    EXPECT_EQ(Resolve("", "/opt/store", "/nowhere/bin", all).stores, Paths{"/opt/store"});
-    EXPECT_EQ(Resolve("", "", "/nowhere/bin", all).stores, Paths{"/env/store"});
+    const HostLinkChoice fromOption = Resolve("", "/opt/store", "/nowhere/bin", all);
+    EXPECT_EQ(fromOption.stores, Paths{"/opt/store"});
+    EXPECT_EQ(fromOption.namedStore, "/opt/store");
+    const HostLinkChoice fromVariable = Resolve("", "", "/nowhere/bin", all);
+    EXPECT_EQ(fromVariable.stores, Paths{"/env/store"});
+    EXPECT_EQ(fromVariable.namedStore, "/env/store");
 
+    // The user's data folder is not named: it need not exist.
     Environment noStore = kUserFolders;
-    EXPECT_EQ(Resolve("", "", "/nowhere/bin", noStore).stores, Paths{kUserStore});
+    const HostLinkChoice fromUserFolder = Resolve("", "", "/nowhere/bin", noStore);
+    EXPECT_EQ(fromUserFolder.stores, Paths{kUserStore});
+    EXPECT_EQ(fromUserFolder.namedStore, "");
     noStore["TWDSPUSRSPC_STORE"] = "";
 #ifdef _WIN32
     // Without a local application-data folder, the roaming one.
@@ -67,12 +75,17 @@ TEST(ResolveHostLinkChoice, BundledSamplesComeLastFromTheBuildOrTheInstalledLayo
     std::filesystem::create_directories(root.path() / "bin");
     std::filesystem::create_directories(root.path() / "share" / "twDspUsrSpc" / "samples");
 
-    EXPECT_EQ(Resolve("", "/opt/store", root.path() / "bin", kUserFolders).stores,
+    const HostLinkChoice installed = Resolve("", "/opt/store", root.path() / "bin", kUserFolders);
+    EXPECT_EQ(installed.stores,
               (Paths{"/opt/store", root.path() / "share" / "twDspUsrSpc" / "samples"}));
+    EXPECT_EQ(installed.samples, root.path() / "share" / "twDspUsrSpc" / "samples");
 
     std::filesystem::create_directories(root.path() / "bin" / "samples");
-    EXPECT_EQ(Resolve("", "", root.path() / "bin", kUserFolders).stores,
-              (Paths{kUserStore, root.path() / "bin" / "samples"}));
+    const HostLinkChoice built = Resolve("", "", root.path() / "bin", kUserFolders);
+    EXPECT_EQ(built.stores, (Paths{kUserStore, root.path() / "bin" / "samples"}));
+    EXPECT_EQ(built.samples, root.path() / "bin" / "samples");
+
+    EXPECT_EQ(Resolve("", "", "/nowhere/bin", kUserFolders).samples, "");
 }
 
 TEST(ResolveHostLinkChoice, LibraryOptionThenVariable) {
@@ -100,6 +113,57 @@ TEST(CreateHostLink, WithoutALibraryServesSavedUserSpacesFromTheStores) {
     std::string page = " 00001024C  ";
     ASSERT_NE(link->fnDllParamRtvUserspace(name, page), 0);
     EXPECT_EQ(page, "ok          ");
+}
+
+// Pages read from the bundled samples are told apart from the user's own.
+TEST(CreateHostLink, PageSourceTellsTheSamplesFromTheUsersStore) {
+    test::TempFolder root;
+    const auto sample = root.write("bin/samples/127.0.0.1/M.twus", "TWUSRSPC PAGES 1\n");
+    const auto own = root.write("store/10.0.0.1/M.twus", "TWUSRSPC PAGES 1\n");
+    std::string error;
+    auto link = CreateHostLink(Resolve("", root.path() / "store", root.path() / "bin", {}), error);
+    ASSERT_NE(link, nullptr) << error;
+
+    const std::pair<std::string, PageSource::Kind> cases[] = {
+        {"127.0.0.1", PageSource::Kind::Sample}, {"10.0.0.1", PageSource::Kind::SavedFile}};
+    for (const auto& [address, kind] : cases) {
+        int32_t connection = 0;
+        ASSERT_NE(test::OpenConnection(*link, address, connection), 0);
+        std::string name = "M";
+        std::string page = " 00001024C  ";
+        EXPECT_EQ(link->fnDllParamRtvUserspace(name, page), 0) << "the file has no pages";
+        link->fnDllParamCloseMConnection(connection);
+        EXPECT_EQ(link->pageSource().kind, kind) << address;
+        EXPECT_EQ(link->pageSource().path, kind == PageSource::Kind::Sample ? sample : own);
+    }
+}
+
+// A store named by the user that is missing or not a folder stops the host
+// link from starting instead of leaving the samples to answer.
+TEST(CreateHostLink, NamedStoreThatIsNoFolderIsRefused) {
+    test::TempFolder temp;
+    const auto file = temp.write("plain.twus", "TWUSRSPC PAGES 1\n");
+    const std::string missing = (temp.path() / "missing").string();
+    HostLinkChoice choice;
+    std::string error;
+    const std::pair<std::filesystem::path, std::string> cases[] = {
+        {missing, "The folder of saved user spaces " + missing +
+                      " does not exist. Check the folder given with --store or "
+                      "$TWDSPUSRSPC_STORE."},
+        {file, "The folder of saved user spaces " + file.string() +
+                   " is not a folder. Check the path given with --store or $TWDSPUSRSPC_STORE."},
+    };
+    for (const auto& [store, expected] : cases) {
+        choice.namedStore = store;
+        choice.stores = {store, temp.path()};
+        EXPECT_EQ(CreateHostLink(choice, error), nullptr) << store;
+        EXPECT_EQ(error, expected);
+    }
+    EXPECT_EQ(CreateHostLink(choice, error, test::EchoLookup), nullptr);
+    EXPECT_EQ(error, "5366|" + file.string());
+
+    choice.namedStore = temp.path();
+    EXPECT_NE(CreateHostLink(choice, error), nullptr) << error;
 }
 
 }  // namespace

@@ -1,8 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "HostLinkCalls.h"
+#include "TempFolder.h"
 #include "TestSupport.h"
 #include "twds/HostLinkFactory.h"
 #include "twds/LibraryHostLink.h"
@@ -108,6 +114,29 @@ TEST(LibraryHostLink, MissingLibraryIsNamedWithTheSystemsReason) {
     EXPECT_NE(error.find("Cannot load the host-link library " + path), std::string::npos) << error;
     // dlerror's own text names the file and the cause.
     EXPECT_NE(error.find(kNoSuchLibrary), std::string::npos) << error;
+
+    // The text is the lookup's, the system's reason one of its values.
+    EXPECT_EQ(LibraryHostLink::load(path, error, test::EchoLookup), nullptr);
+    EXPECT_TRUE(error.starts_with("5362|" + path + "|")) << error;
+    EXPECT_NE(error.find(kNoSuchLibrary), std::string::npos) << error;
+}
+
+// Refused before the loader sees it: a named pipe would keep it waiting.
+TEST(LibraryHostLink, FolderOrNamedPipeIsRefusedBeforeLoading) {
+    test::TempFolder folder;
+    std::vector<std::filesystem::path> paths = {folder.path() / "libFolder.so"};
+    std::filesystem::create_directories(paths.back());
+#ifndef _WIN32
+    paths.push_back(folder.path() / "libPipe.so");
+    ASSERT_EQ(::mkfifo(paths.back().c_str(), 0600), 0);
+#endif
+    for (const auto& path : paths) {
+        std::string error;
+        EXPECT_EQ(LibraryHostLink::load(path, error), nullptr) << path;
+        EXPECT_EQ(error, "The host-link library " + path.string() +
+                             " is not a regular file: a folder, named pipe or device cannot be "
+                             "loaded as a library.");
+    }
 }
 
 // A library that lacks a function is named with the function.
@@ -118,6 +147,8 @@ TEST(LibraryHostLink, FactoryLoadsTheNamedLibraryOrExplainsWhyNot) {
     auto link = CreateHostLink(choice, error);
     ASSERT_NE(link, nullptr) << error;
     EXPECT_NE(dynamic_cast<LibraryHostLink*>(link.get()), nullptr);
+    EXPECT_EQ(link->pageSource().kind, PageSource::Kind::Library);
+    EXPECT_EQ(link->pageSource().path, TWDS_TEST_DLLPARAM);
 
     choice.library = TWDS_TEST_DLLPARAM_NOCLOSE;
     EXPECT_EQ(CreateHostLink(choice, error), nullptr);

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "TempFolder.h"
 #include "twds/SavedUserSpaceFile.h"
@@ -127,6 +132,46 @@ TEST(SavedUserSpaceFile, LoadReadsTheFileOrSaysWhyItCannot) {
     EXPECT_EQ(SavedUserSpaceFile::load(bad, error), nullptr);
     EXPECT_NE(error.find(bad.string() + ": at byte offset 28"), std::string::npos) << error;
 }
+
+// A folder, a device or a named pipe (whose opening would wait for a writer)
+// is refused before it is opened.
+TEST(SavedUserSpaceFile, LoadRefusesWhatIsNotARegularFile) {
+    test::TempFolder folder;
+    std::vector<std::filesystem::path> paths = {folder.path() / "FOLDER.twus"};
+    std::filesystem::create_directories(paths.back());
+#ifndef _WIN32
+    paths.push_back(folder.path() / "PIPE.twus");
+    ASSERT_EQ(::mkfifo(paths.back().c_str(), 0600), 0);
+    paths.push_back("/dev/null");
+#endif
+    for (const auto& path : paths) {
+        std::string error;
+        EXPECT_EQ(SavedUserSpaceFile::load(path, error), nullptr) << path;
+        EXPECT_EQ(error, "The user space file " + path.string() +
+                             " is not a regular file: a folder, named pipe or device cannot be "
+                             "read as a saved user space.");
+    }
+}
+
+#ifndef _WIN32
+// Only the first bytes of a file are read before its header line is known
+// to be right: a file far larger than memory that is no saved user space is
+// refused for what it is, not for its size.
+TEST(SavedUserSpaceFile, HeaderIsCheckedBeforeTheFileIsReadWhole) {
+    test::TempFolder folder;
+    const auto path = folder.write("HUGE.twus", "GIF89a\n");
+    std::error_code sparse;
+    std::filesystem::resize_file(path, std::uintmax_t{1} << 40, sparse);
+    if (sparse) {
+        GTEST_SKIP() << "no sparse file of 1 TiB here: " << sparse.message();
+    }
+    std::string error;
+    EXPECT_EQ(SavedUserSpaceFile::load(path, error), nullptr);
+    EXPECT_EQ(error, path.string() +
+                         ": at byte offset 0: expected the header line \"TWUSRSPC PAGES 1\", "
+                         "found \"GIF89a\". This is not a saved user space file.");
+}
+#endif
 
 }  // namespace
 }  // namespace twds

@@ -165,6 +165,25 @@ TEST_F(SavedUserSpaceHostLinkTest, EachFileIsReadOncePerConnection) {
     EXPECT_EQ(page(" 00001024C", 20).substr(0, 12), "CX page \0\xE9!!"s);
 }
 
+// The file read is the source until the next connection, past its close;
+// a file that could not be read is none.
+TEST_F(SavedUserSpaceHostLinkTest, PageSourceIsTheFileTheLastConnectionRead) {
+    store.write("127.0.0.1/BROKEN.twus", "TWUSRSPC PAGES 2\n");
+    EXPECT_EQ(link.pageSource().kind, PageSource::Kind::Unknown);
+    ASSERT_NE(open("127.0.0.1"), 0);
+    EXPECT_EQ(link.pageSource().kind, PageSource::Kind::Unknown);
+    std::string page = PageRequest(" 00001024C", 20);
+    ASSERT_NE(retrieve("TWMODEL001", page), 0);
+    link.fnDllParamCloseMConnection(connection);
+    EXPECT_EQ(link.pageSource().kind, PageSource::Kind::SavedFile);
+    EXPECT_EQ(link.pageSource().path, store.path() / "127.0.0.1" / "TWMODEL001.twus");
+
+    ASSERT_NE(open("127.0.0.1"), 0);
+    EXPECT_EQ(retrieve("BROKEN", page), 0);
+    EXPECT_EQ(link.pageSource().kind, PageSource::Kind::Unknown);
+    EXPECT_EQ(link.pageSource().path, "");
+}
+
 TEST_F(SavedUserSpaceHostLinkTest, MalformedFileFailsEveryRequestWithItsReason) {
     store.write("127.0.0.1/BROKEN.twus", "TWUSRSPC PAGES 1\nC 00001024 4000000000\nshort\n");
     ASSERT_NE(open("127.0.0.1"), 0);
@@ -231,6 +250,34 @@ TEST(SavedUserSpaceHostLink, NoStoreAtAllIsExplained) {
     EXPECT_EQ(test::OpenConnection(link, "127.0.0.1", connection), 0);
     const std::string text = test::ReadLastError(link, 200).text;
     EXPECT_NE(text.find("--store"), std::string::npos) << text;
+}
+
+// The last errors are the lookup's texts, with the names and paths passed as
+// values: an "&2" in an address stays as typed.
+TEST_F(SavedUserSpaceHostLinkTest, LastErrorsComeFromTheMessageLookup) {
+    store.write("127.0.0.1/BROKEN.twus", "TWUSRSPC PAGES 1\nC 00001024 9\nshort\n");
+    SavedUserSpaceHostLink echoing({store.path()}, test::EchoLookup);
+    ASSERT_NE(test::OpenConnection(echoing, "127.0.0.1", connection), 0);
+    const std::string folder = (store.path() / "127.0.0.1").string();
+    const std::pair<std::string, std::string> cases[] = {
+        {"TWMODEL002", "5343|TWMODEL002|127.0.0.1|" + folder},
+        {"BROKEN", "5354|" + folder + "/BROKEN.twus|28|9|6"},
+        {"TWMODEL001", "5347|TWMODEL001|" + folder + "/TWMODEL001.twus|F|00002560"},
+    };
+    for (const auto& [name, expected] : cases) {
+        std::string userSpace = name;
+        std::string page = PageRequest(" 00002560F", 100);
+        EXPECT_EQ(echoing.fnDllParamRtvUserspace(userSpace, page), 0);
+        EXPECT_EQ(test::ReadLastError(echoing).text, expected);
+    }
+
+    EXPECT_EQ(open("10.0.0.&2"), 0);
+    EXPECT_EQ(lastError().first,
+              "No user spaces are saved for the machine 10.0.0.&2: there is no folder "
+              "\"10.0.0.&2\" in " +
+                  store.path().string() +
+                  ". Save its user spaces as <store>/10.0.0.&2/<NAME>.twus or name another "
+                  "store with --store.");
 }
 
 }  // namespace

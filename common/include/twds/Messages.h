@@ -49,9 +49,38 @@ inline constexpr int kDisplayedTarget = 5330;     // &1 machine, &2 user space
 inline constexpr int kExportFileFilter = 5331;    // the Save As dialog's file types
 inline constexpr int kRegistryUnreadable = 5332;  // &1 registry value, &2 why
 inline constexpr int kDataPathHoldsNul = 5333;    // &1 registry value, &2 character, &3 location
-inline constexpr int kCopyRowsCommand = 5370;     // context menu: copy the selected rows
-inline constexpr int kSelectAllCommand = 5371;    // context menu: select every row
-inline constexpr int kCopyCapped = 5372;          // &1 rows copied, &2 rows selected
+// The host link's own failures, the saved user spaces' and the library's.
+inline constexpr int kRefusedAddress = 5340;  // &1 address, quoted
+inline constexpr int kNoStoreConfigured = 5341;
+inline constexpr int kNoSavedMachine = 5342;     // &1 machine, &2 stores searched
+inline constexpr int kUserSpaceNotSaved = 5343;  // &1 name, &2 machine, &3 folder
+inline constexpr int kNotConnected = 5344;
+inline constexpr int kRefusedUserSpaceName = 5345;  // &1 name, quoted
+inline constexpr int kBadPageRequest = 5346;        // &1 request, quoted
+inline constexpr int kNoSuchPage = 5347;            // &1 name, &2 file, &3 kind, &4 position
+// A saved user-space file that cannot be read: &1 file, &2 byte offset.
+inline constexpr int kFileEndsInHeader = 5348;
+inline constexpr int kFileHeaderCrLf = 5349;
+inline constexpr int kFileUnsupportedFormat = 5350;  // &3 header found, quoted
+inline constexpr int kFileNotSavedUserSpace = 5351;  // &3 first line found, quoted
+inline constexpr int kFileBadRecordLine = 5352;      // &3 line found, quoted
+inline constexpr int kFileEndsInRecordLine = 5353;   // &3 line found, quoted
+inline constexpr int kFilePageLengthPastEnd = 5354;  // &3 length, &4 bytes left
+inline constexpr int kFileEndsAfterPage = 5355;
+inline constexpr int kFileNoLineFeedAfterPage = 5356;  // &3 length, &4 kind, &5 position, &6 found
+inline constexpr int kFileNotOpened = 5357;            // &1 file, &2 system reason
+inline constexpr int kFileNotRegular = 5358;           // &1 file
+inline constexpr int kFileTooLarge = 5359;             // &1 file, &2 size
+inline constexpr int kFileNoMemory = 5360;             // &1 file, &2 size
+inline constexpr int kFileShortRead = 5361;            // &1 file, &2 bytes read, &3 size
+inline constexpr int kLibraryNotLoaded = 5362;         // &1 library, &2 system reason
+inline constexpr int kLibraryLacksFunctions = 5363;    // &1 library, &2 functions and reasons
+inline constexpr int kLibraryNotRegular = 5364;        // &1 library
+inline constexpr int kStoreMissing = 5365;             // &1 folder
+inline constexpr int kStoreNotFolder = 5366;           // &1 path
+inline constexpr int kCopyRowsCommand = 5370;          // context menu: copy the selected rows
+inline constexpr int kSelectAllCommand = 5371;         // context menu: select every row
+inline constexpr int kCopyCapped = 5372;               // &1 rows copied, &2 rows selected
 }  // namespace message
 
 // `text` with "&1" to "&9" replaced by the values in order, in one pass: a

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "twds/HostLink.h"
+#include "twds/Messages.h"
 
 namespace twds {
 
@@ -20,6 +21,12 @@ struct HostLinkChoice {
     // Folders of saved user spaces, searched in order (--store,
     // $TWDSPUSRSPC_STORE or the user's data folder, then the bundled samples).
     std::vector<std::filesystem::path> stores;
+    // The store the user named (--store, $TWDSPUSRSPC_STORE), the first of
+    // stores; empty when none was named. Unlike the user's data folder it
+    // must exist: a mistyped name must not fall through to the samples.
+    std::filesystem::path namedStore;
+    // The bundled samples, the last of stores; empty when none were found.
+    std::filesystem::path samples;
 };
 
 // Resolves the choice from the explicit options (empty when not given), the
@@ -46,9 +53,11 @@ using EnvironmentLookup = std::function<std::optional<std::string>(const char* n
                                                    const std::filesystem::path& executableFolder,
                                                    const EnvironmentLookup& environment);
 
-// Creates the host link. On failure returns nullptr and sets `error` to a
-// message that names the library and what is missing.
-[[nodiscard]] std::unique_ptr<HostLink> CreateHostLink(const HostLinkChoice& choice,
-                                                       std::string& error);
+// Creates the host link, which explains its failures with `messages`. On
+// failure returns nullptr and sets `error` to a message that names the
+// library and what is missing, or the named store that is not a folder.
+[[nodiscard]] std::unique_ptr<HostLink> CreateHostLink(
+    const HostLinkChoice& choice, std::string& error,
+    const MessageLookup& messages = BuiltInMessages());
 
 }  // namespace twds

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "twds/HostLink.h"
+#include "twds/Messages.h"
 
 namespace twds {
 
@@ -32,10 +33,11 @@ public:
     LibraryHostLink& operator=(const LibraryHostLink&) = delete;
 
     // Loads the library and resolves the four functions. On failure returns
-    // nullptr and sets error to a message naming the library and what is
-    // missing, with the system's reason.
-    [[nodiscard]] static std::unique_ptr<LibraryHostLink> load(const std::filesystem::path& file,
-                                                               std::string& error);
+    // nullptr and sets error to a message (from `messages`) naming the
+    // library and what is missing, with the system's reason.
+    [[nodiscard]] static std::unique_ptr<LibraryHostLink> load(
+        const std::filesystem::path& file, std::string& error,
+        const MessageLookup& messages = BuiltInMessages());
 
     int32_t fnDllParamOpenMConnection(std::string& machine, std::string& buffer1,
                                       std::string& buffer2, int32_t& connection) override;
@@ -44,11 +46,18 @@ public:
     int32_t fnDllParamGetLastError(int32_t& code1, int32_t& code2, std::string& text,
                                    int32_t length) override;
 
+    // Every page comes from the library loaded, whatever it reaches.
+    [[nodiscard]] PageSource pageSource() const override {
+        return {PageSource::Kind::Library, path_};
+    }
+
 private:
     struct Functions;
 
-    LibraryHostLink(std::unique_ptr<SharedLibrary> library, std::unique_ptr<Functions> functions);
+    LibraryHostLink(std::filesystem::path path, std::unique_ptr<SharedLibrary> library,
+                    std::unique_ptr<Functions> functions);
 
+    std::filesystem::path path_;
     std::unique_ptr<SharedLibrary> library_;
     std::unique_ptr<Functions> functions_;
 };

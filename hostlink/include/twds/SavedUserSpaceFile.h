@@ -9,6 +9,8 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "twds/Messages.h"
+
 namespace twds {
 
 // One saved user space (a ".twus" file), read whole into memory and indexed
@@ -37,18 +39,20 @@ public:
     SavedUserSpaceFile& operator=(const SavedUserSpaceFile&) = delete;
 
     // Parses the bytes of a file. fileName only names the file in messages.
-    // On a malformed file returns nullptr and sets error to a text naming the
-    // file, the byte offset and what was expected there.
-    [[nodiscard]] static std::unique_ptr<SavedUserSpaceFile> parse(std::string bytes,
-                                                                   const std::string& fileName,
-                                                                   std::string& error);
+    // On a malformed file returns nullptr and sets error to a text (from
+    // `messages`) naming the file, the byte offset and what was expected
+    // there.
+    [[nodiscard]] static std::unique_ptr<SavedUserSpaceFile> parse(
+        std::string bytes, const std::string& fileName, std::string& error,
+        const MessageLookup& messages = BuiltInMessages());
 
-    // Reads the file whole and parses it; on failure (unreadable or
-    // malformed) returns nullptr and sets error. The bytes are read into
+    // Reads the file whole and parses it; on failure (not a regular file,
+    // unreadable or malformed) returns nullptr and sets error. The header
+    // line is checked before the rest is read. The bytes are read into
     // `buffer`'s memory when it is large enough (see releaseBytes).
-    [[nodiscard]] static std::unique_ptr<SavedUserSpaceFile> load(const std::filesystem::path& file,
-                                                                  std::string& error,
-                                                                  std::string buffer = {});
+    [[nodiscard]] static std::unique_ptr<SavedUserSpaceFile> load(
+        const std::filesystem::path& file, std::string& error, std::string buffer = {},
+        const MessageLookup& messages = BuiltInMessages());
 
     // Gives up the file's bytes, to be read over by the next load; the file
     // has no pages afterwards.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "twds/HostLink.h"
+#include "twds/Messages.h"
 #include "twds/SavedUserSpaceFile.h"
 
 namespace twds {
@@ -35,8 +36,12 @@ public:
     };
 
     // stores: folders searched in order; folders that do not exist are
-    // skipped.
-    explicit SavedUserSpaceHostLink(std::vector<std::filesystem::path> stores);
+    // skipped. messages: the texts of the last errors, in the user's
+    // language. samples: the one of stores that holds the samples shipped
+    // with the viewer, if any, so that pageSource() can tell them apart.
+    explicit SavedUserSpaceHostLink(std::vector<std::filesystem::path> stores,
+                                    MessageLookup messages = BuiltInMessages(),
+                                    std::filesystem::path samples = {});
 
     int32_t fnDllParamOpenMConnection(std::string& machine, std::string& buffer1,
                                       std::string& buffer2, int32_t& connection) override;
@@ -44,6 +49,11 @@ public:
     int32_t fnDllParamCloseMConnection(int32_t connection) override;
     int32_t fnDllParamGetLastError(int32_t& code1, int32_t& code2, std::string& text,
                                    int32_t length) override;
+
+    // The saved file that the last connection read pages from (a sample when
+    // it lies in the samples store); Unknown until one was read. It outlives
+    // the connection's close, so that it can be shown after the Display.
+    [[nodiscard]] PageSource pageSource() const override { return source_; }
 
 private:
     // A user-space file as the connection found it: indexed, or the reason
@@ -62,10 +72,14 @@ private:
     void releaseFiles();
 
     std::vector<std::filesystem::path> stores_;
+    MessageLookup messages_;
+    std::filesystem::path samples_;
     int32_t connection_ = 0;  // 0: no connection is open
     int32_t lastHandle_ = 0;
     std::string address_;
     std::filesystem::path folder_;
+    bool folderInSamples_ = false;
+    PageSource source_;
     std::unordered_map<std::string, LoadedFile> files_;
     // Memory a file was read into, for the next connection's read. A Display
     // pressed again reads the user space again: into memory already mapped,
