@@ -36,6 +36,7 @@ public:
     std::optional<std::pair<char, int32_t>> failAt;  // this request fails
     std::string lastError = "host unreachable";      // copied into the error buffer as is
     std::optional<std::string> renameUserSpace;      // written into the name buffer
+    twds::PageSource servedFrom;                     // what pageSource() says
 
     std::vector<std::string> openedMachines;
     std::vector<RecordedRequest> requests;
@@ -48,6 +49,8 @@ public:
     int32_t fnDllParamCloseMConnection(int32_t connection) override;
     int32_t fnDllParamGetLastError(int32_t& code1, int32_t& code2, std::string& text,
                                    int32_t length) override;
+
+    [[nodiscard]] twds::PageSource pageSource() const override { return servedFrom; }
 
     // "C 00001024", ... for each request, in order.
     [[nodiscard]] std::vector<std::string> requestSummary() const;

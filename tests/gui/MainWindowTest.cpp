@@ -377,6 +377,26 @@ TEST_F(MainWindowTest, ExportChecksTheNameBoxAsItIsNow) {
     EXPECT_FALSE(std::filesystem::exists(target.path() / "OTHERNAME1.usrspc"));
 }
 
+// The status line's first line names what is shown and where it came from,
+// and stays above the export's message.
+TEST_F(MainWindowTest, StatusKeepsTheTargetAndSourceInView) {
+    link.servedFrom = {PageSource::Kind::Sample, "/opt/tw/samples/127.0.0.1/TWMODEL001.twus"};
+    window.Form_Load("127.0.0.1/TWMODEL001");
+    const QString context = QStringLiteral(
+        "5330|127.0.0.1|TWMODEL001 \u00B7 5329|/opt/tw/samples/127.0.0.1/TWMODEL001.twus\n");
+    EXPECT_EQ(window.statusText(), context + QStringLiteral("5308|TWMODEL001|2"));
+    window.setSaveAsDialog([](const QString&) { return QString(); });
+    child<QPushButton>("btnExport")->click();
+    EXPECT_TRUE(window.statusText().startsWith(context + QStringLiteral("5311|")))
+        << window.statusText().toStdString();
+
+    link.servedFrom = {PageSource::Kind::Library, "/opt/tw/libDllParam.so"};
+    display(QStringLiteral("10.0.0.9"), QStringLiteral("twmodel001"));
+    EXPECT_EQ(window.statusText(),
+              QStringLiteral("5330|10.0.0.9|TWMODEL001 \u00B7 5327|/opt/tw/libDllParam.so\n"
+                             "5308|TWMODEL001|2"));
+}
+
 // A start-up notice (an ignored option) joins the start-up Display's result.
 TEST_F(MainWindowTest, StartupNoticeStandsUnderTheDisplaysResult) {
     window.Form_Load("127.0.0.1/TWMODEL001");
