@@ -2,6 +2,7 @@
 
 namespace twds {
 
+#ifndef _WIN32
 namespace {
 
 [[nodiscard]] bool IsSet(const VariableLookup& variable, const char* name) {
@@ -10,6 +11,7 @@ namespace {
 }
 
 }  // namespace
+#endif
 
 bool WindowCanOpen(std::string_view platform, const VariableLookup& variable) {
 #ifdef _WIN32

@@ -1,6 +1,8 @@
 #include "twds/HeadlessRun.h"
 
+#include <cerrno>
 #include <iostream>
+#include <system_error>
 
 #include "twds/DisplayCommand.h"
 #include "twds/Export.h"
@@ -29,11 +31,31 @@ int ReportUsageError(std::string_view error, std::ostream& err) {
 }
 
 // Writes one message a line to standard error, in the terminal's encoding.
+// Control bytes in a message (from a typed name, a page's field) written
+// out raw could move the terminal's cursor or change its state: they are
+// shown as "\xNN" instead.
+std::string EscapeControlBytes(std::string_view text) {
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            constexpr std::string_view kHex = "0123456789ABCDEF";
+            escaped += "\\x";
+            escaped += kHex[byte >> 4];
+            escaped += kHex[byte & 0xF];
+        } else {
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
 class ErrorLines {
 public:
     ErrorLines(std::ostream& err, std::string_view codeset) : err_(err), codeset_(codeset) {}
     void operator()(std::string_view ansiText) const {
-        err_ << AnsiToTerminal(ansiText, codeset_) << '\n';
+        err_ << AnsiToTerminal(EscapeControlBytes(ansiText), codeset_) << '\n';
     }
 
 private:
@@ -45,10 +67,14 @@ int ExportDisplayed(const CommandLine& commandLine, DisplayCommand& display,
                     ViewerEnvironment& environment, std::ostream& out, const ErrorLines& report) {
     const MessageLookup& messages = environment.messages();
     if (commandLine.output && *commandLine.output == kStandardOutput) {
+        errno = 0;
         if (!WriteExport(display, out)) {
-            report(
-                messages(message::kExportNotWritten,
-                         {kStandardOutput, std::make_error_code(std::errc::io_error).message()}));
+            // The stream keeps no cause; the failed write left it in errno
+            // ("No space left on device" rather than a bare I/O error).
+            const std::error_code cause = errno != 0
+                                              ? std::error_code(errno, std::generic_category())
+                                              : std::make_error_code(std::errc::io_error);
+            report(messages(message::kExportNotWritten, {kStandardOutput, cause.message()}));
             return kExitFailure;
         }
         return kExitSuccess;
@@ -108,6 +134,12 @@ int RunHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream&
         return kExitFailure;
     }
 
+    if (commandLine.argumentTextNotAnsi) {
+        // A user space named with a "?" in place of what was meant is not
+        // the one the user asked for.
+        report(environment.messages()(message::kArgumentsNotAnsi, {commandLine.argumentText}));
+        return kExitFailure;
+    }
     DisplayCommand display(environment.hostLink(), environment.labels());
     display.txtIpAddress = target->address;
     display.txtUsrSpcName = target->name;

@@ -52,6 +52,11 @@ ViewerEnvironment::ViewerEnvironment(const CommandLine& commandLine,
 
 std::string ViewerEnvironment::startupNotice(const CommandLine& commandLine) const {
     std::string notice = hostLinkError_;
+    if (commandLine.argumentTextNotAnsi) {
+        const std::string unusable =
+            messages_(message::kArgumentsNotAnsi, {commandLine.argumentText});
+        notice += notice.empty() ? unusable : "\n" + unusable;
+    }
     if (const std::string ignored = DescribeIgnoredOptions(commandLine.ignoredOptions, messages_);
         !ignored.empty()) {
         notice += notice.empty() ? ignored : "\n" + ignored;

@@ -105,6 +105,19 @@ QString Cp1252TextToQString(std::string_view bytes) {
     return text;
 }
 
+std::optional<std::string> QStringToCp1252Exactly(const QString& text) {
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(text.size()));
+    for (char32_t code : text.toUcs4()) {
+        const int byte = ByteForCodePoint(code);
+        if (byte < 0) {
+            return std::nullopt;
+        }
+        bytes.push_back(static_cast<char>(byte));
+    }
+    return bytes;
+}
+
 std::string QStringToCp1252(const QString& text) {
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(text.size()));

@@ -43,8 +43,14 @@ std::vector<std::string> ArgumentsOf(int argc, char* argv[]) {
 
 // The address and name, which become page requests, in Windows-1252 like
 // every text the viewer handles, read through the system's 8-bit encoding.
-std::string ArgumentTextAsAnsi(const std::string& argumentText) {
-    return twds::QStringToCp1252(QString::fromLocal8Bit(argumentText));
+void TakeArgumentTextAsAnsi(twds::CommandLine& commandLine) {
+    const QString text = QString::fromLocal8Bit(commandLine.argumentText);
+    if (auto exact = twds::QStringToCp1252Exactly(text)) {
+        commandLine.argumentText = std::move(*exact);
+    } else {
+        commandLine.argumentText = twds::QStringToCp1252(text);
+        commandLine.argumentTextNotAnsi = true;
+    }
 }
 
 // The window system Qt will use: "-platform NAME" or $QT_QPA_PLATFORM.
@@ -126,7 +132,7 @@ int main(int argc, char* argv[]) {
     // display server; Qt's own options are set aside for QApplication.
     const std::vector<std::string> arguments = ArgumentsOf(argc, argv);
     twds::CommandLine commandLine = twds::ParseCommandLine(WithoutQtOptions(arguments));
-    commandLine.argumentText = ArgumentTextAsAnsi(commandLine.argumentText);
+    TakeArgumentTextAsAnsi(commandLine);
     if (twds::IsHeadlessRequest(commandLine)) {
         return twds::RunHeadless(commandLine);
     }
@@ -151,7 +157,8 @@ int main(int argc, char* argv[]) {
             std::make_unique<twds::DisplayCommand>(environment->hostLink(), environment->labels());
         twds::frmDspUsrspc window(*display, environment->registry(), environment->messages(),
                                   [](std::string_view id) { return twds::GetRessource(id); });
-        window.Form_Load(commandLine.argumentText);
+        window.Form_Load(commandLine.argumentTextNotAnsi ? std::string()
+                                                         : commandLine.argumentText);
         QTranslator qtTranslator;
         InstallQtTranslations(qtTranslator);
         window.addStatus(environment->startupNotice(commandLine));

@@ -74,6 +74,9 @@ constexpr std::array kBuiltInTexts{
     BuiltInText{message::kDataPathHoldsNul,
                 "Export failed: the registry value &1 holds a NUL byte at character &2, which "
                 "would cut the path short (registry: &3). Correct the value."},
+    BuiltInText{message::kArgumentsNotAnsi,
+                "The address and name &1 hold characters that Windows-1252, the engine's code "
+                "page, cannot hold (shown as \"?\"). Give them in characters it holds."},
     BuiltInText{message::kRefusedAddress,
                 "The machine address &1 cannot name a folder of saved user spaces: it must not be "
                 "empty nor contain \"/\", \"\\\", \"..\" or NUL bytes."},

@@ -20,6 +20,9 @@ struct CommandLine {
     std::string hostlink;               // --hostlink, empty when not given
     // The non-option arguments joined by single blanks.
     std::string argumentText;
+    // Set when the argument text holds characters that Windows-1252 cannot
+    // hold: argumentText then shows them as "?" and is not displayed.
+    bool argumentTextNotAnsi = false;
     // Options the viewer does not know, as given. The window opens anyway and
     // says they were ignored; with --export they are a usage error.
     std::vector<std::string> ignoredOptions;

@@ -48,6 +48,7 @@ inline constexpr int kSourceSample = 5329;        // &1 file
 inline constexpr int kDisplayedTarget = 5330;     // &1 machine, &2 user space
 inline constexpr int kExportFileFilter = 5331;    // the Save As dialog's file types
 inline constexpr int kRegistryUnreadable = 5332;  // &1 registry value, &2 why
+inline constexpr int kArgumentsNotAnsi = 5334;    // &1 the address and name as far as they go
 inline constexpr int kDataPathHoldsNul = 5333;    // &1 registry value, &2 character, &3 location
 // The host link's own failures, the saved user spaces' and the library's.
 inline constexpr int kRefusedAddress = 5340;  // &1 address, quoted

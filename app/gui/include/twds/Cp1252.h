@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,5 +35,7 @@ namespace twds {
 // Cp1252ToQString comes back unchanged; characters Windows-1252 cannot hold
 // (U+FFFD included) become "?".
 [[nodiscard]] std::string QStringToCp1252(const QString& text);
+// The same, or nothing when a character has no Windows-1252 byte.
+[[nodiscard]] std::optional<std::string> QStringToCp1252Exactly(const QString& text);
 
 }  // namespace twds
