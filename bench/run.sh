@@ -157,6 +157,22 @@ for ((i = 0; i < 2 * runs; i++)); do
 done
 echo "S: startup_ms=$(awk '{print $1 / 1000}' "$log" | median) (median of $((2 * runs)) runs)" \
     >>"$summary"
+# Quitting: from the moment the window starts to quit to the process's end,
+# after a Display of L (ten million rows) or of M.
+quit_label=M
+if ((large)); then
+    quit_label=L
+fi
+log=$data/quit.txt
+: >"$log"
+for ((i = 0; i < runs; i++)); do
+    quit_at=$(TWDSPUSRSPC_QUIT_AFTER_SHOW=1 "$bin/twDspUsrSpc" --store "$store" \
+        "127.0.0.1/BENCH${quit_label}0001" 2>&1 >/dev/null | sed -n 's/^quit_at_ns=//p')
+    end=$(date +%s%N)
+    echo $(((end - quit_at) / 1000)) >>"$log"
+done
+echo "$quit_label: quit_ms=$(awk '{print $1 / 1000}' "$log" | median) (median of $runs runs)" \
+    >>"$summary"
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)" >>"$summary"
 
 echo

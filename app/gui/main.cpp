@@ -11,6 +11,7 @@
 #include <QTranslator>
 
 #include <algorithm>
+#include <chrono>
 #include <array>
 #include <cstddef>
 #include <cstdio>
@@ -166,9 +167,17 @@ int main(int argc, char* argv[]) {
         // Start-up benchmarks (bench/run.sh) time the process from its start to
         // the window shown with its lists filled: with this variable set to 1 the
         // viewer quits after the event loop's first pass, which paints the window.
+        // It also prints when it starts to quit, so that the time the process
+        // takes to end after its window closed can be measured.
         if (const char* quit = std::getenv("TWDSPUSRSPC_QUIT_AFTER_SHOW");
             quit != nullptr && std::string_view(quit) == "1") {
-            QTimer::singleShot(0, &app, &QCoreApplication::quit);
+            QTimer::singleShot(0, &app, [] {
+                const auto now = std::chrono::system_clock::now().time_since_epoch();
+                std::cerr << "quit_at_ns="
+                          << std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()
+                          << std::endl;
+                QCoreApplication::quit();
+            });
         }
         status = QApplication::exec();
     }
