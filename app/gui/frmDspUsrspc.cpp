@@ -458,9 +458,11 @@ void frmDspUsrspc::setValueBox(int list, std::string_view bytes) {
 
 void frmDspUsrspc::showStatus(const std::string& text) {
     statusMessage_ = text;
+    // The message first, where the eye lands; the line naming what is shown
+    // under it (a long source path wraps there, not above the message).
     const QString shown = Cp1252ToQStringWithLineBreaks(statusContext_.empty() || text.empty()
-                                                            ? statusContext_ + text
-                                                            : statusContext_ + "\n" + text);
+                                                            ? text + statusContext_
+                                                            : text + "\n" + statusContext_);
     statusLine_->setPlainText(shown);
     statusLine_->setToolTip(shown);
 }

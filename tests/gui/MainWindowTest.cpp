@@ -151,7 +151,7 @@ TEST_F(MainWindowTest, DisplayFillsTheListsAndSelectsTheCxTab) {
     EXPECT_EQ(child<QLineEdit>("txtIpAddress")->text(), QStringLiteral(" 127.0.0.1 "));
     EXPECT_EQ(child<QPlainTextEdit>("txtEnd_TW")->toPlainText(),
               QStringLiteral("First line\nSecond line"));
-    EXPECT_EQ(window.statusText(), QStringLiteral("5330|127.0.0.1|TWMODEL001\n5308|TWMODEL001|2"));
+    EXPECT_EQ(window.statusText(), QStringLiteral("5308|TWMODEL001|2\n5330|127.0.0.1|TWMODEL001"));
     EXPECT_EQ(link.closedHandles, std::vector<std::int32_t>{41});
 
     // A second Display shows the second result only.
@@ -159,7 +159,7 @@ TEST_F(MainWindowTest, DisplayFillsTheListsAndSelectsTheCxTab) {
     display(QStringLiteral("127.0.0.1"), QStringLiteral("TWMODEL001"));
     EXPECT_EQ(list(1)->model()->rowCount(), 35);
     EXPECT_EQ(list(3)->model()->rowCount(), 0);
-    EXPECT_TRUE(window.statusText().startsWith(u"5330|127.0.0.1|TWMODEL001\n5303|"_s));
+    EXPECT_TRUE(window.statusText().startsWith(u"5303|"_s));
 }
 
 TEST_F(MainWindowTest, ClickingARowShowsItsValueAndAnEmptyValueEmptiesTheBox) {
@@ -261,7 +261,7 @@ TEST(MainWindowCommandLine, DisplaysOnlyWhatHoldsAnAddressAndAName) {
         const char* status;
     } cases[] = {
         {"127.0.0.1/TWMODEL001", 1, 1, "127.0.0.1", "TWMODEL001",
-         "5330|127.0.0.1|TWMODEL001\n5308|TWMODEL001|2"},
+         "5308|TWMODEL001|2\n5330|127.0.0.1|TWMODEL001"},
         {"127.0.0.1 TWMODEL001", 0, 0, "", "", ""},
         {"/TWMODEL001", 0, 0, "", "TWMODEL001", "5316"},
     };
@@ -286,7 +286,7 @@ TEST_F(MainWindowTest, CommandLineNameIsKeptWholeWhileTypingIsLimited) {
     // Everything after the first "/", trimmed and upper-cased by the Display.
     EXPECT_EQ(name->text(), QStringLiteral("AB/CD EFGH IJK"));
     EXPECT_EQ(window.statusText(),
-              QStringLiteral("5330|10.0.0.1|AB/CD EFGH IJK\n5304|AB/CD EFGH IJK"));
+              QStringLiteral("5304|AB/CD EFGH IJK\n5330|10.0.0.1|AB/CD EFGH IJK"));
 
     // Typing into the longer name may shorten it but not lengthen it.
     name->setFocus();
@@ -316,7 +316,7 @@ TEST_F(MainWindowTest, FailedConnectionIsReportedAndStillSelectsCx) {
     display(QStringLiteral("10.1.1.1"), QStringLiteral("TWMODEL001"));
     EXPECT_EQ(child<QTabWidget>("SSTab1")->currentIndex(), 1);
     EXPECT_EQ(window.statusText(),
-              QStringLiteral("5330|10.1.1.1|TWMODEL001\n5301|10.1.1.1|host unreachable"));
+              QStringLiteral("5301|10.1.1.1|host unreachable\n5330|10.1.1.1|TWMODEL001"));
     EXPECT_EQ(link.closedHandles, std::vector<std::int32_t>{0});
     EXPECT_EQ(list(1)->model()->rowCount(), 0);
 }
@@ -335,7 +335,7 @@ TEST_F(MainWindowTest, ExportAsksWhereToSaveOnlyWithoutADataPath) {
     });
     child<QPushButton>("btnExport")->click();
     EXPECT_TRUE(proposed.endsWith(QStringLiteral("TWMODEL001.usrspc"))) << proposed.toStdString();
-    EXPECT_EQ(window.statusText(), u"5330|127.0.0.1|TWMODEL001\n5310|"_s + chosen);
+    EXPECT_EQ(window.statusText(), u"5310|"_s + chosen + u"\n5330|127.0.0.1|TWMODEL001"_s);
     const std::string written = test::ReadBytes(chosen.toStdString());
     EXPECT_TRUE(written.starts_with("++++++++++ Page CX ")) << written;
     EXPECT_NE(written.find("L5404:" + std::string(test::kModelVersion)), std::string::npos);
@@ -344,9 +344,9 @@ TEST_F(MainWindowTest, ExportAsksWhereToSaveOnlyWithoutADataPath) {
     answer.clear();
     child<QPushButton>("btnExport")->click();
     EXPECT_EQ(window.statusText().toStdString(),
-              "5330|127.0.0.1|TWMODEL001\n"
               "5311|HKEY_LOCAL_MACHINE\\SOFTWARE\\Orinex\\Tidewell\\TW_CFG\\DataPath|" +
-                  (registryFolder.path() / "HKEY_LOCAL_MACHINE.reg").string() + " 5322");
+                  (registryFolder.path() / "HKEY_LOCAL_MACHINE.reg").string() +
+                  " 5322\n5330|127.0.0.1|TWMODEL001");
 
     proposed.clear();
     ASSERT_EQ(CreateRegistryKey(registry, Hive::LocalMachine, kDataPathKey), "");
@@ -377,24 +377,25 @@ TEST_F(MainWindowTest, ExportChecksTheNameBoxAsItIsNow) {
     EXPECT_FALSE(std::filesystem::exists(target.path() / "OTHERNAME1.usrspc"));
 }
 
-// The status line's first line names what is shown and where it came from,
-// and stays above the export's message.
+// The status line's last line names what is shown and where it came from,
+// and stays under the export's message.
 TEST_F(MainWindowTest, StatusKeepsTheTargetAndSourceInView) {
     link.servedFrom = {PageSource::Kind::Sample, "/opt/tw/samples/127.0.0.1/TWMODEL001.twus"};
     window.Form_Load("127.0.0.1/TWMODEL001");
     const QString context = QStringLiteral(
-        "5330|127.0.0.1|TWMODEL001 \u00B7 5329|/opt/tw/samples/127.0.0.1/TWMODEL001.twus\n");
-    EXPECT_EQ(window.statusText(), context + QStringLiteral("5308|TWMODEL001|2"));
+        "\n5330|127.0.0.1|TWMODEL001 \u00B7 5329|/opt/tw/samples/127.0.0.1/TWMODEL001.twus");
+    EXPECT_EQ(window.statusText(), QStringLiteral("5308|TWMODEL001|2") + context);
     window.setSaveAsDialog([](const QString&) { return QString(); });
     child<QPushButton>("btnExport")->click();
-    EXPECT_TRUE(window.statusText().startsWith(context + QStringLiteral("5311|")))
+    EXPECT_TRUE(window.statusText().startsWith(QStringLiteral("5311|")) &&
+                window.statusText().endsWith(QStringLiteral(" 5322") + context))
         << window.statusText().toStdString();
 
     link.servedFrom = {PageSource::Kind::Library, "/opt/tw/libDllParam.so"};
     display(QStringLiteral("10.0.0.9"), QStringLiteral("twmodel001"));
     EXPECT_EQ(window.statusText(),
-              QStringLiteral("5330|10.0.0.9|TWMODEL001 \u00B7 5327|/opt/tw/libDllParam.so\n"
-                             "5308|TWMODEL001|2"));
+              QStringLiteral("5308|TWMODEL001|2\n"
+                             "5330|10.0.0.9|TWMODEL001 \u00B7 5327|/opt/tw/libDllParam.so"));
 }
 
 // A start-up notice (an ignored option) joins the start-up Display's result.
@@ -402,9 +403,9 @@ TEST_F(MainWindowTest, StartupNoticeStandsUnderTheDisplaysResult) {
     window.Form_Load("127.0.0.1/TWMODEL001");
     window.addStatus("5321|--bogus");
     EXPECT_EQ(window.statusText(),
-              QStringLiteral("5330|127.0.0.1|TWMODEL001\n5308|TWMODEL001|2\n5321|--bogus"));
+              QStringLiteral("5308|TWMODEL001|2\n5321|--bogus\n5330|127.0.0.1|TWMODEL001"));
     window.addStatus({});
-    EXPECT_TRUE(window.statusText().endsWith(QStringLiteral("\n5321|--bogus")));
+    EXPECT_TRUE(window.statusText().contains(QStringLiteral("\n5321|--bogus\n")));
 }
 
 // The End_TW text keeps its lines; its other control bytes are drawn as
@@ -451,7 +452,7 @@ TEST(MainWindowEnter, EnterInTheAddressOrNameBoxRunsTheDisplay) {
             EXPECT_EQ(v.link.openedMachines.size(), 1u);
             EXPECT_EQ(v.list(1)->model()->rowCount(), 35);
             EXPECT_EQ(v.window.statusText(),
-                      QStringLiteral("5330|127.0.0.1|TWMODEL001\n5308|TWMODEL001|2"));
+                      QStringLiteral("5308|TWMODEL001|2\n5330|127.0.0.1|TWMODEL001"));
         }
     }
 }

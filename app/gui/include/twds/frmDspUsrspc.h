@@ -62,7 +62,7 @@ public:
     void setSaveAsDialog(SaveAsDialog dialog) { saveAsDialog_ = std::move(dialog); }
 
     // The status line's text; showStatus() replaces it (Windows-1252 bytes),
-    // under the line that names what the last Display showed.
+    // above the line that names what the last Display showed.
     [[nodiscard]] QString statusText() const;
     void showStatus(const std::string& text);
     // Adds a line under the status line's message.
@@ -141,7 +141,7 @@ private:
     double dListHeightRatio = design::kListHeightRatio;
     FormLayout layout_;
     QString lastName_;  // txtUsrSpcName before the latest edit
-    // The status line's first line after a Display: the machine, the user
+    // The status line's last line after a Display: the machine, the user
     // space and where its pages came from, kept in view under later messages.
     std::string statusContext_;
     std::string statusMessage_;  // what showStatus() last showed under it
