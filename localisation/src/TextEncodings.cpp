@@ -4,35 +4,21 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "twds/Windows1252.h"
+
 namespace twds {
 
 namespace {
 
-// 0x80 to 0x9F; the other bytes are their own code points.
-constexpr std::array<char16_t, 32> kHighRange{
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 0x80
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // 0x88
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 0x90
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 0x98
-};
-
 constexpr char32_t kReplacement = 0xFFFD;
 
 char32_t CodePointOf(char byte) {
-    const auto value = static_cast<unsigned char>(byte);
-    return (value >= 0x80 && value < 0xA0) ? kHighRange[value - 0x80] : value;
+    return Windows1252CodePoint(static_cast<unsigned char>(byte));
 }
 
 std::optional<char> ByteOf(char32_t code) {
-    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
-        return static_cast<char>(code);
-    }
-    for (std::size_t i = 0; i < kHighRange.size(); ++i) {
-        if (kHighRange[i] == code) {
-            return static_cast<char>(0x80 + i);
-        }
-    }
-    return std::nullopt;
+    const std::optional<unsigned char> byte = Windows1252Byte(code);
+    return byte ? std::optional<char>(static_cast<char>(*byte)) : std::nullopt;
 }
 
 void AppendUtf8(std::string& out, char32_t code) {

@@ -261,8 +261,10 @@ TEST_F(SavedUserSpaceHostLinkTest, LastErrorsComeFromTheMessageLookup) {
     const std::string folder = (store.path() / "127.0.0.1").string();
     const std::pair<std::string, std::string> cases[] = {
         {"TWMODEL002", "5343|TWMODEL002|127.0.0.1|" + folder},
-        {"BROKEN", "5354|" + folder + "/BROKEN.twus|28|9|6"},
-        {"TWMODEL001", "5347|TWMODEL001|" + folder + "/TWMODEL001.twus|F|00002560"},
+        {"BROKEN", "5354|" + (store.path() / "127.0.0.1" / "BROKEN.twus").string() + "|28|9|6"},
+        {"TWMODEL001", "5347|TWMODEL001|" +
+                           (store.path() / "127.0.0.1" / "TWMODEL001.twus").string() +
+                           "|F|00002560"},
     };
     for (const auto& [name, expected] : cases) {
         std::string userSpace = name;
