@@ -31,31 +31,11 @@ int ReportUsageError(std::string_view error, std::ostream& err) {
 }
 
 // Writes one message a line to standard error, in the terminal's encoding.
-// Control bytes in a message (from a typed name, a page's field) written
-// out raw could move the terminal's cursor or change its state: they are
-// shown as "\xNN" instead.
-std::string EscapeControlBytes(std::string_view text) {
-    std::string escaped;
-    escaped.reserve(text.size());
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            constexpr std::string_view kHex = "0123456789ABCDEF";
-            escaped += "\\x";
-            escaped += kHex[byte >> 4];
-            escaped += kHex[byte & 0xF];
-        } else {
-            escaped += c;
-        }
-    }
-    return escaped;
-}
-
 class ErrorLines {
 public:
     ErrorLines(std::ostream& err, std::string_view codeset) : err_(err), codeset_(codeset) {}
     void operator()(std::string_view ansiText) const {
-        err_ << AnsiToTerminal(EscapeControlBytes(ansiText), codeset_) << '\n';
+        err_ << AnsiToTerminal(ansiText, codeset_) << '\n';
     }
 
 private:

@@ -171,6 +171,21 @@ constexpr bool SortedById() {
 }
 static_assert(SortedById(), "BuiltInMessage looks texts up by binary search");
 
+// Appends `value` with its control bytes (0x00-0x1F, 0x7F) as "\xNN".
+void AppendEscaped(std::string& out, std::string_view value) {
+    constexpr std::string_view kHex = "0123456789ABCDEF";
+    for (const char c : value) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            out += "\\x";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0xF];
+        } else {
+            out += c;
+        }
+    }
+}
+
 }  // namespace
 
 std::string FillPlaceholders(std::string_view text,
@@ -184,7 +199,8 @@ std::string FillPlaceholders(std::string_view text,
             filled.append(text.substr(start, at - start));
             const auto index = static_cast<std::size_t>(text[at + 1] - '1');
             if (index < values.size()) {
-                filled.append(*std::next(values.begin(), static_cast<std::ptrdiff_t>(index)));
+                AppendEscaped(filled,
+                              *std::next(values.begin(), static_cast<std::ptrdiff_t>(index)));
             }
             start = at + 2;
         } else {

@@ -22,6 +22,9 @@ TEST(MessagesTest, PlaceholdersAreFilledInOnePass) {
     EXPECT_EQ(FillPlaceholders("a&3b", {"x"}), "ab");
     EXPECT_EQ(FillPlaceholders("R&D &0 &", {"x"}), "R&D &0 &");
     EXPECT_EQ(FillPlaceholders("&&1", {"x"}), "&x");
+    // A value's control bytes are escaped, the text's own line ends are not.
+    EXPECT_EQ(FillPlaceholders("name &1\n", {std::string_view("A\0B\x1b[2J\n\x7f", 9)}),
+              "name A\\x00B\\x1B[2J\\x0A\\x7F\n");
 }
 
 TEST(MessagesTest, BuiltInTextsExplainFailuresWithoutACatalogue) {

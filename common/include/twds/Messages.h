@@ -86,7 +86,9 @@ inline constexpr int kCopyCapped = 5372;               // &1 rows copied, &2 row
 
 // `text` with "&1" to "&9" replaced by the values in order, in one pass: a
 // value that itself holds "&2" stays as it is. A placeholder without a value
-// becomes empty; "&" before anything else stays.
+// becomes empty; "&" before anything else stays. Control bytes in a value (a
+// typed name, a field's text) are written as "\xNN": a message is one line,
+// and raw control bytes would break it or drive a terminal.
 [[nodiscard]] std::string FillPlaceholders(std::string_view text,
                                            std::initializer_list<std::string_view> values);
 
