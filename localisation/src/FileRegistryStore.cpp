@@ -136,25 +136,66 @@ std::optional<std::uint32_t> ParseHex(std::string_view digits) {
     return value;
 }
 
-// "45,4e,00" (blanks allowed around each byte; empty for no bytes).
+[[nodiscard]] int HexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+// "45,4e,00" (blanks allowed around each byte; empty for no bytes). A loop
+// over the characters rather than a split at each comma: a value may run
+// over millions of continuation lines.
 std::optional<std::string> ParseHexBytes(std::string_view text) {
     std::string out;
-    text = TrimSpacesAndTabs(text);
-    if (text.empty()) {
+    out.reserve(text.size() / 3 + 1);
+    const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+    std::size_t i = 0;
+    const std::size_t size = text.size();
+    while (i < size && isBlank(text[i])) {
+        ++i;
+    }
+    if (i == size) {
         return out;
     }
     while (true) {
-        const auto comma = text.find(',');
-        const auto byte = ParseHex(TrimSpacesAndTabs(text.substr(0, comma)));
-        if (!byte || *byte > 0xFF) {
+        while (i < size && isBlank(text[i])) {
+            ++i;
+        }
+        // One or two hex digits (leading zeros allowed), at most 0xFF.
+        std::uint32_t value = 0;
+        std::size_t digits = 0;
+        for (int digit = 0; i < size && (digit = HexDigit(text[i])) >= 0; ++i, ++digits) {
+            value = value * 16 + static_cast<std::uint32_t>(digit);
+            if (value > 0xFF) {
+                return std::nullopt;
+            }
+        }
+        if (digits == 0) {
             return std::nullopt;
         }
-        out.push_back(static_cast<char>(*byte));
-        if (comma == std::string_view::npos) {
+        while (i < size && isBlank(text[i])) {
+            ++i;
+        }
+        out.push_back(static_cast<char>(value));
+        if (i == size) {
             return out;
         }
-        text.remove_prefix(comma + 1);
-        if (TrimSpacesAndTabs(text).empty()) {
+        if (text[i] != ',') {
+            return std::nullopt;
+        }
+        ++i;
+        std::size_t after = i;
+        while (after < size && isBlank(text[after])) {
+            ++after;
+        }
+        if (after == size) {
             return out;  // a trailing comma, as continued lines leave it
         }
     }
@@ -370,9 +411,29 @@ std::string JoinContinuedData(std::string_view first, PhysicalLines& physical, b
     return data;
 }
 
+// Moves `physical` past the continuation lines of a hex value line whose
+// data (after "=") begins with `first`, as JoinContinuedData would, without
+// joining them.
+void SkipContinuedData(std::string_view first, PhysicalLines& physical) {
+    const auto piece = [](std::string_view raw) { return TrimSpacesAndTabs(LineContent(raw)); };
+    for (std::string_view last = first; last.ends_with('\\');) {
+        if (physical.atEnd() || piece(physical.peek()).empty()) {
+            return;
+        }
+        last = piece(physical.next());
+    }
+}
+
+// How much of a hive file a caller needs: opening a key only asks whether
+// the key is there, which needs no value's data (a value may run over
+// millions of continuation lines).
+enum class HiveParse { KeysOnly, KeysAndValues };
+
 // Splits the text into logical lines and reads the keys and values it can.
 // Values before any key line, or under a key of another hive, are ignored.
-std::vector<HiveLine> ParseLines(Hive hive, HiveForm form, std::string_view content) {
+// With HiveParse::KeysOnly value lines are left as Other lines.
+std::vector<HiveLine> ParseLines(Hive hive, HiveForm form, std::string_view content,
+                                 HiveParse depth) {
     PhysicalLines physical(content);
     std::vector<HiveLine> lines;
     std::optional<std::string> section;
@@ -414,7 +475,12 @@ std::vector<HiveLine> ParseLines(Hive hive, HiveForm form, std::string_view cont
                 name = ToAnsi(form, *quoted);
             }
             rest = TrimSpacesAndTabs(rest);
-            if (section && name && !rest.empty() && rest.front() == '=') {
+            if (depth == HiveParse::KeysOnly && !rest.empty() && rest.front() == '=') {
+                const std::string_view data = TrimSpacesAndTabs(rest.substr(1));
+                if (StartsWithName(data, "hex")) {
+                    SkipContinuedData(data, physical);
+                }
+            } else if (section && name && !rest.empty() && rest.front() == '=') {
                 // Only hex data runs on over continuation lines.
                 std::string data(TrimSpacesAndTabs(rest.substr(1)));
                 if (StartsWithName(data, "hex")) {
@@ -447,7 +513,8 @@ struct HiveDocument {
 // `problem` says why) when the bytes are not a hive file in either form: such
 // a file is neither read nor rewritten, since what a rewrite would make of
 // bytes it does not understand cannot be foreseen.
-std::optional<HiveDocument> ParseHiveFile(Hive hive, std::string_view bytes, std::string& problem) {
+std::optional<HiveDocument> ParseHiveFile(Hive hive, std::string_view bytes, HiveParse depth,
+                                          std::string& problem) {
     HiveDocument document;
     if (bytes.empty()) {
         return document;
@@ -468,7 +535,7 @@ std::optional<HiveDocument> ParseHiveFile(Hive hive, std::string_view bytes, std
         header = kVersion5Header;
         document.form = HiveForm::Version5;
     }
-    document.lines = ParseLines(hive, document.form, text);
+    document.lines = ParseLines(hive, document.form, text, depth);
     // A byte-order mark alone leaves no line at all.
     const std::string_view first =
         document.lines.empty() ? std::string_view() : std::string_view(document.lines.front().raw);
@@ -621,14 +688,15 @@ std::string Serialise(const HiveDocument& document) {
 // nothing (and `error` says why and what to do) when it exists but cannot be
 // read or parsed.
 std::optional<HiveDocument> LoadHive(const std::filesystem::path& file, Hive hive,
-                                     std::string& error) {
+                                     std::string& error,
+                                     HiveParse depth = HiveParse::KeysAndValues) {
     HiveFileBytes read = ReadHiveFileBytes(file);
     if (read.state == HiveFileBytes::State::Unreadable) {
         error = std::move(read.error);
         return std::nullopt;
     }
     std::string problem;
-    auto document = ParseHiveFile(hive, read.bytes, problem);
+    auto document = ParseHiveFile(hive, read.bytes, depth, problem);
     if (!document) {
         error = "Cannot read the registry file " + file.string() + ": " + problem +
                 "; correct it, or remove it to start afresh";
@@ -687,7 +755,7 @@ std::string FileRegistryStore::location() const {
 
 std::string FileRegistryStore::hiveReadError(Hive hive) const {
     std::string error;
-    LoadHive(hiveFile(hive), hive, error);
+    LoadHive(hiveFile(hive), hive, error, HiveParse::KeysOnly);
     return error;
 }
 
@@ -697,7 +765,7 @@ RegistryStore::KeyHandle FileRegistryStore::openKey(Hive hive, std::string_view 
         return 0;
     }
     std::string error;
-    const auto document = LoadHive(hiveFile(hive), hive, error);
+    const auto document = LoadHive(hiveFile(hive), hive, error, HiveParse::KeysOnly);
     if (!document || !KeyExists(document->lines, *key)) {
         return 0;
     }
