@@ -34,6 +34,7 @@
 #include "twds/CommandLine.h"
 #include "twds/Cp1252.h"
 #include "twds/DisplayCommand.h"
+#include "twds/PageLists.h"
 #include "twds/ViewerEnvironment.h"
 
 namespace {
@@ -42,8 +43,8 @@ using twds::bench::BenchOptions;
 using twds::bench::kMiB;
 using Clock = std::chrono::steady_clock;
 
-constexpr int kLists = 5;
-constexpr int kTabCX = 1;
+constexpr int kLists = static_cast<int>(twds::kPageListCount);
+constexpr int kTabCX = twds::InfoOf(twds::PageList::CX).tab;
 
 BenchOptions gOptions;
 std::unique_ptr<twds::ViewerEnvironment> gEnvironment;
@@ -61,8 +62,11 @@ std::unique_ptr<twds::DisplayCommand> RunDisplay() {
 }
 
 std::array<const twds::FieldList*, kLists> ListsOf(const twds::DisplayCommand& display) {
-    return {&display.ListView1, &display.ListView2, &display.ListView3, &display.ListView4,
-            &display.ListView5};
+    std::array<const twds::FieldList*, kLists> lists{};
+    for (const twds::PageListInfo& info : twds::kPageLists) {
+        lists[static_cast<std::size_t>(info.list)] = &display.list(info.list);
+    }
+    return lists;
 }
 
 // Fills the five lists row by row the ordinary way: before each row its key is

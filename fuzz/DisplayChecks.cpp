@@ -13,6 +13,7 @@
 #include "FuzzSupport.h"
 #include "twds/Export.h"
 #include "twds/FileRegistryStore.h"
+#include "twds/PageLists.h"
 #include "twds/Ressource.h"
 #include "twds/StatusMessages.h"
 
@@ -41,8 +42,8 @@ void CheckUniqueKeys(const FieldList& list) {
 
 // A row refused as a duplicate has the key of a row already shown.
 void CheckKeyIsPresent(const DisplayCommand& display, const std::string& key) {
-    for (const FieldList* list : {&display.ListView1, &display.ListView2, &display.ListView3,
-                                  &display.ListView4, &display.ListView5}) {
+    for (const PageListInfo& info : kPageLists) {
+        const FieldList* list = &display.list(info.list);
         if (list->rowCount() > kMaxKeyCheckRows) {
             return;
         }
@@ -61,11 +62,11 @@ void CheckExport(const DisplayCommand& display) {
 
     std::string expected;
     const std::array<std::pair<const FieldList*, std::string_view>, 5> sections{{
-        {&display.ListView1, "CX"},
-        {&display.ListView2, "GC"},
-        {&display.ListView3, "FC"},
-        {&display.ListView4, "ZC"},
-        {&display.ListView5, "SQL"},
+        {&display.list(PageList::CX), "CX"},
+        {&display.list(PageList::GC), "GC"},
+        {&display.list(PageList::FC), "FC"},
+        {&display.list(PageList::ZC), "ZC"},
+        {&display.list(PageList::SQL), "SQL"},
     }};
     for (const auto& [list, name] : sections) {
         expected += Banner(name);
@@ -130,9 +131,9 @@ void CheckDisplay(const DisplayCommand& display, bool bounded) {
     TWDS_FUZZ_CHECK(!status.empty(), "a Display without a status text");
     if (std::getenv("TWDS_FUZZ_SHOW") != nullptr) {
         std::fprintf(stderr, "status: %s\nrows: CX %zu, GC %zu, FC %zu, ZC %zu, SQL %zu\n",
-                     status.c_str(), display.ListView1.rowCount(), display.ListView2.rowCount(),
-                     display.ListView3.rowCount(), display.ListView4.rowCount(),
-                     display.ListView5.rowCount());
+                     status.c_str(), display.list(PageList::CX).rowCount(),
+                     display.list(PageList::GC).rowCount(), display.list(PageList::FC).rowCount(),
+                     display.list(PageList::ZC).rowCount(), display.list(PageList::SQL).rowCount());
     }
 
     switch (outcome.stage) {
@@ -157,7 +158,7 @@ void CheckDisplay(const DisplayCommand& display, bool bounded) {
         case Stage::InputMissing:
         case Stage::ConnectFailed:
         case Stage::NameLength:
-            TWDS_FUZZ_CHECK(display.ListView1.empty(), "rows without a page retrieved");
+            TWDS_FUZZ_CHECK(display.list(PageList::CX).empty(), "rows without a page retrieved");
             break;
         default:
             // Running out of memory or past the lists' row limit: nothing
@@ -167,11 +168,11 @@ void CheckDisplay(const DisplayCommand& display, bool bounded) {
     TWDS_FUZZ_CHECK(outcome.filesDisplayed >= 0 &&
                         outcome.filesDisplayed <= std::max(0, int{display.kept.iNbrOfFC}),
                     "more files shown than the GC page counts");
-    TWDS_FUZZ_CHECK(display.ListView1.rowCount() <= 35, "more CX rows than the page has fields");
+    TWDS_FUZZ_CHECK(display.list(PageList::CX).rowCount() <= 35,
+                    "more CX rows than the page has fields");
 
-    for (const FieldList* list : {&display.ListView1, &display.ListView2, &display.ListView3,
-                                  &display.ListView4, &display.ListView5}) {
-        CheckUniqueKeys(*list);
+    for (const PageListInfo& info : kPageLists) {
+        CheckUniqueKeys(display.list(info.list));
     }
     CheckExport(display);
 }

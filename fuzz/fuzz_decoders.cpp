@@ -96,7 +96,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static_cast<void>(input.ConsumeRemainingBytes<char>());
     display.txtIpAddress = "127.0.0.1";
     display.Run();
-    TWDS_FUZZ_CHECK(display.ListView1.empty() && display.ListView3.empty(),
-                    "a second Display kept the first one's rows");
+    TWDS_FUZZ_CHECK(
+        display.list(twds::PageList::CX).empty() && display.list(twds::PageList::FC).empty(),
+        "a second Display kept the first one's rows");
     return 0;
 }

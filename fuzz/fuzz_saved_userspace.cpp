@@ -158,7 +158,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     display.Run();
     twds::fuzz::CheckDisplay(display, window.link.bounded());
     if (!parsed) {
-        TWDS_FUZZ_CHECK(display.ListView1.empty(), "rows shown from a malformed file");
+        TWDS_FUZZ_CHECK(display.list(twds::PageList::CX).empty(),
+                        "rows shown from a malformed file");
     }
     return 0;
 }

@@ -15,8 +15,6 @@ namespace {
 
 namespace layout = twds::layout;
 
-// The key suffix of the GC page's readable block.
-constexpr std::string_view kGCKeySuffix = "0000000001";
 // fnDllParamOpenMConnection's two buffers and fnDllParamGetLastError's text.
 constexpr std::size_t kConnectionBufferLength = 10;
 constexpr std::int32_t kLastErrorLength = 1024;
@@ -115,19 +113,19 @@ void DisplayCommand::DisplayPages() {
     std::string sqlPage;
     std::string ficID;
 
-    current_ = {'C', layout::kCXPosition, 0};
+    current_ = {InfoOf(PageList::CX).kind, layout::kCXPosition, 0};
     if (!RetrievePage(current_, layout::kCXRequestLength, cxPage)) {
         return;
     }
     std::string_view page = cxPage;
-    decoder.DecodePageCX(ListView1, page);
+    decoder.DecodePageCX(list(PageList::CX), page);
 
-    current_ = {'G', layout::kGCPosition, 0};
+    current_ = {InfoOf(PageList::GC).kind, layout::kGCPosition, 0};
     if (!RetrievePage(current_, layout::kGCRequestLength, gcPage)) {
         return;
     }
     page = gcPage;
-    decoder.DecodePageGC(ListView2, page, kGCKeySuffix);
+    decoder.DecodePageGC(list(PageList::GC), page, InfoOf(PageList::GC).fixedKeySuffix);
 
     txtEnd_TW.clear();
     if (kept.lEndOffset > 0) {
@@ -146,16 +144,16 @@ void DisplayCommand::DisplayPages() {
     std::int32_t position = layout::kFirstFCPosition;
     bool firstEntry = true;
     for (int n = 1; n <= fileCount; ++n) {
-        current_ = {'F', position, n};
+        current_ = {InfoOf(PageList::FC).kind, position, n};
         if (!RetrievePage(current_, layout::kFCRequestLength, fcPage)) {
             return;
         }
         const std::string_view fcText = fcPage;
         ficID.assign(fcText.substr(std::min(kFicIDOffset, fcText.size()), kFicIDLength));
         page = fcText;
-        decoder.DecodePageFC(ListView3, page, ficID, firstEntry);
+        decoder.DecodePageFC(list(PageList::FC), page, ficID, firstEntry);
 
-        current_ = {'Z', position, n};
+        current_ = {InfoOf(PageList::ZC).kind, position, n};
         if (WouldExceedRowBudget()) {
             outcome_.stage = DisplayOutcome::Stage::TooManyRows;
             outcome_.pageKind = current_.kind;
@@ -168,15 +166,16 @@ void DisplayCommand::DisplayPages() {
             return;
         }
         page = zcPage;
-        decoder.DecodePageZC(ListView4, page, ficID, firstEntry, kept.iNbrOfZC);
+        decoder.DecodePageZC(list(PageList::ZC), page, ficID, firstEntry, kept.iNbrOfZC);
 
         if (kept.lInsertOffset > 0) {
-            current_ = {'S', PositionField(std::int64_t{position} + kept.lInsertOffset), n};
+            current_ = {InfoOf(PageList::SQL).kind,
+                        PositionField(std::int64_t{position} + kept.lInsertOffset), n};
             if (!RetrievePage(current_, layout::kSQLRequestLength, sqlPage)) {
                 return;
             }
             page = sqlPage;
-            decoder.DecodePageSQL(ListView5, page, ficID, firstEntry);
+            decoder.DecodePageSQL(list(PageList::SQL), page, ficID, firstEntry);
         }
 
         outcome_.filesDisplayed = n;
@@ -205,8 +204,8 @@ bool DisplayCommand::RetrievePage(const PageInProgress& page, int length, std::s
 
 std::size_t DisplayCommand::TotalRows() const {
     std::size_t rows = 0;
-    for (const FieldList* list : {&ListView1, &ListView2, &ListView3, &ListView4, &ListView5}) {
-        rows += list->rowCount();
+    for (const FieldList& list : lists_) {
+        rows += list.rowCount();
     }
     return rows;
 }
@@ -221,9 +220,9 @@ bool DisplayCommand::WouldExceedRowBudget() const {
 }
 
 void DisplayCommand::ClearAll() {
-    for (FieldList* list : {&ListView1, &ListView2, &ListView3, &ListView4, &ListView5}) {
-        if (!list->empty()) {
-            list->clearRows();
+    for (FieldList& list : lists_) {
+        if (!list.empty()) {
+            list.clearRows();
         }
     }
     txtEnd_TW.clear();

@@ -1,6 +1,5 @@
 #include "twds/Export.h"
 
-#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <system_error>
@@ -16,6 +15,7 @@
 #include "twds/AnsiText.h"
 #include "twds/DisplayCommand.h"
 #include "twds/FileRegistryStore.h"
+#include "twds/PageLists.h"
 #include "twds/Trim.h"
 
 namespace twds {
@@ -26,13 +26,6 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::string_view kEndTwBanner = "++++++++++ Page End_TW ++++++++++++++++++++++++++++";
-constexpr std::array<std::string_view, 5> kListBanners{
-    "++++++++++ Page CX ++++++++++++++++++++++++++++",
-    "++++++++++ Page GC ++++++++++++++++++++++++++++",
-    "++++++++++ Page FC ++++++++++++++++++++++++++++",
-    "++++++++++ Page ZC ++++++++++++++++++++++++++++",
-    "++++++++++ Page SQL ++++++++++++++++++++++++++++",
-};
 
 // The export is assembled in chunks of this size and handed on whole: one
 // write per megabyte instead of four per row keeps a million-row export well
@@ -54,13 +47,10 @@ bool EmitExport(const DisplayCommand& display, Sink&& sink) {
         }
     };
 
-    const std::array<const FieldList*, 5> lists{&display.ListView1, &display.ListView2,
-                                                &display.ListView3, &display.ListView4,
-                                                &display.ListView5};
-    for (std::size_t section = 0; section < lists.size() && ok; ++section) {
-        append(kListBanners[section]);
+    for (std::size_t section = 0; section < kPageLists.size() && ok; ++section) {
+        append(kPageLists[section].exportBanner);
         append(kLineEnd);
-        const FieldList& list = *lists[section];
+        const FieldList& list = display.list(kPageLists[section].list);
         for (std::size_t row = 0; row < list.rowCount() && ok; ++row) {
             append(list.text(row));
             append(":");
@@ -81,7 +71,7 @@ bool EmitExport(const DisplayCommand& display, Sink&& sink) {
 }
 
 [[nodiscard]] bool NothingToExport(const DisplayCommand& display) {
-    return Trim(display.txtUsrSpcName).empty() || display.ListView1.empty();
+    return Trim(display.txtUsrSpcName).empty() || display.list(PageList::CX).empty();
 }
 
 [[nodiscard]] std::error_code LastSystemError() {

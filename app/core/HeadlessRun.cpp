@@ -132,7 +132,7 @@ int RunHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream&
     if (!completed) {
         report(DescribeOutcome(display, environment.messages()));
     }
-    if (display.ListView1.empty()) {
+    if (display.list(PageList::CX).empty()) {
         return kExitFailure;
     }
     const int exported = ExportDisplayed(commandLine, display, environment, out, report);

@@ -1,6 +1,7 @@
 #include "twds/StatusMessages.h"
 
 #include "twds/DisplayCommand.h"
+#include "twds/PageLists.h"
 #include "twds/Ressource.h"
 
 namespace twds {
@@ -17,22 +18,12 @@ MessageLookup InstalledCatalogueLookup() {
 }
 
 std::string_view PageListName(char kind) {
-    switch (kind) {
-        case 'C':
-            return "CX";
-        case 'G':
-            return "GC";
-        case 'E':
-            return "End_TW";
-        case 'F':
-            return "FC";
-        case 'Z':
-            return "ZC";
-        case 'S':
-            return "SQL";
-        default:
-            return {};
+    // The End_TW page fills a text, not a list, but has its own tab.
+    if (kind == 'E') {
+        return "End_TW";
     }
+    const std::optional<PageList> list = PageListOfKind(kind);
+    return list ? InfoOf(*list).caption : std::string_view();
 }
 
 std::string DescribeLastError(std::string_view lastError, const MessageLookup& lookup) {

@@ -22,6 +22,7 @@
 #include <exception>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "twds/ByteRunDelegate.h"
 #include "twds/ByteRunText.h"
@@ -39,10 +40,11 @@ namespace {
 
 constexpr double kTwipsPerInch = 1440.0;
 
-enum Tab { kTabInfo = 0, kTabCX = 1, kTabEndTW = 6 };
-
-// The page kind whose rows each list holds, ListView1 to ListView5.
-constexpr std::array<char, 5> kListPageKinds{'C', 'G', 'F', 'Z', 'S'};
+// The tabs: Info, one per page list, End_TW.
+constexpr int kTabInfo = 0;
+constexpr int kTabEndTW = kPageLists.back().tab + 1;
+constexpr int kTabCount = kTabEndTW + 1;
+static_assert(kPageLists.front().tab == kTabInfo + 1);
 
 // Shows the busy cursor for as long as it lives; the Display and the export
 // block the window's thread.
@@ -80,6 +82,11 @@ QLabel* MakeLabel(QWidget* parent, const QString& name, const char* tag) {
     label->setObjectName(name);
     label->setProperty(QtLocalisableForm::kTagProperty, QString::fromLatin1(tag));
     return label;
+}
+
+// The page lists' captions and object names are ASCII.
+QString Latin1(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 QString ToQString(const std::filesystem::path& path) {
@@ -137,11 +144,13 @@ void frmDspUsrspc::createControls() {
 
     SSTab1 = new QTabWidget(this);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
-    const std::array<QString, 7> captions{QStringLiteral("Info"),  QStringLiteral("CX"),
-                                          QStringLiteral("GC"),    QStringLiteral("FC"),
-                                          QStringLiteral("ZC"),    QStringLiteral("SQL"),
-                                          QStringLiteral("End_TW")};
-    std::array<QWidget*, 7> pages{};
+    std::array<QString, kTabCount> captions{};
+    captions[kTabInfo] = QStringLiteral("Info");
+    for (const PageListInfo& info : kPageLists) {
+        captions[static_cast<std::size_t>(info.tab)] = Latin1(info.caption);
+    }
+    captions[kTabEndTW] = QStringLiteral("End_TW");
+    std::array<QWidget*, kTabCount> pages{};
     for (std::size_t t = 0; t < pages.size(); ++t) {
         pages[t] = new QWidget(SSTab1);
         pages[t]->installEventFilter(this);
@@ -166,19 +175,17 @@ void frmDspUsrspc::createControls() {
     connect(txtIpAddress, &QLineEdit::returnPressed, this, &frmDspUsrspc::btnDsp_Click);
     connect(txtUsrSpcName, &QLineEdit::returnPressed, this, &frmDspUsrspc::btnDsp_Click);
 
-    const std::array<FieldList*, kPageLists> lists{&display_.ListView1, &display_.ListView2,
-                                                   &display_.ListView3, &display_.ListView4,
-                                                   &display_.ListView5};
-    for (int i = 0; i < kPageLists; ++i) {
+    for (int i = 0; i < kListCount; ++i) {
+        const PageListInfo& info = kPageLists[static_cast<std::size_t>(i)];
         auto& model = models_[static_cast<std::size_t>(i)];
-        model = std::make_unique<FieldListModel>(*lists[static_cast<std::size_t>(i)]);
+        model = std::make_unique<FieldListModel>(display_.list(info.list));
         model->setValueFont(fixed);
 
         // A table view rather than a tree view: with millions of rows it keeps
         // a few bytes per row (its fixed-size vertical header) where a tree
         // view keeps an item per row.
-        auto* view = new QTableView(pages[static_cast<std::size_t>(kTabCX + i)]);
-        view->setObjectName(QStringLiteral("ListView%1").arg(i + 1));
+        auto* view = new QTableView(pages[static_cast<std::size_t>(info.tab)]);
+        view->setObjectName(Latin1(info.viewName));
         view->setShowGrid(false);
         view->setWordWrap(false);
         view->setCornerButtonEnabled(false);
@@ -220,18 +227,20 @@ void frmDspUsrspc::createControls() {
     }
     applyColumnWidths();
 
-    Text1 = MakeTextBox(pages[kTabCX], QStringLiteral("Text1"), fixed);
-    Text2 = MakeTextBox(pages[kTabCX + 1], QStringLiteral("Text2"), fixed);
-    Text3 = MakeTextBox(pages[kTabCX + 2], QStringLiteral("Text3"), fixed);
-    // A one-line text box rather than a line edit: a line edit draws its text
-    // in one format, and marked bytes need two. Unwrapped and without a
-    // vertical scroll bar it keeps the line edit's look: one line at the top
-    // of a box as tall as the others.
-    Text4 = MakeTextBox(pages[kTabCX + 3], QStringLiteral("Text4"), fixed);
-    Text4->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Text4->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Text4->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    Text5 = MakeTextBox(pages[kTabCX + 4], QStringLiteral("Text5"), fixed);
+    for (const PageListInfo& info : kPageLists) {
+        QPlainTextEdit* box = MakeTextBox(pages[static_cast<std::size_t>(info.tab)],
+                                          Latin1(info.valueBoxName), fixed);
+        if (info.oneLineValueBox) {
+            // A one-line text box rather than a line edit: a line edit draws its
+            // text in one format, and marked bytes need two. Unwrapped and
+            // without a vertical scroll bar it keeps the line edit's look: one
+            // line at the top of a box as tall as the others.
+            box->setLineWrapMode(QPlainTextEdit::NoWrap);
+            box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            box->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        }
+        valueBoxes_[static_cast<std::size_t>(info.list)] = box;
+    }
     txtEnd_TW = MakeTextBox(pages[kTabEndTW], QStringLiteral("txtEnd_TW"), fixed);
 
     btnDsp = MakeButton(this, QStringLiteral("btnDsp"), "_CAP_5101");
@@ -260,13 +269,11 @@ void frmDspUsrspc::setFocusOrder() {
     // The tab control takes part through its tab bar, which takes its focus:
     // given the tab control itself, Qt would put the next control after the
     // last of the tab control's own children.
-    const std::array<QWidget*, 19> order{btnDsp,        btnCancel,     SSTab1->tabBar(),
-                                         txtIpAddress,  txtUsrSpcName, lbTgtMachine,
-                                         lbUsrSpcName,  listViews_[0], listViews_[1],
-                                         listViews_[2], listViews_[3], listViews_[4],
-                                         txtEnd_TW,     btnExport,     Text1,
-                                         Text2,         Text3,         Text4,
-                                         Text5};
+    std::vector<QWidget*> order{btnDsp,        btnCancel,    SSTab1->tabBar(), txtIpAddress,
+                                txtUsrSpcName, lbTgtMachine, lbUsrSpcName};
+    order.insert(order.end(), listViews_.begin(), listViews_.end());
+    order.insert(order.end(), {txtEnd_TW, btnExport});
+    order.insert(order.end(), valueBoxes_.begin(), valueBoxes_.end());
     for (std::size_t i = 1; i < order.size(); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
@@ -331,7 +338,7 @@ void frmDspUsrspc::placeTabPageControls() {
     for (QTableView* view : listViews_) {
         place(view, layout_.listView);
     }
-    for (QWidget* box : std::array<QWidget*, 5>{Text1, Text2, Text3, Text4, Text5}) {
+    for (QPlainTextEdit* box : valueBoxes_) {
         place(box, layout_.valueBox);
     }
     place(txtEnd_TW, layout_.txtEnd_TW);
@@ -353,7 +360,7 @@ void frmDspUsrspc::changeEvent(QEvent* event) {
 
 bool frmDspUsrspc::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize) {
-        for (int i = 0; i < kPageLists; ++i) {
+        for (int i = 0; i < kListCount; ++i) {
             const QTableView* view = listViews_[static_cast<std::size_t>(i)];
             if (view != nullptr && watched == view->viewport()) {
                 fitValueColumn(i);
@@ -396,7 +403,7 @@ void frmDspUsrspc::btnDsp_Click() {
     }
     ShowByteRuns(*txtEnd_TW, display_.txtEnd_TW, LineBreaks::Kept);
     if (display_.outcome().stage != DisplayOutcome::Stage::InputMissing) {
-        SSTab1->setCurrentIndex(kTabCX);
+        SSTab1->setCurrentIndex(InfoOf(PageList::CX).tab);
     }
     // The line that tells two windows apart: what this one shows and from where.
     statusContext_ = DescribeTarget(display_, messages_);
@@ -444,15 +451,14 @@ void frmDspUsrspc::showRowValue(int list, int row) {
 }
 
 void frmDspUsrspc::clearValueBoxes() {
-    for (int i = 0; i < kPageLists; ++i) {
+    for (int i = 0; i < kListCount; ++i) {
         setValueBox(i, {});
     }
 }
 
 void frmDspUsrspc::setValueBox(int list, std::string_view bytes) {
-    const std::array<QPlainTextEdit*, kPageLists> boxes{Text1, Text2, Text3, Text4, Text5};
-    if (list >= 0 && list < kPageLists) {
-        ShowByteRuns(*boxes[static_cast<std::size_t>(list)], bytes);
+    if (list >= 0 && list < kListCount) {
+        ShowByteRuns(*valueBoxes_[static_cast<std::size_t>(list)], bytes);
     }
 }
 
@@ -494,7 +500,7 @@ void frmDspUsrspc::limitTypedName(const QString& typed) {
 }
 
 void frmDspUsrspc::applyColumnWidths() {
-    for (int i = 0; i < kPageLists; ++i) {
+    for (int i = 0; i < kListCount; ++i) {
         listViews_[static_cast<std::size_t>(i)]->horizontalHeader()->resizeSection(
             0, labelColumnWidth(i));
         fitValueColumn(i);
@@ -517,7 +523,7 @@ int frmDspUsrspc::labelColumnWidth(int list) const {
         int widest = header->fontMetrics().horizontalAdvance(
                          Cp1252ToQString(model.list().column(0).caption)) +
                      2 * headerMargin;
-        for (const std::string& label : LabelsOfList(kListPageKinds[at], display_.labels())) {
+        for (const std::string& label : LabelsOfList(kPageLists[at].list, display_.labels())) {
             widest = std::max(widest, ByteRunDelegate::cellWidth(label, TrailingBlanks::AsText,
                                                                  view->font(), view));
         }

@@ -61,9 +61,9 @@ protected:
     std::string Describe() const { return DescribeOutcome(display, EchoLookup); }
 
     [[nodiscard]] Rows RowCounts() const {
-        return {display.ListView1.rowCount(), display.ListView2.rowCount(),
-                display.ListView3.rowCount(), display.ListView4.rowCount(),
-                display.ListView5.rowCount()};
+        return {display.list(PageList::CX).rowCount(), display.list(PageList::GC).rowCount(),
+                display.list(PageList::FC).rowCount(), display.list(PageList::ZC).rowCount(),
+                display.list(PageList::SQL).rowCount()};
     }
 
     FakeHostLink hostLink;
@@ -101,9 +101,9 @@ TEST_F(DisplayCommandTest, RequestsEveryFilesPagesInOrderWithTheirFixedLayout) {
     EXPECT_EQ(RowCounts(), (Rows{kCXRows, kGCRows, 3 * kFCRowsPerFile,
                                  ZCRows(2) + ZCRows(0) + ZCRows(5), 3 * kSQLRowsPerFile}));
     // Each file's rows are keyed by its FicID and follow the previous file's.
-    EXPECT_EQ(display.ListView3.text(0), "L5601CUSTMAST01");
-    EXPECT_EQ(display.ListView3.text(kFCRowsPerFile), "L5601ORDERS0002");
-    EXPECT_EQ(display.ListView5.value(1), "INSERT INTO X");
+    EXPECT_EQ(display.list(PageList::FC).text(0), "L5601CUSTMAST01");
+    EXPECT_EQ(display.list(PageList::FC).text(kFCRowsPerFile), "L5601ORDERS0002");
+    EXPECT_EQ(display.list(PageList::SQL).value(1), "INSERT INTO X");
     // An E page of exactly ten characters leaves nothing to show.
     EXPECT_EQ(display.txtEnd_TW, "");
     EXPECT_EQ(Describe(), "5308|TWMODEL001|3");
@@ -118,15 +118,15 @@ TEST_F(DisplayCommandTest, SqlPageOnlyForEntriesWithAnInsertOffset) {
               (std::vector<std::string>{"C 00001024", "G 00001024", "F 00002048", "Z 00002048",
                                         "S 00002748", "F 00002560", "Z 00002560", "F 00003072",
                                         "Z 00003072", "S 00003372"}));
-    ASSERT_EQ(display.ListView5.rowCount(), 2 * kSQLRowsPerFile);
-    EXPECT_EQ(display.ListView5.text(kSQLRowsPerFile), "L5601FILEC00003");
+    ASSERT_EQ(display.list(PageList::SQL).rowCount(), 2 * kSQLRowsPerFile);
+    EXPECT_EQ(display.list(PageList::SQL).text(kSQLRowsPerFile), "L5601FILEC00003");
 
     // The first file without SQL: the SQL list starts with the third file.
     model.files[0].insertOffset = 0;
     Serve(model);
     Display();
-    ASSERT_EQ(display.ListView5.rowCount(), kSQLRowsPerFile);
-    EXPECT_EQ(display.ListView5.text(0), "L5601FILEC00003");
+    ASSERT_EQ(display.list(PageList::SQL).rowCount(), kSQLRowsPerFile);
+    EXPECT_EQ(display.list(PageList::SQL).text(0), "L5601FILEC00003");
 }
 
 // A request refused at any step stops the Display there with the step named
@@ -297,7 +297,7 @@ TEST_F(DisplayCommandTest, DuplicateKeyOnAModelPageNamesTheList) {
     uncatalogued.txtUsrSpcName = "TWMODEL001";
 
     EXPECT_EQ(uncatalogued.Run().stage, Stage::DecodeStopped);
-    EXPECT_EQ(uncatalogued.ListView1.rowCount(), 1U);
+    EXPECT_EQ(uncatalogued.list(PageList::CX).rowCount(), 1U);
     EXPECT_EQ(hostLink.closedHandles, std::vector<int32_t>{41});
     EXPECT_EQ(DescribeOutcome(uncatalogued, EchoLookup), "5317||CX");
 }
@@ -364,11 +364,11 @@ TEST_F(DisplayCommandTest, CountsAndOffsetsAtTheirLimits) {
     Serve(Model({File("FILEA00001", 2, -700)}));
     EXPECT_EQ(Display().stage, Stage::Completed);
     EXPECT_EQ(hostLink.requests.back().header, " 00002048Z");
-    EXPECT_TRUE(display.ListView5.empty());
+    EXPECT_TRUE(display.list(PageList::SQL).empty());
 
     Serve(Model({File("FILEA00001", -1, 0)}));
     EXPECT_EQ(Display().stage, Stage::Completed);
-    EXPECT_EQ(display.ListView4.rowCount(), ZCRows(0));
+    EXPECT_EQ(display.list(PageList::ZC).rowCount(), ZCRows(0));
 
     // Its ZC page is never asked for: no need to build 99999 entries.
     hostLink.pages[{'F', 2048}] = test::BuildFCPage({"FILEA00001", 99999, 0, {}});
@@ -404,11 +404,13 @@ TEST_F(DisplayCommandTest, LargeCountsOnShortPagesComplete) {
         return control.at({kind, position});
     };
     EXPECT_EQ(Display().stage, Stage::Completed);
-    EXPECT_EQ(display.ListView3.rowCount(), kFiles * kFCRowsPerFile);
-    EXPECT_EQ(display.ListView4.rowCount(), kFiles * ZCRows(1));
-    EXPECT_EQ(display.ListView3.value(display.ListView3.rowCount() - kFCRowsPerFile + 2),
+    EXPECT_EQ(display.list(PageList::FC).rowCount(), kFiles * kFCRowsPerFile);
+    EXPECT_EQ(display.list(PageList::ZC).rowCount(), kFiles * ZCRows(1));
+    EXPECT_EQ(display.list(PageList::FC)
+                  .value(display.list(PageList::FC).rowCount() - kFCRowsPerFile + 2),
               "F100004096");
-    EXPECT_EQ(display.ListView4.value(display.ListView4.rowCount() - 1), "          ");
+    EXPECT_EQ(display.list(PageList::ZC).value(display.list(PageList::ZC).rowCount() - 1),
+              "          ");
 
     hostLink.source = nullptr;
     hostLink.pages = test::BuildPages({});
@@ -416,7 +418,7 @@ TEST_F(DisplayCommandTest, LargeCountsOnShortPagesComplete) {
     hostLink.pages[{'F', 2048}] = test::BuildFCPage({"FILEA00001", kMost, 0, {}});
     hostLink.pages[{'Z', 2048}] = "";
     EXPECT_EQ(Display().stage, Stage::Completed);
-    EXPECT_EQ(display.ListView4.rowCount(), ZCRows(kMost));
+    EXPECT_EQ(display.list(PageList::ZC).rowCount(), ZCRows(kMost));
 }
 
 // Counts that claim more rows than the viewer can hold stop the Display
@@ -448,17 +450,19 @@ TEST_F(DisplayCommandTest, ListsTakeLargerFilesAfterSmallOnesAndRefuseDuplicates
     Serve(model);
 
     EXPECT_EQ(Display().stage, Stage::Completed);
-    EXPECT_EQ(display.ListView3.rowCount(), kFiles * kFCRowsPerFile);
-    EXPECT_EQ(display.ListView4.rowCount(), kSmall * ZCRows(1) + (kFiles - kSmall) * ZCRows(40));
-    EXPECT_EQ(display.ListView5.rowCount(), kFiles * kSQLRowsPerFile);
-    EXPECT_EQ(display.ListView4.text(display.ListView4.rowCount() - ZCRows(40)), "L5601FILE000024");
+    EXPECT_EQ(display.list(PageList::FC).rowCount(), kFiles * kFCRowsPerFile);
+    EXPECT_EQ(display.list(PageList::ZC).rowCount(),
+              kSmall * ZCRows(1) + (kFiles - kSmall) * ZCRows(40));
+    EXPECT_EQ(display.list(PageList::SQL).rowCount(), kFiles * kSQLRowsPerFile);
+    EXPECT_EQ(display.list(PageList::ZC).text(display.list(PageList::ZC).rowCount() - ZCRows(40)),
+              "L5601FILE000024");
 
     model.files[19].ficID = model.files[2].ficID;
     Serve(model);
     EXPECT_EQ(Display().stage, Stage::DecodeStopped);
     EXPECT_EQ(display.outcome().fileNumber, 20);
-    EXPECT_EQ(display.ListView3.rowCount(), 19 * kFCRowsPerFile);
-    EXPECT_EQ(display.ListView4.rowCount(), kSmall * ZCRows(1) + 3 * ZCRows(40));
+    EXPECT_EQ(display.list(PageList::FC).rowCount(), 19 * kFCRowsPerFile);
+    EXPECT_EQ(display.list(PageList::ZC).rowCount(), kSmall * ZCRows(1) + 3 * ZCRows(40));
 }
 
 // With either catalogue's labels (where "Input position" begins "Input
@@ -484,9 +488,10 @@ TEST(DisplayCommandCatalogueTest, ListsNeedNoKeyTable) {
         display.txtIpAddress = "10.0.0.5";
         display.txtUsrSpcName = "TWMODEL001";
         ASSERT_EQ(display.Run().stage, Stage::Completed) << language;
-        EXPECT_EQ(display.ListView4.rowCount(), 30 * ZCRows(12)) << language;
-        for (const FieldList* list : {&display.ListView1, &display.ListView2, &display.ListView3,
-                                      &display.ListView4, &display.ListView5}) {
+        EXPECT_EQ(display.list(PageList::ZC).rowCount(), 30 * ZCRows(12)) << language;
+        for (const FieldList* list :
+             {&display.list(PageList::CX), &display.list(PageList::GC), &display.list(PageList::FC),
+              &display.list(PageList::ZC), &display.list(PageList::SQL)}) {
             EXPECT_FALSE(list->usesKeyTable()) << language << " " << list->text(0);
         }
     }

@@ -76,21 +76,21 @@ protected:
         const auto add = [](FieldList& list, const std::string& text, std::string_view value) {
             ASSERT_TRUE(list.appendRow(text, "", 0, value)) << text;
         };
-        add(display.ListView1, Label(5403), "C");
-        add(display.ListView1, Label(5404), "V01R02    ");
-        add(display.ListView1, Label(5405), "");
-        add(display.ListView2, Label(5501), "GC");
-        add(display.ListView2, Label(5514), "         2");
-        add(display.ListView2, Label(5519), "      8000");
-        add(display.ListView3, Label(5601) + "CUSTMAST01", "=================");
-        add(display.ListView3, Label(5603), "CUSTMAST01");
-        add(display.ListView3, Label(5634), "         3");
-        add(display.ListView4, Label(5601) + "CUSTMAST01", "=================");
-        add(display.ListView4, Label(5702), "A ");
-        add(display.ListView4, Label(5703), "0000000012");
-        add(display.ListView5, Label(5601) + "ORDERS0002", "=================");
-        add(display.ListView5, Label(5751) + " 'Insert'", "INSERT INTO T VALUES('\xFA')");
-        add(display.ListView5, Label(5751) + " 'Update'", "");
+        add(display.list(PageList::CX), Label(5403), "C");
+        add(display.list(PageList::CX), Label(5404), "V01R02    ");
+        add(display.list(PageList::CX), Label(5405), "");
+        add(display.list(PageList::GC), Label(5501), "GC");
+        add(display.list(PageList::GC), Label(5514), "         2");
+        add(display.list(PageList::GC), Label(5519), "      8000");
+        add(display.list(PageList::FC), Label(5601) + "CUSTMAST01", "=================");
+        add(display.list(PageList::FC), Label(5603), "CUSTMAST01");
+        add(display.list(PageList::FC), Label(5634), "         3");
+        add(display.list(PageList::ZC), Label(5601) + "CUSTMAST01", "=================");
+        add(display.list(PageList::ZC), Label(5702), "A ");
+        add(display.list(PageList::ZC), Label(5703), "0000000012");
+        add(display.list(PageList::SQL), Label(5601) + "ORDERS0002", "=================");
+        add(display.list(PageList::SQL), Label(5751) + " 'Insert'", "INSERT INTO T VALUES('\xFA')");
+        add(display.list(PageList::SQL), Label(5751) + " 'Update'", "");
         display.txtEnd_TW = "Line one\r\nLine two";
         display.kept.lEndLength = 42;
     }
@@ -163,7 +163,7 @@ TEST_F(ExportTest, NothingWrittenWithoutNameOrRows) {
     display.txtUsrSpcName = "TWMODEL001";
     EXPECT_EQ(Export().status, Status::NothingToExport);
 
-    ASSERT_TRUE(display.ListView1.appendRow("Page", "", 0, "C"));
+    ASSERT_TRUE(display.list(PageList::CX).appendRow("Page", "", 0, "C"));
     display.txtUsrSpcName = "   ";
     const ExportResult result = Export();
     EXPECT_EQ(result.status, Status::NothingToExport);
@@ -181,8 +181,8 @@ TEST_F(ExportTest, FileIsNamedAfterTheDisplayedUserSpaceAndReplacedEachTime) {
     EXPECT_TRUE(fs::exists(ExpectedPath()));
     EXPECT_FALSE(fs::exists(data / "OTHERNAME1.usrspc"));
 
-    display.ListView1.clearRows();
-    ASSERT_TRUE(display.ListView1.appendRow("Only", "", 0, "row"));
+    display.list(PageList::CX).clearRows();
+    ASSERT_TRUE(display.list(PageList::CX).appendRow("Only", "", 0, "row"));
     display.kept.lEndLength = 0;
     ASSERT_EQ(Export().status, Status::Written);
     const std::string second = ReadBytes(ExpectedPath());
@@ -369,10 +369,10 @@ TEST_F(ExportTest, ReadOnlyFolderIsReported) {
 // A large list goes out whole: the file's size accounts for every row.
 TEST_F(ExportTest, LargeListIsWrittenWhole) {
     display.txtUsrSpcName = display.szUsrSpc = "TWMODEL001";
-    ASSERT_TRUE(display.ListView1.appendRow("Page", "", 0, "C"));
+    ASSERT_TRUE(display.list(PageList::CX).appendRow("Page", "", 0, "C"));
     for (std::uint32_t k = 1; k <= 200'000; ++k) {
-        ASSERT_TRUE(
-            display.ListView4.appendRow("Input field length", "CUSTMAST01", k, "0000000012"));
+        ASSERT_TRUE(display.list(PageList::ZC)
+                        .appendRow("Input field length", "CUSTMAST01", k, "0000000012"));
     }
     ASSERT_EQ(Export(temp.path() / "big.usrspc").status, Status::Written);
     EXPECT_EQ(fs::file_size(temp.path() / "big.usrspc"),

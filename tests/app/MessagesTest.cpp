@@ -27,6 +27,18 @@ TEST(MessagesTest, PlaceholdersAreFilledInOnePass) {
               "name A\\x00B\\x1B[2J\\x0A\\x7F\n");
 }
 
+// The name a status message gives the page a failure happened on.
+TEST(MessagesTest, APageKindIsNamedAfterItsTab) {
+    EXPECT_EQ(PageListName('C'), "CX");
+    EXPECT_EQ(PageListName('G'), "GC");
+    EXPECT_EQ(PageListName('E'), "End_TW");
+    EXPECT_EQ(PageListName('F'), "FC");
+    EXPECT_EQ(PageListName('Z'), "ZC");
+    EXPECT_EQ(PageListName('S'), "SQL");
+    EXPECT_EQ(PageListName('X'), "");
+    EXPECT_EQ(PageListName('c'), "");
+}
+
 TEST(MessagesTest, BuiltInTextsExplainFailuresWithoutACatalogue) {
     const MessageLookup lookup = BuiltInMessages();
     EXPECT_EQ(lookup(5302, {"Z", "2560", "host down"}),

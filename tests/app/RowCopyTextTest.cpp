@@ -49,28 +49,27 @@ TEST(RowCopyText, ACopyStopsAtTheRowLimitAndSaysHowManyWereSelected) {
 
 TEST(ListLabels, EachListHoldsItsLayoutsLabelsAndItsEntryHeading) {
     const PageLabels labels([](int id) { return "L" + std::to_string(id); });
-    const std::vector<std::string> cx = LabelsOfList('C', labels);
+    const std::vector<std::string> cx = LabelsOfList(PageList::CX, labels);
     ASSERT_EQ(cx.size(), 35u);
     EXPECT_EQ(cx.front(), "L5403");
     EXPECT_EQ(cx.back(), "L5437");
 
-    const std::vector<std::string> gc = LabelsOfList('G', labels);
+    const std::vector<std::string> gc = LabelsOfList(PageList::GC, labels);
     ASSERT_EQ(gc.size(), 24u + 32u + 4u);
     EXPECT_EQ(gc[24], "L5801");
     EXPECT_EQ(gc.back(), "Extended Sequence Reprise");
 
-    const std::vector<std::string> fc = LabelsOfList('F', labels);
+    const std::vector<std::string> fc = LabelsOfList(PageList::FC, labels);
     ASSERT_EQ(fc.size(), 1u + 39u + 32u + 2u);
     EXPECT_EQ(fc.front(), "L5601NNNNNNNNNN");
     EXPECT_EQ(fc[1], "L5602");
 
-    EXPECT_EQ(LabelsOfList('Z', labels),
+    EXPECT_EQ(LabelsOfList(PageList::ZC, labels),
               (std::vector<std::string>{"L5601NNNNNNNNNN", "L5701", "L5702", "L5703", "L5704",
                                         "L5705", "L5706", "L5707", "L5708", "L5709"}));
-    EXPECT_EQ(LabelsOfList('S', labels),
+    EXPECT_EQ(LabelsOfList(PageList::SQL, labels),
               (std::vector<std::string>{"L5601NNNNNNNNNN", "L5751 'Insert'", "L5751 'Update'",
                                         "L5751 'Delete'", "L5751 'ClrPfm'"}));
-    EXPECT_TRUE(LabelsOfList('E', labels).empty());
 }
 
 }  // namespace

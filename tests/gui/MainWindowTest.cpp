@@ -127,9 +127,10 @@ TEST_F(MainWindowTest, ControlsCarryTheirNamesTagsAndFixedTabCaptions) {
 
 TEST_F(MainWindowTest, DisplayFillsTheListsAndSelectsTheCxTab) {
     std::vector<std::unique_ptr<QAbstractItemModelTester>> testers;
-    for (int i = 0; i < 5; ++i) {
+    for (const PageList list :
+         {PageList::CX, PageList::GC, PageList::FC, PageList::ZC, PageList::SQL}) {
         testers.push_back(std::make_unique<QAbstractItemModelTester>(
-            &window.listModel(i), QAbstractItemModelTester::FailureReportingMode::Fatal));
+            &window.listModel(list), QAbstractItemModelTester::FailureReportingMode::Fatal));
     }
     window.Form_Load("");
     window.showStatus("old");
@@ -172,9 +173,9 @@ TEST_F(MainWindowTest, ClickingARowShowsItsValueAndAnEmptyValueEmptiesTheBox) {
     EXPECT_EQ(child<QPlainTextEdit>("Text1")->toPlainText(),
               QString::fromUtf8("V01R02\u00B7\u00B7\u00B7\u00B7"));
 
-    window.listModel(0).beginListReset();
-    ASSERT_TRUE(command.ListView1.appendRow("Nothing", "", 0, ""));
-    window.listModel(0).endListReset();
+    window.listModel(PageList::CX).beginListReset();
+    ASSERT_TRUE(command.list(PageList::CX).appendRow("Nothing", "", 0, ""));
+    window.listModel(PageList::CX).endListReset();
     clickRow(list(1), 35);
     EXPECT_EQ(child<QPlainTextEdit>("Text1")->toPlainText(), QString());
 
@@ -501,10 +502,10 @@ TEST_F(MainWindowTest, CtrlCCopiesTheSelectedRowsAsLabelTabValueLines) {
     window.show();
     display(QStringLiteral("127.0.0.1"), QStringLiteral("TWMODEL001"));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    window.listModel(0).beginListReset();
-    ASSERT_TRUE(
-        command.ListView1.appendRow(std::string("Odd\x8D", 4), "", 0, std::string("A\0B\tC  ", 7)));
-    window.listModel(0).endListReset();
+    window.listModel(PageList::CX).beginListReset();
+    ASSERT_TRUE(command.list(PageList::CX)
+                    .appendRow(std::string("Odd\x8D", 4), "", 0, std::string("A\0B\tC  ", 7)));
+    window.listModel(PageList::CX).endListReset();
 
     QTableView* cx = list(1);
     clickRow(cx, 1);
@@ -535,13 +536,13 @@ TEST_F(MainWindowTest, ACopyOfMoreRowsThanOneCopyTakesSaysSoOnTheStatusLine) {
     window.Form_Load("");
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    window.listModel(3).beginListReset();
-    command.ListView4.addColumn("F", "F", 2500);
-    command.ListView4.addColumn("D", "D", 2500);
+    window.listModel(PageList::ZC).beginListReset();
+    command.list(PageList::ZC).addColumn("F", "F", 2500);
+    command.list(PageList::ZC).addColumn("D", "D", 2500);
     for (std::uint32_t k = 1; k <= 100'001; ++k) {
-        ASSERT_TRUE(command.ListView4.appendRow("Row", "", k, "v"));
+        ASSERT_TRUE(command.list(PageList::ZC).appendRow("Row", "", k, "v"));
     }
-    window.listModel(3).endListReset();
+    window.listModel(PageList::ZC).endListReset();
     child<QTabWidget>("SSTab1")->setCurrentIndex(4);
     list(4)->setFocus();
     QTest::keyClick(list(4), Qt::Key_A, Qt::ControlModifier);
@@ -556,14 +557,15 @@ TEST_F(MainWindowTest, ValueBoxesMarkOddBytesInInverseVideo) {
     window.Form_Load("");
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    window.listModel(3).beginListReset();
-    command.ListView4.addColumn("F", "F", 2500);
-    command.ListView4.addColumn("D", "D", 2500);
-    ASSERT_TRUE(command.ListView4.appendRow("Type", "", 0,
-                                            std::string("\0\x1B"
-                                                        "A ",
-                                                        4)));
-    window.listModel(3).endListReset();
+    window.listModel(PageList::ZC).beginListReset();
+    command.list(PageList::ZC).addColumn("F", "F", 2500);
+    command.list(PageList::ZC).addColumn("D", "D", 2500);
+    ASSERT_TRUE(command.list(PageList::ZC)
+                    .appendRow("Type", "", 0,
+                               std::string("\0\x1B"
+                                           "A ",
+                                           4)));
+    window.listModel(PageList::ZC).endListReset();
     child<QTabWidget>("SSTab1")->setCurrentIndex(4);
     clickRow(list(4), 0);
 

@@ -9,6 +9,7 @@
 
 #include "twds/Ascii.h"
 #include "twds/PageLayout.h"
+#include "twds/PageLists.h"
 
 namespace twds {
 
@@ -122,7 +123,7 @@ bool ModelWriter::write(const ModelDescription& model, std::size_t fileCount,
                 {{"Page", "C"},
                  {"GC", Number(layout::kGCPosition)},
                  {"FC", Number(layout::kFirstFCPosition)}});
-    out.page('C', layout::kCXPosition, cx);
+    out.page(InfoOf(PageList::CX).kind, layout::kCXPosition, cx);
 
     const std::uint64_t endTwLength = model.endTw ? model.endTw->size() : 0;
     const std::uint64_t endTwOffset =
@@ -135,7 +136,7 @@ bool ModelWriter::write(const ModelDescription& model, std::size_t fileCount,
                  {"EndTwLength", Number(endTwLength)}});
     PlaceFields(gc, layout::kReadableBlock, model.gcBlock);
     PlaceFields(gc, layout::kGCTail, model.gc);
-    out.page('G', layout::kGCPosition, gc);
+    out.page(InfoOf(PageList::GC).kind, layout::kGCPosition, gc);
 
     std::uint64_t endOffset = 0;
     const std::string_view endField =
@@ -187,8 +188,8 @@ bool ModelWriter::write(const ModelDescription& model, std::size_t fileCount,
         PlaceFields(fc, layout::kFC, file.fields, computed);
         PlaceFields(fc, layout::kReadableBlock, file.block);
         PlaceFields(fc, layout::kFCTail, file.fields);
-        out.page('F', static_cast<std::uint32_t>(position), fc);
-        out.page('Z', static_cast<std::uint32_t>(position), ZcPage(file));
+        out.page(InfoOf(PageList::FC).kind, static_cast<std::uint32_t>(position), fc);
+        out.page(InfoOf(PageList::ZC).kind, static_cast<std::uint32_t>(position), ZcPage(file));
 
         std::uint64_t insertOffset = 0;
         const std::string_view insertField = std::string_view(fc).substr(
@@ -216,7 +217,8 @@ bool ModelWriter::write(const ModelDescription& model, std::size_t fileCount,
                         " puts its SQL page beyond the 8-digit positions.";
                 return false;
             }
-            out.page('S', static_cast<std::uint32_t>(position + insertOffset), sql);
+            out.page(InfoOf(PageList::SQL).kind,
+                     static_cast<std::uint32_t>(position + insertOffset), sql);
         }
     }
     return true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -11,6 +12,7 @@
 #include "twds/HostLink.h"
 #include "twds/PageDecoder.h"
 #include "twds/PageLabels.h"
+#include "twds/PageLists.h"
 
 namespace twds {
 
@@ -44,14 +46,14 @@ struct DisplayOutcome {
 // position past it is requested by its rightmost eight digits.
 inline constexpr std::int64_t kMaxPagePosition = 99'999'999;
 
-// The most rows one Display holds across its five lists: five times a model
+// The most rows one Display holds across its page lists: five times a model
 // of 10,000 files with 100 ZC entries each, about 1.2 GB. A user space whose
 // counts claim more (32,767 files of 32,767 ZC entries each would be ten
 // billion rows) is stopped before the system runs out of memory.
 inline constexpr std::size_t kDefaultMaxRows = 50'000'000;
 
 // The Display command with the window state it shares with the decoders and
-// the export. It owns the five page lists and the End_TW text and runs
+// the export. It owns the page lists and the End_TW text and runs
 // without widgets: the main window shows this object and calls it from its
 // button handlers, the headless export runs it directly.
 class DisplayCommand {
@@ -64,12 +66,13 @@ public:
     std::string txtIpAddress;
     std::string txtUsrSpcName;
 
-    // The five page lists and the End_TW text.
-    FieldList ListView1;  // CX
-    FieldList ListView2;  // GC
-    FieldList ListView3;  // FC
-    FieldList ListView4;  // ZC
-    FieldList ListView5;  // SQL
+    // The page lists (kPageLists) and the End_TW text.
+    [[nodiscard]] FieldList& list(PageList which) {
+        return lists_[static_cast<std::size_t>(which)];
+    }
+    [[nodiscard]] const FieldList& list(PageList which) const {
+        return lists_[static_cast<std::size_t>(which)];
+    }
     std::string txtEnd_TW;
 
     // Window state.
@@ -96,7 +99,7 @@ public:
     [[nodiscard]] const DisplayOutcome& outcome() const { return outcome_; }
     // The labels the decoders give the rows.
     [[nodiscard]] const PageLabels& labels() const { return labels_; }
-    // The rows of the five lists together.
+    // The rows of all page lists together.
     [[nodiscard]] std::size_t TotalRows() const;
 
 private:
@@ -115,12 +118,13 @@ private:
     // header) and retrieves it in place. On a failure runs ShowLastError,
     // records PageFailed and returns false.
     bool RetrievePage(const PageInProgress& page, int length, std::string& buffer);
-    // Whether the current file's ZC rows (and SQL rows) would take the five
+    // Whether the current file's ZC rows (and SQL rows) would take the
     // lists past maxRows.
     [[nodiscard]] bool WouldExceedRowBudget() const;
 
     HostLink& hostLink_;
     const PageLabels& labels_;
+    std::array<FieldList, kPageListCount> lists_;
     DisplayOutcome outcome_;
     PageInProgress current_;
 };

@@ -25,7 +25,7 @@ struct ExportResult {
     std::string message;         // status-line text; empty for NothingToExport
 };
 
-// The Export button. Writes nothing when txtUsrSpcName is blank or ListView1
+// The Export button. Writes nothing when txtUsrSpcName is blank or the CX list
 // is empty; otherwise writes the file named by "DataPath" less its last four
 // characters, immediately followed by szUsrSpc (of the last Display) and
 // ".usrspc". No separator is added, and outside Windows a "\" is an ordinary

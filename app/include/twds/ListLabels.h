@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "twds/PageLabels.h"
+#include "twds/PageLists.h"
 
 namespace twds {
 
@@ -14,9 +15,8 @@ inline constexpr std::string_view kFicIdStandIn = "NNNNNNNNNN";
 
 // Every label a page list can hold, in the order the decoders add them, so
 // that the window can size the label column from the language's labels
-// instead of from its rows (a list may hold millions). `kind` is the page
-// kind letter of the list ("C", "G", "F", "Z", "S"); any other gives none.
-// Entry heading rows end with the file's FicID, here kFicIdStandIn.
-[[nodiscard]] std::vector<std::string> LabelsOfList(char kind, const PageLabels& labels);
+// instead of from its rows (a list may hold millions). Entry heading rows end
+// with the file's FicID, here kFicIdStandIn.
+[[nodiscard]] std::vector<std::string> LabelsOfList(PageList list, const PageLabels& labels);
 
 }  // namespace twds

@@ -15,8 +15,8 @@ class DisplayCommand;
 // else the built-in English one, its placeholders filled in one pass.
 [[nodiscard]] MessageLookup InstalledCatalogueLookup();
 
-// The name of the list that pages of `kind` fill: "CX", "GC", "FC", "ZC",
-// "SQL" ("End_TW" for "E"; empty for an unknown kind).
+// The name of the list that pages of `kind` fill, its tab's caption
+// ("End_TW" for "E"; empty for an unknown kind).
 [[nodiscard]] std::string_view PageListName(char kind);
 
 // The status-line text after the last Display: what was shown, or what failed

@@ -12,6 +12,7 @@
 #include "twds/FieldListModel.h"
 #include "twds/FormLayout.h"
 #include "twds/FormLocalisation.h"
+#include "twds/PageLists.h"
 #include "twds/Registry.h"
 #include "twds/StatusMessages.h"
 
@@ -27,7 +28,7 @@ namespace twds {
 class DisplayCommand;
 
 // The viewer's one window: a tab control with the Info tab (address and
-// user-space name), the five page lists with the value box of the clicked
+// user-space name), a tab per page list with the value box of the clicked
 // row, the End_TW text, and the Display, Export and Exit buttons. A status
 // line under the buttons tells what the last Display or export did.
 //
@@ -70,7 +71,9 @@ public:
     // The layout last applied, in twips.
     [[nodiscard]] const FormLayout& formLayout() const { return layout_; }
     [[nodiscard]] double listHeightRatio() const { return dListHeightRatio; }
-    [[nodiscard]] FieldListModel& listModel(int index) { return *models_.at(index); }
+    [[nodiscard]] FieldListModel& listModel(PageList list) {
+        return *models_[static_cast<std::size_t>(list)];
+    }
 
     // Typed or pasted text may make the name at most this long; a name placed
     // by the command line may be longer and is kept whole.
@@ -82,7 +85,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    static constexpr int kPageLists = 5;
+    // Per-list members are indexed by PageList; the handlers get its number.
+    static constexpr int kListCount = static_cast<int>(kPageListCount);
 
     void createControls();
     void setFocusOrder();
@@ -122,22 +126,18 @@ private:
     QLineEdit* txtIpAddress = nullptr;
     QLabel* lbUsrSpcName = nullptr;
     QLineEdit* txtUsrSpcName = nullptr;
-    std::array<QTableView*, kPageLists> listViews_{};
-    QPlainTextEdit* Text1 = nullptr;
-    QPlainTextEdit* Text2 = nullptr;
-    QPlainTextEdit* Text3 = nullptr;
-    QPlainTextEdit* Text4 = nullptr;  // one line: ZC values are short
-    QPlainTextEdit* Text5 = nullptr;
+    std::array<QTableView*, kPageListCount> listViews_{};
+    std::array<QPlainTextEdit*, kPageListCount> valueBoxes_{};
     QPlainTextEdit* txtEnd_TW = nullptr;
     QPushButton* btnDsp = nullptr;
     QPushButton* btnExport = nullptr;
     QPushButton* btnCancel = nullptr;
     QPlainTextEdit* statusLine_ = nullptr;
 
-    std::array<std::unique_ptr<FieldListModel>, kPageLists> models_;
+    std::array<std::unique_ptr<FieldListModel>, kPageListCount> models_;
     // Label column widths in pixels, measured once the catalogue is read; 0
     // until then.
-    mutable std::array<int, kPageLists> labelColumnWidths_{};
+    mutable std::array<int, kPageListCount> labelColumnWidths_{};
     double dListHeightRatio = design::kListHeightRatio;
     FormLayout layout_;
     QString lastName_;  // txtUsrSpcName before the latest edit

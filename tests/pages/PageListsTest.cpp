@@ -1,0 +1,142 @@
+#include "twds/PageLists.h"
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <string_view>
+
+#include <gtest/gtest.h>
+
+namespace twds {
+namespace {
+
+// One list as the window, the export and the Display command must see it,
+// written out so that a swapped or edited row fails.
+struct ExpectedList {
+    PageList list;
+    char kind;
+    std::string_view caption;
+    int tab;
+    std::string_view banner;
+    std::string_view viewName;
+    std::string_view valueBoxName;
+    bool oneLineValueBox;
+    EntryKey entryKey;
+    std::string_view fixedKeySuffix;
+    std::array<std::size_t, 3> fieldsPerRun;
+    std::size_t queryRows;
+};
+
+constexpr std::array<ExpectedList, 5> kExpected{{
+    {PageList::CX,
+     'C',
+     "CX",
+     1,
+     "++++++++++ Page CX ++++++++++++++++++++++++++++",
+     "ListView1",
+     "Text1",
+     false,
+     EntryKey::None,
+     "",
+     {35, 0, 0},
+     0},
+    {PageList::GC,
+     'G',
+     "GC",
+     2,
+     "++++++++++ Page GC ++++++++++++++++++++++++++++",
+     "ListView2",
+     "Text2",
+     false,
+     EntryKey::FixedSuffix,
+     "0000000001",
+     {24, 32, 4},
+     0},
+    {PageList::FC,
+     'F',
+     "FC",
+     3,
+     "++++++++++ Page FC ++++++++++++++++++++++++++++",
+     "ListView3",
+     "Text3",
+     false,
+     EntryKey::FicID,
+     "",
+     {39, 32, 2},
+     0},
+    {PageList::ZC,
+     'Z',
+     "ZC",
+     4,
+     "++++++++++ Page ZC ++++++++++++++++++++++++++++",
+     "ListView4",
+     "Text4",
+     true,
+     EntryKey::FicID,
+     "",
+     {9, 0, 0},
+     0},
+    {PageList::SQL,
+     'S',
+     "SQL",
+     5,
+     "++++++++++ Page SQL ++++++++++++++++++++++++++++",
+     "ListView5",
+     "Text5",
+     false,
+     EntryKey::FicID,
+     "",
+     {0, 0, 0},
+     4},
+}};
+
+TEST(PageLists, EachListHasItsKindTabBannerNamesAndKeys) {
+    ASSERT_EQ(kPageLists.size(), kExpected.size());
+    for (std::size_t i = 0; i < kExpected.size(); ++i) {
+        const ExpectedList& expected = kExpected[i];
+        const PageListInfo& info = kPageLists[i];
+        SCOPED_TRACE(expected.caption);
+        EXPECT_EQ(info.list, expected.list);
+        EXPECT_EQ(&InfoOf(expected.list), &info);
+        EXPECT_EQ(info.kind, expected.kind);
+        EXPECT_EQ(info.caption, expected.caption);
+        EXPECT_EQ(info.tab, expected.tab);
+        EXPECT_EQ(info.exportBanner, expected.banner);
+        EXPECT_EQ(info.viewName, expected.viewName);
+        EXPECT_EQ(info.valueBoxName, expected.valueBoxName);
+        EXPECT_EQ(info.oneLineValueBox, expected.oneLineValueBox);
+        EXPECT_EQ(info.entryKey, expected.entryKey);
+        EXPECT_EQ(info.fixedKeySuffix, expected.fixedKeySuffix);
+        for (std::size_t run = 0; run < expected.fieldsPerRun.size(); ++run) {
+            EXPECT_EQ(info.layout.fieldRuns[run].size(), expected.fieldsPerRun[run])
+                << "field run " << run;
+        }
+        EXPECT_EQ(info.layout.querySuffixes.size(), expected.queryRows);
+    }
+}
+
+// The GC and FC pages embed the one readable block between their own runs.
+TEST(PageLists, TheReadableBlockStandsBetweenTheGcAndFcRuns) {
+    for (const PageList list : {PageList::GC, PageList::FC}) {
+        const std::span<const layout::FieldSpec> block = InfoOf(list).layout.fieldRuns[1];
+        ASSERT_FALSE(block.empty());
+        EXPECT_EQ(block.front().catalogueId, 5801);
+        EXPECT_EQ(block.back().catalogueId, 5829);
+    }
+    EXPECT_EQ(InfoOf(PageList::GC).layout.fieldRuns[2].front().fixedLabel, "MaxCountEntry");
+    EXPECT_EQ(InfoOf(PageList::FC).layout.fieldRuns[2].front().fixedLabel, "Extended Sequence");
+}
+
+TEST(PageLists, AKindLetterFindsItsListAndEndTwIsNone) {
+    EXPECT_EQ(PageListOfKind('C'), PageList::CX);
+    EXPECT_EQ(PageListOfKind('G'), PageList::GC);
+    EXPECT_EQ(PageListOfKind('F'), PageList::FC);
+    EXPECT_EQ(PageListOfKind('Z'), PageList::ZC);
+    EXPECT_EQ(PageListOfKind('S'), PageList::SQL);
+    for (const char kind : {'E', 'c', 'X', '\0'}) {
+        EXPECT_EQ(PageListOfKind(kind), std::nullopt) << "kind " << int{kind};
+    }
+}
+
+}  // namespace
+}  // namespace twds
