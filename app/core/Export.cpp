@@ -172,7 +172,11 @@ ExportResult WriteExportFile(const DisplayCommand& display, const fs::path& file
         }
     }
     const fs::file_status status = fs::status(target, error);
-    if (fs::is_directory(status)) {
+    if (file.native().find(fs::path::value_type{}) != fs::path::string_type::npos) {
+        // The system ends a path at its first NUL: "x\0y" would write "x", a
+        // file nobody named ("DataPath" may hold a NUL).
+        error = std::make_error_code(std::errc::invalid_argument);
+    } else if (fs::is_directory(status)) {
         error = std::make_error_code(std::errc::is_a_directory);
     } else if (fs::exists(status) && !fs::is_regular_file(status)) {
         error = WriteInPlace(display, target);

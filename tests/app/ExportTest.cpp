@@ -301,6 +301,29 @@ TEST_F(ExportTest, NamesThatWouldLeaveTheFolderAreRefused) {
     EXPECT_TRUE(fs::is_empty(data));
 }
 
+// The system ends a path at its first NUL, so a "DataPath" or chosen file
+// holding one would write a file of a shorter name than the one reported.
+TEST_F(ExportTest, PathsWithANulAreNotWritten) {
+    FillSmallModel();
+    const std::string invalid = std::make_error_code(std::errc::invalid_argument).message();
+    const std::string inFileName = data.string() + "/x" + std::string(1, '\0') + "yDATA";
+    const std::string inFolder = data.string() + std::string(1, '\0') + "/DATA";
+    for (const std::string& dataPath : {inFileName, inFolder}) {
+        SetDataPath(dataPath);
+        ASSERT_EQ(ReadDataPath(registry), dataPath);
+        const ExportResult result = Export();
+        const std::string intended = dataPath.substr(0, dataPath.size() - 4) + "TWMODEL001.usrspc";
+        EXPECT_EQ(result.status, Status::NeedsLocation);
+        EXPECT_EQ(result.message, "5313|" + intended + "|" + invalid);
+    }
+
+    const std::string chosen = (data / "out").string() + std::string(1, '\0') + ".usrspc";
+    const ExportResult result = Export(fs::path(chosen));
+    EXPECT_EQ(result.status, Status::NeedsLocation);
+    EXPECT_EQ(result.message, "5313|" + chosen + "|" + invalid);
+    EXPECT_TRUE(fs::is_empty(data));
+}
+
 #ifndef _WIN32  // made with POSIX means: a file size limit, /dev/full, modes
 TEST_F(ExportTest, FailedWriteKeepsThePreviousFile) {
     FillSmallModel();
