@@ -285,6 +285,42 @@ def command_line_seeds():
         write("fuzz_command_line", name, data)
 
 
+def export_seeds():
+    """fuzz_export inputs: mode, the user-space name, the DataPath or file."""
+    chosen_file, reg_sz, reg_expand_sz, reg_dword = 1, 2, 4, 6
+    seeds = {
+        "datapath-beside": (reg_sz, b"TWMODEL001", b"DATA"),
+        "datapath-folder": (reg_sz, b"TWMODEL001", b"../DATA"),
+        "datapath-absolute": (reg_expand_sz, b"TWMODEL001", b"/DATA"),
+        "datapath-no-separator": (reg_sz, b"TWMODEL001", b"../xDATA"),
+        "datapath-missing": (0, b"TWMODEL001", b""),
+        "datapath-short": (reg_sz, b"TWMODEL001", b"abc"),
+        "datapath-dword": (reg_dword, b"TWMODEL001", b"\x39\x30\x00\x00"),
+        "datapath-missing-folder": (reg_sz, b"TWMODEL001", b"missing/DATA"),
+        "datapath-windows": (reg_sz, b"TWMODEL001", b"C:\\Tidewell\\DATA"),
+        "datapath-drive-relative": (reg_sz, b"TWMODEL001", b"d:DATA"),
+        "datapath-nul": (reg_sz, b"TWMODEL001", b"x\0yDATA"),
+        "datapath-nul-in-folder": (reg_sz, b"TWMODEL001", b"../d8\0/DATA"),
+        "datapath-long": (reg_sz, b"TWMODEL001", b"a" * 300 + b"/DATA"),
+        "datapath-dot-dots": (reg_sz, b"TWMODEL001", b"../" * 9 + b"DATA"),
+        "name-slash": (reg_sz, b"TW/MODEL01", b"DATA"),
+        "name-backslash": (reg_sz, b"TW\\MODEL01", b"DATA"),
+        "name-nul": (reg_sz, b"TW\0MODEL01", b"DATA"),
+        "name-dot-dot": (reg_sz, b"..", b"DATA"),
+        "name-blank": (reg_sz, b"   ", b"DATA"),
+        "name-long": (reg_sz, b"N" * 300, b"DATA"),
+        "file-plain": (chosen_file, b"TWMODEL001", b"out.usrspc"),
+        "file-link": (chosen_file, b"TWMODEL001", b"link.usrspc"),
+        "file-existing": (chosen_file, b"TWMODEL001", b"target.usrspc"),
+        "file-folder": (chosen_file, b"TWMODEL001", b".."),
+        "file-empty": (chosen_file, b"TWMODEL001", b""),
+        "file-nul": (chosen_file, b"TWMODEL001", b"out\0.usrspc"),
+        "file-trailing-slash": (chosen_file, b"TWMODEL001", b"out/"),
+    }
+    for name, (mode, user_space, value) in seeds.items():
+        write("fuzz_export", name, bytes([mode]) + escaped(user_space) + value)
+
+
 def field_number_seeds():
     seeds = ["   12     ", "0000000003", "2.5", "3.5", "-2.5", "&HFFFF", "&HFFFFFFFF",
              "&H100000000", "&O177777", "&o37777777777", "&H", "&Z", "1E3", "1D2", "1E",
@@ -303,4 +339,5 @@ if __name__ == "__main__":
     registry_seeds()
     registry_writer_seeds()
     command_line_seeds()
+    export_seeds()
     field_number_seeds()

@@ -36,7 +36,7 @@ for argument in "$@"; do
 done
 if ((${#targets[@]} == 0)); then
     targets=(fuzz_decoders fuzz_field_number fuzz_saved_userspace fuzz_catalogue fuzz_registry
-             fuzz_registry_writer fuzz_command_line)
+             fuzz_registry_writer fuzz_command_line fuzz_export)
 fi
 
 "$root/scripts/install-deps.sh" clang libclang-rt-14-dev
