@@ -10,9 +10,10 @@
 // "DataPath" of ExportToDataPath, stored as (bits 1-2) nothing, a REG_SZ, a
 // REG_EXPAND_SZ or a REG_DWORD of its first four bytes.
 //
-// Everything happens in a fresh folder on tmpfs, the working directory nine
-// folders below it. A value that begins with "/" is taken below the working
-// directory, and an input whose value and name hold more ".." than the
+// Everything happens in a fresh folder on tmpfs, the export's working
+// directory nine folders below it. A crash leaves the working directory there:
+// give -artifact_prefix an absolute folder (fuzz/run.sh does). A value that begins with "/" is
+// taken below the working directory, and an input whose value and name hold more ".." than the
 // working directory is deep is skipped, so that no path can lead out of the
 // folder. After each export every file in the folder that was not there
 // before must be the one file the export says it wrote, holding exactly the
@@ -112,9 +113,6 @@ public:
         linkTarget_ = working_ / "target.usrspc";
         twds::fuzz::WriteBytes(linkTarget_, "old");
         fs::create_symlink(linkTarget_, working_ / "link.usrspc");
-        if (::chdir(working_.c_str()) != 0) {
-            twds::fuzz::Fail("cannot enter " + working_.string());
-        }
         fixture_ = Entries();
     }
     ~Sandbox() {
@@ -125,6 +123,21 @@ public:
     Sandbox& operator=(const Sandbox&) = delete;
 
     [[nodiscard]] const fs::path& working() const { return working_; }
+
+    // The export runs in the working folder, libFuzzer outside it: it
+    // writes the inputs it finds to folders that may be given relative.
+    class WorkingFolder {
+    public:
+        explicit WorkingFolder(const Sandbox& sandbox) : previous_(fs::current_path()) {
+            fs::current_path(sandbox.working());
+        }
+        ~WorkingFolder() { fs::current_path(previous_); }
+        WorkingFolder(const WorkingFolder&) = delete;
+        WorkingFolder& operator=(const WorkingFolder&) = delete;
+
+    private:
+        fs::path previous_;
+    };
     [[nodiscard]] const fs::path& linkTarget() const { return linkTarget_; }
 
     // Every file and folder below the root, by absolute path.
@@ -212,7 +225,7 @@ std::string AbsoluteName(const fs::path& working, const fs::path& file) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static Sandbox& sandbox = *new Sandbox;
+    static Sandbox sandbox;
     static Window& window = *new Window;
     static DataPathRegistry registry;
     if (size == 0) {
@@ -232,6 +245,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const bool chosenFile = (mode & 1) != 0;
     ExportResult result;
+    const Sandbox::WorkingFolder inside(sandbox);
     if (chosenFile) {
         result = twds::ExportToFile(window.display, value, twds::BuiltInMessages());
     } else {
