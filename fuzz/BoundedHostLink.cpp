@@ -1,6 +1,7 @@
 #include "BoundedHostLink.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "FuzzSupport.h"
@@ -35,7 +36,10 @@ void CheckRequest(const std::string& userSpace, const std::string& page) {
     TWDS_FUZZ_CHECK(page[0] == ' ' && std::all_of(page.begin() + 1, page.begin() + 9,
                                                   [](char c) { return c >= '0' && c <= '9'; }),
                     "a page request without a blank and 8 digits");
-    TWDS_FUZZ_CHECK(std::all_of(page.begin() + 10, page.end(), [](char c) { return c == ' '; }),
+    // One memcmp rather than a loop: the loop's coverage callbacks, one per
+    // character of a 30,000-character request, took a fifth of a Display.
+    static const std::string blanks(RequestLength('Z'), ' ');
+    TWDS_FUZZ_CHECK(std::memcmp(page.data() + 10, blanks.data(), page.size() - 10) == 0,
                     "a page request not filled with blanks");
 }
 

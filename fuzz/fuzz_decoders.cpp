@@ -1,29 +1,244 @@
-// The page decoders as the Display command chains them: CX, GC, End_TW, then
-// per file FC, ZC with the file's ZC count and SQL when its Insert offset is
-// above 0. A scripted host link serves the pages from the input, one page per
-// request in the order the requests come.
+// The page decoders, mostly one page at a time and without the Display
+// command: a whole Display costs a few milliseconds per input, one page a few
+// microseconds, and most faults a decoder can have show on a single page.
+// Inputs whose selector says so (one value in 256) still run a whole Display, for what only
+// the chaining of pages reaches: the kept counts and offsets steering the
+// next requests, the outcome and its status text, the export of every list.
 //
-// Input: the typed address and user-space name, then for every page a pad
-// byte and the page's bytes, each text in FuzzedDataProvider's escaped form
-// (a backslash followed by another backslash is one backslash; followed by
-// anything else it ends the text). A page shorter than its request is padded
-// with the pad byte; when the input runs out, the retrieval fails.
+// Input: a selector byte, then what the selected run reads.
+//
+// selector other than 'D': one page decoded by PageDecoder, of kind CX, GC,
+// FC, ZC, SQL or a readable block for (selector & 0x7F) % 6 from 0 to 5. The
+// rest of the input is read
+// with FuzzedDataProvider: two key suffixes, each in its escaped form (a backslash followed by
+// another backslash is one backslash; followed by anything else it ends the text), and for ZC the
+// entry count (two bytes at the input's end); the remaining bytes are the page text. FC, ZC and SQL
+// pages are decoded twice into the same list, as two files of one Display:
+// first as the first entry with the first suffix, then as the next entry with
+// the second, or again with the first when selector bit 7 is set.
+//
+// selector 'D': a whole Display. The typed address and
+// user-space name, then for every page a pad byte and the page's bytes, each
+// text in the escaped form. A page shorter than its request is padded with
+// the pad byte; when the input runs out, the retrieval fails.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 
 #include "BoundedHostLink.h"
 #include "DisplayChecks.h"
 #include "FuzzSupport.h"
 #include "twds/DisplayCommand.h"
+#include "twds/PageDecoder.h"
+#include "twds/PageLayout.h"
 
 namespace {
 
-// At most: CX, GC, End_TW and seven files' three pages.
-constexpr std::size_t kMaxRequests = 24;
+namespace layout = twds::layout;
+using twds::DecodeStop;
+using twds::FieldList;
+
+// ---- One page ---------------------------------------------------------------
+
+enum class PageKind { CX, GC, FC, ZC, SQL, ReadableBlock };
+
+// Enough ZC entries for three-digit entry numbers in the keys; larger counts
+// are the unit tests' and benchmarks' business, and would make the average
+// input dozens of times slower.
+constexpr std::int16_t kMaxZCEntries = 120;
+
+// One list per page kind, reused from input to input so that their storage
+// is not allocated anew each time (the decoders clear them first).
+struct PageLists {
+    twds::KeptNumbers kept;
+    twds::PageDecoder decoder{twds::fuzz::EnglishLabels(), kept};
+    FieldList lists[6];
+};
+
+void CheckUniqueKeys(const FieldList& list) {
+    std::unordered_set<std::string> keys;
+    keys.reserve(list.rowCount());
+    for (std::size_t row = 0; row < list.rowCount(); ++row) {
+        TWDS_FUZZ_CHECK(keys.insert(list.key(row)).second, "two rows of one list share a key");
+    }
+}
+
+bool HasKey(const FieldList& list, std::string_view key) {
+    for (std::size_t row = 0; row < list.rowCount(); ++row) {
+        if (list.key(row) == key) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// What a decoder may stop on, and that a duplicate is a real one: the list
+// holds a row with the refused key.
+void CheckStop(const DecodeStop& stop, PageKind kind, const FieldList& list) {
+    switch (stop.reason) {
+        case DecodeStop::Reason::DuplicateKey:
+            TWDS_FUZZ_CHECK(HasKey(list, stop.key),
+                            "a row refused as a duplicate whose key no row has");
+            break;
+        case DecodeStop::Reason::NumberOutOfRange:
+            TWDS_FUZZ_CHECK(kind == PageKind::GC || kind == PageKind::FC || kind == PageKind::SQL,
+                            "a number out of range on a page that keeps none");
+            break;
+        case DecodeStop::Reason::NegativeLength:
+            TWDS_FUZZ_CHECK(kind == PageKind::SQL, "a negative length outside the SQL page");
+            break;
+    }
+}
+
+// The rows of a fixed-layout page, the heading row left out, shown side by
+// side are the page's first characters: every field exactly as received,
+// none skipped, none read twice, nothing read past the layout.
+void CheckRowsSpellThePage(const FieldList& list, std::size_t firstRow, std::string_view page,
+                           std::size_t layoutWidth, std::size_t expectedRows) {
+    TWDS_FUZZ_CHECK(list.rowCount() - firstRow == expectedRows,
+                    "a decoded page without a row for every field");
+    std::string shown;
+    for (std::size_t row = firstRow; row < list.rowCount(); ++row) {
+        shown += list.value(row);
+    }
+    TWDS_FUZZ_CHECK(shown == page.substr(0, layoutWidth),
+                    "the rows do not hold the page's characters as received");
+}
+
+// Decodes `page` as `kind` into `list`; returns the stop, if any, after
+// checking it. `rest` is what the decoder left of the page.
+std::optional<DecodeStop> DecodeOne(PageLists& pages, PageKind kind, FieldList& list,
+                                    std::string_view& rest, std::string_view suffix,
+                                    bool firstEntry, std::int16_t zcEntries) {
+    try {
+        switch (kind) {
+            case PageKind::CX:
+                pages.decoder.DecodePageCX(list, rest);
+                break;
+            case PageKind::GC:
+                pages.decoder.DecodePageGC(list, rest, suffix);
+                break;
+            case PageKind::FC:
+                pages.decoder.DecodePageFC(list, rest, suffix, firstEntry);
+                break;
+            case PageKind::ZC:
+                pages.decoder.DecodePageZC(list, rest, suffix, firstEntry, zcEntries);
+                break;
+            case PageKind::SQL:
+                pages.decoder.DecodePageSQL(list, rest, suffix, firstEntry);
+                break;
+            case PageKind::ReadableBlock:
+                pages.decoder.DecodeReadableBlock(list, rest, suffix);
+                break;
+        }
+    } catch (const DecodeStop& stop) {
+        CheckStop(stop, kind, list);
+        return stop;
+    }
+    return std::nullopt;
+}
+
+// The rows and the width of a page of fixed layout; the ZC page's depend on
+// its entry count. Heading rows are not counted.
+struct FixedShape {
+    std::size_t rows;
+    std::size_t width;
+};
+
+std::optional<FixedShape> ShapeOf(PageKind kind, std::int16_t zcEntries) {
+    constexpr auto width = [](const auto& fields) {
+        return static_cast<std::size_t>(layout::TotalWidth(fields));
+    };
+    switch (kind) {
+        case PageKind::CX:
+            return FixedShape{layout::kCX.size(), width(layout::kCX)};
+        case PageKind::GC:
+            return FixedShape{
+                layout::kGC.size() + layout::kReadableBlock.size() + layout::kGCTail.size(),
+                width(layout::kGC) + width(layout::kReadableBlock) + width(layout::kGCTail)};
+        case PageKind::FC:
+            return FixedShape{
+                layout::kFC.size() + layout::kReadableBlock.size() + layout::kFCTail.size(),
+                width(layout::kFC) + width(layout::kReadableBlock) + width(layout::kFCTail)};
+        case PageKind::ZC: {
+            const auto entries = static_cast<std::size_t>(std::max<int>(zcEntries, 0));
+            return FixedShape{layout::kZC.size() * entries, width(layout::kZC) * entries};
+        }
+        case PageKind::ReadableBlock:
+            return FixedShape{layout::kReadableBlock.size(), width(layout::kReadableBlock)};
+        case PageKind::SQL:
+            break;
+    }
+    return std::nullopt;  // SQL: lengths read from the page, NULs shown replaced
+}
+
+void FuzzOnePage(std::uint8_t selector, FuzzedDataProvider& input) {
+    static PageLists& pages = *new PageLists;
+    const auto kind = static_cast<PageKind>((selector & 0x7F) % 6);
+    const bool sameSuffixTwice = (selector & 0x80) != 0;
+    const std::string firstSuffix = input.ConsumeRandomLengthString(16);
+    const std::string nextSuffix =
+        sameSuffixTwice ? firstSuffix : input.ConsumeRandomLengthString(16);
+    std::int16_t zcEntries = 0;
+    if (kind == PageKind::ZC) {
+        zcEntries = input.ConsumeIntegralInRange<std::int16_t>(-2, kMaxZCEntries);
+    }
+    const std::string pageBytes = input.ConsumeRemainingBytesAsString();
+    const std::string_view page = pageBytes;
+
+    FieldList& list = pages.lists[static_cast<int>(kind)];
+    if (kind == PageKind::ReadableBlock) {
+        list.clearRows();  // the block's callers prepare the list
+    }
+    std::string_view rest = page;
+    if (DecodeOne(pages, kind, list, rest, firstSuffix, true, zcEntries)) {
+        return;
+    }
+    TWDS_FUZZ_CHECK(page.ends_with(rest), "the decoder left what is not the end of its page");
+    const bool perFile = kind == PageKind::FC || kind == PageKind::ZC || kind == PageKind::SQL;
+    const std::size_t headingRows = perFile ? 1 : 0;
+    if (const auto shape = ShapeOf(kind, zcEntries)) {
+        CheckRowsSpellThePage(list, headingRows, page, shape->width, shape->rows);
+        TWDS_FUZZ_CHECK(rest.size() == page.size() - std::min(page.size(), shape->width),
+                        "the decoder did not consume exactly its layout");
+    }
+    CheckUniqueKeys(list);
+    if (!perFile) {
+        return;
+    }
+
+    // The same page as the next file of the Display: its rows follow the
+    // first file's, under a heading of their own.
+    const std::size_t firstFileRows = list.rowCount();
+    rest = page;
+    const std::optional<DecodeStop> stop =
+        DecodeOne(pages, kind, list, rest, nextSuffix, false, zcEntries);
+    TWDS_FUZZ_CHECK(list.rowCount() >= firstFileRows, "the next file removed rows");
+    if (sameSuffixTwice) {
+        TWDS_FUZZ_CHECK(stop && stop->reason == DecodeStop::Reason::DuplicateKey &&
+                            list.rowCount() == firstFileRows,
+                        "a file decoded twice under one suffix was not stopped at its heading");
+    } else if (!stop) {
+        TWDS_FUZZ_CHECK(list.rowCount() == 2 * firstFileRows,
+                        "the next file's rows differ from the first's");
+        CheckUniqueKeys(list);
+    }
+}
+
+// ---- A whole Display ----------------------------------------------------------
+
+// At most: CX, GC, End_TW and three files' three pages. Fewer and smaller
+// files than fuzz_saved_userspace allows: the pages themselves are fuzzed
+// above, the Display only needs enough of them to chain.
+constexpr std::size_t kMaxRequests = 12;
+constexpr std::size_t kMaxRows = 5000;
+constexpr int kMaxDisplayZCEntries = 100;
 
 class ScriptedHostLink final : public twds::HostLink {
 public:
@@ -71,18 +286,17 @@ private:
 // rows of the one before, and the lists keep their storage between inputs.
 struct Window {
     ScriptedHostLink scripted;
-    twds::fuzz::BoundedHostLink link{scripted, kMaxRequests, [this](char kind) {
-                                         return twds::fuzz::TooLargeToFuzz(display, kind);
-                                     }};
+    twds::fuzz::BoundedHostLink link{
+        scripted, kMaxRequests, [this](char kind) {
+            return display.TotalRows() > kMaxRows ||
+                   (kind == 'Z' && display.kept.iNbrOfZC > kMaxDisplayZCEntries);
+        }};
     twds::DisplayCommand display{link, twds::fuzz::EnglishLabels()};
 };
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+void FuzzDisplay(FuzzedDataProvider& input) {
     static Window& window = *new Window;
     twds::DisplayCommand& display = window.display;
-    FuzzedDataProvider input(data, size);
     window.scripted.serve(input);
     window.link.reset();
 
@@ -99,5 +313,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TWDS_FUZZ_CHECK(
         display.list(twds::PageList::CX).empty() && display.list(twds::PageList::FC).empty(),
         "a second Display kept the first one's rows");
+}
+
+}  // namespace
+
+constexpr std::uint8_t kDisplaySelector = 'D';
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) {
+        return 0;
+    }
+    const std::uint8_t selector = data[0];
+    FuzzedDataProvider input(data + 1, size - 1);
+    if (selector == kDisplaySelector) {
+        FuzzDisplay(input);
+    } else {
+        FuzzOnePage(selector, input);
+    }
     return 0;
 }

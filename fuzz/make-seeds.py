@@ -4,15 +4,21 @@
 Seeds come from the bundled sample (samples/127.0.0.1/TWMODEL001.twus), the
 English and French catalogues and small inputs built here for the cases the
 parsers must survive: empty, blank, NUL-laden, truncated, out-of-range and
-huge values. Each seed is named after what it holds. Run from anywhere; the
-fuzzers add their own findings next to these seeds, and `fuzz/run.sh --merge`
-keeps the corpus minimal.
+huge values. Each seed is named after what it holds. Run from anywhere:
+
+    fuzz/make-seeds.py [FOLDER]
+
+writes into FOLDER/<target>/ (default fuzz/corpus). The committed corpora are
+these seeds, the regression inputs (regression-*) and the fuzzers' findings
+that add coverage to both: `fuzz/run.sh --minimise` rebuilds each corpus that
+way in a fresh folder (see there).
 """
 import pathlib
 import re
+import sys
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
-CORPUS = ROOT / "fuzz" / "corpus"
+CORPUS = pathlib.Path(sys.argv[1]).resolve() if len(sys.argv) > 1 else ROOT / "fuzz" / "corpus"
 SAMPLE = ROOT / "samples" / "127.0.0.1" / "TWMODEL001.twus"
 
 
@@ -51,11 +57,32 @@ def escaped(text):
     return text.replace(b"\\", b"\\\\") + b"\\;"
 
 
+# fuzz_decoders selector bytes (the input's first byte): one page of a kind,
+# bit 7 to decode a per-file page twice under the same key suffix, or "D"
+# for a whole Display.
+PAGE_SELECTORS = {"CX": 0, "GC": 1, "FC": 2, "ZC": 3, "SQL": 4, "readable-block": 5}
+SAME_SUFFIX_TWICE = 0x80
+DISPLAY_SELECTOR = ord("D")
+
+
 def scripted(pages, address=b"127.0.0.1", name=b"TWMODEL001", pad=b" "):
-    """fuzz_decoders input: the two boxes, then the pages in request order;
-    the pad bytes are read from the end of the input."""
+    """fuzz_decoders input for a whole Display: the two boxes, then the pages
+    in request order; the pad bytes are read from the end of the input."""
     body = escaped(address) + escaped(name) + b"".join(escaped(p) for p in pages)
-    return body + pad * (len(pages) + 1)
+    return bytes([DISPLAY_SELECTOR]) + body + pad * (len(pages) + 1)
+
+
+def one_page(kind, page, suffixes=(b"FILEA00001", b"FILEA00002"), zc_entries=0, flags=0):
+    """fuzz_decoders input for one page: selector, the key suffixes, the page;
+    for ZC the entry count at the end, as ConsumeIntegralInRange(-2, 120)
+    reads it (two bytes, the last one high)."""
+    selector = PAGE_SELECTORS[kind] | flags
+    body = b"".join(escaped(s) for s in suffixes[:1 if flags & SAME_SUFFIX_TWICE else 2])
+    count = b""
+    if kind == "ZC":
+        raw = zc_entries + 2
+        count = bytes([raw & 0xFF, raw >> 8])
+    return bytes([selector]) + body + page + count
 
 
 def field(page, offset, width, text):
@@ -68,7 +95,40 @@ GC_NBR_OF_FC, GC_END_OFFSET, GC_END_LENGTH = 480, 530, 540
 FC_NBR_OF_ZC, FC_INSERT_OFFSET = 190, 210
 
 
+GC_READABLE_BLOCK = 611  # the block follows the GC fields (their widths summed)
+
+
+def page_seeds(records):
+    """One page of each kind from the sample, and the page-level bad cases."""
+    first = {}
+    for kind, _, page in records:
+        first.setdefault(kind.decode(), page)
+    for kind, letter in [("CX", "C"), ("GC", "G"), ("FC", "F"), ("SQL", "S")]:
+        write("fuzz_decoders", "page-" + kind, one_page(kind, first[letter]))
+        write("fuzz_decoders", "page-%s-short" % kind, one_page(kind, first[letter][:5]))
+    zc = first["Z"]
+    write("fuzz_decoders", "page-ZC-3-entries", one_page("ZC", zc, zc_entries=3))
+    write("fuzz_decoders", "page-ZC-120-entries-short", one_page("ZC", zc, zc_entries=120))
+    write("fuzz_decoders", "page-ZC-minus-1", one_page("ZC", zc, zc_entries=-1))
+    write("fuzz_decoders", "page-ZC-same-suffix-twice",
+          one_page("ZC", zc, zc_entries=2, flags=SAME_SUFFIX_TWICE))
+    # Suffixes that differ only where an entry number could continue them:
+    # "A1" + entry 1 and "A" + entry 11 spell the same key.
+    write("fuzz_decoders", "page-ZC-suffix-and-entry-spell-alike",
+          one_page("ZC", zc * 4, suffixes=(b"A", b"A1"), zc_entries=11))
+    write("fuzz_decoders", "page-FC-same-suffix-twice",
+          one_page("FC", first["F"], flags=SAME_SUFFIX_TWICE))
+    write("fuzz_decoders", "page-readable-block",
+          one_page("readable-block", first["G"][GC_READABLE_BLOCK:]))
+    write("fuzz_decoders", "page-GC-nbr-of-fc-99999",
+          one_page("GC", field(first["G"], GC_NBR_OF_FC, 10, b"0000099999")))
+    write("fuzz_decoders", "page-SQL-length-negative",
+          one_page("SQL", field(first["S"], 0, 10, b"-000000001")))
+    write("fuzz_decoders", "page-SQL-nul-statements", one_page("SQL", b"0000000004\0\0\0\0" * 4))
+
+
 def decoders_seeds(records):
+    page_seeds(records)
     pages = [p for _, _, p in records]
     write("fuzz_decoders", "sample-all-files", scripted(pages[:24]))
     cx, gc, end = pages[0], pages[1], pages[2]
@@ -225,6 +285,42 @@ def command_line_seeds():
         write("fuzz_command_line", name, data)
 
 
+def export_seeds():
+    """fuzz_export inputs: mode, the user-space name, the DataPath or file."""
+    chosen_file, reg_sz, reg_expand_sz, reg_dword = 1, 2, 4, 6
+    seeds = {
+        "datapath-beside": (reg_sz, b"TWMODEL001", b"DATA"),
+        "datapath-folder": (reg_sz, b"TWMODEL001", b"../DATA"),
+        "datapath-absolute": (reg_expand_sz, b"TWMODEL001", b"/DATA"),
+        "datapath-no-separator": (reg_sz, b"TWMODEL001", b"../xDATA"),
+        "datapath-missing": (0, b"TWMODEL001", b""),
+        "datapath-short": (reg_sz, b"TWMODEL001", b"abc"),
+        "datapath-dword": (reg_dword, b"TWMODEL001", b"\x39\x30\x00\x00"),
+        "datapath-missing-folder": (reg_sz, b"TWMODEL001", b"missing/DATA"),
+        "datapath-windows": (reg_sz, b"TWMODEL001", b"C:\\Tidewell\\DATA"),
+        "datapath-drive-relative": (reg_sz, b"TWMODEL001", b"d:DATA"),
+        "datapath-nul": (reg_sz, b"TWMODEL001", b"x\0yDATA"),
+        "datapath-nul-in-folder": (reg_sz, b"TWMODEL001", b"../d8\0/DATA"),
+        "datapath-long": (reg_sz, b"TWMODEL001", b"a" * 300 + b"/DATA"),
+        "datapath-dot-dots": (reg_sz, b"TWMODEL001", b"../" * 9 + b"DATA"),
+        "name-slash": (reg_sz, b"TW/MODEL01", b"DATA"),
+        "name-backslash": (reg_sz, b"TW\\MODEL01", b"DATA"),
+        "name-nul": (reg_sz, b"TW\0MODEL01", b"DATA"),
+        "name-dot-dot": (reg_sz, b"..", b"DATA"),
+        "name-blank": (reg_sz, b"   ", b"DATA"),
+        "name-long": (reg_sz, b"N" * 300, b"DATA"),
+        "file-plain": (chosen_file, b"TWMODEL001", b"out.usrspc"),
+        "file-link": (chosen_file, b"TWMODEL001", b"link.usrspc"),
+        "file-existing": (chosen_file, b"TWMODEL001", b"target.usrspc"),
+        "file-folder": (chosen_file, b"TWMODEL001", b".."),
+        "file-empty": (chosen_file, b"TWMODEL001", b""),
+        "file-nul": (chosen_file, b"TWMODEL001", b"out\0.usrspc"),
+        "file-trailing-slash": (chosen_file, b"TWMODEL001", b"out/"),
+    }
+    for name, (mode, user_space, value) in seeds.items():
+        write("fuzz_export", name, bytes([mode]) + escaped(user_space) + value)
+
+
 def field_number_seeds():
     seeds = ["   12     ", "0000000003", "2.5", "3.5", "-2.5", "&HFFFF", "&HFFFFFFFF",
              "&H100000000", "&O177777", "&o37777777777", "&H", "&Z", "1E3", "1D2", "1E",
@@ -243,4 +339,5 @@ if __name__ == "__main__":
     registry_seeds()
     registry_writer_seeds()
     command_line_seeds()
+    export_seeds()
     field_number_seeds()

@@ -36,8 +36,10 @@ constexpr std::size_t kChunkSize = std::size_t{1} << 20;
 // stops and returns false as soon as the sink does.
 template <typename Sink>
 bool EmitExport(const DisplayCommand& display, Sink&& sink) {
+    // Not reserved ahead: the chunk grows to its size by doubling on a large
+    // export, and a small one (most of them) never asks for a megabyte, which
+    // under AddressSanitizer costs a mapping and its unmapping each time.
     std::string chunk;
-    chunk.reserve(kChunkSize);
     bool ok = true;
     auto append = [&](std::string_view bytes) {
         chunk.append(bytes);
@@ -145,7 +147,11 @@ ExportResult WriteExportFile(const DisplayCommand& display, const fs::path& file
         }
     }
     const fs::file_status status = fs::status(target, error);
-    if (fs::is_directory(status)) {
+    if (file.native().find(fs::path::value_type{}) != fs::path::string_type::npos) {
+        // The system ends a path at its first NUL: "x\0y" would write "x", a
+        // file nobody named ("DataPath" may hold a NUL).
+        error = std::make_error_code(std::errc::invalid_argument);
+    } else if (fs::is_directory(status)) {
         error = std::make_error_code(std::errc::is_a_directory);
     } else if (fs::exists(status) && !fs::is_regular_file(status)) {
         error = WriteInPlace(display, target);

@@ -301,6 +301,35 @@ TEST_F(ExportTest, NamesThatWouldLeaveTheFolderAreRefused) {
     EXPECT_TRUE(fs::is_empty(data));
 }
 
+// The system ends a path at its first NUL, so a "DataPath" or chosen file
+// holding one would write a file of a shorter name than the one reported.
+TEST_F(ExportTest, PathsWithANulAreNotWritten) {
+    FillSmallModel();
+    const std::string invalid = std::make_error_code(std::errc::invalid_argument).message();
+    const std::string inFileName = data.string() + "/x" + std::string(1, '\0') + "yDATA";
+    const std::string inFolder = data.string() + std::string(1, '\0') + "/DATA";
+    // A DataPath's NUL is named by its place (1-based), before any file is
+    // opened.
+    const std::string registryFile = (temp.path() / "registry" / "HKEY_LOCAL_MACHINE.reg").string();
+    const std::pair<std::string, std::size_t> dataPaths[] = {{inFileName, data.string().size() + 3},
+                                                             {inFolder, data.string().size() + 1}};
+    for (const auto& [dataPath, nulAt] : dataPaths) {
+        SetDataPath(dataPath);
+        ASSERT_EQ(ReadDataPath(registry), dataPath);
+        const ExportResult result = Export();
+        EXPECT_EQ(result.status, Status::NeedsLocation);
+        EXPECT_EQ(result.message,
+                  "5333|HKEY_LOCAL_MACHINE\\SOFTWARE\\Orinex\\Tidewell\\TW_CFG\\DataPath|" +
+                      std::to_string(nulAt) + "|" + registryFile);
+    }
+
+    const std::string chosen = (data / "out").string() + std::string(1, '\0') + ".usrspc";
+    const ExportResult result = Export(fs::path(chosen));
+    EXPECT_EQ(result.status, Status::NeedsLocation);
+    EXPECT_EQ(result.message, "5313|" + chosen + "|" + invalid);
+    EXPECT_TRUE(fs::is_empty(data));
+}
+
 #ifndef _WIN32  // made with POSIX means: a file size limit, /dev/full, modes
 TEST_F(ExportTest, FailedWriteKeepsThePreviousFile) {
     FillSmallModel();
