@@ -5,7 +5,7 @@ namespace twds {
 #ifndef _WIN32
 namespace {
 
-[[nodiscard]] bool IsSet(const VariableLookup& variable, const char* name) {
+[[nodiscard]] bool IsSet(const EnvironmentLookup& variable, const char* name) {
     const std::optional<std::string> value = variable(name);
     return value && !value->empty();
 }
@@ -13,7 +13,7 @@ namespace {
 }  // namespace
 #endif
 
-bool WindowCanOpen(std::string_view platform, const VariableLookup& variable) {
+bool WindowCanOpen(std::string_view platform, const EnvironmentLookup& variable) {
 #ifdef _WIN32
     (void)platform;
     (void)variable;

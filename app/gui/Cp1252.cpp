@@ -89,27 +89,33 @@ QString Cp1252TextToQString(std::string_view bytes) {
     return text;
 }
 
-std::optional<std::string> QStringToCp1252Exactly(const QString& text) {
+namespace {
+
+// The bytes of `text`; a character without one becomes "?" and clears
+// `exact`.
+std::string ToCp1252(const QString& text, bool& exact) {
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(text.size()));
+    exact = true;
     for (char32_t code : text.toUcs4()) {
         const int byte = ByteForCodePoint(code);
-        if (byte < 0) {
-            return std::nullopt;
-        }
-        bytes.push_back(static_cast<char>(byte));
+        exact = exact && byte >= 0;
+        bytes.push_back(byte < 0 ? '?' : static_cast<char>(byte));
     }
     return bytes;
 }
 
+}  // namespace
+
+std::optional<std::string> QStringToCp1252Exactly(const QString& text) {
+    bool exact = true;
+    std::string bytes = ToCp1252(text, exact);
+    return exact ? std::optional<std::string>(std::move(bytes)) : std::nullopt;
+}
+
 std::string QStringToCp1252(const QString& text) {
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(text.size()));
-    for (char32_t code : text.toUcs4()) {
-        const int byte = ByteForCodePoint(code);
-        bytes.push_back(byte < 0 ? '?' : static_cast<char>(byte));
-    }
-    return bytes;
+    bool exact = true;
+    return ToCp1252(text, exact);
 }
 
 }  // namespace twds

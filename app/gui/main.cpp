@@ -11,8 +11,8 @@
 #include <QTranslator>
 
 #include <algorithm>
-#include <chrono>
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
@@ -63,11 +63,6 @@ std::string RequestedPlatform(const std::vector<std::string>& arguments) {
     }
     const char* variable = std::getenv("QT_QPA_PLATFORM");
     return variable != nullptr ? variable : "";
-}
-
-std::optional<std::string> Variable(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? std::optional<std::string>(value) : std::nullopt;
 }
 
 // Says, in the user's language, that the window needs a display and that
@@ -137,7 +132,7 @@ int main(int argc, char* argv[]) {
     if (twds::IsHeadlessRequest(commandLine)) {
         return twds::RunHeadless(commandLine);
     }
-    if (!twds::WindowCanOpen(RequestedPlatform(arguments), Variable)) {
+    if (!twds::WindowCanOpen(RequestedPlatform(arguments), twds::ProcessEnvironment)) {
         return ReportNoDisplay(commandLine);
     }
 

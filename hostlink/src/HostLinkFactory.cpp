@@ -112,12 +112,12 @@ HostLinkChoice ResolveHostLinkChoice(const std::filesystem::path& libraryOption,
 HostLinkChoice ResolveHostLinkChoice(const std::filesystem::path& libraryOption,
                                      const std::filesystem::path& storeOption,
                                      const std::filesystem::path& executableFolder) {
-    return ResolveHostLinkChoice(libraryOption, storeOption, executableFolder,
-                                 [](const char* name) -> std::optional<std::string> {
-                                     const char* value = std::getenv(name);
-                                     return value != nullptr ? std::optional<std::string>(value)
-                                                             : std::nullopt;
-                                 });
+    return ResolveHostLinkChoice(libraryOption, storeOption, executableFolder, ProcessEnvironment);
+}
+
+std::optional<std::string> ProcessEnvironment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? std::optional<std::string>(value) : std::nullopt;
 }
 
 std::unique_ptr<HostLink> CreateHostLink(const HostLinkChoice& choice, std::string& error,

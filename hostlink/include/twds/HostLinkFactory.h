@@ -38,6 +38,9 @@ struct HostLinkChoice {
 // The value of an environment variable, or nothing when it is not set.
 using EnvironmentLookup = std::function<std::optional<std::string>(const char* name)>;
 
+// The lookup into this process's environment.
+[[nodiscard]] std::optional<std::string> ProcessEnvironment(const char* name);
+
 // As above, reading the environment through `environment`.
 //
 // library: libraryOption, else $TWDSPUSRSPC_HOSTLINK; on Windows, when no
