@@ -36,7 +36,7 @@ done
 "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTWDS_BUILD_BENCHMARKS=ON >/dev/null
 cmake --build "$build" -j2 --target twus_make twDspUsrSpc twds_bench_viewer \
-    twds_bench_baselines twds_bench_hostlink twds_display_once
+    twds_bench_baselines twds_bench_hostlink twds_bench_registry twds_display_once
 bin=$build/bin
 
 store=$data/store
@@ -95,6 +95,7 @@ if ((large)); then
     gbench hostlink-L "$bin/twds_bench_hostlink" --store "$store" --work "$work" \
         --name BENCHL0001 --label L --files 10000
 fi
+gbench registry "$bin/twds_bench_registry" --work "$work"
 if ((baselines)); then
     # One process each, so that each reports its own peak memory. Fewer
     # repetitions: one takes seconds.

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
 #include <optional>
 #include <system_error>
 #include <utility>
@@ -76,20 +77,28 @@ std::optional<std::string> NormaliseKeyName(std::string_view keyName) {
 // (header, comment, blank, deletion, or a line that cannot be parsed). A value
 // written with continuation lines is one logical line; `raw` keeps its
 // physical lines with their line ends, byte for byte, so that a rewrite
-// leaves it untouched. Names and data are Windows-1252, as the registry
-// functions see them, whatever the file's encoding.
+// leaves it untouched. Names are Windows-1252, as the registry functions see
+// them, whatever the file's encoding.
 struct HiveLine {
     enum class Kind { Other, Key, Value };
     Kind kind = Kind::Other;
-    std::string raw;
-    std::string key;   // Key: its name; Value: the name of the key above it
-    std::string name;  // Value: its name ("" for the default value)
-    std::uint32_t type = 0;
-    std::string data;
+    std::string_view raw;  // into the HiveDocument's texts
+    std::string key;       // Key: its name; Value: the name of the key above it
+    std::string name;      // Value: its name ("" for the default value)
+    // Value: where its data begins in `raw`. The data is read only when a
+    // caller asks for this value (ReadValueData): a value may run over
+    // millions of continuation lines, and a read wants one value.
+    std::size_t dataStart = 0;
     // A hex value whose last line ends in a "\" that joins nothing (a blank
     // line or the end of the file follows): a line written right after it
     // must be kept apart by a blank line.
     bool danglingContinuation = false;
+};
+
+// A value's type and raw bytes.
+struct ValueData {
+    std::uint32_t type = 0;
+    std::string bytes;
 };
 
 std::optional<std::string> ParseQuoted(std::string_view& text) {
@@ -236,8 +245,7 @@ bool IsStringType(std::uint32_t type) {
 }
 
 // The data part of a value line, after "=": its type and raw bytes.
-std::optional<std::pair<std::uint32_t, std::string>> ParseData(HiveForm form,
-                                                               std::string_view text) {
+std::optional<ValueData> ParseData(HiveForm form, std::string_view text) {
     text = TrimSpacesAndTabs(text);
     if (!text.empty() && text.front() == '"') {
         const auto quoted = ParseQuoted(text);
@@ -249,7 +257,7 @@ std::optional<std::pair<std::uint32_t, std::string>> ParseData(HiveForm form,
             return std::nullopt;
         }
         bytes->push_back('\0');
-        return std::pair{kRegSz, std::move(*bytes)};
+        return ValueData{kRegSz, std::move(*bytes)};
     }
     if (StartsWithName(text, "dword:")) {
         const auto value = ParseHex(TrimSpacesAndTabs(text.substr(6)));
@@ -260,7 +268,7 @@ std::optional<std::pair<std::uint32_t, std::string>> ParseData(HiveForm form,
         for (int i = 0; i < 4; ++i) {
             bytes[static_cast<std::size_t>(i)] = static_cast<char>((*value >> (8 * i)) & 0xFF);
         }
-        return std::pair{kRegDword, std::move(bytes)};
+        return ValueData{kRegDword, std::move(bytes)};
     }
     std::uint32_t type = kRegBinary;
     if (StartsWithName(text, "hex(")) {
@@ -286,7 +294,7 @@ std::optional<std::pair<std::uint32_t, std::string>> ParseData(HiveForm form,
     if (!bytes) {
         return std::nullopt;
     }
-    return std::pair{type, std::move(*bytes)};
+    return ValueData{type, std::move(*bytes)};
 }
 
 // A value's data part as the file writes it: quoted when the REG_SZ text can
@@ -319,10 +327,9 @@ std::string FormatData(HiveForm form, std::uint32_t type, std::string_view data)
     return prefix + FormatHexBytes(data);
 }
 
-std::string FormatValueLine(HiveForm form, std::string_view name, std::uint32_t type,
-                            std::string_view data) {
-    return (name.empty() ? std::string("@") : Quote(FromAnsi(form, name))) + "=" +
-           FormatData(form, type, data);
+// A value line's name part, before "=".
+std::string FormatValueName(HiveForm form, std::string_view name) {
+    return name.empty() ? std::string("@") : Quote(FromAnsi(form, name));
 }
 
 std::string FormatKeyLine(HiveForm form, Hive hive, std::string_view key) {
@@ -363,13 +370,17 @@ public:
 
     [[nodiscard]] bool atEnd() const { return rest_.empty(); }
     // The next line with its line end, without moving on.
-    [[nodiscard]] std::string_view peek() const {
-        const auto end = rest_.find('\n');
-        return rest_.substr(0, end == std::string_view::npos ? rest_.size() : end + 1);
+    [[nodiscard]] std::string_view peek() {
+        if (peeked_ == std::string_view::npos) {
+            const auto end = rest_.find('\n');
+            peeked_ = end == std::string_view::npos ? rest_.size() : end + 1;
+        }
+        return rest_.substr(0, peeked_);
     }
     std::string_view next() {
         const auto raw = peek();
         rest_.remove_prefix(raw.size());
+        peeked_ = std::string_view::npos;
         return raw;
     }
     // Where the next line starts.
@@ -377,71 +388,76 @@ public:
 
 private:
     std::string_view rest_;
+    std::size_t peeked_ = std::string_view::npos;  // the next line's length, once found
 };
 
-// The data of a hex value line (`first`, after "=") joined with that of the
-// continuation lines after it, which `physical` moves past: a line ending in
-// "\" continues on the next one unless a blank line or the end of the file
-// follows (then `dangling` is set). The run is measured first so that the
-// joined data is allocated once: a long run of continuation lines reads in
-// time proportional to its length.
-std::string JoinContinuedData(std::string_view first, PhysicalLines& physical, bool& dangling) {
-    const auto piece = [](std::string_view raw) { return TrimSpacesAndTabs(LineContent(raw)); };
-    PhysicalLines scan = physical;
-    std::size_t continued = 0;
-    std::size_t size = first.size();
-    for (std::string_view last = first; last.ends_with('\\'); ++continued) {
-        if (scan.atEnd() || piece(scan.peek()).empty()) {
-            dangling = true;
-            break;
-        }
-        last = piece(scan.next());
-        size += last.size();
-    }
-    std::string data;
-    data.reserve(size);
-    data = first;
-    for (std::size_t i = 0; i < continued; ++i) {
-        data.pop_back();
-        data += piece(physical.next());
-    }
-    if (dangling) {
-        data.pop_back();
-    }
-    return data;
+// What a physical line gives a hex value's data: its text without blanks.
+std::string_view DataPiece(std::string_view raw) {
+    return TrimSpacesAndTabs(LineContent(raw));
 }
 
 // Moves `physical` past the continuation lines of a hex value line whose
-// data (after "=") begins with `first`, as JoinContinuedData would, without
-// joining them.
-void SkipContinuedData(std::string_view first, PhysicalLines& physical) {
-    const auto piece = [](std::string_view raw) { return TrimSpacesAndTabs(LineContent(raw)); };
+// data (after "=") begins with `first`: a line ending in "\" continues on the
+// next one unless a blank line or the end of the file follows. Returns
+// whether it ended that way, on a "\" that joins nothing.
+bool SkipContinuedData(std::string_view first, PhysicalLines& physical) {
     for (std::string_view last = first; last.ends_with('\\');) {
-        if (physical.atEnd() || piece(physical.peek()).empty()) {
-            return;
+        if (physical.atEnd() || DataPiece(physical.peek()).empty()) {
+            return true;
         }
-        last = piece(physical.next());
+        last = DataPiece(physical.next());
     }
+    return false;
 }
 
-// How much of a hive file a caller needs: opening a key only asks whether
-// the key is there, which needs no value's data (a value may run over
-// millions of continuation lines).
-enum class HiveParse { KeysOnly, KeysAndValues };
+// A value line's data: its type and raw bytes, or nothing when the data
+// cannot be parsed (the value then reads as missing). Continuation lines are
+// joined here, once the value is asked for; the joined text is allocated
+// once, so a long run reads in time proportional to its length.
+std::optional<ValueData> ReadValueData(HiveForm form, const HiveLine& line) {
+    PhysicalLines physical(line.raw);
+    const std::string_view first = DataPiece(physical.next().substr(line.dataStart));
+    if (physical.atEnd() && !line.danglingContinuation) {
+        return ParseData(form, first);
+    }
+    std::string joined;
+    joined.reserve(line.raw.size());
+    joined = first;
+    while (!physical.atEnd()) {
+        joined.pop_back();  // the "\" that joins the next line
+        joined += DataPiece(physical.next());
+    }
+    if (line.danglingContinuation) {
+        joined.pop_back();
+    }
+    return ParseData(form, joined);
+}
 
-// Splits the text into logical lines and reads the keys and values it can.
-// Values before any key line, or under a key of another hive, are ignored.
-// With HiveParse::KeysOnly value lines are left as Other lines.
-std::vector<HiveLine> ParseLines(Hive hive, HiveForm form, std::string_view content,
-                                 HiveParse depth) {
-    PhysicalLines physical(content);
+// A hive file as read: its form, the line end it uses (for the lines the
+// store adds), its logical lines and the texts they are views of.
+struct HiveDocument {
+    HiveForm form = HiveForm::Regedit4;
+    std::string newline = "\r\n";
     std::vector<HiveLine> lines;
+    // The file's text (decoded to UTF-8 from UTF-16), then each line the store
+    // makes. A deque: adding a text moves none before it, nor does moving
+    // the document, so the lines' views stay valid.
+    std::deque<std::string> texts;
+
+    std::string_view keep(std::string text) { return texts.emplace_back(std::move(text)); }
+};
+
+// Splits the document's text into logical lines and reads the keys and the
+// names of the values. Values before any key line, or under a key of another
+// hive, are left as Other lines.
+void ParseLines(Hive hive, HiveDocument& document) {
+    PhysicalLines physical(document.texts.front());
     std::optional<std::string> section;
     const std::string_view hiveName = HiveName(hive);
     while (!physical.atEnd()) {
         HiveLine line;
         const std::string_view raw = physical.next();
-        line.raw = std::string(raw);
+        line.raw = raw;
         const auto text = TrimSpacesAndTabs(LineContent(raw));
 
         if (!text.empty() && text.front() == '[') {
@@ -453,7 +469,7 @@ std::vector<HiveLine> ParseLines(Hive hive, HiveForm form, std::string_view cont
                     const auto normalised =
                         NormaliseKeyName(path.substr(hiveName.size())
                                              .substr(path.size() == hiveName.size() ? 0 : 1));
-                    const auto key = normalised ? ToAnsi(form, *normalised) : std::nullopt;
+                    const auto key = normalised ? ToAnsi(document.form, *normalised) : std::nullopt;
                     if (key) {
                         line.kind = HiveLine::Kind::Key;
                         line.key = *key;
@@ -461,84 +477,70 @@ std::vector<HiveLine> ParseLines(Hive hive, HiveForm form, std::string_view cont
                     }
                 }
             }
-            lines.push_back(std::move(line));
+            document.lines.push_back(std::move(line));
             continue;
         }
 
         if (!text.empty() && (text.front() == '"' || text.front() == '@')) {
             std::string_view rest = text;
             std::optional<std::string> name;
+            bool nameRead = true;
             if (rest.front() == '@') {
                 name = std::string{};
                 rest.remove_prefix(1);
             } else if (const auto quoted = ParseQuoted(rest)) {
-                name = ToAnsi(form, *quoted);
+                name = ToAnsi(document.form, *quoted);
+            } else {
+                nameRead = false;
             }
             rest = TrimSpacesAndTabs(rest);
-            if (depth == HiveParse::KeysOnly && !rest.empty() && rest.front() == '=') {
+            if (nameRead && !rest.empty() && rest.front() == '=') {
                 const std::string_view data = TrimSpacesAndTabs(rest.substr(1));
-                if (StartsWithName(data, "hex")) {
-                    SkipContinuedData(data, physical);
-                }
-            } else if (section && name && !rest.empty() && rest.front() == '=') {
                 // Only hex data runs on over continuation lines.
-                std::string data(TrimSpacesAndTabs(rest.substr(1)));
                 if (StartsWithName(data, "hex")) {
-                    data = JoinContinuedData(data, physical, line.danglingContinuation);
-                    line.raw.assign(raw.data(), physical.position());
+                    line.danglingContinuation = SkipContinuedData(data, physical);
+                    line.raw = std::string_view(
+                        raw.data(), static_cast<std::size_t>(physical.position() - raw.data()));
                 }
-                if (auto value = ParseData(form, data)) {
+                if (section && name) {
                     line.kind = HiveLine::Kind::Value;
                     line.key = *section;
                     line.name = std::move(*name);
-                    line.type = value->first;
-                    line.data = std::move(value->second);
+                    line.dataStart = static_cast<std::size_t>(rest.data() + 1 - raw.data());
                 }
             }
         }
-        lines.push_back(std::move(line));
+        document.lines.push_back(std::move(line));
     }
-    return lines;
 }
-
-// A hive file as read: its form, the line end it uses (for the lines the
-// store adds) and its logical lines.
-struct HiveDocument {
-    HiveForm form = HiveForm::Regedit4;
-    std::string newline = "\r\n";
-    std::vector<HiveLine> lines;
-};
 
 // Parses a hive file's bytes. An empty file is an empty hive. Nothing (and
 // `problem` says why) when the bytes are not a hive file in either form: such
 // a file is neither read nor rewritten, since what a rewrite would make of
 // bytes it does not understand cannot be foreseen.
-std::optional<HiveDocument> ParseHiveFile(Hive hive, std::string_view bytes, HiveParse depth,
-                                          std::string& problem) {
+std::optional<HiveDocument> ParseHiveFile(Hive hive, std::string bytes, std::string& problem) {
     HiveDocument document;
     if (bytes.empty()) {
         return document;
     }
-    std::string decoded;
-    std::string_view text = bytes;
     std::string_view header = kRegedit4Header;
-    if (bytes.starts_with(kUtf16LeByteOrderMark)) {
-        auto utf8 = Utf16LeToUtf8(bytes.substr(kUtf16LeByteOrderMark.size()));
+    if (std::string_view(bytes).starts_with(kUtf16LeByteOrderMark)) {
+        auto utf8 = Utf16LeToUtf8(std::string_view(bytes).substr(kUtf16LeByteOrderMark.size()));
         if (!utf8) {
             problem =
                 "it begins as a UTF-16 file but is not valid UTF-16 (an odd number of "
                 "bytes, or an unpaired surrogate)";
             return std::nullopt;
         }
-        decoded = std::move(*utf8);
-        text = decoded;
+        bytes = std::move(*utf8);
         header = kVersion5Header;
         document.form = HiveForm::Version5;
     }
-    document.lines = ParseLines(hive, document.form, text, depth);
+    document.keep(std::move(bytes));
+    ParseLines(hive, document);
     // A byte-order mark alone leaves no line at all.
     const std::string_view first =
-        document.lines.empty() ? std::string_view() : std::string_view(document.lines.front().raw);
+        document.lines.empty() ? std::string_view() : document.lines.front().raw;
     if (TrimSpacesAndTabs(LineContent(first)) != header) {
         problem =
             "its first line is neither \"REGEDIT4\" (a file in the ANSI code page) nor "
@@ -563,31 +565,41 @@ bool KeyExists(const std::vector<HiveLine>& lines, std::string_view key) {
     });
 }
 
-const HiveLine* FindValue(const std::vector<HiveLine>& lines, std::string_view key,
-                          std::string_view name) {
-    const auto found = std::find_if(lines.rbegin(), lines.rend(), [&](const HiveLine& line) {
-        return line.kind == HiveLine::Kind::Value && SameName(line.key, key) &&
-               SameName(line.name, name);
-    });
-    return found == lines.rend() ? nullptr : &*found;
+bool NamesValue(const HiveLine& line, std::string_view key, std::string_view name) {
+    return line.kind == HiveLine::Kind::Value && SameName(line.key, key) &&
+           SameName(line.name, name);
+}
+
+// The last readable value `name` of `key`.
+std::optional<ValueData> FindValue(const HiveDocument& document, std::string_view key,
+                                   std::string_view name) {
+    for (auto line = document.lines.rbegin(); line != document.lines.rend(); ++line) {
+        if (NamesValue(*line, key, name)) {
+            if (auto data = ReadValueData(document.form, *line)) {
+                return data;
+            }
+        }
+    }
+    return std::nullopt;
 }
 
 bool IsBlank(const HiveLine& line) {
     return TrimSpacesAndTabs(LineContent(line.raw)).empty();
 }
 
-// Gives the last line of the file a line end before a line is added after it.
-void EndLine(HiveLine& line, std::string_view newline) {
+// Gives a line (the file's last) a line end before a line is added after it.
+void EndLine(HiveDocument& document, HiveLine& line) {
     if (!LineEnd(line.raw).empty()) {
         return;
     }
     // A CR already there becomes the first half of a CR LF.
-    line.raw += (newline == "\r\n" && line.raw.ends_with('\r')) ? "\n" : newline;
+    const bool halfEnded = document.newline == "\r\n" && line.raw.ends_with('\r');
+    line.raw = document.keep(std::string(line.raw) + (halfEnded ? "\n" : document.newline));
 }
 
-HiveLine OtherLine(std::string text) {
+HiveLine OtherLine(HiveDocument& document, std::string text) {
     HiveLine line;
-    line.raw = std::move(text);
+    line.raw = document.keep(std::move(text));
     return line;
 }
 
@@ -596,43 +608,46 @@ HiveLine OtherLine(std::string text) {
 void AppendKey(HiveDocument& document, Hive hive, std::string_view key) {
     auto& lines = document.lines;
     if (lines.empty()) {
-        lines.push_back(OtherLine(std::string(kRegedit4Header) + document.newline));
+        lines.push_back(OtherLine(document, std::string(kRegedit4Header) + document.newline));
     }
-    EndLine(lines.back(), document.newline);
+    EndLine(document, lines.back());
     if (!IsBlank(lines.back())) {
-        lines.push_back(OtherLine(document.newline));
+        lines.push_back(OtherLine(document, document.newline));
     }
     HiveLine keyLine;
     keyLine.kind = HiveLine::Kind::Key;
-    keyLine.raw = FormatKeyLine(document.form, hive, key) + document.newline;
+    keyLine.raw = document.keep(FormatKeyLine(document.form, hive, key) + document.newline);
     keyLine.key = std::string(key);
     lines.push_back(std::move(keyLine));
 }
 
 // Sets one value: the last line that holds it is replaced (keeping its line
 // end) and earlier duplicates are dropped; a new value goes at the end of its
-// key's last section (which is added when the key has none).
+// key's last section (which is added when the key has none). A line that
+// names the value but whose data cannot be read does not hold it, and stays.
 void PutValue(HiveDocument& document, Hive hive, std::string_view key, std::string_view name,
               std::uint32_t type, std::string_view data) {
     auto& lines = document.lines;
-    HiveLine value;
-    value.kind = HiveLine::Kind::Value;
-    value.key = std::string(key);
-    value.name = std::string(name);
-    value.type = type;
-    value.data = std::string(data);
-
     const auto holds = [&](const HiveLine& line) {
-        return line.kind == HiveLine::Kind::Value && SameName(line.key, key) &&
-               SameName(line.name, name);
+        return NamesValue(line, key, name) && ReadValueData(document.form, line).has_value();
+    };
+    const auto valueLine = [&](std::string_view spelling, std::string_view lineEnd) {
+        HiveLine value;
+        value.kind = HiveLine::Kind::Value;
+        value.key = std::string(key);
+        value.name = std::string(spelling);
+        std::string text = FormatValueName(document.form, spelling) + "=";
+        value.dataStart = text.size();
+        text += FormatData(document.form, type, data);
+        text += lineEnd;
+        value.raw = document.keep(std::move(text));
+        return value;
     };
     const auto last = std::find_if(lines.rbegin(), lines.rend(), holds);
     if (last != lines.rend()) {
         // The value keeps the spelling of its name, as on Windows.
-        value.name = last->name;
-        value.raw = FormatValueLine(document.form, value.name, type, data);
-        value.raw += LineEnd(last->raw);
-        *last = std::move(value);
+        const std::string spelling = last->name;
+        *last = valueLine(spelling, LineEnd(last->raw));
         const auto keptIndex = static_cast<std::size_t>(std::prev(last.base()) - lines.begin());
         std::vector<HiveLine> result;
         result.reserve(lines.size());
@@ -645,7 +660,7 @@ void PutValue(HiveDocument& document, Hive hive, std::string_view key, std::stri
         return;
     }
 
-    value.raw = FormatValueLine(document.form, name, type, data) + document.newline;
+    HiveLine value = valueLine(name, document.newline);
     std::optional<std::size_t> sectionStart;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].kind == HiveLine::Kind::Key && SameName(lines[i].key, key)) {
@@ -664,17 +679,22 @@ void PutValue(HiveDocument& document, Hive hive, std::string_view key, std::stri
     while (end > *sectionStart + 1 && IsBlank(lines[end - 1])) {
         --end;
     }
-    EndLine(lines[end - 1], document.newline);
+    EndLine(document, lines[end - 1]);
     if (lines[end - 1].danglingContinuation) {
         lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(end++),
-                     OtherLine(document.newline));
+                     OtherLine(document, document.newline));
     }
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(end), std::move(value));
 }
 
 // The file's bytes: its lines in its own form.
 std::string Serialise(const HiveDocument& document) {
+    std::size_t size = 0;
+    for (const auto& line : document.lines) {
+        size += line.raw.size();
+    }
     std::string text;
+    text.reserve(size);
     for (const auto& line : document.lines) {
         text += line.raw;
     }
@@ -684,23 +704,54 @@ std::string Serialise(const HiveDocument& document) {
     return std::string(kUtf16LeByteOrderMark) + Utf8ToUtf16Le(text);
 }
 
+}  // namespace
+
+// The last hive file parsed, with the stamp the file had when it was read
+// (none when there was no file, or on a system without stamps).
+struct HiveCache {
+    Hive hive;
+    std::optional<HiveFileStamp> stamp;
+    HiveDocument document;
+};
+
+namespace {
+
 // The hive as its file holds it: an empty hive when the file does not exist;
 // nothing (and `error` says why and what to do) when it exists but cannot be
-// read or parsed.
-std::optional<HiveDocument> LoadHive(const std::filesystem::path& file, Hive hive,
-                                     std::string& error,
-                                     HiveParse depth = HiveParse::KeysAndValues) {
+// read or parsed. The document stays in `cache` until the next read; a file
+// unchanged since it was parsed is not read again.
+const HiveDocument* ReadHive(std::shared_ptr<HiveCache>& cache, const std::filesystem::path& file,
+                             Hive hive, std::string& error) {
+    if (cache && cache->hive == hive && cache->stamp && cache->stamp == StampHiveFile(file)) {
+        return &cache->document;
+    }
+    cache.reset();
     HiveFileBytes read = ReadHiveFileBytes(file);
     if (read.state == HiveFileBytes::State::Unreadable) {
         error = std::move(read.error);
-        return std::nullopt;
+        return nullptr;
     }
     std::string problem;
-    auto document = ParseHiveFile(hive, read.bytes, depth, problem);
+    auto document = ParseHiveFile(hive, std::move(read.bytes), problem);
     if (!document) {
         error = "Cannot read the registry file " + file.string() + ": " + problem +
                 "; correct it, or remove it to start afresh";
+        return nullptr;
     }
+    cache = std::make_shared<HiveCache>(HiveCache{hive, read.stamp, std::move(*document)});
+    return &cache->document;
+}
+
+// The hive to edit: as ReadHive, but the document is taken out of the cache,
+// since the file is about to change.
+std::optional<HiveDocument> TakeHive(std::shared_ptr<HiveCache>& cache,
+                                     const std::filesystem::path& file, Hive hive,
+                                     std::string& error) {
+    if (ReadHive(cache, file, hive, error) == nullptr) {
+        return std::nullopt;
+    }
+    std::optional<HiveDocument> document(std::move(cache->document));
+    cache.reset();
     return document;
 }
 
@@ -755,7 +806,7 @@ std::string FileRegistryStore::location() const {
 
 std::string FileRegistryStore::hiveReadError(Hive hive) const {
     std::string error;
-    LoadHive(hiveFile(hive), hive, error, HiveParse::KeysOnly);
+    static_cast<void>(ReadHive(cache_, hiveFile(hive), hive, error));
     return error;
 }
 
@@ -765,8 +816,8 @@ RegistryStore::KeyHandle FileRegistryStore::openKey(Hive hive, std::string_view 
         return 0;
     }
     std::string error;
-    const auto document = LoadHive(hiveFile(hive), hive, error, HiveParse::KeysOnly);
-    if (!document || !KeyExists(document->lines, *key)) {
+    const HiveDocument* document = ReadHive(cache_, hiveFile(hive), hive, error);
+    if (document == nullptr || !KeyExists(document->lines, *key)) {
         return 0;
     }
     const KeyHandle handle = nextHandle_++;
@@ -782,7 +833,7 @@ RegistryStore::KeyHandle FileRegistryStore::createKey(Hive hive, std::string_vie
         return 0;
     }
     const auto file = hiveFile(hive);
-    auto document = LoadHive(file, hive, error);
+    auto document = TakeHive(cache_, file, hive, error);
     if (!document) {
         error = LeftAsItIs(error);
         return 0;
@@ -809,16 +860,17 @@ std::int32_t FileRegistryStore::queryValue(KeyHandle key, std::string_view value
         return kInvalidHandle;
     }
     std::string error;
-    const auto document = LoadHive(hiveFile(open->second.hive), open->second.hive, error);
-    if (!document) {
+    const HiveDocument* document =
+        ReadHive(cache_, hiveFile(open->second.hive), open->second.hive, error);
+    if (document == nullptr) {
         return kRegistryIoFailed;
     }
-    const HiveLine* value = FindValue(document->lines, open->second.name, valueName);
-    if (value == nullptr) {
+    auto value = FindValue(*document, open->second.name, valueName);
+    if (!value) {
         return kFileNotFound;
     }
     type = value->type;
-    data = value->data;
+    data = std::move(value->bytes);
     return 0;
 }
 
@@ -836,7 +888,7 @@ std::int32_t FileRegistryStore::setValue(KeyHandle key, std::string_view valueNa
     }
     const Hive hive = open->second.hive;
     const auto file = hiveFile(hive);
-    auto document = LoadHive(file, hive, error);
+    auto document = TakeHive(cache_, file, hive, error);
     if (!document) {
         error = LeftAsItIs(error);
         return kRegistryIoFailed;

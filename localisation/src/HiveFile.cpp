@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -29,7 +30,7 @@ std::string Unreadable(const fs::path& file, const std::string& reason) {
 }
 
 HiveFileBytes Failure(const fs::path& file, const std::string& reason) {
-    return {HiveFileBytes::State::Unreadable, {}, Unreadable(file, reason)};
+    return {HiveFileBytes::State::Unreadable, {}, Unreadable(file, reason), std::nullopt};
 }
 
 // Symbolic links are followed at most this often, as the kernel does.
@@ -71,6 +72,30 @@ std::string FileKind(mode_t mode) {
     return "not a file";
 }
 
+HiveFileStamp StampOf(const struct stat& info) {
+    constexpr std::int64_t kNsPerSecond = 1'000'000'000;
+    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+            static_cast<std::int64_t>(info.st_size),
+            static_cast<std::int64_t>(info.st_mtim.tv_sec) * kNsPerSecond + info.st_mtim.tv_nsec,
+            static_cast<std::int64_t>(info.st_ctim.tv_sec) * kNsPerSecond + info.st_ctim.tv_nsec};
+}
+
+// The file's stamp, unless it was modified so recently that another change in
+// the same tick of the file system's clock would leave the stamp as it is
+// (the "racily clean" files of version control): such a file is read again.
+// A later change of a settled file gives it a newer modification time.
+std::optional<HiveFileStamp> SettledStamp(const struct stat& info) {
+    constexpr std::int64_t kSettleNs = 2'000'000'000;
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const HiveFileStamp stamp = StampOf(info);
+    const std::int64_t nowNs = static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+    if (nowNs - stamp.modifiedNs < kSettleNs) {
+        return std::nullopt;
+    }
+    return stamp;
+}
+
 std::string NotRegular(mode_t mode) {
     return "it is " + FileKind(mode) +
            ", not a regular file; remove it, or put a registry file in its place";
@@ -80,6 +105,14 @@ std::string NotRegular(mode_t mode) {
 }  // namespace
 
 #ifndef _WIN32
+std::optional<HiveFileStamp> StampHiveFile(const fs::path& file) {
+    struct stat info {};
+    if (::stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    return StampOf(info);
+}
+
 // POSIX calls rather than std::ifstream: opening a FIFO for reading blocks
 // until a writer comes, so the type is checked before opening, and again on
 // the descriptor (opened without blocking) in case the file was swapped.
@@ -104,10 +137,11 @@ HiveFileBytes ReadHiveFileBytes(const fs::path& file) {
         return Failure(
             file, ErrnoText(error) + (error == EACCES ? "; give this user read access to it" : ""));
     }
-    HiveFileBytes result{HiveFileBytes::State::Read, {}, {}};
+    HiveFileBytes result{HiveFileBytes::State::Read, {}, {}, std::nullopt};
     if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
         result = Failure(file, NotRegular(info.st_mode));
     } else {
+        result.stamp = SettledStamp(info);
         result.bytes.reserve(static_cast<std::size_t>(info.st_size));
         char buffer[1 << 16];
         while (true) {
@@ -126,6 +160,10 @@ HiveFileBytes ReadHiveFileBytes(const fs::path& file) {
     return result;
 }
 #else
+std::optional<HiveFileStamp> StampHiveFile(const fs::path& /*file*/) {
+    return std::nullopt;
+}
+
 // Windows has no FIFOs among files; the type check before opening suffices.
 HiveFileBytes ReadHiveFileBytes(const fs::path& file) {
     std::error_code ec;
@@ -146,7 +184,7 @@ HiveFileBytes ReadHiveFileBytes(const fs::path& file) {
     if (!in) {
         return Failure(file, ErrnoText(errno != 0 ? errno : EIO));
     }
-    HiveFileBytes result{HiveFileBytes::State::Read, {}, {}};
+    HiveFileBytes result{HiveFileBytes::State::Read, {}, {}, std::nullopt};
     result.bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     if (in.bad()) {
         return Failure(file, ErrnoText(EIO));

@@ -404,6 +404,24 @@ TEST(FileRegistryStore, SymbolicLinkIsWrittenThroughToItsTarget) {
 
 // Opening a FIFO for reading would wait for a writer. Should the store ever
 // block on it, the test opens the FIFO for writing to free it, and fails.
+TEST(FileRegistryStore, FileChangedSinceTheLastReadIsReadAgain) {
+    test::TempFolder folder;
+    const auto file = folder.path() / kUserFile;
+    const auto write = [&](std::string_view language) {
+        std::ofstream(file, std::ios::binary | std::ios::trunc)
+            << "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software]\r\n\"Language\"=\"" << language
+            << "\"\r\n";
+    };
+    write("FR");
+    // An hour old: settled, so the store may keep what it parsed.
+    std::filesystem::last_write_time(
+        file, std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+    FileRegistryStore store(folder.path());
+    EXPECT_EQ(Raw(store, Hive::CurrentUser, "Software", "Language"), std::pair(kRegSz, "FR\0"s));
+    write("EN");  // in place, same size
+    EXPECT_EQ(Raw(store, Hive::CurrentUser, "Software", "Language"), std::pair(kRegSz, "EN\0"s));
+}
+
 TEST(FileRegistryStore, FifoIsRefusedWithoutBlocking) {
     test::TempFolder folder;
     const auto fifo = folder.path() / "HKEY_LOCAL_MACHINE.reg";

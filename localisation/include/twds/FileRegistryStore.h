@@ -3,12 +3,15 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "twds/Registry.h"
 
 namespace twds {
+
+struct HiveCache;  // the last hive file read and parsed
 
 // A registry kept in a folder of registry editor files, one per hive
 // ("HKEY_CURRENT_USER.reg", "HKEY_LOCAL_MACHINE.reg"), for systems without a
@@ -24,7 +27,8 @@ namespace twds {
 //   "Name"=dword:0000000c  REG_DWORD, 4 bytes little-endian
 //   @=...                  the key's default (unnamed) value
 // Key and value names compare case-insensitively (ASCII letters), as on
-// Windows. Each operation re-reads the hive file; a write replaces it
+// Windows. Each operation reads the hive file again unless it is unchanged
+// since the last one (same file, size and times); a write replaces it
 // atomically (through a symbolic link, the link's target) and keeps every
 // line it does not change byte for byte, line ends included, and lines it
 // cannot parse. Unparsable lines, and strings that Windows-1252 cannot hold,
@@ -64,6 +68,9 @@ private:
     std::filesystem::path folder_;
     std::map<KeyHandle, OpenKey> open_;
     KeyHandle nextHandle_ = 1;
+    // Opening a key and then reading one of its values reads a large file
+    // once: the second finds the first's parse here.
+    mutable std::shared_ptr<HiveCache> cache_;
 };
 
 }  // namespace twds
