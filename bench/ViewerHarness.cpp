@@ -6,8 +6,8 @@
 #include <iostream>
 #include <stdexcept>
 
+#include "twds/Catalogue.h"
 #include "twds/Cp1252.h"
-#include "twds/Ressource.h"
 
 namespace twds::bench {
 
@@ -21,10 +21,10 @@ ViewerHarness::ViewerHarness(const std::filesystem::path& store) {
         throw std::runtime_error(environment_->hostLinkError());
     }
     display_ = std::make_unique<DisplayCommand>(environment_->hostLink(), environment_->labels());
-    window_ = std::make_unique<frmDspUsrspc>(*display_, environment_->registry(),
-                                             environment_->messages(),
-                                             [](std::string_view id) { return GetRessource(id); });
-    window_->Form_Load({});
+    window_ =
+        std::make_unique<MainWindow>(*display_, environment_->registry(), environment_->messages(),
+                                     [](std::string_view id) { return CatalogueText(id); });
+    window_->load({});
     address_ = window_->findChild<QLineEdit*>(QStringLiteral("txtIpAddress"));
     name_ = window_->findChild<QLineEdit*>(QStringLiteral("txtUsrSpcName"));
     if (address_ == nullptr || name_ == nullptr) {
@@ -39,12 +39,12 @@ ViewerHarness::~ViewerHarness() = default;
 void ViewerHarness::pressDisplay(const std::string& address, const std::string& name) {
     address_->setText(Cp1252ToQString(address));
     name_->setText(Cp1252ToQString(name));
-    window_->btnDsp_Click();
+    window_->display();
     QCoreApplication::processEvents();
 }
 
 std::size_t ViewerHarness::rowCount() const {
-    return display_->TotalRows();
+    return display_->totalRows();
 }
 
 }  // namespace twds::bench

@@ -6,8 +6,8 @@
 
 #include "twds/CommandLine.h"
 #include "twds/DisplayCommand.h"
+#include "twds/MainWindow.h"
 #include "twds/ViewerEnvironment.h"
-#include "twds/frmDspUsrspc.h"
 
 class QLineEdit;
 
@@ -32,7 +32,7 @@ public:
     // resets and the tab change posted (layout, repaint).
     void pressDisplay(const std::string& address, const std::string& name);
 
-    [[nodiscard]] frmDspUsrspc& window() { return *window_; }
+    [[nodiscard]] MainWindow& window() { return *window_; }
     [[nodiscard]] DisplayCommand& display() { return *display_; }
     [[nodiscard]] ViewerEnvironment& environment() { return *environment_; }
     // Rows in the five lists together.
@@ -42,7 +42,7 @@ private:
     CommandLine commandLine_;
     std::unique_ptr<ViewerEnvironment> environment_;
     std::unique_ptr<DisplayCommand> display_;
-    std::unique_ptr<frmDspUsrspc> window_;
+    std::unique_ptr<MainWindow> window_;
     QLineEdit* address_ = nullptr;
     QLineEdit* name_ = nullptr;
 };

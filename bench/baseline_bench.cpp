@@ -53,9 +53,9 @@ std::unique_ptr<twds::ViewerEnvironment> gEnvironment;
 std::unique_ptr<twds::DisplayCommand> RunDisplay() {
     auto display =
         std::make_unique<twds::DisplayCommand>(gEnvironment->hostLink(), gEnvironment->labels());
-    display->txtIpAddress = gOptions.address;
-    display->txtUsrSpcName = gOptions.name;
-    if (display->Run().stage != twds::DisplayOutcome::Stage::Completed) {
+    display->address = gOptions.address;
+    display->userSpaceName = gOptions.name;
+    if (display->run().stage != twds::DisplayOutcome::Stage::Completed) {
         throw std::runtime_error("The Display of " + gOptions.name + " did not complete.");
     }
     return display;

@@ -52,7 +52,7 @@ void BM_ReadLanguage(benchmark::State& state) {
     for (auto _ : state) {
         twds::FileRegistryStore store(Folder());
         const auto value =
-            twds::ReadRegistryValue(store, twds::Hive::CurrentUser, kKey, "Language");
+            twds::FetchRegistryValue(store, twds::Hive::CurrentUser, kKey, "Language");
         if (twds::RegistryValueText(value) != "FR") {
             state.SkipWithError("\"Language\" did not read as FR.");
             return;
@@ -63,7 +63,7 @@ void BM_ReadLanguage(benchmark::State& state) {
 void BM_WriteLanguage(benchmark::State& state) {
     for (auto _ : state) {
         twds::FileRegistryStore store(Folder());
-        const auto error = twds::WriteRegistryValue(store, twds::Hive::CurrentUser, kKey,
+        const auto error = twds::StoreRegistryValue(store, twds::Hive::CurrentUser, kKey,
                                                     "Language", std::string("FR"), twds::kRegSz);
         if (!error.empty()) {
             state.SkipWithError(error.c_str());

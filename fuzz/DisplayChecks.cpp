@@ -11,10 +11,10 @@
 #include <unordered_set>
 
 #include "FuzzSupport.h"
+#include "twds/Catalogue.h"
 #include "twds/Export.h"
 #include "twds/FileRegistryStore.h"
 #include "twds/PageLists.h"
-#include "twds/Ressource.h"
 #include "twds/StatusMessages.h"
 
 namespace twds::fuzz {
@@ -77,9 +77,9 @@ void CheckExport(const DisplayCommand& display) {
             expected += "\r\n";
         }
     }
-    if (display.kept.lEndLength > 0) {
+    if (display.kept.endLength > 0) {
         expected += Banner("End_TW");
-        expected += display.txtEnd_TW;
+        expected += display.endTwText;
         expected += "\r\n";
     }
     TWDS_FUZZ_CHECK(out.str() == expected, "the export does not hold exactly the rows shown");
@@ -87,18 +87,18 @@ void CheckExport(const DisplayCommand& display) {
 
 }  // namespace
 
-Ressource& EnglishCatalogue() {
-    static const std::unique_ptr<Ressource> catalogue = [] {
+Catalogue& EnglishCatalogue() {
+    static const std::unique_ptr<Catalogue> catalogue = [] {
         const std::filesystem::path folder = ProcessTempFolder() / "labels";
         std::filesystem::create_directories(folder);
         std::filesystem::copy_file(TWDS_SOURCE_DIR "/data/twmgr.ressource.EN",
                                    folder / "twmgr.ressource.EN",
                                    std::filesystem::copy_options::overwrite_existing);
         static FileRegistryStore registry(folder / "registry");
-        auto loaded = std::make_unique<Ressource>(
+        auto loaded = std::make_unique<Catalogue>(
             registry, folder,
             [](const std::string& title, const std::string& text) { Fail(title + ": " + text); });
-        TWDS_FUZZ_CHECK(!loaded->GetRessource("5401").empty(), "the English catalogue is empty");
+        TWDS_FUZZ_CHECK(!loaded->text("5401").empty(), "the English catalogue is empty");
         return loaded;
     }();
     return *catalogue;
@@ -106,14 +106,14 @@ Ressource& EnglishCatalogue() {
 
 const PageLabels& EnglishLabels() {
     static const PageLabels labels(
-        [](int id) { return EnglishCatalogue().GetRessource(std::to_string(id)); });
+        [](int id) { return EnglishCatalogue().text(std::to_string(id)); });
     return labels;
 }
 
 bool TooLargeToFuzz(const DisplayCommand& display, char kind) {
     constexpr std::size_t kMaxRows = 50000;
     constexpr int kMaxZCEntries = 1000;
-    return display.TotalRows() > kMaxRows || (kind == 'Z' && display.kept.iNbrOfZC > kMaxZCEntries);
+    return display.totalRows() > kMaxRows || (kind == 'Z' && display.kept.zcCount > kMaxZCEntries);
 }
 
 void CheckDisplay(const DisplayCommand& display, bool bounded) {
@@ -124,8 +124,8 @@ void CheckDisplay(const DisplayCommand& display, bool bounded) {
     const MessageLookup lookup = [](int id, std::initializer_list<std::string_view> values) {
         std::array<std::string_view, 7> p{};
         std::copy_n(values.begin(), std::min(values.size(), p.size()), p.begin());
-        return EnglishCatalogue().GetRessource(std::to_string(id), p[0], p[1], p[2], p[3], p[4],
-                                               p[5], p[6]);
+        return EnglishCatalogue().text(std::to_string(id), p[0], p[1], p[2], p[3], p[4], p[5],
+                                       p[6]);
     };
     const std::string status = DescribeOutcome(display, lookup);
     TWDS_FUZZ_CHECK(!status.empty(), "a Display without a status text");
@@ -139,7 +139,7 @@ void CheckDisplay(const DisplayCommand& display, bool bounded) {
     switch (outcome.stage) {
         case Stage::Completed:
             TWDS_FUZZ_CHECK(!bounded, "a Display completed past a refused retrieval");
-            TWDS_FUZZ_CHECK(outcome.filesDisplayed == std::max(0, int{display.kept.iNbrOfFC}),
+            TWDS_FUZZ_CHECK(outcome.filesDisplayed == std::max(0, int{display.kept.fileCount}),
                             "a completed Display did not show every file");
             break;
         case Stage::PageFailed:
@@ -166,7 +166,7 @@ void CheckDisplay(const DisplayCommand& display, bool bounded) {
             break;
     }
     TWDS_FUZZ_CHECK(outcome.filesDisplayed >= 0 &&
-                        outcome.filesDisplayed <= std::max(0, int{display.kept.iNbrOfFC}),
+                        outcome.filesDisplayed <= std::max(0, int{display.kept.fileCount}),
                     "more files shown than the GC page counts");
     TWDS_FUZZ_CHECK(display.list(PageList::CX).rowCount() <= 35,
                     "more CX rows than the page has fields");

@@ -9,8 +9,8 @@
 #include <utility>
 
 #include "FuzzSupport.h"
+#include "twds/Catalogue.h"
 #include "twds/FileRegistryStore.h"
-#include "twds/Ressource.h"
 
 namespace {
 
@@ -44,13 +44,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     twds::FileRegistryStore registry(registryFolder);
     // A load failure is the input's doing; it goes to the reporter, which
     // keeps the run quiet.
-    twds::Ressource catalogue(registry, folder, [](const std::string&, const std::string&) {});
+    twds::Catalogue catalogue(registry, folder, [](const std::string&, const std::string&) {});
 
     const std::array<std::string_view, 7> values{"192.0.2.1", "&3", "x", "", "&1", "&&", "7"};
-    const std::string text5301 = catalogue.GetRessource("5301", values[0], values[1], values[2],
-                                                        values[3], values[4], values[5], values[6]);
-    TWDS_FUZZ_CHECK(catalogue.RessourceLanguage() == "EN", "the language is not EN");
-    const auto& table = catalogue.RessourceTable();
+    const std::string text5301 = catalogue.text("5301", values[0], values[1], values[2], values[3],
+                                                values[4], values[5], values[6]);
+    TWDS_FUZZ_CHECK(catalogue.language() == "EN", "the language is not EN");
+    const auto& table = catalogue.table();
     TWDS_FUZZ_CHECK(text5301 == Filled(table[5301], values), "placeholders filled wrongly");
 
     // Ids as decimal texts: blanks around them, a sign and a fraction allowed.
@@ -58,13 +58,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         {{"0", 0}, {"5401", 5401}, {" 10000 ", 10000}, {"5401.9", 5401}, {"+5001", 5001}}};
     for (const auto& [id, index] : ids) {
         // Empty values still fill the placeholders ("&&12" gives "&2", then "").
-        TWDS_FUZZ_CHECK(
-            catalogue.GetRessource(id) == Filled(table[static_cast<std::size_t>(index)], {}),
-            "a lookup without values is not the text with its placeholders emptied");
+        TWDS_FUZZ_CHECK(catalogue.text(id) == Filled(table[static_cast<std::size_t>(index)], {}),
+                        "a lookup without values is not the text with its placeholders emptied");
     }
     for (const std::string_view id : {"10001", "-1", "", "x", "99999999999999999999", "1e3"}) {
-        TWDS_FUZZ_CHECK(catalogue.GetRessource(id, "p").empty(),
-                        "an id outside 0 to 10000 has a text");
+        TWDS_FUZZ_CHECK(catalogue.text(id, "p").empty(), "an id outside 0 to 10000 has a text");
     }
 
     for (const std::string& text : table) {

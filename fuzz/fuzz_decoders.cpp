@@ -119,22 +119,22 @@ std::optional<DecodeStop> DecodeOne(PageLists& pages, PageKind kind, FieldList& 
     try {
         switch (kind) {
             case PageKind::CX:
-                pages.decoder.DecodePageCX(list, rest);
+                pages.decoder.decodeCx(list, rest);
                 break;
             case PageKind::GC:
-                pages.decoder.DecodePageGC(list, rest, suffix);
+                pages.decoder.decodeGc(list, rest, suffix);
                 break;
             case PageKind::FC:
-                pages.decoder.DecodePageFC(list, rest, suffix, firstEntry);
+                pages.decoder.decodeFc(list, rest, suffix, firstEntry);
                 break;
             case PageKind::ZC:
-                pages.decoder.DecodePageZC(list, rest, suffix, firstEntry, zcEntries);
+                pages.decoder.decodeZc(list, rest, suffix, firstEntry, zcEntries);
                 break;
             case PageKind::SQL:
-                pages.decoder.DecodePageSQL(list, rest, suffix, firstEntry);
+                pages.decoder.decodeSql(list, rest, suffix, firstEntry);
                 break;
             case PageKind::ReadableBlock:
-                pages.decoder.DecodeReadableBlock(list, rest, suffix);
+                pages.decoder.decodeTextBlock(list, rest, suffix);
                 break;
         }
     } catch (const DecodeStop& stop) {
@@ -288,8 +288,8 @@ struct Window {
     ScriptedHostLink scripted;
     twds::fuzz::BoundedHostLink link{
         scripted, kMaxRequests, [this](char kind) {
-            return display.TotalRows() > kMaxRows ||
-                   (kind == 'Z' && display.kept.iNbrOfZC > kMaxDisplayZCEntries);
+            return display.totalRows() > kMaxRows ||
+                   (kind == 'Z' && display.kept.zcCount > kMaxDisplayZCEntries);
         }};
     twds::DisplayCommand display{link, twds::fuzz::EnglishLabels()};
 };
@@ -300,16 +300,16 @@ void FuzzDisplay(FuzzedDataProvider& input) {
     window.scripted.serve(input);
     window.link.reset();
 
-    display.txtIpAddress = input.ConsumeRandomLengthString(32);
-    display.txtUsrSpcName = input.ConsumeRandomLengthString(32);
-    display.Run();
+    display.address = input.ConsumeRandomLengthString(32);
+    display.userSpaceName = input.ConsumeRandomLengthString(32);
+    display.run();
     twds::fuzz::CheckDisplay(display, window.link.bounded());
 
     // A second Display on the same window, whose first retrieval fails,
     // leaves none of the first one's rows.
     static_cast<void>(input.ConsumeRemainingBytes<char>());
-    display.txtIpAddress = "127.0.0.1";
-    display.Run();
+    display.address = "127.0.0.1";
+    display.run();
     TWDS_FUZZ_CHECK(
         display.list(twds::PageList::CX).empty() && display.list(twds::PageList::FC).empty(),
         "a second Display kept the first one's rows");

@@ -194,13 +194,13 @@ struct Window {
                 display.list(twds::PageList::GC).appendRow("Nbr of FC", "", 0, "         1") &&
                 display.list(twds::PageList::ZC).appendRow("Key", "FILEA00001", 1, "A\0B"),
             "the fixture's rows were refused");
-        display.txtEnd_TW = "End";
-        display.kept.lEndLength = 3;
+        display.endTwText = "End";
+        display.kept.endLength = 3;
     }
 
     void Name(const std::string& name) {
-        display.txtUsrSpcName = name;
-        display.szUsrSpc = name;
+        display.userSpaceName = name;
+        display.userSpace = name;
         if (expected.empty()) {
             std::ostringstream out;
             TWDS_FUZZ_CHECK(twds::WriteExport(display, out), "the export to memory failed");

@@ -114,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A file that is not a hive file is neither read nor written.
     if (const std::string unreadable = store.hiveReadError(Hive::CurrentUser);
         !unreadable.empty()) {
-        TWDS_FUZZ_CHECK(!twds::CreateRegistryKey(store, Hive::CurrentUser, kSettingsKey).empty(),
+        TWDS_FUZZ_CHECK(!twds::EnsureRegistryKey(store, Hive::CurrentUser, kSettingsKey).empty(),
                         "a key was created in a hive file that cannot be read");
         TWDS_FUZZ_CHECK(twds::fuzz::ReadBytes(store.hiveFile(Hive::CurrentUser)) == bytes,
                         "a hive file that cannot be read was changed");
@@ -137,7 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         before.push_back(Query(store, probe));
         // The typed reading agrees with the raw data.
         const twds::RegistryValue value =
-            twds::ReadRegistryValue(store, Hive::CurrentUser, probe.key, probe.name);
+            twds::FetchRegistryValue(store, Hive::CurrentUser, probe.key, probe.name);
         const Stored& raw = before.back();
         if (const auto* text = std::get_if<std::string>(&value)) {
             TWDS_FUZZ_CHECK(raw.status == 0 && (raw.type == 1 || raw.type == 2) &&
@@ -148,9 +148,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The language setting, as the catalogue writes it when missing.
     const Probe language{std::string(kSettingsKey), "Language"};
-    const std::string created = twds::CreateRegistryKey(store, Hive::CurrentUser, kSettingsKey);
+    const std::string created = twds::EnsureRegistryKey(store, Hive::CurrentUser, kSettingsKey);
     TWDS_FUZZ_CHECK(created.empty(), "cannot create the settings key: " + created);
-    const std::string written = twds::WriteRegistryValue(
+    const std::string written = twds::StoreRegistryValue(
         store, Hive::CurrentUser, kSettingsKey, "Language", std::string("EN"), twds::kRegExpandSz);
     TWDS_FUZZ_CHECK(written.empty(), "cannot write Language: " + written);
     TWDS_FUZZ_CHECK(
@@ -161,14 +161,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A string of the file's own bytes under the file's own key and name:
     // quotes, backslashes, line breaks and NULs must all survive the rewrite.
     if (key && !KeyOf(*key).empty() &&
-        twds::CreateRegistryKey(store, Hive::CurrentUser, KeyOf(*key)).empty()) {
+        twds::EnsureRegistryKey(store, Hive::CurrentUser, KeyOf(*key)).empty()) {
         const Probe target{KeyOf(*key), name.value_or("")};
         std::vector<Stored> middle;
         for (const Probe& probe : probes) {
             middle.push_back(Query(store, probe));
         }
         const std::string text(bytes.substr(0, 64));
-        const std::string result = twds::WriteRegistryValue(store, Hive::CurrentUser, target.key,
+        const std::string result = twds::StoreRegistryValue(store, Hive::CurrentUser, target.key,
                                                             target.name, text, twds::kRegSz);
         if (result.empty()) {
             TWDS_FUZZ_CHECK(Query(store, target) == (Stored{0, twds::kRegSz, text + '\0'}),

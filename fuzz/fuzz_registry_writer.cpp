@@ -202,7 +202,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     twds::fuzz::WriteBytes(file, bytes);
 
     if (!store.hiveReadError(Hive::CurrentUser).empty()) {
-        const std::string written = twds::WriteRegistryValue(
+        const std::string written = twds::StoreRegistryValue(
             store, Hive::CurrentUser, "", "Language", std::string("EN"), twds::kRegSz);
         TWDS_FUZZ_CHECK(!written.empty(), "a value was written to a file that cannot be read");
         TWDS_FUZZ_CHECK(twds::fuzz::ReadBytes(file) == bytes,
@@ -228,7 +228,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Probe added{key ? KeyOf(*key) : std::string(), std::string(kAddedName)};
     if (Query(store, added) == Stored{}) {
         const std::string text(bytes.substr(0, 48));
-        const std::string written = twds::WriteRegistryValue(store, Hive::CurrentUser, added.key,
+        const std::string written = twds::StoreRegistryValue(store, Hive::CurrentUser, added.key,
                                                              added.name, text, twds::kRegSz);
         if (written.empty()) {
             const std::string after = twds::fuzz::ReadBytes(file);
@@ -248,9 +248,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const Probe& probe : probes) {
         beforeLanguage.push_back(Query(store, probe));
     }
-    const std::string created = twds::CreateRegistryKey(store, Hive::CurrentUser, kSettingsKey);
+    const std::string created = twds::EnsureRegistryKey(store, Hive::CurrentUser, kSettingsKey);
     TWDS_FUZZ_CHECK(created.empty(), "cannot create the settings key: " + created);
-    const std::string written = twds::WriteRegistryValue(
+    const std::string written = twds::StoreRegistryValue(
         store, Hive::CurrentUser, kSettingsKey, "Language", std::string("EN"), twds::kRegExpandSz);
     TWDS_FUZZ_CHECK(written.empty(), "cannot write Language: " + written);
     const std::string after = twds::fuzz::ReadBytes(file);

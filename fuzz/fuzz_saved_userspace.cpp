@@ -153,9 +153,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static Window& window = *new Window(store);
     window.link.reset();
     twds::DisplayCommand& display = window.display;
-    display.txtIpAddress = std::string(kAddress);
-    display.txtUsrSpcName = std::string(kName);
-    display.Run();
+    display.address = std::string(kAddress);
+    display.userSpaceName = std::string(kName);
+    display.run();
     twds::fuzz::CheckDisplay(display, window.link.bounded());
     if (!parsed) {
         TWDS_FUZZ_CHECK(display.list(twds::PageList::CX).empty(),

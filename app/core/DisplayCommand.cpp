@@ -24,7 +24,7 @@ constexpr std::size_t kUserSpaceNameLength = 10;
 constexpr std::size_t kFicIDOffset = 1;
 constexpr std::size_t kFicIDLength = 10;
 
-// Closes the connection with whatever handle lConnection holds when the
+// Closes the connection with whatever handle connection holds when the
 // Display leaves, whichever way it leaves.
 class ConnectionCloser {
 public:
@@ -51,37 +51,37 @@ std::int32_t PositionField(std::int64_t position) {
 DisplayCommand::DisplayCommand(HostLink& hostLink, const PageLabels& labels)
     : hostLink_(hostLink), labels_(labels) {}
 
-const DisplayOutcome& DisplayCommand::Run() {
+const DisplayOutcome& DisplayCommand::run() {
     std::string buffer1(kConnectionBufferLength, ' ');
     std::string buffer2(kConnectionBufferLength, ' ');
-    szUsrSpc.clear();
-    ClearAll();
+    userSpace.clear();
+    clearAll();
     outcome_ = DisplayOutcome{};
     current_ = PageInProgress{};
 
-    if (Trim(txtUsrSpcName).empty() || Trim(txtIpAddress).empty()) {
+    if (Trim(userSpaceName).empty() || Trim(address).empty()) {
         outcome_.stage = DisplayOutcome::Stage::InputMissing;
         return outcome_;
     }
-    szIpAddress = std::string(Trim(txtIpAddress));
+    connectedAddress = std::string(Trim(address));
 
-    const ConnectionCloser closer(hostLink_, lConnection);
-    std::string machine = szIpAddress;
-    if (hostLink_.fnDllParamOpenMConnection(machine, buffer1, buffer2, lConnection) == 0) {
-        ShowLastError();
+    const ConnectionCloser closer(hostLink_, connection);
+    std::string machine = connectedAddress;
+    if (hostLink_.fnDllParamOpenMConnection(machine, buffer1, buffer2, connection) == 0) {
+        fetchLastError();
         outcome_.stage = DisplayOutcome::Stage::ConnectFailed;
         return outcome_;
     }
 
-    szUsrSpc = UpperCaseAnsi(Trim(txtUsrSpcName));
-    txtUsrSpcName = szUsrSpc;
-    if (szUsrSpc.size() != kUserSpaceNameLength) {
+    userSpace = UpperCaseAnsi(Trim(userSpaceName));
+    userSpaceName = userSpace;
+    if (userSpace.size() != kUserSpaceNameLength) {
         outcome_.stage = DisplayOutcome::Stage::NameLength;
         return outcome_;
     }
 
     try {
-        DisplayPages();
+        displayPages();
     } catch (const DecodeStop& stop) {
         outcome_.stage = DisplayOutcome::Stage::DecodeStopped;
         outcome_.pageKind = current_.kind;
@@ -101,7 +101,7 @@ const DisplayOutcome& DisplayCommand::Run() {
     return outcome_;
 }
 
-void DisplayCommand::DisplayPages() {
+void DisplayCommand::displayPages() {
     PageDecoder decoder(labels_, kept);
     // One buffer per request kind, refilled for each request: a model of
     // thousands of files would otherwise allocate 70 KB per file.
@@ -114,47 +114,47 @@ void DisplayCommand::DisplayPages() {
     std::string ficID;
 
     current_ = {InfoOf(PageList::CX).kind, layout::kCXPosition, 0};
-    if (!RetrievePage(current_, layout::kCXRequestLength, cxPage)) {
+    if (!retrievePage(current_, layout::kCXRequestLength, cxPage)) {
         return;
     }
     std::string_view page = cxPage;
-    decoder.DecodePageCX(list(PageList::CX), page);
+    decoder.decodeCx(list(PageList::CX), page);
 
     current_ = {InfoOf(PageList::GC).kind, layout::kGCPosition, 0};
-    if (!RetrievePage(current_, layout::kGCRequestLength, gcPage)) {
+    if (!retrievePage(current_, layout::kGCRequestLength, gcPage)) {
         return;
     }
     page = gcPage;
-    decoder.DecodePageGC(list(PageList::GC), page, InfoOf(PageList::GC).fixedKeySuffix);
+    decoder.decodeGc(list(PageList::GC), page, InfoOf(PageList::GC).fixedKeySuffix);
 
-    txtEnd_TW.clear();
-    if (kept.lEndOffset > 0) {
+    endTwText.clear();
+    if (kept.endOffset > 0) {
         const std::int32_t position =
-            PositionField(std::int64_t{kept.lEndOffset} + layout::kEndTwBase);
+            PositionField(std::int64_t{kept.endOffset} + layout::kEndTwBase);
         current_ = {'E', position, 0};
-        if (!RetrievePage(current_, layout::kEndTwRequestLength, endPage)) {
+        if (!retrievePage(current_, layout::kEndTwRequestLength, endPage)) {
             return;
         }
         // Trimmed first, so leading blanks are not among the ten dropped.
         const std::string_view text = Trim(endPage);
-        txtEnd_TW = text.size() > 10 ? std::string(text.substr(10)) : std::string();
+        endTwText = text.size() > 10 ? std::string(text.substr(10)) : std::string();
     }
 
-    const int fileCount = kept.iNbrOfFC;
+    const int fileCount = kept.fileCount;
     std::int32_t position = layout::kFirstFCPosition;
     bool firstEntry = true;
     for (int n = 1; n <= fileCount; ++n) {
         current_ = {InfoOf(PageList::FC).kind, position, n};
-        if (!RetrievePage(current_, layout::kFCRequestLength, fcPage)) {
+        if (!retrievePage(current_, layout::kFCRequestLength, fcPage)) {
             return;
         }
         const std::string_view fcText = fcPage;
         ficID.assign(fcText.substr(std::min(kFicIDOffset, fcText.size()), kFicIDLength));
         page = fcText;
-        decoder.DecodePageFC(list(PageList::FC), page, ficID, firstEntry);
+        decoder.decodeFc(list(PageList::FC), page, ficID, firstEntry);
 
         current_ = {InfoOf(PageList::ZC).kind, position, n};
-        if (WouldExceedRowBudget()) {
+        if (wouldExceedRowBudget()) {
             outcome_.stage = DisplayOutcome::Stage::TooManyRows;
             outcome_.pageKind = current_.kind;
             outcome_.pagePosition = current_.position;
@@ -162,20 +162,20 @@ void DisplayCommand::DisplayPages() {
             outcome_.failure = ficID;
             return;
         }
-        if (!RetrievePage(current_, layout::kZCRequestLength, zcPage)) {
+        if (!retrievePage(current_, layout::kZCRequestLength, zcPage)) {
             return;
         }
         page = zcPage;
-        decoder.DecodePageZC(list(PageList::ZC), page, ficID, firstEntry, kept.iNbrOfZC);
+        decoder.decodeZc(list(PageList::ZC), page, ficID, firstEntry, kept.zcCount);
 
-        if (kept.lInsertOffset > 0) {
+        if (kept.insertOffset > 0) {
             current_ = {InfoOf(PageList::SQL).kind,
-                        PositionField(std::int64_t{position} + kept.lInsertOffset), n};
-            if (!RetrievePage(current_, layout::kSQLRequestLength, sqlPage)) {
+                        PositionField(std::int64_t{position} + kept.insertOffset), n};
+            if (!retrievePage(current_, layout::kSQLRequestLength, sqlPage)) {
                 return;
             }
             page = sqlPage;
-            decoder.DecodePageSQL(list(PageList::SQL), page, ficID, firstEntry);
+            decoder.decodeSql(list(PageList::SQL), page, ficID, firstEntry);
         }
 
         outcome_.filesDisplayed = n;
@@ -185,16 +185,16 @@ void DisplayCommand::DisplayPages() {
     outcome_.stage = DisplayOutcome::Stage::Completed;
 }
 
-bool DisplayCommand::RetrievePage(const PageInProgress& page, int length, std::string& buffer) {
+bool DisplayCommand::retrievePage(const PageInProgress& page, int length, std::string& buffer) {
     buffer.assign(static_cast<std::size_t>(length), ' ');
     const std::string digits = FormatPagePosition(page.position);
     buffer.replace(1, digits.size(), digits);
     buffer[1 + digits.size()] = page.kind;
 
-    if (hostLink_.fnDllParamRtvUserspace(szUsrSpc, buffer) != 0) {
+    if (hostLink_.fnDllParamRtvUserspace(userSpace, buffer) != 0) {
         return true;
     }
-    ShowLastError();
+    fetchLastError();
     outcome_.stage = DisplayOutcome::Stage::PageFailed;
     outcome_.pageKind = page.kind;
     outcome_.pagePosition = page.position;
@@ -202,7 +202,7 @@ bool DisplayCommand::RetrievePage(const PageInProgress& page, int length, std::s
     return false;
 }
 
-std::size_t DisplayCommand::TotalRows() const {
+std::size_t DisplayCommand::totalRows() const {
     std::size_t rows = 0;
     for (const FieldList& list : lists_) {
         rows += list.rowCount();
@@ -210,28 +210,28 @@ std::size_t DisplayCommand::TotalRows() const {
     return rows;
 }
 
-bool DisplayCommand::WouldExceedRowBudget() const {
+bool DisplayCommand::wouldExceedRowBudget() const {
     constexpr std::size_t kZCRowsPerEntry = layout::kZC.size();
     constexpr std::size_t kSQLRows = 1 + layout::kSqlStatementSuffixes.size();
-    std::size_t rows = TotalRows();
-    const std::size_t entries = kept.iNbrOfZC > 0 ? static_cast<std::size_t>(kept.iNbrOfZC) : 0;
-    rows += 1 + entries * kZCRowsPerEntry + (kept.lInsertOffset > 0 ? kSQLRows : 0);
+    std::size_t rows = totalRows();
+    const std::size_t entries = kept.zcCount > 0 ? static_cast<std::size_t>(kept.zcCount) : 0;
+    rows += 1 + entries * kZCRowsPerEntry + (kept.insertOffset > 0 ? kSQLRows : 0);
     return rows > maxRows;
 }
 
-void DisplayCommand::ClearAll() {
+void DisplayCommand::clearAll() {
     for (FieldList& list : lists_) {
         if (!list.empty()) {
             list.clearRows();
         }
     }
-    txtEnd_TW.clear();
-    kept.lInsertOffset = 0;
-    kept.lEndOffset = 0;
-    kept.lEndLength = 0;
+    endTwText.clear();
+    kept.insertOffset = 0;
+    kept.endOffset = 0;
+    kept.endLength = 0;
 }
 
-void DisplayCommand::ShowLastError() {
+void DisplayCommand::fetchLastError() {
     std::int32_t code1 = 0;
     std::int32_t code2 = 0;
     std::string text(static_cast<std::size_t>(kLastErrorLength), ' ');
@@ -242,11 +242,11 @@ void DisplayCommand::ShowLastError() {
     if (nul != std::string::npos && nul >= 1) {
         text.resize(nul);
     }
-    szLastError = std::move(text);
+    lastError = std::move(text);
 }
 
-void DisplayCommand::CloseConnection() {
-    hostLink_.fnDllParamCloseMConnection(lConnection);
+void DisplayCommand::closeConnection() {
+    hostLink_.fnDllParamCloseMConnection(connection);
 }
 
 }  // namespace twds

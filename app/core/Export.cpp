@@ -60,10 +60,10 @@ bool EmitExport(const DisplayCommand& display, Sink&& sink) {
             append(kLineEnd);
         }
     }
-    if (ok && display.kept.lEndLength > 0) {
+    if (ok && display.kept.endLength > 0) {
         append(kEndTwBanner);
         append(kLineEnd);
-        append(display.txtEnd_TW);
+        append(display.endTwText);
         append(kLineEnd);
     }
     if (ok && !chunk.empty()) {
@@ -73,7 +73,7 @@ bool EmitExport(const DisplayCommand& display, Sink&& sink) {
 }
 
 [[nodiscard]] bool NothingToExport(const DisplayCommand& display) {
-    return Trim(display.txtUsrSpcName).empty() || display.list(PageList::CX).empty();
+    return Trim(display.userSpaceName).empty() || display.list(PageList::CX).empty();
 }
 
 [[nodiscard]] std::error_code LastSystemError() {
@@ -197,7 +197,7 @@ ExportResult WriteExportFile(const DisplayCommand& display, const fs::path& file
 
 std::string ReadDataPath(RegistryStore& registry) {
     const RegistryValue value =
-        ReadRegistryValue(registry, Hive::LocalMachine, kDataPathKey, kDataPathValue);
+        FetchRegistryValue(registry, Hive::LocalMachine, kDataPathKey, kDataPathValue);
     return std::visit(
         [](const auto& held) -> std::string {
             using Held = std::decay_t<decltype(held)>;
@@ -228,9 +228,9 @@ ExportResult ExportToDataPath(const DisplayCommand& display, RegistryStore& regi
         return {};
     }
     ExportResult result;
-    if (!IsUsableFileName(display.szUsrSpc)) {
+    if (!IsUsableFileName(display.userSpace)) {
         result.status = ExportResult::Status::Refused;
-        result.message = lookup(message::kExportRefused, {display.szUsrSpc});
+        result.message = lookup(message::kExportRefused, {display.userSpace});
         return result;
     }
 
@@ -266,7 +266,7 @@ ExportResult ExportToDataPath(const DisplayCommand& display, RegistryStore& regi
     }
 
     result.path = fs::path(dataPath.substr(0, dataPath.size() - kDroppedCharacters) +
-                           display.szUsrSpc + std::string(kExportExtension));
+                           display.userSpace + std::string(kExportExtension));
     const fs::path folder = result.path.has_parent_path() ? result.path.parent_path() : ".";
     std::error_code error;
     if (!fs::is_directory(folder, error)) {

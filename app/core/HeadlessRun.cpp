@@ -121,9 +121,9 @@ int RunHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream&
         return kExitFailure;
     }
     DisplayCommand display(environment.hostLink(), environment.labels());
-    display.txtIpAddress = target->address;
-    display.txtUsrSpcName = target->name;
-    const DisplayOutcome& outcome = display.Run();
+    display.address = target->address;
+    display.userSpaceName = target->name;
+    const DisplayOutcome& outcome = display.run();
     if (const std::string source = DescribeSource(outcome.source, environment.messages());
         !source.empty()) {
         report(source);

@@ -1,14 +1,14 @@
 #include "twds/StatusMessages.h"
 
+#include "twds/Catalogue.h"
 #include "twds/DisplayCommand.h"
 #include "twds/PageLists.h"
-#include "twds/Ressource.h"
 
 namespace twds {
 
 MessageLookup InstalledCatalogueLookup() {
     return [](int id, std::initializer_list<std::string_view> values) {
-        Ressource* catalogue = InstalledRessource();
+        Catalogue* catalogue = InstalledCatalogue();
         std::string text = catalogue != nullptr ? catalogue->rawText(id) : std::string();
         if (text.empty()) {
             text = BuiltInMessage(id);
@@ -59,9 +59,9 @@ std::string DescribeTarget(const DisplayCommand& display, const MessageLookup& l
         default:
             // The name as typed when the connection failed before it was taken.
             return lookup(message::kDisplayedTarget,
-                          {display.szIpAddress, display.szUsrSpc.empty()
-                                                    ? std::string_view(display.txtUsrSpcName)
-                                                    : std::string_view(display.szUsrSpc)});
+                          {display.connectedAddress, display.userSpace.empty()
+                                                         ? std::string_view(display.userSpaceName)
+                                                         : std::string_view(display.userSpace)});
     }
 }
 
@@ -116,13 +116,13 @@ std::string DescribeOutcome(const DisplayCommand& display, const MessageLookup& 
             return lookup(message::kInputMissing, {});
         case DisplayOutcome::Stage::ConnectFailed:
             return lookup(message::kConnectFailed,
-                          {display.szIpAddress, DescribeLastError(display.szLastError, lookup)});
+                          {display.connectedAddress, DescribeLastError(display.lastError, lookup)});
         case DisplayOutcome::Stage::NameLength:
-            return lookup(message::kNameLength, {display.szUsrSpc});
+            return lookup(message::kNameLength, {display.userSpace});
         case DisplayOutcome::Stage::PageFailed: {
             const std::string kind(1, outcome.pageKind);
             const std::string position = std::to_string(outcome.pagePosition);
-            const std::string reason = DescribeLastError(display.szLastError, lookup);
+            const std::string reason = DescribeLastError(display.lastError, lookup);
             if (outcome.fileNumber > 0) {
                 return lookup(message::kFilePageFailed,
                               {kind, position, std::to_string(outcome.fileNumber), reason});
@@ -135,11 +135,11 @@ std::string DescribeOutcome(const DisplayCommand& display, const MessageLookup& 
             return lookup(message::kOutOfMemory, {outcome.failure});
         case DisplayOutcome::Stage::TooManyRows:
             return lookup(message::kTooManyRows,
-                          {outcome.failure, std::to_string(display.kept.iNbrOfZC),
+                          {outcome.failure, std::to_string(display.kept.zcCount),
                            std::to_string(display.maxRows)});
         case DisplayOutcome::Stage::Completed:
             return lookup(message::kDisplayed,
-                          {display.szUsrSpc, std::to_string(outcome.filesDisplayed)});
+                          {display.userSpace, std::to_string(outcome.filesDisplayed)});
     }
     return {};
 }

@@ -28,17 +28,18 @@ std::filesystem::path ExecutableFolder() {
 }
 
 ViewerEnvironment::ViewerEnvironment(const CommandLine& commandLine,
-                                     Ressource::FailureReporter reportFailure)
+                                     Catalogue::FailureReporter reportFailure)
     : ViewerEnvironment(commandLine, std::move(reportFailure), ExecutableFolder()) {}
 
 ViewerEnvironment::ViewerEnvironment(const CommandLine& commandLine,
-                                     Ressource::FailureReporter reportFailure,
+                                     Catalogue::FailureReporter reportFailure,
                                      std::filesystem::path executableFolder)
     : folder_(std::move(executableFolder)),
       registry_(CreateSystemRegistry()),
       messages_(InstalledCatalogueLookup()) {
-    InstallRessource(std::make_unique<Ressource>(*registry_, folder_, std::move(reportFailure)));
-    labels_ = std::make_unique<PageLabels>([](int id) { return GetRessource(std::to_string(id)); });
+    InstallCatalogue(std::make_unique<Catalogue>(*registry_, folder_, std::move(reportFailure)));
+    labels_ =
+        std::make_unique<PageLabels>([](int id) { return CatalogueText(std::to_string(id)); });
 
     const HostLinkChoice choice =
         ResolveHostLinkChoice(commandLine.hostlink, commandLine.store, folder_);
@@ -65,7 +66,7 @@ std::string ViewerEnvironment::startupNotice(const CommandLine& commandLine) con
 }
 
 ViewerEnvironment::~ViewerEnvironment() {
-    InstallRessource(nullptr);
+    InstallCatalogue(nullptr);
 }
 
 }  // namespace twds

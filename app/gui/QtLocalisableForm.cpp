@@ -140,7 +140,7 @@ private:
 class QtLocalisableForm::SubComponent : public SelfLocalising {
 public:
     explicit SubComponent(QObject* object) : object_(object) {}
-    void loadRessource() override {
+    void reloadTexts() override {
         if (object_) {
             QMetaObject::invokeMethod(object_, "Load_Ressource", Qt::DirectConnection);
         }

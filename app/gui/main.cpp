@@ -23,16 +23,16 @@
 #include <string_view>
 #include <vector>
 
+#include "twds/Catalogue.h"
 #include "twds/CommandLine.h"
 #include "twds/Cp1252.h"
 #include "twds/DisplayCommand.h"
 #include "twds/DisplayServer.h"
 #include "twds/HeadlessRun.h"
-#include "twds/Ressource.h"
+#include "twds/MainWindow.h"
 #include "twds/StatusMessages.h"
 #include "twds/TerminalText.h"
 #include "twds/ViewerEnvironment.h"
-#include "twds/frmDspUsrspc.h"
 
 namespace {
 
@@ -81,11 +81,11 @@ int ReportNoDisplay(const twds::CommandLine& commandLine) {
 // Qt's own texts (the Save As dialog's buttons and labels) in the catalogue's
 // language, from the translations Debian ships with Qt.
 void InstallQtTranslations(QTranslator& translator) {
-    const twds::Ressource* catalogue = twds::InstalledRessource();
-    if (catalogue == nullptr || catalogue->RessourceLanguage().empty()) {
+    const twds::Catalogue* catalogue = twds::InstalledCatalogue();
+    if (catalogue == nullptr || catalogue->language().empty()) {
         return;
     }
-    const QString language = QString::fromStdString(catalogue->RessourceLanguage()).toLower();
+    const QString language = QString::fromStdString(catalogue->language()).toLower();
     if (translator.load(QLocale(language), QStringLiteral("qtbase"), QStringLiteral("_"),
                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QApplication::installTranslator(&translator);
@@ -151,10 +151,9 @@ int main(int argc, char* argv[]) {
             });
         display =
             std::make_unique<twds::DisplayCommand>(environment->hostLink(), environment->labels());
-        twds::frmDspUsrspc window(*display, environment->registry(), environment->messages(),
-                                  [](std::string_view id) { return twds::GetRessource(id); });
-        window.Form_Load(commandLine.argumentTextNotAnsi ? std::string()
-                                                         : commandLine.argumentText);
+        twds::MainWindow window(*display, environment->registry(), environment->messages(),
+                                [](std::string_view id) { return twds::CatalogueText(id); });
+        window.load(commandLine.argumentTextNotAnsi ? std::string() : commandLine.argumentText);
         QTranslator qtTranslator;
         InstallQtTranslations(qtTranslator);
         window.addStatus(environment->startupNotice(commandLine));

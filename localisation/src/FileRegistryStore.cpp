@@ -784,7 +784,7 @@ bool SaveHive(const std::filesystem::path& folder, const std::filesystem::path& 
 
 FileRegistryStore::FileRegistryStore(std::filesystem::path folder) : folder_(std::move(folder)) {}
 
-std::filesystem::path FileRegistryStore::DefaultFolder() {
+std::filesystem::path FileRegistryStore::defaultFolder() {
     if (const char* folder = std::getenv("TWDSPUSRSPC_REGISTRY"); folder && *folder) {
         return folder;
     }

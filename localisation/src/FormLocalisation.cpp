@@ -5,7 +5,7 @@
 #include <exception>
 #include <utility>
 
-#include "twds/Ressource.h"
+#include "twds/Catalogue.h"
 
 namespace twds {
 
@@ -56,7 +56,7 @@ std::string_view TextId(std::string_view tag) {
 
 void AskToLoad(LocalisableForm& form, std::string_view memberName) {
     if (SelfLocalising* component = form.subComponent(memberName)) {
-        component->loadRessource();
+        component->reloadTexts();
     }
 }
 
@@ -148,7 +148,7 @@ void ForEachControl(LocalisableForm& form, Visit&& visit) {
 
 }  // namespace
 
-void LoadFormRessource(LocalisableForm& form, const CatalogueLookup& lookup) {
+void LocaliseForm(LocalisableForm& form, const CatalogueLookup& lookup) {
     Try([&] { form.initCommonControls(); });
     std::string tag;
     Try([&] { tag = form.tag(); });
@@ -161,9 +161,8 @@ void LoadFormRessource(LocalisableForm& form, const CatalogueLookup& lookup) {
                    [&](LocalisableControl& control) { LocaliseControl(form, control, lookup); });
 }
 
-void LoadFormRessource(LocalisableForm& form, Ressource& catalogue) {
-    LoadFormRessource(form,
-                      [&catalogue](std::string_view id) { return catalogue.GetRessource(id); });
+void LocaliseForm(LocalisableForm& form, Catalogue& catalogue) {
+    LocaliseForm(form, [&catalogue](std::string_view id) { return catalogue.text(id); });
 }
 
 void ApplyUserRights(LocalisableForm& form) {

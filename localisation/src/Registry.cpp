@@ -42,19 +42,19 @@ std::string RegistryValueText(const RegistryValue& value) {
     return {};
 }
 
-RegistryValue ReadRegistryValue(RegistryStore& store, Hive hive, std::string_view keyName,
-                                std::string_view valueName) {
+RegistryValue FetchRegistryValue(RegistryStore& store, Hive hive, std::string_view keyName,
+                                 std::string_view valueName) {
     const auto key = store.openKey(hive, keyName);
     RegistryValue value;
-    QueryOpenValue(store, key, valueName, value);
+    FetchOpenKeyValue(store, key, valueName, value);
     if (key != 0) {
         store.closeKey(key);
     }
     return value;
 }
 
-std::int32_t QueryOpenValue(RegistryStore& store, RegistryStore::KeyHandle key,
-                            std::string_view valueName, RegistryValue& value) {
+std::int32_t FetchOpenKeyValue(RegistryStore& store, RegistryStore::KeyHandle key,
+                               std::string_view valueName, RegistryValue& value) {
     value = std::monostate{};
     if (key == 0) {
         return kInvalidHandle;
@@ -95,7 +95,7 @@ std::int32_t QueryOpenValue(RegistryStore& store, RegistryStore::KeyHandle key,
     }
 }
 
-std::string CreateRegistryKey(RegistryStore& store, Hive hive, std::string_view keyName) {
+std::string EnsureRegistryKey(RegistryStore& store, Hive hive, std::string_view keyName) {
     std::string error;
     const auto key = store.createKey(hive, keyName, error);
     if (key == 0) {
@@ -105,7 +105,7 @@ std::string CreateRegistryKey(RegistryStore& store, Hive hive, std::string_view 
     return {};
 }
 
-std::string WriteRegistryValue(RegistryStore& store, Hive hive, std::string_view keyName,
+std::string StoreRegistryValue(RegistryStore& store, Hive hive, std::string_view keyName,
                                std::string_view valueName, const RegistryValue& value,
                                std::uint32_t type) {
     std::string data;

@@ -7,7 +7,7 @@ namespace twds {
 
 // Systems without a Windows registry keep the same keys and values in files.
 std::unique_ptr<RegistryStore> CreateSystemRegistry() {
-    return std::make_unique<FileRegistryStore>(FileRegistryStore::DefaultFolder());
+    return std::make_unique<FileRegistryStore>(FileRegistryStore::defaultFolder());
 }
 
 }  // namespace twds

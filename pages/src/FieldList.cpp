@@ -156,7 +156,7 @@ struct FieldList::Storage {
             id = static_cast<LabelId>(labels.size());
             Label& label = labels.emplace_back(Label{
                 std::string(text), keyLength, HashBytes(kFnvOffset, text.substr(0, keyLength)), 0});
-            label.keyPart = keyParts.Intern(std::string_view(label.text).substr(0, keyLength));
+            label.keyPart = keyParts.intern(std::string_view(label.text).substr(0, keyLength));
             labelIndex.emplace(LabelRef{label.text, keyLength}, id);
         }
         cached = {text.data(), text.size(), keyLength, id};
@@ -277,7 +277,7 @@ struct FieldList::Storage {
     // the rows so far.
     bool AppendedByParts(LabelId label, SuffixId suffix, std::uint32_t entry,
                          std::string_view value) {
-        if (keyParts.IsNew(labels[label].keyPart, suffix, suffixes[suffix], entry)) {
+        if (keyParts.isNew(labels[label].keyPart, suffix, suffixes[suffix], entry)) {
             PushRow(label, suffix, entry, value);
             return true;
         }
@@ -356,7 +356,7 @@ struct FieldList::Storage {
     void ClearRows() {
         rows.clear();
         values.clear();
-        keyParts.Clear();
+        keyParts.clear();
         keyTableActive = false;
         std::vector<Slot>().swap(slots);
         labels.clear();

@@ -25,7 +25,7 @@ bool SuffixMayReachInto(std::string_view suffix, std::string_view rest) {
 
 }  // namespace
 
-KeyPartsIndex::PartId KeyPartsIndex::Intern(std::string_view text) {
+KeyPartsIndex::PartId KeyPartsIndex::intern(std::string_view text) {
     if (const auto found = byText_.find(text); found != byText_.end()) {
         return found->second;
     }
@@ -49,7 +49,7 @@ KeyPartsIndex::PartId KeyPartsIndex::Intern(std::string_view text) {
             if (part.suffixLength != kNoLength &&
                 (part.severalSuffixes ||
                  SuffixMayReachInto(part.firstSuffix, text.substr(length)))) {
-                Lose();
+                lose();
                 return id;
             }
             part.longer.push_back(id);
@@ -65,7 +65,7 @@ KeyPartsIndex::PartId KeyPartsIndex::Intern(std::string_view text) {
     return id;
 }
 
-bool KeyPartsIndex::IsNew(PartId part, SuffixId suffix, std::string_view suffixText,
+bool KeyPartsIndex::isNew(PartId part, SuffixId suffix, std::string_view suffixText,
                           std::uint32_t entry) {
     if (!exact_) {
         return false;
@@ -77,28 +77,28 @@ bool KeyPartsIndex::IsNew(PartId part, SuffixId suffix, std::string_view suffixT
     if (pairs.slots.empty()) {
         pairs.slots.resize(kInitialPairSlots);
     }
-    PairSlot& slot = pairs.slots[FindSlot(pairs.slots, part)];
+    PairSlot& slot = pairs.slots[findSlot(pairs.slots, part)];
     if (slot.part != kNone) {
         if (entry <= slot.lastEntry) {
             // A repeated or falling entry: perhaps a duplicate key, perhaps
             // not; the whole keys will tell.
-            return Lose();
+            return lose();
         }
         slot.lastEntry = entry;
         return true;
     }
 
-    if (!FirstRowOfPair(parts_[part], suffixText)) {
-        return Lose();
+    if (!firstRowOfPair(parts_[part], suffixText)) {
+        return lose();
     }
     slot = PairSlot{part, entry};
     if (++pairs.count * 4 > pairs.slots.size() * 3) {
-        Grow(pairs);
+        grow(pairs);
     }
     return true;
 }
 
-bool KeyPartsIndex::FirstRowOfPair(Part& part, std::string_view suffixText) {
+bool KeyPartsIndex::firstRowOfPair(Part& part, std::string_view suffixText) {
     if (part.suffixLength == kNoLength) {
         part.suffixLength = suffixText.size();
         part.firstSuffix = suffixText;
@@ -112,7 +112,7 @@ bool KeyPartsIndex::FirstRowOfPair(Part& part, std::string_view suffixText) {
     });
 }
 
-std::size_t KeyPartsIndex::FindSlot(const std::vector<PairSlot>& slots, PartId part) {
+std::size_t KeyPartsIndex::findSlot(const std::vector<PairSlot>& slots, PartId part) {
     const std::size_t mask = slots.size() - 1;
     std::size_t i = MixHash(part) & mask;
     while (slots[i].part != kNone && slots[i].part != part) {
@@ -121,25 +121,25 @@ std::size_t KeyPartsIndex::FindSlot(const std::vector<PairSlot>& slots, PartId p
     return i;
 }
 
-void KeyPartsIndex::Grow(SuffixPairs& pairs) {
+void KeyPartsIndex::grow(SuffixPairs& pairs) {
     std::vector<PairSlot> old(pairs.slots.size() * 2);
     old.swap(pairs.slots);
     for (const PairSlot& slot : old) {
         if (slot.part != kNone) {
-            pairs.slots[FindSlot(pairs.slots, slot.part)] = slot;
+            pairs.slots[findSlot(pairs.slots, slot.part)] = slot;
         }
     }
 }
 
-bool KeyPartsIndex::Lose() {
+bool KeyPartsIndex::lose() {
     exact_ = false;
-    // Nothing of it is read again until Clear().
+    // Nothing of it is read again until clear().
     std::vector<SuffixPairs>().swap(bySuffix_);
     sortedTexts_.clear();
     return false;
 }
 
-void KeyPartsIndex::Clear() {
+void KeyPartsIndex::clear() {
     exact_ = true;
     parts_.clear();
     byText_.clear();

@@ -35,20 +35,20 @@ public:
     using SuffixId = std::uint32_t;
 
     // The id of the key part with these bytes. `text` must stay valid and
-    // unchanged until Clear().
-    [[nodiscard]] PartId Intern(std::string_view text);
+    // unchanged until clear().
+    [[nodiscard]] PartId intern(std::string_view text);
 
     // True when a row with these parts certainly has a key that no row
     // accepted before has; the row is then counted as accepted. False when
     // the index cannot tell, from then on for every row. `suffixText` must
-    // stay valid and unchanged until Clear().
-    [[nodiscard]] bool IsNew(PartId part, SuffixId suffix, std::string_view suffixText,
+    // stay valid and unchanged until clear().
+    [[nodiscard]] bool isNew(PartId part, SuffixId suffix, std::string_view suffixText,
                              std::uint32_t entry);
 
     // False once the index has stopped telling.
-    [[nodiscard]] bool Exact() const { return exact_; }
+    [[nodiscard]] bool exact() const { return exact_; }
 
-    void Clear();
+    void clear();
 
 private:
     static constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
@@ -76,10 +76,10 @@ private:
         std::size_t count = 0;
     };
 
-    bool Lose();
-    [[nodiscard]] bool FirstRowOfPair(Part& part, std::string_view suffixText);
-    [[nodiscard]] static std::size_t FindSlot(const std::vector<PairSlot>& slots, PartId part);
-    static void Grow(SuffixPairs& pairs);
+    bool lose();
+    [[nodiscard]] bool firstRowOfPair(Part& part, std::string_view suffixText);
+    [[nodiscard]] static std::size_t findSlot(const std::vector<PairSlot>& slots, PartId part);
+    static void grow(SuffixPairs& pairs);
 
     bool exact_ = true;
     std::vector<Part> parts_;

@@ -86,7 +86,7 @@ Int KeepNumber(std::optional<Int> number, const RowTarget& target, std::string_v
 PageDecoder::PageDecoder(const PageLabels& labels, KeptNumbers& kept)
     : labels_(labels), kept_(kept) {}
 
-void PageDecoder::PrepareList(FieldList& list, bool clearRows, int dataColumnWidth) const {
+void PageDecoder::prepareList(FieldList& list, bool clearRows, int dataColumnWidth) const {
     if (list.columnCount() == 0) {
         const std::string& fieldName = labels_(layout::kColumnFieldName);
         const std::string& data = labels_(layout::kColumnData);
@@ -98,60 +98,59 @@ void PageDecoder::PrepareList(FieldList& list, bool clearRows, int dataColumnWid
     }
 }
 
-void PageDecoder::AppendEntryHeading(FieldList& list, std::string_view keySuffix) const {
+void PageDecoder::appendEntryHeading(FieldList& list, std::string_view keySuffix) const {
     const std::string text = labels_(layout::kEntryHeading) + std::string(keySuffix);
     AppendOrStop(list, list.internLabel(text), list.internSuffix({}), 0, layout::kEntryHeadingValue,
                  keySuffix);
 }
 
-void PageDecoder::DecodePageCX(FieldList& list, std::string_view& page) {
-    PrepareList(list, true, layout::kColumnWidth);
+void PageDecoder::decodeCx(FieldList& list, std::string_view& page) {
+    prepareList(list, true, layout::kColumnWidth);
     const RowTarget target{list, list.internSuffix({}), {}};
     TakeFields(labels_, target, page, layout::kCX);
 }
 
-void PageDecoder::DecodePageGC(FieldList& list, std::string_view& page,
-                               std::string_view keySuffix) {
-    PrepareList(list, true, layout::kColumnWidth);
+void PageDecoder::decodeGc(FieldList& list, std::string_view& page, std::string_view keySuffix) {
+    prepareList(list, true, layout::kColumnWidth);
     // The GC rows are keyed by their label alone; keySuffix names the page's
     // readable block and is reported with any stop.
     const RowTarget target{list, list.internSuffix({}), keySuffix};
     for (std::size_t i = 0; i < layout::kGC.size(); ++i) {
         const std::string_view value = TakeField(labels_, target, page, layout::kGC[i]);
         if (i == layout::kGCNbrOfFC) {
-            kept_.iNbrOfFC = KeepNumber(FieldNumber16(value), target, value);
+            kept_.fileCount = KeepNumber(FieldNumber16(value), target, value);
         } else if (i == layout::kGCEndTwOffset) {
-            kept_.lEndOffset = KeepNumber(FieldNumber32(Trim(value)), target, value);
+            kept_.endOffset = KeepNumber(FieldNumber32(Trim(value)), target, value);
         } else if (i == layout::kGCEndTwLength) {
-            kept_.lEndLength = KeepNumber(FieldNumber32(Trim(value)), target, value);
+            kept_.endLength = KeepNumber(FieldNumber32(Trim(value)), target, value);
         }
     }
-    DecodeReadableBlock(list, page, keySuffix);
+    decodeTextBlock(list, page, keySuffix);
     TakeFields(labels_, target, page, layout::kGCTail);
 }
 
-void PageDecoder::DecodePageFC(FieldList& list, std::string_view& page, std::string_view keySuffix,
-                               bool firstEntry) {
-    PrepareList(list, firstEntry, layout::kColumnWidth);
-    AppendEntryHeading(list, keySuffix);
+void PageDecoder::decodeFc(FieldList& list, std::string_view& page, std::string_view keySuffix,
+                           bool firstEntry) {
+    prepareList(list, firstEntry, layout::kColumnWidth);
+    appendEntryHeading(list, keySuffix);
     const RowTarget target{list, list.internSuffix(keySuffix), keySuffix};
     for (std::size_t i = 0; i < layout::kFC.size(); ++i) {
         const std::string_view value = TakeField(labels_, target, page, layout::kFC[i]);
         if (i == layout::kFCNumberOfZC) {
-            kept_.iNbrOfZC = KeepNumber(FieldNumber16(value), target, value);
+            kept_.zcCount = KeepNumber(FieldNumber16(value), target, value);
         } else if (i == layout::kFCOffsetOfInsert) {
-            kept_.lInsertOffset = KeepNumber(FieldNumber32(Trim(value)), target, value);
+            kept_.insertOffset = KeepNumber(FieldNumber32(Trim(value)), target, value);
         }
     }
-    DecodeReadableBlock(list, page, keySuffix);
+    decodeTextBlock(list, page, keySuffix);
     TakeFields(labels_, target, page, layout::kFCTail);
 }
 
-void PageDecoder::DecodePageZC(FieldList& list, std::string_view& page, std::string_view keySuffix,
-                               bool firstEntry, const std::int16_t& nbrOfZC) {
+void PageDecoder::decodeZc(FieldList& list, std::string_view& page, std::string_view keySuffix,
+                           bool firstEntry, const std::int16_t& nbrOfZC) {
     const int entries = nbrOfZC;
-    PrepareList(list, firstEntry, layout::kColumnWidth);
-    AppendEntryHeading(list, keySuffix);
+    prepareList(list, firstEntry, layout::kColumnWidth);
+    appendEntryHeading(list, keySuffix);
     if (entries <= 0) {
         return;
     }
@@ -177,10 +176,10 @@ void PageDecoder::DecodePageZC(FieldList& list, std::string_view& page, std::str
     }
 }
 
-void PageDecoder::DecodePageSQL(FieldList& list, std::string_view& page, std::string_view keySuffix,
-                                bool firstEntry) {
-    PrepareList(list, firstEntry, layout::kSqlDataColumnWidth);
-    AppendEntryHeading(list, keySuffix);
+void PageDecoder::decodeSql(FieldList& list, std::string_view& page, std::string_view keySuffix,
+                            bool firstEntry) {
+    prepareList(list, firstEntry, layout::kSqlDataColumnWidth);
+    appendEntryHeading(list, keySuffix);
     const FieldList::SuffixId suffix = list.internSuffix(keySuffix);
     const std::string& query = labels_(layout::kQueryLabel);
 
@@ -211,8 +210,8 @@ void PageDecoder::DecodePageSQL(FieldList& list, std::string_view& page, std::st
     }
 }
 
-void PageDecoder::DecodeReadableBlock(FieldList& list, std::string_view& page,
-                                      std::string_view keySuffix) {
+void PageDecoder::decodeTextBlock(FieldList& list, std::string_view& page,
+                                  std::string_view keySuffix) {
     const RowTarget target{list, list.internSuffix(keySuffix), keySuffix};
     TakeFields(labels_, target, page, layout::kReadableBlock);
 }

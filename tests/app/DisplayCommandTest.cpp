@@ -9,9 +9,9 @@
 #include "TempFolder.h"
 #include "TestSupport.h"
 #include "twds/AnsiText.h"
+#include "twds/Catalogue.h"
 #include "twds/FileRegistryStore.h"
 #include "twds/PageLayout.h"
-#include "twds/Ressource.h"
 #include "twds/StatusMessages.h"
 #include "twds/Trim.h"
 
@@ -53,9 +53,9 @@ protected:
 
     const DisplayOutcome& Display(std::string address = "10.0.0.5",
                                   std::string name = "TWMODEL001") {
-        display.txtIpAddress = std::move(address);
-        display.txtUsrSpcName = std::move(name);
-        return display.Run();
+        display.address = std::move(address);
+        display.userSpaceName = std::move(name);
+        return display.run();
     }
 
     std::string Describe() const { return DescribeOutcome(display, EchoLookup); }
@@ -105,7 +105,7 @@ TEST_F(DisplayCommandTest, RequestsEveryFilesPagesInOrderWithTheirFixedLayout) {
     EXPECT_EQ(display.list(PageList::FC).text(kFCRowsPerFile), "L5601ORDERS0002");
     EXPECT_EQ(display.list(PageList::SQL).value(1), "INSERT INTO X");
     // An E page of exactly ten characters leaves nothing to show.
-    EXPECT_EQ(display.txtEnd_TW, "");
+    EXPECT_EQ(display.endTwText, "");
     EXPECT_EQ(Describe(), "5308|TWMODEL001|3");
 }
 
@@ -172,16 +172,16 @@ TEST_F(DisplayCommandTest, FailureAtEachRequestNamesTheStepAndKeepsEarlierRows) 
 
 TEST_F(DisplayCommandTest, ConnectFailureRequestsNothingAndClosesTheLastHandle) {
     Serve({});
-    display.lConnection = 17;
+    display.connection = 17;
     hostLink.openSucceeds = false;
 
     EXPECT_EQ(Display("  10.1.1.1  ", "twmodel001").stage, Stage::ConnectFailed);
     EXPECT_EQ(hostLink.openedMachines, std::vector<std::string>{"10.1.1.1"});
     EXPECT_TRUE(hostLink.requests.empty());
     EXPECT_EQ(hostLink.closedHandles, std::vector<int32_t>{17});
-    EXPECT_EQ(display.szIpAddress, "10.1.1.1");
-    EXPECT_EQ(display.txtIpAddress, "  10.1.1.1  ");
-    EXPECT_EQ(display.szUsrSpc, "");
+    EXPECT_EQ(display.connectedAddress, "10.1.1.1");
+    EXPECT_EQ(display.address, "  10.1.1.1  ");
+    EXPECT_EQ(display.userSpace, "");
     EXPECT_EQ(Describe(), "5301|10.1.1.1|host unreachable");
 
     hostLink.lastError = "";
@@ -208,13 +208,13 @@ TEST_F(DisplayCommandTest, NameIsTrimmedUpperCasedCheckedAndTakenBackFromTheHost
     ASSERT_EQ(hostLink.requests.size(), 2U);
     EXPECT_EQ(hostLink.requests[0].userSpace, "TWMODEL001");
     EXPECT_EQ(hostLink.requests[1].userSpace, "RENAMED001");
-    EXPECT_EQ(display.szUsrSpc, "RENAMED001");
-    EXPECT_EQ(display.txtUsrSpcName, "TWMODEL001");
+    EXPECT_EQ(display.userSpace, "RENAMED001");
+    EXPECT_EQ(display.userSpaceName, "TWMODEL001");
 
     hostLink.requests.clear();
     hostLink.closedHandles.clear();
     EXPECT_EQ(Display("10.0.0.5", " twmodel1 ").stage, Stage::NameLength);
-    EXPECT_EQ(display.txtUsrSpcName, "TWMODEL1");
+    EXPECT_EQ(display.userSpaceName, "TWMODEL1");
     EXPECT_EQ(hostLink.openedMachines.size(), 2U);
     EXPECT_TRUE(hostLink.requests.empty());
     EXPECT_EQ(hostLink.closedHandles, std::vector<int32_t>{41});
@@ -227,7 +227,7 @@ TEST_F(DisplayCommandTest, EndPageIsTrimmedBeforeItsFirstTenCharactersAreDropped
         model.endPage = std::move(page);
         Serve(model);
         Display();
-        return display.txtEnd_TW;
+        return display.endTwText;
     };
     EXPECT_EQ(endText(""), "");
     EXPECT_EQ(endText("     0123456789Hello\r\nworld  "), "Hello\r\nworld");
@@ -244,13 +244,13 @@ TEST_F(DisplayCommandTest, SecondDisplayShowsOnlyItsOwnRows) {
     Serve(Model({File("FILEA00001", 2, 700), File("FILEB00002", 3, 700)}, 10, 30,
                 "HEADER0000the end"));
     Display();
-    ASSERT_EQ(display.txtEnd_TW, "the end");
+    ASSERT_EQ(display.endTwText, "the end");
 
     Serve(Model({File("FILEC00003", 1, 0)}));
     EXPECT_EQ(Display().stage, Stage::Completed);
     EXPECT_EQ(RowCounts(), (Rows{kCXRows, kGCRows, kFCRowsPerFile, ZCRows(1), 0}));
-    EXPECT_EQ(display.txtEnd_TW, "");
-    EXPECT_EQ(display.kept.lEndLength, 0);
+    EXPECT_EQ(display.endTwText, "");
+    EXPECT_EQ(display.kept.endLength, 0);
 }
 
 TEST_F(DisplayCommandTest, LastErrorEndsAtANulFromTheSecondCharacterOn) {
@@ -258,7 +258,7 @@ TEST_F(DisplayCommandTest, LastErrorEndsAtANulFromTheSecondCharacterOn) {
     const auto lastError = [&](std::string text) {
         hostLink.lastError = std::move(text);
         Display();
-        return display.szLastError;
+        return display.lastError;
     };
     EXPECT_EQ(lastError(std::string("x\0yz", 4)), "x");
     // A NUL in the first character does not count: the whole buffer is kept.
@@ -293,10 +293,10 @@ TEST_F(DisplayCommandTest, DuplicateKeyOnAModelPageNamesTheList) {
     Serve({});
     PageLabels emptyLabels([](int) { return std::string(); });
     DisplayCommand uncatalogued(hostLink, emptyLabels);
-    uncatalogued.txtIpAddress = "10.0.0.5";
-    uncatalogued.txtUsrSpcName = "TWMODEL001";
+    uncatalogued.address = "10.0.0.5";
+    uncatalogued.userSpaceName = "TWMODEL001";
 
-    EXPECT_EQ(uncatalogued.Run().stage, Stage::DecodeStopped);
+    EXPECT_EQ(uncatalogued.run().stage, Stage::DecodeStopped);
     EXPECT_EQ(uncatalogued.list(PageList::CX).rowCount(), 1U);
     EXPECT_EQ(hostLink.closedHandles, std::vector<int32_t>{41});
     EXPECT_EQ(DescribeOutcome(uncatalogued, EchoLookup), "5317||CX");
@@ -330,7 +330,7 @@ TEST_F(DisplayCommandTest, PositionsPastEightDigitsKeepTheirRightmostEight) {
     hostLink.pages[{'E', 24}] = "0123456789wrapped";
     EXPECT_EQ(Display().stage, Stage::Completed);
     EXPECT_EQ(hostLink.requests.back().header, " 00000024E");
-    EXPECT_EQ(display.txtEnd_TW, "wrapped");
+    EXPECT_EQ(display.endTwText, "wrapped");
 
     // 2048 + 2,147,483,647 = 2,147,485,695
     Serve(Model({File("FILEA00001", 0, 2'147'483'647)}));
@@ -478,16 +478,16 @@ TEST(DisplayCommandCatalogueTest, ListsNeedNoKeyTable) {
     for (const char* language : {"EN", "FR"}) {
         test::TempFolder registryFolder;
         FileRegistryStore registry(registryFolder.path());
-        Ressource catalogue(registry, std::filesystem::path(TWDS_BINARY_DIR) / "bin", nullptr);
-        ASSERT_TRUE(catalogue.LoadRessourceFile(language));
+        Catalogue catalogue(registry, std::filesystem::path(TWDS_BINARY_DIR) / "bin", nullptr);
+        ASSERT_TRUE(catalogue.loadLanguage(language));
         const PageLabels labels(
-            [&](int id) { return catalogue.RessourceTable()[static_cast<std::size_t>(id)]; });
+            [&](int id) { return catalogue.table()[static_cast<std::size_t>(id)]; });
         FakeHostLink hostLink;
         hostLink.pages = test::BuildPages(model);
         DisplayCommand display(hostLink, labels);
-        display.txtIpAddress = "10.0.0.5";
-        display.txtUsrSpcName = "TWMODEL001";
-        ASSERT_EQ(display.Run().stage, Stage::Completed) << language;
+        display.address = "10.0.0.5";
+        display.userSpaceName = "TWMODEL001";
+        ASSERT_EQ(display.run().stage, Stage::Completed) << language;
         EXPECT_EQ(display.list(PageList::ZC).rowCount(), 30 * ZCRows(12)) << language;
         for (const FieldList* list :
              {&display.list(PageList::CX), &display.list(PageList::GC), &display.list(PageList::FC),

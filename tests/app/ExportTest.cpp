@@ -16,9 +16,9 @@
 #include "FakeHostLink.h"
 #include "TempFolder.h"
 #include "TestSupport.h"
+#include "twds/Catalogue.h"
 #include "twds/DisplayCommand.h"
 #include "twds/FileRegistryStore.h"
-#include "twds/Ressource.h"
 
 namespace twds {
 namespace {
@@ -29,7 +29,7 @@ using test::EchoLookup;
 using test::ReadBytes;
 
 std::string Label(int id) {
-    return GetRessource(std::to_string(id));
+    return CatalogueText(std::to_string(id));
 }
 
 std::string ExpectedFile(std::string_view language) {
@@ -40,30 +40,30 @@ std::string ExpectedFile(std::string_view language) {
 class ExportTest : public ::testing::Test {
 protected:
     ExportTest() : registry(temp.path() / "registry") {
-        std::string error = CreateRegistryKey(
+        std::string error = EnsureRegistryKey(
             registry, Hive::CurrentUser, "SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\Settings");
         EXPECT_EQ(error, "");
         data = temp.path() / "data";
         fs::create_directories(data);
         UseLanguage("EN");
     }
-    ~ExportTest() override { InstallRessource(nullptr); }
+    ~ExportTest() override { InstallCatalogue(nullptr); }
 
     void UseLanguage(const std::string& language) {
-        EXPECT_EQ(WriteRegistryValue(registry, Hive::CurrentUser,
+        EXPECT_EQ(StoreRegistryValue(registry, Hive::CurrentUser,
                                      "SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\Settings",
                                      "Language", language, kRegSz),
                   "");
-        InstallRessource(
-            std::make_unique<Ressource>(registry, fs::path(TWDS_BINARY_DIR) / "bin",
+        InstallCatalogue(
+            std::make_unique<Catalogue>(registry, fs::path(TWDS_BINARY_DIR) / "bin",
                                         [](const std::string& title, const std::string& text) {
                                             ADD_FAILURE() << title << ": " << text;
                                         }));
     }
 
     void SetDataPath(const RegistryValue& value, std::uint32_t type = kRegSz) {
-        EXPECT_EQ(CreateRegistryKey(registry, Hive::LocalMachine, kDataPathKey), "");
-        EXPECT_EQ(WriteRegistryValue(registry, Hive::LocalMachine, kDataPathKey, kDataPathValue,
+        EXPECT_EQ(EnsureRegistryKey(registry, Hive::LocalMachine, kDataPathKey), "");
+        EXPECT_EQ(StoreRegistryValue(registry, Hive::LocalMachine, kDataPathKey, kDataPathValue,
                                      value, type),
                   "");
     }
@@ -71,8 +71,8 @@ protected:
     // Three rows in every list, as a Display of two files would leave them,
     // labelled from the installed catalogue.
     void FillSmallModel() {
-        display.txtUsrSpcName = "TWMODEL001";
-        display.szUsrSpc = "TWMODEL001";
+        display.userSpaceName = "TWMODEL001";
+        display.userSpace = "TWMODEL001";
         const auto add = [](FieldList& list, const std::string& text, std::string_view value) {
             ASSERT_TRUE(list.appendRow(text, "", 0, value)) << text;
         };
@@ -91,8 +91,8 @@ protected:
         add(display.list(PageList::SQL), Label(5601) + "ORDERS0002", "=================");
         add(display.list(PageList::SQL), Label(5751) + " 'Insert'", "INSERT INTO T VALUES('\xFA')");
         add(display.list(PageList::SQL), Label(5751) + " 'Update'", "");
-        display.txtEnd_TW = "Line one\r\nLine two";
-        display.kept.lEndLength = 42;
+        display.endTwText = "Line one\r\nLine two";
+        display.kept.endLength = 42;
     }
 
     // "DataPath" is data/DATA: the file goes beside DATA.
@@ -124,7 +124,7 @@ TEST_F(ExportTest, WritesEverySectionByteForByte) {
     for (const std::string language : {"EN", "FR"}) {
         SCOPED_TRACE(language);
         UseLanguage(language);
-        display.ClearAll();
+        display.clearAll();
         FillSmallModel();
         SetDataPath((data / "DATA").string());
 
@@ -148,23 +148,23 @@ TEST_F(ExportTest, EndTwSectionOnlyWhenItsLengthIsPositive) {
     const std::string withoutEnd =
         full.substr(0, full.find("++++++++++ Page End_TW ++++++++++++++++++++++++++++"));
     for (const std::int32_t length : {0, -5}) {
-        display.kept.lEndLength = length;
+        display.kept.endLength = length;
         EXPECT_EQ(Streamed(), withoutEnd);
     }
-    display.kept.lEndLength = 1;
-    display.txtEnd_TW = "";
+    display.kept.endLength = 1;
+    display.endTwText = "";
     EXPECT_EQ(Streamed(),
               withoutEnd + "++++++++++ Page End_TW ++++++++++++++++++++++++++++\r\n\r\n");
 }
 
 TEST_F(ExportTest, NothingWrittenWithoutNameOrRows) {
     SetDataPath((data / "DATA").string());
-    display.szUsrSpc = "TWMODEL001";
-    display.txtUsrSpcName = "TWMODEL001";
+    display.userSpace = "TWMODEL001";
+    display.userSpaceName = "TWMODEL001";
     EXPECT_EQ(Export().status, Status::NothingToExport);
 
     ASSERT_TRUE(display.list(PageList::CX).appendRow("Page", "", 0, "C"));
-    display.txtUsrSpcName = "   ";
+    display.userSpaceName = "   ";
     const ExportResult result = Export();
     EXPECT_EQ(result.status, Status::NothingToExport);
     EXPECT_EQ(result.message, "");
@@ -176,14 +176,14 @@ TEST_F(ExportTest, NothingWrittenWithoutNameOrRows) {
 TEST_F(ExportTest, FileIsNamedAfterTheDisplayedUserSpaceAndReplacedEachTime) {
     FillSmallModel();
     SetDataPath((data / "DATA").string());
-    display.txtUsrSpcName = "OTHERNAME1";
+    display.userSpaceName = "OTHERNAME1";
     ASSERT_EQ(Export().status, Status::Written);
     EXPECT_TRUE(fs::exists(ExpectedPath()));
     EXPECT_FALSE(fs::exists(data / "OTHERNAME1.usrspc"));
 
     display.list(PageList::CX).clearRows();
     ASSERT_TRUE(display.list(PageList::CX).appendRow("Only", "", 0, "row"));
-    display.kept.lEndLength = 0;
+    display.kept.endLength = 0;
     ASSERT_EQ(Export().status, Status::Written);
     const std::string second = ReadBytes(ExpectedPath());
     EXPECT_EQ(second.substr(0, 59),
@@ -293,7 +293,7 @@ TEST_F(ExportTest, NamesThatWouldLeaveTheFolderAreRefused) {
     for (const std::string& name :
          {std::string("TW/MODEL01"), std::string("TW\\MODEL01"), std::string("TW\0MODEL01", 10),
           std::string(".."), std::string(".")}) {
-        display.szUsrSpc = name;
+        display.userSpace = name;
         const ExportResult result = Export();
         EXPECT_EQ(result.status, Status::Refused);
         EXPECT_EQ(result.message, "5314|" + name);
@@ -397,7 +397,7 @@ TEST_F(ExportTest, ReadOnlyFolderIsReported) {
 
 // A large list goes out whole: the file's size accounts for every row.
 TEST_F(ExportTest, LargeListIsWrittenWhole) {
-    display.txtUsrSpcName = display.szUsrSpc = "TWMODEL001";
+    display.userSpaceName = display.userSpace = "TWMODEL001";
     ASSERT_TRUE(display.list(PageList::CX).appendRow("Page", "", 0, "C"));
     for (std::uint32_t k = 1; k <= 200'000; ++k) {
         ASSERT_TRUE(display.list(PageList::ZC)

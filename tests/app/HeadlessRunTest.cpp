@@ -52,8 +52,8 @@ protected:
     void SetRegistry(Hive hive, std::string_view key, std::string_view name,
                      const std::string& value) {
         FileRegistryStore registry(registryFolder);
-        ASSERT_EQ(CreateRegistryKey(registry, hive, key), "");
-        ASSERT_EQ(WriteRegistryValue(registry, hive, key, name, value, kRegSz), "");
+        ASSERT_EQ(EnsureRegistryKey(registry, hive, key), "");
+        ASSERT_EQ(StoreRegistryValue(registry, hive, key, name, value, kRegSz), "");
     }
 
     void SetDataPath() {
@@ -236,9 +236,9 @@ TEST_F(HeadlessRunTest, HostLinkThatCannotStartIsReported) {
                                   [](const std::string&, const std::string&) {});
     EXPECT_FALSE(environment.hostLinkStarted());
     DisplayCommand display(environment.hostLink(), environment.labels());
-    display.txtIpAddress = "10.9.8.7";
-    display.txtUsrSpcName = "HEADLESS01";
-    EXPECT_EQ(display.Run().stage, DisplayOutcome::Stage::ConnectFailed);
+    display.address = "10.9.8.7";
+    display.userSpaceName = "HEADLESS01";
+    EXPECT_EQ(display.run().stage, DisplayOutcome::Stage::ConnectFailed);
     EXPECT_EQ(
         DescribeOutcome(display, environment.messages()),
         "Connection failed to the machine 10.9.8.7. The rasion : " + environment.hostLinkError());

@@ -1,4 +1,4 @@
-#include "twds/frmDspUsrspc.h"
+#include "twds/MainWindow.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -25,11 +25,11 @@
 #include "QtPrinters.h"
 #include "TempFolder.h"
 #include "TestSupport.h"
+#include "twds/Catalogue.h"
 #include "twds/DisplayCommand.h"
 #include "twds/Export.h"
 #include "twds/FileRegistryStore.h"
 #include "twds/PageLabels.h"
-#include "twds/Ressource.h"
 
 namespace twds {
 namespace {
@@ -90,13 +90,13 @@ struct Viewer {
     DisplayCommand command{link, labels};
     TempFolder registryFolder;
     FileRegistryStore registry{registryFolder.path()};
-    frmDspUsrspc window{command, registry, EchoLookup, FakeCaption};
+    MainWindow window{command, registry, EchoLookup, FakeCaption};
 };
 
 class MainWindowTest : public ::testing::Test, public Viewer {};
 
 TEST_F(MainWindowTest, ControlsCarryTheirNamesTagsAndFixedTabCaptions) {
-    window.Form_Load("");
+    window.load("");
     EXPECT_EQ(window.windowTitle(), QStringLiteral("T5001"));
     // Buttons and labels both show their caption as "text".
     QStringList captions;
@@ -132,7 +132,7 @@ TEST_F(MainWindowTest, DisplayFillsTheListsAndSelectsTheCxTab) {
         testers.push_back(std::make_unique<QAbstractItemModelTester>(
             &window.listModel(list), QAbstractItemModelTester::FailureReportingMode::Fatal));
     }
-    window.Form_Load("");
+    window.load("");
     window.showStatus("old");
     display(QStringLiteral(" 127.0.0.1 "), QStringLiteral("  twmodel001 "));
 
@@ -164,7 +164,7 @@ TEST_F(MainWindowTest, DisplayFillsTheListsAndSelectsTheCxTab) {
 }
 
 TEST_F(MainWindowTest, ClickingARowShowsItsValueAndAnEmptyValueEmptiesTheBox) {
-    window.Form_Load("");
+    window.load("");
     window.show();
     display(QStringLiteral("127.0.0.1"), QStringLiteral("TWMODEL001"));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
@@ -189,7 +189,7 @@ TEST_F(MainWindowTest, ClickingARowShowsItsValueAndAnEmptyValueEmptiesTheBox) {
 }
 
 TEST_F(MainWindowTest, ControlsFollowTheResizeRules) {
-    window.Form_Load("");
+    window.load("");
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     const double pxPerTwip = window.logicalDpiX() / 1440.0;
@@ -208,10 +208,10 @@ TEST_F(MainWindowTest, ControlsFollowTheResizeRules) {
     const FormLayout& f = window.formLayout();
     EXPECT_EQ(f.outerWidth, qRound(800 / pxPerTwip) + 120);
     auto* tabs = child<QTabWidget>("SSTab1");
-    EXPECT_EQ(tabs->geometry(), QRect(0, 0, 800, px(f.SSTab1.height)));
+    EXPECT_EQ(tabs->geometry(), QRect(0, 0, 800, px(f.tabs.height)));
     auto* cancel = child<QPushButton>("btnCancel");
     EXPECT_EQ(cancel->geometry().left(), px(f.outerWidth - 480 - 1095));
-    EXPECT_EQ(cancel->geometry().top(), px(f.SSTab1.height + 225));
+    EXPECT_EQ(cancel->geometry().top(), px(f.tabs.height + 225));
     auto* exportButton = child<QPushButton>("btnExport");
     EXPECT_NEAR(exportButton->geometry().center().x(), px(f.outerWidth / 2), 1);
 
@@ -225,19 +225,19 @@ TEST_F(MainWindowTest, ControlsFollowTheResizeRules) {
     auto* text1 = child<QPlainTextEdit>("Text1");
     EXPECT_EQ(text1->mapTo(tabs, QPoint(0, 0)).y(), px(f.valueBox.top));
     EXPECT_EQ(text1->height(), px(f.valueBox.height));
-    EXPECT_NEAR(static_cast<double>(f.listView.height) / f.SSTab1.height, 3735.0 / 5895.0, 0.001);
+    EXPECT_NEAR(static_cast<double>(f.listView.height) / f.tabs.height, 3735.0 / 5895.0, 0.001);
 
     // Minimising and restoring leaves the layout as it was.
     const QRect before = view->geometry();
     window.setWindowState(Qt::WindowMinimized);
-    window.Form_Resize();
+    window.applyLayout();
     window.setWindowState(Qt::WindowNoState);
     QApplication::processEvents();
     EXPECT_EQ(view->geometry(), before);
 }
 
 TEST_F(MainWindowTest, ExitClosesTheConnectionOnceMoreButTheCloseBoxDoesNot) {
-    window.Form_Load("127.0.0.1/TWMODEL001");
+    window.load("127.0.0.1/TWMODEL001");
     window.show();
     ASSERT_EQ(link.closedHandles, std::vector<std::int32_t>{41});
     window.close();
@@ -269,7 +269,7 @@ TEST(MainWindowCommandLine, DisplaysOnlyWhatHoldsAnAddressAndAName) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.argument);
         Viewer fixture;
-        fixture.window.Form_Load(c.argument);
+        fixture.window.load(c.argument);
         EXPECT_FALSE(fixture.window.isVisible());
         EXPECT_EQ(fixture.link.openedMachines.size(), c.opens);
         EXPECT_EQ(fixture.link.closedHandles.size(), c.opens);
@@ -282,7 +282,7 @@ TEST(MainWindowCommandLine, DisplaysOnlyWhatHoldsAnAddressAndAName) {
 }
 
 TEST_F(MainWindowTest, CommandLineNameIsKeptWholeWhileTypingIsLimited) {
-    window.Form_Load("10.0.0.1/ab/cd efgh ijk ");
+    window.load("10.0.0.1/ab/cd efgh ijk ");
     auto* name = child<QLineEdit>("txtUsrSpcName");
     // Everything after the first "/", trimmed and upper-cased by the Display.
     EXPECT_EQ(name->text(), QStringLiteral("AB/CD EFGH IJK"));
@@ -313,7 +313,7 @@ TEST_F(MainWindowTest, CommandLineNameIsKeptWholeWhileTypingIsLimited) {
 TEST_F(MainWindowTest, FailedConnectionIsReportedAndStillSelectsCx) {
     link.openSucceeds = false;
     link.lastError = "host unreachable";
-    window.Form_Load("");
+    window.load("");
     display(QStringLiteral("10.1.1.1"), QStringLiteral("TWMODEL001"));
     EXPECT_EQ(child<QTabWidget>("SSTab1")->currentIndex(), 1);
     EXPECT_EQ(window.statusText(),
@@ -325,7 +325,7 @@ TEST_F(MainWindowTest, FailedConnectionIsReportedAndStillSelectsCx) {
 // Without a "DataPath" the Export button asks where to save; with one it
 // writes beside the data folder without asking.
 TEST_F(MainWindowTest, ExportAsksWhereToSaveOnlyWithoutADataPath) {
-    window.Form_Load("127.0.0.1/TWMODEL001");
+    window.load("127.0.0.1/TWMODEL001");
     TempFolder target;
     QString proposed;
     const QString chosen = QString::fromStdString((target.path() / "chosen.usrspc").string());
@@ -350,8 +350,8 @@ TEST_F(MainWindowTest, ExportAsksWhereToSaveOnlyWithoutADataPath) {
                   " 5322\n5330|127.0.0.1|TWMODEL001");
 
     proposed.clear();
-    ASSERT_EQ(CreateRegistryKey(registry, Hive::LocalMachine, kDataPathKey), "");
-    ASSERT_EQ(WriteRegistryValue(registry, Hive::LocalMachine, kDataPathKey, kDataPathValue,
+    ASSERT_EQ(EnsureRegistryKey(registry, Hive::LocalMachine, kDataPathKey), "");
+    ASSERT_EQ(StoreRegistryValue(registry, Hive::LocalMachine, kDataPathKey, kDataPathValue,
                                  (target.path() / "DATA").string(), kRegSz),
               "");
     child<QPushButton>("btnExport")->click();
@@ -363,11 +363,11 @@ TEST_F(MainWindowTest, ExportAsksWhereToSaveOnlyWithoutADataPath) {
 // Display, nothing is written; the file keeps the displayed user space's name.
 TEST_F(MainWindowTest, ExportChecksTheNameBoxAsItIsNow) {
     TempFolder target;
-    ASSERT_EQ(CreateRegistryKey(registry, Hive::LocalMachine, kDataPathKey), "");
-    ASSERT_EQ(WriteRegistryValue(registry, Hive::LocalMachine, kDataPathKey, kDataPathValue,
+    ASSERT_EQ(EnsureRegistryKey(registry, Hive::LocalMachine, kDataPathKey), "");
+    ASSERT_EQ(StoreRegistryValue(registry, Hive::LocalMachine, kDataPathKey, kDataPathValue,
                                  (target.path() / "DATA").string(), kRegSz),
               "");
-    window.Form_Load("127.0.0.1/TWMODEL001");
+    window.load("127.0.0.1/TWMODEL001");
     child<QLineEdit>("txtUsrSpcName")->setText(QStringLiteral("   "));
     child<QPushButton>("btnExport")->click();
     EXPECT_TRUE(std::filesystem::is_empty(target.path()));
@@ -382,7 +382,7 @@ TEST_F(MainWindowTest, ExportChecksTheNameBoxAsItIsNow) {
 // and stays under the export's message.
 TEST_F(MainWindowTest, StatusKeepsTheTargetAndSourceInView) {
     link.servedFrom = {PageSource::Kind::Sample, "/opt/tw/samples/127.0.0.1/TWMODEL001.twus"};
-    window.Form_Load("127.0.0.1/TWMODEL001");
+    window.load("127.0.0.1/TWMODEL001");
     const QString context = QStringLiteral(
         "\n5330|127.0.0.1|TWMODEL001 \u00B7 5329|/opt/tw/samples/127.0.0.1/TWMODEL001.twus");
     EXPECT_EQ(window.statusText(), QStringLiteral("5308|TWMODEL001|2") + context);
@@ -401,7 +401,7 @@ TEST_F(MainWindowTest, StatusKeepsTheTargetAndSourceInView) {
 
 // A start-up notice (an ignored option) joins the start-up Display's result.
 TEST_F(MainWindowTest, StartupNoticeStandsUnderTheDisplaysResult) {
-    window.Form_Load("127.0.0.1/TWMODEL001");
+    window.load("127.0.0.1/TWMODEL001");
     window.addStatus("5321|--bogus");
     EXPECT_EQ(window.statusText(),
               QStringLiteral("5308|TWMODEL001|2\n5321|--bogus\n5330|127.0.0.1|TWMODEL001"));
@@ -413,7 +413,7 @@ TEST_F(MainWindowTest, StartupNoticeStandsUnderTheDisplaysResult) {
 // marks, not left to a font's glyphs.
 TEST_F(MainWindowTest, EndTwMarksControlBytesAndKeepsLines) {
     link.pages[{'E', 5024}] = std::string("HEADER0001A\0B\tC\r\nD\rE\nF", 22);
-    window.Form_Load("127.0.0.1/TWMODEL001");
+    window.load("127.0.0.1/TWMODEL001");
     EXPECT_EQ(child<QPlainTextEdit>("txtEnd_TW")->toPlainText(),
               QStringLiteral("A NUL B TAB C\nD CR E\nF"));
 }
@@ -446,7 +446,7 @@ TEST(MainWindowEnter, EnterInTheAddressOrNameBoxRunsTheDisplay) {
         for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
             SCOPED_TRACE(std::string(box) + (key == Qt::Key_Enter ? " Enter" : " Return"));
             Viewer v;
-            v.window.Form_Load("");
+            v.window.load("");
             v.child<QLineEdit>("txtIpAddress")->setText(QStringLiteral("127.0.0.1"));
             v.child<QLineEdit>("txtUsrSpcName")->setText(QStringLiteral("TWMODEL001"));
             QTest::keyClick(v.child<QLineEdit>(box), key);
@@ -459,7 +459,7 @@ TEST(MainWindowEnter, EnterInTheAddressOrNameBoxRunsTheDisplay) {
 }
 
 TEST_F(MainWindowTest, ValueColumnEndsAtTheRightEdgeAndLabelColumnFitsTheLongestLabel) {
-    window.Form_Load("");
+    window.load("");
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     const double pxPerTwip = window.logicalDpiX() / 1440.0;
@@ -498,7 +498,7 @@ TEST_F(MainWindowTest, ValueColumnEndsAtTheRightEdgeAndLabelColumnFitsTheLongest
 }
 
 TEST_F(MainWindowTest, CtrlCCopiesTheSelectedRowsAsLabelTabValueLines) {
-    window.Form_Load("");
+    window.load("");
     window.show();
     display(QStringLiteral("127.0.0.1"), QStringLiteral("TWMODEL001"));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
@@ -533,7 +533,7 @@ TEST_F(MainWindowTest, CtrlCCopiesTheSelectedRowsAsLabelTabValueLines) {
 }
 
 TEST_F(MainWindowTest, ACopyOfMoreRowsThanOneCopyTakesSaysSoOnTheStatusLine) {
-    window.Form_Load("");
+    window.load("");
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     window.listModel(PageList::ZC).beginListReset();
@@ -554,7 +554,7 @@ TEST_F(MainWindowTest, ACopyOfMoreRowsThanOneCopyTakesSaysSoOnTheStatusLine) {
 }
 
 TEST_F(MainWindowTest, ValueBoxesMarkOddBytesInInverseVideo) {
-    window.Form_Load("");
+    window.load("");
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     window.listModel(PageList::ZC).beginListReset();
@@ -590,27 +590,27 @@ TEST(MainWindowFrench, TitleButtonsLabelsAndListLabelsAreFrench) {
     TempFolder registryFolder;
     FileRegistryStore registry(registryFolder.path());
     const std::string settingsKey = "SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\Settings";
-    ASSERT_EQ(CreateRegistryKey(registry, Hive::CurrentUser, settingsKey), "");
-    ASSERT_EQ(WriteRegistryValue(registry, Hive::CurrentUser, settingsKey, "Language",
+    ASSERT_EQ(EnsureRegistryKey(registry, Hive::CurrentUser, settingsKey), "");
+    ASSERT_EQ(StoreRegistryValue(registry, Hive::CurrentUser, settingsKey, "Language",
                                  std::string("FR"), kRegSz),
               "");
     std::string failure;
-    Ressource catalogue(registry, std::filesystem::path(TWDS_BINARY_DIR) / "bin",
+    Catalogue catalogue(registry, std::filesystem::path(TWDS_BINARY_DIR) / "bin",
                         [&](const std::string&, const std::string& text) { failure = text; });
-    PageLabels labels([&](int id) { return catalogue.GetRessource(std::to_string(id)); });
+    PageLabels labels([&](int id) { return catalogue.text(std::to_string(id)); });
     FakeHostLink link;
     link.pages = SmallModelPages();
     DisplayCommand command(link, labels);
     const MessageLookup messages = [&](int id, std::initializer_list<std::string_view> v) {
         std::vector<std::string_view> p(v);
         p.resize(7);
-        return catalogue.GetRessource(std::to_string(id), p[0], p[1], p[2], p[3], p[4], p[5], p[6]);
+        return catalogue.text(std::to_string(id), p[0], p[1], p[2], p[3], p[4], p[5], p[6]);
     };
-    frmDspUsrspc window(command, registry, messages,
-                        [&](std::string_view id) { return catalogue.GetRessource(id); });
-    window.Form_Load("127.0.0.1/TWMODEL001");
+    MainWindow window(command, registry, messages,
+                      [&](std::string_view id) { return catalogue.text(id); });
+    window.load("127.0.0.1/TWMODEL001");
     ASSERT_EQ(failure, "");
-    EXPECT_EQ(catalogue.RessourceLanguage(), "FR");
+    EXPECT_EQ(catalogue.language(), "FR");
 
     EXPECT_EQ(window.windowTitle(), QString::fromUtf8("Afficher l'espace de travail"));
     QStringList captions;

@@ -74,7 +74,7 @@ struct TestWindow {
     }
 };
 
-CatalogueLookup Catalogue() {
+CatalogueLookup TestCatalogue() {
     static const std::map<std::string, std::string, std::less<>> texts{
         {"100", "Journal window"}, {"101", "&OK"},      {"102", "Info tip"}, {"103", "Options"},
         {"104", "&File"},          {"105", "&Open"},    {"110", "First"},    {"111", "Second \xE9"},
@@ -88,7 +88,7 @@ CatalogueLookup Catalogue() {
 TEST(QtLocalisableForm, EveryTagKindReachesItsPropertyAndRightsEnable) {
     TestWindow w;
     QtLocalisableForm adapter(w.form);
-    LoadFormRessource(adapter, Catalogue());
+    LocaliseForm(adapter, TestCatalogue());
 
     EXPECT_EQ(w.form.windowTitle(), QStringLiteral("Journal window"));
     EXPECT_EQ(w.form.property(QtLocalisableForm::kHelpContextProperty).toInt(), 110);
@@ -118,7 +118,7 @@ TEST(QtLocalisableForm, AWindowWithoutCoolBarOrTagKeepsItsTitle) {
     TestWindow::Name(button, "cmd", "_CAP");  // too short: empty id, empty text
     QtLocalisableForm adapter(form);
     EXPECT_EQ(adapter.coolBar(), nullptr);
-    LoadFormRessource(adapter, Catalogue());
+    LocaliseForm(adapter, TestCatalogue());
     EXPECT_EQ(form.windowTitle(), QStringLiteral("kept"));
     EXPECT_EQ(button->text(), QString());
 }

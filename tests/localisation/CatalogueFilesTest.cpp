@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "TempFolder.h"
+#include "twds/Catalogue.h"
 #include "twds/FileRegistryStore.h"
-#include "twds/Ressource.h"
 
 namespace twds {
 namespace {
@@ -63,18 +63,18 @@ protected:
     [[nodiscard]] std::string name() const { return std::string("twmgr.ressource.") + GetParam(); }
 
     // The catalogue as the viewer loads it.
-    const std::array<std::string, Ressource::kMaxId + 1>& table() {
+    const std::array<std::string, Catalogue::kMaxId + 1>& table() {
         if (!loaded_) {
-            loaded_ = std::make_unique<Ressource>(registry_, kDataFolder, nullptr);
-            EXPECT_TRUE(loaded_->LoadRessourceFile(GetParam()));
+            loaded_ = std::make_unique<Catalogue>(registry_, kDataFolder, nullptr);
+            EXPECT_TRUE(loaded_->loadLanguage(GetParam()));
         }
-        return loaded_->RessourceTable();
+        return loaded_->table();
     }
 
 private:
     test::TempFolder registryFolder_;
     FileRegistryStore registry_{registryFolder_.path()};
-    std::unique_ptr<Ressource> loaded_;
+    std::unique_ptr<Catalogue> loaded_;
 };
 
 TEST_P(CatalogueFiles, AreWindows1252WithCrLfLineEnds) {
@@ -146,12 +146,12 @@ INSTANTIATE_TEST_SUITE_P(Languages, CatalogueFiles, ::testing::ValuesIn(kLanguag
 TEST(CatalogueTexts, MatchTheViewersWording) {
     test::TempFolder registryFolder;
     FileRegistryStore registry(registryFolder.path());
-    Ressource english(registry, kDataFolder, nullptr);
-    Ressource french(registry, kDataFolder, nullptr);
-    ASSERT_TRUE(english.LoadRessourceFile("EN"));
-    ASSERT_TRUE(french.LoadRessourceFile("FR"));
-    const auto& en = english.RessourceTable();
-    const auto& fr = french.RessourceTable();
+    Catalogue english(registry, kDataFolder, nullptr);
+    Catalogue french(registry, kDataFolder, nullptr);
+    ASSERT_TRUE(english.loadLanguage("EN"));
+    ASSERT_TRUE(french.loadLanguage("FR"));
+    const auto& en = english.table();
+    const auto& fr = french.table();
 
     EXPECT_EQ(en[5001], "Display Tidewell userspace");
     EXPECT_EQ(fr[5001], "Afficher l'espace de travail");
@@ -173,7 +173,7 @@ TEST(CatalogueTexts, MatchTheViewersWording) {
     EXPECT_EQ(fr[5751], "Requ\xeate");
 
     // Both languages fill the same placeholders.
-    for (int id = 0; id <= Ressource::kMaxId; ++id) {
+    for (int id = 0; id <= Catalogue::kMaxId; ++id) {
         for (const char* marker : {"&1", "&2", "&3", "&4", "&5", "&6", "&7"}) {
             EXPECT_EQ(en[static_cast<std::size_t>(id)].find(marker) == std::string::npos,
                       fr[static_cast<std::size_t>(id)].find(marker) == std::string::npos)

@@ -114,7 +114,7 @@ TEST(FileRegistryStore, EveryValueReadsBackToTheSameTypeAndBytes) {
     }
     EXPECT_EQ(Raw(reopened, Hive::LocalMachine, "SOFTWARE\\RoundTrip", "say \"hi\" \\ there"),
               std::pair(kRegSz, "x\0"s));
-    EXPECT_EQ(ReadRegistryValue(reopened, Hive::LocalMachine, "SOFTWARE\\RoundTrip", "v0"),
+    EXPECT_EQ(FetchRegistryValue(reopened, Hive::LocalMachine, "SOFTWARE\\RoundTrip", "v0"),
               RegistryValue("C:\\data\\\"quoted\" \\"s));
 }
 
@@ -122,7 +122,7 @@ TEST(FileRegistryStore, NamesCompareCaseInsensitively) {
     test::TempFolder folder;
     FileRegistryStore store(folder.path());
     Put(store, Hive::CurrentUser, "Software\\Tool", "Language", kRegSz, "EN\0"s);
-    EXPECT_EQ(ReadRegistryValue(store, Hive::CurrentUser, "SOFTWARE\\TOOL", "language"),
+    EXPECT_EQ(FetchRegistryValue(store, Hive::CurrentUser, "SOFTWARE\\TOOL", "language"),
               RegistryValue("EN"s));
 
     // Setting it again under other case replaces the one value, which keeps
@@ -189,7 +189,7 @@ TEST(FileRegistryStore, MalformedLinesReadAsMissingAndTheRestStillReads) {
                  "\"Last\"=dword:ffffffff");
     FileRegistryStore store(folder.path());
     const auto read = [&](std::string_view name) {
-        return ReadRegistryValue(store, Hive::CurrentUser, "SOFTWARE\\T", name);
+        return FetchRegistryValue(store, Hive::CurrentUser, "SOFTWARE\\T", name);
     };
     EXPECT_EQ(read("Good"), RegistryValue("yes"s));
     EXPECT_EQ(read("Wrapped"), RegistryValue("EN"s));
@@ -219,10 +219,10 @@ TEST(FileRegistryStore, RewriteKeepsOtherKeysValuesAndUnreadableLines) {
     folder.write("HKEY_LOCAL_MACHINE.reg", original);
 
     FileRegistryStore store(folder.path());
-    ASSERT_EQ(WriteRegistryValue(store, Hive::LocalMachine, "SOFTWARE\\Orinex\\Tidewell\\TW_CFG",
+    ASSERT_EQ(StoreRegistryValue(store, Hive::LocalMachine, "SOFTWARE\\Orinex\\Tidewell\\TW_CFG",
                                  "Added", "new"s, kRegSz),
               "");
-    ASSERT_EQ(WriteRegistryValue(store, Hive::LocalMachine, "SOFTWARE\\Other", "Keep",
+    ASSERT_EQ(StoreRegistryValue(store, Hive::LocalMachine, "SOFTWARE\\Other", "Keep",
                                  std::int32_t{2}, kRegDword),
               "");
 
@@ -262,11 +262,11 @@ TEST(FileRegistryStore, DanglingContinuationSwallowsNothingWrittenAfterIt) {
 
         const auto writeAndRead = [&](std::string_view key, const char* name,
                                       const std::string& text, std::uint32_t type) {
-            ASSERT_EQ(WriteRegistryValue(store, Hive::CurrentUser, key, name, text, type), "");
-            EXPECT_EQ(ReadRegistryValue(store, Hive::CurrentUser, key, name), RegistryValue(text))
+            ASSERT_EQ(StoreRegistryValue(store, Hive::CurrentUser, key, name, text, type), "");
+            EXPECT_EQ(FetchRegistryValue(store, Hive::CurrentUser, key, name), RegistryValue(text))
                 << folder.read(kUserFile);
         };
-        ASSERT_EQ(CreateRegistryKey(store, Hive::CurrentUser, kSettings), "");
+        ASSERT_EQ(EnsureRegistryKey(store, Hive::CurrentUser, kSettings), "");
         writeAndRead(kSettings, "Language", "EN", kRegExpandSz);
         writeAndRead("SOFTWARE\\Odd", "Next", "x", kRegSz);
     }
@@ -290,7 +290,7 @@ TEST(FileRegistryStore, Utf16FileIsReadAndWrittenBackInUtf16) {
     FileRegistryStore store(folder.path());
 
     const auto read = [&](std::string_view name) {
-        return ReadRegistryValue(store, Hive::CurrentUser, kSettings, name);
+        return FetchRegistryValue(store, Hive::CurrentUser, kSettings, name);
     };
     EXPECT_EQ(read("Language"), RegistryValue("FR"s));
     EXPECT_EQ(read("Accents"), RegistryValue("\xe9\x80"s));  // é and € in Windows-1252
@@ -299,10 +299,10 @@ TEST(FileRegistryStore, Utf16FileIsReadAndWrittenBackInUtf16) {
     EXPECT_EQ(store.hiveReadError(Hive::CurrentUser), "");
 
     ASSERT_EQ(
-        WriteRegistryValue(store, Hive::CurrentUser, kSettings, "Language", "EN"s, kRegExpandSz),
+        StoreRegistryValue(store, Hive::CurrentUser, kSettings, "Language", "EN"s, kRegExpandSz),
         "");
-    ASSERT_EQ(WriteRegistryValue(store, Hive::CurrentUser, kSettings, "Sign", "\x80"s, kRegSz), "");
-    ASSERT_EQ(CreateRegistryKey(store, Hive::CurrentUser, "SOFTWARE\\Caf\xe9"), "");
+    ASSERT_EQ(StoreRegistryValue(store, Hive::CurrentUser, kSettings, "Sign", "\x80"s, kRegSz), "");
+    ASSERT_EQ(EnsureRegistryKey(store, Hive::CurrentUser, "SOFTWARE\\Caf\xe9"), "");
     EXPECT_EQ(folder.read(kUserFile), head + Utf16("\"Language\"=hex(2):45,00,4e,00,00,00\r\n") +
                                           accents + greek + path + Utf16("\"Sign\"=\"") +
                                           "\xac\x20" + Utf16("\"\r\n\r\n[HKEY_CURRENT_USER\\") +
@@ -336,16 +336,16 @@ TEST(FileRegistryStore, UnparsableFileIsReportedAndLeftByteIdentical) {
         const auto file = folder.write(kUserFile, c.bytes);
         FileRegistryStore store(folder.path());
 
-        EXPECT_EQ(ReadRegistryValue(store, Hive::CurrentUser, kSettings, "Language"),
+        EXPECT_EQ(FetchRegistryValue(store, Hive::CurrentUser, kSettings, "Language"),
                   RegistryValue{});
         const std::string why = store.hiveReadError(Hive::CurrentUser);
         EXPECT_NE(why.find(file.string()), std::string::npos) << why;
         EXPECT_NE(why.find("correct it, or remove it"), std::string::npos) << why;
 
-        const std::string created = CreateRegistryKey(store, Hive::CurrentUser, "SOFTWARE\\New");
+        const std::string created = EnsureRegistryKey(store, Hive::CurrentUser, "SOFTWARE\\New");
         EXPECT_NE(created.find(why), std::string::npos) << created;
         EXPECT_NE(created.find("left as it is"), std::string::npos) << created;
-        EXPECT_EQ(WriteRegistryValue(store, Hive::CurrentUser, "", "Language", "EN"s, kRegSz), why);
+        EXPECT_EQ(StoreRegistryValue(store, Hive::CurrentUser, "", "Language", "EN"s, kRegSz), why);
         EXPECT_EQ(folder.read(kUserFile), c.bytes);
     }
 }
@@ -361,8 +361,8 @@ TEST(FileRegistryStore, LineEndsAreKeptAsTheFileHasThem) {
                  "\"Last\"=\"no line end\"");
     FileRegistryStore store(folder.path());
     ASSERT_EQ(
-        WriteRegistryValue(store, Hive::CurrentUser, "SOFTWARE\\T", "Language", "EN"s, kRegSz), "");
-    ASSERT_EQ(WriteRegistryValue(store, Hive::CurrentUser, "SOFTWARE\\T", "Added", "x"s, kRegSz),
+        StoreRegistryValue(store, Hive::CurrentUser, "SOFTWARE\\T", "Language", "EN"s, kRegSz), "");
+    ASSERT_EQ(StoreRegistryValue(store, Hive::CurrentUser, "SOFTWARE\\T", "Added", "x"s, kRegSz),
               "");
     EXPECT_EQ(folder.read(kUserFile),
               "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\T]\n"
@@ -388,7 +388,7 @@ TEST(FileRegistryStore, SymbolicLinkIsWrittenThroughToItsTarget) {
 
     FileRegistryStore store(folder.path() / "registry");
     ASSERT_EQ(
-        WriteRegistryValue(store, Hive::CurrentUser, "SOFTWARE\\T", "Language", "EN"s, kRegSz), "");
+        StoreRegistryValue(store, Hive::CurrentUser, "SOFTWARE\\T", "Language", "EN"s, kRegSz), "");
     EXPECT_EQ(std::filesystem::read_symlink(link), "../shared/user.reg");
     EXPECT_EQ(folder.read("shared/user.reg"),
               "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\T]\r\n\"Language\"=\"EN\"\r\n");
@@ -429,8 +429,8 @@ TEST(FileRegistryStore, FifoIsRefusedWithoutBlocking) {
     FileRegistryStore store(folder.path());
 
     auto outcome = std::async(std::launch::async, [&] {
-        return std::pair(ReadRegistryValue(store, Hive::LocalMachine, "SOFTWARE\\T", "DataPath"),
-                         CreateRegistryKey(store, Hive::LocalMachine, "SOFTWARE\\T"));
+        return std::pair(FetchRegistryValue(store, Hive::LocalMachine, "SOFTWARE\\T", "DataPath"),
+                         EnsureRegistryKey(store, Hive::LocalMachine, "SOFTWARE\\T"));
     });
     if (outcome.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
         std::ofstream release(fifo);
@@ -458,7 +458,7 @@ TEST(FileRegistryStore, HiveWithoutReadPermissionIsReportedNotMissing) {
     std::filesystem::permissions(file, std::filesystem::perms::none);
     FileRegistryStore store(folder.path());
 
-    EXPECT_EQ(ReadRegistryValue(store, Hive::LocalMachine, "SOFTWARE\\T", "DataPath"),
+    EXPECT_EQ(FetchRegistryValue(store, Hive::LocalMachine, "SOFTWARE\\T", "DataPath"),
               RegistryValue{});
     EXPECT_EQ(store.hiveReadError(Hive::LocalMachine),
               "Cannot read the registry file " + file.string() +
@@ -477,9 +477,9 @@ TEST(FileRegistryStore, UnwritableFolderIsReportedWithItsName) {
     EXPECT_EQ(store.createKey(Hive::CurrentUser, kSettings, error), 0u);
     EXPECT_NE(error.find((blocker / "registry").string()), std::string::npos) << error;
 
-    const auto message = CreateRegistryKey(store, Hive::CurrentUser, kSettings);
+    const auto message = EnsureRegistryKey(store, Hive::CurrentUser, kSettings);
     EXPECT_NE(message.find("registry"), std::string::npos) << message;
-    EXPECT_EQ(ReadRegistryValue(store, Hive::CurrentUser, kSettings, "Language"), RegistryValue{});
+    EXPECT_EQ(FetchRegistryValue(store, Hive::CurrentUser, kSettings, "Language"), RegistryValue{});
 }
 
 TEST(FileRegistryStore, UnreadableHiveIsNeitherReadNorOverwritten) {
@@ -492,7 +492,7 @@ TEST(FileRegistryStore, UnreadableHiveIsNeitherReadNorOverwritten) {
     EXPECT_EQ(store.createKey(Hive::CurrentUser, kSettings, error), 0u);
     EXPECT_NE(error.find(kUserFile), std::string::npos) << error;
     EXPECT_EQ(folder.read("HKEY_CURRENT_USER.reg/inside"), "precious");
-    EXPECT_EQ(ReadRegistryValue(store, Hive::CurrentUser, kSettings, "Language"), RegistryValue{});
+    EXPECT_EQ(FetchRegistryValue(store, Hive::CurrentUser, kSettings, "Language"), RegistryValue{});
     EXPECT_NE(store.hiveReadError(Hive::CurrentUser).find("not a regular file"), std::string::npos);
 }
 
@@ -510,7 +510,7 @@ TEST(FileRegistryStore, DefaultFolderFollowsTheEnvironment) {
     for (const auto& c : cases) {
         test::ScopedEnvironment own("TWDSPUSRSPC_REGISTRY", c.own);
         test::ScopedEnvironment xdg("XDG_CONFIG_HOME", c.xdg);
-        EXPECT_EQ(FileRegistryStore::DefaultFolder(), std::filesystem::path(c.folder));
+        EXPECT_EQ(FileRegistryStore::defaultFolder(), std::filesystem::path(c.folder));
     }
 }
 
@@ -521,7 +521,7 @@ TEST(FileRegistryStore, SystemRegistryUsesTheConfiguredFolder) {
     test::ScopedEnvironment own("TWDSPUSRSPC_REGISTRY", (folder.path() / "reg").string());
     const auto store = CreateSystemRegistry();
     EXPECT_EQ(store->location(), (folder.path() / "reg").string());
-    ASSERT_EQ(CreateRegistryKey(*store, Hive::CurrentUser, kSettings), "");
+    ASSERT_EQ(EnsureRegistryKey(*store, Hive::CurrentUser, kSettings), "");
     EXPECT_TRUE(std::filesystem::is_regular_file(folder.path() / "reg" / kUserFile));
 }
 #endif

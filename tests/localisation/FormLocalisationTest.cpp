@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "TempFolder.h"
+#include "twds/Catalogue.h"
 #include "twds/FileRegistryStore.h"
 #include "twds/FormLocalisation.h"
-#include "twds/Ressource.h"
 
 namespace twds {
 namespace {
@@ -90,7 +90,7 @@ public:
 
 class FakeComponent : public SelfLocalising {
 public:
-    void loadRessource() override { ++loads; }
+    void reloadTexts() override { ++loads; }
     int loads = 0;
 };
 
@@ -163,7 +163,7 @@ struct FakeCatalogue {
 constexpr FakeControl::Properties kTextBox{.caption = false, .toolTip = true, .locked = true};
 
 // The window's tag is a text id, or a help topic, "#" and a text id.
-TEST(LoadFormRessource, LocalisesTheMainWindow) {
+TEST(LocaliseForm, LocalisesTheMainWindow) {
     for (const auto& [windowTag, helpContextId] : {std::pair{"5001", 6}, {"HELP_Jrn#5001", 110}}) {
         SCOPED_TRACE(windowTag);
         FakeForm form(windowTag);
@@ -173,7 +173,7 @@ TEST(LoadFormRessource, LocalisesTheMainWindow) {
         auto& address = form.add("txtIpAddress", "", kTextBox);
         FakeCatalogue catalogue;
 
-        LoadFormRessource(form, catalogue.lookup());
+        LocaliseForm(form, catalogue.lookup());
 
         EXPECT_TRUE(form.commonControlsReady) << "prepared before any text is set";
         EXPECT_EQ(form.caption, "Display Tidewell userspace");
@@ -191,7 +191,7 @@ TEST(LoadFormRessource, LocalisesTheMainWindow) {
 
 // The kind is read at positions 2-4 and the id from position 6, whatever the
 // other characters are.
-TEST(LoadFormRessource, AppliesEachKindReadAtItsTagPositions) {
+TEST(LocaliseForm, AppliesEachKindReadAtItsTagPositions) {
     FakeForm form("");
     auto& odd = form.add("a", "XCAPY5101");
     auto& shortTag = form.add("b", "_CAP");
@@ -210,7 +210,7 @@ TEST(LoadFormRessource, AppliesEachKindReadAtItsTagPositions) {
     form.bar = std::make_unique<FakeCoolBar>(3);
     FakeCatalogue catalogue;
 
-    LoadFormRessource(form, catalogue.lookup());
+    LocaliseForm(form, catalogue.lookup());
 
     EXPECT_EQ(form.caption, "") << "an empty window tag sets no caption";
     EXPECT_FALSE(form.helpContextId.has_value());
@@ -229,7 +229,7 @@ TEST(LoadFormRessource, AppliesEachKindReadAtItsTagPositions) {
     EXPECT_EQ(std::count(catalogue.asked.begin(), catalogue.asked.end(), "9999"), 0);
 }
 
-TEST(LoadFormRessource, AsksSubComponentsToLocaliseThemselves) {
+TEST(LocaliseForm, AsksSubComponentsToLocaliseThemselves) {
     FakeForm form("5001");
     form.components["Activity1"];
     form.components["Planning"];
@@ -242,7 +242,7 @@ TEST(LoadFormRessource, AsksSubComponentsToLocaliseThemselves) {
     form.add("Other", "_CTL_");
     FakeCatalogue catalogue;
 
-    LoadFormRessource(form, catalogue.lookup());
+    LocaliseForm(form, catalogue.lookup());
 
     // Activity1 and Planning are also asked by the rights rule.
     EXPECT_EQ(form.components["Activity1"].loads, 2);
@@ -251,7 +251,7 @@ TEST(LoadFormRessource, AsksSubComponentsToLocaliseThemselves) {
     EXPECT_EQ(form.components["cMsgQ"].loads, 1);
 }
 
-TEST(LoadFormRessource, SkipsWhatFailsAndGoesOn) {
+TEST(LocaliseForm, SkipsWhatFailsAndGoesOn) {
     FakeForm form("5001");
     form.add("throwing", "_CAP_5101", {.throws = true});
     form.addGap();
@@ -262,7 +262,7 @@ TEST(LoadFormRessource, SkipsWhatFailsAndGoesOn) {
     auto& after = form.add("btnDsp", "_CAP_5101");
     FakeCatalogue catalogue;
 
-    LoadFormRessource(form, catalogue.lookup());
+    LocaliseForm(form, catalogue.lookup());
 
     EXPECT_EQ(tabs.tabs, (std::vector<std::string>{"broken", "Data"}));
     EXPECT_EQ(after.caption, "&Display");
@@ -270,16 +270,16 @@ TEST(LoadFormRessource, SkipsWhatFailsAndGoesOn) {
     EXPECT_EQ(form.caption, "Display Tidewell userspace");
 }
 
-TEST(LoadFormRessource, UsesTheCatalogue) {
+TEST(LocaliseForm, UsesTheCatalogue) {
     test::TempFolder programs;
     test::TempFolder registryFolder;
     FileRegistryStore registry(registryFolder.path());
     programs.write("twmgr.ressource.EN", "5001\tTitle &1\r\n5101\t&Display\r\n");
-    Ressource catalogue(registry, programs.path(), nullptr);
+    Catalogue catalogue(registry, programs.path(), nullptr);
     FakeForm form("5001");
     auto& button = form.add("btnDsp", "_CAP_5101");
 
-    LoadFormRessource(form, catalogue);
+    LocaliseForm(form, catalogue);
 
     EXPECT_EQ(form.caption, "Title ") << "placeholders are emptied";
     EXPECT_EQ(button.caption, "&Display");

@@ -38,7 +38,7 @@ protected:
     }
 
     RegistryValue read(std::string_view name) {
-        return ReadRegistryValue(store, Hive::CurrentUser, kKey, name);
+        return FetchRegistryValue(store, Hive::CurrentUser, kKey, name);
     }
 
     test::TempFolder folder;
@@ -78,7 +78,7 @@ TEST_F(RegistryTest, QueryDecodesEachTypeFromItsRawBytes) {
         putRaw(name, cases[i].type, cases[i].data);
         const auto key = store.openKey(Hive::CurrentUser, kKey);
         RegistryValue value = "stale"s;
-        EXPECT_EQ(QueryOpenValue(store, key, name, value), cases[i].status);
+        EXPECT_EQ(FetchOpenKeyValue(store, key, name, value), cases[i].status);
         EXPECT_EQ(value, cases[i].expected);
         store.closeKey(key);
         EXPECT_EQ(read(name), cases[i].expected);
@@ -91,16 +91,16 @@ TEST_F(RegistryTest, MissingKeyOrValueIsEmptyWithNonZeroStatus) {
     EXPECT_EQ(read("Absent"), RegistryValue{});
 
     RegistryValue value = "stale"s;
-    EXPECT_NE(QueryOpenValue(store, 0, "Present", value), 0);
+    EXPECT_NE(FetchOpenKeyValue(store, 0, "Present", value), 0);
     EXPECT_EQ(value, RegistryValue{});
-    EXPECT_EQ(ReadRegistryValue(store, Hive::LocalMachine, kKey, "Present"), RegistryValue{})
+    EXPECT_EQ(FetchRegistryValue(store, Hive::LocalMachine, kKey, "Present"), RegistryValue{})
         << "the hives are separate";
 }
 
 // Types 1 and 2 store the text plus one NUL, type 4 four bytes; other types
 // write nothing.
 TEST_F(RegistryTest, WriteStoresTextPlusOneNulOrFourBytes) {
-    ASSERT_EQ(CreateRegistryKey(store, Hive::CurrentUser, kKey), "");
+    ASSERT_EQ(EnsureRegistryKey(store, Hive::CurrentUser, kKey), "");
     const struct {
         const char* name;
         RegistryValue value;
@@ -116,7 +116,7 @@ TEST_F(RegistryTest, WriteStoresTextPlusOneNulOrFourBytes) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(WriteRegistryValue(store, Hive::CurrentUser, kKey, c.name, c.value, c.type), "");
+        EXPECT_EQ(StoreRegistryValue(store, Hive::CurrentUser, kKey, c.name, c.value, c.type), "");
         EXPECT_EQ(raw(c.name), c.stored);
     }
     EXPECT_EQ(read("Dword"), RegistryValue(std::int32_t{-2}));
@@ -124,13 +124,13 @@ TEST_F(RegistryTest, WriteStoresTextPlusOneNulOrFourBytes) {
 
 TEST_F(RegistryTest, WriteFailuresSayWhatFailed) {
     const auto missingKey =
-        WriteRegistryValue(store, Hive::CurrentUser, "SOFTWARE\\Missing", "V", "x"s, kRegSz);
+        StoreRegistryValue(store, Hive::CurrentUser, "SOFTWARE\\Missing", "V", "x"s, kRegSz);
     EXPECT_NE(missingKey.find("HKEY_CURRENT_USER\\SOFTWARE\\Missing"), std::string::npos)
         << missingKey;
 
-    ASSERT_EQ(CreateRegistryKey(store, Hive::CurrentUser, kKey), "");
+    ASSERT_EQ(EnsureRegistryKey(store, Hive::CurrentUser, kKey), "");
     const auto notANumber =
-        WriteRegistryValue(store, Hive::CurrentUser, kKey, "Count", "twelve"s, kRegDword);
+        StoreRegistryValue(store, Hive::CurrentUser, kKey, "Count", "twelve"s, kRegDword);
     EXPECT_NE(notANumber.find("twelve"), std::string::npos) << notANumber;
     EXPECT_EQ(read("Count"), RegistryValue{});
 }

@@ -36,35 +36,35 @@ protected:
 
 TEST_F(WindowsRegistryStoreTest, ValuesKeepTheirTypeAndBytes) {
     EXPECT_EQ(store->location(), "Windows registry");
-    ASSERT_EQ(CreateRegistryKey(*store, Hive::CurrentUser, key), "");
-    EXPECT_EQ(WriteRegistryValue(*store, Hive::CurrentUser, key, "Language", "EN"s, kRegExpandSz),
+    ASSERT_EQ(EnsureRegistryKey(*store, Hive::CurrentUser, key), "");
+    EXPECT_EQ(StoreRegistryValue(*store, Hive::CurrentUser, key, "Language", "EN"s, kRegExpandSz),
               "");
     EXPECT_EQ(
-        WriteRegistryValue(*store, Hive::CurrentUser, key, "DataPath", "C:\\caf\xe9"s, kRegSz), "");
+        StoreRegistryValue(*store, Hive::CurrentUser, key, "DataPath", "C:\\caf\xe9"s, kRegSz), "");
     EXPECT_EQ(
-        WriteRegistryValue(*store, Hive::CurrentUser, key, "Count", std::int32_t{-2}, kRegDword),
+        StoreRegistryValue(*store, Hive::CurrentUser, key, "Count", std::int32_t{-2}, kRegDword),
         "");
 
     EXPECT_EQ(raw("Language"), std::pair(DWORD{REG_EXPAND_SZ}, "EN\0"s));
     EXPECT_EQ(raw("DataPath"), std::pair(DWORD{REG_SZ}, "C:\\caf\xe9\0"s));
     EXPECT_EQ(raw("Count"), std::pair(DWORD{REG_DWORD}, "\xfe\xff\xff\xff"s));
-    EXPECT_EQ(ReadRegistryValue(*store, Hive::CurrentUser, key, "Language"), RegistryValue("EN"s));
-    EXPECT_EQ(ReadRegistryValue(*store, Hive::CurrentUser, key, "DataPath"),
+    EXPECT_EQ(FetchRegistryValue(*store, Hive::CurrentUser, key, "Language"), RegistryValue("EN"s));
+    EXPECT_EQ(FetchRegistryValue(*store, Hive::CurrentUser, key, "DataPath"),
               RegistryValue("C:\\caf\xe9"s));
-    EXPECT_EQ(ReadRegistryValue(*store, Hive::CurrentUser, key, "Count"),
+    EXPECT_EQ(FetchRegistryValue(*store, Hive::CurrentUser, key, "Count"),
               RegistryValue(std::int32_t{-2}));
 
     // Names are not case-sensitive; what is missing reads as nothing.
-    EXPECT_EQ(ReadRegistryValue(*store, Hive::CurrentUser, key, "LANGUAGE"), RegistryValue("EN"s));
-    EXPECT_EQ(ReadRegistryValue(*store, Hive::CurrentUser, key, "Missing"), RegistryValue{});
-    EXPECT_EQ(ReadRegistryValue(*store, Hive::CurrentUser, key + "\\Missing", "Language"),
+    EXPECT_EQ(FetchRegistryValue(*store, Hive::CurrentUser, key, "LANGUAGE"), RegistryValue("EN"s));
+    EXPECT_EQ(FetchRegistryValue(*store, Hive::CurrentUser, key, "Missing"), RegistryValue{});
+    EXPECT_EQ(FetchRegistryValue(*store, Hive::CurrentUser, key + "\\Missing", "Language"),
               RegistryValue{});
 }
 
 // Values of types the viewer does not handle, left by another program, read
 // as nothing.
 TEST_F(WindowsRegistryStoreTest, OtherTypesReadAsNothing) {
-    ASSERT_EQ(CreateRegistryKey(*store, Hive::CurrentUser, key), "");
+    ASSERT_EQ(EnsureRegistryKey(*store, Hive::CurrentUser, key), "");
     HKEY handle = nullptr;
     ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_SET_VALUE, &handle),
               ERROR_SUCCESS);
@@ -74,7 +74,8 @@ TEST_F(WindowsRegistryStoreTest, OtherTypesReadAsNothing) {
         ASSERT_EQ(RegSetValueExA(handle, name.c_str(), 0, type,
                                  reinterpret_cast<const BYTE*>(bytes.data()), 4),
                   ERROR_SUCCESS);
-        EXPECT_EQ(ReadRegistryValue(*store, Hive::CurrentUser, key, name), RegistryValue{}) << name;
+        EXPECT_EQ(FetchRegistryValue(*store, Hive::CurrentUser, key, name), RegistryValue{})
+            << name;
     }
     RegCloseKey(handle);
 }

@@ -157,15 +157,15 @@ protected:
     void decode(std::string_view kind, FieldList& rows, std::string_view& page,
                 std::string_view suffix, bool first) {
         if (kind == "CX") {
-            decoder.DecodePageCX(rows, page);
+            decoder.decodeCx(rows, page);
         } else if (kind == "GC") {
-            decoder.DecodePageGC(rows, page, suffix);
+            decoder.decodeGc(rows, page, suffix);
         } else if (kind == "FC") {
-            decoder.DecodePageFC(rows, page, suffix, first);
+            decoder.decodeFc(rows, page, suffix, first);
         } else if (kind == "ZC") {
-            decoder.DecodePageZC(rows, page, suffix, first, 2);
+            decoder.decodeZc(rows, page, suffix, first, 2);
         } else {
-            decoder.DecodePageSQL(rows, page, suffix, first);
+            decoder.decodeSql(rows, page, suffix, first);
         }
     }
 
@@ -208,7 +208,7 @@ TEST_F(PageDecoderTest, LabelsAreLookedUpOncePerId) {
 TEST_F(PageDecoderTest, CXFullPage) {
     const std::string text = EveryByteButNul(2000);
     std::string_view page = text;
-    decoder.DecodePageCX(list, page);
+    decoder.decodeCx(list, page);
 
     ASSERT_EQ(list.rowCount(), 35u);
     expectRowsFollow(layout::kCX, 0, text, "");
@@ -236,7 +236,7 @@ TEST_F(PageDecoderTest, GCFullPageWithReadableBlockAndKeptNumbers) {
                                         Fields(layout::kGCTail, {{"MaxCountEntry", "MAXCOUNT01"}}),
                                     10000);
     std::string_view page = text;
-    decoder.DecodePageGC(list, page, kGcSuffix);
+    decoder.decodeGc(list, page, kGcSuffix);
 
     ASSERT_EQ(list.rowCount(), 24u + 32u + 4u);
     expectRowsFollow(layout::kGC, 0, text, "");
@@ -249,15 +249,15 @@ TEST_F(PageDecoderTest, GCFullPageWithReadableBlockAndKeptNumbers) {
     EXPECT_EQ(list.value(56), "MAXCOUNT01");
     EXPECT_EQ(page, std::string_view(text).substr(973));
 
-    EXPECT_EQ(kept.iNbrOfFC, 3);
-    EXPECT_EQ(kept.lEndOffset, 4096);
-    EXPECT_EQ(kept.lEndLength, 120);
+    EXPECT_EQ(kept.fileCount, 3);
+    EXPECT_EQ(kept.endOffset, 4096);
+    EXPECT_EQ(kept.endLength, 120);
 }
 
 TEST_F(PageDecoderTest, FCEntryRowsKeysAndKeptNumbers) {
     const std::string text = FcEntry(kFicA, "0000000012", "      1234");
     std::string_view page = text;
-    decoder.DecodePageFC(list, page, kFicA, true);
+    decoder.decodeFc(list, page, kFicA, true);
 
     ASSERT_EQ(list.rowCount(), 74u);
     EXPECT_EQ(list.text(0), kHeading + std::string(kFicA));
@@ -269,14 +269,14 @@ TEST_F(PageDecoderTest, FCEntryRowsKeysAndKeptNumbers) {
     EXPECT_EQ(list.value(2), kFicA);
     EXPECT_EQ(list.value(9), std::string(33, 'T'));
     EXPECT_TRUE(page.empty());
-    EXPECT_EQ(kept.iNbrOfZC, 12);
-    EXPECT_EQ(kept.lInsertOffset, 1234);
+    EXPECT_EQ(kept.zcCount, 12);
+    EXPECT_EQ(kept.insertOffset, 1234);
 }
 
 TEST_F(PageDecoderTest, ZCEntriesFollowTheHeading) {
     const std::string text = ZcEntries(3);
     std::string_view page = text;
-    decoder.DecodePageZC(list, page, kFicA, true, 3);
+    decoder.decodeZc(list, page, kFicA, true, 3);
 
     ASSERT_EQ(list.rowCount(), 28u);
     EXPECT_EQ(list.key(0), kHeading + std::string(kFicA));
@@ -297,7 +297,7 @@ TEST_F(PageDecoderTest, ZCWithoutEntriesShowsItsHeadingAlone) {
     const std::string text = ZcEntries(1);
     for (const std::int16_t n : {std::int16_t{0}, std::int16_t{-4}}) {
         std::string_view page = text;
-        decoder.DecodePageZC(list, page, kFicB, true, n);
+        decoder.decodeZc(list, page, kFicB, true, n);
         EXPECT_EQ(list.rowCount(), 1u);
         EXPECT_EQ(page, text);
     }
@@ -306,7 +306,7 @@ TEST_F(PageDecoderTest, ZCWithoutEntriesShowsItsHeadingAlone) {
 TEST_F(PageDecoderTest, ZCMoreEntriesThanThePageHolds) {
     const std::string text = ZcEntries(411).substr(0, 29930) + std::string(70, 'x');
     std::string_view page = text;
-    decoder.DecodePageZC(list, page, kFicA, true, 32767);
+    decoder.decodeZc(list, page, kFicA, true, 32767);
 
     ASSERT_EQ(list.rowCount(), 1u + 9u * 32767u);
     const std::size_t entry411 = 1 + 9 * 410;
@@ -363,7 +363,7 @@ TEST_F(PageDecoderTest, SQLStatementsByLength) {
                              SqlRecord("       4", std::string("A\0B\0", 4)) + SqlRecord("", "") +
                              "rest";
     std::string_view page = text;
-    decoder.DecodePageSQL(list, page, kFicA, true);
+    decoder.decodeSql(list, page, kFicA, true);
 
     ASSERT_EQ(list.rowCount(), 5u);
     EXPECT_EQ(list.text(1), "Query 'Insert'");
@@ -389,7 +389,7 @@ TEST_F(PageDecoderTest, EmptyCatalogueGivesDuplicateKeys) {
     PageDecoder bare{empty, numbers};
     const std::string text(2000, ' ');
     std::string_view page = text;
-    const auto stop = StopOf([&] { bare.DecodePageCX(list, page); });
+    const auto stop = StopOf([&] { bare.decodeCx(list, page); });
     ASSERT_TRUE(stop);
     EXPECT_EQ(stop->reason, DecodeStop::Reason::DuplicateKey);
     EXPECT_EQ(stop->key, "");
@@ -399,7 +399,7 @@ TEST_F(PageDecoderTest, EmptyCatalogueGivesDuplicateKeys) {
     // In the readable block every key is the suffix alone.
     FieldList other;
     page = text;
-    EXPECT_THROW(bare.DecodeReadableBlock(other, page, kFicA), DecodeStop);
+    EXPECT_THROW(bare.decodeTextBlock(other, page, kFicA), DecodeStop);
     ASSERT_EQ(other.rowCount(), 1u);
     EXPECT_EQ(other.key(0), kFicA);
 }
@@ -407,7 +407,7 @@ TEST_F(PageDecoderTest, EmptyCatalogueGivesDuplicateKeys) {
 TEST_F(PageDecoderTest, ReadableBlockContinuesAfterItself) {
     const std::string text = Patterned(layout::kReadableBlock) + "NEXT";
     std::string_view page = text;
-    decoder.DecodeReadableBlock(list, page, kGcSuffix);
+    decoder.decodeTextBlock(list, page, kGcSuffix);
     ASSERT_EQ(list.rowCount(), 32u);
     EXPECT_EQ(list.columnCount(), 0);
     EXPECT_EQ(list.text(3), "Internal logical number ");
@@ -446,11 +446,11 @@ TEST_F(PageDecoderTest, DegeneratePagesAreShownAsReceived) {
             EXPECT_EQ(rows.value(first), kind.name == "SQL" ? "" : text.substr(0, 1));
             const int gc = kind.name == "GC" ? 0 : 5;
             const int fc = kind.name == "FC" ? 0 : 5;
-            EXPECT_EQ(kept.iNbrOfFC, gc);
-            EXPECT_EQ(kept.lEndOffset, gc);
-            EXPECT_EQ(kept.lEndLength, gc);
-            EXPECT_EQ(kept.iNbrOfZC, fc);
-            EXPECT_EQ(kept.lInsertOffset, fc);
+            EXPECT_EQ(kept.fileCount, gc);
+            EXPECT_EQ(kept.endOffset, gc);
+            EXPECT_EQ(kept.endLength, gc);
+            EXPECT_EQ(kept.zcCount, fc);
+            EXPECT_EQ(kept.insertOffset, fc);
         }
     }
 }
@@ -506,10 +506,10 @@ TEST_F(PageDecoderTest, CountsAndOffsetsAtAndPastTheirLimits) {
             continue;
         }
         ASSERT_NO_THROW(decodePage());
-        const std::int32_t read = c.field == "NbrOfFC"       ? kept.iNbrOfFC
-                                  : c.field == "EndTwOffset" ? kept.lEndOffset
-                                  : c.field == "NumberOfZC"  ? kept.iNbrOfZC
-                                                             : kept.lInsertOffset;
+        const std::int32_t read = c.field == "NbrOfFC"       ? kept.fileCount
+                                  : c.field == "EndTwOffset" ? kept.endOffset
+                                  : c.field == "NumberOfZC"  ? kept.zcCount
+                                                             : kept.insertOffset;
         EXPECT_EQ(read, *c.kept);
     }
 }
@@ -532,7 +532,7 @@ TEST_F(PageDecoderTest, SQLLengthsPastThePageOrTheirRange) {
         FieldList rows;
         const std::string text = SqlRecord("3", "ABC") + SqlRecord(length, statement);
         std::string_view page = text;
-        const auto decode = [&] { decoder.DecodePageSQL(rows, page, kFicA, true); };
+        const auto decode = [&] { decoder.decodeSql(rows, page, kFicA, true); };
         if (!reason) {
             ASSERT_NO_THROW(decode());
             ASSERT_EQ(rows.rowCount(), 5u);

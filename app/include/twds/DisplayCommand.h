@@ -62,9 +62,9 @@ public:
     DisplayCommand(HostLink& hostLink, const PageLabels& labels);
 
     // The two input boxes, as the user typed them (bytes, Windows-1252).
-    // Run() writes the trimmed upper-case name back into txtUsrSpcName.
-    std::string txtIpAddress;
-    std::string txtUsrSpcName;
+    // Run() writes the trimmed upper-case name back into userSpaceName.
+    std::string address;
+    std::string userSpaceName;
 
     // The page lists (kPageLists) and the End_TW text.
     [[nodiscard]] FieldList& list(PageList which) {
@@ -73,34 +73,34 @@ public:
     [[nodiscard]] const FieldList& list(PageList which) const {
         return lists_[static_cast<std::size_t>(which)];
     }
-    std::string txtEnd_TW;
+    std::string endTwText;
 
     // Window state.
-    std::string szIpAddress;
-    std::int32_t lConnection = 0;
-    std::string szUsrSpc;
-    KeptNumbers kept;  // iNbrOfFC, lEndOffset, lEndLength, iNbrOfZC, lInsertOffset
-    std::string szLastError;
+    std::string connectedAddress;
+    std::int32_t connection = 0;
+    std::string userSpace;
+    KeptNumbers kept;  // fileCount, endOffset, endLength, zcCount, insertOffset
+    std::string lastError;
 
     // The row budget of one Display (kDefaultMaxRows).
     std::size_t maxRows = kDefaultMaxRows;
 
-    // Runs the Display command start to end (the body of btnDsp_Click, but
+    // Runs the Display command start to end (the body of display, but
     // for selecting the CX tab, which is the window's).
-    const DisplayOutcome& Run();
+    const DisplayOutcome& run();
     // Empties the lists, the value boxes' source and the End_TW text, and
-    // resets lInsertOffset, lEndOffset and lEndLength.
-    void ClearAll();
-    // Fetches the host link's last error text into szLastError.
-    void ShowLastError();
-    // Closes lConnection once more (the Exit button).
-    void CloseConnection();
+    // resets insertOffset, endOffset and endLength.
+    void clearAll();
+    // Fetches the host link's last error text into lastError.
+    void fetchLastError();
+    // Closes connection once more (the Exit button).
+    void closeConnection();
 
     [[nodiscard]] const DisplayOutcome& outcome() const { return outcome_; }
     // The labels the decoders give the rows.
     [[nodiscard]] const PageLabels& labels() const { return labels_; }
     // The rows of all page lists together.
-    [[nodiscard]] std::size_t TotalRows() const;
+    [[nodiscard]] std::size_t totalRows() const;
 
 private:
     // The page being requested or decoded, for the outcome of a failure.
@@ -113,14 +113,14 @@ private:
     // Requests and decodes every page once the name has passed its check.
     // Returns when a page cannot be retrieved (the outcome says which);
     // DecodeStop passes through.
-    void DisplayPages();
+    void displayPages();
     // Fills `buffer` with the request for `page` (blanks to `length`, then the
-    // header) and retrieves it in place. On a failure runs ShowLastError,
+    // header) and retrieves it in place. On a failure runs fetchLastError,
     // records PageFailed and returns false.
-    bool RetrievePage(const PageInProgress& page, int length, std::string& buffer);
+    bool retrievePage(const PageInProgress& page, int length, std::string& buffer);
     // Whether the current file's ZC rows (and SQL rows) would take the
     // lists past maxRows.
-    [[nodiscard]] bool WouldExceedRowBudget() const;
+    [[nodiscard]] bool wouldExceedRowBudget() const;
 
     HostLink& hostLink_;
     const PageLabels& labels_;

@@ -25,9 +25,9 @@ struct ExportResult {
     std::string message;         // status-line text; empty for NothingToExport
 };
 
-// The Export button. Writes nothing when txtUsrSpcName is blank or the CX list
+// The Export button. Writes nothing when userSpaceName is blank or the CX list
 // is empty; otherwise writes the file named by "DataPath" less its last four
-// characters, immediately followed by szUsrSpc (of the last Display) and
+// characters, immediately followed by userSpace (of the last Display) and
 // ".usrspc". No separator is added, and outside Windows a "\" is an ordinary
 // file-name character, so there "DataPath" must use "/" (for example
 // "/srv/tidewell/DATA" gives "/srv/tidewell/<name>.usrspc").

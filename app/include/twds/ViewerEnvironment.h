@@ -4,11 +4,11 @@
 #include <memory>
 #include <string>
 
+#include "twds/Catalogue.h"
 #include "twds/CommandLine.h"
 #include "twds/HostLink.h"
 #include "twds/PageLabels.h"
 #include "twds/Registry.h"
-#include "twds/Ressource.h"
 #include "twds/StatusMessages.h"
 
 namespace twds {
@@ -25,10 +25,10 @@ class ViewerEnvironment {
 public:
     // reportFailure shows the catalogue's one load failure (a message box in
     // the window, a line on standard error without one).
-    ViewerEnvironment(const CommandLine& commandLine, Ressource::FailureReporter reportFailure);
+    ViewerEnvironment(const CommandLine& commandLine, Catalogue::FailureReporter reportFailure);
     // The same, with the catalogue and the samples looked for in
     // `executableFolder`.
-    ViewerEnvironment(const CommandLine& commandLine, Ressource::FailureReporter reportFailure,
+    ViewerEnvironment(const CommandLine& commandLine, Catalogue::FailureReporter reportFailure,
                       std::filesystem::path executableFolder);
     // Uninstalls the catalogue, which refers to this object's registry.
     ~ViewerEnvironment();

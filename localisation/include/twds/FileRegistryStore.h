@@ -41,7 +41,7 @@ public:
 
     // $TWDSPUSRSPC_REGISTRY when set, else $XDG_CONFIG_HOME/twDspUsrSpc/registry,
     // else ~/.config/twDspUsrSpc/registry.
-    [[nodiscard]] static std::filesystem::path DefaultFolder();
+    [[nodiscard]] static std::filesystem::path defaultFolder();
 
     [[nodiscard]] KeyHandle openKey(Hive hive, std::string_view keyName) override;
     [[nodiscard]] KeyHandle createKey(Hive hive, std::string_view keyName,

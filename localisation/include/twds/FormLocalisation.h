@@ -9,7 +9,7 @@
 
 namespace twds {
 
-class Ressource;
+class Catalogue;
 
 // The catalogue text of an id given as decimal text, with every placeholder
 // empty; "" when the catalogue has none.
@@ -24,8 +24,8 @@ using CatalogueLookup = std::function<std::string(std::string_view id)>;
 //   5      separator, not read
 //   6-     catalogue id (empty for a shorter tag, giving an empty text)
 // A control or property that fails is skipped and the walk goes on.
-void LoadFormRessource(LocalisableForm& form, const CatalogueLookup& lookup);
-void LoadFormRessource(LocalisableForm& form, Ressource& catalogue);
+void LocaliseForm(LocalisableForm& form, const CatalogueLookup& lookup);
+void LocaliseForm(LocalisableForm& form, Catalogue& catalogue);
 
 // Enables every tagged control (and unlocks it) except windows, timers and
 // "Mainfrm". Controls marked "0" or "1" are rights-controlled; the viewer has

@@ -69,17 +69,18 @@ public:
 
 // Reads one value: a string value is its data less the last byte (the
 // terminating NUL), a REG_DWORD a 32-bit integer, anything else Empty.
-[[nodiscard]] RegistryValue ReadRegistryValue(RegistryStore& store, Hive hive,
-                                              std::string_view keyName, std::string_view valueName);
+[[nodiscard]] RegistryValue FetchRegistryValue(RegistryStore& store, Hive hive,
+                                               std::string_view keyName,
+                                               std::string_view valueName);
 // Reads one value of an open key; returns the query status.
-std::int32_t QueryOpenValue(RegistryStore& store, RegistryStore::KeyHandle key,
-                            std::string_view valueName, RegistryValue& value);
+std::int32_t FetchOpenKeyValue(RegistryStore& store, RegistryStore::KeyHandle key,
+                               std::string_view valueName, RegistryValue& value);
 // Creates the key (or opens an existing one) and closes it again. Returns ""
 // on success, else what failed.
-std::string CreateRegistryKey(RegistryStore& store, Hive hive, std::string_view keyName);
+std::string EnsureRegistryKey(RegistryStore& store, Hive hive, std::string_view keyName);
 // Writes a value of type 1 or 2 (text plus one NUL) or 4 (4-byte integer);
 // other types write nothing. Returns "" on success, else what failed.
-std::string WriteRegistryValue(RegistryStore& store, Hive hive, std::string_view keyName,
+std::string StoreRegistryValue(RegistryStore& store, Hive hive, std::string_view keyName,
                                std::string_view valueName, const RegistryValue& value,
                                std::uint32_t type);
 

@@ -7,7 +7,7 @@ namespace twds {
 class SelfLocalising {
 public:
     virtual ~SelfLocalising() = default;
-    virtual void loadRessource() = 0;
+    virtual void reloadTexts() = 0;
 };
 
 }  // namespace twds

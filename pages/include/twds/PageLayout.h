@@ -104,9 +104,9 @@ inline constexpr std::array<FieldSpec, 24> kGC{{
     {"FlatFilePath", 5522, {}, 60},
 }};
 static_assert(TotalWidth(kGC) == 611);
-inline constexpr int kGCNbrOfFC = 15;      // index in kGC, kept as iNbrOfFC
-inline constexpr int kGCEndTwOffset = 20;  // kept as lEndOffset
-inline constexpr int kGCEndTwLength = 21;  // kept as lEndLength
+inline constexpr int kGCNbrOfFC = 15;      // index in kGC, kept as fileCount
+inline constexpr int kGCEndTwOffset = 20;  // kept as endOffset
+inline constexpr int kGCEndTwLength = 21;  // kept as endLength
 
 // GC page, after its readable block: fixed labels.
 inline constexpr std::array<FieldSpec, 4> kGCTail{{
@@ -200,8 +200,8 @@ inline constexpr std::array<FieldSpec, 39> kFC{{
 }};
 static_assert(TotalWidth(kFC) == 250);
 inline constexpr int kFCFicID = 1;            // index in kFC: the file's identifier
-inline constexpr int kFCNumberOfZC = 33;      // kept as iNbrOfZC
-inline constexpr int kFCOffsetOfInsert = 35;  // kept as lInsertOffset
+inline constexpr int kFCNumberOfZC = 33;      // kept as zcCount
+inline constexpr int kFCOffsetOfInsert = 35;  // kept as insertOffset
 
 // FC entry, after its readable block: fixed labels.
 inline constexpr std::array<FieldSpec, 2> kFCTail{{
@@ -235,7 +235,7 @@ inline constexpr char kSqlNulReplacement = '\xFA';  // code 250 in Windows-1252
 // Page requests: kind letter, position and request length.
 inline constexpr int kCXPosition = 1024;
 inline constexpr int kGCPosition = 1024;
-inline constexpr int kEndTwBase = 1024;  // the E page stands at lEndOffset + this
+inline constexpr int kEndTwBase = 1024;  // the E page stands at endOffset + this
 inline constexpr int kFirstFCPosition = 2048;
 inline constexpr int kFCSpacing = 512;  // FC entry n at 2048 + 512 * (n - 1)
 inline constexpr int kCXRequestLength = 2000;

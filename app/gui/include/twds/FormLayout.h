@@ -25,39 +25,39 @@ inline constexpr int kClientHeight = 6570;
 inline constexpr int kMinOuterWidth = kClientWidth + kFrameWidth;     // 5415
 inline constexpr int kMinOuterHeight = kClientHeight + kFrameHeight;  // 7056
 
-inline constexpr TwipsRect kSSTab1{0, 0, 5295, 5895};
-inline constexpr TwipsRect kLbTgtMachine{240, 900, 2295, 255};
-inline constexpr TwipsRect kTxtIpAddress{2640, 900, 2175, 285};
-inline constexpr TwipsRect kLbUsrSpcName{240, 1620, 2295, 255};
-inline constexpr TwipsRect kTxtUsrSpcName{2640, 1620, 2175, 285};
+inline constexpr TwipsRect kTabs{0, 0, 5295, 5895};
+inline constexpr TwipsRect kMachineLabel{240, 900, 2295, 255};
+inline constexpr TwipsRect kAddressBox{2640, 900, 2175, 285};
+inline constexpr TwipsRect kNameLabel{240, 1620, 2295, 255};
+inline constexpr TwipsRect kNameBox{2640, 1620, 2175, 285};
 inline constexpr TwipsRect kListView{120, 360, 5055, 3735};
 inline constexpr TwipsRect kValueBox{120, 4200, 5055, 1575};
-inline constexpr TwipsRect kTxtEnd_TW{120, 360, 5055, 5415};
-inline constexpr TwipsRect kBtnDsp{360, 6120, 1095, 375};
-inline constexpr TwipsRect kBtnExport{2040, 6120, 1095, 375};
-inline constexpr TwipsRect kBtnCancel{3840, 6120, 1095, 375};
+inline constexpr TwipsRect kEndTwBox{120, 360, 5055, 5415};
+inline constexpr TwipsRect kDisplayButton{360, 6120, 1095, 375};
+inline constexpr TwipsRect kExportButton{2040, 6120, 1095, 375};
+inline constexpr TwipsRect kExitButton{3840, 6120, 1095, 375};
 
 // The list height in proportion to the tab control's, as the window takes it
 // once when it loads.
 inline constexpr double kListHeightRatio =
-    static_cast<double>(kListView.height) / static_cast<double>(kSSTab1.height);
+    static_cast<double>(kListView.height) / static_cast<double>(kTabs.height);
 }  // namespace design
 
 // Every control's rectangle after a resize, in twips.
 struct FormLayout {
     int outerWidth = 0;   // the outer size the layout was made for, after the
     int outerHeight = 0;  // minimum-size rule
-    TwipsRect SSTab1;
-    TwipsRect lbTgtMachine;
-    TwipsRect txtIpAddress;
-    TwipsRect lbUsrSpcName;
-    TwipsRect txtUsrSpcName;
+    TwipsRect tabs;
+    TwipsRect machineLabel;
+    TwipsRect addressBox;
+    TwipsRect nameLabel;
+    TwipsRect nameBox;
     TwipsRect listView;  // ListView1 to ListView5
     TwipsRect valueBox;  // Text1 to Text5
-    TwipsRect txtEnd_TW;
-    TwipsRect btnDsp;
-    TwipsRect btnExport;
-    TwipsRect btnCancel;
+    TwipsRect endTwBox;
+    TwipsRect displayButton;
+    TwipsRect exportButton;
+    TwipsRect exitButton;
 };
 
 // The window's resize rules for an outer size of W x H twips: the size is

@@ -14,7 +14,7 @@ namespace twds {
 // The text catalogue: catalogue ids 0 to 10000 mapped to texts in the user's
 // language, read from "twmgr.ressource.<language>" in the viewer's folder
 // on the first lookup.
-class Ressource {
+class Catalogue {
 public:
     static constexpr int kMaxId = 10000;
     // Shows the one load failure: a critical message box in a window, a line
@@ -24,16 +24,16 @@ public:
     // `registry` must outlive the catalogue. `folder` is the viewer's own
     // folder, the one place where catalogue files are looked for. Without a
     // reporter a load failure goes to standard error.
-    Ressource(RegistryStore& registry, std::filesystem::path folder, FailureReporter reportFailure);
-    Ressource(const Ressource&) = delete;
-    Ressource& operator=(const Ressource&) = delete;
+    Catalogue(RegistryStore& registry, std::filesystem::path folder, FailureReporter reportFailure);
+    Catalogue(const Catalogue&) = delete;
+    Catalogue& operator=(const Catalogue&) = delete;
 
     // The text of `id` (a decimal text) with "&1".."&7" replaced by p1..p7.
     // Never fails: "" for an unknown, non-numeric or out-of-range id.
-    [[nodiscard]] std::string GetRessource(std::string_view id, std::string_view p1 = {},
-                                           std::string_view p2 = {}, std::string_view p3 = {},
-                                           std::string_view p4 = {}, std::string_view p5 = {},
-                                           std::string_view p6 = {}, std::string_view p7 = {});
+    [[nodiscard]] std::string text(std::string_view id, std::string_view p1 = {},
+                                   std::string_view p2 = {}, std::string_view p3 = {},
+                                   std::string_view p4 = {}, std::string_view p5 = {},
+                                   std::string_view p6 = {}, std::string_view p7 = {});
 
     // The text of `id` as the catalogue holds it, placeholders unfilled; ""
     // when the catalogue has none. The viewer's own messages fill their
@@ -45,17 +45,15 @@ public:
     // would name a file outside the folder); false, with the lines before
     // the failing one kept, when a line has no id in 0 to 10000 or the file
     // cannot be read.
-    bool LoadRessourceFile(const std::string& language);
+    bool loadLanguage(const std::string& language);
 
-    [[nodiscard]] const std::string& RessourceLanguage() const { return language_; }
-    [[nodiscard]] const std::array<std::string, kMaxId + 1>& RessourceTable() const {
-        return *table_;
-    }
+    [[nodiscard]] const std::string& language() const { return language_; }
+    [[nodiscard]] const std::array<std::string, kMaxId + 1>& table() const { return *table_; }
 
 private:
     // The first lookup's work: read (or create) the language setting and load
     // its catalogue, falling back to English. Runs once per catalogue.
-    void EnsureLoaded();
+    void ensureLoaded();
 
     RegistryStore& registry_;
     std::filesystem::path folder_;
@@ -66,12 +64,12 @@ private:
 };
 
 // The process-wide catalogue that the viewer's windows and commands use.
-// Install it once at start-up; GetRessource returns "" until then.
-void InstallRessource(std::unique_ptr<Ressource> catalogue);
-[[nodiscard]] Ressource* InstalledRessource();
-[[nodiscard]] std::string GetRessource(std::string_view id, std::string_view p1 = {},
-                                       std::string_view p2 = {}, std::string_view p3 = {},
-                                       std::string_view p4 = {}, std::string_view p5 = {},
-                                       std::string_view p6 = {}, std::string_view p7 = {});
+// Install it once at start-up; CatalogueText returns "" until then.
+void InstallCatalogue(std::unique_ptr<Catalogue> catalogue);
+[[nodiscard]] Catalogue* InstalledCatalogue();
+[[nodiscard]] std::string CatalogueText(std::string_view id, std::string_view p1 = {},
+                                        std::string_view p2 = {}, std::string_view p3 = {},
+                                        std::string_view p4 = {}, std::string_view p5 = {},
+                                        std::string_view p6 = {}, std::string_view p7 = {});
 
 }  // namespace twds

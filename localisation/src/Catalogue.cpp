@@ -1,4 +1,4 @@
-#include "twds/Ressource.h"
+#include "twds/Catalogue.h"
 #include "twds/Trim.h"
 
 #include <charconv>
@@ -49,7 +49,7 @@ std::optional<int> ParseId(std::string_view text) {
     if (negative && value != 0) {
         return std::nullopt;
     }
-    if (value > Ressource::kMaxId) {
+    if (value > Catalogue::kMaxId) {
         return std::nullopt;
     }
     return value;
@@ -90,21 +90,21 @@ void ReplaceAll(std::string& text, std::string_view marker, std::string_view val
     text = std::move(out);
 }
 
-std::unique_ptr<Ressource>& InstalledSlot() {
-    static std::unique_ptr<Ressource> installed;
+std::unique_ptr<Catalogue>& InstalledSlot() {
+    static std::unique_ptr<Catalogue> installed;
     return installed;
 }
 
 }  // namespace
 
-Ressource::Ressource(RegistryStore& registry, std::filesystem::path folder,
+Catalogue::Catalogue(RegistryStore& registry, std::filesystem::path folder,
                      FailureReporter reportFailure)
     : registry_(registry),
       folder_(std::move(folder)),
       reportFailure_(std::move(reportFailure)),
       table_(std::make_unique<std::array<std::string, kMaxId + 1>>()) {}
 
-void Ressource::EnsureLoaded() {
+void Catalogue::ensureLoaded() {
     if (loaded_) {
         return;
     }
@@ -114,23 +114,23 @@ void Ressource::EnsureLoaded() {
         const auto* text = std::get_if<std::string>(&value);
         return std::holds_alternative<std::monostate>(value) || (text && text->empty());
     };
-    auto language = ReadRegistryValue(registry_, Hive::CurrentUser, kSettingsKey, kLanguageValue);
+    auto language = FetchRegistryValue(registry_, Hive::CurrentUser, kSettingsKey, kLanguageValue);
     if (isUnset(language)) {
         // A setting that cannot be stored only means English again at the
         // next start; the catalogue below still loads.
-        static_cast<void>(CreateRegistryKey(registry_, Hive::CurrentUser, kSettingsKey));
-        static_cast<void>(WriteRegistryValue(registry_, Hive::CurrentUser, kSettingsKey,
+        static_cast<void>(EnsureRegistryKey(registry_, Hive::CurrentUser, kSettingsKey));
+        static_cast<void>(StoreRegistryValue(registry_, Hive::CurrentUser, kSettingsKey,
                                              kLanguageValue, std::string(kDefaultLanguage),
                                              kRegExpandSz));
-        language = ReadRegistryValue(registry_, Hive::CurrentUser, kSettingsKey, kLanguageValue);
+        language = FetchRegistryValue(registry_, Hive::CurrentUser, kSettingsKey, kLanguageValue);
     }
     language_ = RegistryValueText(language);
 
-    if (LoadRessourceFile(language_)) {
+    if (loadLanguage(language_)) {
         return;
     }
     language_ = kDefaultLanguage;
-    if (LoadRessourceFile(language_)) {
+    if (loadLanguage(language_)) {
         return;
     }
     std::string text = "Unable to load " + folder_.string();
@@ -145,7 +145,7 @@ void Ressource::EnsureLoaded() {
     }
 }
 
-bool Ressource::LoadRessourceFile(const std::string& language) {
+bool Catalogue::loadLanguage(const std::string& language) {
     // The language comes from the registry as stored; a separator or NUL in it
     // would name a file elsewhere than the viewer's folder.
     if (language.find_first_of(std::string_view("/\\\0", 3)) != std::string::npos) {
@@ -195,10 +195,10 @@ bool Ressource::LoadRessourceFile(const std::string& language) {
     return true;
 }
 
-std::string Ressource::GetRessource(std::string_view id, std::string_view p1, std::string_view p2,
-                                    std::string_view p3, std::string_view p4, std::string_view p5,
-                                    std::string_view p6, std::string_view p7) {
-    EnsureLoaded();
+std::string Catalogue::text(std::string_view id, std::string_view p1, std::string_view p2,
+                            std::string_view p3, std::string_view p4, std::string_view p5,
+                            std::string_view p6, std::string_view p7) {
+    ensureLoaded();
     const auto index = ParseId(id);
     if (!index) {
         return {};
@@ -213,27 +213,27 @@ std::string Ressource::GetRessource(std::string_view id, std::string_view p1, st
     return text;
 }
 
-std::string Ressource::rawText(int id) {
-    EnsureLoaded();
+std::string Catalogue::rawText(int id) {
+    ensureLoaded();
     if (id < 0 || id > kMaxId) {
         return {};
     }
     return (*table_)[static_cast<std::size_t>(id)];
 }
 
-void InstallRessource(std::unique_ptr<Ressource> catalogue) {
+void InstallCatalogue(std::unique_ptr<Catalogue> catalogue) {
     InstalledSlot() = std::move(catalogue);
 }
 
-Ressource* InstalledRessource() {
+Catalogue* InstalledCatalogue() {
     return InstalledSlot().get();
 }
 
-std::string GetRessource(std::string_view id, std::string_view p1, std::string_view p2,
-                         std::string_view p3, std::string_view p4, std::string_view p5,
-                         std::string_view p6, std::string_view p7) {
-    Ressource* catalogue = InstalledRessource();
-    return catalogue ? catalogue->GetRessource(id, p1, p2, p3, p4, p5, p6, p7) : std::string{};
+std::string CatalogueText(std::string_view id, std::string_view p1, std::string_view p2,
+                          std::string_view p3, std::string_view p4, std::string_view p5,
+                          std::string_view p6, std::string_view p7) {
+    Catalogue* catalogue = InstalledCatalogue();
+    return catalogue ? catalogue->text(id, p1, p2, p3, p4, p5, p6, p7) : std::string{};
 }
 
 }  // namespace twds

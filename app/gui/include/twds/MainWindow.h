@@ -35,7 +35,7 @@ class DisplayCommand;
 // The window shows the DisplayCommand's lists and End_TW text and runs it
 // from its Display button; it owns the widgets only. The command, the
 // registry and the lookups must outlive the window.
-class frmDspUsrspc : public QWidget {
+class MainWindow : public QWidget {
     Q_OBJECT
 
 public:
@@ -44,20 +44,20 @@ public:
     // cancels.
     using SaveAsDialog = std::function<QString(const QString& proposedPath)>;
 
-    frmDspUsrspc(DisplayCommand& display, RegistryStore& registry, MessageLookup messages,
-                 CatalogueLookup captions, QWidget* parent = nullptr);
-    ~frmDspUsrspc() override;
+    MainWindow(DisplayCommand& display, RegistryStore& registry, MessageLookup messages,
+               CatalogueLookup captions, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Localises the window, selects the Info tab and, when the argument text
     // holds a "/", fills the two boxes from it and runs the Display. Call it
     // once, before the window is first shown.
-    void Form_Load(std::string_view argumentText);
+    void load(std::string_view argumentText);
     // Lays the controls out for the window's current size.
-    void Form_Resize();
+    void applyLayout();
 
-    void btnDsp_Click();
-    void btnExport_Click();
-    void btnCancel_Click();
+    void display();
+    void exportDisplayed();
+    void exitViewer();
 
     // Replaces the Save As dialog (tests answer without a dialog).
     void setSaveAsDialog(SaveAsDialog dialog) { saveAsDialog_ = std::move(dialog); }
@@ -70,7 +70,7 @@ public:
     void addStatus(const std::string& text);
     // The layout last applied, in twips.
     [[nodiscard]] const FormLayout& formLayout() const { return layout_; }
-    [[nodiscard]] double listHeightRatio() const { return dListHeightRatio; }
+    [[nodiscard]] double listHeightRatio() const { return listHeightRatio_; }
     [[nodiscard]] FieldListModel& listModel(PageList list) {
         return *models_[static_cast<std::size_t>(list)];
     }
@@ -121,26 +121,26 @@ private:
     CatalogueLookup captions_;
     SaveAsDialog saveAsDialog_;
 
-    QTabWidget* SSTab1 = nullptr;
-    QLabel* lbTgtMachine = nullptr;
-    QLineEdit* txtIpAddress = nullptr;
-    QLabel* lbUsrSpcName = nullptr;
-    QLineEdit* txtUsrSpcName = nullptr;
+    QTabWidget* tabs_ = nullptr;
+    QLabel* machineLabel_ = nullptr;
+    QLineEdit* addressBox_ = nullptr;
+    QLabel* nameLabel_ = nullptr;
+    QLineEdit* nameBox_ = nullptr;
     std::array<QTableView*, kPageListCount> listViews_{};
     std::array<QPlainTextEdit*, kPageListCount> valueBoxes_{};
-    QPlainTextEdit* txtEnd_TW = nullptr;
-    QPushButton* btnDsp = nullptr;
-    QPushButton* btnExport = nullptr;
-    QPushButton* btnCancel = nullptr;
+    QPlainTextEdit* endTwBox_ = nullptr;
+    QPushButton* displayButton_ = nullptr;
+    QPushButton* exportButton_ = nullptr;
+    QPushButton* exitButton_ = nullptr;
     QPlainTextEdit* statusLine_ = nullptr;
 
     std::array<std::unique_ptr<FieldListModel>, kPageListCount> models_;
     // Label column widths in pixels, measured once the catalogue is read; 0
     // until then.
     mutable std::array<int, kPageListCount> labelColumnWidths_{};
-    double dListHeightRatio = design::kListHeightRatio;
+    double listHeightRatio_ = design::kListHeightRatio;
     FormLayout layout_;
-    QString lastName_;  // txtUsrSpcName before the latest edit
+    QString lastName_;  // nameBox_ before the latest edit
     // The status line's last line after a Display: the machine, the user
     // space and where its pages came from, kept in view under later messages.
     std::string statusContext_;

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "TempFolder.h"
+#include "twds/Catalogue.h"
 #include "twds/FileRegistryStore.h"
 #include "twds/Registry.h"
-#include "twds/Ressource.h"
 
 namespace twds {
 namespace {
@@ -19,11 +19,11 @@ const std::string kFrench =
     "Fran\xe7"
     "ais";
 
-class RessourceTest : public ::testing::Test {
+class CatalogueTest : public ::testing::Test {
 protected:
-    Ressource& catalogue() {
+    Catalogue& catalogue() {
         if (!catalogue_) {
-            catalogue_ = std::make_unique<Ressource>(
+            catalogue_ = std::make_unique<Catalogue>(
                 registry, programs.path(),
                 [this](const std::string& title, const std::string& text) {
                     failures.emplace_back(title, text);
@@ -33,9 +33,9 @@ protected:
     }
 
     void setLanguage(const RegistryValue& value, std::uint32_t type) {
-        ASSERT_EQ(CreateRegistryKey(registry, Hive::CurrentUser, kSettings), "");
+        ASSERT_EQ(EnsureRegistryKey(registry, Hive::CurrentUser, kSettings), "");
         ASSERT_EQ(
-            WriteRegistryValue(registry, Hive::CurrentUser, kSettings, "Language", value, type),
+            StoreRegistryValue(registry, Hive::CurrentUser, kSettings, "Language", value, type),
             "");
     }
 
@@ -49,15 +49,15 @@ protected:
     std::vector<std::pair<std::string, std::string>> failures;
 
 private:
-    std::unique_ptr<Ressource> catalogue_;
+    std::unique_ptr<Catalogue> catalogue_;
 };
 
-TEST_F(RessourceTest, FreshRegistryGetsLanguageEnWrittenAsExpandString) {
+TEST_F(CatalogueTest, FreshRegistryGetsLanguageEnWrittenAsExpandString) {
     writeCatalogue("EN", "5001\tDisplay Tidewell userspace\r\n");
-    EXPECT_EQ(catalogue().RessourceLanguage(), "");
+    EXPECT_EQ(catalogue().language(), "");
 
-    EXPECT_EQ(catalogue().GetRessource("5001"), "Display Tidewell userspace");
-    EXPECT_EQ(catalogue().RessourceLanguage(), "EN");
+    EXPECT_EQ(catalogue().text("5001"), "Display Tidewell userspace");
+    EXPECT_EQ(catalogue().language(), "EN");
 
     const auto hive = registryFolder.read("HKEY_CURRENT_USER.reg");
     EXPECT_NE(hive.find("[HKEY_CURRENT_USER\\SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\Settings]"
@@ -69,7 +69,7 @@ TEST_F(RessourceTest, FreshRegistryGetsLanguageEnWrittenAsExpandString) {
 
 // The "Language" value names the catalogue as stored: an empty one becomes
 // EN (and is written back), an integer its decimal text.
-TEST_F(RessourceTest, LanguageValueChoosesTheCatalogue) {
+TEST_F(CatalogueTest, LanguageValueChoosesTheCatalogue) {
     writeCatalogue("EN", "5001\tEnglish\r\n");
     writeCatalogue("FR", "5001\t" + kFrench + "\r\n");
     writeCatalogue("44", "5001\tForty-four\r\n");
@@ -85,56 +85,56 @@ TEST_F(RessourceTest, LanguageValueChoosesTheCatalogue) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.language);
         setLanguage(c.value, c.type);
-        Ressource fresh(registry, programs.path(), nullptr);
-        EXPECT_EQ(fresh.GetRessource("5001"), c.text);
-        EXPECT_EQ(fresh.RessourceLanguage(), c.language);
-        EXPECT_EQ(ReadRegistryValue(registry, Hive::CurrentUser, kSettings, "Language"),
+        Catalogue fresh(registry, programs.path(), nullptr);
+        EXPECT_EQ(fresh.text("5001"), c.text);
+        EXPECT_EQ(fresh.language(), c.language);
+        EXPECT_EQ(FetchRegistryValue(registry, Hive::CurrentUser, kSettings, "Language"),
                   c.language == "EN" ? RegistryValue("EN"s) : c.value);
     }
 
     // Loaded once: later changes wait for the next start.
     setLanguage("FR"s, kRegSz);
-    EXPECT_EQ(catalogue().GetRessource("5001"), kFrench);
+    EXPECT_EQ(catalogue().text("5001"), kFrench);
     setLanguage("EN"s, kRegSz);
     writeCatalogue("FR", "5001\tChanged\r\n");
-    EXPECT_EQ(catalogue().GetRessource("5001"), kFrench);
+    EXPECT_EQ(catalogue().text("5001"), kFrench);
 }
 
-TEST_F(RessourceTest, MissingOrMalformedLanguageFileFallsBackToEnSilently) {
+TEST_F(CatalogueTest, MissingOrMalformedLanguageFileFallsBackToEnSilently) {
     writeCatalogue("EN", "5001\tEnglish\r\n5002\tSecond\r\n");
     for (const auto& language : {"XX"s, "fr"s, "BAD"s, "../EN"s}) {
         SCOPED_TRACE(language);
         writeCatalogue("BAD", "5002\tBad\r\nheading without id\r\n");
         setLanguage(language, kRegSz);
-        Ressource fresh(registry, programs.path(),
+        Catalogue fresh(registry, programs.path(),
                         [this](const std::string& title, const std::string& text) {
                             failures.emplace_back(title, text);
                         });
-        EXPECT_EQ(fresh.GetRessource("5002"), "Second");
-        EXPECT_EQ(fresh.RessourceLanguage(), "EN");
+        EXPECT_EQ(fresh.text("5002"), "Second");
+        EXPECT_EQ(fresh.language(), "EN");
     }
     EXPECT_TRUE(failures.empty());
 }
 
-TEST_F(RessourceTest, DoubleFailureIsReportedOnceAndLookupsGoOnEmpty) {
+TEST_F(CatalogueTest, DoubleFailureIsReportedOnceAndLookupsGoOnEmpty) {
     setLanguage("FR"s, kRegSz);
-    EXPECT_EQ(catalogue().GetRessource("5001"), "");
-    EXPECT_EQ(catalogue().GetRessource("5101", "x"), "");
+    EXPECT_EQ(catalogue().text("5001"), "");
+    EXPECT_EQ(catalogue().text("5101", "x"), "");
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_EQ(failures[0].first, "Load ressources");
     EXPECT_EQ(failures[0].second,
               "Unable to load " + (programs.path() / "twmgr.ressource.EN").string() + " file");
-    EXPECT_EQ(catalogue().RessourceLanguage(), "EN");
+    EXPECT_EQ(catalogue().language(), "EN");
 }
 
-TEST_F(RessourceTest, MalformedEnglishCatalogueKeepsItsEarlierLinesAndReports) {
+TEST_F(CatalogueTest, MalformedEnglishCatalogueKeepsItsEarlierLinesAndReports) {
     writeCatalogue("EN", "5001\tTitle\r\nNo id here\r\n5002\tLost\r\n");
-    EXPECT_EQ(catalogue().GetRessource("5001"), "Title");
-    EXPECT_EQ(catalogue().GetRessource("5002"), "");
+    EXPECT_EQ(catalogue().text("5001"), "Title");
+    EXPECT_EQ(catalogue().text("5002"), "");
     EXPECT_EQ(failures.size(), 1u);
 }
 
-TEST_F(RessourceTest, LineRules) {
+TEST_F(CatalogueTest, LineRules) {
     writeCatalogue("EN",
                    "5401\t  Field name  \tremark\tmore\r\n"  // trimmed, later fields dropped
                    "5402\r\n"                                // id only
@@ -151,125 +151,124 @@ TEST_F(RessourceTest, LineRules) {
                    "5409\t \xe9\xb0\x00\x81 \r\n"s  // bytes kept as they are
                    "5410\tno line end");
     auto& ressource = catalogue();
-    EXPECT_EQ(ressource.GetRessource("5401"), "Field name");
-    EXPECT_EQ(ressource.GetRessource("5402"), "");
-    EXPECT_EQ(ressource.GetRessource("5403"), "Padded id");
-    EXPECT_EQ(ressource.GetRessource("5404"), "Fraction dropped");
-    EXPECT_EQ(ressource.GetRessource("5405"), "second");
-    EXPECT_EQ(ressource.GetRessource("5406"), "lone CR");
-    EXPECT_EQ(ressource.GetRessource("5407"), "keeps\na lone LF");
-    EXPECT_EQ(ressource.GetRessource("5408"), "");
-    EXPECT_EQ(ressource.GetRessource("0"), "zero");
-    EXPECT_EQ(ressource.GetRessource("10000"), "last id");
-    EXPECT_EQ(ressource.GetRessource("5409"), "\xe9\xb0\x00\x81"s);
-    EXPECT_EQ(ressource.GetRessource("5410"), "no line end");
+    EXPECT_EQ(ressource.text("5401"), "Field name");
+    EXPECT_EQ(ressource.text("5402"), "");
+    EXPECT_EQ(ressource.text("5403"), "Padded id");
+    EXPECT_EQ(ressource.text("5404"), "Fraction dropped");
+    EXPECT_EQ(ressource.text("5405"), "second");
+    EXPECT_EQ(ressource.text("5406"), "lone CR");
+    EXPECT_EQ(ressource.text("5407"), "keeps\na lone LF");
+    EXPECT_EQ(ressource.text("5408"), "");
+    EXPECT_EQ(ressource.text("0"), "zero");
+    EXPECT_EQ(ressource.text("10000"), "last id");
+    EXPECT_EQ(ressource.text("5409"), "\xe9\xb0\x00\x81"s);
+    EXPECT_EQ(ressource.text("5410"), "no line end");
     EXPECT_TRUE(failures.empty());
 }
 
 // Whole files of unusual shape: an empty one loads with every text empty,
 // one with CR-only line ends reads line by line, one of NULs and no line end
 // is a line without an id.
-TEST_F(RessourceTest, EmptyCrOnlyAndNulFiles) {
+TEST_F(CatalogueTest, EmptyCrOnlyAndNulFiles) {
     auto& ressource = catalogue();
     writeCatalogue("EMPTY", "");
-    EXPECT_TRUE(ressource.LoadRessourceFile("EMPTY"));
-    EXPECT_EQ(ressource.RessourceTable()[5001], "");
+    EXPECT_TRUE(ressource.loadLanguage("EMPTY"));
+    EXPECT_EQ(ressource.table()[5001], "");
 
     writeCatalogue("CR", "5001\tTitle\r5002\tSecond &1\r\r5003\tlast\r");
-    ASSERT_TRUE(ressource.LoadRessourceFile("CR"));
-    EXPECT_EQ(ressource.RessourceTable()[5001], "Title");
-    EXPECT_EQ(ressource.RessourceTable()[5002], "Second &1");
-    EXPECT_EQ(ressource.RessourceTable()[5003], "last");
+    ASSERT_TRUE(ressource.loadLanguage("CR"));
+    EXPECT_EQ(ressource.table()[5001], "Title");
+    EXPECT_EQ(ressource.table()[5002], "Second &1");
+    EXPECT_EQ(ressource.table()[5003], "last");
 
     writeCatalogue("NUL", std::string(64, '\0'));
-    EXPECT_FALSE(ressource.LoadRessourceFile("NUL"));
+    EXPECT_FALSE(ressource.loadLanguage("NUL"));
 }
 
-TEST_F(RessourceTest, LoadFailsAtALineWithoutAnIdInRange) {
+TEST_F(CatalogueTest, LoadFailsAtALineWithoutAnIdInRange) {
     auto& ressource = catalogue();
     for (const auto& bad : {"Heading"s, "10001\tx"s, "-1\tx"s, "   \tx"s, "12a\tx"s, "\tx"s,
                             "99999999999999999999\tx"s}) {
         SCOPED_TRACE(bad);
         writeCatalogue("T", "5401\tkept\r\n" + bad + "\r\n5402\tnever read\r\n");
-        EXPECT_FALSE(ressource.LoadRessourceFile("T"));
-        EXPECT_EQ(ressource.RessourceTable()[5401], "kept");
-        EXPECT_EQ(ressource.RessourceTable()[5402], "");
+        EXPECT_FALSE(ressource.loadLanguage("T"));
+        EXPECT_EQ(ressource.table()[5401], "kept");
+        EXPECT_EQ(ressource.table()[5402], "");
     }
 }
 
-TEST_F(RessourceTest, LoadClearsTheTableFirstButNotWhenThereIsNoFile) {
+TEST_F(CatalogueTest, LoadClearsTheTableFirstButNotWhenThereIsNoFile) {
     auto& ressource = catalogue();
     writeCatalogue("A", "1\tone\r\n2\ttwo\r\n");
     writeCatalogue("B", "2\tdeux\r\n");
-    ASSERT_TRUE(ressource.LoadRessourceFile("A"));
+    ASSERT_TRUE(ressource.loadLanguage("A"));
 
-    EXPECT_FALSE(ressource.LoadRessourceFile("missing"));
+    EXPECT_FALSE(ressource.loadLanguage("missing"));
     std::filesystem::create_directory(programs.path() / "twmgr.ressource.DIR");
-    EXPECT_FALSE(ressource.LoadRessourceFile("DIR"));
-    EXPECT_FALSE(ressource.LoadRessourceFile("x/../A")) << "no path outside the folder";
-    EXPECT_EQ(ressource.RessourceTable()[1], "one");
+    EXPECT_FALSE(ressource.loadLanguage("DIR"));
+    EXPECT_FALSE(ressource.loadLanguage("x/../A")) << "no path outside the folder";
+    EXPECT_EQ(ressource.table()[1], "one");
 
-    ASSERT_TRUE(ressource.LoadRessourceFile("B"));
-    EXPECT_EQ(ressource.RessourceTable()[1], "");
-    EXPECT_EQ(ressource.RessourceTable()[2], "deux");
+    ASSERT_TRUE(ressource.loadLanguage("B"));
+    EXPECT_EQ(ressource.table()[1], "");
+    EXPECT_EQ(ressource.table()[2], "deux");
 }
 
-TEST_F(RessourceTest, IdsOutsideTheTableOrNotNumbersGiveEmptyText) {
+TEST_F(CatalogueTest, IdsOutsideTheTableOrNotNumbersGiveEmptyText) {
     writeCatalogue("EN", "0\tzero\r\n10000\tmax\r\n5401\tField name\r\n");
     auto& ressource = catalogue();
-    EXPECT_EQ(ressource.GetRessource(" 5401 "), "Field name");
-    EXPECT_EQ(ressource.GetRessource("+5401"), "Field name");
-    EXPECT_EQ(ressource.GetRessource("5401.9"), "Field name");
+    EXPECT_EQ(ressource.text(" 5401 "), "Field name");
+    EXPECT_EQ(ressource.text("+5401"), "Field name");
+    EXPECT_EQ(ressource.text("5401.9"), "Field name");
     for (const auto& id : {"10001"s, "-1"s, "abc"s, ""s, "54 01"s, "5401x"s, "\0"s, "1e3"s,
                            "4294967296"s, std::string(5000, '9')}) {
-        EXPECT_EQ(ressource.GetRessource(id), "") << id;
+        EXPECT_EQ(ressource.text(id), "") << id;
     }
 }
 
-TEST_F(RessourceTest, PlaceholdersAreFilledInOrderOnTheGrowingText) {
+TEST_F(CatalogueTest, PlaceholdersAreFilledInOrderOnTheGrowingText) {
     writeCatalogue("EN",
                    "5301\tConnection failed to the machine &1. The rasion : &2\r\n"
                    "1\t&2 then &1, &1 again\r\n"
                    "2\t&1|&3\r\n"
                    "3\t&0 &8 && &&1 &7\r\n");
     auto& ressource = catalogue();
-    EXPECT_EQ(ressource.GetRessource("5301", "10.0.0.1", "timeout"),
+    EXPECT_EQ(ressource.text("5301", "10.0.0.1", "timeout"),
               "Connection failed to the machine 10.0.0.1. The rasion : timeout");
-    EXPECT_EQ(ressource.GetRessource("5301"), "Connection failed to the machine . The rasion : ");
-    EXPECT_EQ(ressource.GetRessource("1", "A", "B"), "B then A, A again");
+    EXPECT_EQ(ressource.text("5301"), "Connection failed to the machine . The rasion : ");
+    EXPECT_EQ(ressource.text("1", "A", "B"), "B then A, A again");
     // p1 brings in "&3", which the third step then fills; p3 bringing in
     // "&1" is not filled again.
-    EXPECT_EQ(ressource.GetRessource("2", "x&3", "", "&1"), "x&1|&1");
-    EXPECT_EQ(ressource.GetRessource("3", "one", "", "", "", "", "", "seven"),
-              "&0 &8 && &one seven");
+    EXPECT_EQ(ressource.text("2", "x&3", "", "&1"), "x&1|&1");
+    EXPECT_EQ(ressource.text("3", "one", "", "", "", "", "", "seven"), "&0 &8 && &one seven");
 }
 
-TEST_F(RessourceTest, LargeCatalogueLoadsWhole) {
+TEST_F(CatalogueTest, LargeCatalogueLoadsWhole) {
     std::string bytes;
     const std::string text(1000, 'x');
-    for (int id = 0; id <= Ressource::kMaxId; ++id) {
+    for (int id = 0; id <= Catalogue::kMaxId; ++id) {
         bytes += std::to_string(id) + "\t " + text + std::to_string(id) + " \r\n";
     }
     ASSERT_GT(bytes.size(), 10'000'000u);
     writeCatalogue("EN", bytes);
 
-    EXPECT_EQ(catalogue().GetRessource("7777"), text + "7777");
-    EXPECT_EQ(catalogue().RessourceTable()[10000], text + "10000");
+    EXPECT_EQ(catalogue().text("7777"), text + "7777");
+    EXPECT_EQ(catalogue().table()[10000], text + "10000");
 }
 
-TEST(InstalledRessource, ServesTheProcessCatalogue) {
-    InstallRessource(nullptr);
-    EXPECT_EQ(InstalledRessource(), nullptr);
-    EXPECT_EQ(GetRessource("5001"), "");
+TEST(InstalledCatalogue, ServesTheProcessCatalogue) {
+    InstallCatalogue(nullptr);
+    EXPECT_EQ(InstalledCatalogue(), nullptr);
+    EXPECT_EQ(CatalogueText("5001"), "");
 
     test::TempFolder programs;
     test::TempFolder registryFolder;
     FileRegistryStore registry(registryFolder.path());
     programs.write("twmgr.ressource.EN", "5001\tTitle &1\r\n");
-    InstallRessource(std::make_unique<Ressource>(registry, programs.path(), nullptr));
-    ASSERT_NE(InstalledRessource(), nullptr);
-    EXPECT_EQ(GetRessource("5001", "one"), "Title one");
-    InstallRessource(nullptr);
+    InstallCatalogue(std::make_unique<Catalogue>(registry, programs.path(), nullptr));
+    ASSERT_NE(InstalledCatalogue(), nullptr);
+    EXPECT_EQ(CatalogueText("5001", "one"), "Title one");
+    InstallCatalogue(nullptr);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "twds/frmDspUsrspc.h"
+#include "twds/MainWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -111,8 +111,8 @@ QString ProposedSavePath(const std::filesystem::path& intended, const std::strin
 
 }  // namespace
 
-frmDspUsrspc::frmDspUsrspc(DisplayCommand& display, RegistryStore& registry, MessageLookup messages,
-                           CatalogueLookup captions, QWidget* parent)
+MainWindow::MainWindow(DisplayCommand& display, RegistryStore& registry, MessageLookup messages,
+                       CatalogueLookup captions, QWidget* parent)
     : QWidget(parent),
       display_(display),
       registry_(registry),
@@ -122,7 +122,7 @@ frmDspUsrspc::frmDspUsrspc(DisplayCommand& display, RegistryStore& registry, Mes
     setProperty(QtLocalisableForm::kTagProperty, QStringLiteral("5001"));
     saveAsDialog_ = [this](const QString& proposedPath) {
         return QFileDialog::getSaveFileName(
-            this, btnExport->text().remove(QLatin1Char('&')), proposedPath,
+            this, exportButton_->text().remove(QLatin1Char('&')), proposedPath,
             Cp1252ToQString(messages_(message::kExportFileFilter, {})));
     };
 
@@ -132,18 +132,18 @@ frmDspUsrspc::frmDspUsrspc(DisplayCommand& display, RegistryStore& registry, Mes
     const int statusHeight = statusLineHeight();
     setMinimumSize(pxX(design::kClientWidth), pxY(design::kClientHeight) + statusHeight);
     resize(minimumSize());
-    Form_Resize();
+    applyLayout();
 }
 
-frmDspUsrspc::~frmDspUsrspc() = default;
+MainWindow::~MainWindow() = default;
 
-void frmDspUsrspc::createControls() {
+void MainWindow::createControls() {
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     // Every row has one height: the taller of the label and value fonts.
     const int rowHeight = std::max(fontMetrics().height(), QFontMetrics(fixed).height()) + 2;
 
-    SSTab1 = new QTabWidget(this);
-    SSTab1->setObjectName(QStringLiteral("SSTab1"));
+    tabs_ = new QTabWidget(this);
+    tabs_->setObjectName(QStringLiteral("SSTab1"));
     std::array<QString, kTabCount> captions{};
     captions[kTabInfo] = QStringLiteral("Info");
     for (const PageListInfo& info : kPageLists) {
@@ -152,28 +152,27 @@ void frmDspUsrspc::createControls() {
     captions[kTabEndTW] = QStringLiteral("End_TW");
     std::array<QWidget*, kTabCount> pages{};
     for (std::size_t t = 0; t < pages.size(); ++t) {
-        pages[t] = new QWidget(SSTab1);
+        pages[t] = new QWidget(tabs_);
         pages[t]->installEventFilter(this);
-        SSTab1->addTab(pages[t], captions[t]);
+        tabs_->addTab(pages[t], captions[t]);
     }
 
-    lbTgtMachine = MakeLabel(pages[kTabInfo], QStringLiteral("lbTgtMachine"), "_CAP_5251");
-    txtIpAddress = new QLineEdit(pages[kTabInfo]);
-    txtIpAddress->setObjectName(QStringLiteral("txtIpAddress"));
-    lbUsrSpcName = MakeLabel(pages[kTabInfo], QStringLiteral("lbUsrSpcName"), "_CAP_5252");
-    txtUsrSpcName = new QLineEdit(pages[kTabInfo]);
-    txtUsrSpcName->setObjectName(QStringLiteral("txtUsrSpcName"));
-    lbTgtMachine->setBuddy(txtIpAddress);
-    lbUsrSpcName->setBuddy(txtUsrSpcName);
-    connect(txtUsrSpcName, &QLineEdit::textEdited, this, &frmDspUsrspc::limitTypedName);
+    machineLabel_ = MakeLabel(pages[kTabInfo], QStringLiteral("lbTgtMachine"), "_CAP_5251");
+    addressBox_ = new QLineEdit(pages[kTabInfo]);
+    addressBox_->setObjectName(QStringLiteral("txtIpAddress"));
+    nameLabel_ = MakeLabel(pages[kTabInfo], QStringLiteral("lbUsrSpcName"), "_CAP_5252");
+    nameBox_ = new QLineEdit(pages[kTabInfo]);
+    nameBox_->setObjectName(QStringLiteral("txtUsrSpcName"));
+    machineLabel_->setBuddy(addressBox_);
+    nameLabel_->setBuddy(nameBox_);
+    connect(nameBox_, &QLineEdit::textEdited, this, &MainWindow::limitTypedName);
     // Read the box rather than the signal's text: a change made by
     // limitTypedName() inside the edit is followed by the edit's own, stale,
     // textChanged.
-    connect(txtUsrSpcName, &QLineEdit::textChanged, this,
-            [this] { lastName_ = txtUsrSpcName->text(); });
+    connect(nameBox_, &QLineEdit::textChanged, this, [this] { lastName_ = nameBox_->text(); });
     // Enter in either box runs the Display, as the Display button does.
-    connect(txtIpAddress, &QLineEdit::returnPressed, this, &frmDspUsrspc::btnDsp_Click);
-    connect(txtUsrSpcName, &QLineEdit::returnPressed, this, &frmDspUsrspc::btnDsp_Click);
+    connect(addressBox_, &QLineEdit::returnPressed, this, &MainWindow::display);
+    connect(nameBox_, &QLineEdit::returnPressed, this, &MainWindow::display);
 
     for (int i = 0; i < kListCount; ++i) {
         const PageListInfo& info = kPageLists[static_cast<std::size_t>(i)];
@@ -241,14 +240,14 @@ void frmDspUsrspc::createControls() {
         }
         valueBoxes_[static_cast<std::size_t>(info.list)] = box;
     }
-    txtEnd_TW = MakeTextBox(pages[kTabEndTW], QStringLiteral("txtEnd_TW"), fixed);
+    endTwBox_ = MakeTextBox(pages[kTabEndTW], QStringLiteral("txtEnd_TW"), fixed);
 
-    btnDsp = MakeButton(this, QStringLiteral("btnDsp"), "_CAP_5101");
-    btnExport = MakeButton(this, QStringLiteral("btnExport"), "_CAP_5103");
-    btnCancel = MakeButton(this, QStringLiteral("btnCancel"), "_CAP_5102");
-    connect(btnDsp, &QPushButton::clicked, this, &frmDspUsrspc::btnDsp_Click);
-    connect(btnExport, &QPushButton::clicked, this, &frmDspUsrspc::btnExport_Click);
-    connect(btnCancel, &QPushButton::clicked, this, &frmDspUsrspc::btnCancel_Click);
+    displayButton_ = MakeButton(this, QStringLiteral("btnDsp"), "_CAP_5101");
+    exportButton_ = MakeButton(this, QStringLiteral("btnExport"), "_CAP_5103");
+    exitButton_ = MakeButton(this, QStringLiteral("btnCancel"), "_CAP_5102");
+    connect(displayButton_, &QPushButton::clicked, this, &MainWindow::display);
+    connect(exportButton_, &QPushButton::clicked, this, &MainWindow::exportDisplayed);
+    connect(exitButton_, &QPushButton::clicked, this, &MainWindow::exitViewer);
 
     // The status line is a borderless read-only text: long messages (paths,
     // registry keys) wrap anywhere and scroll, and can be selected and copied.
@@ -265,36 +264,36 @@ void frmDspUsrspc::createControls() {
     statusLine_->setPalette(statusPalette);
 }
 
-void frmDspUsrspc::setFocusOrder() {
+void MainWindow::setFocusOrder() {
     // The tab control takes part through its tab bar, which takes its focus:
     // given the tab control itself, Qt would put the next control after the
     // last of the tab control's own children.
-    std::vector<QWidget*> order{btnDsp,        btnCancel,    SSTab1->tabBar(), txtIpAddress,
-                                txtUsrSpcName, lbTgtMachine, lbUsrSpcName};
+    std::vector<QWidget*> order{displayButton_, exitButton_,   tabs_->tabBar(), addressBox_,
+                                nameBox_,       machineLabel_, nameLabel_};
     order.insert(order.end(), listViews_.begin(), listViews_.end());
-    order.insert(order.end(), {txtEnd_TW, btnExport});
+    order.insert(order.end(), {endTwBox_, exportButton_});
     order.insert(order.end(), valueBoxes_.begin(), valueBoxes_.end());
     for (std::size_t i = 1; i < order.size(); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
 }
 
-void frmDspUsrspc::Form_Load(std::string_view argumentText) {
+void MainWindow::load(std::string_view argumentText) {
     QtLocalisableForm form(*this);
-    LoadFormRessource(form, captions_);
+    LocaliseForm(form, captions_);
     placeTabPageControls();  // the labels' new captions may need more lines
-    SSTab1->setCurrentIndex(kTabInfo);
-    dListHeightRatio =
-        static_cast<double>(design::kListView.height) / static_cast<double>(design::kSSTab1.height);
+    tabs_->setCurrentIndex(kTabInfo);
+    listHeightRatio_ =
+        static_cast<double>(design::kListView.height) / static_cast<double>(design::kTabs.height);
 
     if (const auto split = SplitArgumentText(argumentText)) {
-        txtIpAddress->setText(Cp1252ToQString(split->address));
-        txtUsrSpcName->setText(Cp1252ToQString(split->name));
-        btnDsp_Click();
+        addressBox_->setText(Cp1252ToQString(split->address));
+        nameBox_->setText(Cp1252ToQString(split->name));
+        display();
     }
 }
 
-void frmDspUsrspc::Form_Resize() {
+void MainWindow::applyLayout() {
     if (isMinimized()) {
         return;
     }
@@ -302,12 +301,12 @@ void frmDspUsrspc::Form_Resize() {
     const int outerHeight =
         qRound((height() - statusLineHeight()) * kTwipsPerInch / logicalDpiY()) +
         design::kFrameHeight;
-    layout_ = ComputeFormLayout(outerWidth, outerHeight, dListHeightRatio);
+    layout_ = ComputeFormLayout(outerWidth, outerHeight, listHeightRatio_);
 
-    SSTab1->setGeometry(pxRect(layout_.SSTab1));
-    btnDsp->setGeometry(pxRect(layout_.btnDsp));
-    btnExport->setGeometry(pxRect(layout_.btnExport));
-    btnCancel->setGeometry(pxRect(layout_.btnCancel));
+    tabs_->setGeometry(pxRect(layout_.tabs));
+    displayButton_->setGeometry(pxRect(layout_.displayButton));
+    exportButton_->setGeometry(pxRect(layout_.exportButton));
+    exitButton_->setGeometry(pxRect(layout_.exitButton));
 
     const int clientHeight = pxY(layout_.outerHeight - design::kFrameHeight);
     const int margin = pxX(design::kListView.left);
@@ -315,10 +314,10 @@ void frmDspUsrspc::Form_Resize() {
     placeTabPageControls();
 }
 
-void frmDspUsrspc::placeTabPageControls() {
+void MainWindow::placeTabPageControls() {
     const auto place = [this](QWidget* control, const TwipsRect& rect) {
         QWidget* page = control->parentWidget();
-        const QPoint offset = page->mapTo(SSTab1, QPoint(0, 0));
+        const QPoint offset = page->mapTo(tabs_, QPoint(0, 0));
         QRect r = pxRect(rect).translated(-offset);
         // The tab row may be taller here than in the design: a control that
         // would start above its page starts at the page's top instead.
@@ -331,34 +330,34 @@ void frmDspUsrspc::placeTabPageControls() {
         }
         control->setGeometry(r);
     };
-    place(lbTgtMachine, layout_.lbTgtMachine);
-    place(txtIpAddress, layout_.txtIpAddress);
-    place(lbUsrSpcName, layout_.lbUsrSpcName);
-    place(txtUsrSpcName, layout_.txtUsrSpcName);
+    place(machineLabel_, layout_.machineLabel);
+    place(addressBox_, layout_.addressBox);
+    place(nameLabel_, layout_.nameLabel);
+    place(nameBox_, layout_.nameBox);
     for (QTableView* view : listViews_) {
         place(view, layout_.listView);
     }
     for (QPlainTextEdit* box : valueBoxes_) {
         place(box, layout_.valueBox);
     }
-    place(txtEnd_TW, layout_.txtEnd_TW);
+    place(endTwBox_, layout_.endTwBox);
 }
 
-void frmDspUsrspc::resizeEvent(QResizeEvent* event) {
+void MainWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    Form_Resize();
+    applyLayout();
 }
 
-void frmDspUsrspc::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     // A restored window gets its layout back even when its size did not change
     // while it was minimised.
     if (event->type() == QEvent::WindowStateChange && !isMinimized()) {
-        Form_Resize();
+        applyLayout();
     }
 }
 
-bool frmDspUsrspc::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize) {
         for (int i = 0; i < kListCount; ++i) {
             const QTableView* view = listViews_[static_cast<std::size_t>(i)];
@@ -370,40 +369,40 @@ bool frmDspUsrspc::eventFilter(QObject* watched, QEvent* event) {
     // The tab control places its pages when it is laid out (at the latest when
     // first shown); the controls on them follow.
     if ((event->type() == QEvent::Resize || event->type() == QEvent::Move) &&
-        watched->parent() != nullptr && SSTab1 != nullptr &&
-        SSTab1->indexOf(qobject_cast<QWidget*>(watched)) >= 0) {
+        watched->parent() != nullptr && tabs_ != nullptr &&
+        tabs_->indexOf(qobject_cast<QWidget*>(watched)) >= 0) {
         placeTabPageControls();
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void frmDspUsrspc::btnDsp_Click() {
+void MainWindow::display() {
     statusContext_.clear();
     showStatus({});
-    display_.txtIpAddress = QStringToCp1252(txtIpAddress->text());
-    display_.txtUsrSpcName = QStringToCp1252(txtUsrSpcName->text());
-    const std::string typedName = display_.txtUsrSpcName;
+    display_.address = QStringToCp1252(addressBox_->text());
+    display_.userSpaceName = QStringToCp1252(nameBox_->text());
+    const std::string typedName = display_.userSpaceName;
     clearValueBoxes();
-    txtEnd_TW->clear();
+    endTwBox_->clear();
 
     {
         BusyCursor busy;
         for (auto& model : models_) {
             model->beginListReset();
         }
-        display_.Run();
+        display_.run();
         for (auto& model : models_) {
             model->endListReset();
         }
     }
     applyColumnWidths();
 
-    if (display_.txtUsrSpcName != typedName) {
-        txtUsrSpcName->setText(Cp1252ToQString(display_.txtUsrSpcName));
+    if (display_.userSpaceName != typedName) {
+        nameBox_->setText(Cp1252ToQString(display_.userSpaceName));
     }
-    ShowByteRuns(*txtEnd_TW, display_.txtEnd_TW, LineBreaks::Kept);
+    ShowByteRuns(*endTwBox_, display_.endTwText, LineBreaks::Kept);
     if (display_.outcome().stage != DisplayOutcome::Stage::InputMissing) {
-        SSTab1->setCurrentIndex(InfoOf(PageList::CX).tab);
+        tabs_->setCurrentIndex(InfoOf(PageList::CX).tab);
     }
     // The line that tells two windows apart: what this one shows and from where.
     statusContext_ = DescribeTarget(display_, messages_);
@@ -414,10 +413,10 @@ void frmDspUsrspc::btnDsp_Click() {
     showStatus(DescribeOutcome(display_, messages_));
 }
 
-void frmDspUsrspc::btnExport_Click() {
+void MainWindow::exportDisplayed() {
     // The export checks the name box as it is now, not as it was at the
     // last Display (the file is still named after the displayed user space).
-    display_.txtUsrSpcName = QStringToCp1252(txtUsrSpcName->text());
+    display_.userSpaceName = QStringToCp1252(nameBox_->text());
     ExportResult result;
     {
         BusyCursor busy;
@@ -428,7 +427,7 @@ void frmDspUsrspc::btnExport_Click() {
         return;
     }
     showStatus(result.message + " " + messages_(message::kChooseLocation, {}));
-    const QString chosen = saveAsDialog_(ProposedSavePath(result.path, display_.szUsrSpc));
+    const QString chosen = saveAsDialog_(ProposedSavePath(result.path, display_.userSpace));
     if (chosen.isEmpty()) {
         // The reason stays in view with what became of the export.
         showStatus(result.message + " " + messages_(message::kExportCancelled, {}));
@@ -441,28 +440,28 @@ void frmDspUsrspc::btnExport_Click() {
     showStatus(result.message);
 }
 
-void frmDspUsrspc::btnCancel_Click() {
-    display_.CloseConnection();
+void MainWindow::exitViewer() {
+    display_.closeConnection();
     close();
 }
 
-void frmDspUsrspc::showRowValue(int list, int row) {
+void MainWindow::showRowValue(int list, int row) {
     setValueBox(list, models_[static_cast<std::size_t>(list)]->value(row));
 }
 
-void frmDspUsrspc::clearValueBoxes() {
+void MainWindow::clearValueBoxes() {
     for (int i = 0; i < kListCount; ++i) {
         setValueBox(i, {});
     }
 }
 
-void frmDspUsrspc::setValueBox(int list, std::string_view bytes) {
+void MainWindow::setValueBox(int list, std::string_view bytes) {
     if (list >= 0 && list < kListCount) {
         ShowByteRuns(*valueBoxes_[static_cast<std::size_t>(list)], bytes);
     }
 }
 
-void frmDspUsrspc::showStatus(const std::string& text) {
+void MainWindow::showStatus(const std::string& text) {
     statusMessage_ = text;
     // The message first, where the eye lands; the line naming what is shown
     // under it (a long source path wraps there, not above the message).
@@ -473,17 +472,17 @@ void frmDspUsrspc::showStatus(const std::string& text) {
     statusLine_->setToolTip(shown);
 }
 
-void frmDspUsrspc::addStatus(const std::string& text) {
+void MainWindow::addStatus(const std::string& text) {
     if (!text.empty()) {
         showStatus(statusMessage_.empty() ? text : statusMessage_ + "\n" + text);
     }
 }
 
-QString frmDspUsrspc::statusText() const {
+QString MainWindow::statusText() const {
     return statusLine_->toPlainText();
 }
 
-void frmDspUsrspc::limitTypedName(const QString& typed) {
+void MainWindow::limitTypedName(const QString& typed) {
     const qsizetype allowed = std::max<qsizetype>(kUsrSpcNameMaxTyped, lastName_.size());
     if (typed.size() <= allowed) {
         return;
@@ -491,15 +490,15 @@ void frmDspUsrspc::limitTypedName(const QString& typed) {
     // Drop what does not fit from the end of what was just typed or pasted,
     // which ends at the cursor.
     const qsizetype excess = typed.size() - allowed;
-    const int cursor = txtUsrSpcName->cursorPosition();
+    const int cursor = nameBox_->cursorPosition();
     const qsizetype from = std::max<qsizetype>(cursor - excess, 0);
     QString kept = typed;
     kept.remove(from, excess);
-    txtUsrSpcName->setText(kept);
-    txtUsrSpcName->setCursorPosition(static_cast<int>(from));
+    nameBox_->setText(kept);
+    nameBox_->setCursorPosition(static_cast<int>(from));
 }
 
-void frmDspUsrspc::applyColumnWidths() {
+void MainWindow::applyColumnWidths() {
     for (int i = 0; i < kListCount; ++i) {
         listViews_[static_cast<std::size_t>(i)]->horizontalHeader()->resizeSection(
             0, labelColumnWidth(i));
@@ -507,7 +506,7 @@ void frmDspUsrspc::applyColumnWidths() {
     }
 }
 
-int frmDspUsrspc::labelColumnWidth(int list) const {
+int MainWindow::labelColumnWidth(int list) const {
     const auto at = static_cast<std::size_t>(list);
     const FieldListModel& model = *models_[at];
     // Until a decoder has given the list its columns the list shows no label
@@ -532,7 +531,7 @@ int frmDspUsrspc::labelColumnWidth(int list) const {
     return labelColumnWidths_[at];
 }
 
-void frmDspUsrspc::fitValueColumn(int list) {
+void MainWindow::fitValueColumn(int list) {
     const auto at = static_cast<std::size_t>(list);
     QTableView* view = listViews_[at];
     QHeaderView* header = view->horizontalHeader();
@@ -547,7 +546,7 @@ void frmDspUsrspc::fitValueColumn(int list) {
     header->resizeSection(1, std::max(width, header->minimumSectionSize()));
 }
 
-void frmDspUsrspc::addListCommands(int list) {
+void MainWindow::addListCommands(int list) {
     QTableView* view = listViews_[static_cast<std::size_t>(list)];
     const auto command = [this, view](int captionId, QKeySequence::StandardKey key) {
         auto* action = new QAction(Cp1252ToQString(messages_(captionId, {})), view);
@@ -564,7 +563,7 @@ void frmDspUsrspc::addListCommands(int list) {
     view->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
-void frmDspUsrspc::copySelectedRows(int list) {
+void MainWindow::copySelectedRows(int list) {
     const auto at = static_cast<std::size_t>(list);
     // The selection's ranges, not its rows: a select-all over millions of
     // rows is one range.
@@ -584,19 +583,19 @@ void frmDspUsrspc::copySelectedRows(int list) {
     }
 }
 
-int frmDspUsrspc::statusLineHeight() const {
+int MainWindow::statusLineHeight() const {
     return 3 * fontMetrics().lineSpacing() + 6;
 }
 
-int frmDspUsrspc::pxX(int twips) const {
+int MainWindow::pxX(int twips) const {
     return qRound(twips * logicalDpiX() / kTwipsPerInch);
 }
 
-int frmDspUsrspc::pxY(int twips) const {
+int MainWindow::pxY(int twips) const {
     return qRound(twips * logicalDpiY() / kTwipsPerInch);
 }
 
-QRect frmDspUsrspc::pxRect(const TwipsRect& r) const {
+QRect MainWindow::pxRect(const TwipsRect& r) const {
     return {pxX(r.left), pxY(r.top), pxX(r.width), pxY(r.height)};
 }
 
