@@ -118,6 +118,7 @@ void DisplayCommand::displayPages() {
         return;
     }
     std::string_view page = cxPage;
+    notePage(PageList::CX);
     decoder.decodeCx(list(PageList::CX), page);
 
     current_ = {InfoOf(PageList::GC).kind, layout::kGCPosition, 0};
@@ -125,6 +126,7 @@ void DisplayCommand::displayPages() {
         return;
     }
     page = gcPage;
+    notePage(PageList::GC);
     decoder.decodeGc(list(PageList::GC), page, InfoOf(PageList::GC).fixedKeySuffix);
 
     endTwText.clear();
@@ -150,7 +152,9 @@ void DisplayCommand::displayPages() {
         }
         const std::string_view fcText = fcPage;
         ficID.assign(fcText.substr(std::min(kFicIDOffset, fcText.size()), kFicIDLength));
+        ficIDs_.push_back(ficID);
         page = fcText;
+        notePage(PageList::FC);
         decoder.decodeFc(list(PageList::FC), page, ficID, firstEntry);
 
         current_ = {InfoOf(PageList::ZC).kind, position, n};
@@ -166,6 +170,7 @@ void DisplayCommand::displayPages() {
             return;
         }
         page = zcPage;
+        notePage(PageList::ZC);
         decoder.decodeZc(list(PageList::ZC), page, ficID, firstEntry, kept.zcCount);
 
         if (kept.insertOffset > 0) {
@@ -175,6 +180,7 @@ void DisplayCommand::displayPages() {
                 return;
             }
             page = sqlPage;
+            notePage(PageList::SQL);
             decoder.decodeSql(list(PageList::SQL), page, ficID, firstEntry);
         }
 
@@ -202,6 +208,38 @@ bool DisplayCommand::retrievePage(const PageInProgress& page, int length, std::s
     return false;
 }
 
+void DisplayCommand::notePage(PageList which) {
+    // The list holds only this display's earlier pages (clearAll emptied it),
+    // so a decoder that clears it first changes nothing here.
+    pages_[static_cast<std::size_t>(which)].push_back(
+        DecodedPage{list(which).rowCount(), current_.position, current_.fileNumber});
+}
+
+RowSource DisplayCommand::source(PageList which, std::size_t row) const {
+    const FieldList& rows = list(which);
+    if (row >= rows.rowCount()) {
+        throw std::out_of_range("DisplayCommand::source: row past the list's last");
+    }
+    const std::vector<DecodedPage>& pages = pages_[static_cast<std::size_t>(which)];
+    const auto after =
+        std::upper_bound(pages.begin(), pages.end(), row,
+                         [](std::size_t r, const DecodedPage& page) { return r < page.firstRow; });
+    if (after == pages.begin()) {
+        RowSource unknown;
+        unknown.bytes = rows.value(row);
+        return unknown;
+    }
+    const DecodedPage& page = *(after - 1);
+    RowSource source = LayoutSource(which, rows, page.firstRow, row);
+    source.kind = InfoOf(which).kind;
+    source.requestPosition = page.position;
+    if (page.fileNumber > 0) {
+        source.fileNumber = page.fileNumber;
+        source.ficID = ficIDs_[static_cast<std::size_t>(page.fileNumber) - 1];
+    }
+    return source;
+}
+
 std::size_t DisplayCommand::totalRows() const {
     std::size_t rows = 0;
     for (const FieldList& list : lists_) {
@@ -225,6 +263,10 @@ void DisplayCommand::clearAll() {
             list.clearRows();
         }
     }
+    for (std::vector<DecodedPage>& pages : pages_) {
+        pages.clear();
+    }
+    ficIDs_.clear();
     endTwText.clear();
     kept.insertOffset = 0;
     kept.endOffset = 0;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "twds/DecodeStop.h"
 #include "twds/FieldList.h"
@@ -13,6 +14,7 @@
 #include "twds/PageDecoder.h"
 #include "twds/PageLabels.h"
 #include "twds/PageLists.h"
+#include "twds/RowSource.h"
 
 namespace twds {
 
@@ -101,6 +103,9 @@ public:
     [[nodiscard]] const PageLabels& labels() const { return labels_; }
     // The rows of all page lists together.
     [[nodiscard]] std::size_t totalRows() const;
+    // Where row `row` of list `which` came from (RowSource). Valid until the
+    // list changes. Throws std::out_of_range for a row past the list's last.
+    [[nodiscard]] RowSource source(PageList which, std::size_t row) const;
 
 private:
     // The page being requested or decoded, for the outcome of a failure.
@@ -110,6 +115,18 @@ private:
         int fileNumber = 0;
     };
 
+    // One page decoded into a list: the rows from firstRow on, up to the next
+    // page's, came from the request at `position` (of file fileNumber, 0 for
+    // CX and GC).
+    struct DecodedPage {
+        std::size_t firstRow;
+        std::int32_t position;
+        int fileNumber;
+    };
+
+    // Notes that the rows the decoder is about to add to `which` come from
+    // the page in progress.
+    void notePage(PageList which);
     // Requests and decodes every page once the name has passed its check.
     // Returns when a page cannot be retrieved (the outcome says which);
     // DecodeStop passes through.
@@ -125,6 +142,9 @@ private:
     HostLink& hostLink_;
     const PageLabels& labels_;
     std::array<FieldList, kPageListCount> lists_;
+    // Per list, its pages in row order; kept once per page, not per row.
+    std::array<std::vector<DecodedPage>, kPageListCount> pages_;
+    std::vector<std::string> ficIDs_;  // file n's FicID at n - 1
     DisplayOutcome outcome_;
     PageInProgress current_;
 };

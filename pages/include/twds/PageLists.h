@@ -30,6 +30,9 @@ struct ListLayout {
     std::array<std::span<const layout::FieldSpec>, 3> fieldRuns;
     // One row per SQL statement, labelled layout::kQueryLabel and the suffix.
     std::span<const std::string_view> querySuffixes;
+    // The runs repeat once per entry, numbered from 1 in the rows' keys (the
+    // ZC entries of a file).
+    bool numberedEntries;
 };
 
 // One page list: where its pages come from, how the window and the export
@@ -59,7 +62,7 @@ inline constexpr std::array<PageListInfo, kPageListCount> kPageLists{{
      false,
      EntryKey::None,
      {},
-     {{layout::kCX}, {}}},
+     {{layout::kCX}, {}, false}},
     {PageList::GC,
      'G',
      "GC",
@@ -70,7 +73,7 @@ inline constexpr std::array<PageListInfo, kPageListCount> kPageLists{{
      false,
      EntryKey::FixedSuffix,
      "0000000001",
-     {{layout::kGC, layout::kReadableBlock, layout::kGCTail}, {}}},
+     {{layout::kGC, layout::kReadableBlock, layout::kGCTail}, {}, false}},
     {PageList::FC,
      'F',
      "FC",
@@ -81,7 +84,7 @@ inline constexpr std::array<PageListInfo, kPageListCount> kPageLists{{
      false,
      EntryKey::FicID,
      {},
-     {{layout::kFC, layout::kReadableBlock, layout::kFCTail}, {}}},
+     {{layout::kFC, layout::kReadableBlock, layout::kFCTail}, {}, false}},
     {PageList::ZC,
      'Z',
      "ZC",
@@ -92,7 +95,7 @@ inline constexpr std::array<PageListInfo, kPageListCount> kPageLists{{
      true,
      EntryKey::FicID,
      {},
-     {{layout::kZC}, {}}},
+     {{layout::kZC}, {}, true}},
     {PageList::SQL,
      'S',
      "SQL",
@@ -103,7 +106,7 @@ inline constexpr std::array<PageListInfo, kPageListCount> kPageLists{{
      false,
      EntryKey::FicID,
      {},
-     {{}, layout::kSqlStatementSuffixes}},
+     {{}, layout::kSqlStatementSuffixes, false}},
 }};
 
 [[nodiscard]] constexpr const PageListInfo& InfoOf(PageList list) {
