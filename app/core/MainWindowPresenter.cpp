@@ -191,6 +191,21 @@ void MainWindowPresenter::addStatus(const std::string& text) {
     }
 }
 
+ListColumnWidths MainWindowPresenter::columnWidths(PageList list) const {
+    const FieldList& rows = display_.list(list);
+    ListColumnWidths widths;
+    // An empty list shows no label: the design's width stands.
+    if (rows.columnCount() == 0) {
+        widths.label = form::kDefaultColumnWidthTwips;
+    }
+    // A value column made wider than the default (the SQL list's, for its long
+    // statements) keeps its width.
+    if (rows.columnCount() > 1 && rows.column(1).widthTwips > form::kDefaultColumnWidthTwips) {
+        widths.value = rows.column(1).widthTwips;
+    }
+    return widths;
+}
+
 std::string MainWindowPresenter::copyRowsCaption() const {
     return messages_(message::kCopyRowsCommand, {});
 }

@@ -37,6 +37,7 @@ namespace twds {
 namespace {
 
 constexpr double kTwipsPerInch = 1440.0;
+static_assert(FieldListModel::kDefaultColumnWidthTwips == form::kDefaultColumnWidthTwips);
 
 // The names, tags and captions are ASCII.
 QString Latin1(std::string_view text) {
@@ -438,10 +439,8 @@ void MainWindow::applyColumnWidths() {
 int MainWindow::labelColumnWidth(int list) const {
     const auto at = static_cast<std::size_t>(list);
     const FieldListModel& model = *models_[at];
-    // Until a decoder has given the list its columns the list shows no label
-    // and the design's width stands.
-    if (model.list().columnCount() == 0) {
-        return pxX(model.columnWidthTwips(0));
+    if (const auto fixed = presenter_.columnWidths(kPageLists[at].list).label) {
+        return pxX(*fixed);
     }
     if (labelColumnWidths_[at] == 0) {
         const QTableView* view = listViews_[at];
@@ -465,13 +464,8 @@ void MainWindow::fitValueColumn(int list) {
     QTableView* view = listViews_[at];
     QHeaderView* header = view->horizontalHeader();
     const int toRightEdge = view->viewport()->width() - header->sectionSize(0);
-    // A value column made wider than the default (the SQL list's, for its
-    // long statements) keeps its width and scrolls; the others end at the
-    // view's right edge.
-    const int ownWidth = models_[at]->columnWidthTwips(1);
-    const int width = ownWidth > FieldListModel::kDefaultColumnWidthTwips
-                          ? std::max(pxX(ownWidth), toRightEdge)
-                          : toRightEdge;
+    const auto fixed = presenter_.columnWidths(kPageLists[at].list).value;
+    const int width = std::max(fixed ? pxX(*fixed) : 0, toRightEdge);
     header->resizeSection(1, std::max(width, header->minimumSectionSize()));
 }
 

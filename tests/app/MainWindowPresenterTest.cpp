@@ -374,6 +374,23 @@ TEST_F(MainWindowPresenterTest, ResizePlacesTheLayoutUnlessMinimised) {
     EXPECT_EQ(view.placed->tabs, (TwipsRect{0, 0, 5295, 5886}));
 }
 
+// The label column keeps the design's width until the list has columns; only
+// the SQL list's wide value column keeps its own width.
+TEST_F(MainWindowPresenterTest, ColumnWidthsAreFixedOnlyWhereTheListsNeedIt) {
+    const auto widths = [this](PageList list) {
+        const ListColumnWidths w = presenter.columnWidths(list);
+        return std::to_string(w.label.value_or(-1)) + " " + std::to_string(w.value.value_or(-1));
+    };
+    EXPECT_EQ(widths(PageList::CX), "2500 -1");
+    display("127.0.0.1", "TWMODEL001");
+    std::string shown;
+    for (const PageList list :
+         {PageList::CX, PageList::GC, PageList::FC, PageList::ZC, PageList::SQL}) {
+        shown += widths(list) + ",";
+    }
+    EXPECT_EQ(shown, "-1 -1,-1 -1,-1 -1,-1 -1,-1 50000,");
+}
+
 TEST(FormTabs, CaptionsAreFixed) {
     std::string captions;
     for (int tab = 0; tab <= form::kTabCount; ++tab) {

@@ -61,6 +61,9 @@ public:
     // Adds a line under the status line's message; nothing for "".
     void addStatus(const std::string& text);
 
+    // How the view sizes the list's columns now.
+    [[nodiscard]] ListColumnWidths columnWidths(PageList list) const;
+
     // The captions of the lists' commands.
     [[nodiscard]] std::string copyRowsCaption() const;
     [[nodiscard]] std::string selectAllCaption() const;

@@ -42,7 +42,19 @@ static_assert(kPageLists.front().tab == kInfoTab + 1);
 // A tab's fixed caption (the catalogue does not translate them); empty past
 // the last tab.
 [[nodiscard]] std::string_view TabCaption(int tab);
+
+// The width of a list column before a decoder has set the list's columns.
+inline constexpr int kDefaultColumnWidthTwips = 2500;
 }  // namespace form
+
+// How the view sizes a list's two columns: in twips where these are set,
+// else by measure. The label column then fits the longest label the list can
+// hold (LabelsOfList) in the view's font, and the value column ends at the
+// view's right edge.
+struct ListColumnWidths {
+    std::optional<int> label;  // set until a decoder has given the list its columns
+    std::optional<int> value;  // set when wider than the default: at least this wide, it scrolls
+};
 
 // What the Save As dialog of the export starts from.
 struct SaveAsRequest {
