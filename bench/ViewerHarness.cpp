@@ -24,7 +24,7 @@ ViewerHarness::ViewerHarness(const std::filesystem::path& store) {
     window_ =
         std::make_unique<MainWindow>(*display_, environment_->registry(), environment_->messages(),
                                      [](std::string_view id) { return CatalogueText(id); });
-    window_->load({});
+    window_->presenter().load({});
     address_ = window_->findChild<QLineEdit*>(QStringLiteral("txtIpAddress"));
     name_ = window_->findChild<QLineEdit*>(QStringLiteral("txtUsrSpcName"));
     if (address_ == nullptr || name_ == nullptr) {
@@ -39,7 +39,7 @@ ViewerHarness::~ViewerHarness() = default;
 void ViewerHarness::pressDisplay(const std::string& address, const std::string& name) {
     address_->setText(Cp1252ToQString(address));
     name_->setText(Cp1252ToQString(name));
-    window_->display();
+    window_->presenter().display();
     QCoreApplication::processEvents();
 }
 

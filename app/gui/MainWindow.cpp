@@ -19,17 +19,15 @@
 #include <QTabWidget>
 #include <QTableView>
 
-#include <exception>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "twds/ByteRunDelegate.h"
 #include "twds/ByteRunText.h"
-#include "twds/CommandLine.h"
 #include "twds/Cp1252.h"
 #include "twds/DisplayCommand.h"
-#include "twds/Export.h"
 #include "twds/ListLabels.h"
 #include "twds/QtLocalisableForm.h"
 #include "twds/RowCopyText.h"
@@ -39,26 +37,16 @@ namespace twds {
 namespace {
 
 constexpr double kTwipsPerInch = 1440.0;
+static_assert(FieldListModel::kDefaultColumnWidthTwips == form::kDefaultColumnWidthTwips);
 
-// The tabs: Info, one per page list, End_TW.
-constexpr int kTabInfo = 0;
-constexpr int kTabEndTW = kPageLists.back().tab + 1;
-constexpr int kTabCount = kTabEndTW + 1;
-static_assert(kPageLists.front().tab == kTabInfo + 1);
+// The names, tags and captions are ASCII.
+QString Latin1(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
 
-// Shows the busy cursor for as long as it lives; the Display and the export
-// block the window's thread.
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
-
-QPlainTextEdit* MakeTextBox(QWidget* parent, const QString& name, const QFont& font) {
+QPlainTextEdit* MakeTextBox(QWidget* parent, std::string_view name, const QFont& font) {
     auto* box = new QPlainTextEdit(parent);
-    box->setObjectName(name);
+    box->setObjectName(Latin1(name));
     box->setReadOnly(true);
     box->setFont(font);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -67,26 +55,26 @@ QPlainTextEdit* MakeTextBox(QWidget* parent, const QString& name, const QFont& f
     return box;
 }
 
-QPushButton* MakeButton(QWidget* parent, const QString& name, const char* tag) {
+void Name(QWidget* widget, const form::NamedControl& control) {
+    widget->setObjectName(Latin1(control.name));
+    if (!control.tag.empty()) {
+        widget->setProperty(QtLocalisableForm::kTagProperty, Latin1(control.tag));
+    }
+}
+
+QPushButton* MakeButton(QWidget* parent, const form::NamedControl& control) {
     auto* button = new QPushButton(parent);
-    button->setObjectName(name);
-    button->setProperty(QtLocalisableForm::kTagProperty, QString::fromLatin1(tag));
+    Name(button, control);
     button->setAutoDefault(false);
     return button;
 }
 
-QLabel* MakeLabel(QWidget* parent, const QString& name, const char* tag) {
+QLabel* MakeLabel(QWidget* parent, const form::NamedControl& control) {
     auto* label = new QLabel(parent);
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setObjectName(name);
-    label->setProperty(QtLocalisableForm::kTagProperty, QString::fromLatin1(tag));
+    Name(label, control);
     return label;
-}
-
-// The page lists' captions and object names are ASCII.
-QString Latin1(std::string_view text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 QString ToQString(const std::filesystem::path& path) {
@@ -97,33 +85,17 @@ std::filesystem::path ToPath(const QString& path) {
     return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
 
-// Where the Save As dialog starts: the user-space file in the folder the
-// export meant to use, or in the home folder when that does not exist.
-QString ProposedSavePath(const std::filesystem::path& intended, const std::string& usrSpc) {
-    const QString fileName = Cp1252ToQString(usrSpc + std::string(kExportExtension));
-    std::error_code ignored;
-    const std::filesystem::path folder = intended.parent_path();
-    const QDir dir(!folder.empty() && std::filesystem::is_directory(folder, ignored)
-                       ? ToQString(folder)
-                       : QDir::homePath());
-    return dir.filePath(fileName);
-}
-
 }  // namespace
 
 MainWindow::MainWindow(DisplayCommand& display, RegistryStore& registry, MessageLookup messages,
                        CatalogueLookup captions, QWidget* parent)
     : QWidget(parent),
       display_(display),
-      registry_(registry),
-      messages_(std::move(messages)),
-      captions_(std::move(captions)) {
-    setObjectName(QStringLiteral("frmDspUsrspc"));
-    setProperty(QtLocalisableForm::kTagProperty, QStringLiteral("5001"));
-    saveAsDialog_ = [this](const QString& proposedPath) {
-        return QFileDialog::getSaveFileName(
-            this, exportButton_->text().remove(QLatin1Char('&')), proposedPath,
-            Cp1252ToQString(messages_(message::kExportFileFilter, {})));
+      presenter_(*this, display, registry, std::move(messages), std::move(captions)) {
+    Name(this, form::kWindow);
+    saveAsDialog_ = [this](const QString& title, const QString& proposedPath,
+                           const QString& filter) {
+        return QFileDialog::getSaveFileName(this, title, proposedPath, filter);
     };
 
     createControls();
@@ -143,36 +115,36 @@ void MainWindow::createControls() {
     const int rowHeight = std::max(fontMetrics().height(), QFontMetrics(fixed).height()) + 2;
 
     tabs_ = new QTabWidget(this);
-    tabs_->setObjectName(QStringLiteral("SSTab1"));
-    std::array<QString, kTabCount> captions{};
-    captions[kTabInfo] = QStringLiteral("Info");
-    for (const PageListInfo& info : kPageLists) {
-        captions[static_cast<std::size_t>(info.tab)] = Latin1(info.caption);
-    }
-    captions[kTabEndTW] = QStringLiteral("End_TW");
-    std::array<QWidget*, kTabCount> pages{};
-    for (std::size_t t = 0; t < pages.size(); ++t) {
-        pages[t] = new QWidget(tabs_);
-        pages[t]->installEventFilter(this);
-        tabs_->addTab(pages[t], captions[t]);
+    Name(tabs_, form::kTabs);
+    std::array<QWidget*, form::kTabCount> pages{};
+    for (int t = 0; t < form::kTabCount; ++t) {
+        auto* page = new QWidget(tabs_);
+        page->installEventFilter(this);
+        tabs_->addTab(page, Latin1(form::TabCaption(t)));
+        pages[static_cast<std::size_t>(t)] = page;
     }
 
-    machineLabel_ = MakeLabel(pages[kTabInfo], QStringLiteral("lbTgtMachine"), "_CAP_5251");
-    addressBox_ = new QLineEdit(pages[kTabInfo]);
-    addressBox_->setObjectName(QStringLiteral("txtIpAddress"));
-    nameLabel_ = MakeLabel(pages[kTabInfo], QStringLiteral("lbUsrSpcName"), "_CAP_5252");
-    nameBox_ = new QLineEdit(pages[kTabInfo]);
-    nameBox_->setObjectName(QStringLiteral("txtUsrSpcName"));
+    QWidget* infoPage = pages[form::kInfoTab];
+    machineLabel_ = MakeLabel(infoPage, form::kMachineLabel);
+    addressBox_ = new QLineEdit(infoPage);
+    Name(addressBox_, form::kAddressBox);
+    nameLabel_ = MakeLabel(infoPage, form::kNameLabel);
+    nameBox_ = new QLineEdit(infoPage);
+    Name(nameBox_, form::kNameBox);
     machineLabel_->setBuddy(addressBox_);
     nameLabel_->setBuddy(nameBox_);
-    connect(nameBox_, &QLineEdit::textEdited, this, &MainWindow::limitTypedName);
-    // Read the box rather than the signal's text: a change made by
-    // limitTypedName() inside the edit is followed by the edit's own, stale,
-    // textChanged.
-    connect(nameBox_, &QLineEdit::textChanged, this, [this] { lastName_ = nameBox_->text(); });
+    connect(nameBox_, &QLineEdit::textEdited, this, [this](const QString& typed) {
+        presenter_.nameEdited(static_cast<std::size_t>(typed.size()),
+                              static_cast<std::size_t>(nameBox_->cursorPosition()));
+    });
+    // Read the box rather than the signal's text: a cut made inside the edit
+    // is followed by the edit's own, stale, textChanged.
+    connect(nameBox_, &QLineEdit::textChanged, this,
+            [this] { presenter_.nameChanged(static_cast<std::size_t>(nameBox_->text().size())); });
     // Enter in either box runs the Display, as the Display button does.
-    connect(addressBox_, &QLineEdit::returnPressed, this, &MainWindow::display);
-    connect(nameBox_, &QLineEdit::returnPressed, this, &MainWindow::display);
+    for (QLineEdit* box : {addressBox_, nameBox_}) {
+        connect(box, &QLineEdit::returnPressed, this, [this] { presenter_.display(); });
+    }
 
     for (int i = 0; i < kListCount; ++i) {
         const PageListInfo& info = kPageLists[static_cast<std::size_t>(i)];
@@ -215,20 +187,22 @@ void MainWindow::createControls() {
                     }
                 });
 
-        connect(view, &QTableView::clicked, this,
-                [this, i](const QModelIndex& index) { showRowValue(i, index.row()); });
+        const PageList list = info.list;
+        connect(view, &QTableView::clicked, this, [this, list](const QModelIndex& index) {
+            presenter_.rowClicked(list, static_cast<std::size_t>(index.row()));
+        });
         connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-                [this, i](const QModelIndex& current) {
+                [this, list](const QModelIndex& current) {
                     if (current.isValid()) {
-                        showRowValue(i, current.row());
+                        presenter_.rowClicked(list, static_cast<std::size_t>(current.row()));
                     }
                 });
     }
     applyColumnWidths();
 
     for (const PageListInfo& info : kPageLists) {
-        QPlainTextEdit* box = MakeTextBox(pages[static_cast<std::size_t>(info.tab)],
-                                          Latin1(info.valueBoxName), fixed);
+        QPlainTextEdit* box =
+            MakeTextBox(pages[static_cast<std::size_t>(info.tab)], info.valueBoxName, fixed);
         if (info.oneLineValueBox) {
             // A one-line text box rather than a line edit: a line edit draws its
             // text in one format, and marked bytes need two. Unwrapped and
@@ -240,14 +214,14 @@ void MainWindow::createControls() {
         }
         valueBoxes_[static_cast<std::size_t>(info.list)] = box;
     }
-    endTwBox_ = MakeTextBox(pages[kTabEndTW], QStringLiteral("txtEnd_TW"), fixed);
+    endTwBox_ = MakeTextBox(pages[form::kEndTwTab], form::kEndTwBox.name, fixed);
 
-    displayButton_ = MakeButton(this, QStringLiteral("btnDsp"), "_CAP_5101");
-    exportButton_ = MakeButton(this, QStringLiteral("btnExport"), "_CAP_5103");
-    exitButton_ = MakeButton(this, QStringLiteral("btnCancel"), "_CAP_5102");
-    connect(displayButton_, &QPushButton::clicked, this, &MainWindow::display);
-    connect(exportButton_, &QPushButton::clicked, this, &MainWindow::exportDisplayed);
-    connect(exitButton_, &QPushButton::clicked, this, &MainWindow::exitViewer);
+    displayButton_ = MakeButton(this, form::kDisplayButton);
+    exportButton_ = MakeButton(this, form::kExportButton);
+    exitButton_ = MakeButton(this, form::kExitButton);
+    connect(displayButton_, &QPushButton::clicked, this, [this] { presenter_.display(); });
+    connect(exportButton_, &QPushButton::clicked, this, [this] { presenter_.exportDisplayed(); });
+    connect(exitButton_, &QPushButton::clicked, this, [this] { presenter_.exitViewer(); });
 
     // The status line is a borderless read-only text: long messages (paths,
     // registry keys) wrap anywhere and scroll, and can be selected and copied.
@@ -278,37 +252,21 @@ void MainWindow::setFocusOrder() {
     }
 }
 
-void MainWindow::load(std::string_view argumentText) {
-    QtLocalisableForm form(*this);
-    LocaliseForm(form, captions_);
-    placeTabPageControls();  // the labels' new captions may need more lines
-    tabs_->setCurrentIndex(kTabInfo);
-    listHeightRatio_ =
-        static_cast<double>(design::kListView.height) / static_cast<double>(design::kTabs.height);
-
-    if (const auto split = SplitArgumentText(argumentText)) {
-        addressBox_->setText(Cp1252ToQString(split->address));
-        nameBox_->setText(Cp1252ToQString(split->name));
-        display();
-    }
-}
-
 void MainWindow::applyLayout() {
-    if (isMinimized()) {
-        return;
-    }
     const int outerWidth = qRound(width() * kTwipsPerInch / logicalDpiX()) + design::kFrameWidth;
     const int outerHeight =
         qRound((height() - statusLineHeight()) * kTwipsPerInch / logicalDpiY()) +
         design::kFrameHeight;
-    layout_ = ComputeFormLayout(outerWidth, outerHeight, listHeightRatio_);
+    presenter_.resized(outerWidth, outerHeight, isMinimized());
+}
 
-    tabs_->setGeometry(pxRect(layout_.tabs));
-    displayButton_->setGeometry(pxRect(layout_.displayButton));
-    exportButton_->setGeometry(pxRect(layout_.exportButton));
-    exitButton_->setGeometry(pxRect(layout_.exitButton));
+void MainWindow::placeControls(const FormLayout& layout) {
+    tabs_->setGeometry(pxRect(layout.tabs));
+    displayButton_->setGeometry(pxRect(layout.displayButton));
+    exportButton_->setGeometry(pxRect(layout.exportButton));
+    exitButton_->setGeometry(pxRect(layout.exitButton));
 
-    const int clientHeight = pxY(layout_.outerHeight - design::kFrameHeight);
+    const int clientHeight = pxY(layout.outerHeight - design::kFrameHeight);
     const int margin = pxX(design::kListView.left);
     statusLine_->setGeometry(margin, clientHeight, width() - 2 * margin, statusLineHeight());
     placeTabPageControls();
@@ -330,17 +288,18 @@ void MainWindow::placeTabPageControls() {
         }
         control->setGeometry(r);
     };
-    place(machineLabel_, layout_.machineLabel);
-    place(addressBox_, layout_.addressBox);
-    place(nameLabel_, layout_.nameLabel);
-    place(nameBox_, layout_.nameBox);
+    const FormLayout& layout = presenter_.layout();
+    place(machineLabel_, layout.machineLabel);
+    place(addressBox_, layout.addressBox);
+    place(nameLabel_, layout.nameLabel);
+    place(nameBox_, layout.nameBox);
     for (QTableView* view : listViews_) {
-        place(view, layout_.listView);
+        place(view, layout.listView);
     }
     for (QPlainTextEdit* box : valueBoxes_) {
-        place(box, layout_.valueBox);
+        place(box, layout.valueBox);
     }
-    place(endTwBox_, layout_.endTwBox);
+    place(endTwBox_, layout.endTwBox);
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
@@ -352,7 +311,7 @@ void MainWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     // A restored window gets its layout back even when its size did not change
     // while it was minimised.
-    if (event->type() == QEvent::WindowStateChange && !isMinimized()) {
+    if (event->type() == QEvent::WindowStateChange) {
         applyLayout();
     }
 }
@@ -376,126 +335,97 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void MainWindow::display() {
-    statusContext_.clear();
-    showStatus({});
-    display_.address = QStringToCp1252(addressBox_->text());
-    display_.userSpaceName = QStringToCp1252(nameBox_->text());
-    const std::string typedName = display_.userSpaceName;
-    clearValueBoxes();
-    endTwBox_->clear();
-
-    {
-        BusyCursor busy;
-        for (auto& model : models_) {
-            model->beginListReset();
-        }
-        display_.run();
-        for (auto& model : models_) {
-            model->endListReset();
-        }
-    }
-    applyColumnWidths();
-
-    if (display_.userSpaceName != typedName) {
-        nameBox_->setText(Cp1252ToQString(display_.userSpaceName));
-    }
-    ShowByteRuns(*endTwBox_, display_.endTwText, LineBreaks::Kept);
-    if (display_.outcome().stage != DisplayOutcome::Stage::InputMissing) {
-        tabs_->setCurrentIndex(InfoOf(PageList::CX).tab);
-    }
-    // The line that tells two windows apart: what this one shows and from where.
-    statusContext_ = DescribeTarget(display_, messages_);
-    if (const std::string source = DescribeSource(display_.outcome().source, messages_);
-        !source.empty()) {
-        statusContext_ += " \xB7 " + source;  // a middle dot between the two
-    }
-    showStatus(DescribeOutcome(display_, messages_));
+std::string MainWindow::addressText() const {
+    return QStringToCp1252(addressBox_->text());
 }
 
-void MainWindow::exportDisplayed() {
-    // The export checks the name box as it is now, not as it was at the
-    // last Display (the file is still named after the displayed user space).
-    display_.userSpaceName = QStringToCp1252(nameBox_->text());
-    ExportResult result;
-    {
-        BusyCursor busy;
-        result = ExportToDataPath(display_, registry_, messages_);
-    }
-    if (result.status != ExportResult::Status::NeedsLocation) {
-        showStatus(result.message);
-        return;
-    }
-    showStatus(result.message + " " + messages_(message::kChooseLocation, {}));
-    const QString chosen = saveAsDialog_(ProposedSavePath(result.path, display_.userSpace));
-    if (chosen.isEmpty()) {
-        // The reason stays in view with what became of the export.
-        showStatus(result.message + " " + messages_(message::kExportCancelled, {}));
-        return;
-    }
-    {
-        BusyCursor busy;
-        result = ExportToFile(display_, ToPath(chosen), messages_);
-    }
-    showStatus(result.message);
+std::string MainWindow::nameText() const {
+    return QStringToCp1252(nameBox_->text());
 }
 
-void MainWindow::exitViewer() {
-    display_.closeConnection();
-    close();
+void MainWindow::setAddressText(std::string_view text) {
+    addressBox_->setText(Cp1252ToQString(text));
 }
 
-void MainWindow::showRowValue(int list, int row) {
-    setValueBox(list, models_[static_cast<std::size_t>(list)]->value(row));
+void MainWindow::setNameText(std::string_view text) {
+    nameBox_->setText(Cp1252ToQString(text));
 }
 
-void MainWindow::clearValueBoxes() {
-    for (int i = 0; i < kListCount; ++i) {
-        setValueBox(i, {});
-    }
+void MainWindow::cutNameText(std::size_t from, std::size_t count) {
+    QString kept = nameBox_->text();
+    kept.remove(static_cast<qsizetype>(from), static_cast<qsizetype>(count));
+    nameBox_->setText(kept);
+    nameBox_->setCursorPosition(static_cast<int>(from));
 }
 
-void MainWindow::setValueBox(int list, std::string_view bytes) {
-    if (list >= 0 && list < kListCount) {
-        ShowByteRuns(*valueBoxes_[static_cast<std::size_t>(list)], bytes);
-    }
+void MainWindow::selectTab(int tab) {
+    tabs_->setCurrentIndex(tab);
 }
 
-void MainWindow::showStatus(const std::string& text) {
-    statusMessage_ = text;
-    // The message first, where the eye lands; the line naming what is shown
-    // under it (a long source path wraps there, not above the message).
-    const QString shown = Cp1252ToQStringWithLineBreaks(statusContext_.empty() || text.empty()
-                                                            ? text + statusContext_
-                                                            : text + "\n" + statusContext_);
+void MainWindow::showValue(PageList list, std::string_view bytes) {
+    ShowByteRuns(*valueBoxes_[static_cast<std::size_t>(list)], bytes);
+}
+
+void MainWindow::showEndTw(std::string_view text) {
+    ShowByteRuns(*endTwBox_, text, LineBreaks::Kept);
+}
+
+void MainWindow::showStatus(std::string_view text) {
+    const QString shown = Cp1252ToQStringWithLineBreaks(text);
     statusLine_->setPlainText(shown);
     statusLine_->setToolTip(shown);
-}
-
-void MainWindow::addStatus(const std::string& text) {
-    if (!text.empty()) {
-        showStatus(statusMessage_.empty() ? text : statusMessage_ + "\n" + text);
-    }
 }
 
 QString MainWindow::statusText() const {
     return statusLine_->toPlainText();
 }
 
-void MainWindow::limitTypedName(const QString& typed) {
-    const qsizetype allowed = std::max<qsizetype>(kUsrSpcNameMaxTyped, lastName_.size());
-    if (typed.size() <= allowed) {
-        return;
+void MainWindow::copyToClipboard(std::string_view text) {
+    QApplication::clipboard()->setText(Cp1252TextToQString(text));
+}
+
+void MainWindow::beginListsReset() {
+    for (auto& model : models_) {
+        model->beginListReset();
     }
-    // Drop what does not fit from the end of what was just typed or pasted,
-    // which ends at the cursor.
-    const qsizetype excess = typed.size() - allowed;
-    const int cursor = nameBox_->cursorPosition();
-    const qsizetype from = std::max<qsizetype>(cursor - excess, 0);
-    QString kept = typed;
-    kept.remove(from, excess);
-    nameBox_->setText(kept);
-    nameBox_->setCursorPosition(static_cast<int>(from));
+}
+
+void MainWindow::endListsReset() {
+    for (auto& model : models_) {
+        model->endListReset();
+    }
+    applyColumnWidths();
+}
+
+void MainWindow::setBusy(bool busy) {
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+std::unique_ptr<LocalisableForm> MainWindow::localisableForm() {
+    return std::make_unique<QtLocalisableForm>(*this);
+}
+
+std::optional<std::filesystem::path> MainWindow::askSavePath(const SaveAsRequest& request) {
+    const QString proposed =
+        QDir(ToQString(request.folder)).filePath(Cp1252ToQString(request.fileName));
+    const QString chosen =
+        saveAsDialog_(Cp1252ToQString(request.title), proposed, Cp1252ToQString(request.filter));
+    if (chosen.isEmpty()) {
+        return std::nullopt;
+    }
+    return ToPath(chosen);
+}
+
+std::filesystem::path MainWindow::homeFolder() const {
+    return ToPath(QDir::homePath());
+}
+
+void MainWindow::closeWindow() {
+    close();
 }
 
 void MainWindow::applyColumnWidths() {
@@ -509,10 +439,8 @@ void MainWindow::applyColumnWidths() {
 int MainWindow::labelColumnWidth(int list) const {
     const auto at = static_cast<std::size_t>(list);
     const FieldListModel& model = *models_[at];
-    // Until a decoder has given the list its columns the list shows no label
-    // and the design's width stands.
-    if (model.list().columnCount() == 0) {
-        return pxX(model.columnWidthTwips(0));
+    if (const auto fixed = presenter_.columnWidths(kPageLists[at].list).label) {
+        return pxX(*fixed);
     }
     if (labelColumnWidths_[at] == 0) {
         const QTableView* view = listViews_[at];
@@ -536,51 +464,38 @@ void MainWindow::fitValueColumn(int list) {
     QTableView* view = listViews_[at];
     QHeaderView* header = view->horizontalHeader();
     const int toRightEdge = view->viewport()->width() - header->sectionSize(0);
-    // A value column made wider than the default (the SQL list's, for its
-    // long statements) keeps its width and scrolls; the others end at the
-    // view's right edge.
-    const int ownWidth = models_[at]->columnWidthTwips(1);
-    const int width = ownWidth > FieldListModel::kDefaultColumnWidthTwips
-                          ? std::max(pxX(ownWidth), toRightEdge)
-                          : toRightEdge;
+    const auto fixed = presenter_.columnWidths(kPageLists[at].list).value;
+    const int width = std::max(fixed ? pxX(*fixed) : 0, toRightEdge);
     header->resizeSection(1, std::max(width, header->minimumSectionSize()));
 }
 
 void MainWindow::addListCommands(int list) {
     QTableView* view = listViews_[static_cast<std::size_t>(list)];
-    const auto command = [this, view](int captionId, QKeySequence::StandardKey key) {
-        auto* action = new QAction(Cp1252ToQString(messages_(captionId, {})), view);
+    const auto command = [view](const std::string& caption, QKeySequence::StandardKey key) {
+        auto* action = new QAction(Cp1252ToQString(caption), view);
         action->setShortcut(key);
         action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
         action->setShortcutVisibleInContextMenu(true);
         view->addAction(action);
         return action;
     };
-    connect(command(message::kCopyRowsCommand, QKeySequence::Copy), &QAction::triggered, this,
+    connect(command(presenter_.copyRowsCaption(), QKeySequence::Copy), &QAction::triggered, this,
             [this, list] { copySelectedRows(list); });
-    connect(command(message::kSelectAllCommand, QKeySequence::SelectAll), &QAction::triggered, view,
-            &QTableView::selectAll);
+    connect(command(presenter_.selectAllCaption(), QKeySequence::SelectAll), &QAction::triggered,
+            view, &QTableView::selectAll);
     view->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 void MainWindow::copySelectedRows(int list) {
-    const auto at = static_cast<std::size_t>(list);
     // The selection's ranges, not its rows: a select-all over millions of
     // rows is one range.
     std::vector<RowRange> ranges;
-    for (const QItemSelectionRange& range : listViews_[at]->selectionModel()->selection()) {
+    for (const QItemSelectionRange& range :
+         listViews_[static_cast<std::size_t>(list)]->selectionModel()->selection()) {
         ranges.push_back(
             {static_cast<std::size_t>(range.top()), static_cast<std::size_t>(range.bottom())});
     }
-    const RowCopyText copy = BuildRowCopyText(models_[at]->list(), std::move(ranges));
-    if (copy.rowsSelected == 0) {
-        return;
-    }
-    QApplication::clipboard()->setText(Cp1252TextToQString(copy.text));
-    if (copy.capped()) {
-        showStatus(messages_(message::kCopyCapped,
-                             {std::to_string(copy.rowsCopied), std::to_string(copy.rowsSelected)}));
-    }
+    presenter_.copyRows(kPageLists[static_cast<std::size_t>(list)].list, std::move(ranges));
 }
 
 int MainWindow::statusLineHeight() const {

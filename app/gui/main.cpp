@@ -153,10 +153,11 @@ int main(int argc, char* argv[]) {
             std::make_unique<twds::DisplayCommand>(environment->hostLink(), environment->labels());
         twds::MainWindow window(*display, environment->registry(), environment->messages(),
                                 [](std::string_view id) { return twds::CatalogueText(id); });
-        window.load(commandLine.argumentTextNotAnsi ? std::string() : commandLine.argumentText);
+        window.presenter().load(commandLine.argumentTextNotAnsi ? std::string()
+                                                                : commandLine.argumentText);
         QTranslator qtTranslator;
         InstallQtTranslations(qtTranslator);
-        window.addStatus(environment->startupNotice(commandLine));
+        window.presenter().addStatus(environment->startupNotice(commandLine));
         window.show();
         // Start-up benchmarks (bench/run.sh) time the process from its start to
         // the window shown with its lists filled: with this variable set to 1 the

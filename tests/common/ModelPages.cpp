@@ -66,6 +66,19 @@ PageMap BuildPages(const UserSpaceModel& model) {
     return pages;
 }
 
+PageMap SmallModelPages() {
+    UserSpaceModel model;
+    model.files = {{"FIC0000001",
+                    2,
+                    300,
+                    {"INSERT INTO T VALUES(?)", "UPDATE T SET A=?", "DELETE FROM T", "CLRPFM T"}},
+                   {"FIC0000002", 2, 0, {}}};
+    model.endOffset = 4000;
+    model.endLength = 40;
+    model.endPage = "   HEADER0001First line\r\nSecond line   ";
+    return BuildPages(model);
+}
+
 std::string ToSavedUserSpace(const PageMap& pages) {
     std::string file = "TWUSRSPC PAGES 1\n";
     for (const auto& [where, text] : pages) {

@@ -57,6 +57,10 @@ using PageMap = std::map<std::pair<char, std::int32_t>, std::string>;
 [[nodiscard]] std::string BuildZCPage(int zcCount);
 [[nodiscard]] std::string BuildSQLPage(const std::array<std::string, 4>& statements);
 
+// A small user space: two files of two ZC entries each, the first with SQL
+// statements and the second without, and an End_TW page.
+[[nodiscard]] PageMap SmallModelPages();
+
 // The pages as a saved user-space file (".twus").
 [[nodiscard]] std::string ToSavedUserSpace(const PageMap& pages);
 

@@ -30,16 +30,16 @@ FormLayout ComputeFormLayout(int outerWidthTwips, int outerHeightTwips, double l
                   f.tabs.height - (listHeight + listTop) - 105 - 120};
 
     f.endTwBox = {design::kEndTwBox.left, design::kEndTwBox.top, listWidth,
-                   f.tabs.height - 120 - 360};
+                  f.tabs.height - 120 - 360};
 
     const int buttonTop = f.tabs.height + 225;
     f.displayButton = {design::kDisplayButton.left, buttonTop, design::kDisplayButton.width,
-                        design::kDisplayButton.height};
+                       design::kDisplayButton.height};
     const int exportWidth = design::kExportButton.width;
     // W / 2 - width / 2 in twips; the halves are rounded as one, so an odd
     // width does not shift the centre.
     f.exportButton = {static_cast<int>(std::lround((w - exportWidth) / 2.0)), buttonTop,
-                       exportWidth, design::kExportButton.height};
+                      exportWidth, design::kExportButton.height};
     const int cancelWidth = design::kExitButton.width;
     f.exitButton = {w - 480 - cancelWidth, buttonTop, cancelWidth, design::kExitButton.height};
     return f;

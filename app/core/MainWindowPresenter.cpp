@@ -1,0 +1,241 @@
+#include "twds/MainWindowPresenter.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <utility>
+
+#include "twds/CommandLine.h"
+#include "twds/DisplayCommand.h"
+#include "twds/Export.h"
+
+namespace twds {
+
+namespace form {
+
+std::string_view TabCaption(int tab) {
+    if (tab == kInfoTab) {
+        return "Info";
+    }
+    if (tab == kEndTwTab) {
+        return "End_TW";
+    }
+    for (const PageListInfo& info : kPageLists) {
+        if (info.tab == tab) {
+            return info.caption;
+        }
+    }
+    return {};
+}
+
+}  // namespace form
+
+namespace {
+
+// The view shows the busy state for as long as this lives, an exception
+// included.
+class BusyScope {
+public:
+    explicit BusyScope(MainWindowView& view) : view_(view) { view_.setBusy(true); }
+    ~BusyScope() { view_.setBusy(false); }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    MainWindowView& view_;
+};
+
+}  // namespace
+
+MainWindowPresenter::MainWindowPresenter(MainWindowView& view, DisplayCommand& display,
+                                         RegistryStore& registry, MessageLookup messages,
+                                         CatalogueLookup captions)
+    : view_(view),
+      display_(display),
+      registry_(registry),
+      messages_(std::move(messages)),
+      captions_(std::move(captions)) {}
+
+void MainWindowPresenter::load(std::string_view argumentText) {
+    LocaliseForm(*view_.localisableForm(), captions_);
+    view_.placeControls(layout_);  // the labels' new captions may need more lines
+    view_.selectTab(form::kInfoTab);
+    listHeightRatio_ =
+        static_cast<double>(design::kListView.height) / static_cast<double>(design::kTabs.height);
+
+    if (const auto split = SplitArgumentText(argumentText)) {
+        view_.setAddressText(split->address);
+        view_.setNameText(split->name);
+        display();
+    }
+}
+
+void MainWindowPresenter::resized(int outerWidthTwips, int outerHeightTwips, bool minimised) {
+    if (minimised) {
+        return;
+    }
+    layout_ = ComputeFormLayout(outerWidthTwips, outerHeightTwips, listHeightRatio_);
+    view_.placeControls(layout_);
+}
+
+void MainWindowPresenter::display() {
+    statusContext_.clear();
+    showStatus({});
+    display_.address = view_.addressText();
+    display_.userSpaceName = view_.nameText();
+    const std::string typedName = display_.userSpaceName;
+    clearValueBoxes();
+    view_.showEndTw({});
+
+    {
+        const BusyScope busy(view_);
+        view_.beginListsReset();
+        display_.run();
+        view_.endListsReset();
+    }
+
+    if (display_.userSpaceName != typedName) {
+        view_.setNameText(display_.userSpaceName);
+    }
+    view_.showEndTw(display_.endTwText);
+    if (display_.outcome().stage != DisplayOutcome::Stage::InputMissing) {
+        view_.selectTab(InfoOf(PageList::CX).tab);
+    }
+    // The line that tells two windows apart: what this one shows and from where.
+    statusContext_ = DescribeTarget(display_, messages_);
+    if (const std::string source = DescribeSource(display_.outcome().source, messages_);
+        !source.empty()) {
+        statusContext_ += " \xB7 " + source;  // a middle dot between the two
+    }
+    showStatus(DescribeOutcome(display_, messages_));
+}
+
+void MainWindowPresenter::exportDisplayed() {
+    // The export checks the name box as it is now, not as it was at the
+    // last Display (the file is still named after the displayed user space).
+    display_.userSpaceName = view_.nameText();
+    ExportResult result;
+    {
+        const BusyScope busy(view_);
+        result = ExportToDataPath(display_, registry_, messages_);
+    }
+    if (result.status != ExportResult::Status::NeedsLocation) {
+        showStatus(result.message);
+        return;
+    }
+    showStatus(result.message + " " + messages_(message::kChooseLocation, {}));
+    const auto chosen = view_.askSavePath(saveAsRequest(result.path));
+    if (!chosen || chosen->empty()) {
+        // The reason stays in view with what became of the export.
+        showStatus(result.message + " " + messages_(message::kExportCancelled, {}));
+        return;
+    }
+    {
+        const BusyScope busy(view_);
+        result = ExportToFile(display_, *chosen, messages_);
+    }
+    showStatus(result.message);
+}
+
+void MainWindowPresenter::exitViewer() {
+    display_.closeConnection();
+    view_.closeWindow();
+}
+
+void MainWindowPresenter::rowClicked(PageList list, std::size_t row) {
+    const FieldList& rows = display_.list(list);
+    view_.showValue(list, row < rows.rowCount() ? rows.value(row) : std::string_view());
+}
+
+void MainWindowPresenter::copyRows(PageList list, std::vector<RowRange> selected) {
+    const RowCopyText copy = BuildRowCopyText(display_.list(list), std::move(selected));
+    if (copy.rowsSelected == 0) {
+        return;
+    }
+    view_.copyToClipboard(copy.text);
+    if (copy.capped()) {
+        showStatus(messages_(message::kCopyCapped,
+                             {std::to_string(copy.rowsCopied), std::to_string(copy.rowsSelected)}));
+    }
+}
+
+void MainWindowPresenter::nameChanged(std::size_t length) {
+    nameLength_ = length;
+}
+
+void MainWindowPresenter::nameEdited(std::size_t length, std::size_t cursor) {
+    const std::size_t allowed = std::max(kNameMaxTyped, nameLength_);
+    if (length <= allowed) {
+        return;
+    }
+    // Drop what does not fit from the end of what was just typed or pasted,
+    // which ends at the cursor.
+    const std::size_t excess = length - allowed;
+    view_.cutNameText(cursor > excess ? cursor - excess : 0, excess);
+}
+
+void MainWindowPresenter::showStatus(std::string text) {
+    statusMessage_ = std::move(text);
+    // The message first, where the eye lands; the line naming what is shown
+    // under it (a long source path wraps there, not above the message).
+    statusText_ = statusContext_.empty() || statusMessage_.empty()
+                      ? statusMessage_ + statusContext_
+                      : statusMessage_ + "\n" + statusContext_;
+    view_.showStatus(statusText_);
+}
+
+void MainWindowPresenter::addStatus(const std::string& text) {
+    if (!text.empty()) {
+        showStatus(statusMessage_.empty() ? text : statusMessage_ + "\n" + text);
+    }
+}
+
+ListColumnWidths MainWindowPresenter::columnWidths(PageList list) const {
+    const FieldList& rows = display_.list(list);
+    ListColumnWidths widths;
+    // An empty list shows no label: the design's width stands.
+    if (rows.columnCount() == 0) {
+        widths.label = form::kDefaultColumnWidthTwips;
+    }
+    // A value column made wider than the default (the SQL list's, for its long
+    // statements) keeps its width.
+    if (rows.columnCount() > 1 && rows.column(1).widthTwips > form::kDefaultColumnWidthTwips) {
+        widths.value = rows.column(1).widthTwips;
+    }
+    return widths;
+}
+
+std::string MainWindowPresenter::copyRowsCaption() const {
+    return messages_(message::kCopyRowsCommand, {});
+}
+
+std::string MainWindowPresenter::selectAllCaption() const {
+    return messages_(message::kSelectAllCommand, {});
+}
+
+void MainWindowPresenter::clearValueBoxes() {
+    for (const PageListInfo& info : kPageLists) {
+        view_.showValue(info.list, {});
+    }
+}
+
+// The dialog is titled as the Export button, without its access-key marks,
+// and starts at the user-space file in the folder the export meant to use,
+// or in the home folder when that does not exist.
+SaveAsRequest MainWindowPresenter::saveAsRequest(const std::filesystem::path& intended) const {
+    SaveAsRequest request;
+    // A caption tag holds its catalogue id from its sixth character on.
+    request.title = captions_(form::kExportButton.tag.substr(5));
+    std::erase(request.title, '&');
+    request.filter = messages_(message::kExportFileFilter, {});
+    std::error_code ignored;
+    const std::filesystem::path folder = intended.parent_path();
+    request.folder = !folder.empty() && std::filesystem::is_directory(folder, ignored)
+                         ? folder
+                         : view_.homeFolder();
+    request.fileName = display_.userSpace + std::string(kExportExtension);
+    return request;
+}
+
+}  // namespace twds

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "twds/FormLayout.h"
+#include "twds/FormLocalisation.h"
+#include "twds/MainWindowView.h"
+#include "twds/PageLists.h"
+#include "twds/Registry.h"
+#include "twds/RowCopyText.h"
+#include "twds/StatusMessages.h"
+
+namespace twds {
+
+class DisplayCommand;
+
+// What the main window does, without widgets: it runs the Display, the
+// export and Exit from their buttons, decides what the window shows after
+// each (the boxes, the selected tab, the value boxes, the status line), where
+// its controls stand and when it is localised. The front end forwards its
+// events here and shows what the presenter tells its MainWindowView.
+//
+// The view, the command, the registry and the lookups must outlive the
+// presenter. The constructor does not call the view, so a front end may make
+// the presenter before its controls.
+class MainWindowPresenter {
+public:
+    MainWindowPresenter(MainWindowView& view, DisplayCommand& display, RegistryStore& registry,
+                        MessageLookup messages, CatalogueLookup captions);
+
+    // Localises the window, selects the Info tab and, when the argument text
+    // holds a "/", fills the two boxes from it and runs the Display. Called
+    // once, before the window is first shown.
+    void load(std::string_view argumentText);
+    // The window's outer size in twips changed, or it was minimised or
+    // restored. A minimised window keeps its layout.
+    void resized(int outerWidthTwips, int outerHeightTwips, bool minimised);
+
+    // The Display, Export and Exit buttons (Enter in either box is Display).
+    void display();
+    void exportDisplayed();
+    void exitViewer();
+
+    // A row of a list was clicked or became the current one.
+    void rowClicked(PageList list, std::size_t row);
+    // Copies the selected rows of a list to the clipboard.
+    void copyRows(PageList list, std::vector<RowRange> selected);
+
+    // The name box's text changed, by any means, to `length` characters.
+    void nameChanged(std::size_t length);
+    // The user typed or pasted into the name box; the text is now `length`
+    // characters with the cursor at `cursor`, at the end of what came in.
+    void nameEdited(std::size_t length, std::size_t cursor);
+
+    // Replaces the status line's message (Windows-1252 bytes), above the line
+    // that names what the last Display showed.
+    void showStatus(std::string text);
+    // Adds a line under the status line's message; nothing for "".
+    void addStatus(const std::string& text);
+
+    // How the view sizes the list's columns now.
+    [[nodiscard]] ListColumnWidths columnWidths(PageList list) const;
+
+    // The captions of the lists' commands.
+    [[nodiscard]] std::string copyRowsCaption() const;
+    [[nodiscard]] std::string selectAllCaption() const;
+
+    // The layout last placed, in twips.
+    [[nodiscard]] const FormLayout& layout() const { return layout_; }
+    [[nodiscard]] double listHeightRatio() const { return listHeightRatio_; }
+    // The status line's whole text as last shown.
+    [[nodiscard]] const std::string& statusText() const { return statusText_; }
+
+    // Typed or pasted text may make the name at most this long; a name placed
+    // by the command line or the Display may be longer and is kept whole.
+    static constexpr std::size_t kNameMaxTyped = 10;
+
+private:
+    void clearValueBoxes();
+    [[nodiscard]] SaveAsRequest saveAsRequest(const std::filesystem::path& intended) const;
+
+    MainWindowView& view_;
+    DisplayCommand& display_;
+    RegistryStore& registry_;
+    MessageLookup messages_;
+    CatalogueLookup captions_;
+
+    double listHeightRatio_ = design::kListHeightRatio;
+    FormLayout layout_ = ComputeFormLayout(design::kMinOuterWidth, design::kMinOuterHeight);
+    std::size_t nameLength_ = 0;  // the name box before the latest edit
+    // The status line's last line after a Display: the machine, the user
+    // space and where its pages came from, kept in view under later messages.
+    std::string statusContext_;
+    std::string statusMessage_;  // the message above it
+    std::string statusText_;
+};
+
+}  // namespace twds

@@ -1,0 +1,403 @@
+#include "twds/MainWindowPresenter.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "FakeHostLink.h"
+#include "ModelPages.h"
+#include "TempFolder.h"
+#include "TestSupport.h"
+#include "twds/DisplayCommand.h"
+#include "twds/Export.h"
+#include "twds/FileRegistryStore.h"
+
+namespace twds {
+namespace {
+
+using test::EchoLookup;
+using test::FakeHostLink;
+using test::TempFolder;
+using Log = std::vector<std::string>;
+
+// The window form as the localisation walks it: its tag, and the caption it
+// is given.
+class FakeForm : public LocalisableForm {
+public:
+    explicit FakeForm(std::string& caption) : caption_(caption) {}
+    [[nodiscard]] std::string tag() const override { return "5001"; }
+    bool setCaption(std::string_view text) override {
+        caption_ = text;
+        return true;
+    }
+    [[nodiscard]] int controlCount() const override { return 0; }
+    [[nodiscard]] LocalisableControl* control(int /*index*/) override { return nullptr; }
+
+private:
+    std::string& caption_;
+};
+
+// A view that records what it is told, in order, as short lines; the boxes
+// hold what the test or the presenter put there.
+class FakeView : public MainWindowView {
+public:
+    explicit FakeView(const DisplayCommand& display) : display_(display) {}
+
+    [[nodiscard]] std::string addressText() const override { return address; }
+    [[nodiscard]] std::string nameText() const override { return name; }
+    void setAddressText(std::string_view text) override {
+        address = text;
+        log.push_back("address " + address);
+    }
+    void setNameText(std::string_view text) override {
+        name = text;
+        log.push_back("name " + name);
+    }
+    void cutNameText(std::size_t from, std::size_t count) override {
+        log.push_back("cut " + std::to_string(from) + " " + std::to_string(count));
+    }
+    void selectTab(int tab) override { log.push_back("tab " + std::to_string(tab)); }
+    void showValue(PageList list, std::string_view bytes) override {
+        log.push_back("value " + std::string(InfoOf(list).caption) + " " + std::string(bytes));
+    }
+    void showEndTw(std::string_view text) override { log.push_back("endTw " + std::string(text)); }
+    void showStatus(std::string_view text) override {
+        status = text;
+        log.push_back("status " + status);
+    }
+    void copyToClipboard(std::string_view text) override { clipboard = text; }
+    // With the rows the CX list holds at that moment.
+    void beginListsReset() override { log.push_back("reset begin " + cxRows()); }
+    void endListsReset() override { log.push_back("reset end " + cxRows()); }
+    void setBusy(bool busy) override { log.push_back(busy ? "busy" : "idle"); }
+    void placeControls(const FormLayout& layout) override {
+        placed = layout;
+        log.emplace_back("place");
+    }
+    [[nodiscard]] std::unique_ptr<LocalisableForm> localisableForm() override {
+        return std::make_unique<FakeForm>(caption);
+    }
+    [[nodiscard]] std::optional<std::filesystem::path> askSavePath(
+        const SaveAsRequest& request) override {
+        saveAs = request;
+        log.push_back("save as, status " + status);
+        return answer;
+    }
+    [[nodiscard]] std::filesystem::path homeFolder() const override { return "/home/tester"; }
+    void closeWindow() override { log.emplace_back("close"); }
+
+    // The lines logged since the last call.
+    Log take() { return std::exchange(log, {}); }
+
+    std::string address;
+    std::string name;
+    std::string caption;
+    std::string status;
+    std::string clipboard;
+    std::optional<FormLayout> placed;
+    std::optional<SaveAsRequest> saveAs;
+    std::optional<std::filesystem::path> answer;  // the Save As dialog's
+    Log log;
+
+private:
+    [[nodiscard]] std::string cxRows() const {
+        return std::to_string(display_.list(PageList::CX).rowCount());
+    }
+
+    const DisplayCommand& display_;
+};
+
+std::string Captions(std::string_view id) {
+    return id == "5103" ? "&Ex&port" : "T" + std::string(id);
+}
+
+class MainWindowPresenterTest : public ::testing::Test {
+protected:
+    MainWindowPresenterTest() { link.pages = test::SmallModelPages(); }
+
+    void display(std::string address, std::string name) {
+        view.address = std::move(address);
+        view.name = std::move(name);
+        presenter.display();
+    }
+
+    void setDataPath(const std::filesystem::path& dataPath) {
+        ASSERT_EQ(EnsureRegistryKey(registry, Hive::LocalMachine, kDataPathKey), "");
+        ASSERT_EQ(StoreRegistryValue(registry, Hive::LocalMachine, kDataPathKey, kDataPathValue,
+                                     dataPath.string(), kRegSz),
+                  "");
+    }
+
+    [[nodiscard]] std::string dataPathMissing() const {
+        return "5311|HKEY_LOCAL_MACHINE\\SOFTWARE\\Orinex\\Tidewell\\TW_CFG\\DataPath|" +
+               (registryFolder.path() / "HKEY_LOCAL_MACHINE.reg").string();
+    }
+
+    FakeHostLink link;
+    PageLabels labels{[](int id) { return "L" + std::to_string(id); }};
+    DisplayCommand command{link, labels};
+    TempFolder registryFolder;
+    FileRegistryStore registry{registryFolder.path()};
+    FakeView view{command};
+    MainWindowPresenter presenter{view, command, registry, EchoLookup, Captions};
+    TempFolder target;
+};
+
+const std::string kShown = "5308|TWMODEL001|2\n5330|127.0.0.1|TWMODEL001";
+
+TEST_F(MainWindowPresenterTest, DisplayClearsRunsThenShowsTheResultOnTheCxTab) {
+    display(" 127.0.0.1 ", "  twmodel001 ");
+    EXPECT_EQ(view.take(),
+              (Log{"status ", "value CX ", "value GC ", "value FC ", "value ZC ", "value SQL ",
+                   "endTw ", "busy", "reset begin 0", "reset end 35", "idle", "name TWMODEL001",
+                   "endTw First line\r\nSecond line", "tab 1", "status " + kShown}));
+    EXPECT_EQ(command.address, " 127.0.0.1 ");
+    EXPECT_EQ(link.closedHandles, std::vector<std::int32_t>{41});
+
+    // A typed name that needs no change is not written back.
+    display("127.0.0.1", "TWMODEL001");
+    const Log second = view.take();
+    EXPECT_EQ(std::count(second.begin(), second.end(), "name TWMODEL001"), 0);
+    EXPECT_EQ(second.back(), "status " + kShown);
+}
+
+TEST_F(MainWindowPresenterTest, FailuresAreReportedAndAllButMissingInputSelectCx) {
+    link.openSucceeds = false;
+    display("10.1.1.1", "TWMODEL001");
+    Log log = view.take();
+    EXPECT_EQ(log[log.size() - 2], "tab 1");
+    EXPECT_EQ(view.status, "5301|10.1.1.1|host unreachable\n5330|10.1.1.1|TWMODEL001");
+    EXPECT_EQ(command.list(PageList::CX).rowCount(), 0u);
+
+    link.openSucceeds = true;
+    link.pages.erase({'F', 2048});
+    display("127.0.0.1", "twmodel001");
+    EXPECT_EQ(view.status, "5303|F|2048|1|host unreachable\n5330|127.0.0.1|TWMODEL001");
+    EXPECT_EQ(command.list(PageList::CX).rowCount(), 35u);
+    EXPECT_EQ(command.list(PageList::FC).rowCount(), 0u);
+
+    view.take();
+    display("  ", "TWMODEL001");
+    log = view.take();
+    EXPECT_EQ(std::count(log.begin(), log.end(), "tab 1"), 0);
+    EXPECT_EQ(view.status, "5316");
+    EXPECT_EQ(link.openedMachines.size(), 2u);
+}
+
+// The command line displays when it holds a "/"; without one it is ignored,
+// and an empty address stops before connecting.
+TEST_F(MainWindowPresenterTest, LoadLocalisesSelectsInfoAndDisplaysACommandLineWithASlash) {
+    presenter.load("127.0.0.1 TWMODEL001");
+    EXPECT_EQ(view.caption, "T5001");
+    EXPECT_EQ(view.take(), (Log{"place", "tab 0"}));
+    EXPECT_DOUBLE_EQ(presenter.listHeightRatio(), 3735.0 / 5895.0);
+    EXPECT_TRUE(link.openedMachines.empty());
+
+    const struct {
+        const char* argument;
+        const char* address;
+        const char* name;
+        std::string status;
+    } cases[] = {
+        {"127.0.0.1/TWMODEL001", "127.0.0.1", "TWMODEL001", kShown},
+        {"/TWMODEL001", "", "TWMODEL001", "5316"},
+        // Everything after the first "/", trimmed and upper-cased by the Display.
+        {"10.0.0.1/ab/cd efgh ijk ", "10.0.0.1", "AB/CD EFGH IJK",
+         "5304|AB/CD EFGH IJK\n5330|10.0.0.1|AB/CD EFGH IJK"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.argument);
+        presenter.load(c.argument);
+        EXPECT_EQ(view.address, c.address);
+        EXPECT_EQ(view.name, c.name);
+        EXPECT_EQ(view.status, c.status);
+    }
+}
+
+TEST_F(MainWindowPresenterTest, RowClicksShowTheRowsValueAndANewDisplayEmptiesTheBoxes) {
+    display("127.0.0.1", "TWMODEL001");
+    view.take();
+    presenter.rowClicked(PageList::CX, 1);    // Version
+    presenter.rowClicked(PageList::ZC, 2);    // the first ZC entry's field type
+    presenter.rowClicked(PageList::CX, 999);  // past the end
+    ASSERT_TRUE(command.list(PageList::CX).appendRow("Nothing", "", 0, ""));
+    presenter.rowClicked(PageList::CX, 35);
+    EXPECT_EQ(view.take(), (Log{"value CX V01R02    ", "value ZC A ", "value CX ", "value CX "}));
+}
+
+TEST_F(MainWindowPresenterTest, ExportWithADataPathWritesBesideTheDataFolderWithoutAsking) {
+    presenter.load("127.0.0.1/TWMODEL001");
+    setDataPath(target.path() / "DATA");
+    view.take();
+    presenter.exportDisplayed();
+    const std::string file = (target.path() / "TWMODEL001.usrspc").string();
+    EXPECT_EQ(view.take(),
+              (Log{"busy", "idle", "status 5310|" + file + "\n5330|127.0.0.1|TWMODEL001"}));
+    EXPECT_TRUE(test::ReadBytes(file).starts_with("++++++++++ Page CX "));
+
+    // The name box as it is now: blank, nothing is written; another name, the
+    // file keeps the displayed user space's name.
+    std::filesystem::remove(file);
+    view.name = "   ";
+    presenter.exportDisplayed();
+    EXPECT_EQ(view.status, "5330|127.0.0.1|TWMODEL001");
+    EXPECT_TRUE(std::filesystem::is_empty(target.path()));
+    view.name = "OTHERNAME1";
+    presenter.exportDisplayed();
+    EXPECT_EQ(view.status, "5310|" + file + "\n5330|127.0.0.1|TWMODEL001");
+}
+
+TEST_F(MainWindowPresenterTest, ExportWithoutADataPathAsksWhereAndACancelKeepsTheReason) {
+    presenter.load("127.0.0.1/TWMODEL001");
+    view.take();
+    const std::filesystem::path chosen = target.path() / "chosen.usrspc";
+    view.answer = chosen;
+    presenter.exportDisplayed();
+    EXPECT_EQ(
+        view.take(),
+        (Log{"busy", "idle", "status " + dataPathMissing() + " 5323\n5330|127.0.0.1|TWMODEL001",
+             "save as, status " + dataPathMissing() + " 5323\n5330|127.0.0.1|TWMODEL001", "busy",
+             "idle", "status 5310|" + chosen.string() + "\n5330|127.0.0.1|TWMODEL001"}));
+    ASSERT_TRUE(view.saveAs.has_value());
+    EXPECT_EQ(view.saveAs->title, "Export");
+    EXPECT_EQ(view.saveAs->filter, "5331");
+    EXPECT_EQ(view.saveAs->folder, std::filesystem::path("/home/tester"));
+    EXPECT_EQ(view.saveAs->fileName, "TWMODEL001.usrspc");
+    EXPECT_TRUE(test::ReadBytes(chosen).starts_with("++++++++++ Page CX "));
+
+    view.answer.reset();
+    presenter.exportDisplayed();
+    EXPECT_EQ(view.status, dataPathMissing() + " 5322\n5330|127.0.0.1|TWMODEL001");
+}
+
+// The dialog opens in the folder the export meant to use when it exists.
+TEST_F(MainWindowPresenterTest, SaveAsStartsInTheIntendedFolderWhenItExists) {
+    presenter.load("127.0.0.1/TWMODEL001");
+    std::filesystem::create_directory(target.path() / "TWMODEL001.usrspc");
+    setDataPath(target.path() / "DATA");
+    presenter.exportDisplayed();
+    ASSERT_TRUE(view.saveAs.has_value());
+    EXPECT_EQ(view.saveAs->folder, target.path());
+
+    setDataPath(target.path() / "missing" / "DATA");
+    presenter.exportDisplayed();
+    EXPECT_EQ(view.saveAs->folder, std::filesystem::path("/home/tester"));
+    EXPECT_EQ(view.status,
+              "5312|" + (target.path() / "missing").string() + " 5322\n5330|127.0.0.1|TWMODEL001");
+}
+
+TEST_F(MainWindowPresenterTest, ExitClosesTheConnectionOnceMoreAndTheWindow) {
+    presenter.load("127.0.0.1/TWMODEL001");
+    view.take();
+    presenter.exitViewer();
+    EXPECT_EQ(link.closedHandles, (std::vector<std::int32_t>{41, 41}));
+    EXPECT_EQ(view.take(), Log{"close"});
+}
+
+// The status line's last line names what is shown and where it came from,
+// and stays under later messages.
+TEST_F(MainWindowPresenterTest, StatusKeepsTheTargetAndSourceUnderLaterMessages) {
+    link.servedFrom = {PageSource::Kind::Sample, "/opt/tw/samples/127.0.0.1/TWMODEL001.twus"};
+    presenter.load("127.0.0.1/TWMODEL001");
+    const std::string context =
+        "\n5330|127.0.0.1|TWMODEL001 \xB7 5329|/opt/tw/samples/127.0.0.1/TWMODEL001.twus";
+    EXPECT_EQ(view.status, "5308|TWMODEL001|2" + context);
+    EXPECT_EQ(presenter.statusText(), view.status);
+
+    // A start-up notice joins the result; nothing is added for "".
+    presenter.addStatus("5321|--bogus");
+    EXPECT_EQ(view.status, "5308|TWMODEL001|2\n5321|--bogus" + context);
+    presenter.addStatus({});
+    EXPECT_EQ(view.status, "5308|TWMODEL001|2\n5321|--bogus" + context);
+
+    presenter.exportDisplayed();
+    EXPECT_EQ(view.status, dataPathMissing() + " 5322" + context);
+
+    presenter.showStatus({});
+    EXPECT_EQ(view.status, context.substr(1));
+}
+
+TEST_F(MainWindowPresenterTest, CopyPutsTheSelectedRowsOnTheClipboardAndSaysWhenCut) {
+    EXPECT_EQ(presenter.copyRowsCaption(), "5370");
+    EXPECT_EQ(presenter.selectAllCaption(), "5371");
+    display("127.0.0.1", "TWMODEL001");
+    presenter.copyRows(PageList::CX, {{1, 1}});
+    EXPECT_EQ(view.clipboard, "L5404\tV01R02    \n");
+    EXPECT_EQ(view.status, kShown);
+
+    // Nothing selected within the list: the clipboard keeps what it had.
+    presenter.copyRows(PageList::CX, {{500, 600}});
+    EXPECT_EQ(view.clipboard, "L5404\tV01R02    \n");
+
+    FieldList& zc = command.list(PageList::ZC);
+    for (std::uint32_t k = 1; k <= 100'001; ++k) {
+        ASSERT_TRUE(zc.appendRow("Row", "", k, "v"));
+    }
+    presenter.copyRows(PageList::ZC, {{0, zc.rowCount() - 1}});
+    // 38 rows of the display and the 100,001 added.
+    EXPECT_EQ(view.status, "5372|100000|100039\n5330|127.0.0.1|TWMODEL001");
+    EXPECT_EQ(std::count(view.clipboard.begin(), view.clipboard.end(), '\n'), 100'000);
+}
+
+// Typing may make the name at most 10 characters long, or as long as it
+// was; what does not fit is cut from the end of what came in.
+TEST_F(MainWindowPresenterTest, TypingIsLimitedButALongerNameIsKept) {
+    presenter.nameChanged(0);
+    presenter.nameEdited(10, 10);
+    presenter.nameEdited(14, 14);  // typed past the limit
+    presenter.nameChanged(3);
+    presenter.nameEdited(13, 11);  // ten pasted after the first of three
+    presenter.nameChanged(14);     // placed by the command line
+    presenter.nameEdited(13, 13);
+    presenter.nameChanged(13);
+    presenter.nameEdited(14, 14);
+    presenter.nameEdited(16, 1);  // more than the cursor's offset
+    EXPECT_EQ(view.take(), (Log{"cut 10 4", "cut 8 3", "cut 13 1", "cut 0 3"}));
+}
+
+TEST_F(MainWindowPresenterTest, ResizePlacesTheLayoutUnlessMinimised) {
+    presenter.load("");
+    presenter.resized(8015, 9000, false);
+    ASSERT_TRUE(view.placed.has_value());
+    EXPECT_EQ(view.placed->tabs, (TwipsRect{0, 0, 7895, 7830}));
+    EXPECT_EQ(view.placed->listView, (TwipsRect{120, 360, 7655, 4961}));
+    EXPECT_EQ(view.placed->exitButton, (TwipsRect{6440, 8055, 1095, 375}));
+    view.take();
+    presenter.resized(100, 100, true);
+    EXPECT_TRUE(view.take().empty());
+    EXPECT_EQ(presenter.layout().tabs, (TwipsRect{0, 0, 7895, 7830}));
+    presenter.resized(100, 100, false);
+    EXPECT_EQ(view.placed->tabs, (TwipsRect{0, 0, 5295, 5886}));
+}
+
+// The label column keeps the design's width until the list has columns; only
+// the SQL list's wide value column keeps its own width.
+TEST_F(MainWindowPresenterTest, ColumnWidthsAreFixedOnlyWhereTheListsNeedIt) {
+    const auto widths = [this](PageList list) {
+        const ListColumnWidths w = presenter.columnWidths(list);
+        return std::to_string(w.label.value_or(-1)) + " " + std::to_string(w.value.value_or(-1));
+    };
+    EXPECT_EQ(widths(PageList::CX), "2500 -1");
+    display("127.0.0.1", "TWMODEL001");
+    std::string shown;
+    for (const PageList list :
+         {PageList::CX, PageList::GC, PageList::FC, PageList::ZC, PageList::SQL}) {
+        shown += widths(list) + ",";
+    }
+    EXPECT_EQ(shown, "-1 -1,-1 -1,-1 -1,-1 -1,-1 50000,");
+}
+
+TEST(FormTabs, CaptionsAreFixed) {
+    std::string captions;
+    for (int tab = 0; tab <= form::kTabCount; ++tab) {
+        captions += std::string(form::TabCaption(tab)) + ",";
+    }
+    EXPECT_EQ(captions, "Info,CX,GC,FC,ZC,SQL,End_TW,,");
+}
+
+}  // namespace
+}  // namespace twds
