@@ -23,8 +23,6 @@ namespace {
 // that callers see the same values on every system.
 constexpr std::int32_t kFileNotFound = 2;
 constexpr std::int32_t kInvalidHandle = 6;
-constexpr std::int32_t kWriteFault = 29;
-constexpr std::int32_t kInvalidName = 123;
 constexpr std::int32_t kRegistryIoFailed = 1016;
 
 constexpr std::uint32_t kRegBinary = 3;
@@ -717,67 +715,58 @@ struct HiveCache {
 namespace {
 
 // The hive as its file holds it: an empty hive when the file does not exist;
-// nothing (and `error` says why and what to do) when it exists but cannot be
-// read or parsed. The document stays in `cache` until the next read; a file
+// a failure that says why and what to do when it exists but cannot be read
+// or parsed. The document stays in `cache` until the next read; a file
 // unchanged since it was parsed is not read again.
-const HiveDocument* ReadHive(std::shared_ptr<HiveCache>& cache, const std::filesystem::path& file,
-                             Hive hive, std::string& error) {
+Result<const HiveDocument*> ReadHive(std::shared_ptr<HiveCache>& cache,
+                                     const std::filesystem::path& file, Hive hive) {
     if (cache && cache->hive == hive && cache->stamp && cache->stamp == StampHiveFile(file)) {
         return &cache->document;
     }
     cache.reset();
     HiveFileBytes read = ReadHiveFileBytes(file);
     if (read.state == HiveFileBytes::State::Unreadable) {
-        error = std::move(read.error);
-        return nullptr;
+        return Failure{std::move(read.error)};
     }
     std::string problem;
     auto document = ParseHiveFile(hive, std::move(read.bytes), problem);
     if (!document) {
-        error = "Cannot read the registry file " + file.string() + ": " + problem +
-                "; correct it, or remove it to start afresh";
-        return nullptr;
+        return Failure{"Cannot read the registry file " + file.string() + ": " + problem +
+                       "; correct it, or remove it to start afresh"};
     }
     cache = std::make_shared<HiveCache>(HiveCache{hive, read.stamp, std::move(*document)});
     return &cache->document;
 }
 
 // The hive to edit: as ReadHive, but the document is taken out of the cache,
-// since the file is about to change.
-std::optional<HiveDocument> TakeHive(std::shared_ptr<HiveCache>& cache,
-                                     const std::filesystem::path& file, Hive hive,
-                                     std::string& error) {
-    if (ReadHive(cache, file, hive, error) == nullptr) {
-        return std::nullopt;
+// since the file is about to change. A hive that cannot be read is not
+// written either, and the failure says so.
+Result<HiveDocument> TakeHive(std::shared_ptr<HiveCache>& cache, const std::filesystem::path& file,
+                              Hive hive) {
+    if (auto read = ReadHive(cache, file, hive); !read) {
+        return Failure{read.error() + ". The file was left as it is."};
     }
-    std::optional<HiveDocument> document(std::move(cache->document));
+    HiveDocument document(std::move(cache->document));
     cache.reset();
     return document;
 }
 
-// What a write says when the file it would change cannot be read.
-std::string LeftAsItIs(const std::string& readError) {
-    return readError + ". The file was left as it is.";
-}
-
-bool EnsureFolder(const std::filesystem::path& folder, std::string& error) {
+Status EnsureFolder(const std::filesystem::path& folder) {
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     if (ec || !std::filesystem::is_directory(folder)) {
-        error = "Cannot create the registry folder " + folder.string() + ": " +
-                (ec ? ec.message() : std::generic_category().message(ENOTDIR));
-        return false;
+        return Failure{"Cannot create the registry folder " + folder.string() + ": " +
+                       (ec ? ec.message() : std::generic_category().message(ENOTDIR))};
     }
-    return true;
+    return {};
 }
 
-bool SaveHive(const std::filesystem::path& folder, const std::filesystem::path& file,
-              const HiveDocument& document, std::string& error) {
-    if (!EnsureFolder(folder, error)) {
-        return false;
+Status SaveHive(const std::filesystem::path& folder, const std::filesystem::path& file,
+                const HiveDocument& document) {
+    if (Status made = EnsureFolder(folder); !made) {
+        return made;
     }
-    error = ReplaceHiveFile(file, Serialise(document));
-    return error.empty();
+    return ReplaceHiveFile(file, Serialise(document));
 }
 
 }  // namespace
@@ -804,10 +793,15 @@ std::string FileRegistryStore::location() const {
     return folder_.string();
 }
 
-std::string FileRegistryStore::hiveReadError(Hive hive) const {
-    std::string error;
-    static_cast<void>(ReadHive(cache_, hiveFile(hive), hive, error));
-    return error;
+std::string FileRegistryStore::hiveLocation(Hive hive) const {
+    return hiveFile(hive).string();
+}
+
+Status FileRegistryStore::hiveReadable(Hive hive) const {
+    if (auto read = ReadHive(cache_, hiveFile(hive), hive); !read) {
+        return Failure{read.error()};
+    }
+    return {};
 }
 
 RegistryStore::KeyHandle FileRegistryStore::openKey(Hive hive, std::string_view keyName) {
@@ -815,9 +809,8 @@ RegistryStore::KeyHandle FileRegistryStore::openKey(Hive hive, std::string_view 
     if (!key) {
         return 0;
     }
-    std::string error;
-    const HiveDocument* document = ReadHive(cache_, hiveFile(hive), hive, error);
-    if (document == nullptr || !KeyExists(document->lines, *key)) {
+    const auto document = ReadHive(cache_, hiveFile(hive), hive);
+    if (!document || !KeyExists((*document)->lines, *key)) {
         return 0;
     }
     const KeyHandle handle = nextHandle_++;
@@ -825,23 +818,20 @@ RegistryStore::KeyHandle FileRegistryStore::openKey(Hive hive, std::string_view 
     return handle;
 }
 
-RegistryStore::KeyHandle FileRegistryStore::createKey(Hive hive, std::string_view keyName,
-                                                      std::string& error) {
+Result<RegistryStore::KeyHandle> FileRegistryStore::createKey(Hive hive, std::string_view keyName) {
     const auto key = NormaliseKeyName(keyName);
     if (!key) {
-        error = "The registry key name \"" + std::string(keyName) + "\" is not valid";
-        return 0;
+        return Failure{"The registry key name \"" + std::string(keyName) + "\" is not valid"};
     }
     const auto file = hiveFile(hive);
-    auto document = TakeHive(cache_, file, hive, error);
+    auto document = TakeHive(cache_, file, hive);
     if (!document) {
-        error = LeftAsItIs(error);
-        return 0;
+        return Failure{document.error()};
     }
     if (!KeyExists(document->lines, *key)) {
         AppendKey(*document, hive, *key);
-        if (!SaveHive(folder_, file, *document, error)) {
-            return 0;
+        if (Status saved = SaveHive(folder_, file, *document); !saved) {
+            return Failure{saved.error()};
         }
     }
     const KeyHandle handle = nextHandle_++;
@@ -859,13 +849,11 @@ std::int32_t FileRegistryStore::queryValue(KeyHandle key, std::string_view value
     if (open == open_.end()) {
         return kInvalidHandle;
     }
-    std::string error;
-    const HiveDocument* document =
-        ReadHive(cache_, hiveFile(open->second.hive), open->second.hive, error);
-    if (document == nullptr) {
+    const auto document = ReadHive(cache_, hiveFile(open->second.hive), open->second.hive);
+    if (!document) {
         return kRegistryIoFailed;
     }
-    auto value = FindValue(*document, open->second.name, valueName);
+    auto value = FindValue(**document, open->second.name, valueName);
     if (!value) {
         return kFileNotFound;
     }
@@ -874,30 +862,23 @@ std::int32_t FileRegistryStore::queryValue(KeyHandle key, std::string_view value
     return 0;
 }
 
-std::int32_t FileRegistryStore::setValue(KeyHandle key, std::string_view valueName,
-                                         std::uint32_t type, std::string_view data,
-                                         std::string& error) {
+Status FileRegistryStore::setValue(KeyHandle key, std::string_view valueName, std::uint32_t type,
+                                   std::string_view data) {
     const auto open = open_.find(key);
     if (open == open_.end()) {
-        error = "The registry key is not open";
-        return kInvalidHandle;
+        return Failure{"The registry key is not open"};
     }
     if (valueName.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) {
-        error = "The registry value name \"" + std::string(valueName) + "\" is not valid";
-        return kInvalidName;
+        return Failure{"The registry value name \"" + std::string(valueName) + "\" is not valid"};
     }
     const Hive hive = open->second.hive;
     const auto file = hiveFile(hive);
-    auto document = TakeHive(cache_, file, hive, error);
+    auto document = TakeHive(cache_, file, hive);
     if (!document) {
-        error = LeftAsItIs(error);
-        return kRegistryIoFailed;
+        return Failure{document.error()};
     }
     PutValue(*document, hive, open->second.name, valueName, type, data);
-    if (!SaveHive(folder_, file, *document, error)) {
-        return kWriteFault;
-    }
-    return 0;
+    return SaveHive(folder_, file, *document);
 }
 
 }  // namespace twds

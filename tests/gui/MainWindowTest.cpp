@@ -1,3 +1,4 @@
+#include "ResultAssertions.h"
 #include "twds/MainWindow.h"
 
 #include <QAbstractItemModelTester>
@@ -350,10 +351,10 @@ TEST_F(MainWindowTest, ExportAsksWhereToSaveOnlyWithoutADataPath) {
                   " 5322\n5330|127.0.0.1|TWMODEL001");
 
     proposed.clear();
-    ASSERT_EQ(EnsureRegistryKey(registry, Hive::LocalMachine, kDataPathKey), "");
-    ASSERT_EQ(StoreRegistryValue(registry, Hive::LocalMachine, kDataPathKey, kDataPathValue,
-                                 (target.path() / "DATA").string(), kRegSz),
-              "");
+    ASSERT_TRUE(test::Succeeded(EnsureRegistryKey(registry, Hive::LocalMachine, kDataPathKey)));
+    ASSERT_TRUE(test::Succeeded(StoreRegistryValue(registry, Hive::LocalMachine, kDataPathKey,
+                                                   kDataPathValue,
+                                                   (target.path() / "DATA").string(), kRegSz)));
     child<QPushButton>("btnExport")->click();
     EXPECT_TRUE(proposed.isEmpty()) << proposed.toStdString();
     EXPECT_TRUE(std::filesystem::exists(target.path() / "TWMODEL001.usrspc"));
@@ -363,10 +364,10 @@ TEST_F(MainWindowTest, ExportAsksWhereToSaveOnlyWithoutADataPath) {
 // Display, nothing is written; the file keeps the displayed user space's name.
 TEST_F(MainWindowTest, ExportChecksTheNameBoxAsItIsNow) {
     TempFolder target;
-    ASSERT_EQ(EnsureRegistryKey(registry, Hive::LocalMachine, kDataPathKey), "");
-    ASSERT_EQ(StoreRegistryValue(registry, Hive::LocalMachine, kDataPathKey, kDataPathValue,
-                                 (target.path() / "DATA").string(), kRegSz),
-              "");
+    ASSERT_TRUE(test::Succeeded(EnsureRegistryKey(registry, Hive::LocalMachine, kDataPathKey)));
+    ASSERT_TRUE(test::Succeeded(StoreRegistryValue(registry, Hive::LocalMachine, kDataPathKey,
+                                                   kDataPathValue,
+                                                   (target.path() / "DATA").string(), kRegSz)));
     window.load("127.0.0.1/TWMODEL001");
     child<QLineEdit>("txtUsrSpcName")->setText(QStringLiteral("   "));
     child<QPushButton>("btnExport")->click();
@@ -590,10 +591,9 @@ TEST(MainWindowFrench, TitleButtonsLabelsAndListLabelsAreFrench) {
     TempFolder registryFolder;
     FileRegistryStore registry(registryFolder.path());
     const std::string settingsKey = "SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\Settings";
-    ASSERT_EQ(EnsureRegistryKey(registry, Hive::CurrentUser, settingsKey), "");
-    ASSERT_EQ(StoreRegistryValue(registry, Hive::CurrentUser, settingsKey, "Language",
-                                 std::string("FR"), kRegSz),
-              "");
+    ASSERT_TRUE(test::Succeeded(EnsureRegistryKey(registry, Hive::CurrentUser, settingsKey)));
+    ASSERT_TRUE(test::Succeeded(StoreRegistryValue(registry, Hive::CurrentUser, settingsKey,
+                                                   "Language", std::string("FR"), kRegSz)));
     std::string failure;
     Catalogue catalogue(registry, std::filesystem::path(TWDS_BINARY_DIR) / "bin",
                         [&](const std::string&, const std::string& text) { failure = text; });

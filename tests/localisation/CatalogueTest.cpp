@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "ResultAssertions.h"
 #include "TempFolder.h"
 #include "twds/Catalogue.h"
 #include "twds/FileRegistryStore.h"
@@ -33,10 +34,9 @@ protected:
     }
 
     void setLanguage(const RegistryValue& value, std::uint32_t type) {
-        ASSERT_EQ(EnsureRegistryKey(registry, Hive::CurrentUser, kSettings), "");
-        ASSERT_EQ(
-            StoreRegistryValue(registry, Hive::CurrentUser, kSettings, "Language", value, type),
-            "");
+        ASSERT_TRUE(test::Succeeded(EnsureRegistryKey(registry, Hive::CurrentUser, kSettings)));
+        ASSERT_TRUE(test::Succeeded(
+            StoreRegistryValue(registry, Hive::CurrentUser, kSettings, "Language", value, type)));
     }
 
     void writeCatalogue(const std::string& language, std::string_view bytes) {
