@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "twds/Result.h"
 
@@ -21,6 +22,18 @@ template <typename T>
 template <typename T>
 std::string FailureText(const Result<T>& result) {
     return result.ok() ? std::string("(succeeded)") : result.error();
+}
+
+// The value of `result`, or a default T with `error` set to the failure's
+// message: for tests that check a value and the message beside it.
+template <typename T>
+T ValueOr(Result<T> result, std::string& error) {
+    if (!result) {
+        error = result.error();
+        return T{};
+    }
+    error.clear();
+    return std::move(result).value();
 }
 
 }  // namespace twds::test

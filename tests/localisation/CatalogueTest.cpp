@@ -191,7 +191,9 @@ TEST_F(CatalogueTest, LoadFailsAtALineWithoutAnIdInRange) {
                             "99999999999999999999\tx"s}) {
         SCOPED_TRACE(bad);
         writeCatalogue("T", "5401\tkept\r\n" + bad + "\r\n5402\tnever read\r\n");
-        EXPECT_FALSE(ressource.loadLanguage("T"));
+        EXPECT_EQ(test::FailureText(ressource.loadLanguage("T")),
+                  "The catalogue file " + (programs.path() / "twmgr.ressource.T").string() +
+                      ": line 2 has no id from 0 to 10000");
         EXPECT_EQ(ressource.table()[5401], "kept");
         EXPECT_EQ(ressource.table()[5402], "");
     }
@@ -203,7 +205,9 @@ TEST_F(CatalogueTest, LoadClearsTheTableFirstButNotWhenThereIsNoFile) {
     writeCatalogue("B", "2\tdeux\r\n");
     ASSERT_TRUE(ressource.loadLanguage("A"));
 
-    EXPECT_FALSE(ressource.loadLanguage("missing"));
+    EXPECT_EQ(
+        test::FailureText(ressource.loadLanguage("missing")),
+        "There is no catalogue file " + (programs.path() / "twmgr.ressource.missing").string());
     std::filesystem::create_directory(programs.path() / "twmgr.ressource.DIR");
     EXPECT_FALSE(ressource.loadLanguage("DIR"));
     EXPECT_FALSE(ressource.loadLanguage("x/../A")) << "no path outside the folder";

@@ -2,6 +2,7 @@
 
 #include <cassert>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <variant>
 
@@ -21,8 +22,12 @@ struct Failure {
 template <typename T>
 class [[nodiscard]] Result {
 public:
-    Result(T value) : state_(std::in_place_index<0>, std::move(value)) {}  // NOLINT: implicit
-    Result(Failure failure)                                                // NOLINT: implicit
+    // Anything that converts to T, as a return statement would convert it.
+    template <typename U = T>
+    requires(std::is_convertible_v<U&&, T> && !std::is_same_v<std::remove_cvref_t<U>, Failure> &&
+             !std::is_same_v<std::remove_cvref_t<U>, Result>) Result(U&& value)  // NOLINT: implicit
+        : state_(std::in_place_index<0>, std::forward<U>(value)) {}
+    Result(Failure failure)  // NOLINT: implicit
         : state_(std::in_place_index<1>, std::move(failure)) {}
 
     [[nodiscard]] bool ok() const { return state_.index() == 0; }

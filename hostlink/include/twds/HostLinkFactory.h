@@ -9,6 +9,7 @@
 
 #include "twds/HostLink.h"
 #include "twds/Messages.h"
+#include "twds/Result.h"
 
 namespace twds {
 
@@ -56,11 +57,10 @@ using EnvironmentLookup = std::function<std::optional<std::string>(const char* n
                                                    const std::filesystem::path& executableFolder,
                                                    const EnvironmentLookup& environment);
 
-// Creates the host link, which explains its failures with `messages`. On
-// failure returns nullptr and sets `error` to a message that names the
-// library and what is missing, or the named store that is not a folder.
-[[nodiscard]] std::unique_ptr<HostLink> CreateHostLink(
-    const HostLinkChoice& choice, std::string& error,
-    const MessageLookup& messages = BuiltInMessages());
+// Creates the host link, which explains its failures with `messages`. A
+// failure's message names the library and what is missing, or the named
+// store that is not a folder.
+[[nodiscard]] Result<std::unique_ptr<HostLink>> CreateHostLink(
+    const HostLinkChoice& choice, const MessageLookup& messages = BuiltInMessages());
 
 }  // namespace twds
