@@ -11,8 +11,8 @@
 #include <unistd.h>
 #endif
 
-#include "ExportTemporary.h"
 #include "twds/AnsiText.h"
+#include "twds/AtomicFile.h"
 #include "twds/DisplayCommand.h"
 #include "twds/PageLists.h"
 #include "twds/Trim.h"
@@ -127,12 +127,12 @@ std::error_code WriteInPlace(const DisplayCommand& display, const fs::path& targ
 }
 
 std::error_code ReplaceAtomically(const DisplayCommand& display, const fs::path& target) {
-    ExportTemporary temporary(target);
-    if (temporary.file() == nullptr) {
-        return temporary.error();
+    AtomicFile replacement(target);
+    if (replacement.file() == nullptr) {
+        return replacement.error();
     }
-    const std::error_code error = WriteExportStream(display, temporary.file());
-    return error ? error : temporary.commit();
+    const std::error_code error = WriteExportStream(display, replacement.file());
+    return error ? error : replacement.commit();
 }
 
 ExportResult WriteExportFile(const DisplayCommand& display, const fs::path& file,

@@ -6,8 +6,9 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
-#include <random>
 #include <system_error>
+
+#include "twds/AtomicFile.h"
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -31,28 +32,6 @@ std::string Unreadable(const fs::path& file, const std::string& reason) {
 
 HiveFileBytes UnreadableFile(const fs::path& file, const std::string& reason) {
     return {HiveFileBytes::State::Unreadable, {}, Unreadable(file, reason), std::nullopt};
-}
-
-// Symbolic links are followed at most this often, as the kernel does.
-constexpr int kMaxLinks = 40;
-
-// The file a write must replace: `file`, or the end of the chain of symbolic
-// links it starts (which need not exist yet).
-std::optional<fs::path> FollowLinks(fs::path file, std::string& error) {
-    for (int hop = 0; hop < kMaxLinks; ++hop) {
-        std::error_code ec;
-        if (!fs::is_symlink(fs::symlink_status(file, ec))) {
-            return file;
-        }
-        const fs::path target = fs::read_symlink(file, ec);
-        if (ec) {
-            error = "Cannot follow the link " + file.string() + ": " + ec.message();
-            return std::nullopt;
-        }
-        file = target.is_absolute() ? target : file.parent_path() / target;
-    }
-    error = "Cannot follow the link " + file.string() + ": " + ErrnoText(ELOOP);
-    return std::nullopt;
 }
 
 #ifndef _WIN32
@@ -194,46 +173,7 @@ HiveFileBytes ReadHiveFileBytes(const fs::path& file) {
 #endif
 
 Status ReplaceHiveFile(const fs::path& file, std::string_view bytes) {
-    std::string error;
-    const auto target = FollowLinks(file, error);
-    if (!target) {
-        return Failure{error};
-    }
-    const auto cannotWrite = [&](const std::string& reason) {
-        return "Cannot write the registry file " + target->string() + ": " + reason;
-    };
-
-    std::random_device random;
-    char suffix[24];
-    std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
-    const fs::path temporary = target->parent_path() / (target->filename().string() + suffix);
-    {
-        errno = 0;
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            return Failure{cannotWrite(ErrnoText(errno != 0 ? errno : EIO))};
-        }
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            const int writeError = errno != 0 ? errno : EIO;
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            return Failure{cannotWrite(ErrnoText(writeError))};
-        }
-    }
-    std::error_code ec;
-    if (const auto old = fs::status(*target, ec); !ec && fs::is_regular_file(old)) {
-        fs::permissions(temporary, old.permissions(), fs::perm_options::replace, ec);
-    }
-    fs::rename(temporary, *target, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        return Failure{"Cannot replace the registry file " + target->string() + ": " +
-                       ec.message()};
-    }
-    return {};
+    return WriteFileAtomically(file, bytes, "registry file");
 }
 
 }  // namespace twds

@@ -5,14 +5,18 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <iterator>
 #include <optional>
+#include <ostream>
+#include <streambuf>
 #include <string>
 #include <string_view>
 #include <system_error>
 #include <vector>
 
+#include "twds/AtomicFile.h"
 #include "twds/ModelWriter.h"
 #include "twds/SyntheticModel.h"
 
@@ -38,38 +42,58 @@ std::optional<std::size_t> Count(std::string_view text) {
     return value;
 }
 
+// The user-space writer speaks iostreams; the atomic file is a stdio file.
+class StdioBuffer : public std::streambuf {
+public:
+    explicit StdioBuffer(std::FILE* file) : file_(file) {}
+
+protected:
+    int_type overflow(int_type c) override {
+        if (traits_type::eq_int_type(c, traits_type::eof())) {
+            return traits_type::not_eof(c);
+        }
+        return std::fputc(c, file_) == EOF ? traits_type::eof() : c;
+    }
+    std::streamsize xsputn(const char* data, std::streamsize size) override {
+        return static_cast<std::streamsize>(
+            std::fwrite(data, 1, static_cast<std::size_t>(size), file_));
+    }
+    int sync() override { return std::fflush(file_) == 0 ? 0 : -1; }
+
+private:
+    std::FILE* file_;
+};
+
 // Writes through a temporary file beside the output, renamed at the end, so
 // that a failed run never leaves a half-written user space behind.
 bool WriteOutput(const std::filesystem::path& output,
                  const std::function<twds::Status(twds::UserSpaceWriter&)>& body) {
-    const auto partial = std::filesystem::path(output.string() + ".part");
-    std::string error;
-    {
-        std::ofstream stream(partial, std::ios::binary | std::ios::trunc);
-        if (!stream) {
-            std::cerr << "twus_make: cannot create " << partial.string()
-                      << ": check that the folder exists and is writable.\n";
-            return false;
-        }
-        std::vector<char> buffer(1 << 20);
-        stream.rdbuf()->pubsetbuf(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-        twds::UserSpaceWriter writer(stream);
-        const twds::Status written = body(writer);
-        stream.flush();
-        error =
-            !written ? written.error() : "writing " + partial.string() + " failed (disk full?).";
-        if (!written || !stream) {
-            stream.close();
-            std::error_code ignored;
-            std::filesystem::remove(partial, ignored);
-            std::cerr << "twus_make: " << error << "\n";
-            return false;
-        }
+    // Declared first: the file's stdio buffer must outlive the file.
+    std::vector<char> buffer(std::size_t{1} << 20);
+    twds::AtomicFile replacement(output);
+    if (replacement.file() == nullptr) {
+        std::cerr << "twus_make: cannot create a file beside " << replacement.target().string()
+                  << ": " << replacement.error().message()
+                  << "; check that the folder exists and is writable.\n";
+        return false;
     }
-    std::error_code renameError;
-    std::filesystem::rename(partial, output, renameError);
-    if (renameError) {
-        std::cerr << "twus_make: cannot replace " << output.string() << ": "
+    std::setvbuf(replacement.file(), buffer.data(), _IOFBF, buffer.size());
+    StdioBuffer streamBuffer(replacement.file());
+    std::ostream stream(&streamBuffer);
+    twds::UserSpaceWriter writer(stream);
+    const twds::Status written = body(writer);
+    stream.flush();
+    if (!written) {
+        std::cerr << "twus_make: " << written.error() << "\n";
+        return false;
+    }
+    if (!stream) {
+        std::cerr << "twus_make: writing " << replacement.target().string()
+                  << " failed (disk full?).\n";
+        return false;
+    }
+    if (const std::error_code renameError = replacement.commit()) {
+        std::cerr << "twus_make: cannot replace " << replacement.target().string() << ": "
                   << renameError.message() << "\n";
         return false;
     }
