@@ -115,11 +115,6 @@ HostLinkChoice ResolveHostLinkChoice(const std::filesystem::path& libraryOption,
     return ResolveHostLinkChoice(libraryOption, storeOption, executableFolder, ProcessEnvironment);
 }
 
-std::optional<std::string> ProcessEnvironment(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? std::optional<std::string>(value) : std::nullopt;
-}
-
 Result<std::unique_ptr<HostLink>> CreateHostLink(const HostLinkChoice& choice,
                                                  const MessageLookup& messages) {
     if (!choice.library.empty()) {

@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
-#include <cstdlib>
 #include <deque>
 #include <optional>
 #include <system_error>
@@ -773,15 +772,18 @@ Status SaveHive(const std::filesystem::path& folder, const std::filesystem::path
 
 FileRegistryStore::FileRegistryStore(std::filesystem::path folder) : folder_(std::move(folder)) {}
 
-std::filesystem::path FileRegistryStore::defaultFolder() {
-    if (const char* folder = std::getenv("TWDSPUSRSPC_REGISTRY"); folder && *folder) {
-        return folder;
+std::filesystem::path FileRegistryStore::defaultFolder(const EnvironmentLookup& environment) {
+    const auto variable = [&environment](const char* name) {
+        auto value = environment(name);
+        return value && !value->empty() ? value : std::nullopt;
+    };
+    if (auto folder = variable("TWDSPUSRSPC_REGISTRY")) {
+        return *folder;
     }
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config) {
-        return std::filesystem::path(config) / "twDspUsrSpc" / "registry";
+    if (auto config = variable("XDG_CONFIG_HOME")) {
+        return std::filesystem::path(*config) / "twDspUsrSpc" / "registry";
     }
-    const char* home = std::getenv("HOME");
-    const std::filesystem::path base = (home && *home) ? home : ".";
+    const std::filesystem::path base = variable("HOME").value_or(".");
     return base / ".config" / "twDspUsrSpc" / "registry";
 }
 

@@ -94,7 +94,7 @@ Status WindowsRegistryStore::setValue(KeyHandle key, std::string_view valueName,
     return {};
 }
 
-std::unique_ptr<RegistryStore> CreateSystemRegistry() {
+std::unique_ptr<RegistryStore> CreateSystemRegistry(const EnvironmentLookup& /*environment*/) {
     return std::make_unique<WindowsRegistryStore>();
 }
 

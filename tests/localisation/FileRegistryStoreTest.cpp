@@ -499,19 +499,28 @@ TEST(FileRegistryStore, UnreadableHiveIsNeitherReadNorOverwritten) {
 
 // An empty variable counts as unset.
 TEST(FileRegistryStore, DefaultFolderFollowsTheEnvironment) {
-    test::ScopedEnvironment home("HOME", "/home/someone");
     const struct {
-        std::optional<std::string> own, xdg;
+        std::optional<std::string> own, xdg, home;
         const char* folder;
     } cases[] = {
-        {"/tmp/own", "/tmp/xdg", "/tmp/own"},
-        {"", "/tmp/xdg", "/tmp/xdg/twDspUsrSpc/registry"},
-        {std::nullopt, std::nullopt, "/home/someone/.config/twDspUsrSpc/registry"},
+        {"/tmp/own", "/tmp/xdg", "/home/someone", "/tmp/own"},
+        {"", "/tmp/xdg", "/home/someone", "/tmp/xdg/twDspUsrSpc/registry"},
+        {std::nullopt, std::nullopt, "/home/someone", "/home/someone/.config/twDspUsrSpc/registry"},
+        {std::nullopt, "", "", "./.config/twDspUsrSpc/registry"},
     };
     for (const auto& c : cases) {
-        test::ScopedEnvironment own("TWDSPUSRSPC_REGISTRY", c.own);
-        test::ScopedEnvironment xdg("XDG_CONFIG_HOME", c.xdg);
-        EXPECT_EQ(FileRegistryStore::defaultFolder(), std::filesystem::path(c.folder));
+        SCOPED_TRACE(c.folder);
+        const auto environment = [&c](const char* name) -> std::optional<std::string> {
+            const std::string_view variable = name;
+            if (variable == "TWDSPUSRSPC_REGISTRY") {
+                return c.own;
+            }
+            if (variable == "XDG_CONFIG_HOME") {
+                return c.xdg;
+            }
+            return variable == "HOME" ? c.home : std::nullopt;
+        };
+        EXPECT_EQ(FileRegistryStore::defaultFolder(environment), std::filesystem::path(c.folder));
     }
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "twds/Environment.h"
 #include "twds/HostLink.h"
 #include "twds/Messages.h"
 #include "twds/Result.h"
@@ -35,12 +36,6 @@ struct HostLinkChoice {
 [[nodiscard]] HostLinkChoice ResolveHostLinkChoice(const std::filesystem::path& libraryOption,
                                                    const std::filesystem::path& storeOption,
                                                    const std::filesystem::path& executableFolder);
-
-// The value of an environment variable, or nothing when it is not set.
-using EnvironmentLookup = std::function<std::optional<std::string>(const char* name)>;
-
-// The lookup into this process's environment.
-[[nodiscard]] std::optional<std::string> ProcessEnvironment(const char* name);
 
 // As above, reading the environment through `environment`.
 //

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "twds/Environment.h"
 #include "twds/Registry.h"
 
 namespace twds {
@@ -40,8 +41,8 @@ public:
     explicit FileRegistryStore(std::filesystem::path folder);
 
     // $TWDSPUSRSPC_REGISTRY when set, else $XDG_CONFIG_HOME/twDspUsrSpc/registry,
-    // else ~/.config/twDspUsrSpc/registry.
-    [[nodiscard]] static std::filesystem::path defaultFolder();
+    // else ~/.config/twDspUsrSpc/registry; empty variables count as unset.
+    [[nodiscard]] static std::filesystem::path defaultFolder(const EnvironmentLookup& environment);
 
     [[nodiscard]] KeyHandle openKey(Hive hive, std::string_view keyName) override;
     [[nodiscard]] Result<KeyHandle> createKey(Hive hive, std::string_view keyName) override;

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <variant>
 
+#include "twds/Environment.h"
 #include "twds/Result.h"
 
 namespace twds {
@@ -66,8 +67,9 @@ public:
 
 // The registry of this system: the Windows registry, or the file registry in
 // $TWDSPUSRSPC_REGISTRY, else $XDG_CONFIG_HOME/twDspUsrSpc/registry, else
-// ~/.config/twDspUsrSpc/registry.
-[[nodiscard]] std::unique_ptr<RegistryStore> CreateSystemRegistry();
+// ~/.config/twDspUsrSpc/registry, read through `environment`.
+[[nodiscard]] std::unique_ptr<RegistryStore> CreateSystemRegistry(
+    const EnvironmentLookup& environment = ProcessEnvironment);
 
 // Reads one value: a string value is its data less the last byte (the
 // terminating NUL), a REG_DWORD a 32-bit integer, anything else Empty.
