@@ -4,10 +4,10 @@
 #include <utility>
 #include <vector>
 
+#include "MemoryRegistry.h"
 #include "ResultAssertions.h"
 #include "TempFolder.h"
 #include "twds/Catalogue.h"
-#include "twds/FileRegistryStore.h"
 #include "twds/Registry.h"
 
 namespace twds {
@@ -44,8 +44,7 @@ protected:
     }
 
     test::TempFolder programs;
-    test::TempFolder registryFolder;
-    FileRegistryStore registry{registryFolder.path()};
+    test::MemoryRegistry registry;
     std::vector<std::pair<std::string, std::string>> failures;
 
 private:
@@ -59,11 +58,14 @@ TEST_F(CatalogueTest, FreshRegistryGetsLanguageEnWrittenAsExpandString) {
     EXPECT_EQ(catalogue().text("5001"), "Display Tidewell userspace");
     EXPECT_EQ(catalogue().language(), "EN");
 
-    const auto hive = registryFolder.read("HKEY_CURRENT_USER.reg");
-    EXPECT_NE(hive.find("[HKEY_CURRENT_USER\\SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\Settings]"
-                        "\r\n\"Language\"=hex(2):45,4e,00\r\n"),
-              std::string::npos)
-        << hive;
+    const auto key = registry.openKey(Hive::CurrentUser, kSettings);
+    std::uint32_t type = 0;
+    std::string data;
+    ASSERT_EQ(registry.queryValue(key, "Language", type, data), 0);
+    registry.closeKey(key);
+    EXPECT_EQ(type, kRegExpandSz);
+    EXPECT_EQ(data, std::string("EN\0", 3));
+    EXPECT_EQ(registry.openKeys(), 0u) << "the catalogue left a key open";
     EXPECT_TRUE(failures.empty());
 }
 
@@ -266,8 +268,7 @@ TEST(InstalledCatalogue, ServesTheProcessCatalogue) {
     EXPECT_EQ(CatalogueText("5001"), "");
 
     test::TempFolder programs;
-    test::TempFolder registryFolder;
-    FileRegistryStore registry(registryFolder.path());
+    test::MemoryRegistry registry;
     programs.write("twmgr.ressource.EN", "5001\tTitle &1\r\n");
     InstallCatalogue(std::make_unique<Catalogue>(registry, programs.path(), nullptr));
     ASSERT_NE(InstalledCatalogue(), nullptr);

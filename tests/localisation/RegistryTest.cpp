@@ -4,9 +4,8 @@
 #include <string>
 #include <variant>
 
+#include "MemoryRegistry.h"
 #include "ResultAssertions.h"
-#include "TempFolder.h"
-#include "twds/FileRegistryStore.h"
 #include "twds/Registry.h"
 
 namespace twds {
@@ -41,8 +40,9 @@ protected:
         return FetchRegistryValue(store, Hive::CurrentUser, kKey, name);
     }
 
-    test::TempFolder folder;
-    FileRegistryStore store{folder.path()};
+    void TearDown() override { EXPECT_EQ(store.openKeys(), 0u) << "a key was left open"; }
+
+    test::MemoryRegistry store;
 };
 
 // A string value is its data less the last byte, with no environment
