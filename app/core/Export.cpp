@@ -12,6 +12,7 @@
 #endif
 
 #include "twds/AnsiText.h"
+#include "twds/Ascii.h"
 #include "twds/AtomicFile.h"
 #include "twds/DisplayCommand.h"
 #include "twds/PageLists.h"
@@ -186,8 +187,7 @@ ExportResult WriteExportFile(const DisplayCommand& display, const fs::path& file
     return false;
 #else
     const bool driveLetter =
-        dataPath.size() >= 2 && dataPath[1] == ':' &&
-        ((dataPath[0] >= 'A' && dataPath[0] <= 'Z') || (dataPath[0] >= 'a' && dataPath[0] <= 'z'));
+        dataPath.size() >= 2 && dataPath[1] == ':' && IsAsciiLetter(dataPath[0]);
     return driveLetter || dataPath.find('\\') != std::string_view::npos;
 #endif
 }

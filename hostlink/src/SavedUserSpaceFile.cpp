@@ -78,9 +78,9 @@ Result<std::unique_ptr<SavedUserSpaceFile>> SavedUserSpaceFile::parse(
         const std::string_view line =
             lineEnd == std::string_view::npos ? window : window.substr(0, lineEnd);
         // "K 12345678 L": kind, blank, eight digits, blank, then the length.
-        const bool shaped = line.size() > 11 && line[0] >= 'A' && line[0] <= 'Z' &&
-                            line[1] == ' ' && AllAsciiDigits(line.substr(2, kPositionDigits)) &&
-                            line[10] == ' ' && AllAsciiDigits(line.substr(11));
+        const bool shaped = line.size() > 11 && IsAsciiUpper(line[0]) && line[1] == ' ' &&
+                            AllAsciiDigits(line.substr(2, kPositionDigits)) && line[10] == ' ' &&
+                            AllAsciiDigits(line.substr(11));
         if (!shaped || lineEnd == std::string_view::npos) {
             const bool atEnd =
                 lineEnd == std::string_view::npos && pos + window.size() == all.size();

@@ -12,6 +12,7 @@
 
 #include "HiveFile.h"
 #include "TextEncodings.h"
+#include "twds/Ascii.h"
 #include "twds/Trim.h"
 
 namespace twds {
@@ -38,18 +39,12 @@ constexpr std::string_view kUtf16LeByteOrderMark = "\xFF\xFE";
 
 // ASCII case folding only: names are Windows-1252 bytes, and the letters the
 // system's own keys use are all ASCII.
-char FoldCase(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return FoldCase(x) == FoldCase(y);
-           });
+    return EqualIgnoringAsciiCase(a, b);
 }
 
 bool StartsWithName(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && SameName(text.substr(0, prefix.size()), prefix);
+    return StartsWithIgnoringAsciiCase(text, prefix);
 }
 
 // A key name as the hive file stores it: components separated by single
@@ -142,42 +137,28 @@ std::optional<std::uint32_t> ParseHex(std::string_view digits) {
     return value;
 }
 
-[[nodiscard]] int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 // "45,4e,00" (blanks allowed around each byte; empty for no bytes). A loop
 // over the characters rather than a split at each comma: a value may run
 // over millions of continuation lines.
 std::optional<std::string> ParseHexBytes(std::string_view text) {
     std::string out;
     out.reserve(text.size() / 3 + 1);
-    const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
     std::size_t i = 0;
     const std::size_t size = text.size();
-    while (i < size && isBlank(text[i])) {
+    while (i < size && IsSpaceOrTab(text[i])) {
         ++i;
     }
     if (i == size) {
         return out;
     }
     while (true) {
-        while (i < size && isBlank(text[i])) {
+        while (i < size && IsSpaceOrTab(text[i])) {
             ++i;
         }
         // One or two hex digits (leading zeros allowed), at most 0xFF.
         std::uint32_t value = 0;
         std::size_t digits = 0;
-        for (int digit = 0; i < size && (digit = HexDigit(text[i])) >= 0; ++i, ++digits) {
+        for (int digit = 0; i < size && (digit = AsciiHexDigitValue(text[i])) >= 0; ++i, ++digits) {
             value = value * 16 + static_cast<std::uint32_t>(digit);
             if (value > 0xFF) {
                 return std::nullopt;
@@ -186,7 +167,7 @@ std::optional<std::string> ParseHexBytes(std::string_view text) {
         if (digits == 0) {
             return std::nullopt;
         }
-        while (i < size && isBlank(text[i])) {
+        while (i < size && IsSpaceOrTab(text[i])) {
             ++i;
         }
         out.push_back(static_cast<char>(value));
@@ -198,7 +179,7 @@ std::optional<std::string> ParseHexBytes(std::string_view text) {
         }
         ++i;
         std::size_t after = i;
-        while (after < size && isBlank(text[after])) {
+        while (after < size && IsSpaceOrTab(text[after])) {
             ++after;
         }
         if (after == size) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <set>
@@ -8,6 +7,7 @@
 #include <string_view>
 #include <utility>
 
+#include "twds/Ascii.h"
 #include "twds/Registry.h"
 
 namespace twds::test {
@@ -75,11 +75,7 @@ private:
         while (name.ends_with('\\')) {
             name.remove_suffix(1);
         }
-        std::string folded(name);
-        std::transform(folded.begin(), folded.end(), folded.begin(), [](char c) {
-            return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-        });
-        return folded;
+        return AsciiUpper(name);
     }
 
     KeyHandle open(Hive hive, std::string key) {

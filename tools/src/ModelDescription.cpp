@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <span>
 
+#include "twds/Ascii.h"
 #include "twds/PageLayout.h"
 
 namespace twds {
@@ -17,16 +18,6 @@ constexpr std::array<std::string_view, 4> kSqlKeys = {"sql.insert", "sql.update"
 constexpr std::size_t kMaxFicId = 10;
 
 enum class Section { None, CX, GC, GCBlock, EndTw, File, FileBlock };
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 // Decodes the escapes of text into out.
 Status Unescape(std::string_view text, std::string& out) {
@@ -42,9 +33,10 @@ Status Unescape(std::string_view text, std::string& out) {
         const char next = text[++i];
         if (next == '\\' || next == '"' || next == '|') {
             out += next;
-        } else if (next == 'x' && i + 2 < text.size() && HexDigit(text[i + 1]) >= 0 &&
-                   HexDigit(text[i + 2]) >= 0) {
-            out += static_cast<char>(HexDigit(text[i + 1]) * 16 + HexDigit(text[i + 2]));
+        } else if (next == 'x' && i + 2 < text.size() && AsciiHexDigitValue(text[i + 1]) >= 0 &&
+                   AsciiHexDigitValue(text[i + 2]) >= 0) {
+            out += static_cast<char>(AsciiHexDigitValue(text[i + 1]) * 16 +
+                                     AsciiHexDigitValue(text[i + 2]));
             i += 2;
         } else {
             return Failure{"unknown escape \\" + std::string(1, next) +
