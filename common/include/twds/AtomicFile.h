@@ -18,7 +18,9 @@ namespace twds {
 // While a temporary file exists, SIGINT, SIGTERM and SIGHUP remove it before
 // the process ends as the signal would end it. A process killed outright
 // (SIGKILL, a power cut) cannot clean up: creating the next temporary file
-// beside the same target removes those whose process no longer runs.
+// beside the same target removes those whose process no longer runs. The
+// signal clean-up knows one temporary file at a time: the viewer writes one
+// file at a time, from one thread.
 class AtomicFile {
 public:
     // Follows `file`'s links and creates the temporary file (never an
