@@ -63,10 +63,10 @@ void BM_ReadLanguage(benchmark::State& state) {
 void BM_WriteLanguage(benchmark::State& state) {
     for (auto _ : state) {
         twds::FileRegistryStore store(Folder());
-        const auto error = twds::StoreRegistryValue(store, twds::Hive::CurrentUser, kKey,
-                                                    "Language", std::string("FR"), twds::kRegSz);
-        if (!error.empty()) {
-            state.SkipWithError(error.c_str());
+        const twds::Status written = twds::StoreRegistryValue(
+            store, twds::Hive::CurrentUser, kKey, "Language", std::string("FR"), twds::kRegSz);
+        if (!written) {
+            state.SkipWithError(written.error().c_str());
             return;
         }
     }

@@ -57,9 +57,8 @@ public:
     KeyHandle openKey(twds::Hive hive, std::string_view keyName) override {
         return hive == twds::Hive::LocalMachine && keyName == twds::kDataPathKey && type_ != 0;
     }
-    KeyHandle createKey(twds::Hive, std::string_view, std::string& error) override {
-        error = "read-only";
-        return 0;
+    twds::Result<KeyHandle> createKey(twds::Hive, std::string_view) override {
+        return twds::Failure{"read-only"};
     }
     void closeKey(KeyHandle) override {}
     std::int32_t queryValue(KeyHandle key, std::string_view valueName, std::uint32_t& type,
@@ -71,10 +70,8 @@ public:
         data = data_;
         return 0;
     }
-    std::int32_t setValue(KeyHandle, std::string_view, std::uint32_t, std::string_view,
-                          std::string& error) override {
-        error = "read-only";
-        return 5;
+    twds::Status setValue(KeyHandle, std::string_view, std::uint32_t, std::string_view) override {
+        return twds::Failure{"read-only"};
     }
 
 private:

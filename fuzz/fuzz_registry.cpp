@@ -112,9 +112,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     twds::fuzz::WriteBytes(store.hiveFile(Hive::CurrentUser), bytes);
 
     // A file that is not a hive file is neither read nor written.
-    if (const std::string unreadable = store.hiveReadError(Hive::CurrentUser);
-        !unreadable.empty()) {
-        TWDS_FUZZ_CHECK(!twds::EnsureRegistryKey(store, Hive::CurrentUser, kSettingsKey).empty(),
+    if (!store.hiveReadable(Hive::CurrentUser)) {
+        TWDS_FUZZ_CHECK(!twds::EnsureRegistryKey(store, Hive::CurrentUser, kSettingsKey),
                         "a key was created in a hive file that cannot be read");
         TWDS_FUZZ_CHECK(twds::fuzz::ReadBytes(store.hiveFile(Hive::CurrentUser)) == bytes,
                         "a hive file that cannot be read was changed");
@@ -148,11 +147,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The language setting, as the catalogue writes it when missing.
     const Probe language{std::string(kSettingsKey), "Language"};
-    const std::string created = twds::EnsureRegistryKey(store, Hive::CurrentUser, kSettingsKey);
-    TWDS_FUZZ_CHECK(created.empty(), "cannot create the settings key: " + created);
-    const std::string written = twds::StoreRegistryValue(
+    const twds::Status created = twds::EnsureRegistryKey(store, Hive::CurrentUser, kSettingsKey);
+    TWDS_FUZZ_CHECK(created.ok(), "cannot create the settings key: " + created.error());
+    const twds::Status written = twds::StoreRegistryValue(
         store, Hive::CurrentUser, kSettingsKey, "Language", std::string("EN"), twds::kRegExpandSz);
-    TWDS_FUZZ_CHECK(written.empty(), "cannot write Language: " + written);
+    TWDS_FUZZ_CHECK(written.ok(), "cannot write Language: " + written.error());
     TWDS_FUZZ_CHECK(
         Query(store, language) == (Stored{0, twds::kRegExpandSz, std::string("EN\0", 3)}),
         "Language does not read back as written");
@@ -161,16 +160,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A string of the file's own bytes under the file's own key and name:
     // quotes, backslashes, line breaks and NULs must all survive the rewrite.
     if (key && !KeyOf(*key).empty() &&
-        twds::EnsureRegistryKey(store, Hive::CurrentUser, KeyOf(*key)).empty()) {
+        twds::EnsureRegistryKey(store, Hive::CurrentUser, KeyOf(*key)).ok()) {
         const Probe target{KeyOf(*key), name.value_or("")};
         std::vector<Stored> middle;
         for (const Probe& probe : probes) {
             middle.push_back(Query(store, probe));
         }
         const std::string text(bytes.substr(0, 64));
-        const std::string result = twds::StoreRegistryValue(store, Hive::CurrentUser, target.key,
-                                                            target.name, text, twds::kRegSz);
-        if (result.empty()) {
+        const twds::Status result = twds::StoreRegistryValue(store, Hive::CurrentUser, target.key,
+                                                             target.name, text, twds::kRegSz);
+        if (result.ok()) {
             TWDS_FUZZ_CHECK(Query(store, target) == (Stored{0, twds::kRegSz, text + '\0'}),
                             "a string value does not read back as written");
             CheckUnchanged(store, probes, middle, target, "writing a value changed another one");

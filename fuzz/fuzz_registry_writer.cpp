@@ -201,10 +201,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto file = store.hiveFile(Hive::CurrentUser);
     twds::fuzz::WriteBytes(file, bytes);
 
-    if (!store.hiveReadError(Hive::CurrentUser).empty()) {
-        const std::string written = twds::StoreRegistryValue(
+    if (!store.hiveReadable(Hive::CurrentUser)) {
+        const twds::Status written = twds::StoreRegistryValue(
             store, Hive::CurrentUser, "", "Language", std::string("EN"), twds::kRegSz);
-        TWDS_FUZZ_CHECK(!written.empty(), "a value was written to a file that cannot be read");
+        TWDS_FUZZ_CHECK(!written.ok(), "a value was written to a file that cannot be read");
         TWDS_FUZZ_CHECK(twds::fuzz::ReadBytes(file) == bytes,
                         "a hive file that cannot be read was changed");
         return 0;
@@ -228,9 +228,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Probe added{key ? KeyOf(*key) : std::string(), std::string(kAddedName)};
     if (Query(store, added) == Stored{}) {
         const std::string text(bytes.substr(0, 48));
-        const std::string written = twds::StoreRegistryValue(store, Hive::CurrentUser, added.key,
-                                                             added.name, text, twds::kRegSz);
-        if (written.empty()) {
+        const twds::Status written = twds::StoreRegistryValue(store, Hive::CurrentUser, added.key,
+                                                              added.name, text, twds::kRegSz);
+        if (written.ok()) {
             const std::string after = twds::fuzz::ReadBytes(file);
             TWDS_FUZZ_CHECK(IsInsertion(Lines(bytes), Lines(after)),
                             "adding a value changed lines other than its own");
@@ -248,11 +248,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const Probe& probe : probes) {
         beforeLanguage.push_back(Query(store, probe));
     }
-    const std::string created = twds::EnsureRegistryKey(store, Hive::CurrentUser, kSettingsKey);
-    TWDS_FUZZ_CHECK(created.empty(), "cannot create the settings key: " + created);
-    const std::string written = twds::StoreRegistryValue(
+    const twds::Status created = twds::EnsureRegistryKey(store, Hive::CurrentUser, kSettingsKey);
+    TWDS_FUZZ_CHECK(created.ok(), "cannot create the settings key: " + created.error());
+    const twds::Status written = twds::StoreRegistryValue(
         store, Hive::CurrentUser, kSettingsKey, "Language", std::string("EN"), twds::kRegExpandSz);
-    TWDS_FUZZ_CHECK(written.empty(), "cannot write Language: " + written);
+    TWDS_FUZZ_CHECK(written.ok(), "cannot write Language: " + written.error());
     const std::string after = twds::fuzz::ReadBytes(file);
     TWDS_FUZZ_CHECK(IsLocalEdit(Lines(middle), Lines(after)),
                     "writing Language changed lines away from it");

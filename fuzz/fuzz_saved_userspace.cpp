@@ -126,10 +126,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }();
     twds::fuzz::WriteBytes(file, bytes);
 
-    std::string parseError;
-    const auto parsed =
-        twds::SavedUserSpaceFile::parse(std::string(bytes), file.string(), parseError);
-    TWDS_FUZZ_CHECK(parsed || !parseError.empty(), "a malformed file without a message");
+    const auto parsed = twds::SavedUserSpaceFile::parse(std::string(bytes), file.string());
+    TWDS_FUZZ_CHECK(parsed || !parsed.error().empty(), "a malformed file without a message");
 
     twds::SavedUserSpaceHostLink link({store});
     std::string machine(kAddress);
@@ -144,7 +142,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<Request> scanned = ScanRecords(bytes);
     requests.insert(requests.end(), scanned.begin(), scanned.end());
     for (const Request& request : requests) {
-        CheckRequest(link, parsed.get(), parseError, request);
+        CheckRequest(link, parsed ? parsed->get() : nullptr,
+                     parsed ? std::string() : parsed.error(), request);
     }
     link.fnDllParamCloseMConnection(connection);
 

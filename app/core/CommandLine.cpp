@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "twds/Result.h"
+
 namespace twds {
 
 namespace {
@@ -56,10 +58,10 @@ void Apply(CommandLine& line, Option option, std::string value) {
 }
 
 // Reads the option at arguments[index] (which begins with "-"), taking its
-// value from "=value" or from the next argument. Returns the usage error, or
-// "" when the option was applied or set aside as unknown.
-std::string ParseOption(const std::vector<std::string>& arguments, std::size_t& index,
-                        CommandLine& line) {
+// value from "=value" or from the next argument. An unknown option is set
+// aside; a failure is the usage error.
+Status ParseOption(const std::vector<std::string>& arguments, std::size_t& index,
+                   CommandLine& line) {
     const std::string_view argument = arguments[index];
     const std::size_t equals = argument.find('=');
     const std::string_view name =
@@ -72,7 +74,7 @@ std::string ParseOption(const std::vector<std::string>& arguments, std::size_t& 
     }
     if (!known->takesValue) {
         if (equals != std::string_view::npos) {
-            return "option '--" + std::string(name) + "' takes no value";
+            return Failure{"option '--" + std::string(name) + "' takes no value"};
         }
         Apply(line, known->option, {});
         return {};
@@ -84,7 +86,7 @@ std::string ParseOption(const std::vector<std::string>& arguments, std::size_t& 
         value = arguments[++index];
     }
     if (value.empty()) {
-        return "option '--" + std::string(name) + "' needs a value";
+        return Failure{"option '--" + std::string(name) + "' needs a value"};
     }
     Apply(line, known->option, std::move(value));
     return {};
@@ -104,8 +106,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         }
         // A lone "-" is an ordinary argument, as for most tools.
         if (!optionsEnded && argument.size() > 1 && argument.front() == '-') {
-            line.usageError = ParseOption(arguments, index, line);
-            if (!line.usageError.empty()) {
+            if (Status parsed = ParseOption(arguments, index, line); !parsed) {
+                line.usageError = parsed.error();
                 return line;
             }
             continue;

@@ -11,10 +11,10 @@
 #include <unistd.h>
 #endif
 
-#include "ExportTemporary.h"
 #include "twds/AnsiText.h"
+#include "twds/Ascii.h"
+#include "twds/AtomicFile.h"
 #include "twds/DisplayCommand.h"
-#include "twds/FileRegistryStore.h"
 #include "twds/PageLists.h"
 #include "twds/Trim.h"
 
@@ -128,12 +128,12 @@ std::error_code WriteInPlace(const DisplayCommand& display, const fs::path& targ
 }
 
 std::error_code ReplaceAtomically(const DisplayCommand& display, const fs::path& target) {
-    ExportTemporary temporary(target);
-    if (temporary.file() == nullptr) {
-        return temporary.error();
+    AtomicFile replacement(target);
+    if (replacement.file() == nullptr) {
+        return replacement.error();
     }
-    const std::error_code error = WriteExportStream(display, temporary.file());
-    return error ? error : temporary.commit();
+    const std::error_code error = WriteExportStream(display, replacement.file());
+    return error ? error : replacement.commit();
 }
 
 ExportResult WriteExportFile(const DisplayCommand& display, const fs::path& file,
@@ -187,8 +187,7 @@ ExportResult WriteExportFile(const DisplayCommand& display, const fs::path& file
     return false;
 #else
     const bool driveLetter =
-        dataPath.size() >= 2 && dataPath[1] == ':' &&
-        ((dataPath[0] >= 'A' && dataPath[0] <= 'Z') || (dataPath[0] >= 'a' && dataPath[0] <= 'z'));
+        dataPath.size() >= 2 && dataPath[1] == ':' && IsAsciiLetter(dataPath[0]);
     return driveLetter || dataPath.find('\\') != std::string_view::npos;
 #endif
 }
@@ -212,16 +211,6 @@ std::string ReadDataPath(RegistryStore& registry) {
         value);
 }
 
-std::string RegistryLocation(const RegistryStore& registry, Hive hive) {
-    if (const auto* files = dynamic_cast<const FileRegistryStore*>(&registry)) {
-        return files->hiveFile(hive).string();
-    }
-    if (std::string location = registry.location(); !location.empty()) {
-        return location;
-    }
-    return hive == Hive::LocalMachine ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
-}
-
 ExportResult ExportToDataPath(const DisplayCommand& display, RegistryStore& registry,
                               const MessageLookup& lookup) {
     if (NothingToExport(display)) {
@@ -241,27 +230,26 @@ ExportResult ExportToDataPath(const DisplayCommand& display, RegistryStore& regi
     if (dataPath.size() < kDroppedCharacters) {
         result.status = ExportResult::Status::NeedsLocation;
         // A value that is there but out of reach is not a missing one.
-        if (const std::string why = registry.hiveReadError(Hive::LocalMachine); !why.empty()) {
-            result.message = lookup(message::kRegistryUnreadable, {valueName, why});
+        if (const Status readable = registry.hiveReadable(Hive::LocalMachine); !readable) {
+            result.message = lookup(message::kRegistryUnreadable, {valueName, readable.error()});
             return result;
         }
         result.message = lookup(message::kDataPathMissing,
-                                {valueName, RegistryLocation(registry, Hive::LocalMachine)});
+                                {valueName, registry.hiveLocation(Hive::LocalMachine)});
         return result;
     }
     if (const std::size_t nul = dataPath.find('\0'); nul != std::string::npos) {
         // The system would end the path at the NUL and replace another file.
         result.status = ExportResult::Status::NeedsLocation;
-        result.message = lookup(
-            message::kDataPathHoldsNul,
-            {valueName, std::to_string(nul + 1), RegistryLocation(registry, Hive::LocalMachine)});
+        result.message =
+            lookup(message::kDataPathHoldsNul,
+                   {valueName, std::to_string(nul + 1), registry.hiveLocation(Hive::LocalMachine)});
         return result;
     }
     if (IsForeignWindowsPath(dataPath)) {
         result.status = ExportResult::Status::NeedsLocation;
-        result.message =
-            lookup(message::kWindowsDataPath,
-                   {valueName, dataPath, RegistryLocation(registry, Hive::LocalMachine)});
+        result.message = lookup(message::kWindowsDataPath,
+                                {valueName, dataPath, registry.hiveLocation(Hive::LocalMachine)});
         return result;
     }
 

@@ -43,10 +43,10 @@ ViewerEnvironment::ViewerEnvironment(const CommandLine& commandLine,
 
     const HostLinkChoice choice =
         ResolveHostLinkChoice(commandLine.hostlink, commandLine.store, folder_);
-    std::string error;
-    hostLink_ = CreateHostLink(choice, error, messages_);
-    if (!hostLink_) {
-        hostLinkError_ = messages_(message::kHostLinkNotStarted, {error});
+    if (auto created = CreateHostLink(choice, messages_)) {
+        hostLink_ = std::move(*created);
+    } else {
+        hostLinkError_ = messages_(message::kHostLinkNotStarted, {created.error()});
         hostLink_ = std::make_unique<UnavailableHostLink>(hostLinkError_);
     }
 }

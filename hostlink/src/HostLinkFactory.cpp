@@ -45,17 +45,17 @@ bool IsFolder(const std::filesystem::path& path) {
     return std::filesystem::is_directory(path, error);
 }
 
-// Why the store the user named cannot be used, or "". A store that cannot
-// be examined (no permission) is left to the host link, which names the
-// stores it searched.
-std::string NamedStoreError(const std::filesystem::path& store, const MessageLookup& messages) {
+// Whether the store the user named can be used: a failure says it is
+// missing or not a folder. A store that cannot be examined (no permission)
+// is left to the host link, which names the stores it searched.
+Status CheckNamedStore(const std::filesystem::path& store, const MessageLookup& messages) {
     std::error_code error;
     const std::filesystem::file_status status = std::filesystem::status(store, error);
     if (status.type() == std::filesystem::file_type::not_found) {
-        return messages(message::kStoreMissing, {store.string()});
+        return Failure{messages(message::kStoreMissing, {store.string()})};
     }
     if (std::filesystem::exists(status) && !std::filesystem::is_directory(status)) {
-        return messages(message::kStoreNotFolder, {store.string()});
+        return Failure{messages(message::kStoreNotFolder, {store.string()})};
     }
     return {};
 }
@@ -115,21 +115,18 @@ HostLinkChoice ResolveHostLinkChoice(const std::filesystem::path& libraryOption,
     return ResolveHostLinkChoice(libraryOption, storeOption, executableFolder, ProcessEnvironment);
 }
 
-std::optional<std::string> ProcessEnvironment(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? std::optional<std::string>(value) : std::nullopt;
-}
-
-std::unique_ptr<HostLink> CreateHostLink(const HostLinkChoice& choice, std::string& error,
-                                         const MessageLookup& messages) {
+Result<std::unique_ptr<HostLink>> CreateHostLink(const HostLinkChoice& choice,
+                                                 const MessageLookup& messages) {
     if (!choice.library.empty()) {
-        return LibraryHostLink::load(choice.library, error, messages);
+        auto library = LibraryHostLink::load(choice.library, messages);
+        if (!library) {
+            return Failure{library.error()};
+        }
+        return std::move(*library);
     }
     if (!choice.namedStore.empty()) {
-        if (std::string storeError = NamedStoreError(choice.namedStore, messages);
-            !storeError.empty()) {
-            error = std::move(storeError);
-            return nullptr;
+        if (Status store = CheckNamedStore(choice.namedStore, messages); !store) {
+            return Failure{store.error()};
         }
     }
     return std::make_unique<SavedUserSpaceHostLink>(choice.stores, messages, choice.samples);

@@ -72,9 +72,8 @@ LibraryHostLink::LibraryHostLink(std::filesystem::path path, std::unique_ptr<Sha
 
 LibraryHostLink::~LibraryHostLink() = default;
 
-std::unique_ptr<LibraryHostLink> LibraryHostLink::load(const std::filesystem::path& file,
-                                                       std::string& error,
-                                                       const MessageLookup& messages) {
+Result<std::unique_ptr<LibraryHostLink>> LibraryHostLink::load(const std::filesystem::path& file,
+                                                               const MessageLookup& messages) {
     // Looked at before loading: the loader would wait on a named pipe, and
     // says little about a folder. A bare name is searched for in the
     // system's library folders, not here, so it is left to the loader.
@@ -82,15 +81,13 @@ std::unique_ptr<LibraryHostLink> LibraryHostLink::load(const std::filesystem::pa
         std::error_code statusError;
         const std::filesystem::file_status status = std::filesystem::status(file, statusError);
         if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
-            error = messages(message::kLibraryNotRegular, {file.string()});
-            return nullptr;
+            return Failure{messages(message::kLibraryNotRegular, {file.string()})};
         }
     }
     std::string reason;
     auto library = SharedLibrary::open(file, reason);
     if (!library) {
-        error = messages(message::kLibraryNotLoaded, {file.string(), reason});
-        return nullptr;
+        return Failure{messages(message::kLibraryNotLoaded, {file.string(), reason})};
     }
     auto functions = std::make_unique<Functions>();
     std::string missing;
@@ -99,8 +96,7 @@ std::unique_ptr<LibraryHostLink> LibraryHostLink::load(const std::filesystem::pa
     functions->close = Resolve<CloseFunction>(*library, "fnDllParamCloseMConnection", missing);
     functions->lastError = Resolve<LastErrorFunction>(*library, "fnDllParamGetLastError", missing);
     if (!missing.empty()) {
-        error = messages(message::kLibraryLacksFunctions, {file.string(), missing});
-        return nullptr;
+        return Failure{messages(message::kLibraryLacksFunctions, {file.string(), missing})};
     }
     return std::unique_ptr<LibraryHostLink>(
         new LibraryHostLink(file, std::move(library), std::move(functions)));

@@ -11,6 +11,7 @@
 #include "QuoteBytes.h"
 #include "ReadOnlyFile.h"
 #include "twds/Ascii.h"
+#include "twds/Result.h"
 
 namespace twds {
 
@@ -25,38 +26,37 @@ constexpr std::size_t kMaxRecordLine = 48;
 // first line as far as a message shows it (QuoteBytes's 40 bytes).
 constexpr std::size_t kHeaderProbe = 64;
 
-// Why the file that begins with `start` is not a saved user space, or ""
-// when its header line is right. `start` is the whole file or at least its
-// first kHeaderProbe bytes.
-std::string HeaderError(std::string_view start, const std::string& fileName,
-                        const MessageLookup& messages) {
+// Whether the file that begins with `start` has a saved user space's header
+// line; a failure says what is there instead. `start` is the whole file or
+// at least its first kHeaderProbe bytes.
+Status CheckHeader(std::string_view start, const std::string& fileName,
+                   const MessageLookup& messages) {
     if (start.starts_with(SavedUserSpaceFile::kHeader)) {
         return {};
     }
     if (SavedUserSpaceFile::kHeader.starts_with(start)) {
-        return messages(message::kFileEndsInHeader, {fileName, std::to_string(start.size())});
+        return Failure{
+            messages(message::kFileEndsInHeader, {fileName, std::to_string(start.size())})};
     }
     if (start.starts_with("TWUSRSPC PAGES 1\r\n")) {
-        return messages(message::kFileHeaderCrLf,
-                        {fileName, std::to_string(SavedUserSpaceFile::kHeader.size() - 1)});
+        return Failure{
+            messages(message::kFileHeaderCrLf,
+                     {fileName, std::to_string(SavedUserSpaceFile::kHeader.size() - 1)})};
     }
     const std::string firstLine = QuoteBytes(start.substr(0, start.find('\n')));
-    return messages(start.starts_with("TWUSRSPC PAGES ") ? message::kFileUnsupportedFormat
-                                                         : message::kFileNotSavedUserSpace,
-                    {fileName, "0", firstLine});
+    return Failure{messages(start.starts_with("TWUSRSPC PAGES ") ? message::kFileUnsupportedFormat
+                                                                 : message::kFileNotSavedUserSpace,
+                            {fileName, "0", firstLine})};
 }
 
 }  // namespace
 
 SavedUserSpaceFile::SavedUserSpaceFile(std::string bytes) : bytes_(std::move(bytes)) {}
 
-std::unique_ptr<SavedUserSpaceFile> SavedUserSpaceFile::parse(std::string bytes,
-                                                              const std::string& fileName,
-                                                              std::string& error,
-                                                              const MessageLookup& messages) {
-    if (std::string headerError = HeaderError(bytes, fileName, messages); !headerError.empty()) {
-        error = std::move(headerError);
-        return nullptr;
+Result<std::unique_ptr<SavedUserSpaceFile>> SavedUserSpaceFile::parse(
+    std::string bytes, const std::string& fileName, const MessageLookup& messages) {
+    if (Status header = CheckHeader(bytes, fileName, messages); !header) {
+        return Failure{header.error()};
     }
 
     std::unique_ptr<SavedUserSpaceFile> file(new SavedUserSpaceFile(std::move(bytes)));
@@ -78,15 +78,15 @@ std::unique_ptr<SavedUserSpaceFile> SavedUserSpaceFile::parse(std::string bytes,
         const std::string_view line =
             lineEnd == std::string_view::npos ? window : window.substr(0, lineEnd);
         // "K 12345678 L": kind, blank, eight digits, blank, then the length.
-        const bool shaped = line.size() > 11 && line[0] >= 'A' && line[0] <= 'Z' &&
-                            line[1] == ' ' && AllAsciiDigits(line.substr(2, kPositionDigits)) &&
-                            line[10] == ' ' && AllAsciiDigits(line.substr(11));
+        const bool shaped = line.size() > 11 && IsAsciiUpper(line[0]) && line[1] == ' ' &&
+                            AllAsciiDigits(line.substr(2, kPositionDigits)) && line[10] == ' ' &&
+                            AllAsciiDigits(line.substr(11));
         if (!shaped || lineEnd == std::string_view::npos) {
             const bool atEnd =
                 lineEnd == std::string_view::npos && pos + window.size() == all.size();
-            error = messages(atEnd ? message::kFileEndsInRecordLine : message::kFileBadRecordLine,
-                             {fileName, std::to_string(pos), QuoteBytes(line)});
-            return nullptr;
+            return Failure{
+                messages(atEnd ? message::kFileEndsInRecordLine : message::kFileBadRecordLine,
+                         {fileName, std::to_string(pos), QuoteBytes(line)})};
         }
 
         std::uint32_t position = 0;
@@ -98,22 +98,20 @@ std::unique_ptr<SavedUserSpaceFile> SavedUserSpaceFile::parse(std::string bytes,
         const std::size_t pageStart = pos + lineEnd + 1;
         const std::size_t available = all.size() - pageStart;
         if (lengthError == std::errc::result_out_of_range || length > available) {
-            error = messages(
+            return Failure{messages(
                 message::kFilePageLengthPastEnd,
-                {fileName, std::to_string(pos + 11), lengthText, std::to_string(available)});
-            return nullptr;
+                {fileName, std::to_string(pos + 11), lengthText, std::to_string(available)})};
         }
         const std::size_t pageEnd = pageStart + static_cast<std::size_t>(length);
         if (pageEnd == all.size()) {
-            error = messages(message::kFileEndsAfterPage, {fileName, std::to_string(pageEnd)});
-            return nullptr;
+            return Failure{
+                messages(message::kFileEndsAfterPage, {fileName, std::to_string(pageEnd)})};
         }
         if (all[pageEnd] != '\n') {
-            error = messages(
+            return Failure{messages(
                 message::kFileNoLineFeedAfterPage,
                 {fileName, std::to_string(pageEnd), std::to_string(length), line.substr(0, 1),
-                 line.substr(2, kPositionDigits), QuoteBytes(all.substr(pageEnd, 1))});
-            return nullptr;
+                 line.substr(2, kPositionDigits), QuoteBytes(all.substr(pageEnd, 1))})};
         }
         file->index_.insert_or_assign(indexKey(line[0], position),
                                       Span{pageStart, static_cast<std::size_t>(length)});
@@ -122,41 +120,36 @@ std::unique_ptr<SavedUserSpaceFile> SavedUserSpaceFile::parse(std::string bytes,
     return file;
 }
 
-std::unique_ptr<SavedUserSpaceFile> SavedUserSpaceFile::load(const std::filesystem::path& file,
-                                                             std::string& error, std::string buffer,
-                                                             const MessageLookup& messages) {
+Result<std::unique_ptr<SavedUserSpaceFile>> SavedUserSpaceFile::load(
+    const std::filesystem::path& file, std::string buffer, const MessageLookup& messages) {
     const std::string name = file.string();
     // Looked at before opening; ReadOnlyFile checks again what it opened.
     std::error_code statusError;
     const std::filesystem::file_status status = std::filesystem::status(file, statusError);
     if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
-        error = messages(message::kFileNotRegular, {name});
-        return nullptr;
+        return Failure{messages(message::kFileNotRegular, {name})};
     }
     ReadOnlyFile::Failure failure{};
     std::string reason;
     const std::unique_ptr<ReadOnlyFile> input = ReadOnlyFile::open(file, failure, reason);
     if (!input) {
-        error = failure == ReadOnlyFile::Failure::NotRegularFile
-                    ? messages(message::kFileNotRegular, {name})
-                    : messages(message::kFileNotOpened, {name, reason});
-        return nullptr;
+        return Failure{failure == ReadOnlyFile::Failure::NotRegularFile
+                           ? messages(message::kFileNotRegular, {name})
+                           : messages(message::kFileNotOpened, {name, reason})};
     }
     const std::uint64_t size = input->size();
     if (size > std::numeric_limits<std::size_t>::max() / 2) {
-        error = messages(message::kFileTooLarge, {name, std::to_string(size)});
-        return nullptr;
+        return Failure{messages(message::kFileTooLarge, {name, std::to_string(size)})};
     }
-    // Reads the file from `from` to the end of `bytes`; false (and error set)
-    // when it ends too soon or cannot be read.
-    const auto readOn = [&](std::string& bytes, std::size_t from) {
+    // Reads the file from `from` to the end of `bytes`; fails when it ends
+    // too soon or cannot be read.
+    const auto readOn = [&](std::string& bytes, std::size_t from) -> Status {
         const std::size_t read = input->read(std::span(bytes).subspan(from));
         if (from + read == bytes.size()) {
-            return true;
+            return {};
         }
-        error = messages(message::kFileShortRead,
-                         {name, std::to_string(from + read), std::to_string(size)});
-        return false;
+        return Failure{messages(message::kFileShortRead,
+                                {name, std::to_string(from + read), std::to_string(size)})};
     };
 
     // The header line first: a large file that is no saved user space costs
@@ -166,23 +159,21 @@ std::unique_ptr<SavedUserSpaceFile> SavedUserSpaceFile::load(const std::filesyst
     std::string bytes = std::move(buffer);
     const auto headLength = static_cast<std::size_t>(std::min<std::uint64_t>(size, kHeaderProbe));
     bytes.resize(headLength);
-    if (!readOn(bytes, 0)) {
-        return nullptr;
+    if (Status head = readOn(bytes, 0); !head) {
+        return Failure{head.error()};
     }
-    if (std::string headerError = HeaderError(bytes, name, messages); !headerError.empty()) {
-        error = std::move(headerError);
-        return nullptr;
+    if (Status header = CheckHeader(bytes, name, messages); !header) {
+        return Failure{header.error()};
     }
     try {
         bytes.resize(static_cast<std::size_t>(size));
     } catch (const std::bad_alloc&) {
-        error = messages(message::kFileNoMemory, {name, std::to_string(size)});
-        return nullptr;
+        return Failure{messages(message::kFileNoMemory, {name, std::to_string(size)})};
     }
-    if (!readOn(bytes, headLength)) {
-        return nullptr;
+    if (Status rest = readOn(bytes, headLength); !rest) {
+        return Failure{rest.error()};
     }
-    return parse(std::move(bytes), name, error, messages);
+    return parse(std::move(bytes), name, messages);
 }
 
 std::string SavedUserSpaceFile::releaseBytes() {

@@ -97,11 +97,13 @@ const SavedUserSpaceHostLink::LoadedFile& SavedUserSpaceHostLink::loadFile(
         loaded.code = kMissingFile;
         loaded.error = messages_(message::kUserSpaceNotSaved, {name, address_, folder_.string()});
     } else {
-        loaded.file = SavedUserSpaceFile::load(loaded.path, loaded.error,
-                                               std::exchange(spareBuffer_, {}), messages_);
-        if (!loaded.file) {
+        auto file =
+            SavedUserSpaceFile::load(loaded.path, std::exchange(spareBuffer_, {}), messages_);
+        if (!file) {
             loaded.code = kUnreadableFile;
+            loaded.error = file.error();
         } else {
+            loaded.file = std::move(*file);
             source_ = {folderInSamples_ ? PageSource::Kind::Sample : PageSource::Kind::SavedFile,
                        loaded.path};
         }

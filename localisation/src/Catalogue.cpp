@@ -145,27 +145,28 @@ void Catalogue::ensureLoaded() {
     }
 }
 
-bool Catalogue::loadLanguage(const std::string& language) {
+Status Catalogue::loadLanguage(const std::string& language) {
     // The language comes from the registry as stored; a separator or NUL in it
     // would name a file elsewhere than the viewer's folder.
     if (language.find_first_of(std::string_view("/\\\0", 3)) != std::string::npos) {
-        return false;
+        return Failure{"The language \"" + language +
+                       "\" holds a path separator or NUL, so it names no catalogue file"};
     }
     const auto file = folder_ / (std::string(kFilePrefix) + language);
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec)) {
-        return false;
+        return Failure{"There is no catalogue file " + file.string()};
     }
     for (auto& entry : *table_) {
         entry = std::string{};
     }
     std::string content;
     if (!ReadWholeFile(file, content)) {
-        return false;
+        return Failure{"Cannot read the catalogue file " + file.string()};
     }
 
     std::string_view rest = content;
-    while (!rest.empty()) {
+    for (int lineNumber = 1; !rest.empty(); ++lineNumber) {
         // CR LF or a lone CR ends a line; a lone LF belongs to the text.
         const auto end = rest.find('\r');
         const auto line = rest.substr(0, end);
@@ -183,7 +184,9 @@ bool Catalogue::loadLanguage(const std::string& language) {
         const auto tab = line.find('\t');
         const auto id = ParseId(line.substr(0, tab));
         if (!id) {
-            return false;
+            return Failure{"The catalogue file " + file.string() + ": line " +
+                           std::to_string(lineNumber) + " has no id from 0 to " +
+                           std::to_string(kMaxId)};
         }
         std::string_view text;
         if (tab != std::string_view::npos) {
@@ -192,7 +195,7 @@ bool Catalogue::loadLanguage(const std::string& language) {
         }
         (*table_)[static_cast<std::size_t>(*id)] = std::string(text);
     }
-    return true;
+    return {};
 }
 
 std::string Catalogue::text(std::string_view id, std::string_view p1, std::string_view p2,

@@ -1,21 +1,23 @@
 #include "twds/FileRegistryStore.h"
 
-#include <algorithm>
 #include <cerrno>
-#include <charconv>
-#include <cstdio>
-#include <cstdlib>
-#include <deque>
 #include <optional>
 #include <system_error>
 #include <utility>
-#include <vector>
 
+#include "HiveDocument.h"
 #include "HiveFile.h"
-#include "TextEncodings.h"
-#include "twds/Trim.h"
 
 namespace twds {
+
+using hive::AppendKey;
+using hive::FindValue;
+using hive::HiveDocument;
+using hive::KeyExists;
+using hive::NormaliseKeyName;
+using hive::ParseHiveFile;
+using hive::PutValue;
+using hive::Serialise;
 
 namespace {
 
@@ -23,686 +25,7 @@ namespace {
 // that callers see the same values on every system.
 constexpr std::int32_t kFileNotFound = 2;
 constexpr std::int32_t kInvalidHandle = 6;
-constexpr std::int32_t kWriteFault = 29;
-constexpr std::int32_t kInvalidName = 123;
 constexpr std::int32_t kRegistryIoFailed = 1016;
-
-constexpr std::uint32_t kRegBinary = 3;
-constexpr std::uint32_t kRegMultiSz = 7;
-
-// The two forms of hive file the registry editor writes: REGEDIT4 in the ANSI
-// code page (Windows-1252), and Version 5.00 in UTF-16 LE after a byte-order
-// mark. The store reads both and writes a file back in the form it has; the
-// text of a Version 5.00 file is handled as UTF-8 between the two.
-enum class HiveForm { Regedit4, Version5 };
-constexpr std::string_view kRegedit4Header = "REGEDIT4";
-constexpr std::string_view kVersion5Header = "Windows Registry Editor Version 5.00";
-constexpr std::string_view kUtf16LeByteOrderMark = "\xFF\xFE";
-
-// ASCII case folding only: names are Windows-1252 bytes, and the letters the
-// system's own keys use are all ASCII.
-char FoldCase(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return FoldCase(x) == FoldCase(y);
-           });
-}
-
-bool StartsWithName(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && SameName(text.substr(0, prefix.size()), prefix);
-}
-
-// A key name as the hive file stores it: components separated by single
-// backslashes, no leading backslash, trailing backslashes dropped. Names that
-// cannot stand on one line of the file, or that have empty components, are
-// refused as Windows refuses them.
-std::optional<std::string> NormaliseKeyName(std::string_view keyName) {
-    while (!keyName.empty() && keyName.back() == '\\') {
-        keyName.remove_suffix(1);
-    }
-    if (keyName.empty()) {
-        return std::string{};
-    }
-    if (keyName.front() == '\\' || keyName.find("\\\\") != std::string_view::npos ||
-        keyName.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) {
-        return std::nullopt;
-    }
-    return std::string(keyName);
-}
-
-// One logical line of a hive file: a key line, a value line or anything else
-// (header, comment, blank, deletion, or a line that cannot be parsed). A value
-// written with continuation lines is one logical line; `raw` keeps its
-// physical lines with their line ends, byte for byte, so that a rewrite
-// leaves it untouched. Names are Windows-1252, as the registry functions see
-// them, whatever the file's encoding.
-struct HiveLine {
-    enum class Kind { Other, Key, Value };
-    Kind kind = Kind::Other;
-    std::string_view raw;  // into the HiveDocument's texts
-    std::string key;       // Key: its name; Value: the name of the key above it
-    std::string name;      // Value: its name ("" for the default value)
-    // Value: where its data begins in `raw`. The data is read only when a
-    // caller asks for this value (ReadValueData): a value may run over
-    // millions of continuation lines, and a read wants one value.
-    std::size_t dataStart = 0;
-    // A hex value whose last line ends in a "\" that joins nothing (a blank
-    // line or the end of the file follows): a line written right after it
-    // must be kept apart by a blank line.
-    bool danglingContinuation = false;
-};
-
-// A value's type and raw bytes.
-struct ValueData {
-    std::uint32_t type = 0;
-    std::string bytes;
-};
-
-std::optional<std::string> ParseQuoted(std::string_view& text) {
-    if (text.empty() || text.front() != '"') {
-        return std::nullopt;
-    }
-    std::string out;
-    for (std::size_t i = 1; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '"') {
-            text.remove_prefix(i + 1);
-            return out;
-        }
-        if (c == '\\') {
-            if (i + 1 >= text.size() || (text[i + 1] != '\\' && text[i + 1] != '"')) {
-                return std::nullopt;
-            }
-            ++i;
-        }
-        out.push_back(text[i]);
-    }
-    return std::nullopt;
-}
-
-std::string Quote(std::string_view text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '\\' || c == '"') {
-            out.push_back('\\');
-        }
-        out.push_back(c);
-    }
-    out.push_back('"');
-    return out;
-}
-
-std::optional<std::uint32_t> ParseHex(std::string_view digits) {
-    std::uint32_t value = 0;
-    const auto* end = digits.data() + digits.size();
-    const auto [ptr, ec] = std::from_chars(digits.data(), end, value, 16);
-    if (digits.empty() || ec != std::errc() || ptr != end) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-[[nodiscard]] int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
-// "45,4e,00" (blanks allowed around each byte; empty for no bytes). A loop
-// over the characters rather than a split at each comma: a value may run
-// over millions of continuation lines.
-std::optional<std::string> ParseHexBytes(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() / 3 + 1);
-    const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
-    std::size_t i = 0;
-    const std::size_t size = text.size();
-    while (i < size && isBlank(text[i])) {
-        ++i;
-    }
-    if (i == size) {
-        return out;
-    }
-    while (true) {
-        while (i < size && isBlank(text[i])) {
-            ++i;
-        }
-        // One or two hex digits (leading zeros allowed), at most 0xFF.
-        std::uint32_t value = 0;
-        std::size_t digits = 0;
-        for (int digit = 0; i < size && (digit = HexDigit(text[i])) >= 0; ++i, ++digits) {
-            value = value * 16 + static_cast<std::uint32_t>(digit);
-            if (value > 0xFF) {
-                return std::nullopt;
-            }
-        }
-        if (digits == 0) {
-            return std::nullopt;
-        }
-        while (i < size && isBlank(text[i])) {
-            ++i;
-        }
-        out.push_back(static_cast<char>(value));
-        if (i == size) {
-            return out;
-        }
-        if (text[i] != ',') {
-            return std::nullopt;
-        }
-        ++i;
-        std::size_t after = i;
-        while (after < size && isBlank(text[after])) {
-            ++after;
-        }
-        if (after == size) {
-            return out;  // a trailing comma, as continued lines leave it
-        }
-    }
-}
-
-std::string FormatHexBytes(std::string_view data) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string out;
-    out.reserve(data.size() * 3);
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(data[i]);
-        if (i > 0) {
-            out.push_back(',');
-        }
-        out.push_back(kDigits[byte >> 4]);
-        out.push_back(kDigits[byte & 0x0F]);
-    }
-    return out;
-}
-
-// A name or string of the file's text as the registry functions see it:
-// Windows-1252 bytes. Nothing when Windows-1252 cannot hold it.
-std::optional<std::string> ToAnsi(HiveForm form, std::string_view text) {
-    if (form == HiveForm::Regedit4) {
-        return std::string(text);
-    }
-    return Utf8ToWindows1252(text);
-}
-
-std::string FromAnsi(HiveForm form, std::string_view bytes) {
-    return form == HiveForm::Regedit4 ? std::string(bytes) : Windows1252ToUtf8(bytes);
-}
-
-// The types whose data the ANSI registry functions convert from and to the
-// registry's UTF-16, and that a Version 5.00 file therefore holds in UTF-16.
-bool IsStringType(std::uint32_t type) {
-    return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
-}
-
-// The data part of a value line, after "=": its type and raw bytes.
-std::optional<ValueData> ParseData(HiveForm form, std::string_view text) {
-    text = TrimSpacesAndTabs(text);
-    if (!text.empty() && text.front() == '"') {
-        const auto quoted = ParseQuoted(text);
-        if (!quoted || !TrimSpacesAndTabs(text).empty()) {
-            return std::nullopt;
-        }
-        auto bytes = ToAnsi(form, *quoted);
-        if (!bytes) {
-            return std::nullopt;
-        }
-        bytes->push_back('\0');
-        return ValueData{kRegSz, std::move(*bytes)};
-    }
-    if (StartsWithName(text, "dword:")) {
-        const auto value = ParseHex(TrimSpacesAndTabs(text.substr(6)));
-        if (!value || TrimSpacesAndTabs(text.substr(6)).size() > 8) {
-            return std::nullopt;
-        }
-        std::string bytes(4, '\0');
-        for (int i = 0; i < 4; ++i) {
-            bytes[static_cast<std::size_t>(i)] = static_cast<char>((*value >> (8 * i)) & 0xFF);
-        }
-        return ValueData{kRegDword, std::move(bytes)};
-    }
-    std::uint32_t type = kRegBinary;
-    if (StartsWithName(text, "hex(")) {
-        const auto close = text.find("):");
-        if (close == std::string_view::npos) {
-            return std::nullopt;
-        }
-        const auto parsed = ParseHex(text.substr(4, close - 4));
-        if (!parsed) {
-            return std::nullopt;
-        }
-        type = *parsed;
-        text.remove_prefix(close + 2);
-    } else if (StartsWithName(text, "hex:")) {
-        text.remove_prefix(4);
-    } else {
-        return std::nullopt;
-    }
-    auto bytes = ParseHexBytes(text);
-    if (bytes && form == HiveForm::Version5 && IsStringType(type)) {
-        bytes = Utf16LeToWindows1252(*bytes);
-    }
-    if (!bytes) {
-        return std::nullopt;
-    }
-    return ValueData{type, std::move(*bytes)};
-}
-
-// A value's data part as the file writes it: quoted when the REG_SZ text can
-// be read back to the same bytes, dword: for a 4-byte REG_DWORD, raw bytes
-// otherwise (string types in UTF-16 in a Version 5.00 file).
-std::string FormatData(HiveForm form, std::uint32_t type, std::string_view data) {
-    if (type == kRegSz && !data.empty() && data.back() == '\0') {
-        const auto text = data.substr(0, data.size() - 1);
-        if (text.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos) {
-            return Quote(FromAnsi(form, text));
-        }
-    }
-    if (type == kRegDword && data.size() == 4) {
-        std::uint32_t value = 0;
-        for (int i = 3; i >= 0; --i) {
-            value = (value << 8) | static_cast<unsigned char>(data[static_cast<std::size_t>(i)]);
-        }
-        char digits[9];
-        std::snprintf(digits, sizeof digits, "%08x", value);
-        return std::string("dword:") + digits;
-    }
-    if (type == kRegBinary) {
-        return "hex:" + FormatHexBytes(data);
-    }
-    char prefix[16];
-    std::snprintf(prefix, sizeof prefix, "hex(%x):", type);
-    if (form == HiveForm::Version5 && IsStringType(type)) {
-        return prefix + FormatHexBytes(Windows1252ToUtf16Le(data));
-    }
-    return prefix + FormatHexBytes(data);
-}
-
-// A value line's name part, before "=".
-std::string FormatValueName(HiveForm form, std::string_view name) {
-    return name.empty() ? std::string("@") : Quote(FromAnsi(form, name));
-}
-
-std::string FormatKeyLine(HiveForm form, Hive hive, std::string_view key) {
-    std::string line = "[";
-    line += HiveName(hive);
-    if (!key.empty()) {
-        line += '\\';
-        line += FromAnsi(form, key);
-    }
-    line += ']';
-    return line;
-}
-
-// The line end that closes `raw`: "\r\n", "\n", or "" at the end of the file.
-std::string_view LineEnd(std::string_view raw) {
-    if (raw.ends_with("\r\n")) {
-        return "\r\n";
-    }
-    return raw.ends_with('\n') ? "\n" : "";
-}
-
-// A physical line without its line end; a CR before the end of the file
-// counts as part of the line end too.
-std::string_view LineContent(std::string_view raw) {
-    if (raw.ends_with('\n')) {
-        raw.remove_suffix(1);
-    }
-    if (raw.ends_with('\r')) {
-        raw.remove_suffix(1);
-    }
-    return raw;
-}
-
-// Walks the physical lines of a text, one at a time, without copying them.
-class PhysicalLines {
-public:
-    explicit PhysicalLines(std::string_view text) : rest_(text) {}
-
-    [[nodiscard]] bool atEnd() const { return rest_.empty(); }
-    // The next line with its line end, without moving on.
-    [[nodiscard]] std::string_view peek() {
-        if (peeked_ == std::string_view::npos) {
-            const auto end = rest_.find('\n');
-            peeked_ = end == std::string_view::npos ? rest_.size() : end + 1;
-        }
-        return rest_.substr(0, peeked_);
-    }
-    std::string_view next() {
-        const auto raw = peek();
-        rest_.remove_prefix(raw.size());
-        peeked_ = std::string_view::npos;
-        return raw;
-    }
-    // Where the next line starts.
-    [[nodiscard]] const char* position() const { return rest_.data(); }
-
-private:
-    std::string_view rest_;
-    std::size_t peeked_ = std::string_view::npos;  // the next line's length, once found
-};
-
-// What a physical line gives a hex value's data: its text without blanks.
-std::string_view DataPiece(std::string_view raw) {
-    return TrimSpacesAndTabs(LineContent(raw));
-}
-
-// Moves `physical` past the continuation lines of a hex value line whose
-// data (after "=") begins with `first`: a line ending in "\" continues on the
-// next one unless a blank line or the end of the file follows. Returns
-// whether it ended that way, on a "\" that joins nothing.
-bool SkipContinuedData(std::string_view first, PhysicalLines& physical) {
-    for (std::string_view last = first; last.ends_with('\\');) {
-        if (physical.atEnd() || DataPiece(physical.peek()).empty()) {
-            return true;
-        }
-        last = DataPiece(physical.next());
-    }
-    return false;
-}
-
-// A value line's data: its type and raw bytes, or nothing when the data
-// cannot be parsed (the value then reads as missing). Continuation lines are
-// joined here, once the value is asked for; the joined text is allocated
-// once, so a long run reads in time proportional to its length.
-std::optional<ValueData> ReadValueData(HiveForm form, const HiveLine& line) {
-    PhysicalLines physical(line.raw);
-    const std::string_view first = DataPiece(physical.next().substr(line.dataStart));
-    if (physical.atEnd() && !line.danglingContinuation) {
-        return ParseData(form, first);
-    }
-    std::string joined;
-    joined.reserve(line.raw.size());
-    joined = first;
-    while (!physical.atEnd()) {
-        joined.pop_back();  // the "\" that joins the next line
-        joined += DataPiece(physical.next());
-    }
-    if (line.danglingContinuation) {
-        joined.pop_back();
-    }
-    return ParseData(form, joined);
-}
-
-// A hive file as read: its form, the line end it uses (for the lines the
-// store adds), its logical lines and the texts they are views of.
-struct HiveDocument {
-    HiveForm form = HiveForm::Regedit4;
-    std::string newline = "\r\n";
-    std::vector<HiveLine> lines;
-    // The file's text (decoded to UTF-8 from UTF-16), then each line the store
-    // makes. A deque: adding a text moves none before it, nor does moving
-    // the document, so the lines' views stay valid.
-    std::deque<std::string> texts;
-
-    std::string_view keep(std::string text) { return texts.emplace_back(std::move(text)); }
-};
-
-// Splits the document's text into logical lines and reads the keys and the
-// names of the values. Values before any key line, or under a key of another
-// hive, are left as Other lines.
-void ParseLines(Hive hive, HiveDocument& document) {
-    PhysicalLines physical(document.texts.front());
-    std::optional<std::string> section;
-    const std::string_view hiveName = HiveName(hive);
-    while (!physical.atEnd()) {
-        HiveLine line;
-        const std::string_view raw = physical.next();
-        line.raw = raw;
-        const auto text = TrimSpacesAndTabs(LineContent(raw));
-
-        if (!text.empty() && text.front() == '[') {
-            section.reset();
-            if (text.size() >= 2 && text.back() == ']') {
-                const auto path = text.substr(1, text.size() - 2);
-                if (StartsWithName(path, hiveName) &&
-                    (path.size() == hiveName.size() || path[hiveName.size()] == '\\')) {
-                    const auto normalised =
-                        NormaliseKeyName(path.substr(hiveName.size())
-                                             .substr(path.size() == hiveName.size() ? 0 : 1));
-                    const auto key = normalised ? ToAnsi(document.form, *normalised) : std::nullopt;
-                    if (key) {
-                        line.kind = HiveLine::Kind::Key;
-                        line.key = *key;
-                        section = *key;
-                    }
-                }
-            }
-            document.lines.push_back(std::move(line));
-            continue;
-        }
-
-        if (!text.empty() && (text.front() == '"' || text.front() == '@')) {
-            std::string_view rest = text;
-            std::optional<std::string> name;
-            bool nameRead = true;
-            if (rest.front() == '@') {
-                name = std::string{};
-                rest.remove_prefix(1);
-            } else if (const auto quoted = ParseQuoted(rest)) {
-                name = ToAnsi(document.form, *quoted);
-            } else {
-                nameRead = false;
-            }
-            rest = TrimSpacesAndTabs(rest);
-            if (nameRead && !rest.empty() && rest.front() == '=') {
-                const std::string_view data = TrimSpacesAndTabs(rest.substr(1));
-                // Only hex data runs on over continuation lines.
-                if (StartsWithName(data, "hex")) {
-                    line.danglingContinuation = SkipContinuedData(data, physical);
-                    line.raw = std::string_view(
-                        raw.data(), static_cast<std::size_t>(physical.position() - raw.data()));
-                }
-                if (section && name) {
-                    line.kind = HiveLine::Kind::Value;
-                    line.key = *section;
-                    line.name = std::move(*name);
-                    line.dataStart = static_cast<std::size_t>(rest.data() + 1 - raw.data());
-                }
-            }
-        }
-        document.lines.push_back(std::move(line));
-    }
-}
-
-// Parses a hive file's bytes. An empty file is an empty hive. Nothing (and
-// `problem` says why) when the bytes are not a hive file in either form: such
-// a file is neither read nor rewritten, since what a rewrite would make of
-// bytes it does not understand cannot be foreseen.
-std::optional<HiveDocument> ParseHiveFile(Hive hive, std::string bytes, std::string& problem) {
-    HiveDocument document;
-    if (bytes.empty()) {
-        return document;
-    }
-    std::string_view header = kRegedit4Header;
-    if (std::string_view(bytes).starts_with(kUtf16LeByteOrderMark)) {
-        auto utf8 = Utf16LeToUtf8(std::string_view(bytes).substr(kUtf16LeByteOrderMark.size()));
-        if (!utf8) {
-            problem =
-                "it begins as a UTF-16 file but is not valid UTF-16 (an odd number of "
-                "bytes, or an unpaired surrogate)";
-            return std::nullopt;
-        }
-        bytes = std::move(*utf8);
-        header = kVersion5Header;
-        document.form = HiveForm::Version5;
-    }
-    document.keep(std::move(bytes));
-    ParseLines(hive, document);
-    // A byte-order mark alone leaves no line at all.
-    const std::string_view first =
-        document.lines.empty() ? std::string_view() : document.lines.front().raw;
-    if (TrimSpacesAndTabs(LineContent(first)) != header) {
-        problem =
-            "its first line is neither \"REGEDIT4\" (a file in the ANSI code page) nor "
-            "\"Windows Registry Editor Version 5.00\" (a UTF-16 file with a byte-order "
-            "mark)";
-        return std::nullopt;
-    }
-    if (!LineEnd(first).empty()) {
-        document.newline = std::string(LineEnd(first));
-    }
-    return document;
-}
-
-bool KeyExists(const std::vector<HiveLine>& lines, std::string_view key) {
-    if (key.empty()) {
-        return true;  // the hive itself
-    }
-    const std::string subKeyPrefix = std::string(key) + "\\";
-    return std::any_of(lines.begin(), lines.end(), [&](const HiveLine& line) {
-        return line.kind == HiveLine::Kind::Key &&
-               (SameName(line.key, key) || StartsWithName(line.key, subKeyPrefix));
-    });
-}
-
-bool NamesValue(const HiveLine& line, std::string_view key, std::string_view name) {
-    return line.kind == HiveLine::Kind::Value && SameName(line.key, key) &&
-           SameName(line.name, name);
-}
-
-// The last readable value `name` of `key`.
-std::optional<ValueData> FindValue(const HiveDocument& document, std::string_view key,
-                                   std::string_view name) {
-    for (auto line = document.lines.rbegin(); line != document.lines.rend(); ++line) {
-        if (NamesValue(*line, key, name)) {
-            if (auto data = ReadValueData(document.form, *line)) {
-                return data;
-            }
-        }
-    }
-    return std::nullopt;
-}
-
-bool IsBlank(const HiveLine& line) {
-    return TrimSpacesAndTabs(LineContent(line.raw)).empty();
-}
-
-// Gives a line (the file's last) a line end before a line is added after it.
-void EndLine(HiveDocument& document, HiveLine& line) {
-    if (!LineEnd(line.raw).empty()) {
-        return;
-    }
-    // A CR already there becomes the first half of a CR LF.
-    const bool halfEnded = document.newline == "\r\n" && line.raw.ends_with('\r');
-    line.raw = document.keep(std::string(line.raw) + (halfEnded ? "\n" : document.newline));
-}
-
-HiveLine OtherLine(HiveDocument& document, std::string text) {
-    HiveLine line;
-    line.raw = document.keep(std::move(text));
-    return line;
-}
-
-// Adds an empty key section at the end of the file (with the header first,
-// in a new file).
-void AppendKey(HiveDocument& document, Hive hive, std::string_view key) {
-    auto& lines = document.lines;
-    if (lines.empty()) {
-        lines.push_back(OtherLine(document, std::string(kRegedit4Header) + document.newline));
-    }
-    EndLine(document, lines.back());
-    if (!IsBlank(lines.back())) {
-        lines.push_back(OtherLine(document, document.newline));
-    }
-    HiveLine keyLine;
-    keyLine.kind = HiveLine::Kind::Key;
-    keyLine.raw = document.keep(FormatKeyLine(document.form, hive, key) + document.newline);
-    keyLine.key = std::string(key);
-    lines.push_back(std::move(keyLine));
-}
-
-// Sets one value: the last line that holds it is replaced (keeping its line
-// end) and earlier duplicates are dropped; a new value goes at the end of its
-// key's last section (which is added when the key has none). A line that
-// names the value but whose data cannot be read does not hold it, and stays.
-void PutValue(HiveDocument& document, Hive hive, std::string_view key, std::string_view name,
-              std::uint32_t type, std::string_view data) {
-    auto& lines = document.lines;
-    const auto holds = [&](const HiveLine& line) {
-        return NamesValue(line, key, name) && ReadValueData(document.form, line).has_value();
-    };
-    const auto valueLine = [&](std::string_view spelling, std::string_view lineEnd) {
-        HiveLine value;
-        value.kind = HiveLine::Kind::Value;
-        value.key = std::string(key);
-        value.name = std::string(spelling);
-        std::string text = FormatValueName(document.form, spelling) + "=";
-        value.dataStart = text.size();
-        text += FormatData(document.form, type, data);
-        text += lineEnd;
-        value.raw = document.keep(std::move(text));
-        return value;
-    };
-    const auto last = std::find_if(lines.rbegin(), lines.rend(), holds);
-    if (last != lines.rend()) {
-        // The value keeps the spelling of its name, as on Windows.
-        const std::string spelling = last->name;
-        *last = valueLine(spelling, LineEnd(last->raw));
-        const auto keptIndex = static_cast<std::size_t>(std::prev(last.base()) - lines.begin());
-        std::vector<HiveLine> result;
-        result.reserve(lines.size());
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            if (i == keptIndex || !holds(lines[i])) {
-                result.push_back(std::move(lines[i]));
-            }
-        }
-        lines = std::move(result);
-        return;
-    }
-
-    HiveLine value = valueLine(name, document.newline);
-    std::optional<std::size_t> sectionStart;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].kind == HiveLine::Kind::Key && SameName(lines[i].key, key)) {
-            sectionStart = i;
-        }
-    }
-    if (!sectionStart) {
-        AppendKey(document, hive, key);
-        lines.push_back(std::move(value));
-        return;
-    }
-    std::size_t end = *sectionStart + 1;
-    while (end < lines.size() && TrimSpacesAndTabs(lines[end].raw).substr(0, 1) != "[") {
-        ++end;
-    }
-    while (end > *sectionStart + 1 && IsBlank(lines[end - 1])) {
-        --end;
-    }
-    EndLine(document, lines[end - 1]);
-    if (lines[end - 1].danglingContinuation) {
-        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(end++),
-                     OtherLine(document, document.newline));
-    }
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(end), std::move(value));
-}
-
-// The file's bytes: its lines in its own form.
-std::string Serialise(const HiveDocument& document) {
-    std::size_t size = 0;
-    for (const auto& line : document.lines) {
-        size += line.raw.size();
-    }
-    std::string text;
-    text.reserve(size);
-    for (const auto& line : document.lines) {
-        text += line.raw;
-    }
-    if (document.form == HiveForm::Regedit4) {
-        return text;
-    }
-    return std::string(kUtf16LeByteOrderMark) + Utf8ToUtf16Le(text);
-}
 
 }  // namespace
 
@@ -717,82 +40,75 @@ struct HiveCache {
 namespace {
 
 // The hive as its file holds it: an empty hive when the file does not exist;
-// nothing (and `error` says why and what to do) when it exists but cannot be
-// read or parsed. The document stays in `cache` until the next read; a file
+// a failure that says why and what to do when it exists but cannot be read
+// or parsed. The document stays in `cache` until the next read; a file
 // unchanged since it was parsed is not read again.
-const HiveDocument* ReadHive(std::shared_ptr<HiveCache>& cache, const std::filesystem::path& file,
-                             Hive hive, std::string& error) {
+Result<const HiveDocument*> ReadHive(std::shared_ptr<HiveCache>& cache,
+                                     const std::filesystem::path& file, Hive hive) {
     if (cache && cache->hive == hive && cache->stamp && cache->stamp == StampHiveFile(file)) {
         return &cache->document;
     }
     cache.reset();
     HiveFileBytes read = ReadHiveFileBytes(file);
     if (read.state == HiveFileBytes::State::Unreadable) {
-        error = std::move(read.error);
-        return nullptr;
+        return Failure{std::move(read.error)};
     }
-    std::string problem;
-    auto document = ParseHiveFile(hive, std::move(read.bytes), problem);
+    auto document = ParseHiveFile(hive, std::move(read.bytes));
     if (!document) {
-        error = "Cannot read the registry file " + file.string() + ": " + problem +
-                "; correct it, or remove it to start afresh";
-        return nullptr;
+        return Failure{"Cannot read the registry file " + file.string() + ": " + document.error() +
+                       "; correct it, or remove it to start afresh"};
     }
     cache = std::make_shared<HiveCache>(HiveCache{hive, read.stamp, std::move(*document)});
     return &cache->document;
 }
 
 // The hive to edit: as ReadHive, but the document is taken out of the cache,
-// since the file is about to change.
-std::optional<HiveDocument> TakeHive(std::shared_ptr<HiveCache>& cache,
-                                     const std::filesystem::path& file, Hive hive,
-                                     std::string& error) {
-    if (ReadHive(cache, file, hive, error) == nullptr) {
-        return std::nullopt;
+// since the file is about to change. A hive that cannot be read is not
+// written either, and the failure says so.
+Result<HiveDocument> TakeHive(std::shared_ptr<HiveCache>& cache, const std::filesystem::path& file,
+                              Hive hive) {
+    if (auto read = ReadHive(cache, file, hive); !read) {
+        return Failure{read.error() + ". The file was left as it is."};
     }
-    std::optional<HiveDocument> document(std::move(cache->document));
+    HiveDocument document(std::move(cache->document));
     cache.reset();
     return document;
 }
 
-// What a write says when the file it would change cannot be read.
-std::string LeftAsItIs(const std::string& readError) {
-    return readError + ". The file was left as it is.";
-}
-
-bool EnsureFolder(const std::filesystem::path& folder, std::string& error) {
+Status EnsureFolder(const std::filesystem::path& folder) {
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     if (ec || !std::filesystem::is_directory(folder)) {
-        error = "Cannot create the registry folder " + folder.string() + ": " +
-                (ec ? ec.message() : std::generic_category().message(ENOTDIR));
-        return false;
+        return Failure{"Cannot create the registry folder " + folder.string() + ": " +
+                       (ec ? ec.message() : std::generic_category().message(ENOTDIR))};
     }
-    return true;
+    return {};
 }
 
-bool SaveHive(const std::filesystem::path& folder, const std::filesystem::path& file,
-              const HiveDocument& document, std::string& error) {
-    if (!EnsureFolder(folder, error)) {
-        return false;
+Status SaveHive(const std::filesystem::path& folder, const std::filesystem::path& file,
+                const HiveDocument& document) {
+    if (Status made = EnsureFolder(folder); !made) {
+        return made;
     }
-    error = ReplaceHiveFile(file, Serialise(document));
-    return error.empty();
+    return ReplaceHiveFile(file, Serialise(document));
 }
 
 }  // namespace
 
 FileRegistryStore::FileRegistryStore(std::filesystem::path folder) : folder_(std::move(folder)) {}
 
-std::filesystem::path FileRegistryStore::defaultFolder() {
-    if (const char* folder = std::getenv("TWDSPUSRSPC_REGISTRY"); folder && *folder) {
-        return folder;
+std::filesystem::path FileRegistryStore::defaultFolder(const EnvironmentLookup& environment) {
+    const auto variable = [&environment](const char* name) {
+        auto value = environment(name);
+        return value && !value->empty() ? value : std::nullopt;
+    };
+    if (auto folder = variable("TWDSPUSRSPC_REGISTRY")) {
+        return *folder;
     }
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config) {
-        return std::filesystem::path(config) / "twDspUsrSpc" / "registry";
+    if (auto config = variable("XDG_CONFIG_HOME")) {
+        return std::filesystem::path(*config) / "twDspUsrSpc" / "registry";
     }
-    const char* home = std::getenv("HOME");
-    const std::filesystem::path base = (home && *home) ? home : ".";
+    const std::filesystem::path base = variable("HOME").value_or(".");
     return base / ".config" / "twDspUsrSpc" / "registry";
 }
 
@@ -804,10 +120,15 @@ std::string FileRegistryStore::location() const {
     return folder_.string();
 }
 
-std::string FileRegistryStore::hiveReadError(Hive hive) const {
-    std::string error;
-    static_cast<void>(ReadHive(cache_, hiveFile(hive), hive, error));
-    return error;
+std::string FileRegistryStore::hiveLocation(Hive hive) const {
+    return hiveFile(hive).string();
+}
+
+Status FileRegistryStore::hiveReadable(Hive hive) const {
+    if (auto read = ReadHive(cache_, hiveFile(hive), hive); !read) {
+        return Failure{read.error()};
+    }
+    return {};
 }
 
 RegistryStore::KeyHandle FileRegistryStore::openKey(Hive hive, std::string_view keyName) {
@@ -815,9 +136,8 @@ RegistryStore::KeyHandle FileRegistryStore::openKey(Hive hive, std::string_view 
     if (!key) {
         return 0;
     }
-    std::string error;
-    const HiveDocument* document = ReadHive(cache_, hiveFile(hive), hive, error);
-    if (document == nullptr || !KeyExists(document->lines, *key)) {
+    const auto document = ReadHive(cache_, hiveFile(hive), hive);
+    if (!document || !KeyExists(**document, *key)) {
         return 0;
     }
     const KeyHandle handle = nextHandle_++;
@@ -825,23 +145,20 @@ RegistryStore::KeyHandle FileRegistryStore::openKey(Hive hive, std::string_view 
     return handle;
 }
 
-RegistryStore::KeyHandle FileRegistryStore::createKey(Hive hive, std::string_view keyName,
-                                                      std::string& error) {
+Result<RegistryStore::KeyHandle> FileRegistryStore::createKey(Hive hive, std::string_view keyName) {
     const auto key = NormaliseKeyName(keyName);
     if (!key) {
-        error = "The registry key name \"" + std::string(keyName) + "\" is not valid";
-        return 0;
+        return Failure{"The registry key name \"" + std::string(keyName) + "\" is not valid"};
     }
     const auto file = hiveFile(hive);
-    auto document = TakeHive(cache_, file, hive, error);
+    auto document = TakeHive(cache_, file, hive);
     if (!document) {
-        error = LeftAsItIs(error);
-        return 0;
+        return Failure{document.error()};
     }
-    if (!KeyExists(document->lines, *key)) {
+    if (!KeyExists(*document, *key)) {
         AppendKey(*document, hive, *key);
-        if (!SaveHive(folder_, file, *document, error)) {
-            return 0;
+        if (Status saved = SaveHive(folder_, file, *document); !saved) {
+            return Failure{saved.error()};
         }
     }
     const KeyHandle handle = nextHandle_++;
@@ -859,13 +176,11 @@ std::int32_t FileRegistryStore::queryValue(KeyHandle key, std::string_view value
     if (open == open_.end()) {
         return kInvalidHandle;
     }
-    std::string error;
-    const HiveDocument* document =
-        ReadHive(cache_, hiveFile(open->second.hive), open->second.hive, error);
-    if (document == nullptr) {
+    const auto document = ReadHive(cache_, hiveFile(open->second.hive), open->second.hive);
+    if (!document) {
         return kRegistryIoFailed;
     }
-    auto value = FindValue(*document, open->second.name, valueName);
+    auto value = FindValue(**document, open->second.name, valueName);
     if (!value) {
         return kFileNotFound;
     }
@@ -874,30 +189,23 @@ std::int32_t FileRegistryStore::queryValue(KeyHandle key, std::string_view value
     return 0;
 }
 
-std::int32_t FileRegistryStore::setValue(KeyHandle key, std::string_view valueName,
-                                         std::uint32_t type, std::string_view data,
-                                         std::string& error) {
+Status FileRegistryStore::setValue(KeyHandle key, std::string_view valueName, std::uint32_t type,
+                                   std::string_view data) {
     const auto open = open_.find(key);
     if (open == open_.end()) {
-        error = "The registry key is not open";
-        return kInvalidHandle;
+        return Failure{"The registry key is not open"};
     }
     if (valueName.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) {
-        error = "The registry value name \"" + std::string(valueName) + "\" is not valid";
-        return kInvalidName;
+        return Failure{"The registry value name \"" + std::string(valueName) + "\" is not valid"};
     }
     const Hive hive = open->second.hive;
     const auto file = hiveFile(hive);
-    auto document = TakeHive(cache_, file, hive, error);
+    auto document = TakeHive(cache_, file, hive);
     if (!document) {
-        error = LeftAsItIs(error);
-        return kRegistryIoFailed;
+        return Failure{document.error()};
     }
     PutValue(*document, hive, open->second.name, valueName, type, data);
-    if (!SaveHive(folder_, file, *document, error)) {
-        return kWriteFault;
-    }
-    return 0;
+    return SaveHive(folder_, file, *document);
 }
 
 }  // namespace twds

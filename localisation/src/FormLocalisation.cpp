@@ -5,6 +5,7 @@
 #include <exception>
 #include <utility>
 
+#include "twds/Ascii.h"
 #include "twds/Catalogue.h"
 
 namespace twds {
@@ -36,14 +37,6 @@ void Try(Step&& step) {
         std::forward<Step>(step)();
     } catch (const std::exception&) {
     }
-}
-
-std::string Upper(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(), [](char c) {
-        return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    });
-    return out;
 }
 
 std::string_view Kind(std::string_view tag) {
@@ -96,7 +89,7 @@ void LocaliseControl(LocalisableForm& form, LocalisableControl& control,
         }
     } else if (kind == "CTL") {
         Try([&] {
-            const std::string name = Upper(control.name());
+            const std::string name = AsciiUpper(control.name());
             if (name == "ACTIVITY1") {
                 AskToLoad(form, "Activity1");
             } else if (name == "PLANNING") {
@@ -112,7 +105,7 @@ void LocaliseControl(LocalisableForm& form, LocalisableControl& control,
 
 void ApplyRights(LocalisableForm& form, LocalisableControl& control) {
     const std::string name = control.name();
-    if (name.starts_with("frm") || Upper(name.substr(0, 5)) == "TIMER" || name == "Mainfrm") {
+    if (name.starts_with("frm") || AsciiUpper(name.substr(0, 5)) == "TIMER" || name == "Mainfrm") {
         return;
     }
     const std::string tag = control.tag();
@@ -124,7 +117,7 @@ void ApplyRights(LocalisableForm& form, LocalisableControl& control) {
     Try([&] { control.setLocked(false); });
     Try([&] { control.setEnabled(true); });
     if (Kind(tag) == "CTL") {
-        const std::string upperName = Upper(name);
+        const std::string upperName = AsciiUpper(name);
         if (upperName == "ACTIVITY1") {
             Try([&] { AskToLoad(form, "Activity1"); });
         } else if (upperName == "PLANNING") {

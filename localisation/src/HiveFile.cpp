@@ -6,8 +6,9 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
-#include <random>
 #include <system_error>
+
+#include "twds/AtomicFile.h"
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -29,30 +30,8 @@ std::string Unreadable(const fs::path& file, const std::string& reason) {
     return "Cannot read the registry file " + file.string() + ": " + reason;
 }
 
-HiveFileBytes Failure(const fs::path& file, const std::string& reason) {
+HiveFileBytes UnreadableFile(const fs::path& file, const std::string& reason) {
     return {HiveFileBytes::State::Unreadable, {}, Unreadable(file, reason), std::nullopt};
-}
-
-// Symbolic links are followed at most this often, as the kernel does.
-constexpr int kMaxLinks = 40;
-
-// The file a write must replace: `file`, or the end of the chain of symbolic
-// links it starts (which need not exist yet).
-std::optional<fs::path> FollowLinks(fs::path file, std::string& error) {
-    for (int hop = 0; hop < kMaxLinks; ++hop) {
-        std::error_code ec;
-        if (!fs::is_symlink(fs::symlink_status(file, ec))) {
-            return file;
-        }
-        const fs::path target = fs::read_symlink(file, ec);
-        if (ec) {
-            error = "Cannot follow the link " + file.string() + ": " + ec.message();
-            return std::nullopt;
-        }
-        file = target.is_absolute() ? target : file.parent_path() / target;
-    }
-    error = "Cannot follow the link " + file.string() + ": " + ErrnoText(ELOOP);
-    return std::nullopt;
 }
 
 #ifndef _WIN32
@@ -123,10 +102,10 @@ HiveFileBytes ReadHiveFileBytes(const fs::path& file) {
         if (error == ENOENT || error == ENOTDIR) {
             return {};
         }
-        return Failure(file, ErrnoText(error));
+        return UnreadableFile(file, ErrnoText(error));
     }
     if (!S_ISREG(info.st_mode)) {
-        return Failure(file, NotRegular(info.st_mode));
+        return UnreadableFile(file, NotRegular(info.st_mode));
     }
     const int descriptor = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (descriptor < 0) {
@@ -134,12 +113,12 @@ HiveFileBytes ReadHiveFileBytes(const fs::path& file) {
         if (error == ENOENT) {
             return {};
         }
-        return Failure(
+        return UnreadableFile(
             file, ErrnoText(error) + (error == EACCES ? "; give this user read access to it" : ""));
     }
     HiveFileBytes result{HiveFileBytes::State::Read, {}, {}, std::nullopt};
     if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
-        result = Failure(file, NotRegular(info.st_mode));
+        result = UnreadableFile(file, NotRegular(info.st_mode));
     } else {
         result.stamp = SettledStamp(info);
         result.bytes.reserve(static_cast<std::size_t>(info.st_size));
@@ -151,7 +130,7 @@ HiveFileBytes ReadHiveFileBytes(const fs::path& file) {
             } else if (count == 0) {
                 break;
             } else if (errno != EINTR) {
-                result = Failure(file, ErrnoText(errno));
+                result = UnreadableFile(file, ErrnoText(errno));
                 break;
             }
         }
@@ -172,67 +151,29 @@ HiveFileBytes ReadHiveFileBytes(const fs::path& file) {
         return {};
     }
     if (ec) {
-        return Failure(file, ec.message());
+        return UnreadableFile(file, ec.message());
     }
     if (status.type() != fs::file_type::regular) {
-        return Failure(file,
-                       "it is not a regular file; remove it, or put a registry file in "
-                       "its place");
+        return UnreadableFile(file,
+                              "it is not a regular file; remove it, or put a registry file in "
+                              "its place");
     }
     errno = 0;
     std::ifstream in(file, std::ios::binary);
     if (!in) {
-        return Failure(file, ErrnoText(errno != 0 ? errno : EIO));
+        return UnreadableFile(file, ErrnoText(errno != 0 ? errno : EIO));
     }
     HiveFileBytes result{HiveFileBytes::State::Read, {}, {}, std::nullopt};
     result.bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     if (in.bad()) {
-        return Failure(file, ErrnoText(EIO));
+        return UnreadableFile(file, ErrnoText(EIO));
     }
     return result;
 }
 #endif
 
-std::string ReplaceHiveFile(const fs::path& file, std::string_view bytes) {
-    std::string error;
-    const auto target = FollowLinks(file, error);
-    if (!target) {
-        return error;
-    }
-    const auto cannotWrite = [&](const std::string& reason) {
-        return "Cannot write the registry file " + target->string() + ": " + reason;
-    };
-
-    std::random_device random;
-    char suffix[24];
-    std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
-    const fs::path temporary = target->parent_path() / (target->filename().string() + suffix);
-    {
-        errno = 0;
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            return cannotWrite(ErrnoText(errno != 0 ? errno : EIO));
-        }
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            const int writeError = errno != 0 ? errno : EIO;
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            return cannotWrite(ErrnoText(writeError));
-        }
-    }
-    std::error_code ec;
-    if (const auto old = fs::status(*target, ec); !ec && fs::is_regular_file(old)) {
-        fs::permissions(temporary, old.permissions(), fs::perm_options::replace, ec);
-    }
-    fs::rename(temporary, *target, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        return "Cannot replace the registry file " + target->string() + ": " + ec.message();
-    }
-    return {};
+Status ReplaceHiveFile(const fs::path& file, std::string_view bytes) {
+    return WriteFileAtomically(file, bytes, "registry file");
 }
 
 }  // namespace twds

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "twds/Result.h"
+
 // Reading and replacing the bytes of one hive file of the file registry.
 namespace twds {
 
@@ -44,8 +46,7 @@ struct HiveFileBytes {
 // Replaces the file's bytes in one step: a temporary file in the same folder
 // is renamed over it, so a reader sees the old or the new file, never a part.
 // A symbolic link is followed and its target replaced, keeping the link; the
-// file keeps its permissions. Returns "" on success, else what failed.
-[[nodiscard]] std::string ReplaceHiveFile(const std::filesystem::path& file,
-                                          std::string_view bytes);
+// file keeps its permissions.
+[[nodiscard]] Status ReplaceHiveFile(const std::filesystem::path& file, std::string_view bytes);
 
 }  // namespace twds

@@ -95,19 +95,25 @@ std::int32_t FetchOpenKeyValue(RegistryStore& store, RegistryStore::KeyHandle ke
     }
 }
 
-std::string EnsureRegistryKey(RegistryStore& store, Hive hive, std::string_view keyName) {
-    std::string error;
-    const auto key = store.createKey(hive, keyName, error);
-    if (key == 0) {
-        return error.empty() ? "Cannot create the registry key " + KeyPath(hive, keyName) : error;
+std::string RegistryStore::hiveLocation(Hive hive) const {
+    if (std::string where = location(); !where.empty()) {
+        return where;
     }
-    store.closeKey(key);
+    return std::string(HiveName(hive));
+}
+
+Status EnsureRegistryKey(RegistryStore& store, Hive hive, std::string_view keyName) {
+    const auto key = store.createKey(hive, keyName);
+    if (!key) {
+        return Failure{key.error()};
+    }
+    store.closeKey(*key);
     return {};
 }
 
-std::string StoreRegistryValue(RegistryStore& store, Hive hive, std::string_view keyName,
-                               std::string_view valueName, const RegistryValue& value,
-                               std::uint32_t type) {
+Status StoreRegistryValue(RegistryStore& store, Hive hive, std::string_view keyName,
+                          std::string_view valueName, const RegistryValue& value,
+                          std::uint32_t type) {
     std::string data;
     switch (type) {
         case kRegSz:
@@ -123,8 +129,9 @@ std::string StoreRegistryValue(RegistryStore& store, Hive hive, std::string_view
                 const auto* end = text->data() + text->size();
                 const auto [ptr, ec] = std::from_chars(text->data(), end, number);
                 if (text->empty() || ec != std::errc() || ptr != end) {
-                    return "Cannot write the registry value " + std::string(valueName) + " of " +
-                           KeyPath(hive, keyName) + ": \"" + *text + "\" is not a 32-bit integer";
+                    return Failure{"Cannot write the registry value " + std::string(valueName) +
+                                   " of " + KeyPath(hive, keyName) + ": \"" + *text +
+                                   "\" is not a 32-bit integer"};
                 }
             }
             const auto bits = static_cast<std::uint32_t>(number);
@@ -140,19 +147,14 @@ std::string StoreRegistryValue(RegistryStore& store, Hive hive, std::string_view
     const auto key = store.openKey(hive, keyName);
     if (key == 0) {
         // A hive that cannot be read says why better than its missing key.
-        std::string unreadable = store.hiveReadError(hive);
-        return unreadable.empty() ? "Cannot open the registry key " + KeyPath(hive, keyName)
-                                  : unreadable;
+        if (Status readable = store.hiveReadable(hive); !readable) {
+            return readable;
+        }
+        return Failure{"Cannot open the registry key " + KeyPath(hive, keyName)};
     }
-    std::string error;
-    const auto status = store.setValue(key, valueName, type, data, error);
+    Status written = store.setValue(key, valueName, type, data);
     store.closeKey(key);
-    if (status != 0) {
-        return error.empty() ? "Cannot write the registry value " + std::string(valueName) +
-                                   " of " + KeyPath(hive, keyName)
-                             : error;
-    }
-    return {};
+    return written;
 }
 
 }  // namespace twds

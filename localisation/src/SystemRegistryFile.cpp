@@ -6,8 +6,8 @@
 namespace twds {
 
 // Systems without a Windows registry keep the same keys and values in files.
-std::unique_ptr<RegistryStore> CreateSystemRegistry() {
-    return std::make_unique<FileRegistryStore>(FileRegistryStore::defaultFolder());
+std::unique_ptr<RegistryStore> CreateSystemRegistry(const EnvironmentLookup& environment) {
+    return std::make_unique<FileRegistryStore>(FileRegistryStore::defaultFolder(environment));
 }
 
 }  // namespace twds

@@ -42,17 +42,16 @@ RegistryStore::KeyHandle WindowsRegistryStore::openKey(Hive hive, std::string_vi
     return reinterpret_cast<KeyHandle>(key);
 }
 
-RegistryStore::KeyHandle WindowsRegistryStore::createKey(Hive hive, std::string_view keyName,
-                                                         std::string& error) {
+Result<RegistryStore::KeyHandle> WindowsRegistryStore::createKey(Hive hive,
+                                                                 std::string_view keyName) {
     const std::string name(keyName);
     HKEY key = nullptr;
     DWORD disposition = 0;
     const LSTATUS status = RegCreateKeyExA(Root(hive), name.c_str(), 0, nullptr, 0, kAccess,
                                            nullptr, &key, &disposition);
     if (status != ERROR_SUCCESS) {
-        error = "Cannot create the registry key " + std::string(HiveName(hive)) + "\\" + name +
-                ": " + SystemMessage(status);
-        return 0;
+        return Failure{"Cannot create the registry key " + std::string(HiveName(hive)) + "\\" +
+                       name + ": " + SystemMessage(status)};
     }
     return reinterpret_cast<KeyHandle>(key);
 }
@@ -83,20 +82,19 @@ std::int32_t WindowsRegistryStore::queryValue(KeyHandle key, std::string_view va
     return 0;
 }
 
-std::int32_t WindowsRegistryStore::setValue(KeyHandle key, std::string_view valueName,
-                                            std::uint32_t type, std::string_view data,
-                                            std::string& error) {
+Status WindowsRegistryStore::setValue(KeyHandle key, std::string_view valueName, std::uint32_t type,
+                                      std::string_view data) {
     const std::string name(valueName);
     const LSTATUS status =
         RegSetValueExA(ToHkey(key), name.c_str(), 0, type,
                        reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(data.size()));
     if (status != ERROR_SUCCESS) {
-        error = "Cannot write the registry value " + name + ": " + SystemMessage(status);
+        return Failure{"Cannot write the registry value " + name + ": " + SystemMessage(status)};
     }
-    return status;
+    return {};
 }
 
-std::unique_ptr<RegistryStore> CreateSystemRegistry() {
+std::unique_ptr<RegistryStore> CreateSystemRegistry(const EnvironmentLookup& /*environment*/) {
     return std::make_unique<WindowsRegistryStore>();
 }
 

@@ -10,14 +10,12 @@ namespace twds {
 class WindowsRegistryStore : public RegistryStore {
 public:
     [[nodiscard]] KeyHandle openKey(Hive hive, std::string_view keyName) override;
-    [[nodiscard]] KeyHandle createKey(Hive hive, std::string_view keyName,
-                                      std::string& error) override;
+    [[nodiscard]] Result<KeyHandle> createKey(Hive hive, std::string_view keyName) override;
     void closeKey(KeyHandle key) override;
     [[nodiscard]] std::int32_t queryValue(KeyHandle key, std::string_view valueName,
                                           std::uint32_t& type, std::string& data) override;
-    [[nodiscard]] std::int32_t setValue(KeyHandle key, std::string_view valueName,
-                                        std::uint32_t type, std::string_view data,
-                                        std::string& error) override;
+    [[nodiscard]] Status setValue(KeyHandle key, std::string_view valueName, std::uint32_t type,
+                                  std::string_view data) override;
     [[nodiscard]] std::string location() const override { return "Windows registry"; }
 };
 

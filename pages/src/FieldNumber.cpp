@@ -37,14 +37,7 @@ private:
 
 // Digit value in the radix, or -1.
 int DigitValue(char c, int radix) {
-    int v = -1;
-    if (IsAsciiDigit(c)) {
-        v = c - '0';
-    } else if (c >= 'A' && c <= 'F') {
-        v = c - 'A' + 10;
-    } else if (c >= 'a' && c <= 'f') {
-        v = c - 'a' + 10;
-    }
+    const int v = AsciiHexDigitValue(c);
     return v < radix ? v : -1;
 }
 

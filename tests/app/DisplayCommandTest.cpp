@@ -5,12 +5,11 @@
 #include <array>
 
 #include "FakeHostLink.h"
+#include "MemoryRegistry.h"
 #include "ModelPages.h"
-#include "TempFolder.h"
 #include "TestSupport.h"
 #include "twds/AnsiText.h"
 #include "twds/Catalogue.h"
-#include "twds/FileRegistryStore.h"
 #include "twds/PageLayout.h"
 #include "twds/StatusMessages.h"
 #include "twds/Trim.h"
@@ -476,8 +475,7 @@ TEST(DisplayCommandCatalogueTest, ListsNeedNoKeyTable) {
         model.files.push_back(File("CUST" + std::string(6 - digits.size(), '0') + digits, 12, 700));
     }
     for (const char* language : {"EN", "FR"}) {
-        test::TempFolder registryFolder;
-        FileRegistryStore registry(registryFolder.path());
+        test::MemoryRegistry registry;
         Catalogue catalogue(registry, std::filesystem::path(TWDS_BINARY_DIR) / "bin", nullptr);
         ASSERT_TRUE(catalogue.loadLanguage(language));
         const PageLabels labels(

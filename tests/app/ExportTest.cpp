@@ -1,3 +1,4 @@
+#include "ResultAssertions.h"
 #include "twds/Export.h"
 
 #include <gtest/gtest.h>
@@ -40,9 +41,8 @@ std::string ExpectedFile(std::string_view language) {
 class ExportTest : public ::testing::Test {
 protected:
     ExportTest() : registry(temp.path() / "registry") {
-        std::string error = EnsureRegistryKey(
-            registry, Hive::CurrentUser, "SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\Settings");
-        EXPECT_EQ(error, "");
+        EXPECT_TRUE(test::Succeeded(EnsureRegistryKey(
+            registry, Hive::CurrentUser, "SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\Settings")));
         data = temp.path() / "data";
         fs::create_directories(data);
         UseLanguage("EN");
@@ -50,10 +50,9 @@ protected:
     ~ExportTest() override { InstallCatalogue(nullptr); }
 
     void UseLanguage(const std::string& language) {
-        EXPECT_EQ(StoreRegistryValue(registry, Hive::CurrentUser,
-                                     "SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\Settings",
-                                     "Language", language, kRegSz),
-                  "");
+        EXPECT_TRUE(test::Succeeded(StoreRegistryValue(
+            registry, Hive::CurrentUser, "SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\Settings",
+            "Language", language, kRegSz)));
         InstallCatalogue(
             std::make_unique<Catalogue>(registry, fs::path(TWDS_BINARY_DIR) / "bin",
                                         [](const std::string& title, const std::string& text) {
@@ -62,10 +61,9 @@ protected:
     }
 
     void SetDataPath(const RegistryValue& value, std::uint32_t type = kRegSz) {
-        EXPECT_EQ(EnsureRegistryKey(registry, Hive::LocalMachine, kDataPathKey), "");
-        EXPECT_EQ(StoreRegistryValue(registry, Hive::LocalMachine, kDataPathKey, kDataPathValue,
-                                     value, type),
-                  "");
+        EXPECT_TRUE(test::Succeeded(EnsureRegistryKey(registry, Hive::LocalMachine, kDataPathKey)));
+        EXPECT_TRUE(test::Succeeded(StoreRegistryValue(registry, Hive::LocalMachine, kDataPathKey,
+                                                       kDataPathValue, value, type)));
     }
 
     // Three rows in every list, as a Display of two files would leave them,

@@ -1,3 +1,4 @@
+#include "ResultAssertions.h"
 #include "twds/HeadlessRun.h"
 
 #include <gtest/gtest.h>
@@ -52,8 +53,8 @@ protected:
     void SetRegistry(Hive hive, std::string_view key, std::string_view name,
                      const std::string& value) {
         FileRegistryStore registry(registryFolder);
-        ASSERT_EQ(EnsureRegistryKey(registry, hive, key), "");
-        ASSERT_EQ(StoreRegistryValue(registry, hive, key, name, value, kRegSz), "");
+        ASSERT_TRUE(test::Succeeded(EnsureRegistryKey(registry, hive, key)));
+        ASSERT_TRUE(test::Succeeded(StoreRegistryValue(registry, hive, key, name, value, kRegSz)));
     }
 
     void SetDataPath() {

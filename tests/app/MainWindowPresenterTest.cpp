@@ -10,6 +10,7 @@
 
 #include "FakeHostLink.h"
 #include "ModelPages.h"
+#include "ResultAssertions.h"
 #include "TempFolder.h"
 #include "TestSupport.h"
 #include "twds/DisplayCommand.h"
@@ -126,10 +127,9 @@ protected:
     }
 
     void setDataPath(const std::filesystem::path& dataPath) {
-        ASSERT_EQ(EnsureRegistryKey(registry, Hive::LocalMachine, kDataPathKey), "");
-        ASSERT_EQ(StoreRegistryValue(registry, Hive::LocalMachine, kDataPathKey, kDataPathValue,
-                                     dataPath.string(), kRegSz),
-                  "");
+        ASSERT_TRUE(test::Succeeded(EnsureRegistryKey(registry, Hive::LocalMachine, kDataPathKey)));
+        ASSERT_TRUE(test::Succeeded(StoreRegistryValue(registry, Hive::LocalMachine, kDataPathKey,
+                                                       kDataPathValue, dataPath.string(), kRegSz)));
     }
 
     [[nodiscard]] std::string dataPathMissing() const {

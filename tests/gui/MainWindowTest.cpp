@@ -1,3 +1,4 @@
+#include "ResultAssertions.h"
 #include "twds/MainWindow.h"
 
 #include <QAbstractItemModelTester>
@@ -430,10 +431,9 @@ TEST(MainWindowFrench, TitleButtonsLabelsAndListLabelsAreFrench) {
     TempFolder registryFolder;
     FileRegistryStore registry(registryFolder.path());
     const std::string settingsKey = "SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\Settings";
-    ASSERT_EQ(EnsureRegistryKey(registry, Hive::CurrentUser, settingsKey), "");
-    ASSERT_EQ(StoreRegistryValue(registry, Hive::CurrentUser, settingsKey, "Language",
-                                 std::string("FR"), kRegSz),
-              "");
+    ASSERT_TRUE(test::Succeeded(EnsureRegistryKey(registry, Hive::CurrentUser, settingsKey)));
+    ASSERT_TRUE(test::Succeeded(StoreRegistryValue(registry, Hive::CurrentUser, settingsKey,
+                                                   "Language", std::string("FR"), kRegSz)));
     std::string failure;
     Catalogue catalogue(registry, std::filesystem::path(TWDS_BINARY_DIR) / "bin",
                         [&](const std::string&, const std::string& text) { failure = text; });

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "HostLinkCalls.h"
+#include "ResultAssertions.h"
 #include "TempFolder.h"
 #include "TestSupport.h"
 #include "twds/HostLinkFactory.h"
@@ -103,7 +104,7 @@ TEST(CreateHostLink, WithoutALibraryServesSavedUserSpacesFromTheStores) {
     HostLinkChoice choice;
     choice.stores = {store.path()};
     std::string error;
-    auto link = CreateHostLink(choice, error);
+    auto link = test::ValueOr(CreateHostLink(choice), error);
     ASSERT_NE(link, nullptr) << error;
     ASSERT_NE(dynamic_cast<SavedUserSpaceHostLink*>(link.get()), nullptr);
 
@@ -121,7 +122,8 @@ TEST(CreateHostLink, PageSourceTellsTheSamplesFromTheUsersStore) {
     const auto sample = root.write("bin/samples/127.0.0.1/M.twus", "TWUSRSPC PAGES 1\n");
     const auto own = root.write("store/10.0.0.1/M.twus", "TWUSRSPC PAGES 1\n");
     std::string error;
-    auto link = CreateHostLink(Resolve("", root.path() / "store", root.path() / "bin", {}), error);
+    auto link = test::ValueOr(
+        CreateHostLink(Resolve("", root.path() / "store", root.path() / "bin", {})), error);
     ASSERT_NE(link, nullptr) << error;
 
     const std::pair<std::string, PageSource::Kind> cases[] = {
@@ -156,14 +158,14 @@ TEST(CreateHostLink, NamedStoreThatIsNoFolderIsRefused) {
     for (const auto& [store, expected] : cases) {
         choice.namedStore = store;
         choice.stores = {store, temp.path()};
-        EXPECT_EQ(CreateHostLink(choice, error), nullptr) << store;
+        EXPECT_EQ(test::ValueOr(CreateHostLink(choice), error), nullptr) << store;
         EXPECT_EQ(error, expected);
     }
-    EXPECT_EQ(CreateHostLink(choice, error, test::EchoLookup), nullptr);
+    EXPECT_EQ(test::ValueOr(CreateHostLink(choice, test::EchoLookup), error), nullptr);
     EXPECT_EQ(error, "5366|" + file.string());
 
     choice.namedStore = temp.path();
-    EXPECT_NE(CreateHostLink(choice, error), nullptr) << error;
+    EXPECT_NE(test::ValueOr(CreateHostLink(choice), error), nullptr) << error;
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #endif
 
 #include "HostLinkCalls.h"
+#include "ResultAssertions.h"
 #include "TempFolder.h"
 #include "TestSupport.h"
 #include "twds/HostLinkFactory.h"
@@ -30,7 +31,7 @@ using test::PageRequest;
 
 std::unique_ptr<LibraryHostLink> LoadTestLibrary() {
     std::string error;
-    auto link = LibraryHostLink::load(TWDS_TEST_DLLPARAM, error);
+    auto link = test::ValueOr(LibraryHostLink::load(TWDS_TEST_DLLPARAM), error);
     EXPECT_NE(link, nullptr) << error;
     return link;
 }
@@ -110,13 +111,13 @@ TEST(LibraryHostLink, FailuresReportTheLibrarysLastErrorWithinTheBuffer) {
 TEST(LibraryHostLink, MissingLibraryIsNamedWithTheSystemsReason) {
     const std::string path = "/nonexistent-folder/libNoSuchDllParam.so";
     std::string error;
-    EXPECT_EQ(LibraryHostLink::load(path, error), nullptr);
+    EXPECT_EQ(test::ValueOr(LibraryHostLink::load(path), error), nullptr);
     EXPECT_NE(error.find("Cannot load the host-link library " + path), std::string::npos) << error;
     // dlerror's own text names the file and the cause.
     EXPECT_NE(error.find(kNoSuchLibrary), std::string::npos) << error;
 
     // The text is the lookup's, the system's reason one of its values.
-    EXPECT_EQ(LibraryHostLink::load(path, error, test::EchoLookup), nullptr);
+    EXPECT_EQ(test::ValueOr(LibraryHostLink::load(path, test::EchoLookup), error), nullptr);
     EXPECT_TRUE(error.starts_with("5362|" + path + "|")) << error;
     EXPECT_NE(error.find(kNoSuchLibrary), std::string::npos) << error;
 }
@@ -132,7 +133,7 @@ TEST(LibraryHostLink, FolderOrNamedPipeIsRefusedBeforeLoading) {
 #endif
     for (const auto& path : paths) {
         std::string error;
-        EXPECT_EQ(LibraryHostLink::load(path, error), nullptr) << path;
+        EXPECT_EQ(test::ValueOr(LibraryHostLink::load(path), error), nullptr) << path;
         EXPECT_EQ(error, "The host-link library " + path.string() +
                              " is not a regular file: a folder, named pipe or device cannot be "
                              "loaded as a library.");
@@ -144,14 +145,14 @@ TEST(LibraryHostLink, FactoryLoadsTheNamedLibraryOrExplainsWhyNot) {
     std::string error;
     HostLinkChoice choice;
     choice.library = TWDS_TEST_DLLPARAM;
-    auto link = CreateHostLink(choice, error);
+    auto link = test::ValueOr(CreateHostLink(choice), error);
     ASSERT_NE(link, nullptr) << error;
     EXPECT_NE(dynamic_cast<LibraryHostLink*>(link.get()), nullptr);
     EXPECT_EQ(link->pageSource().kind, PageSource::Kind::Library);
     EXPECT_EQ(link->pageSource().path, TWDS_TEST_DLLPARAM);
 
     choice.library = TWDS_TEST_DLLPARAM_NOCLOSE;
-    EXPECT_EQ(CreateHostLink(choice, error), nullptr);
+    EXPECT_EQ(test::ValueOr(CreateHostLink(choice), error), nullptr);
     EXPECT_TRUE(error.starts_with("The host-link library "s + TWDS_TEST_DLLPARAM_NOCLOSE +
                                   " lacks functions the viewer needs: fnDllParamCloseMConnection"))
         << error;

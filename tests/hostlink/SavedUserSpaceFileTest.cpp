@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #endif
 
+#include "ResultAssertions.h"
 #include "TempFolder.h"
 #include "twds/SavedUserSpaceFile.h"
 
@@ -16,7 +17,7 @@ namespace {
 using namespace std::string_literals;
 
 std::unique_ptr<SavedUserSpaceFile> Parse(const std::string& bytes, std::string& error) {
-    return SavedUserSpaceFile::parse(bytes, "TEST.twus", error);
+    return test::ValueOr(SavedUserSpaceFile::parse(bytes, "TEST.twus"), error);
 }
 
 // Two pages of kind C and F, a comment, blank lines, a zero-length page and
@@ -120,16 +121,17 @@ TEST(SavedUserSpaceFile, LoadReadsTheFileOrSaysWhyItCannot) {
     test::TempFolder folder;
     const auto path = folder.write("A.twus", kSmallFile);
     std::string error;
-    const auto file = SavedUserSpaceFile::load(path, error);
+    const auto file = test::ValueOr(SavedUserSpaceFile::load(path), error);
     ASSERT_NE(file, nullptr) << error;
     EXPECT_EQ(file->page('F', 2048), "new!");
 
-    EXPECT_EQ(SavedUserSpaceFile::load(folder.path() / "MISSING.twus", error), nullptr);
+    EXPECT_EQ(test::ValueOr(SavedUserSpaceFile::load(folder.path() / "MISSING.twus"), error),
+              nullptr);
     EXPECT_NE(error.find("Cannot open the user space file"), std::string::npos) << error;
     EXPECT_NE(error.find("MISSING.twus"), std::string::npos) << error;
 
     const auto bad = folder.write("B.twus", "TWUSRSPC PAGES 1\nC 00001024 9\nAB\n");
-    EXPECT_EQ(SavedUserSpaceFile::load(bad, error), nullptr);
+    EXPECT_EQ(test::ValueOr(SavedUserSpaceFile::load(bad), error), nullptr);
     EXPECT_NE(error.find(bad.string() + ": at byte offset 28"), std::string::npos) << error;
 }
 
@@ -146,7 +148,7 @@ TEST(SavedUserSpaceFile, LoadRefusesWhatIsNotARegularFile) {
 #endif
     for (const auto& path : paths) {
         std::string error;
-        EXPECT_EQ(SavedUserSpaceFile::load(path, error), nullptr) << path;
+        EXPECT_EQ(test::ValueOr(SavedUserSpaceFile::load(path), error), nullptr) << path;
         EXPECT_EQ(error, "The user space file " + path.string() +
                              " is not a regular file: a folder, named pipe or device cannot be "
                              "read as a saved user space.");
@@ -166,7 +168,7 @@ TEST(SavedUserSpaceFile, HeaderIsCheckedBeforeTheFileIsReadWhole) {
         GTEST_SKIP() << "no sparse file of 1 TiB here: " << sparse.message();
     }
     std::string error;
-    EXPECT_EQ(SavedUserSpaceFile::load(path, error), nullptr);
+    EXPECT_EQ(test::ValueOr(SavedUserSpaceFile::load(path), error), nullptr);
     EXPECT_EQ(error, path.string() +
                          ": at byte offset 0: expected the header line \"TWUSRSPC PAGES 1\", "
                          "found \"GIF89a\". This is not a saved user space file.");

@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "ResultAssertions.h"
 #include "twds/ModelWriter.h"
 #include "twds/PageLayout.h"
 #include "twds/SavedUserSpaceFile.h"
@@ -45,15 +46,19 @@ struct Written {
 
 Written Write(const std::string& description) {
     Written written;
-    const auto model = ModelDescription::parse(description, "test.model", written.error);
+    const auto model = ModelDescription::parse(description, "test.model");
     if (!model) {
+        written.error = model.error();
         return written;
     }
     written.warnings = model->warnings;
     std::ostringstream out;
     UserSpaceWriter writer(out);
-    if (ModelWriter::write(*model, writer, written.error)) {
-        written.file = SavedUserSpaceFile::parse(out.str(), "test.twus", written.error);
+    if (const Status modelWritten = ModelWriter::write(*model, writer); !modelWritten) {
+        written.error = modelWritten.error();
+    } else {
+        written.file =
+            test::ValueOr(SavedUserSpaceFile::parse(out.str(), "test.twus"), written.error);
         EXPECT_NE(written.file, nullptr) << written.error;
     }
     return written;
@@ -200,14 +205,13 @@ TEST(TwusMake, BundledSampleIsWhatItsDescriptionWrites) {
     const std::string description((std::istreambuf_iterator<char>(descriptionStream)), {});
     const std::string saved((std::istreambuf_iterator<char>(savedStream)), {});
 
-    std::string error;
-    const auto model = ModelDescription::parse(description, "TWMODEL001.model", error);
-    ASSERT_TRUE(model) << error;
+    const auto model = ModelDescription::parse(description, "TWMODEL001.model");
+    ASSERT_TRUE(test::Succeeded(model));
     EXPECT_TRUE(model->warnings.empty()) << model->warnings.front();
     std::ostringstream out;
     UserSpaceWriter writer(out);
     writer.comment("Written by twus_make from TWMODEL001.model.");
-    ASSERT_TRUE(ModelWriter::write(*model, writer, error)) << error;
+    ASSERT_TRUE(test::Succeeded(ModelWriter::write(*model, writer)));
     EXPECT_TRUE(out.str() == saved)
         << "samples/127.0.0.1/TWMODEL001.twus is out of date: regenerate it with twus_make";
 }
@@ -216,12 +220,11 @@ TEST(TwusMake, GeneratedModelHasTheAskedShape) {
     const SyntheticModel model(3, 5, true, true);
     std::ostringstream out;
     UserSpaceWriter writer(out);
+    ASSERT_TRUE(test::Succeeded(ModelWriter::write(
+        model.head(), model.fileCount(), [&model](std::size_t i) { return model.file(i); },
+        writer)));
     std::string error;
-    ASSERT_TRUE(ModelWriter::write(
-        model.head(), model.fileCount(), [&model](std::size_t i) { return model.file(i); }, writer,
-        error))
-        << error;
-    const auto file = SavedUserSpaceFile::parse(out.str(), "generated", error);
+    const auto file = test::ValueOr(SavedUserSpaceFile::parse(out.str(), "generated"), error);
     ASSERT_NE(file, nullptr) << error;
     EXPECT_EQ(Field(*file->page('G', 1024), layout::kGC, "NbrOfFC"), "0000000003");
     EXPECT_TRUE(file->page('E', 1024 + 1024 + 3 * 512));

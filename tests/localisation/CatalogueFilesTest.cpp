@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "MemoryRegistry.h"
 #include "TempFolder.h"
 #include "twds/Catalogue.h"
-#include "twds/FileRegistryStore.h"
 
 namespace twds {
 namespace {
@@ -72,8 +72,7 @@ protected:
     }
 
 private:
-    test::TempFolder registryFolder_;
-    FileRegistryStore registry_{registryFolder_.path()};
+    test::MemoryRegistry registry_;
     std::unique_ptr<Catalogue> loaded_;
 };
 
@@ -144,8 +143,7 @@ INSTANTIATE_TEST_SUITE_P(Languages, CatalogueFiles, ::testing::ValuesIn(kLanguag
 
 // The texts other windows rely on, in both languages, to the byte.
 TEST(CatalogueTexts, MatchTheViewersWording) {
-    test::TempFolder registryFolder;
-    FileRegistryStore registry(registryFolder.path());
+    test::MemoryRegistry registry;
     Catalogue english(registry, kDataFolder, nullptr);
     Catalogue french(registry, kDataFolder, nullptr);
     ASSERT_TRUE(english.loadLanguage("EN"));

@@ -4,9 +4,10 @@
 #include <utility>
 #include <vector>
 
+#include "MemoryRegistry.h"
+#include "ResultAssertions.h"
 #include "TempFolder.h"
 #include "twds/Catalogue.h"
-#include "twds/FileRegistryStore.h"
 #include "twds/Registry.h"
 
 namespace twds {
@@ -33,10 +34,9 @@ protected:
     }
 
     void setLanguage(const RegistryValue& value, std::uint32_t type) {
-        ASSERT_EQ(EnsureRegistryKey(registry, Hive::CurrentUser, kSettings), "");
-        ASSERT_EQ(
-            StoreRegistryValue(registry, Hive::CurrentUser, kSettings, "Language", value, type),
-            "");
+        ASSERT_TRUE(test::Succeeded(EnsureRegistryKey(registry, Hive::CurrentUser, kSettings)));
+        ASSERT_TRUE(test::Succeeded(
+            StoreRegistryValue(registry, Hive::CurrentUser, kSettings, "Language", value, type)));
     }
 
     void writeCatalogue(const std::string& language, std::string_view bytes) {
@@ -44,8 +44,7 @@ protected:
     }
 
     test::TempFolder programs;
-    test::TempFolder registryFolder;
-    FileRegistryStore registry{registryFolder.path()};
+    test::MemoryRegistry registry;
     std::vector<std::pair<std::string, std::string>> failures;
 
 private:
@@ -59,11 +58,14 @@ TEST_F(CatalogueTest, FreshRegistryGetsLanguageEnWrittenAsExpandString) {
     EXPECT_EQ(catalogue().text("5001"), "Display Tidewell userspace");
     EXPECT_EQ(catalogue().language(), "EN");
 
-    const auto hive = registryFolder.read("HKEY_CURRENT_USER.reg");
-    EXPECT_NE(hive.find("[HKEY_CURRENT_USER\\SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\Settings]"
-                        "\r\n\"Language\"=hex(2):45,4e,00\r\n"),
-              std::string::npos)
-        << hive;
+    const auto key = registry.openKey(Hive::CurrentUser, kSettings);
+    std::uint32_t type = 0;
+    std::string data;
+    ASSERT_EQ(registry.queryValue(key, "Language", type, data), 0);
+    registry.closeKey(key);
+    EXPECT_EQ(type, kRegExpandSz);
+    EXPECT_EQ(data, std::string("EN\0", 3));
+    EXPECT_EQ(registry.openKeys(), 0u) << "the catalogue left a key open";
     EXPECT_TRUE(failures.empty());
 }
 
@@ -191,7 +193,9 @@ TEST_F(CatalogueTest, LoadFailsAtALineWithoutAnIdInRange) {
                             "99999999999999999999\tx"s}) {
         SCOPED_TRACE(bad);
         writeCatalogue("T", "5401\tkept\r\n" + bad + "\r\n5402\tnever read\r\n");
-        EXPECT_FALSE(ressource.loadLanguage("T"));
+        EXPECT_EQ(test::FailureText(ressource.loadLanguage("T")),
+                  "The catalogue file " + (programs.path() / "twmgr.ressource.T").string() +
+                      ": line 2 has no id from 0 to 10000");
         EXPECT_EQ(ressource.table()[5401], "kept");
         EXPECT_EQ(ressource.table()[5402], "");
     }
@@ -203,7 +207,9 @@ TEST_F(CatalogueTest, LoadClearsTheTableFirstButNotWhenThereIsNoFile) {
     writeCatalogue("B", "2\tdeux\r\n");
     ASSERT_TRUE(ressource.loadLanguage("A"));
 
-    EXPECT_FALSE(ressource.loadLanguage("missing"));
+    EXPECT_EQ(
+        test::FailureText(ressource.loadLanguage("missing")),
+        "There is no catalogue file " + (programs.path() / "twmgr.ressource.missing").string());
     std::filesystem::create_directory(programs.path() / "twmgr.ressource.DIR");
     EXPECT_FALSE(ressource.loadLanguage("DIR"));
     EXPECT_FALSE(ressource.loadLanguage("x/../A")) << "no path outside the folder";
@@ -262,8 +268,7 @@ TEST(InstalledCatalogue, ServesTheProcessCatalogue) {
     EXPECT_EQ(CatalogueText("5001"), "");
 
     test::TempFolder programs;
-    test::TempFolder registryFolder;
-    FileRegistryStore registry(registryFolder.path());
+    test::MemoryRegistry registry;
     programs.write("twmgr.ressource.EN", "5001\tTitle &1\r\n");
     InstallCatalogue(std::make_unique<Catalogue>(registry, programs.path(), nullptr));
     ASSERT_NE(InstalledCatalogue(), nullptr);

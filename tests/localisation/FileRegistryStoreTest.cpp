@@ -13,6 +13,7 @@
 #include <unistd.h>
 #endif
 
+#include "ResultAssertions.h"
 #include "TempFolder.h"
 #include "TestSupport.h"
 #include "twds/FileRegistryStore.h"
@@ -52,11 +53,10 @@ constexpr std::string_view kByteOrderMark = "\xff\xfe";
 
 void Put(FileRegistryStore& store, Hive hive, std::string_view keyName, std::string_view name,
          std::uint32_t type, std::string_view data) {
-    std::string error;
-    const auto key = store.createKey(hive, keyName, error);
-    ASSERT_NE(key, 0u) << error;
-    ASSERT_EQ(store.setValue(key, name, type, data, error), 0) << error;
-    store.closeKey(key);
+    const auto key = store.createKey(hive, keyName);
+    ASSERT_TRUE(test::Succeeded(key));
+    ASSERT_TRUE(test::Succeeded(store.setValue(*key, name, type, data)));
+    store.closeKey(*key);
 }
 
 TEST(FileRegistryStore, WritesRegedit4LinesForEachType) {
@@ -139,16 +139,14 @@ TEST(FileRegistryStore, KeyNamesFollowWindowsRules) {
     test::TempFolder folder;
     FileRegistryStore store(folder.path());
     for (const auto& name : {"\\SOFTWARE"s, "SOFTWARE\\\\A"s, "A\nB"s, "A\0B"s}) {
-        std::string error;
-        EXPECT_EQ(store.createKey(Hive::CurrentUser, name, error), 0u);
+        const std::string error = test::FailureText(store.createKey(Hive::CurrentUser, name));
         EXPECT_NE(error.find("not valid"), std::string::npos) << error;
     }
     EXPECT_FALSE(std::filesystem::exists(folder.path() / kUserFile));
 
-    std::string error;
-    const auto created = store.createKey(Hive::CurrentUser, "SOFTWARE\\A\\B\\", error);
-    ASSERT_NE(created, 0u) << error;
-    store.closeKey(created);
+    const auto created = store.createKey(Hive::CurrentUser, "SOFTWARE\\A\\B\\");
+    ASSERT_TRUE(test::Succeeded(created));
+    store.closeKey(*created);
     for (const char* name : {"SOFTWARE", "software\\a", "SOFTWARE\\A\\B", ""}) {
         const auto key = store.openKey(Hive::CurrentUser, name);
         EXPECT_NE(key, 0u) << name;
@@ -219,12 +217,10 @@ TEST(FileRegistryStore, RewriteKeepsOtherKeysValuesAndUnreadableLines) {
     folder.write("HKEY_LOCAL_MACHINE.reg", original);
 
     FileRegistryStore store(folder.path());
-    ASSERT_EQ(StoreRegistryValue(store, Hive::LocalMachine, "SOFTWARE\\Orinex\\Tidewell\\TW_CFG",
-                                 "Added", "new"s, kRegSz),
-              "");
-    ASSERT_EQ(StoreRegistryValue(store, Hive::LocalMachine, "SOFTWARE\\Other", "Keep",
-                                 std::int32_t{2}, kRegDword),
-              "");
+    ASSERT_TRUE(test::Succeeded(StoreRegistryValue(
+        store, Hive::LocalMachine, "SOFTWARE\\Orinex\\Tidewell\\TW_CFG", "Added", "new"s, kRegSz)));
+    ASSERT_TRUE(test::Succeeded(StoreRegistryValue(store, Hive::LocalMachine, "SOFTWARE\\Other",
+                                                   "Keep", std::int32_t{2}, kRegDword)));
 
     // Every line it does not change is kept; a new value ends its key's section.
     EXPECT_EQ(folder.read("HKEY_LOCAL_MACHINE.reg"),
@@ -262,11 +258,12 @@ TEST(FileRegistryStore, DanglingContinuationSwallowsNothingWrittenAfterIt) {
 
         const auto writeAndRead = [&](std::string_view key, const char* name,
                                       const std::string& text, std::uint32_t type) {
-            ASSERT_EQ(StoreRegistryValue(store, Hive::CurrentUser, key, name, text, type), "");
+            ASSERT_TRUE(test::Succeeded(
+                StoreRegistryValue(store, Hive::CurrentUser, key, name, text, type)));
             EXPECT_EQ(FetchRegistryValue(store, Hive::CurrentUser, key, name), RegistryValue(text))
                 << folder.read(kUserFile);
         };
-        ASSERT_EQ(EnsureRegistryKey(store, Hive::CurrentUser, kSettings), "");
+        ASSERT_TRUE(test::Succeeded(EnsureRegistryKey(store, Hive::CurrentUser, kSettings)));
         writeAndRead(kSettings, "Language", "EN", kRegExpandSz);
         writeAndRead("SOFTWARE\\Odd", "Next", "x", kRegSz);
     }
@@ -296,13 +293,13 @@ TEST(FileRegistryStore, Utf16FileIsReadAndWrittenBackInUtf16) {
     EXPECT_EQ(read("Accents"), RegistryValue("\xe9\x80"s));  // é and € in Windows-1252
     EXPECT_EQ(read("Greek"), RegistryValue{});
     EXPECT_EQ(Raw(store, Hive::CurrentUser, kSettings, "Path"), std::pair(2u, "%\xe9\0"s));
-    EXPECT_EQ(store.hiveReadError(Hive::CurrentUser), "");
+    EXPECT_TRUE(test::Succeeded(store.hiveReadable(Hive::CurrentUser)));
 
-    ASSERT_EQ(
-        StoreRegistryValue(store, Hive::CurrentUser, kSettings, "Language", "EN"s, kRegExpandSz),
-        "");
-    ASSERT_EQ(StoreRegistryValue(store, Hive::CurrentUser, kSettings, "Sign", "\x80"s, kRegSz), "");
-    ASSERT_EQ(EnsureRegistryKey(store, Hive::CurrentUser, "SOFTWARE\\Caf\xe9"), "");
+    ASSERT_TRUE(test::Succeeded(
+        StoreRegistryValue(store, Hive::CurrentUser, kSettings, "Language", "EN"s, kRegExpandSz)));
+    ASSERT_TRUE(test::Succeeded(
+        StoreRegistryValue(store, Hive::CurrentUser, kSettings, "Sign", "\x80"s, kRegSz)));
+    ASSERT_TRUE(test::Succeeded(EnsureRegistryKey(store, Hive::CurrentUser, "SOFTWARE\\Caf\xe9")));
     EXPECT_EQ(folder.read(kUserFile), head + Utf16("\"Language\"=hex(2):45,00,4e,00,00,00\r\n") +
                                           accents + greek + path + Utf16("\"Sign\"=\"") +
                                           "\xac\x20" + Utf16("\"\r\n\r\n[HKEY_CURRENT_USER\\") +
@@ -338,14 +335,17 @@ TEST(FileRegistryStore, UnparsableFileIsReportedAndLeftByteIdentical) {
 
         EXPECT_EQ(FetchRegistryValue(store, Hive::CurrentUser, kSettings, "Language"),
                   RegistryValue{});
-        const std::string why = store.hiveReadError(Hive::CurrentUser);
+        const std::string why = test::FailureText(store.hiveReadable(Hive::CurrentUser));
         EXPECT_NE(why.find(file.string()), std::string::npos) << why;
         EXPECT_NE(why.find("correct it, or remove it"), std::string::npos) << why;
 
-        const std::string created = EnsureRegistryKey(store, Hive::CurrentUser, "SOFTWARE\\New");
+        const std::string created =
+            test::FailureText(EnsureRegistryKey(store, Hive::CurrentUser, "SOFTWARE\\New"));
         EXPECT_NE(created.find(why), std::string::npos) << created;
         EXPECT_NE(created.find("left as it is"), std::string::npos) << created;
-        EXPECT_EQ(StoreRegistryValue(store, Hive::CurrentUser, "", "Language", "EN"s, kRegSz), why);
+        EXPECT_EQ(test::FailureText(
+                      StoreRegistryValue(store, Hive::CurrentUser, "", "Language", "EN"s, kRegSz)),
+                  why);
         EXPECT_EQ(folder.read(kUserFile), c.bytes);
     }
 }
@@ -360,10 +360,10 @@ TEST(FileRegistryStore, LineEndsAreKeptAsTheFileHasThem) {
                  "\"Mixed\"=\"crlf\"\r\n"
                  "\"Last\"=\"no line end\"");
     FileRegistryStore store(folder.path());
-    ASSERT_EQ(
-        StoreRegistryValue(store, Hive::CurrentUser, "SOFTWARE\\T", "Language", "EN"s, kRegSz), "");
-    ASSERT_EQ(StoreRegistryValue(store, Hive::CurrentUser, "SOFTWARE\\T", "Added", "x"s, kRegSz),
-              "");
+    ASSERT_TRUE(test::Succeeded(
+        StoreRegistryValue(store, Hive::CurrentUser, "SOFTWARE\\T", "Language", "EN"s, kRegSz)));
+    ASSERT_TRUE(test::Succeeded(
+        StoreRegistryValue(store, Hive::CurrentUser, "SOFTWARE\\T", "Added", "x"s, kRegSz)));
     EXPECT_EQ(folder.read(kUserFile),
               "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\T]\n"
               "\"Language\"=\"EN\"\n"
@@ -387,8 +387,8 @@ TEST(FileRegistryStore, SymbolicLinkIsWrittenThroughToItsTarget) {
     std::filesystem::create_symlink("../shared/user.reg", link);
 
     FileRegistryStore store(folder.path() / "registry");
-    ASSERT_EQ(
-        StoreRegistryValue(store, Hive::CurrentUser, "SOFTWARE\\T", "Language", "EN"s, kRegSz), "");
+    ASSERT_TRUE(test::Succeeded(
+        StoreRegistryValue(store, Hive::CurrentUser, "SOFTWARE\\T", "Language", "EN"s, kRegSz)));
     EXPECT_EQ(std::filesystem::read_symlink(link), "../shared/user.reg");
     EXPECT_EQ(folder.read("shared/user.reg"),
               "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\T]\r\n\"Language\"=\"EN\"\r\n");
@@ -429,8 +429,9 @@ TEST(FileRegistryStore, FifoIsRefusedWithoutBlocking) {
     FileRegistryStore store(folder.path());
 
     auto outcome = std::async(std::launch::async, [&] {
-        return std::pair(FetchRegistryValue(store, Hive::LocalMachine, "SOFTWARE\\T", "DataPath"),
-                         EnsureRegistryKey(store, Hive::LocalMachine, "SOFTWARE\\T"));
+        return std::pair(
+            FetchRegistryValue(store, Hive::LocalMachine, "SOFTWARE\\T", "DataPath"),
+            test::FailureText(EnsureRegistryKey(store, Hive::LocalMachine, "SOFTWARE\\T")));
     });
     if (outcome.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
         std::ofstream release(fifo);
@@ -438,11 +439,12 @@ TEST(FileRegistryStore, FifoIsRefusedWithoutBlocking) {
     }
     const auto [value, created] = outcome.get();
     EXPECT_EQ(value, RegistryValue{});
-    const std::string why = store.hiveReadError(Hive::LocalMachine);
+    const std::string why = test::FailureText(store.hiveReadable(Hive::LocalMachine));
     EXPECT_NE(why.find("it is a FIFO, not a regular file"), std::string::npos) << why;
     EXPECT_EQ(created, why + ". The file was left as it is.");
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
-    EXPECT_EQ(store.hiveReadError(Hive::CurrentUser), "") << "a missing hive is no error";
+    EXPECT_TRUE(test::Succeeded(store.hiveReadable(Hive::CurrentUser)))
+        << "a missing hive is no error";
 }
 
 // Unreadable is not missing: the read error says so, where a missing value
@@ -460,7 +462,7 @@ TEST(FileRegistryStore, HiveWithoutReadPermissionIsReportedNotMissing) {
 
     EXPECT_EQ(FetchRegistryValue(store, Hive::LocalMachine, "SOFTWARE\\T", "DataPath"),
               RegistryValue{});
-    EXPECT_EQ(store.hiveReadError(Hive::LocalMachine),
+    EXPECT_EQ(test::FailureText(store.hiveReadable(Hive::LocalMachine)),
               "Cannot read the registry file " + file.string() +
                   ": Permission denied; give this user read access to it");
     std::filesystem::permissions(file, std::filesystem::perms::owner_read);
@@ -473,11 +475,10 @@ TEST(FileRegistryStore, UnwritableFolderIsReportedWithItsName) {
     const auto blocker = folder.write("not-a-folder", "x");
     FileRegistryStore store(blocker / "registry");
 
-    std::string error;
-    EXPECT_EQ(store.createKey(Hive::CurrentUser, kSettings, error), 0u);
+    const std::string error = test::FailureText(store.createKey(Hive::CurrentUser, kSettings));
     EXPECT_NE(error.find((blocker / "registry").string()), std::string::npos) << error;
 
-    const auto message = EnsureRegistryKey(store, Hive::CurrentUser, kSettings);
+    const auto message = test::FailureText(EnsureRegistryKey(store, Hive::CurrentUser, kSettings));
     EXPECT_NE(message.find("registry"), std::string::npos) << message;
     EXPECT_EQ(FetchRegistryValue(store, Hive::CurrentUser, kSettings, "Language"), RegistryValue{});
 }
@@ -488,29 +489,38 @@ TEST(FileRegistryStore, UnreadableHiveIsNeitherReadNorOverwritten) {
     folder.write("HKEY_CURRENT_USER.reg/inside", "precious");
     FileRegistryStore store(folder.path());
 
-    std::string error;
-    EXPECT_EQ(store.createKey(Hive::CurrentUser, kSettings, error), 0u);
+    const std::string error = test::FailureText(store.createKey(Hive::CurrentUser, kSettings));
     EXPECT_NE(error.find(kUserFile), std::string::npos) << error;
     EXPECT_EQ(folder.read("HKEY_CURRENT_USER.reg/inside"), "precious");
     EXPECT_EQ(FetchRegistryValue(store, Hive::CurrentUser, kSettings, "Language"), RegistryValue{});
-    EXPECT_NE(store.hiveReadError(Hive::CurrentUser).find("not a regular file"), std::string::npos);
+    EXPECT_NE(test::FailureText(store.hiveReadable(Hive::CurrentUser)).find("not a regular file"),
+              std::string::npos);
 }
 
 // An empty variable counts as unset.
 TEST(FileRegistryStore, DefaultFolderFollowsTheEnvironment) {
-    test::ScopedEnvironment home("HOME", "/home/someone");
     const struct {
-        std::optional<std::string> own, xdg;
+        std::optional<std::string> own, xdg, home;
         const char* folder;
     } cases[] = {
-        {"/tmp/own", "/tmp/xdg", "/tmp/own"},
-        {"", "/tmp/xdg", "/tmp/xdg/twDspUsrSpc/registry"},
-        {std::nullopt, std::nullopt, "/home/someone/.config/twDspUsrSpc/registry"},
+        {"/tmp/own", "/tmp/xdg", "/home/someone", "/tmp/own"},
+        {"", "/tmp/xdg", "/home/someone", "/tmp/xdg/twDspUsrSpc/registry"},
+        {std::nullopt, std::nullopt, "/home/someone", "/home/someone/.config/twDspUsrSpc/registry"},
+        {std::nullopt, "", "", "./.config/twDspUsrSpc/registry"},
     };
     for (const auto& c : cases) {
-        test::ScopedEnvironment own("TWDSPUSRSPC_REGISTRY", c.own);
-        test::ScopedEnvironment xdg("XDG_CONFIG_HOME", c.xdg);
-        EXPECT_EQ(FileRegistryStore::defaultFolder(), std::filesystem::path(c.folder));
+        SCOPED_TRACE(c.folder);
+        const auto environment = [&c](const char* name) -> std::optional<std::string> {
+            const std::string_view variable = name;
+            if (variable == "TWDSPUSRSPC_REGISTRY") {
+                return c.own;
+            }
+            if (variable == "XDG_CONFIG_HOME") {
+                return c.xdg;
+            }
+            return variable == "HOME" ? c.home : std::nullopt;
+        };
+        EXPECT_EQ(FileRegistryStore::defaultFolder(environment), std::filesystem::path(c.folder));
     }
 }
 
@@ -521,7 +531,7 @@ TEST(FileRegistryStore, SystemRegistryUsesTheConfiguredFolder) {
     test::ScopedEnvironment own("TWDSPUSRSPC_REGISTRY", (folder.path() / "reg").string());
     const auto store = CreateSystemRegistry();
     EXPECT_EQ(store->location(), (folder.path() / "reg").string());
-    ASSERT_EQ(EnsureRegistryKey(*store, Hive::CurrentUser, kSettings), "");
+    ASSERT_TRUE(test::Succeeded(EnsureRegistryKey(*store, Hive::CurrentUser, kSettings)));
     EXPECT_TRUE(std::filesystem::is_regular_file(folder.path() / "reg" / kUserFile));
 }
 #endif

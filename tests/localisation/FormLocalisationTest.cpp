@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "MemoryRegistry.h"
 #include "TempFolder.h"
 #include "twds/Catalogue.h"
-#include "twds/FileRegistryStore.h"
 #include "twds/FormLocalisation.h"
 
 namespace twds {
@@ -272,8 +272,7 @@ TEST(LocaliseForm, SkipsWhatFailsAndGoesOn) {
 
 TEST(LocaliseForm, UsesTheCatalogue) {
     test::TempFolder programs;
-    test::TempFolder registryFolder;
-    FileRegistryStore registry(registryFolder.path());
+    test::MemoryRegistry registry;
     programs.write("twmgr.ressource.EN", "5001\tTitle &1\r\n5101\t&Display\r\n");
     Catalogue catalogue(registry, programs.path(), nullptr);
     FakeForm form("5001");

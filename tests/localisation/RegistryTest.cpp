@@ -4,8 +4,8 @@
 #include <string>
 #include <variant>
 
-#include "TempFolder.h"
-#include "twds/FileRegistryStore.h"
+#include "MemoryRegistry.h"
+#include "ResultAssertions.h"
 #include "twds/Registry.h"
 
 namespace twds {
@@ -20,11 +20,10 @@ class RegistryTest : public ::testing::Test {
 protected:
     // Stores raw bytes under kKey, as another program might have left them.
     void putRaw(std::string_view name, std::uint32_t type, std::string_view data) {
-        std::string error;
-        const auto key = store.createKey(Hive::CurrentUser, kKey, error);
-        ASSERT_NE(key, 0u) << error;
-        ASSERT_EQ(store.setValue(key, name, type, data, error), 0) << error;
-        store.closeKey(key);
+        const auto key = store.createKey(Hive::CurrentUser, kKey);
+        ASSERT_TRUE(test::Succeeded(key));
+        ASSERT_TRUE(test::Succeeded(store.setValue(*key, name, type, data)));
+        store.closeKey(*key);
     }
 
     // The raw type and bytes of a value as the store holds them; nothing when
@@ -41,8 +40,9 @@ protected:
         return FetchRegistryValue(store, Hive::CurrentUser, kKey, name);
     }
 
-    test::TempFolder folder;
-    FileRegistryStore store{folder.path()};
+    void TearDown() override { EXPECT_EQ(store.openKeys(), 0u) << "a key was left open"; }
+
+    test::MemoryRegistry store;
 };
 
 // A string value is its data less the last byte, with no environment
@@ -100,7 +100,7 @@ TEST_F(RegistryTest, MissingKeyOrValueIsEmptyWithNonZeroStatus) {
 // Types 1 and 2 store the text plus one NUL, type 4 four bytes; other types
 // write nothing.
 TEST_F(RegistryTest, WriteStoresTextPlusOneNulOrFourBytes) {
-    ASSERT_EQ(EnsureRegistryKey(store, Hive::CurrentUser, kKey), "");
+    ASSERT_TRUE(test::Succeeded(EnsureRegistryKey(store, Hive::CurrentUser, kKey)));
     const struct {
         const char* name;
         RegistryValue value;
@@ -116,21 +116,22 @@ TEST_F(RegistryTest, WriteStoresTextPlusOneNulOrFourBytes) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(StoreRegistryValue(store, Hive::CurrentUser, kKey, c.name, c.value, c.type), "");
+        EXPECT_TRUE(test::Succeeded(
+            StoreRegistryValue(store, Hive::CurrentUser, kKey, c.name, c.value, c.type)));
         EXPECT_EQ(raw(c.name), c.stored);
     }
     EXPECT_EQ(read("Dword"), RegistryValue(std::int32_t{-2}));
 }
 
 TEST_F(RegistryTest, WriteFailuresSayWhatFailed) {
-    const auto missingKey =
-        StoreRegistryValue(store, Hive::CurrentUser, "SOFTWARE\\Missing", "V", "x"s, kRegSz);
+    const auto missingKey = test::FailureText(
+        StoreRegistryValue(store, Hive::CurrentUser, "SOFTWARE\\Missing", "V", "x"s, kRegSz));
     EXPECT_NE(missingKey.find("HKEY_CURRENT_USER\\SOFTWARE\\Missing"), std::string::npos)
         << missingKey;
 
-    ASSERT_EQ(EnsureRegistryKey(store, Hive::CurrentUser, kKey), "");
-    const auto notANumber =
-        StoreRegistryValue(store, Hive::CurrentUser, kKey, "Count", "twelve"s, kRegDword);
+    ASSERT_TRUE(test::Succeeded(EnsureRegistryKey(store, Hive::CurrentUser, kKey)));
+    const auto notANumber = test::FailureText(
+        StoreRegistryValue(store, Hive::CurrentUser, kKey, "Count", "twelve"s, kRegDword));
     EXPECT_NE(notANumber.find("twelve"), std::string::npos) << notANumber;
     EXPECT_EQ(read("Count"), RegistryValue{});
 }

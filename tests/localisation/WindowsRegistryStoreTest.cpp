@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "ResultAssertions.h"
 #include "twds/Registry.h"
 
 namespace twds {
@@ -36,14 +37,13 @@ protected:
 
 TEST_F(WindowsRegistryStoreTest, ValuesKeepTheirTypeAndBytes) {
     EXPECT_EQ(store->location(), "Windows registry");
-    ASSERT_EQ(EnsureRegistryKey(*store, Hive::CurrentUser, key), "");
-    EXPECT_EQ(StoreRegistryValue(*store, Hive::CurrentUser, key, "Language", "EN"s, kRegExpandSz),
-              "");
-    EXPECT_EQ(
-        StoreRegistryValue(*store, Hive::CurrentUser, key, "DataPath", "C:\\caf\xe9"s, kRegSz), "");
-    EXPECT_EQ(
-        StoreRegistryValue(*store, Hive::CurrentUser, key, "Count", std::int32_t{-2}, kRegDword),
-        "");
+    ASSERT_TRUE(test::Succeeded(EnsureRegistryKey(*store, Hive::CurrentUser, key)));
+    EXPECT_TRUE(test::Succeeded(
+        StoreRegistryValue(*store, Hive::CurrentUser, key, "Language", "EN"s, kRegExpandSz)));
+    EXPECT_TRUE(test::Succeeded(
+        StoreRegistryValue(*store, Hive::CurrentUser, key, "DataPath", "C:\\caf\xe9"s, kRegSz)));
+    EXPECT_TRUE(test::Succeeded(
+        StoreRegistryValue(*store, Hive::CurrentUser, key, "Count", std::int32_t{-2}, kRegDword)));
 
     EXPECT_EQ(raw("Language"), std::pair(DWORD{REG_EXPAND_SZ}, "EN\0"s));
     EXPECT_EQ(raw("DataPath"), std::pair(DWORD{REG_SZ}, "C:\\caf\xe9\0"s));
@@ -64,7 +64,7 @@ TEST_F(WindowsRegistryStoreTest, ValuesKeepTheirTypeAndBytes) {
 // Values of types the viewer does not handle, left by another program, read
 // as nothing.
 TEST_F(WindowsRegistryStoreTest, OtherTypesReadAsNothing) {
-    ASSERT_EQ(EnsureRegistryKey(*store, Hive::CurrentUser, key), "");
+    ASSERT_TRUE(test::Succeeded(EnsureRegistryKey(*store, Hive::CurrentUser, key)));
     HKEY handle = nullptr;
     ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_SET_VALUE, &handle),
               ERROR_SUCCESS);

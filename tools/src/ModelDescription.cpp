@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <span>
 
+#include "twds/Ascii.h"
 #include "twds/PageLayout.h"
 
 namespace twds {
@@ -18,19 +19,8 @@ constexpr std::size_t kMaxFicId = 10;
 
 enum class Section { None, CX, GC, GCBlock, EndTw, File, FileBlock };
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
-// Decodes the escapes of text into out. Returns an error text, empty on
-// success.
-std::string Unescape(std::string_view text, std::string& out) {
+// Decodes the escapes of text into out.
+Status Unescape(std::string_view text, std::string& out) {
     out.clear();
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] != '\\') {
@@ -38,26 +28,27 @@ std::string Unescape(std::string_view text, std::string& out) {
             continue;
         }
         if (i + 1 == text.size()) {
-            return "a backslash ends the value; write \\\\ for a backslash";
+            return Failure{"a backslash ends the value; write \\\\ for a backslash"};
         }
         const char next = text[++i];
         if (next == '\\' || next == '"' || next == '|') {
             out += next;
-        } else if (next == 'x' && i + 2 < text.size() && HexDigit(text[i + 1]) >= 0 &&
-                   HexDigit(text[i + 2]) >= 0) {
-            out += static_cast<char>(HexDigit(text[i + 1]) * 16 + HexDigit(text[i + 2]));
+        } else if (next == 'x' && i + 2 < text.size() && AsciiHexDigitValue(text[i + 1]) >= 0 &&
+                   AsciiHexDigitValue(text[i + 2]) >= 0) {
+            out += static_cast<char>(AsciiHexDigitValue(text[i + 1]) * 16 +
+                                     AsciiHexDigitValue(text[i + 2]));
             i += 2;
         } else {
-            return "unknown escape \\" + std::string(1, next) +
-                   "; use \\xNN (two hex digits), \\\\, \\\" or \\|";
+            return Failure{"unknown escape \\" + std::string(1, next) +
+                           "; use \\xNN (two hex digits), \\\\, \\\" or \\|"};
         }
     }
     return {};
 }
 
 // A value as written after "=" (or between two bars): trimmed, or exact
-// between double quotes. Returns an error text, empty on success.
-std::string DecodeValue(std::string_view raw, ModelValue& value) {
+// between double quotes.
+Status DecodeValue(std::string_view raw, ModelValue& value) {
     raw = TrimSpacesAndTabs(raw);
     value.quoted = !raw.empty() && raw.front() == '"';
     if (!value.quoted) {
@@ -68,7 +59,7 @@ std::string DecodeValue(std::string_view raw, ModelValue& value) {
         close += raw[close] == '\\' ? 2 : 1;
     }
     if (close + 1 != raw.size()) {
-        return "a quoted value must end with its closing double quote";
+        return Failure{"a quoted value must end with its closing double quote"};
     }
     return Unescape(raw.substr(1, close - 1), value.bytes);
 }
@@ -105,14 +96,14 @@ class Parser {
 public:
     Parser(const std::string& name, ModelDescription& model) : name_(name), model_(model) {}
 
-    std::string line(int number, std::string_view text);
+    Status line(int number, std::string_view text);
     void finish();
 
 private:
     std::string at(int number) const { return name_ + ": line " + std::to_string(number) + ": "; }
-    std::string header(int number, std::string_view inner);
-    std::string field(int number, std::string_view key, std::string_view raw);
-    std::string zcEntry(int number, std::string_view raw);
+    Status header(int number, std::string_view inner);
+    Status field(int number, std::string_view key, std::string_view raw);
+    Status zcEntry(int number, std::string_view raw);
     ModelFile& file(std::string_view ficId);
     void checkWidth(int number, std::string_view key, const ModelValue& value, int width);
 
@@ -124,17 +115,17 @@ private:
     int endTwLine_ = 0;
 };
 
-std::string Parser::line(int number, std::string_view text) {
+Status Parser::line(int number, std::string_view text) {
     if (!text.empty() && text.back() == '\r') {
         text.remove_suffix(1);
     }
     const std::string_view trimmed = TrimSpacesAndTabs(text);
     if (section_ == Section::EndTw && !trimmed.starts_with('[')) {
-        std::string decoded;
-        if (auto problem = Unescape(text, decoded); !problem.empty()) {
-            return at(number) + problem + ".";
+        std::string line;
+        if (Status decoded = Unescape(text, line); !decoded) {
+            return Failure{at(number) + decoded.error() + "."};
         }
-        endTwLines_.push_back(std::move(decoded));
+        endTwLines_.push_back(std::move(line));
         return {};
     }
     if (trimmed.empty() || trimmed.front() == '#') {
@@ -142,19 +133,19 @@ std::string Parser::line(int number, std::string_view text) {
     }
     if (trimmed.front() == '[') {
         if (trimmed.back() != ']') {
-            return at(number) + "a section header must end with \"]\".";
+            return Failure{at(number) + "a section header must end with \"]\"."};
         }
         return header(number, TrimSpacesAndTabs(trimmed.substr(1, trimmed.size() - 2)));
     }
     const auto equals = trimmed.find('=');
     if (equals == std::string_view::npos) {
-        return at(number) + "expected \"name = value\" or a [section], found \"" +
-               std::string(trimmed) + "\".";
+        return Failure{at(number) + "expected \"name = value\" or a [section], found \"" +
+                       std::string(trimmed) + "\"."};
     }
     return field(number, TrimSpacesAndTabs(trimmed.substr(0, equals)), trimmed.substr(equals + 1));
 }
 
-std::string Parser::header(int number, std::string_view inner) {
+Status Parser::header(int number, std::string_view inner) {
     file_ = nullptr;
     if (inner == "CX") {
         section_ = Section::CX;
@@ -164,8 +155,8 @@ std::string Parser::header(int number, std::string_view inner) {
         section_ = Section::GCBlock;
     } else if (inner == "END_TW") {
         if (endTwLine_ != 0) {
-            return at(number) + "a second [END_TW] section; the first is at line " +
-                   std::to_string(endTwLine_) + ".";
+            return Failure{at(number) + "a second [END_TW] section; the first is at line " +
+                           std::to_string(endTwLine_) + "."};
         }
         endTwLine_ = number;
         section_ = Section::EndTw;
@@ -178,16 +169,16 @@ std::string Parser::header(int number, std::string_view inner) {
         }
         if (ficId.empty() || ficId.size() > kMaxFicId ||
             ficId.find_first_of(" \t\\\"") != std::string_view::npos) {
-            return at(number) +
-                   "a file's FicID must be 1 to 10 characters without blanks, "
-                   "found \"" +
-                   std::string(ficId) + "\".";
+            return Failure{at(number) +
+                           "a file's FicID must be 1 to 10 characters without blanks, "
+                           "found \"" +
+                           std::string(ficId) + "\"."};
         }
         file_ = &file(ficId);
     } else {
-        return at(number) + "unknown section [" + std::string(inner) +
-               "]; expected [CX], [GC], [GC.block], [END_TW], [FILE <FicID>] or "
-               "[FILE <FicID>.block].";
+        return Failure{at(number) + "unknown section [" + std::string(inner) +
+                       "]; expected [CX], [GC], [GC.block], [END_TW], [FILE <FicID>] or "
+                       "[FILE <FicID>.block]."};
     }
     return {};
 }
@@ -210,23 +201,24 @@ void Parser::checkWidth(int number, std::string_view key, const ModelValue& valu
     }
 }
 
-std::string Parser::field(int number, std::string_view key, std::string_view raw) {
+Status Parser::field(int number, std::string_view key, std::string_view raw) {
     if (section_ == Section::File && key == "zc") {
         return zcEntry(number, raw);
     }
     if (section_ == Section::File && key.starts_with("sql.")) {
         const auto sql = std::find(kSqlKeys.begin(), kSqlKeys.end(), key);
         if (sql == kSqlKeys.end()) {
-            return at(number) + "unknown statement " + std::string(key) +
-                   "; expected sql.insert, sql.update, sql.delete or sql.clrpfm.";
+            return Failure{at(number) + "unknown statement " + std::string(key) +
+                           "; expected sql.insert, sql.update, sql.delete or sql.clrpfm."};
         }
         auto& statement = file_->sql[static_cast<std::size_t>(sql - kSqlKeys.begin())];
         if (statement) {
-            return at(number) + std::string(key) + " is given twice for file " + file_->ficId + ".";
+            return Failure{at(number) + std::string(key) + " is given twice for file " +
+                           file_->ficId + "."};
         }
         ModelValue value;
-        if (auto problem = DecodeValue(raw, value); !problem.empty()) {
-            return at(number) + problem + ".";
+        if (Status decoded = DecodeValue(raw, value); !decoded) {
+            return Failure{at(number) + decoded.error() + "."};
         }
         statement = std::move(value.bytes);
         return {};
@@ -236,9 +228,9 @@ std::string Parser::field(int number, std::string_view key, std::string_view raw
     const FieldSpec* layoutField = nullptr;
     switch (section_) {
         case Section::None:
-            return at(number) + "a value before any section; begin with a [section].";
+            return Failure{at(number) + "a value before any section; begin with a [section]."};
         case Section::EndTw:
-            return at(number) + "unexpected value in [END_TW].";
+            return Failure{at(number) + "unexpected value in [END_TW]."};
         case Section::CX:
             fields = &model_.cx;
             layoutField = FindField(key, layout::kCX);
@@ -261,31 +253,31 @@ std::string Parser::field(int number, std::string_view key, std::string_view raw
             break;
     }
     if (layoutField == nullptr) {
-        return at(number) + "no field named \"" + std::string(key) +
-               "\" in this section (field names are those of the page layout, such as "
-               "Version, NbrOfFC, FicID or RecoveryType).";
+        return Failure{at(number) + "no field named \"" + std::string(key) +
+                       "\" in this section (field names are those of the page layout, such as "
+                       "Version, NbrOfFC, FicID or RecoveryType)."};
     }
     ModelValue value;
     value.line = number;
-    if (auto problem = DecodeValue(raw, value); !problem.empty()) {
-        return at(number) + problem + ".";
+    if (Status decoded = DecodeValue(raw, value); !decoded) {
+        return Failure{at(number) + decoded.error() + "."};
     }
     checkWidth(number, key, value, layoutField->width);
     const auto [existing, added] = fields->try_emplace(std::string(key), std::move(value));
     if (!added) {
-        return at(number) + std::string(key) + " is already set at line " +
-               std::to_string(existing->second.line) + ".";
+        return Failure{at(number) + std::string(key) + " is already set at line " +
+                       std::to_string(existing->second.line) + "."};
     }
     return {};
 }
 
-std::string Parser::zcEntry(int number, std::string_view raw) {
+Status Parser::zcEntry(int number, std::string_view raw) {
     const auto parts = SplitBars(TrimSpacesAndTabs(raw));
     const std::size_t fieldCount = layout::kZC.size();
     if (parts.size() != fieldCount && parts.size() != fieldCount - 1) {
-        return at(number) + "a ZC entry has " + std::to_string(fieldCount) +
-               " fields separated by \"|\" (or " + std::to_string(fieldCount - 1) +
-               " without the Page letter), found " + std::to_string(parts.size()) + ".";
+        return Failure{at(number) + "a ZC entry has " + std::to_string(fieldCount) +
+                       " fields separated by \"|\" (or " + std::to_string(fieldCount - 1) +
+                       " without the Page letter), found " + std::to_string(parts.size()) + "."};
     }
     std::array<ModelValue, 9> entry;
     const std::size_t first = fieldCount - parts.size();
@@ -295,8 +287,8 @@ std::string Parser::zcEntry(int number, std::string_view raw) {
     for (std::size_t i = 0; i < parts.size(); ++i) {
         ModelValue& value = entry[first + i];
         value.line = number;
-        if (auto problem = DecodeValue(parts[i], value); !problem.empty()) {
-            return at(number) + problem + ".";
+        if (Status decoded = DecodeValue(parts[i], value); !decoded) {
+            return Failure{at(number) + decoded.error() + "."};
         }
         checkWidth(number, layout::kZC[first + i].name, value, layout::kZC[first + i].width);
     }
@@ -326,9 +318,7 @@ bool ModelFile::hasSql() const {
     return std::any_of(sql.begin(), sql.end(), [](const auto& s) { return s.has_value(); });
 }
 
-std::optional<ModelDescription> ModelDescription::parse(std::string_view text,
-                                                        const std::string& name,
-                                                        std::string& error) {
+Result<ModelDescription> ModelDescription::parse(std::string_view text, const std::string& name) {
     ModelDescription model;
     Parser parser(name, model);
     int number = 0;
@@ -336,9 +326,8 @@ std::optional<ModelDescription> ModelDescription::parse(std::string_view text,
         const auto end = text.find('\n');
         const std::string_view line = text.substr(0, end);
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        error = parser.line(++number, line);
-        if (!error.empty()) {
-            return std::nullopt;
+        if (Status read = parser.line(++number, line); !read) {
+            return Failure{read.error()};
         }
     }
     parser.finish();

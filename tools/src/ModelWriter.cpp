@@ -116,8 +116,8 @@ std::string ZcPage(const ModelFile& file) {
 
 }  // namespace
 
-bool ModelWriter::write(const ModelDescription& model, std::size_t fileCount,
-                        const FileSource& fileAt, UserSpaceWriter& out, std::string& error) {
+Status ModelWriter::write(const ModelDescription& model, std::size_t fileCount,
+                          const FileSource& fileAt, UserSpaceWriter& out) {
     std::string cx;
     PlaceFields(cx, layout::kCX, model.cx,
                 {{"Page", "C"},
@@ -142,18 +142,15 @@ bool ModelWriter::write(const ModelDescription& model, std::size_t fileCount,
     const std::string_view endField =
         std::string_view(gc).substr(OffsetOf(layout::kGC, layout::kGCEndTwOffset), kNumberWidth);
     if (!ReadNumber(endField, endOffset)) {
-        error = "END_TW Offset \"" + std::string(endField) + "\" is not a number.";
-        return false;
+        return Failure{"END_TW Offset \"" + std::string(endField) + "\" is not a number."};
     }
     if (endOffset > 0 && !model.endTw) {
-        error = "END_TW Offset is above 0 but the model has no [END_TW] section.";
-        return false;
+        return Failure{"END_TW Offset is above 0 but the model has no [END_TW] section."};
     }
     if (endOffset > 0) {
         if (endOffset + layout::kEndTwBase >= kPositionLimit) {
-            error = "END_TW Offset " + std::to_string(endOffset) +
-                    " puts the End_TW page beyond the 8-digit positions.";
-            return false;
+            return Failure{"END_TW Offset " + std::to_string(endOffset) +
+                           " puts the End_TW page beyond the 8-digit positions."};
         }
         out.page('E', static_cast<std::uint32_t>(endOffset + layout::kEndTwBase), *model.endTw);
     }
@@ -164,10 +161,9 @@ bool ModelWriter::write(const ModelDescription& model, std::size_t fileCount,
         const std::uint64_t position =
             layout::kFirstFCPosition + std::uint64_t{layout::kFCSpacing} * index;
         if (index >= kMaxFiles) {
-            error = "File " + std::to_string(index + 1) +
-                    " lies beyond the 8-digit positions: a user space holds at most " +
-                    std::to_string(kMaxFiles) + " files.";
-            return false;
+            return Failure{"File " + std::to_string(index + 1) +
+                           " lies beyond the 8-digit positions: a user space holds at most " +
+                           std::to_string(kMaxFiles) + " files."};
         }
 
         std::array<std::uint64_t, 4> lengths{};
@@ -195,39 +191,34 @@ bool ModelWriter::write(const ModelDescription& model, std::size_t fileCount,
         const std::string_view insertField = std::string_view(fc).substr(
             OffsetOf(layout::kFC, layout::kFCOffsetOfInsert), kNumberWidth);
         if (!ReadNumber(insertField, insertOffset)) {
-            error = "File " + file.ficId + ": Offset of Insert \"" + std::string(insertField) +
-                    "\" is not a number.";
-            return false;
+            return Failure{"File " + file.ficId + ": Offset of Insert \"" +
+                           std::string(insertField) + "\" is not a number."};
         }
         if (insertOffset > 0 && !file.hasSql()) {
-            error = "File " + file.ficId +
-                    ": Offset of Insert is above 0 but the file has no sql.* statement.";
-            return false;
+            return Failure{"File " + file.ficId +
+                           ": Offset of Insert is above 0 but the file has no sql.* statement."};
         }
         if (insertOffset == 0 && file.hasSql()) {
-            error = "File " + file.ficId +
-                    ": it has SQL statements but its Offset of Insert is 0, so they would "
-                    "never be read.";
-            return false;
+            return Failure{"File " + file.ficId +
+                           ": it has SQL statements but its Offset of Insert is 0, so they would "
+                           "never be read."};
         }
         if (insertOffset > 0) {
             if (position + insertOffset >= kPositionLimit) {
-                error = "File " + file.ficId + ": Offset of Insert " +
-                        std::to_string(insertOffset) +
-                        " puts its SQL page beyond the 8-digit positions.";
-                return false;
+                return Failure{"File " + file.ficId + ": Offset of Insert " +
+                               std::to_string(insertOffset) +
+                               " puts its SQL page beyond the 8-digit positions."};
             }
             out.page(InfoOf(PageList::SQL).kind,
                      static_cast<std::uint32_t>(position + insertOffset), sql);
         }
     }
-    return true;
+    return {};
 }
 
-bool ModelWriter::write(const ModelDescription& model, UserSpaceWriter& out, std::string& error) {
+Status ModelWriter::write(const ModelDescription& model, UserSpaceWriter& out) {
     return write(
-        model, model.files.size(), [&model](std::size_t index) { return model.files[index]; }, out,
-        error);
+        model, model.files.size(), [&model](std::size_t index) { return model.files[index]; }, out);
 }
 
 }  // namespace twds

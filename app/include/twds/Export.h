@@ -58,8 +58,4 @@ bool WriteExport(const DisplayCommand& display, std::ostream& out);
 // as its decimal text, nothing as "".
 [[nodiscard]] std::string ReadDataPath(RegistryStore& registry);
 
-// Where `registry` keeps a hive's values, for messages: the hive file of a
-// file registry, else the store's own description, else the hive's name.
-[[nodiscard]] std::string RegistryLocation(const RegistryStore& registry, Hive hive);
-
 }  // namespace twds

@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "twds/Environment.h"
 #include "twds/HostLink.h"
 #include "twds/Messages.h"
+#include "twds/Result.h"
 
 namespace twds {
 
@@ -35,12 +37,6 @@ struct HostLinkChoice {
                                                    const std::filesystem::path& storeOption,
                                                    const std::filesystem::path& executableFolder);
 
-// The value of an environment variable, or nothing when it is not set.
-using EnvironmentLookup = std::function<std::optional<std::string>(const char* name)>;
-
-// The lookup into this process's environment.
-[[nodiscard]] std::optional<std::string> ProcessEnvironment(const char* name);
-
 // As above, reading the environment through `environment`.
 //
 // library: libraryOption, else $TWDSPUSRSPC_HOSTLINK; on Windows, when no
@@ -56,11 +52,10 @@ using EnvironmentLookup = std::function<std::optional<std::string>(const char* n
                                                    const std::filesystem::path& executableFolder,
                                                    const EnvironmentLookup& environment);
 
-// Creates the host link, which explains its failures with `messages`. On
-// failure returns nullptr and sets `error` to a message that names the
-// library and what is missing, or the named store that is not a folder.
-[[nodiscard]] std::unique_ptr<HostLink> CreateHostLink(
-    const HostLinkChoice& choice, std::string& error,
-    const MessageLookup& messages = BuiltInMessages());
+// Creates the host link, which explains its failures with `messages`. A
+// failure's message names the library and what is missing, or the named
+// store that is not a folder.
+[[nodiscard]] Result<std::unique_ptr<HostLink>> CreateHostLink(
+    const HostLinkChoice& choice, const MessageLookup& messages = BuiltInMessages());
 
 }  // namespace twds

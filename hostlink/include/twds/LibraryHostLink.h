@@ -7,6 +7,7 @@
 
 #include "twds/HostLink.h"
 #include "twds/Messages.h"
+#include "twds/Result.h"
 
 namespace twds {
 
@@ -32,12 +33,11 @@ public:
     LibraryHostLink(const LibraryHostLink&) = delete;
     LibraryHostLink& operator=(const LibraryHostLink&) = delete;
 
-    // Loads the library and resolves the four functions. On failure returns
-    // nullptr and sets error to a message (from `messages`) naming the
-    // library and what is missing, with the system's reason.
-    [[nodiscard]] static std::unique_ptr<LibraryHostLink> load(
-        const std::filesystem::path& file, std::string& error,
-        const MessageLookup& messages = BuiltInMessages());
+    // Loads the library and resolves the four functions. A failure's message
+    // (from `messages`) names the library and what is missing, with the
+    // system's reason.
+    [[nodiscard]] static Result<std::unique_ptr<LibraryHostLink>> load(
+        const std::filesystem::path& file, const MessageLookup& messages = BuiltInMessages());
 
     int32_t fnDllParamOpenMConnection(std::string& machine, std::string& buffer1,
                                       std::string& buffer2, int32_t& connection) override;

@@ -10,6 +10,7 @@
 #include <unordered_map>
 
 #include "twds/Messages.h"
+#include "twds/Result.h"
 
 namespace twds {
 
@@ -39,19 +40,18 @@ public:
     SavedUserSpaceFile& operator=(const SavedUserSpaceFile&) = delete;
 
     // Parses the bytes of a file. fileName only names the file in messages.
-    // On a malformed file returns nullptr and sets error to a text (from
-    // `messages`) naming the file, the byte offset and what was expected
-    // there.
-    [[nodiscard]] static std::unique_ptr<SavedUserSpaceFile> parse(
-        std::string bytes, const std::string& fileName, std::string& error,
+    // A malformed file fails with a text (from `messages`) naming the file,
+    // the byte offset and what was expected there.
+    [[nodiscard]] static Result<std::unique_ptr<SavedUserSpaceFile>> parse(
+        std::string bytes, const std::string& fileName,
         const MessageLookup& messages = BuiltInMessages());
 
-    // Reads the file whole and parses it; on failure (not a regular file,
-    // unreadable or malformed) returns nullptr and sets error. The header
-    // line is checked before the rest is read. The bytes are read into
-    // `buffer`'s memory when it is large enough (see releaseBytes).
-    [[nodiscard]] static std::unique_ptr<SavedUserSpaceFile> load(
-        const std::filesystem::path& file, std::string& error, std::string buffer = {},
+    // Reads the file whole and parses it; fails when it is not a regular
+    // file, cannot be read or is malformed. The header line is checked
+    // before the rest is read. The bytes are read into `buffer`'s memory
+    // when it is large enough (see releaseBytes).
+    [[nodiscard]] static Result<std::unique_ptr<SavedUserSpaceFile>> load(
+        const std::filesystem::path& file, std::string buffer = {},
         const MessageLookup& messages = BuiltInMessages());
 
     // Gives up the file's bytes, to be read over by the next load; the file

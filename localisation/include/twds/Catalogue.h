@@ -40,12 +40,12 @@ public:
     // placeholders themselves, in one pass (FillPlaceholders).
     [[nodiscard]] std::string rawText(int id);
 
-    // Fills the table from the catalogue file of `language`. False, with the
+    // Fills the table from the catalogue file of `language`. Fails, with the
     // table untouched, when there is no such regular file (or `language`
-    // would name a file outside the folder); false, with the lines before
+    // would name a file outside the folder); fails, with the lines before
     // the failing one kept, when a line has no id in 0 to 10000 or the file
     // cannot be read.
-    bool loadLanguage(const std::string& language);
+    Status loadLanguage(const std::string& language);
 
     [[nodiscard]] const std::string& language() const { return language_; }
     [[nodiscard]] const std::array<std::string, kMaxId + 1>& table() const { return *table_; }

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "twds/Environment.h"
 #include "twds/Registry.h"
 
 namespace twds {
@@ -33,27 +34,27 @@ struct HiveCache;  // the last hive file read and parsed
 // line it does not change byte for byte, line ends included, and lines it
 // cannot parse. Unparsable lines, and strings that Windows-1252 cannot hold,
 // read as missing values. A file that is not a hive file in either form, or
-// not a regular file, is neither read nor written: hiveReadError says why.
+// not a regular file, is neither read nor written: hiveReadable says why.
 class FileRegistryStore : public RegistryStore {
 public:
     // `folder` need not exist yet: creating a key creates it.
     explicit FileRegistryStore(std::filesystem::path folder);
 
     // $TWDSPUSRSPC_REGISTRY when set, else $XDG_CONFIG_HOME/twDspUsrSpc/registry,
-    // else ~/.config/twDspUsrSpc/registry.
-    [[nodiscard]] static std::filesystem::path defaultFolder();
+    // else ~/.config/twDspUsrSpc/registry; empty variables count as unset.
+    [[nodiscard]] static std::filesystem::path defaultFolder(const EnvironmentLookup& environment);
 
     [[nodiscard]] KeyHandle openKey(Hive hive, std::string_view keyName) override;
-    [[nodiscard]] KeyHandle createKey(Hive hive, std::string_view keyName,
-                                      std::string& error) override;
+    [[nodiscard]] Result<KeyHandle> createKey(Hive hive, std::string_view keyName) override;
     void closeKey(KeyHandle key) override;
     [[nodiscard]] std::int32_t queryValue(KeyHandle key, std::string_view valueName,
                                           std::uint32_t& type, std::string& data) override;
-    [[nodiscard]] std::int32_t setValue(KeyHandle key, std::string_view valueName,
-                                        std::uint32_t type, std::string_view data,
-                                        std::string& error) override;
-    [[nodiscard]] std::string hiveReadError(Hive hive) const override;
+    [[nodiscard]] Status setValue(KeyHandle key, std::string_view valueName, std::uint32_t type,
+                                  std::string_view data) override;
+    [[nodiscard]] Status hiveReadable(Hive hive) const override;
     [[nodiscard]] std::string location() const override;
+    // The hive's file.
+    [[nodiscard]] std::string hiveLocation(Hive hive) const override;
 
     [[nodiscard]] const std::filesystem::path& folder() const { return folder_; }
     // The file that holds one hive's keys.

@@ -7,6 +7,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "twds/Result.h"
+
 namespace twds {
 
 // One value of a model description, as the description wrote it (escapes
@@ -53,11 +55,10 @@ struct ModelFile {
 // \xNN places any byte, \\ a backslash, \" a quote, \| a bar in a ZC field.
 class ModelDescription {
 public:
-    // Parses a description. name only names it in messages. On an error
-    // returns nothing and sets error to a text with the line number.
-    [[nodiscard]] static std::optional<ModelDescription> parse(std::string_view text,
-                                                               const std::string& name,
-                                                               std::string& error);
+    // Parses a description. name only names it in messages; a failure's
+    // message gives the line number.
+    [[nodiscard]] static Result<ModelDescription> parse(std::string_view text,
+                                                        const std::string& name);
 
     ModelFields cx;
     ModelFields gc;  // the GC fields and those after its readable block

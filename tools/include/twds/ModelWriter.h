@@ -30,16 +30,14 @@ public:
     // 8-digit positions of a page request.
     static constexpr std::size_t kMaxFiles = (100'000'000 - 2048 - 1) / 512 + 1;
 
-    // Writes the model; on an error (an offset that is not a number, a
-    // position beyond 8 digits) returns false with error set. Pages written
-    // before the error stay in the output.
-    [[nodiscard]] static bool write(const ModelDescription& model, std::size_t fileCount,
-                                    const FileSource& fileAt, UserSpaceWriter& out,
-                                    std::string& error);
+    // Writes the model; fails on an offset that is not a number or a
+    // position beyond 8 digits. Pages written before the failure stay in the
+    // output.
+    [[nodiscard]] static Status write(const ModelDescription& model, std::size_t fileCount,
+                                      const FileSource& fileAt, UserSpaceWriter& out);
 
     // Writes a model with all its files.
-    [[nodiscard]] static bool write(const ModelDescription& model, UserSpaceWriter& out,
-                                    std::string& error);
+    [[nodiscard]] static Status write(const ModelDescription& model, UserSpaceWriter& out);
 };
 
 }  // namespace twds

@@ -1,4 +1,4 @@
-#include "ExportTemporary.h"
+#include "twds/AtomicFile.h"
 
 #include <atomic>
 #include <cerrno>
@@ -36,6 +36,30 @@ namespace {
     prefix += target.filename().string();
     prefix += ".tmp";
     return prefix;
+}
+
+// Symbolic links are followed at most this often, as the kernel does.
+constexpr int kMaxLinks = 40;
+
+// The file a write must replace: `file`, or the end of the chain of symbolic
+// links it starts (which need not exist yet). On failure `brokenLink` names
+// the link that could not be read.
+fs::path FollowLinks(fs::path file, fs::path& brokenLink, std::error_code& error) {
+    for (int hop = 0; hop < kMaxLinks; ++hop) {
+        if (!fs::is_symlink(fs::symlink_status(file, error))) {
+            error.clear();
+            return file;
+        }
+        const fs::path target = fs::read_symlink(file, error);
+        if (error) {
+            brokenLink = file;
+            return {};
+        }
+        file = target.is_absolute() ? target : file.parent_path() / target;
+    }
+    brokenLink = file;
+    error = std::make_error_code(std::errc::too_many_symbolic_link_levels);
+    return {};
 }
 
 #ifndef _WIN32
@@ -99,13 +123,17 @@ void Disarm() {}
 
 }  // namespace
 
-ExportTemporary::ExportTemporary(const fs::path& target) : target_(target) {
-    RemoveStaleExportTemporaries(target);
+AtomicFile::AtomicFile(const fs::path& file) {
+    target_ = FollowLinks(file, brokenLink_, error_);
+    if (error_) {
+        return;
+    }
+    RemoveStaleTemporaries(target_);
     std::random_device seed;
     std::mt19937 random(seed());
-    const std::string prefix = TemporaryPrefix(target) + std::to_string(ProcessId()) + "-";
+    const std::string prefix = TemporaryPrefix(target_) + std::to_string(ProcessId()) + "-";
     for (int attempt = 0; attempt < 16; ++attempt) {
-        path_ = target;
+        path_ = target_;
         path_.replace_filename(prefix + std::to_string(random() % 1'000'000'000U));
         // "x": never an existing file.
         file_ = std::fopen(path_.string().c_str(), "wbx");
@@ -121,17 +149,23 @@ ExportTemporary::ExportTemporary(const fs::path& target) : target_(target) {
     }
 }
 
-ExportTemporary::~ExportTemporary() {
+AtomicFile::~AtomicFile() {
     release();
 }
 
-std::error_code ExportTemporary::commit() {
+std::error_code AtomicFile::commit() {
     std::error_code error;
     if (std::fclose(file_) != 0) {
         error = {errno, std::generic_category()};
     }
     file_ = nullptr;
     if (!error) {
+        // The new file takes the place of the old one, permissions included;
+        // a new target keeps the temporary file's (the umask's) permissions.
+        std::error_code ignored;
+        if (const auto old = fs::status(target_, ignored); !ignored && fs::is_regular_file(old)) {
+            fs::permissions(path_, old.permissions(), fs::perm_options::replace, ignored);
+        }
         fs::rename(path_, target_, error);
     }
     committed_ = !error;
@@ -139,7 +173,7 @@ std::error_code ExportTemporary::commit() {
     return error;
 }
 
-void ExportTemporary::release() {
+void AtomicFile::release() {
     if (file_ != nullptr) {
         std::fclose(file_);
         file_ = nullptr;
@@ -152,7 +186,7 @@ void ExportTemporary::release() {
     path_.clear();
 }
 
-void RemoveStaleExportTemporaries(const fs::path& target) {
+void RemoveStaleTemporaries(const fs::path& target) {
     const std::string prefix = TemporaryPrefix(target);
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     std::error_code error;
@@ -162,7 +196,7 @@ void RemoveStaleExportTemporaries(const fs::path& target) {
         if (!name.starts_with(prefix)) {
             continue;
         }
-        // ".NAME.usrspc.tmp<pid>-<random>": anything else is not ours.
+        // ".NAME.tmp<pid>-<random>": anything else is not ours.
         const std::string_view rest = std::string_view(name).substr(prefix.size());
         int pid = 0;
         const auto [end_of_pid, parsed] =
@@ -177,6 +211,30 @@ void RemoveStaleExportTemporaries(const fs::path& target) {
             fs::remove(entry->path(), ignored);
         }
     }
+}
+
+Status WriteFileAtomically(const fs::path& file, std::string_view bytes, std::string_view what) {
+    AtomicFile replacement(file);
+    if (replacement.file() == nullptr) {
+        if (!replacement.brokenLink().empty()) {
+            return Failure{"Cannot follow the link " + replacement.brokenLink().string() + ": " +
+                           replacement.error().message()};
+        }
+        return Failure{"Cannot write the " + std::string(what) + " " +
+                       replacement.target().string() + ": " + replacement.error().message()};
+    }
+    errno = 0;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), replacement.file()) != bytes.size() ||
+        std::fflush(replacement.file()) != 0) {
+        const std::error_code error(errno != 0 ? errno : EIO, std::generic_category());
+        return Failure{"Cannot write the " + std::string(what) + " " +
+                       replacement.target().string() + ": " + error.message()};
+    }
+    if (const std::error_code error = replacement.commit()) {
+        return Failure{"Cannot replace the " + std::string(what) + " " +
+                       replacement.target().string() + ": " + error.message()};
+    }
+    return {};
 }
 
 }  // namespace twds
