@@ -65,12 +65,14 @@ def Run(command, log):
 def Configure(build):
     if not (build / "build.ninja").exists():
         print(f"configuring {build}", flush=True)
+        build.mkdir(parents=True, exist_ok=True)
         if Run(["cmake", "-S", str(ROOT), "-B", str(build), "-G", "Ninja",
-                "-DCMAKE_BUILD_TYPE=Debug"], build.with_suffix(".configure.log")) != 0:
-            sys.exit("configure failed")
+                "-DCMAKE_BUILD_TYPE=Debug"], build / "configure.log") != 0:
+            sys.exit(f"configure failed: see {build / 'configure.log'}")
     print(f"building {build} unmutated", flush=True)
-    if Run(["cmake", "--build", str(build), f"-j{JOBS}"], build.with_suffix(".build.log")) != 0:
-        sys.exit(f"the unmutated build fails: see {build.with_suffix('.build.log')}")
+    log = build / "unmutated-build.log"
+    if Run(["cmake", "--build", str(build), f"-j{JOBS}"], log) != 0:
+        sys.exit(f"the unmutated build fails: see {log}")
 
 
 def Tests(build, log):
