@@ -435,6 +435,16 @@ TEST_F(DisplayCommandTest, RowBudgetStopsBeforeTheFileThatWouldExceedIt) {
     EXPECT_EQ(Describe(), "5320|FILEB00002|32767|1000");
 }
 
+// The budget is a number of rows the lists may reach: one file that fills
+// it exactly is shown whole.
+TEST_F(DisplayCommandTest, RowBudgetAllowsExactlyItsRows) {
+    Serve(Model({File("FILEA00001", 3, 700)}));
+    display.maxRows = 202;  // 35 CX, 60 GC, 74 FC, 1 + 3 x 9 ZC and 5 SQL rows
+    EXPECT_EQ(Display().stage, Stage::Completed);
+    display.maxRows = 201;
+    EXPECT_EQ(Display().stage, Stage::TooManyRows);
+}
+
 // Small files and then large ones: every row, in order, and a FicID that
 // repeats an earlier one still stops the Display at its file.
 TEST_F(DisplayCommandTest, ListsTakeLargerFilesAfterSmallOnesAndRefuseDuplicates) {

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QFontDatabase>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -197,6 +198,32 @@ TEST_F(MainWindowTest, ClickingARowShowsItsValueInTheBoxOfItsTab) {
     child<QTabWidget>("SSTab1")->setCurrentIndex(4);
     clickRow(list(4), 2);  // the first ZC entry's field type
     EXPECT_EQ(child<QPlainTextEdit>("Text4")->toPlainText(), QString::fromUtf8("A\u00B7"));
+
+    // A new Display empties the value boxes, the SQL one included (the CX
+    // list, shown again, may make a row current and show its value).
+    child<QTabWidget>("SSTab1")->setCurrentIndex(5);
+    clickRow(list(5), 1);  // the Insert statement
+    EXPECT_TRUE(child<QPlainTextEdit>("Text5")->toPlainText().startsWith(u"INSERT"_s));
+    display(QStringLiteral("127.0.0.1"), QStringLiteral("TWMODEL001"));
+    for (const char* box : {"Text2", "Text3", "Text4", "Text5"}) {
+        EXPECT_EQ(child<QPlainTextEdit>(box)->toPlainText(), QString()) << box;
+    }
+}
+
+// Values, whose bytes line up by column, are in the fixed font; labels keep
+// the window's.
+TEST_F(MainWindowTest, ValuesAreInTheFixedFontAndLabelsAreNot) {
+    load("127.0.0.1/TWMODEL001");
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    for (int n = 1; n <= 5; ++n) {
+        SCOPED_TRACE(n);
+        const QAbstractItemModel* model = list(n)->model();
+        ASSERT_GT(model->rowCount(), 1);
+        EXPECT_EQ(model->data(model->index(1, 1), Qt::FontRole).value<QFont>(), fixed);
+        EXPECT_FALSE(model->data(model->index(1, 0), Qt::FontRole).isValid());
+        EXPECT_EQ(child<QPlainTextEdit>(("Text" + std::to_string(n)).c_str())->font(), fixed);
+    }
+    EXPECT_EQ(child<QPlainTextEdit>("txtEnd_TW")->font(), fixed);
 }
 
 // The controls stand at the presenter's layout converted to pixels.

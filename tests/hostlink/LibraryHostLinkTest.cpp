@@ -106,6 +106,12 @@ TEST(LibraryHostLink, FailuresReportTheLibrarysLastErrorWithinTheBuffer) {
     std::string small(5, '-');
     link->fnDllParamGetLastError(code1, code2, small, 1024);
     EXPECT_EQ(small, "close");
+    // The library is told the room of the copy (5 bytes and the NUL), not
+    // the length asked for.
+    EXPECT_EQ(test::OpenConnection(*link, "length.example", connection), 0);
+    std::string five(5, '-');
+    link->fnDllParamGetLastError(code1, code2, five, 1024);
+    EXPECT_EQ(five, "6\0---"s);
 }
 
 TEST(LibraryHostLink, MissingLibraryIsNamedWithTheSystemsReason) {

@@ -109,7 +109,7 @@ TEST(SavedUserSpaceFile, GarbageRecordLinesNameTheOffsetAndTheExpectedForm) {
     const std::string header(SavedUserSpaceFile::kHeader);
     for (const std::string& line :
          {"C 0001024 5"s, "c 00001024 5"s, "C 00001024 x"s, "C  00001024 5"s, "C 00001024 -5"s,
-          "C 00001024 5\r"s, "CX 00001024 5"s, "C 00001024"s, "C\0 00001024 5"s}) {
+          "C 00001024 5\r"s, "CX 00001024 5"s, "C 00001024"s, "C\0 00001024 5"s, "C 00001024x5"s}) {
         std::string error;
         EXPECT_EQ(Parse(header + line + "\nABCDE\n", error), nullptr) << line;
         EXPECT_NE(error.find("at byte offset 17: expected a record line"), std::string::npos)

@@ -29,6 +29,9 @@ constexpr std::size_t kPageHead = 30;
 
 char gLastError[256] = "no error yet";
 int32_t gOpenHandle = 0;
+// After a connection to "length.example", the last error is the length its
+// caller says the text buffer has, so that a test can see it.
+bool gReportLength = false;
 
 void SetError(const char* format, const char* detail) {
     std::snprintf(gLastError, sizeof gLastError, format, detail);
@@ -38,6 +41,10 @@ void SetError(const char* format, const char* detail) {
 
 TWDS_TEST_EXPORT int32_t fnDllParamOpenMConnection(char* machine, char* buffer1, char* buffer2,
                                                    int32_t* connection) {
+    gReportLength = std::strcmp(machine, "length.example") == 0;
+    if (gReportLength) {
+        return 0;
+    }
     if (std::strcmp(machine, "refuse.example") == 0) {
         SetError("connection refused by %s", machine);
         return 0;
@@ -100,6 +107,9 @@ TWDS_TEST_EXPORT int32_t fnDllParamGetLastError(int32_t* code1, int32_t* code2, 
                                                 int32_t length) {
     *code1 = 42;
     *code2 = -7;
+    if (gReportLength) {
+        std::snprintf(gLastError, sizeof gLastError, "%d", static_cast<int>(length));
+    }
     if (length <= 0) {
         return 0;
     }

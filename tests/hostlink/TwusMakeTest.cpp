@@ -5,6 +5,7 @@
 #include <span>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "ResultAssertions.h"
@@ -197,23 +198,30 @@ TEST(TwusMake, BadDescriptionsAreRefusedWithTheirReason) {
     }
 }
 
-TEST(TwusMake, BundledSampleIsWhatItsDescriptionWrites) {
-    const std::string folder = TWDS_SOURCE_DIR "/samples/";
-    std::ifstream descriptionStream(folder + "TWMODEL001.model", std::ios::binary);
-    std::ifstream savedStream(folder + "127.0.0.1/TWMODEL001.twus", std::ios::binary);
-    ASSERT_TRUE(descriptionStream && savedStream);
-    const std::string description((std::istreambuf_iterator<char>(descriptionStream)), {});
-    const std::string saved((std::istreambuf_iterator<char>(savedStream)), {});
+// The bundled sample and the model of the checked-in exports.
+TEST(TwusMake, SavedModelsAreWhatTheirDescriptionsWrite) {
+    const std::string root = TWDS_SOURCE_DIR "/";
+    for (const auto& [folder, name, saved] :
+         {std::tuple<std::string, std::string, std::string>{"samples/", "TWMODEL001",
+                                                            "127.0.0.1/TWMODEL001.twus"},
+          {"tests/data/models/", "EDGEMODL01", "../store/10.0.0.9/EDGEMODL01.twus"}}) {
+        SCOPED_TRACE(name);
+        std::ifstream descriptionStream(root + folder + name + ".model", std::ios::binary);
+        std::ifstream savedStream(root + folder + saved, std::ios::binary);
+        ASSERT_TRUE(descriptionStream && savedStream);
+        const std::string description((std::istreambuf_iterator<char>(descriptionStream)), {});
+        const std::string savedText((std::istreambuf_iterator<char>(savedStream)), {});
 
-    const auto model = ModelDescription::parse(description, "TWMODEL001.model");
-    ASSERT_TRUE(test::Succeeded(model));
-    EXPECT_TRUE(model->warnings.empty()) << model->warnings.front();
-    std::ostringstream out;
-    UserSpaceWriter writer(out);
-    writer.comment("Written by twus_make from TWMODEL001.model.");
-    ASSERT_TRUE(test::Succeeded(ModelWriter::write(*model, writer)));
-    EXPECT_TRUE(out.str() == saved)
-        << "samples/127.0.0.1/TWMODEL001.twus is out of date: regenerate it with twus_make";
+        const auto model = ModelDescription::parse(description, name + ".model");
+        ASSERT_TRUE(test::Succeeded(model));
+        EXPECT_TRUE(model->warnings.empty()) << model->warnings.front();
+        std::ostringstream out;
+        UserSpaceWriter writer(out);
+        writer.comment("Written by twus_make from " + name + ".model.");
+        ASSERT_TRUE(test::Succeeded(ModelWriter::write(*model, writer)));
+        EXPECT_TRUE(out.str() == savedText)
+            << folder + saved << " is out of date: regenerate it with twus_make";
+    }
 }
 
 TEST(TwusMake, GeneratedModelHasTheAskedShape) {

@@ -226,6 +226,7 @@ TEST_F(CatalogueTest, IdsOutsideTheTableOrNotNumbersGiveEmptyText) {
     EXPECT_EQ(ressource.text(" 5401 "), "Field name");
     EXPECT_EQ(ressource.text("+5401"), "Field name");
     EXPECT_EQ(ressource.text("5401.9"), "Field name");
+    EXPECT_EQ(ressource.text("-0"), "zero");
     for (const auto& id : {"10001"s, "-1"s, "abc"s, ""s, "54 01"s, "5401x"s, "\0"s, "1e3"s,
                            "4294967296"s, std::string(5000, '9')}) {
         EXPECT_EQ(ressource.text(id), "") << id;

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
+#include <iterator>
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -11,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include "twds/DecodeStop.h"
-#include "twds/PageLayout.h"
 
 namespace twds {
 namespace {
@@ -41,30 +43,205 @@ std::string CatalogueText(int id) {
     return found != texts.end() ? found->second : "L" + std::to_string(id);
 }
 
-// A run of fields laid out from their table: each value blank-padded to its
-// field's width, fields the test does not name left blank.
-template <std::size_t N>
-std::string Fields(const std::array<layout::FieldSpec, N>& fields,
-                   const std::map<std::string_view, std::string>& values = {}) {
-    std::string text;
-    for (const layout::FieldSpec& field : fields) {
+// A field as it stands in a page: the name the tests fill it by, its
+// catalogue id (0 for a fixed label), its fixed label, its first byte
+// (1-based) and its width. Written out, not taken from the decoders' tables,
+// so that a swapped label, a changed width or a mistyped label fails.
+struct At {
+    std::string_view name;
+    int id;
+    std::string_view fixed;
+    std::size_t position;
+    std::size_t width;
+};
+
+// CX, GC and FC positions are in the page, ZC ones in the entry, readable
+// block ones in the block (at 612 in the GC page, 251 in an FC entry).
+constexpr At kCxAt[] = {
+    {"Page", 5403, "", 1, 1},
+    {"Version", 5404, "", 2, 10},
+    {"GC", 5405, "", 12, 10},
+    {"FC", 5406, "", 22, 10},
+    {"SourceCode", 5407, "", 32, 3},
+    {"EnvCode", 5408, "", 35, 2},
+    {"TargetCode", 5409, "", 37, 3},
+    {"TargetType", 5410, "", 40, 1},
+    {"ComType", 5411, "", 41, 1},
+    {"SourceIpAddress", 5412, "", 42, 20},
+    {"TargetIpAddress", 5413, "", 62, 30},
+    {"LocalName", 5414, "", 92, 10},
+    {"Exclude", 5415, "", 102, 3},
+    {"Tempo", 5416, "", 105, 10},
+    {"ErrorCom", 5417, "", 115, 10},
+    {"MaxFileOpen", 5418, "", 125, 10},
+    {"TypeOfSource", 5419, "", 135, 1},
+    {"TestMode", 5420, "", 136, 1},
+    {"TraceMode", 5421, "", 137, 1},
+    {"Internal1", 5422, "", 138, 10},
+    {"Internal2", 5423, "", 148, 10},
+    {"Internal3", 5424, "", 158, 10},
+    {"Internal4", 5425, "", 168, 10},
+    {"Internal5", 5426, "", 178, 10},
+    {"StopType", 5427, "", 188, 1},
+    {"StartingDate", 5428, "", 189, 26},
+    {"EnvValidation", 5429, "", 215, 1},
+    {"NtBackup", 5430, "", 216, 1},
+    {"JobName", 5431, "", 217, 10},
+    {"UserName", 5432, "", 227, 10},
+    {"JobNumber", 5433, "", 237, 6},
+    {"ComDirection", 5434, "", 243, 1},
+    {"ComStep", 5435, "", 244, 4},
+    {"ComUnderStep1", 5436, "", 248, 1},
+    {"ComUnderStep2", 5437, "", 249, 1},
+};
+constexpr At kGcAt[] = {
+    {"Page", 5501, "", 1, 1},
+    {"Model", 5502, "", 2, 3},
+    {"Planning", 5503, "", 5, 168},
+    {"LibOrConnectStr", 5504, "", 173, 250},
+    {"EndTwName", 5505, "", 423, 10},
+    {"LibJournal", 5506, "", 433, 30},
+    {"ModelType", 5507, "", 463, 1},
+    {"Schedule", 5508, "", 464, 1},
+    {"Restarting", 5509, "", 465, 1},
+    {"TargetDb", 5510, "", 466, 1},
+    {"Batch", 5523, "", 467, 1},
+    {"DbPrefix", 5524, "", 468, 1},
+    {"Ignore", 5511, "", 469, 1},
+    {"IndexNumber", 5512, "", 470, 1},
+    {"Frequency", 5513, "", 471, 10},
+    {"NbrOfFC", 5514, "", 481, 10},
+    {"ZcOffset", 5515, "", 491, 10},
+    {"Cache0Offset", 5516, "", 501, 10},
+    {"Cache1Offset", 5517, "", 511, 10},
+    {"SqlOffset", 5518, "", 521, 10},
+    {"EndTwOffset", 5519, "", 531, 10},
+    {"EndTwLength", 5520, "", 541, 10},
+    {"FlatFileLoading", 5521, "", 551, 1},
+    {"FlatFilePath", 5522, "", 552, 60},
+};
+constexpr At kGcTailAt[] = {
+    {"MaxCountEntry", 0, "MaxCountEntry", 914, 10},
+    {"MaxTimeEntry", 0, "MaxTimeEntry", 924, 10},
+    {"ExtendedSequence", 0, "Extended Sequence", 934, 20},
+    {"ExtendedSequenceReprise", 0, "Extended Sequence Reprise", 954, 20},
+};
+constexpr At kFcAt[] = {
+    {"Page", 5602, "", 1, 1},
+    {"FicID", 5603, "", 2, 10},
+    {"Occurence", 5604, "", 12, 1},
+    {"OffsetNext", 5605, "", 13, 10},
+    {"FileHandle", 5606, "", 23, 10},
+    {"FileHold", 5607, "", 33, 1},
+    {"ComparisonLength", 5608, "", 34, 1},
+    {"SourceFile", 5609, "", 35, 30},
+    {"TargetFile", 5610, "", 65, 33},
+    {"TargetMember", 5611, "", 98, 1},
+    {"TargetProgram", 5612, "", 99, 30},
+    {"ExtendedFileLength", 5640, "", 129, 10},
+    {"FileLength", 5613, "", 139, 10},
+    {"TransformationActivated", 5614, "", 149, 1},
+    {"NbrOfInstructions", 5615, "", 150, 10},
+    {"Internal1", 5616, "", 160, 5},
+    {"Inzpfm", 5617, "", 165, 1},
+    {"AccessMode", 5618, "", 166, 1},
+    {"OpenShare", 5619, "", 167, 1},
+    {"ContinueOnError", 5620, "", 168, 1},
+    {"Repair", 5621, "", 169, 1},
+    {"ImageBeforeControl", 5622, "", 170, 1},
+    {"ClrPfm", 5623, "", 171, 1},
+    {"RgzPfm", 5624, "", 172, 1},
+    {"AddPfm", 5625, "", 173, 1},
+    {"RmvMbr", 5626, "", 174, 1},
+    {"DltF", 5627, "", 175, 1},
+    {"IgnoreAdd", 5628, "", 176, 1},
+    {"IgnoreUpdate", 5629, "", 177, 1},
+    {"IgnoreDelete", 5630, "", 178, 1},
+    {"EmptyBeforeExtraction", 5631, "", 179, 1},
+    {"IgnoreFile", 5632, "", 180, 1},
+    {"ZcOffset", 5633, "", 181, 10},
+    {"NumberOfZC", 5634, "", 191, 10},
+    {"NumberOfKeyOrder", 5635, "", 201, 10},
+    {"OffsetOfInsert", 5636, "", 211, 10},
+    {"OffsetOfUpdate", 5637, "", 221, 10},
+    {"OffsetOfDelete", 5638, "", 231, 10},
+    {"OffsetOfClrPfm", 5639, "", 241, 10},
+};
+constexpr At kFcTailAt[] = {
+    {"ExtendedSequence", 0, "Extended Sequence", 553, 20},
+    {"ExtendedSequenceReprise", 0, "Extended Sequence Reprise", 573, 20},
+};
+constexpr At kZcAt[] = {
+    {"Page", 5701, "", 1, 1},
+    {"FieldType", 5702, "", 2, 2},
+    {"InputFieldLength", 5703, "", 4, 10},
+    {"DecimalNumber", 5704, "", 14, 10},
+    {"InputPosition", 5705, "", 24, 10},
+    {"BufferLength", 5706, "", 34, 10},
+    {"InputPositionExtended", 5707, "", 44, 10},
+    {"BufferLengthExtended", 5708, "", 54, 10},
+    {"KeyOrder", 5709, "", 64, 10},
+};
+constexpr At kBlockAt[] = {
+    {"RecoveryType", 5801, "", 1, 1},
+    {"RecoveryReceiverName", 5802, "", 2, 10},
+    {"RecoveryLibrary", 5803, "", 12, 10},
+    {"InternalLogicalNumber", 5804, "", 22, 10},
+    {"RecoverySequenceNumber", 5805, "", 32, 10},
+    {"State", 5806, "", 42, 1},
+    {"LastReceiverProcessed", 5807, "", 43, 10},
+    {"LastReceiverLibraryProcessed", 5808, "", 53, 10},
+    {"LastLogicalRcvProcessed", 5830, "", 63, 10},
+    {"SequenceNumber", 5809, "", 73, 10},
+    {"JournalCode", 5810, "", 83, 3},
+    {"PostDateTime", 5811, "", 86, 26},
+    {"JobName", 5812, "", 112, 10},
+    {"UserName", 5813, "", 122, 10},
+    {"JobNumber", 5831, "", 132, 6},
+    {"ProgramName", 5814, "", 138, 10},
+    {"FileOrTableName", 5815, "", 148, 10},
+    {"LibraryName", 5816, "", 158, 10},
+    {"Member", 5817, "", 168, 10},
+    {"Rnn", 5818, "", 178, 10},
+    {"Step", 5819, "", 188, 1},
+    {"ProcessedDate", 5832, "", 189, 14},
+    {"Read", 5820, "", 203, 10},
+    {"Selected", 5821, "", 213, 10},
+    {"Sent", 5822, "", 223, 10},
+    {"Ignored", 5823, "", 233, 10},
+    {"Added", 5824, "", 243, 10},
+    {"Modified", 5825, "", 253, 10},
+    {"Deleted", 5826, "", 263, 10},
+    {"MemberOp", 5827, "", 273, 10},
+    {"Repaired", 5828, "", 283, 10},
+    {"Errors", 5829, "", 293, 10},
+};
+
+constexpr std::size_t kGcBlockAt = 612;
+constexpr std::size_t kFcBlockAt = 251;
+constexpr std::size_t kBlockWidth = 302;
+constexpr std::size_t kZcEntryWidth = 73;
+
+// The values the test names written at their fields' places in `text`,
+// `base` bytes in.
+void Put(std::string& text, std::span<const At> fields,
+         const std::map<std::string_view, std::string>& values, std::size_t base = 0) {
+    for (const At& field : fields) {
         const auto found = values.find(field.name);
-        std::string value = found != values.end() ? found->second : std::string();
-        EXPECT_LE(value.size(), static_cast<std::size_t>(field.width)) << field.name;
-        value.resize(static_cast<std::size_t>(field.width), ' ');
-        text += value;
+        if (found != values.end()) {
+            EXPECT_LE(found->second.size(), field.width) << field.name;
+            text.replace(base + field.position - 1, found->second.size(), found->second);
+        }
     }
-    return text;
 }
 
-// Every field filled with its own pattern, so that a value read from the
-// wrong place shows.
-template <std::size_t N>
-std::string Patterned(const std::array<layout::FieldSpec, N>& fields) {
-    std::string text;
-    for (std::size_t i = 0; i < N; ++i) {
-        for (int c = 0; c < fields[i].width; ++c) {
-            text += static_cast<char>('!' + (i * 7 + static_cast<std::size_t>(c)) % 90);
+// The readable block with every field filled with its own pattern, so that
+// a value read from the wrong place shows.
+std::string PatternedBlock() {
+    std::string text(kBlockWidth, ' ');
+    for (std::size_t i = 0; i < std::size(kBlockAt); ++i) {
+        for (std::size_t c = 0; c < kBlockAt[i].width; ++c) {
+            text[kBlockAt[i].position - 1 + c] = static_cast<char>('!' + (i * 7 + c) % 90);
         }
     }
     return text;
@@ -80,31 +257,40 @@ std::string EveryByteButNul(std::size_t size) {
     return text;
 }
 
-// Blank-padded to a page request's length.
-std::string Padded(std::string text, std::size_t length) {
-    text.resize(std::max(length, text.size()), ' ');
+std::string FcEntry(std::string_view ficId, std::string_view numberOfZc,
+                    std::string_view offsetOfInsert) {
+    std::string text(592, ' ');
+    Put(text, kFcAt,
+        {{"Page", "F"},
+         {"FicID", std::string(ficId)},
+         {"TargetFile", std::string(33, 'T')},
+         {"NumberOfZC", std::string(numberOfZc)},
+         {"OffsetOfInsert", std::string(offsetOfInsert)}});
+    text.replace(kFcBlockAt - 1, kBlockWidth, PatternedBlock());
+    Put(text, kFcTailAt, {{"ExtendedSequence", "SEQ"}});
     return text;
 }
 
-std::string FcEntry(std::string_view ficId, std::string_view numberOfZc,
-                    std::string_view offsetOfInsert) {
-    return Fields(layout::kFC, {{"Page", "F"},
-                                {"FicID", std::string(ficId)},
-                                {"TargetFile", std::string(33, 'T')},
-                                {"NumberOfZC", std::string(numberOfZc)},
-                                {"OffsetOfInsert", std::string(offsetOfInsert)}}) +
-           Patterned(layout::kReadableBlock) +
-           Fields(layout::kFCTail, {{"ExtendedSequence", "SEQ"}});
+// A GC page of 10000 bytes with the readable block patterned.
+std::string GcPage(const std::map<std::string_view, std::string>& values,
+                   const std::map<std::string_view, std::string>& tail = {}) {
+    std::string text(10000, ' ');
+    Put(text, kGcAt, values);
+    text.replace(kGcBlockAt - 1, kBlockWidth, PatternedBlock());
+    Put(text, kGcTailAt, tail);
+    return text;
 }
 
 std::string ZcEntries(int count) {
-    std::string text;
+    std::string text(kZcEntryWidth * static_cast<std::size_t>(count), ' ');
     for (int k = 1; k <= count; ++k) {
-        text += Fields(layout::kZC, {{"Page", "Z"},
-                                     {"FieldType", "A" + std::to_string(k % 10)},
-                                     {"InputFieldLength", std::to_string(k)},
-                                     {"InputPosition", std::to_string(1000 + k)},
-                                     {"KeyOrder", "KEY" + std::to_string(k)}});
+        Put(text, kZcAt,
+            {{"Page", "Z"},
+             {"FieldType", "A" + std::to_string(k % 10)},
+             {"InputFieldLength", std::to_string(k)},
+             {"InputPosition", std::to_string(1000 + k)},
+             {"KeyOrder", "KEY" + std::to_string(k)}},
+            kZcEntryWidth * static_cast<std::size_t>(k - 1));
     }
     return text;
 }
@@ -169,25 +355,21 @@ protected:
         }
     }
 
-    // Expects rows [first, first + N) to be the table's fields, read from
-    // `page` at the table's places, keyed by label + suffix (+ entry).
-    template <std::size_t N>
-    void expectRowsFollow(const std::array<layout::FieldSpec, N>& fields, std::size_t first,
-                          std::string_view page, std::string_view keySuffix,
-                          std::string_view entry = {}) {
-        std::size_t pos = 0;
-        for (std::size_t i = 0; i < N; ++i) {
+    // Expects the rows from `first` on to be `fields`' rows, in order, each
+    // holding the bytes at its place in `page` (`base` bytes in), keyed by
+    // its label, the suffix and the entry number.
+    void expectRowsAt(std::span<const At> fields, std::size_t first, std::string_view page,
+                      std::size_t base, std::string_view keySuffix, std::string_view entry = {}) {
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            const At& field = fields[i];
             const std::size_t row = first + i;
-            const std::string label = fields[i].catalogueId == 0
-                                          ? std::string(fields[i].fixedLabel)
-                                          : CatalogueText(fields[i].catalogueId);
-            EXPECT_EQ(list.text(row), label) << fields[i].name;
+            const std::string label =
+                field.id == 0 ? std::string(field.fixed) : CatalogueText(field.id);
+            EXPECT_EQ(list.text(row), label) << field.name;
             EXPECT_EQ(list.key(row), label + std::string(keySuffix) + std::string(entry))
-                << fields[i].name;
-            EXPECT_EQ(list.value(row), page.substr(std::min(pos, page.size()),
-                                                   static_cast<std::size_t>(fields[i].width)))
-                << fields[i].name;
-            pos += static_cast<std::size_t>(fields[i].width);
+                << field.name;
+            const std::size_t at = std::min(base + field.position - 1, page.size());
+            EXPECT_EQ(list.value(row), page.substr(at, field.width)) << field.name;
         }
     }
 };
@@ -211,7 +393,7 @@ TEST_F(PageDecoderTest, CXFullPage) {
     decoder.decodeCx(list, page);
 
     ASSERT_EQ(list.rowCount(), 35u);
-    expectRowsFollow(layout::kCX, 0, text, "");
+    expectRowsAt(kCxAt, 0, text, 0, "");
     // The codes the engine's tools read, at their positions 40, 41 and 188.
     EXPECT_EQ(list.text(7), "Target type");
     EXPECT_EQ(list.value(7), text.substr(39, 1));
@@ -228,20 +410,18 @@ TEST_F(PageDecoderTest, CXFullPage) {
 }
 
 TEST_F(PageDecoderTest, GCFullPageWithReadableBlockAndKeptNumbers) {
-    const std::string text = Padded(Fields(layout::kGC, {{"Page", "G"},
-                                                         {"NbrOfFC", "0000000003"},
-                                                         {"EndTwOffset", "      4096"},
-                                                         {"EndTwLength", "  120     "}}) +
-                                        Patterned(layout::kReadableBlock) +
-                                        Fields(layout::kGCTail, {{"MaxCountEntry", "MAXCOUNT01"}}),
-                                    10000);
+    const std::string text = GcPage({{"Page", "G"},
+                                     {"NbrOfFC", "0000000003"},
+                                     {"EndTwOffset", "      4096"},
+                                     {"EndTwLength", "  120     "}},
+                                    {{"MaxCountEntry", "MAXCOUNT01"}});
     std::string_view page = text;
     decoder.decodeGc(list, page, kGcSuffix);
 
     ASSERT_EQ(list.rowCount(), 24u + 32u + 4u);
-    expectRowsFollow(layout::kGC, 0, text, "");
-    expectRowsFollow(layout::kReadableBlock, 24, std::string_view(text).substr(611), kGcSuffix);
-    expectRowsFollow(layout::kGCTail, 56, std::string_view(text).substr(913), "");
+    expectRowsAt(kGcAt, 0, text, 0, "");
+    expectRowsAt(kBlockAt, 24, text, kGcBlockAt - 1, kGcSuffix);
+    expectRowsAt(kGcTailAt, 56, text, 0, "");
     EXPECT_EQ(list.text(15), "Nbr of FC");
     EXPECT_EQ(list.value(15), "0000000003");
     EXPECT_EQ(list.text(56), "MaxCountEntry");
@@ -263,9 +443,9 @@ TEST_F(PageDecoderTest, FCEntryRowsKeysAndKeptNumbers) {
     EXPECT_EQ(list.text(0), kHeading + std::string(kFicA));
     EXPECT_EQ(list.key(0), list.text(0));
     EXPECT_EQ(list.value(0), "=================");
-    expectRowsFollow(layout::kFC, 1, text, kFicA);
-    expectRowsFollow(layout::kReadableBlock, 40, std::string_view(text).substr(250), kFicA);
-    expectRowsFollow(layout::kFCTail, 72, std::string_view(text).substr(552), kFicA);
+    expectRowsAt(kFcAt, 1, text, 0, kFicA);
+    expectRowsAt(kBlockAt, 40, text, kFcBlockAt - 1, kFicA);
+    expectRowsAt(kFcTailAt, 72, text, 0, kFicA);
     EXPECT_EQ(list.value(2), kFicA);
     EXPECT_EQ(list.value(9), std::string(33, 'T'));
     EXPECT_TRUE(page.empty());
@@ -282,8 +462,8 @@ TEST_F(PageDecoderTest, ZCEntriesFollowTheHeading) {
     EXPECT_EQ(list.key(0), kHeading + std::string(kFicA));
     for (int k = 1; k <= 3; ++k) {
         const std::size_t first = 1 + 9 * static_cast<std::size_t>(k - 1);
-        expectRowsFollow(layout::kZC, first, std::string_view(text).substr(73 * (k - 1)), kFicA,
-                         std::to_string(k));
+        expectRowsAt(kZcAt, first, text, kZcEntryWidth * static_cast<std::size_t>(k - 1), kFicA,
+                     std::to_string(k));
     }
     // Entry 2 starts at byte 73, its "Input position" at byte 96.
     EXPECT_EQ(list.text(14), "Input position");
@@ -405,7 +585,7 @@ TEST_F(PageDecoderTest, EmptyCatalogueGivesDuplicateKeys) {
 }
 
 TEST_F(PageDecoderTest, ReadableBlockContinuesAfterItself) {
-    const std::string text = Patterned(layout::kReadableBlock) + "NEXT";
+    const std::string text = PatternedBlock() + "NEXT";
     std::string_view page = text;
     decoder.decodeTextBlock(list, page, kGcSuffix);
     ASSERT_EQ(list.rowCount(), 32u);
@@ -485,7 +665,7 @@ TEST_F(PageDecoderTest, CountsAndOffsetsAtAndPastTheirLimits) {
         SCOPED_TRACE(std::string(c.field) + " = \"" + c.text + "\"");
         FieldList rows;
         kept = {};
-        const std::string text = c.gc ? Padded(Fields(layout::kGC, {{c.field, c.text}}), 10000)
+        const std::string text = c.gc ? GcPage({{c.field, c.text}})
                                       : FcEntry(kFicA, c.field == "NumberOfZC" ? c.text : "0",
                                                 c.field == "OffsetOfInsert" ? c.text : "0");
         std::string_view page = text;
