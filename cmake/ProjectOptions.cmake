@@ -1,7 +1,13 @@
 # Warnings, sanitizers and the one-line test helper shared by every target.
 
 option(TWDS_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
-option(TWDS_WERROR "Treat compiler warnings as errors" OFF)
+# CI sets $TWDS_WERROR=ON so that every build it configures fails on a warning.
+if(DEFINED ENV{TWDS_WERROR})
+    set(twds_werror_default "$ENV{TWDS_WERROR}")
+else()
+    set(twds_werror_default OFF)
+endif()
+option(TWDS_WERROR "Treat compiler warnings as errors" ${twds_werror_default})
 
 add_library(twds_options INTERFACE)
 target_compile_features(twds_options INTERFACE cxx_std_20)
