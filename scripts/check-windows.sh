@@ -27,6 +27,19 @@ cmake --build "$build" --parallel "$(nproc)"
 # A Wine folder of the build's own, never the user's ~/.wine; Wine's own
 # notes would drown the tests' output.
 export WINEPREFIX=$build/wine WINEDEBUG=-all
-"$wine" wineboot --init >/dev/null 2>&1 || true
+wineserver=$(dirname "$wine")/wineserver
+# wineboot can return before the folder is filled, or leave it half made
+# when interrupted: wait for Wine to finish, and make the folder again once
+# when it still lacks the system's DLLs.
+prepare_wine() {
+    "$wine" wineboot --init >/dev/null 2>&1 || true
+    "$wineserver" -w >/dev/null 2>&1 || true
+    [[ -f $WINEPREFIX/drive_c/windows/system32/kernel32.dll ]]
+}
+if ! prepare_wine; then
+    "$wineserver" -k >/dev/null 2>&1 || true
+    rm -rf "$WINEPREFIX"
+    prepare_wine || echo "Wine could not prepare $WINEPREFIX; the tests will say why" >&2
+fi
 ctest --test-dir "$build" --output-on-failure
 echo "== Windows build and tests under Wine: passed"
