@@ -77,17 +77,19 @@ def Configure(build):
 
 def Tests(build, log):
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    selection = ["-R", TESTS] if TESTS else []
     with open(log, "a", encoding="utf-8") as out:
         return subprocess.run(["ctest", "--test-dir", str(build), f"-j{JOBS}", "--stop-on-failure",
-                               "--output-on-failure", "--timeout", "300"],
+                               "--output-on-failure", "--timeout", "300", *selection],
                               cwd=ROOT, env=env, stdout=out, stderr=subprocess.STDOUT).returncode
 
 
 JOBS = 2
+TESTS = None
 
 
 def main():
-    global JOBS
+    global JOBS, TESTS
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--list", default=str(ROOT / "scripts" / "mutants.txt"))
     parser.add_argument("--build", default=os.environ.get("MUTANTS_BUILD", str(ROOT / "build-mutants")),
@@ -96,9 +98,12 @@ def main():
     parser.add_argument("--file", help="only mutants of files whose path contains this")
     parser.add_argument("--check", action="store_true",
                         help="only check that every mutant's text occurs once")
+    parser.add_argument("--tests", metavar="REGEX",
+                        help="run only the tests whose names match (ctest -R): which of them catch a mutant")
     parser.add_argument("-j", type=int, default=2)
     args = parser.parse_args()
     JOBS = args.j
+    TESTS = args.tests
 
     mutants = ReadMutants(Path(args.list))
     chosen = list(range(1, len(mutants) + 1))
