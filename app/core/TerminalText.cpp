@@ -35,7 +35,8 @@ std::string AnsiToTerminal(std::string_view bytes, std::string_view codeset) {
     }
     const std::string target = std::string(codeset) + "//TRANSLIT";
     iconv_t converter = iconv_open(target.c_str(), "CP1252");
-    if (converter == reinterpret_cast<iconv_t>(-1)) {
+    // iconv_open's documented failure value.
+    if (converter == reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr)
         return std::string(bytes);
     }
     std::string converted;

@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 #include "twds/Cp1252.h"
 
@@ -27,7 +28,7 @@ QFont SmallerFont(const QFont& font) {
 
 QColor Mix(const QColor& text, const QColor& base, double textShare) {
     const auto mix = [textShare](int a, int b) {
-        return static_cast<int>(a * textShare + b * (1.0 - textShare) + 0.5);
+        return static_cast<int>(std::lround(a * textShare + b * (1.0 - textShare)));
     };
     return {mix(text.red(), base.red()), mix(text.green(), base.green()),
             mix(text.blue(), base.blue())};
@@ -48,8 +49,7 @@ ByteRunPainter::ByteRunPainter(const QFont& font)
       markFont_(SmallerFont(font)),
       metrics_(font_),
       markMetrics_(markFont_),
-      blankWidth_(metrics_.horizontalAdvance(QLatin1Char(' '))),
-      narrowest_(1) {
+      blankWidth_(metrics_.horizontalAdvance(QLatin1Char(' '))) {
     int narrowest = blankWidth_;
     for (const char c : {'i', 'l', '.', '\'', '|', '!'}) {
         narrowest = std::min(narrowest, metrics_.horizontalAdvance(QLatin1Char(c)));

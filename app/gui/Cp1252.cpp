@@ -36,7 +36,7 @@ constexpr std::array<char16_t, 256> MakeVisibleTable() {
 constexpr std::array<char16_t, 256> kVisible = MakeVisibleTable();
 
 QChar VisibleChar(char byte) {
-    return QChar(kVisible[static_cast<unsigned char>(byte)]);
+    return {kVisible[static_cast<unsigned char>(byte)]};
 }
 
 // The byte that shows as `code`, or -1 when no byte does.

@@ -82,7 +82,7 @@ QString ToQString(const std::filesystem::path& path) {
 }
 
 std::filesystem::path ToPath(const QString& path) {
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
+    return {QFile::encodeName(path).toStdString()};
 }
 
 }  // namespace

@@ -215,7 +215,7 @@ SelfLocalising* QtLocalisableForm::subComponent(std::string_view memberName) {
     }
     const QString name =
         QString::fromLatin1(memberName.data(), static_cast<qsizetype>(memberName.size()));
-    QObject* object = form_->findChild<QObject*>(name);
+    auto* object = form_->findChild<QObject*>(name);
     if (object == nullptr || object->metaObject()->indexOfMethod("Load_Ressource()") < 0) {
         return nullptr;
     }

@@ -12,7 +12,7 @@
 #ifdef _WIN32
 #include <process.h>
 #else
-#include <signal.h>
+#include <signal.h>  // NOLINT(modernize-deprecated-headers): sigaction is POSIX's
 #include <unistd.h>
 #endif
 

@@ -49,6 +49,8 @@ std::unique_ptr<ReadOnlyFile> ReadOnlyFile::open(const std::filesystem::path& fi
         return nullptr;
     }
     return std::unique_ptr<ReadOnlyFile>(
+        // The handle is a descriptor here and a HANDLE on Windows.
+        // NOLINTNEXTLINE(performance-no-int-to-ptr)
         new ReadOnlyFile(reinterpret_cast<void*>(static_cast<std::intptr_t>(descriptor)),
                          static_cast<std::uint64_t>(status.st_size)));
 }

@@ -13,7 +13,7 @@ namespace twds {
 
 namespace {
 
-constexpr std::string_view kSettingsKey = "SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\Settings";
+constexpr std::string_view kSettingsKey = R"(SOFTWARE\Vellmar\Vellmar Lumen\Manager\Settings)";
 constexpr std::string_view kLanguageValue = "Language";
 constexpr std::string_view kDefaultLanguage = "EN";
 constexpr std::string_view kFilePrefix = "twmgr.ressource.";

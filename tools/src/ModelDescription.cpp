@@ -40,7 +40,7 @@ Status Unescape(std::string_view text, std::string& out) {
             i += 2;
         } else {
             return Failure{"unknown escape \\" + std::string(1, next) +
-                           "; use \\xNN (two hex digits), \\\\, \\\" or \\|"};
+                           R"(; use \xNN (two hex digits), \\, \" or \|)"};
         }
     }
     return {};
@@ -139,7 +139,7 @@ Status Parser::line(int number, std::string_view text) {
     }
     const auto equals = trimmed.find('=');
     if (equals == std::string_view::npos) {
-        return Failure{at(number) + "expected \"name = value\" or a [section], found \"" +
+        return Failure{at(number) + R"(expected "name = value" or a [section], found ")" +
                        std::string(trimmed) + "\"."};
     }
     return field(number, TrimSpacesAndTabs(trimmed.substr(0, equals)), trimmed.substr(equals + 1));

@@ -100,10 +100,7 @@ bool WriteOutput(const std::filesystem::path& output,
     return true;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    const std::vector<std::string_view> args(argv + 1, argv + argc);
+int Run(const std::vector<std::string_view>& args) {
     std::optional<std::filesystem::path> input;
     std::optional<std::filesystem::path> output;
     bool generate = false;
@@ -188,4 +185,16 @@ int main(int argc, char** argv) {
         return twds::ModelWriter::write(*model, writer);
     });
     return done ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Out of memory or a failing file system ends the run with a message, not an abort.
+    try {
+        return Run({argv + 1, argv + argc});
+    } catch (const std::exception& error) {
+        std::cerr << "twus_make: " << error.what() << "\n";
+    }
+    return 1;
 }

@@ -13,7 +13,7 @@ namespace twds {
 class DisplayCommand;
 
 // Where the engine's configuration names its data folder.
-inline constexpr std::string_view kDataPathKey = "SOFTWARE\\Orinex\\Tidewell\\TW_CFG";
+inline constexpr std::string_view kDataPathKey = R"(SOFTWARE\Orinex\Tidewell\TW_CFG)";
 inline constexpr std::string_view kDataPathValue = "DataPath";
 // The export file's extension, after the user-space name.
 inline constexpr std::string_view kExportExtension = ".usrspc";

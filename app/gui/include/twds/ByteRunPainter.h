@@ -53,7 +53,7 @@ private:
     QFontMetrics metrics_;
     QFontMetrics markMetrics_;
     int blankWidth_;
-    int narrowest_;
+    int narrowest_ = 1;
 };
 
 }  // namespace twds
