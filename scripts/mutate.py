@@ -172,6 +172,10 @@ def main():
                   f"{m['why']}", flush=True)
     finally:
         Restore()
+    # Leave the build as the sources are, not as the last mutant left it.
+    if results:
+        print("rebuilding unmutated", flush=True)
+        Run(["cmake", "--build", str(build), f"-j{JOBS}"], logs / "unmutated-rebuild.log")
 
     caught = sum(1 for r in results.values() if r == "caught")
     valid = sum(1 for r in results.values() if r != "invalid")
