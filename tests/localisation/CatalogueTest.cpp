@@ -152,6 +152,8 @@ TEST_F(CatalogueTest, LoadingStopsAtALineWithoutAnIdInRange) {
     EXPECT_FALSE(ressource.loadLanguage("missing"));
     EXPECT_FALSE(ressource.loadLanguage("x/../A")) << "no path outside the folder";
     EXPECT_EQ(ressource.table()[1], "one");
+    write("EMPTY", "");
+    EXPECT_TRUE(ressource.loadLanguage("EMPTY") && ressource.table()[1].empty());
 }
 
 TEST_F(CatalogueTest, PlaceholdersAreFilledInOrderOnTheGrowingText) {

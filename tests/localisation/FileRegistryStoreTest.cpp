@@ -258,7 +258,9 @@ TEST(FileRegistryStore, UnparsableFileIsReportedAndLeftByteIdentical) {
     for (const std::string& bytes : {
              keys,                                    // no header
              version5,                                // Version 5.00 in ANSI
+             Utf16(version5),                         // UTF-16 without a byte-order mark
              bom + Utf16("REGEDIT4\r\n\r\n" + keys),  // REGEDIT4 in UTF-16
+             bom,                                     // a byte-order mark alone
              bom + Utf16(version5) + "\n",            // odd length
              bom + Utf16(version5) + "\x00\xd8"s,     // unpaired surrogate
          }) {

@@ -154,7 +154,6 @@ TEST(ApplyUserRights, SkipsWindowsTimersAndUntaggedControls) {
 
 TEST(HelpContext, FromTheTopicBeforeTheFirstHash) {
     EXPECT_EQ(HelpContextFromTag("HELP_helpcenter#1#2"), 116);
-    EXPECT_EQ(HelpContextFromTag("HELP_Unknown#5001"), 0);
     EXPECT_EQ(HelpContextFromTag("#5001"), 0);
     EXPECT_EQ(HelpTopicId("HELP_Setting"), 6);
     EXPECT_EQ(HelpTopicId("HELP_TRSCodeOP"), 80);
