@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -117,6 +120,51 @@ TEST_F(ProgramTest, WithoutADisplayTheWindowSaysSo) {
               "twDspUsrSpc: the window needs a display server and none was found (DISPLAY and "
               "WAYLAND_DISPLAY are not set). To display and export without a window, use "
               "--export; see --help.\n");
+}
+
+// A stopped export leaves no temporary file, and one left by an export whose
+// process is gone is removed by the next: the user never finds half a file.
+TEST_F(ProgramTest, InterruptedExportLeavesNothingBehind) {
+    const fs::path model = temp.path() / "store" / "127.0.0.1" / "BIGMODEL01.twus";
+    ASSERT_EQ(std::system((Quoted((kPrograms / "twus_make").string()) +
+                           " --generate --files 3000 --zc 100 --sql -o " + Quoted(model.string()) +
+                           " >/dev/null")
+                              .c_str()),
+              0);
+    const fs::path out = temp.path() / "out";
+    fs::create_directories(out);
+    // No process has id 2^22 + 1.
+    const fs::path stale = out / ".big.usrspc.tmp4194305-17";
+    std::ofstream(stale) << "partial";
+
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        setenv("TWDSPUSRSPC_REGISTRY", (temp.path() / "registry").c_str(), 1);
+        dup2(open("/dev/null", O_WRONLY), 2);
+        execl((kPrograms / "twDspUsrSpc").c_str(), "twDspUsrSpc", "--export", "--store",
+              (temp.path() / "store").c_str(), "--output", (out / "big.usrspc").c_str(),
+              "127.0.0.1/BIGMODEL01", nullptr);
+        _exit(127);
+    }
+    bool writing = false;
+    for (int wait = 0; !writing && wait < 12000; ++wait) {
+        for (const auto& entry : fs::directory_iterator(out)) {
+            writing = writing || (entry.path() != stale &&
+                                  entry.path().filename().string().starts_with(".big.usrspc.tmp"));
+        }
+        if (waitpid(pid, nullptr, WNOHANG) == pid) {
+            GTEST_SKIP() << "the export ended before it could be interrupted";
+        }
+        usleep(5000);
+    }
+    ASSERT_TRUE(writing);
+    EXPECT_FALSE(fs::exists(stale));
+    kill(pid, SIGTERM);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+    EXPECT_TRUE(fs::is_empty(out)) << "a temporary file was left behind";
 }
 
 }  // namespace
