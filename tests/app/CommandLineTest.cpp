@@ -41,18 +41,6 @@ TEST(CommandLineTest, UnusableArgumentsAreUsageErrors) {
     EXPECT_TRUE(ParseCommandLine({"--version"}).version);
 }
 
-// Without --export an option the viewer does not know opens the window
-// anyway, which says what it ignored; the known options still work.
-TEST(CommandLineTest, UnknownOptionsAreSetAsideForTheWindow) {
-    const CommandLine line =
-        ParseCommandLine({"-psn_0_1234", "--store", "/srv/s", "--geometry=9x9", "1.2.3.4/NAME"});
-    EXPECT_EQ(line.usageError, "");
-    EXPECT_FALSE(IsHeadlessRequest(line));
-    EXPECT_EQ(line.ignoredOptions, (std::vector<std::string>{"-psn_0_1234", "--geometry=9x9"}));
-    EXPECT_EQ(line.store, "/srv/s");
-    EXPECT_EQ(line.argumentText, "1.2.3.4/NAME");
-}
-
 TEST(CommandLineTest, SplitsAtTheFirstSlashWithoutTrimming) {
     const auto split = [](std::string_view text) {
         const std::optional<AddressAndName> parts = SplitArgumentText(text);

@@ -7,14 +7,13 @@ namespace {
 
 #ifndef _WIN32
 TEST(DisplayServerTest, AWindowNeedsTheServerItsPlatformTalksTo) {
-    const auto with = [](const char* variable, const char* value) {
-        return [=](const char* name) -> std::optional<std::string> {
-            return variable != nullptr && std::string_view(name) == variable
-                       ? std::optional<std::string>(value)
-                       : std::nullopt;
+    // The one environment variable set, or none.
+    const auto with = [](std::string variable, std::string value) {
+        return [=](const char* name) {
+            return name == variable ? std::optional<std::string>(value) : std::nullopt;
         };
     };
-    const auto none = with(nullptr, nullptr);
+    const auto none = with("", "");
     EXPECT_FALSE(WindowCanOpen("", none));
     EXPECT_FALSE(WindowCanOpen("wayland;xcb", none));
     EXPECT_FALSE(WindowCanOpen("", with("DISPLAY", "")));

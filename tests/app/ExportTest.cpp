@@ -3,12 +3,10 @@
 
 #include <gtest/gtest.h>
 #ifndef _WIN32
-#include <sys/resource.h>
 #include <unistd.h>
 #endif
 
 #include <cerrno>
-#include <csignal>
 #include <optional>
 #include <sstream>
 #include <system_error>
@@ -238,28 +236,7 @@ TEST_F(ExportTest, NamesThatWouldLeaveTheFolderAreRefused) {
     EXPECT_TRUE(fs::is_empty(data));
 }
 
-#ifndef _WIN32  // made with POSIX means: a file size limit, /dev/full, links
-TEST_F(ExportTest, FailedWriteKeepsThePreviousFile) {
-    const fs::path file = data / "kept.usrspc";
-    test::WriteBytes(file, "previous export\r\n");
-    // A file-size limit makes every write past 100 bytes fail, even for root.
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved;
-    limited.rlim_cur = 100;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const ExportResult result = Export(file);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
-
-    EXPECT_EQ(result.status, Status::NeedsLocation);
-    EXPECT_EQ(result.message,
-              "5313|" + file.string() + "|" + std::generic_category().message(EFBIG));
-    EXPECT_EQ(ReadBytes(file), "previous export\r\n");
-    EXPECT_EQ(std::vector<fs::path>(fs::directory_iterator(data), {}), std::vector<fs::path>{file});
-}
-
+#ifndef _WIN32  // made with POSIX means: /dev/full, links
 // Each place that cannot take the file is named with the system's reason.
 TEST_F(ExportTest, UnwritableTargetsAreReportedWithTheReason) {
     const fs::path link = temp.path() / "full.usrspc";

@@ -232,14 +232,6 @@ TEST_F(MainWindowPresenterTest, ExportWithoutADataPathAsksWhereAndACancelKeepsTh
     EXPECT_EQ(view.saveAs->folder, target.path());
 }
 
-TEST_F(MainWindowPresenterTest, ExitClosesTheConnectionOnceMoreAndTheWindow) {
-    presenter.load("127.0.0.1/TWMODEL001");
-    view.take();
-    presenter.exitViewer();
-    EXPECT_EQ(link.closedHandles, (std::vector<std::int32_t>{41, 41}));
-    EXPECT_EQ(view.take(), Log{"close"});
-}
-
 // The status line's last line names what is shown and where it came from,
 // and stays under later messages.
 TEST_F(MainWindowPresenterTest, StatusKeepsTheTargetAndSourceUnderLaterMessages) {

@@ -22,15 +22,6 @@ TEST(MessagesTest, PlaceholdersAreFilledInOnePass) {
               "name A\\x00B\\x1B[2J\\x0A\\x7F\n");
 }
 
-// The name a status message gives the page a failure happened on.
-TEST(MessagesTest, APageKindIsNamedAfterItsTab) {
-    std::string names;
-    for (const char kind : {'C', 'G', 'E', 'F', 'Z', 'S', 'X', 'c'}) {
-        names += std::string(PageListName(kind)) + ",";
-    }
-    EXPECT_EQ(names, "CX,GC,End_TW,FC,ZC,SQL,,,");
-}
-
 // The built-in texts stand in for the English catalogue: they must say the
 // same thing.
 TEST(MessagesTest, BuiltInTextsAreTheEnglishCatalogues) {

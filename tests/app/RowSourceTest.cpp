@@ -63,7 +63,6 @@ TEST_F(RowSourceTest, EveryRowNamesItsPageOffsetFieldAndFile) {
         std::string line;
     } cases[] = {
         {PageList::CX, 1, "field C 1024+1=1025 w10 Version  n0 k0 [V01R02    ]"},
-        {PageList::GC, 24, "field G 1024+611=1635 w1 RecoveryType  n0 k0 [G]"},
         {PageList::GC, 59,
          "field G 1024+953=1977 w20 ExtendedSequenceReprise  n0 k0 [" + blanks20 + "]"},
         {PageList::FC, 74, "heading F 2560+0=2560 w0  ORDERS0002 n2 k0 [=================]"},
@@ -71,8 +70,6 @@ TEST_F(RowSourceTest, EveryRowNamesItsPageOffsetFieldAndFile) {
          "field F 3072+572=3644 w20 ExtendedSequenceReprise ITEMS00003 n3 k0 [" + blanks20 + "]"},
         {PageList::ZC, 12,
          "field Z 2048+76=2124 w10 InputFieldLength CUSTMAST01 n1 k2 [         2]"},
-        {PageList::ZC, 65, "field Z 3072+355=3427 w10 KeyOrder ITEMS00003 n3 k5 [         2]"},
-        {PageList::SQL, 3, "statement S 2748+43=2791 w13  CUSTMAST01 n1 k0 [DELETE FROM X]"},
         {PageList::SQL, 5, "heading S 3372+0=3372 w0  ITEMS00003 n3 k0 [=================]"},
         {PageList::SQL, 7,
          "statement S 3372+23=3395 w4  ITEMS00003 n3 k0 [UP\xFA"
@@ -92,19 +89,6 @@ TEST_F(RowSourceTest, ZcEntriesPastTheEndOfTheirPageHaveNoBytes) {
               "field Z 2048+29993=32041 w10 KeyOrder BIGFILE001 n1 k411 [       ]");
     EXPECT_EQ(At(PageList::ZC, 3708),
               "field Z 2048+30066=32114 w10 KeyOrder BIGFILE001 n1 k412 []");
-}
-
-// A new Display forgets the previous one's pages; rows that no Display added
-// have no page.
-TEST_F(RowSourceTest, SourcesFollowTheLastDisplayOnly) {
-    Display({{"CUSTMAST01", 2, 700, {"INSERT INTO X", "", "", ""}}});
-    Display({{"SOLOFILE01", 1, 0, {}}});
-    EXPECT_EQ(At(PageList::FC, 2), "field F 2048+1=2049 w10 FicID SOLOFILE01 n1 k0 [SOLOFILE01]");
-    EXPECT_THROW((void)display.source(PageList::SQL, 0), std::out_of_range);
-
-    display.clearAll();
-    ASSERT_TRUE(display.list(PageList::CX).appendRow("Own row", "", 0, "own"));
-    EXPECT_EQ(At(PageList::CX, 0), "unknown - 0+0=0 w0   n0 k0 [own]");
 }
 
 }  // namespace

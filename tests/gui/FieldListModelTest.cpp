@@ -31,23 +31,19 @@ TEST(FieldListModel, RowsAppearWhenTheResetBracketClosesAndStayReadOnly) {
                    "es",
                    50000);
     ASSERT_TRUE(list.appendRow("Version", "", 0, std::string("  V1\0\t", 6)));
-    for (std::uint32_t i = 1; i <= 20000; ++i) {
-        ASSERT_TRUE(list.appendRow("Field", "FIC", i, std::to_string(i)));
-    }
+    ASSERT_TRUE(list.appendRow("Field", "FIC", 1, "1"));
     EXPECT_EQ(model.rowCount(), 0);  // still the count the views know
     model.endListReset();
     EXPECT_EQ(resets.count(), 1);
     EXPECT_EQ(model.headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(),
               QString::fromUtf8("Données"));
     EXPECT_EQ(model.columnWidthTwips(1), 50000);
-    EXPECT_EQ(model.rowCount(), 20001);
+    EXPECT_EQ(model.rowCount(), 2);
     EXPECT_EQ(model.data(model.index(0, 0), Qt::DisplayRole).toString(), QStringLiteral("Version"));
     EXPECT_EQ(model.data(model.index(0, 1), Qt::DisplayRole).toString(),
               QString::fromUtf8("  V1\u2400\u2409"));
     EXPECT_EQ(model.value(0), std::string_view("  V1\0\t", 6));
-    EXPECT_EQ(model.data(model.index(20000, 1), Qt::DisplayRole).toString(),
-              QStringLiteral("20000"));
-    EXPECT_TRUE(model.value(20001).empty());
+    EXPECT_TRUE(model.value(2).empty());
     for (int column = 0; column < 2; ++column) {
         EXPECT_EQ(model.flags(model.index(0, column)) & (Qt::ItemIsEditable | Qt::ItemIsSelectable),
                   Qt::ItemIsSelectable);
