@@ -6,7 +6,6 @@
 #include "HostLinkCalls.h"
 #include "ResultAssertions.h"
 #include "TempFolder.h"
-#include "TestSupport.h"
 #include "twds/HostLinkFactory.h"
 
 namespace twds {
@@ -15,88 +14,77 @@ namespace {
 using Environment = std::map<std::string, std::string>;
 using Paths = std::vector<std::filesystem::path>;
 
-HostLinkChoice Resolve(const std::filesystem::path& library, const std::filesystem::path& store,
+HostLinkChoice Resolve(const std::filesystem::path& store,
                        const std::filesystem::path& executableFolder,
                        const Environment& environment) {
-    return ResolveHostLinkChoice(
-        library, store, executableFolder,
-        [&environment](const char* name) -> std::optional<std::string> {
-            const auto found = environment.find(name);
-            return found != environment.end() ? found->second : std::optional<std::string>();
-        });
+    return ResolveHostLinkChoice("", store, executableFolder,
+                                 [&environment](const char* name) -> std::optional<std::string> {
+                                     const auto found = environment.find(name);
+                                     if (found == environment.end()) {
+                                         return std::nullopt;
+                                     }
+                                     return found->second;
+                                 });
 }
 
-// The user's own data folder, where saved user spaces are looked for when no
-// store is named.
+// --store, then $TWDSPUSRSPC_STORE, then the user's data folder (not named
+// by the user: it need not exist), then the bundled samples.
+TEST(ResolveHostLinkChoice, StoreOptionThenVariableThenUserDataFolderThenSamples) {
+    test::TempFolder root;
+    std::filesystem::create_directories(root.path() / "bin" / "samples");
+    const auto samples = root.path() / "bin" / "samples";
 #ifdef _WIN32
-const Environment kUserFolders = {{"LOCALAPPDATA", "/local"}, {"APPDATA", "/roaming"}};
-const std::filesystem::path kUserStore = "/local/twDspUsrSpc/userspaces";
+    Environment environment = {{"LOCALAPPDATA", "/local"}};
+    const std::filesystem::path userStore = "/local/twDspUsrSpc/userspaces";
 #else
-const Environment kUserFolders = {{"XDG_DATA_HOME", "/xdg"}, {"HOME", "/home/u"}};
-const std::filesystem::path kUserStore = "/xdg/twDspUsrSpc/userspaces";
+    Environment environment = {{"XDG_DATA_HOME", "relative/data"}, {"HOME", "/home/u"}};
+    const std::filesystem::path userStore = "/home/u/.local/share/twDspUsrSpc/userspaces";
 #endif
-
-TEST(ResolveHostLinkChoice, OptionThenVariableThenUserDataFolder) {
-    Environment all = kUserFolders;
-    all["TWDSPUSRSPC_STORE"] = "/env/store";
-    all["TWDSPUSRSPC_HOSTLINK"] = "/env/libDllParam.so";
-    const HostLinkChoice fromOption = Resolve("/opt/libX.so", "/opt/store", "/nowhere/bin", all);
+    const HostLinkChoice fromUserFolder = Resolve("", root.path() / "bin", environment);
+    EXPECT_EQ(fromUserFolder.stores, (Paths{userStore, samples}));
+    EXPECT_EQ(fromUserFolder.namedStore, "");
+    EXPECT_EQ(fromUserFolder.samples, samples);
+    environment["TWDSPUSRSPC_STORE"] = "/env/store";
+    environment["TWDSPUSRSPC_HOSTLINK"] = "/env/libDllParam.so";
+    EXPECT_EQ(Resolve("", "/nowhere/bin", environment).stores, Paths{"/env/store"});
+    EXPECT_EQ(Resolve("", "/nowhere/bin", environment).library, "/env/libDllParam.so");
+    const HostLinkChoice fromOption = Resolve("/opt/store", "/nowhere/bin", environment);
     EXPECT_EQ(fromOption.stores, Paths{"/opt/store"});
     EXPECT_EQ(fromOption.namedStore, "/opt/store");
-    EXPECT_EQ(fromOption.library, "/opt/libX.so");
-    const HostLinkChoice fromVariable = Resolve("", "", "/nowhere/bin", all);
-    EXPECT_EQ(fromVariable.stores, Paths{"/env/store"});
-    EXPECT_EQ(fromVariable.namedStore, "/env/store");
-    EXPECT_EQ(fromVariable.library, "/env/libDllParam.so");
+}
 
-    // The user's data folder is not named: it need not exist.
-    Environment noStore = kUserFolders;
-    const HostLinkChoice fromUserFolder = Resolve("", "", "/nowhere/bin", noStore);
-    EXPECT_EQ(fromUserFolder.stores, Paths{kUserStore});
-    EXPECT_EQ(fromUserFolder.namedStore, "");
-    noStore["TWDSPUSRSPC_STORE"] = "";
-#ifdef _WIN32
-    // Without a local application-data folder, the roaming one.
-    noStore["LOCALAPPDATA"] = "";
-    EXPECT_EQ(Resolve("", "", "/nowhere/bin", noStore).stores,
-              Paths{"/roaming/twDspUsrSpc/userspaces"});
-#else
-    // An empty or relative $XDG_DATA_HOME falls back on the home folder.
-    for (const char* xdg : {"", "relative/data"}) {
-        noStore["XDG_DATA_HOME"] = xdg;
-        EXPECT_EQ(Resolve("", "", "/nowhere/bin", noStore).stores,
-                  Paths{"/home/u/.local/share/twDspUsrSpc/userspaces"});
+// A store named by the user that is missing or not a folder stops the host
+// link from starting instead of leaving the samples to answer.
+TEST(CreateHostLink, NamedStoreThatIsNoFolderIsRefused) {
+    test::TempFolder temp;
+    const auto file = temp.write("plain.twus", "TWUSRSPC PAGES 1\n");
+    const std::string missing = (temp.path() / "missing").string();
+    const std::pair<std::filesystem::path, std::string> cases[] = {
+        {missing, "The folder of saved user spaces " + missing +
+                      " does not exist. Check the folder given with --store or "
+                      "$TWDSPUSRSPC_STORE."},
+        {file, "The folder of saved user spaces " + file.string() +
+                   " is not a folder. Check the path given with --store or $TWDSPUSRSPC_STORE."},
+    };
+    HostLinkChoice choice;
+    std::string error;
+    for (const auto& [store, expected] : cases) {
+        choice.namedStore = store;
+        choice.stores = {store, temp.path()};
+        EXPECT_EQ(test::ValueOr(CreateHostLink(choice), error), nullptr) << store;
+        EXPECT_EQ(error, expected);
     }
-    EXPECT_TRUE(Resolve("", "", "/nowhere", {}).library.empty());
-#endif
-    EXPECT_TRUE(Resolve("", "", "/nowhere/bin", {}).stores.empty());
 }
 
-TEST(ResolveHostLinkChoice, BundledSamplesComeLastFromTheBuildOrTheInstalledLayout) {
-    test::TempFolder root;
-    std::filesystem::create_directories(root.path() / "bin");
-    const auto shared = root.path() / "share" / "twDspUsrSpc" / "samples";
-    std::filesystem::create_directories(shared);
-    const HostLinkChoice installed = Resolve("", "/opt/store", root.path() / "bin", kUserFolders);
-    EXPECT_EQ(installed.stores, (Paths{"/opt/store", shared}));
-    EXPECT_EQ(installed.samples, shared);
-
-    std::filesystem::create_directories(root.path() / "bin" / "samples");
-    const HostLinkChoice built = Resolve("", "", root.path() / "bin", kUserFolders);
-    EXPECT_EQ(built.stores, (Paths{kUserStore, root.path() / "bin" / "samples"}));
-    EXPECT_EQ(built.samples, root.path() / "bin" / "samples");
-    EXPECT_EQ(Resolve("", "", "/nowhere/bin", kUserFolders).samples, "");
-}
-
-// Without a library, pages come from the stores, those of the bundled
-// samples told apart from the user's own.
+// Without a library, pages come from the stores, the bundled samples told
+// apart from the user's own.
 TEST(CreateHostLink, WithoutALibraryServesSavedUserSpacesFromTheStores) {
     test::TempFolder root;
     const auto sample = root.write("bin/samples/127.0.0.1/M.twus", "TWUSRSPC PAGES 1\n");
     const auto own = root.write("store/10.0.0.1/M.twus", "TWUSRSPC PAGES 1\nC 00001024 2\nok\n");
     std::string error;
     auto link = test::ValueOr(
-        CreateHostLink(Resolve("", root.path() / "store", root.path() / "bin", {})), error);
+        CreateHostLink(Resolve(root.path() / "store", root.path() / "bin", {})), error);
     ASSERT_NE(link, nullptr) << error;
     const std::tuple<std::string, PageSource::Kind, std::filesystem::path, std::string> cases[] = {
         {"127.0.0.1", PageSource::Kind::Sample, sample, "failed"},
@@ -112,34 +100,6 @@ TEST(CreateHostLink, WithoutALibraryServesSavedUserSpacesFromTheStores) {
         EXPECT_EQ(link->pageSource().kind, kind) << address;
         EXPECT_EQ(link->pageSource().path, path);
     }
-}
-
-// A store named by the user that is missing or not a folder stops the host
-// link from starting instead of leaving the samples to answer.
-TEST(CreateHostLink, NamedStoreThatIsNoFolderIsRefused) {
-    test::TempFolder temp;
-    const auto file = temp.write("plain.twus", "TWUSRSPC PAGES 1\n");
-    const std::string missing = (temp.path() / "missing").string();
-    HostLinkChoice choice;
-    std::string error;
-    const std::pair<std::filesystem::path, std::string> cases[] = {
-        {missing, "The folder of saved user spaces " + missing +
-                      " does not exist. Check the folder given with --store or "
-                      "$TWDSPUSRSPC_STORE."},
-        {file, "The folder of saved user spaces " + file.string() +
-                   " is not a folder. Check the path given with --store or $TWDSPUSRSPC_STORE."},
-    };
-    for (const auto& [store, expected] : cases) {
-        choice.namedStore = store;
-        choice.stores = {store, temp.path()};
-        EXPECT_EQ(test::ValueOr(CreateHostLink(choice), error), nullptr) << store;
-        EXPECT_EQ(error, expected);
-    }
-    EXPECT_EQ(test::ValueOr(CreateHostLink(choice, test::EchoLookup), error), nullptr);
-    EXPECT_EQ(error, "5366|" + file.string());
-
-    choice.namedStore = temp.path();
-    EXPECT_NE(test::ValueOr(CreateHostLink(choice), error), nullptr) << error;
 }
 
 }  // namespace

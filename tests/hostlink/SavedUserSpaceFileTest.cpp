@@ -132,25 +132,5 @@ TEST(SavedUserSpaceFile, LoadReadsARegularFileOrSaysWhyNot) {
     }
 }
 
-#ifndef _WIN32
-// Only the first bytes of a file are read before its header line is known
-// to be right: a file far larger than memory that is no saved user space is
-// refused for what it is, not for its size.
-TEST(SavedUserSpaceFile, HeaderIsCheckedBeforeTheFileIsReadWhole) {
-    test::TempFolder folder;
-    const auto path = folder.write("HUGE.twus", "GIF89a\n");
-    std::error_code sparse;
-    std::filesystem::resize_file(path, std::uintmax_t{1} << 40, sparse);
-    if (sparse) {
-        GTEST_SKIP() << "no sparse file of 1 TiB here: " << sparse.message();
-    }
-    std::string error;
-    EXPECT_EQ(test::ValueOr(SavedUserSpaceFile::load(path), error), nullptr);
-    EXPECT_EQ(error, path.string() +
-                         ": at byte offset 0: expected the header line \"TWUSRSPC PAGES 1\", "
-                         "found \"GIF89a\". This is not a saved user space file.");
-}
-#endif
-
 }  // namespace
 }  // namespace twds

@@ -21,48 +21,26 @@ struct Reading {
     std::optional<std::int32_t> offset;
 };
 
+// clang-format off
 const Reading kReadings[] = {
-    {"   12     ", 12, 12},
-    {"", 0, 0},
-    {"ABCDEFGHIJ", 0, 0},
-    {"\t1\n2 3", 123, 123},  // blanks are skipped wherever they stand
-    {"\r5", 0, 0},
-    {"1.2.3", 1, 1},
-    {"- 7", -7, -7},
-    {"+7", 7, 7},
-    {"2.5", 2, 2},  // halves go to the even neighbour
-    {"3.5", 4, 4},
-    {"-2.5", -2, -2},
-    {"2.50001", 3, 3},
-    {".5", 0, 0},
-    {"1D3", 1000, 1000},
-    {"25E-1", 2, 2},
-    {"7Ex", 7, 7},
-    {"1E-400", 0, 0},
-    {"1E400", nullopt, nullopt},
-    {"1E5", nullopt, 100000},
-    {"&hff", 255, 255},
-    {"&HFFFF", -1, -1},  // four hex digits are a 16-bit pattern
-    {"&H8000", -32768, -32768},
-    {"&H10000", nullopt, 65536},
-    {"&HFFFFFFFF", -1, -1},
-    {"&H123456789", nullopt, nullopt},
-    {"&H1G", 1, 1},
-    {"&X12", 0, 0},
-    {"&O177777", -1, -1},
-    {"&O200000", nullopt, 65536},
-    {"&O40000000000", nullopt, nullopt},
-    {"32767", 32767, 32767},
-    {"32767.5", nullopt, 32768},
-    {"-32768.5", -32768, -32768},
-    {"-32769", nullopt, -32769},
-    {"2147483647", nullopt, 2147483647},
-    {"-2147483648", nullopt, -2147483647 - 1},
-    {"2147483648", nullopt, nullopt},
-    {std::string(400, '9'), nullopt, nullopt},
-    {std::string{'1', '\0', '2'}, 1, 1},  // a NUL ends the number
-    {std::string{'\0', '1', '2'}, 0, 0},
+    {"   12     ", 12, 12},     {"", 0, 0},                  {"ABCDEFGHIJ", 0, 0},
+    {"\t1\n2 3", 123, 123},     {"\r5", 0, 0},               {"1.2.3", 1, 1},
+    {"- 7", -7, -7},            {"+7", 7, 7},                {std::string{'1', '\0', '2'}, 1, 1},
+    // Halves go to the even neighbour.
+    {"2.5", 2, 2},              {"3.5", 4, 4},               {"-2.5", -2, -2},
+    {"2.50001", 3, 3},          {".5", 0, 0},                {"-32768.5", -32768, -32768},
+    {"1D3", 1000, 1000},        {"25E-1", 2, 2},             {"7Ex", 7, 7},
+    {"1E-400", 0, 0},           {"1E400", nullopt, nullopt}, {"1E5", nullopt, 100000},
+    // Up to four hex digits are a 16-bit pattern, up to eight a 32-bit one.
+    {"&hff", 255, 255},         {"&HFFFF", -1, -1},          {"&H8000", -32768, -32768},
+    {"&H10000", nullopt, 65536}, {"&HFFFFFFFF", -1, -1},     {"&H123456789", nullopt, nullopt},
+    {"&H1G", 1, 1},             {"&X12", 0, 0},              {"&O177777", -1, -1},
+    {"&O200000", nullopt, 65536}, {"&O40000000000", nullopt, nullopt},
+    {"32767", 32767, 32767},    {"32767.5", nullopt, 32768}, {"-32769", nullopt, -32769},
+    {"2147483647", nullopt, 2147483647}, {"-2147483648", nullopt, -2147483647 - 1},
+    {"2147483648", nullopt, nullopt}, {std::string(400, '9'), nullopt, nullopt},
 };
+// clang-format on
 
 TEST(FieldNumber32Test, ReadsCountsAndOffsetsAsTheEngineDoes) {
     for (const Reading& r : kReadings) {
