@@ -17,7 +17,7 @@ std::string BuildFCPage(const FileModel& file) {
            FillFields(layout::kFCTail, {{"ExtendedSequence", "00000000000000000042"}});
 }
 
-std::string BuildZCPage(int zcCount) {
+static std::string BuildZCPage(int zcCount) {
     std::string page;
     for (int k = 1; k <= zcCount; ++k) {
         page += FillFields(layout::kZC, {{"Page", "Z"},
@@ -28,7 +28,7 @@ std::string BuildZCPage(int zcCount) {
     return page;
 }
 
-std::string BuildSQLPage(const std::array<std::string, 4>& statements) {
+static std::string BuildSQLPage(const std::array<std::string, 4>& statements) {
     std::string page;
     for (const std::string& statement : statements) {
         page += Number(static_cast<std::int64_t>(statement.size())) + statement;

@@ -54,8 +54,6 @@ using PageMap = std::map<std::pair<char, std::int32_t>, std::string>;
 // The pages a host link serves for the model, by kind and position.
 [[nodiscard]] PageMap BuildPages(const UserSpaceModel& model);
 [[nodiscard]] std::string BuildFCPage(const FileModel& file);
-[[nodiscard]] std::string BuildZCPage(int zcCount);
-[[nodiscard]] std::string BuildSQLPage(const std::array<std::string, 4>& statements);
 
 // A small user space: two files of two ZC entries each, the first with SQL
 // statements and the second without, and an End_TW page.

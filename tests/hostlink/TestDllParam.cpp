@@ -2,8 +2,9 @@
 // host-link tests. It answers with bytes a C string would lose (NULs, bytes
 // above 127, a NUL as the very last byte), echoes what it received so that
 // the tests can check it, and fails on demand:
-//   - opening the machine "refuse.example" fails;
-//   - a retrieval for a user space whose name begins with "FAIL" fails.
+//   - a retrieval for a user space whose name begins with "FAIL" fails;
+//   - after opening "length.example" fails, the last error is the length
+//     its caller says the text buffer has.
 // Built a second time without fnDllParamCloseMConnection
 // (TWDS_TEST_OMIT_CLOSE) to test the missing-function message.
 
@@ -29,8 +30,6 @@ constexpr std::size_t kPageHead = 30;
 
 char gLastError[256] = "no error yet";
 int32_t gOpenHandle = 0;
-// After a connection to "length.example", the last error is the length its
-// caller says the text buffer has, so that a test can see it.
 bool gReportLength = false;
 
 void SetError(const char* format, const char* detail) {
@@ -43,10 +42,6 @@ TWDS_TEST_EXPORT int32_t fnDllParamOpenMConnection(char* machine, char* buffer1,
                                                    int32_t* connection) {
     gReportLength = std::strcmp(machine, "length.example") == 0;
     if (gReportLength) {
-        return 0;
-    }
-    if (std::strcmp(machine, "refuse.example") == 0) {
-        SetError("connection refused by %s", machine);
         return 0;
     }
     std::memset(buffer1, 0, kShortBuffer);

@@ -11,7 +11,7 @@ namespace twds {
 namespace {
 
 // One list as the window, the export and the Display command must see it,
-// written out so that a swapped or edited row fails.
+// written out so that a swapped or edited entry fails.
 struct ExpectedList {
     PageList list;
     char kind;
@@ -27,77 +27,25 @@ struct ExpectedList {
     std::size_t queryRows;
 };
 
-constexpr std::array<ExpectedList, 5> kExpected{{
-    {PageList::CX,
-     'C',
-     "CX",
-     1,
-     "++++++++++ Page CX ++++++++++++++++++++++++++++",
-     "ListView1",
-     "Text1",
-     false,
-     EntryKey::None,
-     "",
-     {35, 0, 0},
-     0},
-    {PageList::GC,
-     'G',
-     "GC",
-     2,
-     "++++++++++ Page GC ++++++++++++++++++++++++++++",
-     "ListView2",
-     "Text2",
-     false,
-     EntryKey::FixedSuffix,
-     "0000000001",
-     {24, 32, 4},
-     0},
-    {PageList::FC,
-     'F',
-     "FC",
-     3,
-     "++++++++++ Page FC ++++++++++++++++++++++++++++",
-     "ListView3",
-     "Text3",
-     false,
-     EntryKey::FicID,
-     "",
-     {39, 32, 2},
-     0},
-    {PageList::ZC,
-     'Z',
-     "ZC",
-     4,
-     "++++++++++ Page ZC ++++++++++++++++++++++++++++",
-     "ListView4",
-     "Text4",
-     true,
-     EntryKey::FicID,
-     "",
-     {9, 0, 0},
-     0},
-    {PageList::SQL,
-     'S',
-     "SQL",
-     5,
-     "++++++++++ Page SQL ++++++++++++++++++++++++++++",
-     "ListView5",
-     "Text5",
-     false,
-     EntryKey::FicID,
-     "",
-     {0, 0, 0},
-     4},
-}};
+// clang-format off
+constexpr ExpectedList kExpected[] = {
+    {PageList::CX, 'C', "CX", 1, "++++++++++ Page CX ++++++++++++++++++++++++++++", "ListView1", "Text1", false, EntryKey::None, "", {35, 0, 0}, 0},
+    {PageList::GC, 'G', "GC", 2, "++++++++++ Page GC ++++++++++++++++++++++++++++", "ListView2", "Text2", false, EntryKey::FixedSuffix, "0000000001", {24, 32, 4}, 0},
+    {PageList::FC, 'F', "FC", 3, "++++++++++ Page FC ++++++++++++++++++++++++++++", "ListView3", "Text3", false, EntryKey::FicID, "", {39, 32, 2}, 0},
+    {PageList::ZC, 'Z', "ZC", 4, "++++++++++ Page ZC ++++++++++++++++++++++++++++", "ListView4", "Text4", true, EntryKey::FicID, "", {9, 0, 0}, 0},
+    {PageList::SQL, 'S', "SQL", 5, "++++++++++ Page SQL ++++++++++++++++++++++++++++", "ListView5", "Text5", false, EntryKey::FicID, "", {0, 0, 0}, 4},
+};
+// clang-format on
 
 TEST(PageLists, EachListHasItsKindTabBannerNamesAndKeys) {
-    ASSERT_EQ(kPageLists.size(), kExpected.size());
-    for (std::size_t i = 0; i < kExpected.size(); ++i) {
+    ASSERT_EQ(kPageLists.size(), std::size(kExpected));
+    for (std::size_t i = 0; i < std::size(kExpected); ++i) {
         const ExpectedList& expected = kExpected[i];
         const PageListInfo& info = kPageLists[i];
         SCOPED_TRACE(expected.caption);
         EXPECT_EQ(info.list, expected.list);
         EXPECT_EQ(&InfoOf(expected.list), &info);
+        EXPECT_EQ(PageListOfKind(expected.kind), expected.list);
         EXPECT_EQ(info.kind, expected.kind);
         EXPECT_EQ(info.caption, expected.caption);
         EXPECT_EQ(info.tab, expected.tab);
@@ -108,31 +56,11 @@ TEST(PageLists, EachListHasItsKindTabBannerNamesAndKeys) {
         EXPECT_EQ(info.entryKey, expected.entryKey);
         EXPECT_EQ(info.fixedKeySuffix, expected.fixedKeySuffix);
         for (std::size_t run = 0; run < expected.fieldsPerRun.size(); ++run) {
-            EXPECT_EQ(info.layout.fieldRuns[run].size(), expected.fieldsPerRun[run])
-                << "field run " << run;
+            EXPECT_EQ(info.layout.fieldRuns[run].size(), expected.fieldsPerRun[run]) << run;
         }
         EXPECT_EQ(info.layout.querySuffixes.size(), expected.queryRows);
     }
-}
-
-// The GC and FC pages embed the one readable block between their own runs.
-TEST(PageLists, TheReadableBlockStandsBetweenTheGcAndFcRuns) {
-    for (const PageList list : {PageList::GC, PageList::FC}) {
-        const std::span<const layout::FieldSpec> block = InfoOf(list).layout.fieldRuns[1];
-        ASSERT_FALSE(block.empty());
-        EXPECT_EQ(block.front().catalogueId, 5801);
-        EXPECT_EQ(block.back().catalogueId, 5829);
-    }
-    EXPECT_EQ(InfoOf(PageList::GC).layout.fieldRuns[2].front().fixedLabel, "MaxCountEntry");
-    EXPECT_EQ(InfoOf(PageList::FC).layout.fieldRuns[2].front().fixedLabel, "Extended Sequence");
-}
-
-TEST(PageLists, AKindLetterFindsItsListAndEndTwIsNone) {
-    EXPECT_EQ(PageListOfKind('C'), PageList::CX);
-    EXPECT_EQ(PageListOfKind('G'), PageList::GC);
-    EXPECT_EQ(PageListOfKind('F'), PageList::FC);
-    EXPECT_EQ(PageListOfKind('Z'), PageList::ZC);
-    EXPECT_EQ(PageListOfKind('S'), PageList::SQL);
+    // The End_TW page has no list.
     for (const char kind : {'E', 'c', 'X', '\0'}) {
         EXPECT_EQ(PageListOfKind(kind), std::nullopt) << "kind " << int{kind};
     }
