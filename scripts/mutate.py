@@ -86,10 +86,11 @@ def Tests(build, log):
 
 JOBS = 2
 TESTS = None
+TARGETS = []
 
 
 def main():
-    global JOBS, TESTS
+    global JOBS, TESTS, TARGETS
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--list", default=str(ROOT / "scripts" / "mutants.txt"))
     parser.add_argument("--build", default=os.environ.get("MUTANTS_BUILD", str(ROOT / "build-mutants")),
@@ -100,10 +101,13 @@ def main():
                         help="only check that every mutant's text occurs once")
     parser.add_argument("--tests", metavar="REGEX",
                         help="run only the tests whose names match (ctest -R): which of them catch a mutant")
+    parser.add_argument("--targets", metavar="T1,T2",
+                        help="build only these targets for each mutant (those holding the --tests)")
     parser.add_argument("-j", type=int, default=2)
     args = parser.parse_args()
     JOBS = args.j
     TESTS = args.tests
+    TARGETS = ["--target", *args.targets.split(",")] if args.targets else []
 
     mutants = ReadMutants(Path(args.list))
     chosen = list(range(1, len(mutants) + 1))
@@ -160,7 +164,7 @@ def main():
             planted[path] = original
             path.write_bytes(original.replace(m["from"].encode(), m["to"].encode()))
             log = logs / f"{n:03d}.log"
-            if Run(["cmake", "--build", str(build), f"-j{JOBS}"], log) != 0:
+            if Run(["cmake", "--build", str(build), f"-j{JOBS}", *TARGETS], log) != 0:
                 outcome = "invalid"
             else:
                 outcome = "survived" if Tests(build, log) == 0 else "caught"
