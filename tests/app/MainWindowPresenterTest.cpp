@@ -44,7 +44,7 @@ private:
 // hold what the test or the presenter put there.
 class FakeView : public MainWindowView {
 public:
-    explicit FakeView(const DisplayCommand& display) : display_(display) {}
+    explicit FakeView(const DisplayCommand& display) : shown(display) {}
 
     [[nodiscard]] std::string addressText() const override { return address; }
     [[nodiscard]] std::string nameText() const override { return name; }
@@ -63,10 +63,11 @@ public:
     // With the rows the CX list holds at that moment.
     void beginListsReset() override { log.push_back("reset begin " + cxRows()); }
     void endListsReset() override { log.push_back("reset end " + cxRows()); }
+    std::string cxRows() const { return std::to_string(shown.list(PageList::CX).rowCount()); }
     void setBusy(bool busy) override { log.emplace_back(busy ? "busy" : "idle"); }
-    void placeControls(const FormLayout& layout) override {
-        placed = layout;
-        log.emplace_back("place");
+    void placeControls(const FormLayout& f) override {
+        log.push_back("place " + std::to_string(f.tabs.width) + "x" +
+                      std::to_string(f.tabs.height));
     }
     [[nodiscard]] std::unique_ptr<LocalisableForm> localisableForm() override {
         return std::make_unique<FakeForm>(caption);
@@ -87,17 +88,10 @@ public:
     std::string caption;
     std::string status;
     std::string clipboard;
-    std::optional<FormLayout> placed;
     std::optional<SaveAsRequest> saveAs;
     std::optional<fs::path> answer;  // the Save As dialog's
     Log log;
-
-private:
-    [[nodiscard]] std::string cxRows() const {
-        return std::to_string(display_.list(PageList::CX).rowCount());
-    }
-
-    const DisplayCommand& display_;
+    const DisplayCommand& shown;
 };
 
 std::string Captions(std::string_view id) {
@@ -167,7 +161,7 @@ TEST_F(MainWindowPresenterTest, DisplayClearsRunsThenShowsTheResultOnTheCxTab) {
 TEST_F(MainWindowPresenterTest, LoadLocalisesSelectsInfoAndDisplaysACommandLineWithASlash) {
     presenter.load("127.0.0.1 TWMODEL001");
     EXPECT_EQ(view.caption, "T5001");
-    EXPECT_EQ(view.take(), (Log{"place", "tab 0"}));
+    EXPECT_EQ(view.take(), (Log{"place 5295x5886", "tab 0"}));
     EXPECT_DOUBLE_EQ(presenter.listHeightRatio(), 3735.0 / 5895.0);
     EXPECT_TRUE(link.openedMachines.empty());
 
@@ -283,12 +277,10 @@ TEST_F(MainWindowPresenterTest, TypingIsLimitedButALongerNameIsKept) {
 }
 
 TEST_F(MainWindowPresenterTest, ResizePlacesTheLayoutUnlessMinimised) {
-    presenter.load("");
     presenter.resized(8015, 9000, false);
     presenter.resized(100, 100, true);
-    EXPECT_EQ(view.placed->tabs, (TwipsRect{0, 0, 7895, 7830}));
     presenter.resized(100, 100, false);
-    EXPECT_EQ(view.placed->tabs, (TwipsRect{0, 0, 5295, 5886}));
+    EXPECT_EQ(view.take(), (Log{"place 7895x7830", "place 5295x5886"}));
 }
 
 // The label column keeps the design's width until the list has columns; only
