@@ -88,10 +88,7 @@ protected:
 
 TEST_F(HeadlessRunTest, ExportsWhereTheButtonWouldAndToChosenOutputs) {
     SetDataPath((temp.path() / "out" / "DATA").string());
-    EXPECT_EQ(
-        Run({"--export", "--store", (temp.path() / "store").string(), " 10.9.8.7 / headless01 "}),
-        0)
-        << err.str();
+    EXPECT_EQ(Export(" headless01 "), 0) << err.str();
     EXPECT_EQ(err.str(), SourceLine() + "Exported to " + dataPathFile.string() + "\n");
     EXPECT_EQ(out.str(), "");
     const std::string exported = test::ReadBytes(dataPathFile);
@@ -184,18 +181,6 @@ TEST_F(HeadlessRunTest, HostLinkThatCannotStartIsReported) {
     EXPECT_EQ(
         DescribeOutcome(display, environment.messages()),
         "Connection failed to the machine 10.9.8.7. The rasion : " + environment.hostLinkError());
-}
-
-// A mistyped store is named, never replaced by the bundled samples.
-TEST_F(HeadlessRunTest, MissingStoreIsReportedInsteadOfTheSamples) {
-    const std::string missing = (temp.path() / "nonexistent").string();
-    ScopedEnvironment namedStore("TWDSPUSRSPC_STORE", missing);
-    EXPECT_EQ(Run({"--export", "--output", "-", "127.0.0.1/TWMODEL001"}), 1);
-    EXPECT_EQ(err.str(), "The host link could not be started: The folder of saved user spaces " +
-                             missing +
-                             " does not exist. Check the folder given with --store or "
-                             "$TWDSPUSRSPC_STORE.\n");
-    EXPECT_EQ(out.str(), "");
 }
 
 // The bundled sample and a model made to show misplaced fields, in both
