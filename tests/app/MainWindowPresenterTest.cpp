@@ -24,20 +24,20 @@ namespace fs = std::filesystem;
 using Log = std::vector<std::string>;
 
 // The window form as the localisation walks it: its tag, and the caption it
-// is given.
+// is given, logged.
 class FakeForm : public LocalisableForm {
 public:
-    explicit FakeForm(std::string& caption) : caption_(caption) {}
+    explicit FakeForm(Log& log) : log_(log) {}
     [[nodiscard]] std::string tag() const override { return "5001"; }
     bool setCaption(std::string_view text) override {
-        caption_ = text;
+        log_.push_back("caption " + std::string(text));
         return true;
     }
     [[nodiscard]] int controlCount() const override { return 0; }
     [[nodiscard]] LocalisableControl* control(int /*index*/) override { return nullptr; }
 
 private:
-    std::string& caption_;
+    Log& log_;
 };
 
 // A view that records what it is told, in order, as short lines; the boxes
@@ -70,11 +70,11 @@ public:
                       std::to_string(f.tabs.height));
     }
     [[nodiscard]] std::unique_ptr<LocalisableForm> localisableForm() override {
-        return std::make_unique<FakeForm>(caption);
+        return std::make_unique<FakeForm>(log);
     }
-    [[nodiscard]] std::optional<fs::path> askSavePath(const SaveAsRequest& request) override {
-        saveAs = request;
-        log.push_back("save as, status " + status);
+    [[nodiscard]] std::optional<fs::path> askSavePath(const SaveAsRequest& r) override {
+        log.push_back("save as " + r.title + "|" + r.filter + "|" + r.folder.string() + "|" +
+                      r.fileName + ", status " + status);
         return answer;
     }
     [[nodiscard]] fs::path homeFolder() const override { return "/home/tester"; }
@@ -85,10 +85,8 @@ public:
 
     std::string address;
     std::string name;
-    std::string caption;
     std::string status;
     std::string clipboard;
-    std::optional<SaveAsRequest> saveAs;
     std::optional<fs::path> answer;  // the Save As dialog's
     Log log;
     const DisplayCommand& shown;
@@ -160,8 +158,7 @@ TEST_F(MainWindowPresenterTest, DisplayClearsRunsThenShowsTheResultOnTheCxTab) {
 // and an empty address stops before connecting.
 TEST_F(MainWindowPresenterTest, LoadLocalisesSelectsInfoAndDisplaysACommandLineWithASlash) {
     presenter.load("127.0.0.1 TWMODEL001");
-    EXPECT_EQ(view.caption, "T5001");
-    EXPECT_EQ(view.take(), (Log{"place 5295x5886", "tab 0"}));
+    EXPECT_EQ(view.take(), (Log{"caption T5001", "place 5295x5886", "tab 0"}));
     EXPECT_DOUBLE_EQ(presenter.listHeightRatio(), 3735.0 / 5895.0);
     EXPECT_TRUE(link.openedMachines.empty());
 
@@ -192,7 +189,6 @@ TEST_F(MainWindowPresenterTest, ExportWithADataPathWritesBesideTheDataFolderWith
     presenter.exportDisplayed();
     const std::string file = (target.path() / "TWMODEL001.usrspc").string();
     EXPECT_EQ(view.take(), (Log{"busy", "idle", "status 5310|" + file + kTarget}));
-    EXPECT_TRUE(test::ReadBytes(file).starts_with("++++++++++ Page CX "));
 
     view.name = "   ";  // the name box as it is now: nothing to export
     presenter.exportDisplayed();
@@ -208,13 +204,10 @@ TEST_F(MainWindowPresenterTest, ExportWithoutADataPathAsksWhereAndACancelKeepsTh
     view.answer = chosen;
     presenter.exportDisplayed();
     const std::string asking = dataPathMissing() + " 5323" + kTarget;
-    EXPECT_EQ(view.take(), (Log{"busy", "idle", "status " + asking, "save as, status " + asking,
-                                "busy", "idle", "status 5310|" + chosen.string() + kTarget}));
-    ASSERT_TRUE(view.saveAs.has_value());
-    EXPECT_EQ(view.saveAs->title + "|" + view.saveAs->filter + "|" + view.saveAs->folder.string() +
-                  "|" + view.saveAs->fileName,
-              "Export|5331|/home/tester|TWMODEL001.usrspc");
-    EXPECT_TRUE(test::ReadBytes(chosen).starts_with("++++++++++ Page CX "));
+    EXPECT_EQ(view.take(),
+              (Log{"busy", "idle", "status " + asking,
+                   "save as Export|5331|/home/tester|TWMODEL001.usrspc, status " + asking, "busy",
+                   "idle", "status 5310|" + chosen.string() + kTarget}));
 
     view.answer.reset();
     presenter.exportDisplayed();
@@ -222,8 +215,10 @@ TEST_F(MainWindowPresenterTest, ExportWithoutADataPathAsksWhereAndACancelKeepsTh
 
     fs::create_directory(target.path() / "TWMODEL001.usrspc");
     setDataPath(target.path() / "DATA");
+    view.take();
     presenter.exportDisplayed();
-    EXPECT_EQ(view.saveAs->folder, target.path());
+    EXPECT_TRUE(view.take().at(3).starts_with("save as Export|5331|" + target.path().string() +
+                                              "|TWMODEL001.usrspc, status 5313|"));
 }
 
 // The status line's last line names what is shown and where it came from,
