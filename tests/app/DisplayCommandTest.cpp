@@ -140,10 +140,9 @@ TEST_F(DisplayCommandTest, InputsAreTrimmedAndCheckedAndTheNameTakenBackFromTheH
     hostLink.renameUserSpace = "RENAMED001";
     EXPECT_EQ(Display("10.0.0.5", "  twModel001 "), Stage::Completed);
     ASSERT_EQ(hostLink.requests.size(), 2U);
-    EXPECT_EQ(hostLink.requests[0].userSpace, "TWMODEL001");
-    EXPECT_EQ(hostLink.requests[1].userSpace, "RENAMED001");
-    EXPECT_EQ(display.userSpace, "RENAMED001");
-    EXPECT_EQ(display.userSpaceName, "TWMODEL001");
+    EXPECT_EQ(hostLink.requests[0].userSpace + " " + hostLink.requests[1].userSpace,
+              "TWMODEL001 RENAMED001");
+    EXPECT_EQ(display.userSpace + " " + display.userSpaceName, "RENAMED001 TWMODEL001");
 
     hostLink.requests.clear();
     EXPECT_EQ(Display("10.0.0.5", " twmodel1 "), Stage::NameLength);
@@ -161,7 +160,6 @@ TEST_F(DisplayCommandTest, ConnectFailureNamesTheMachineAndTheLastError) {
     EXPECT_EQ(hostLink.openedMachines, std::vector<std::string>{"10.1.1.1"});
     EXPECT_TRUE(hostLink.requests.empty());
     EXPECT_EQ(hostLink.closedHandles, std::vector<int32_t>{17});
-    EXPECT_EQ(display.connectedAddress, "10.1.1.1");
     EXPECT_EQ(Describe(), "5301|10.1.1.1|host unreachable");
 
     hostLink.lastError = std::string("x\0yz", 4);

@@ -26,15 +26,12 @@ void NoReport(const std::string& /*title*/, const std::string& /*text*/) {}
 class HeadlessRunTest : public ::testing::Test {
 protected:
     HeadlessRunTest() {
-        test::UserSpaceModel model;
-        model.files = {{"CUSTMAST01", 2, 700, {"INSERT INTO CUSTMAST", "", "", ""}},
-                       {"ORDERS0002", 3, 0, {}}};
-        model.endOffset = 4000;
-        model.endLength = 30;
-        model.endPage = "TWEND00001Closing text";
-        pages = test::BuildPages(model);
+        const std::vector<test::FileModel> files = {
+            {"CUSTMAST01", 2, 700, {"INSERT INTO CUSTMAST", "", "", ""}}, {"ORDERS0002", 3, 0, {}}};
+        pages = test::BuildPages({files, 4000, 30, "TWEND00001Closing text"});
         SaveModel();
         fs::create_directories(temp.path() / "out");
+        SetDataPath((temp.path() / "out" / "DATA").string());
     }
 
     void SaveModel() {
@@ -87,7 +84,6 @@ protected:
 };
 
 TEST_F(HeadlessRunTest, ExportsWhereTheButtonWouldAndToChosenOutputs) {
-    SetDataPath((temp.path() / "out" / "DATA").string());
     EXPECT_EQ(Export(" headless01 "), 0) << err.str();
     EXPECT_EQ(err.str(), SourceLine() + "Exported to " + dataPathFile.string() + "\n");
     EXPECT_EQ(out.str(), "");
@@ -106,7 +102,6 @@ TEST_F(HeadlessRunTest, ExportsWhereTheButtonWouldAndToChosenOutputs) {
 // Nothing shown, nothing written; a Display stopped part way is still
 // exported; a failed export gives status 1 too.
 TEST_F(HeadlessRunTest, FailuresGiveStatusOneAndSayWhy) {
-    SetDataPath((temp.path() / "out" / "DATA").string());
     EXPECT_EQ(Export("SHORT", {"--output=-"}), 1);
     EXPECT_EQ(err.str(), "The user space name must have exactly 10 characters: SHORT\n");
     EXPECT_EQ(out.str(), "");
@@ -138,7 +133,6 @@ TEST_F(HeadlessRunTest, FailuresGiveStatusOneAndSayWhy) {
 // encoding, with advice fit for a run without a dialog.
 TEST_F(HeadlessRunTest, MessagesAreInTheSetLanguageAndTheTerminalsEncoding) {
     SetFrench();
-    SetDataPath((temp.path() / "out" / "DATA").string());
     EXPECT_EQ(Export("HEADLESS01", {}, "UTF-8"), 0);
     EXPECT_TRUE(err.str().ends_with("Export\xC3\xA9 dans " + dataPathFile.string() + "\n"))
         << err.str();
