@@ -2,9 +2,6 @@
 #include "twds/Export.h"
 
 #include <gtest/gtest.h>
-#ifndef _WIN32
-#include <unistd.h>
-#endif
 
 #include <cerrno>
 #include <optional>
@@ -30,10 +27,6 @@ using test::ReadBytes;
 const std::string kDataPathField =
     "HKEY_LOCAL_MACHINE\\SOFTWARE\\Orinex\\Tidewell\\TW_CFG\\DataPath|";
 const std::string kSettingsKey = "SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\Settings";
-
-std::string Label(int id) {
-    return CatalogueText(std::to_string(id));
-}
 
 std::string ExpectedFile(std::string_view language) {
     return ReadBytes(fs::path(TWDS_SOURCE_DIR) / "tests" / "data" /
@@ -99,9 +92,8 @@ protected:
     }
 
     ExportResult Export() { return ExportToDataPath(display, registry, test::EchoLookup); }
-    ExportResult Export(const fs::path& file) {
-        return ExportToFile(display, file, test::EchoLookup);
-    }
+    ExportResult Export(const fs::path& f) { return ExportToFile(display, f, test::EchoLookup); }
+    static std::string Label(int id) { return CatalogueText(std::to_string(id)); }
     std::string Streamed() {
         std::ostringstream stream;
         EXPECT_TRUE(WriteExport(display, stream));
