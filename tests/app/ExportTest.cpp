@@ -135,16 +135,6 @@ TEST_F(ExportTest, EndTwSectionOnlyWhenItsLengthIsPositive) {
     EXPECT_EQ(Streamed(), withoutEnd + banner + "\r\n");
 }
 
-TEST_F(ExportTest, NothingWrittenWithoutNameOrRows) {
-    SetDataPath((data / "DATA").string());
-    display.userSpaceName = "   ";
-    EXPECT_EQ(Export().status, Status::NothingToExport);
-    display.clearAll();
-    display.userSpaceName = display.userSpace = "TWMODEL001";
-    EXPECT_EQ(Export(temp.path() / "x.usrspc").status, Status::NothingToExport);
-    EXPECT_TRUE(fs::is_empty(data));
-}
-
 // The file is named after the displayed user space, not the name box, and
 // replaced whole each time, with no temporary file left beside it.
 TEST_F(ExportTest, FileIsNamedAfterTheDisplayedUserSpaceAndReplacedEachTime) {
@@ -201,7 +191,9 @@ TEST_F(ExportTest, UnusableDataPathAsksForALocationAndSaysWhy) {
     EXPECT_EQ(ReadDataPath(registry), "1234");
 }
 
-TEST_F(ExportTest, NamesThatWouldLeaveTheFolderAreRefused) {
+// Nothing is written under a name that would leave the folder, nor without
+// a name in the box or rows.
+TEST_F(ExportTest, NothingWrittenOutsideTheFolderOrWithoutNameOrRows) {
     SetDataPath((data / "DATA").string());
     for (const std::string& name : {std::string("TW/MODEL01"), std::string("TW\\MODEL01"),
                                     std::string("TW\0MODEL01", 10), std::string("..")}) {
@@ -210,6 +202,12 @@ TEST_F(ExportTest, NamesThatWouldLeaveTheFolderAreRefused) {
         EXPECT_EQ(result.status, Status::Refused);
         EXPECT_EQ(result.message, "5314|" + name);
     }
+    display.userSpace = "TWMODEL001";
+    display.userSpaceName = "   ";
+    EXPECT_EQ(Export().status, Status::NothingToExport);
+    display.clearAll();
+    display.userSpaceName = display.userSpace = "TWMODEL001";
+    EXPECT_EQ(Export(data / "x.usrspc").status, Status::NothingToExport);
     EXPECT_TRUE(fs::is_empty(data));
 }
 
