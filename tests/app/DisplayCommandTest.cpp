@@ -84,7 +84,6 @@ TEST_F(DisplayCommandTest, RequestsEveryFilesPagesInOrderWithTheirFixedLayout) {
     EXPECT_EQ(display.list(PageList::FC).text(kFC), "L5601ORDERS0002");
     EXPECT_EQ(display.list(PageList::SQL).text(kSQL), "L5601ITEMS00003");
     EXPECT_EQ(display.list(PageList::SQL).value(1), "INSERT INTO X");
-    EXPECT_EQ(display.endTwText, "");  // an E page of exactly ten characters
     EXPECT_EQ(Describe(), "5308|TWMODEL001|3");
     EXPECT_EQ(hostLink.closedHandles, std::vector<int32_t>{41});
 
