@@ -58,10 +58,5 @@ TEST(ByteRuns, ValueSplitsIntoTextMarksAndTrailingBlanks) {
                     {Kind::TrailingBlanks, 5, 1, {}}}));
 }
 
-TEST(ByteRuns, ClipboardTextNamesMarkedBytesAndKeepsTheRest) {
-    EXPECT_EQ(VisibleBytesText(std::string("\0A\tB\r\n\x7F\x90\xE9  ", 11)),
-              "<NUL>A<TAB>B<CR><LF><DEL><90>\xE9  ");
-}
-
 }  // namespace
 }  // namespace twds

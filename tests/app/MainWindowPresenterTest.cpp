@@ -24,27 +24,27 @@ namespace fs = std::filesystem;
 using Log = std::vector<std::string>;
 
 // The window form as the localisation walks it: its tag, and the caption it
-// is given.
+// is given, logged.
 class FakeForm : public LocalisableForm {
 public:
-    explicit FakeForm(std::string& caption) : caption_(caption) {}
+    explicit FakeForm(Log& log) : log_(log) {}
     [[nodiscard]] std::string tag() const override { return "5001"; }
     bool setCaption(std::string_view text) override {
-        caption_ = text;
+        log_.push_back("caption " + std::string(text));
         return true;
     }
     [[nodiscard]] int controlCount() const override { return 0; }
     [[nodiscard]] LocalisableControl* control(int /*index*/) override { return nullptr; }
 
 private:
-    std::string& caption_;
+    Log& log_;
 };
 
 // A view that records what it is told, in order, as short lines; the boxes
 // hold what the test or the presenter put there.
 class FakeView : public MainWindowView {
 public:
-    explicit FakeView(const DisplayCommand& display) : display_(display) {}
+    explicit FakeView(const DisplayCommand& display) : shown(display) {}
 
     [[nodiscard]] std::string addressText() const override { return address; }
     [[nodiscard]] std::string nameText() const override { return name; }
@@ -63,17 +63,18 @@ public:
     // With the rows the CX list holds at that moment.
     void beginListsReset() override { log.push_back("reset begin " + cxRows()); }
     void endListsReset() override { log.push_back("reset end " + cxRows()); }
+    std::string cxRows() const { return std::to_string(shown.list(PageList::CX).rowCount()); }
     void setBusy(bool busy) override { log.emplace_back(busy ? "busy" : "idle"); }
-    void placeControls(const FormLayout& layout) override {
-        placed = layout;
-        log.emplace_back("place");
+    void placeControls(const FormLayout& f) override {
+        log.push_back("place " + std::to_string(f.tabs.width) + "x" +
+                      std::to_string(f.tabs.height));
     }
     [[nodiscard]] std::unique_ptr<LocalisableForm> localisableForm() override {
-        return std::make_unique<FakeForm>(caption);
+        return std::make_unique<FakeForm>(log);
     }
-    [[nodiscard]] std::optional<fs::path> askSavePath(const SaveAsRequest& request) override {
-        saveAs = request;
-        log.push_back("save as, status " + status);
+    [[nodiscard]] std::optional<fs::path> askSavePath(const SaveAsRequest& r) override {
+        log.push_back("save as " + r.title + "|" + r.filter + "|" + r.folder.string() + "|" +
+                      r.fileName + ", status " + status);
         return answer;
     }
     [[nodiscard]] fs::path homeFolder() const override { return "/home/tester"; }
@@ -84,20 +85,11 @@ public:
 
     std::string address;
     std::string name;
-    std::string caption;
     std::string status;
     std::string clipboard;
-    std::optional<FormLayout> placed;
-    std::optional<SaveAsRequest> saveAs;
     std::optional<fs::path> answer;  // the Save As dialog's
     Log log;
-
-private:
-    [[nodiscard]] std::string cxRows() const {
-        return std::to_string(display_.list(PageList::CX).rowCount());
-    }
-
-    const DisplayCommand& display_;
+    const DisplayCommand& shown;
 };
 
 std::string Captions(std::string_view id) {
@@ -162,24 +154,16 @@ TEST_F(MainWindowPresenterTest, DisplayClearsRunsThenShowsTheResultOnTheCxTab) {
     EXPECT_EQ(view.status, "5316");
 }
 
-// The command line displays when it holds a "/"; without one it is ignored,
-// and an empty address stops before connecting.
+// The command line displays when it holds a "/" (where it is split is
+// CommandLineTest's); without one it is ignored.
 TEST_F(MainWindowPresenterTest, LoadLocalisesSelectsInfoAndDisplaysACommandLineWithASlash) {
     presenter.load("127.0.0.1 TWMODEL001");
-    EXPECT_EQ(view.caption, "T5001");
-    EXPECT_EQ(view.take(), (Log{"place", "tab 0"}));
+    EXPECT_EQ(view.take(), (Log{"caption T5001", "place 5295x5886", "tab 0"}));
     EXPECT_DOUBLE_EQ(presenter.listHeightRatio(), 3735.0 / 5895.0);
     EXPECT_TRUE(link.openedMachines.empty());
 
-    const auto loaded = [this](std::string_view argument) {
-        presenter.load(argument);
-        return view.address + "|" + view.name + "|" + view.status;
-    };
-    EXPECT_EQ(loaded("127.0.0.1/TWMODEL001"), "127.0.0.1|TWMODEL001|" + kShown);
-    EXPECT_EQ(loaded("/TWMODEL001"), "|TWMODEL001|5316");
-    // Everything after the first "/", trimmed and upper-cased by the Display.
-    EXPECT_EQ(loaded("10.0.0.1/ab/cd efgh ijk "),
-              "10.0.0.1|AB/CD EFGH IJK|5304|AB/CD EFGH IJK\n5330|10.0.0.1|AB/CD EFGH IJK");
+    presenter.load("127.0.0.1/twmodel001");
+    EXPECT_EQ(view.address + "|" + view.name + "|" + view.status, "127.0.0.1|TWMODEL001|" + kShown);
 }
 
 TEST_F(MainWindowPresenterTest, RowClicksShowTheRowsValueOrNothingPastTheEnd) {
@@ -198,7 +182,6 @@ TEST_F(MainWindowPresenterTest, ExportWithADataPathWritesBesideTheDataFolderWith
     presenter.exportDisplayed();
     const std::string file = (target.path() / "TWMODEL001.usrspc").string();
     EXPECT_EQ(view.take(), (Log{"busy", "idle", "status 5310|" + file + kTarget}));
-    EXPECT_TRUE(test::ReadBytes(file).starts_with("++++++++++ Page CX "));
 
     view.name = "   ";  // the name box as it is now: nothing to export
     presenter.exportDisplayed();
@@ -214,13 +197,10 @@ TEST_F(MainWindowPresenterTest, ExportWithoutADataPathAsksWhereAndACancelKeepsTh
     view.answer = chosen;
     presenter.exportDisplayed();
     const std::string asking = dataPathMissing() + " 5323" + kTarget;
-    EXPECT_EQ(view.take(), (Log{"busy", "idle", "status " + asking, "save as, status " + asking,
-                                "busy", "idle", "status 5310|" + chosen.string() + kTarget}));
-    ASSERT_TRUE(view.saveAs.has_value());
-    EXPECT_EQ(view.saveAs->title + "|" + view.saveAs->filter + "|" + view.saveAs->folder.string() +
-                  "|" + view.saveAs->fileName,
-              "Export|5331|/home/tester|TWMODEL001.usrspc");
-    EXPECT_TRUE(test::ReadBytes(chosen).starts_with("++++++++++ Page CX "));
+    EXPECT_EQ(view.take(),
+              (Log{"busy", "idle", "status " + asking,
+                   "save as Export|5331|/home/tester|TWMODEL001.usrspc, status " + asking, "busy",
+                   "idle", "status 5310|" + chosen.string() + kTarget}));
 
     view.answer.reset();
     presenter.exportDisplayed();
@@ -228,8 +208,10 @@ TEST_F(MainWindowPresenterTest, ExportWithoutADataPathAsksWhereAndACancelKeepsTh
 
     fs::create_directory(target.path() / "TWMODEL001.usrspc");
     setDataPath(target.path() / "DATA");
+    view.take();
     presenter.exportDisplayed();
-    EXPECT_EQ(view.saveAs->folder, target.path());
+    EXPECT_TRUE(view.take().at(3).starts_with("save as Export|5331|" + target.path().string() +
+                                              "|TWMODEL001.usrspc, status 5313|"));
 }
 
 // The status line's last line names what is shown and where it came from,
@@ -283,12 +265,10 @@ TEST_F(MainWindowPresenterTest, TypingIsLimitedButALongerNameIsKept) {
 }
 
 TEST_F(MainWindowPresenterTest, ResizePlacesTheLayoutUnlessMinimised) {
-    presenter.load("");
     presenter.resized(8015, 9000, false);
     presenter.resized(100, 100, true);
-    EXPECT_EQ(view.placed->tabs, (TwipsRect{0, 0, 7895, 7830}));
     presenter.resized(100, 100, false);
-    EXPECT_EQ(view.placed->tabs, (TwipsRect{0, 0, 5295, 5886}));
+    EXPECT_EQ(view.take(), (Log{"place 7895x7830", "place 5295x5886"}));
 }
 
 // The label column keeps the design's width until the list has columns; only

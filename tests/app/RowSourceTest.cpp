@@ -13,8 +13,6 @@
 namespace twds {
 namespace {
 
-using test::UserSpaceModel;
-
 // One line per source, to write expected sources down whole:
 // origin kind request+offset=position w<width> field ficID n k [bytes].
 std::string Line(const RowSource& source) {
@@ -30,9 +28,7 @@ std::string Line(const RowSource& source) {
 class RowSourceTest : public ::testing::Test {
 protected:
     void Display(std::vector<test::FileModel> files) {
-        UserSpaceModel model;
-        model.files = std::move(files);
-        hostLink.pages = test::BuildPages(model);
+        hostLink.pages = test::BuildPages({std::move(files)});
         display.address = "10.0.0.5";
         display.userSpaceName = "TWMODEL001";
         ASSERT_EQ(display.run().stage, DisplayOutcome::Stage::Completed);

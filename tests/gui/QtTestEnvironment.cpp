@@ -5,21 +5,20 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
 
 class QtEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override { app_ = new QApplication(argc_, argv_); }
-    void TearDown() override {
-        delete app_;
-        app_ = nullptr;
-    }
+    void SetUp() override { app_ = std::make_unique<QApplication>(argc_, argv_); }
+    void TearDown() override { app_.reset(); }
 
 private:
     int argc_ = 1;
     char name_[16] = "twds_gui_tests";
     char* argv_[2] = {name_, nullptr};
-    QApplication* app_ = nullptr;
+    std::unique_ptr<QApplication> app_;
 };
 
 [[maybe_unused]] const auto* const kEnvironment =
