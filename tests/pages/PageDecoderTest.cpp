@@ -297,24 +297,23 @@ TEST_F(PageDecoderTest, CXGCAndFCFieldsAtTheirPlacesAndKeptNumbers) {
     decoder.decodeCx(list, page);
     ASSERT_EQ(list.rowCount(), 35u);
     expectRowsAt(kCxAt, 0, cx, 0, "");
-    EXPECT_EQ(page, std::string_view(cx).substr(249));
     EXPECT_EQ(list.column(0).caption, "Field name");
     EXPECT_EQ(list.column(1).caption, "Data");
 
     const std::string gc = Page(
         kGcAt,
-        {{"NbrOfFC", "     32767"}, {"EndTwOffset", "2147483647"}, {"EndTwLength", "    -40000"}});
+        {{"NbrOfFC", "     32767"}, {"EndTwOffset", "-999999999"}, {"EndTwLength", "     40000"}});
     page = gc;
     decoder.decodeGc(list, page, kGcSuffix);
     ASSERT_EQ(list.rowCount(), 24u + 32u + 4u);
     expectRowsAt(kGcAt, 0, gc, 0, "");
     expectRowsAt(kBlockAt, 24, gc, kGcBlockAt - 1, kGcSuffix);
     expectRowsAt(kGcTailAt, 56, gc, 0, "");
-    EXPECT_TRUE(page.empty());
     EXPECT_EQ(std::tie(kept.fileCount, kept.endOffset, kept.endLength),
-              std::tuple(32767, 2147483647, -40000));
+              std::tuple(32767, -999999999, 40000));
 
-    const std::string fc = Page(kFcAt, {{"NumberOfZC", "-32768"}, {"OffsetOfInsert", "  70000"}});
+    const std::string fc =
+        Page(kFcAt, {{"NumberOfZC", "-32768"}, {"OffsetOfInsert", "    -70000"}});
     page = fc;
     decoder.decodeFc(list, page, kFicA, true);
     ASSERT_EQ(list.rowCount(), 74u);
@@ -322,8 +321,7 @@ TEST_F(PageDecoderTest, CXGCAndFCFieldsAtTheirPlacesAndKeptNumbers) {
     expectRowsAt(kFcAt, 1, fc, 0, kFicA);
     expectRowsAt(kBlockAt, 40, fc, kFcBlockAt - 1, kFicA);
     expectRowsAt(kFcTailAt, 72, fc, 0, kFicA);
-    EXPECT_TRUE(page.empty());
-    EXPECT_EQ(std::tie(kept.zcCount, kept.insertOffset), std::tuple(-32768, 70000));
+    EXPECT_EQ(std::tie(kept.zcCount, kept.insertOffset), std::tuple(-32768, -70000));
 }
 
 // The count, not the page, decides the entries: none below 1 (the page left
@@ -337,7 +335,6 @@ TEST_F(PageDecoderTest, ZCEntriesFollowTheHeadingByTheirCount) {
     for (std::size_t k = 1; k <= 3; ++k) {
         expectRowsAt(kZcAt, 9 * k - 8, text, kZcEntryWidth * (k - 1), kFicA, std::to_string(k));
     }
-    EXPECT_TRUE(page.empty());
     page = text;
     decoder.decodeZc(list, page, kFicB, false, -4);
     EXPECT_EQ(list.rowCount(), 29u);
@@ -351,19 +348,20 @@ TEST_F(PageDecoderTest, ZCEntriesFollowTheHeadingByTheirCount) {
 }
 
 // NULs would end the text in the list's widgets: they show as code 250. A
-// length past the page takes the rest of it, and later statements are empty.
+// length past the page takes the rest of it, every byte as it came, and
+// later statements are empty.
 TEST_F(PageDecoderTest, SQLStatementsByLength) {
-    const std::string text = SqlRecord("5", "ABCDE") +
-                             SqlRecord("       4", std::string("A\0B\0", 4)) +
-                             SqlRecord("  99999999", "rest");
+    const std::string rest = EveryByteButNul(255);
+    const std::string text = SqlRecord("5", "ABCDE") + SqlRecord("4", std::string("A\0B\0", 4)) +
+                             SqlRecord("  99999999", rest);
     std::string_view page = text;
     decoder.decodeSql(list, page, kFicA, true);
     ASSERT_EQ(list.rowCount(), 5u);
     const char* texts[] = {"Query 'Insert'", "Query 'Update'", "Query 'Delete'", "Query 'ClrPfm'"};
-    const char* values[] = {"ABCDE",
-                            "A\xFA"
-                            "B\xFA",
-                            "rest", ""};
+    const std::string values[] = {"ABCDE",
+                                  "A\xFA"
+                                  "B\xFA",
+                                  rest, ""};
     for (std::size_t r = 1; r <= 4; ++r) {
         EXPECT_EQ(list.text(r), texts[r - 1]);
         EXPECT_EQ(list.key(r), "Query" + std::string(kFicA) + std::to_string(r));
@@ -419,8 +417,12 @@ TEST_F(PageDecoderTest, StopsNameTheFieldThatCannotBeDecoded) {
         stops[] = {
             {"GC", Page(kGcAt, {{"NbrOfFC", "     32768"}}), Reason::NumberOutOfRange, "L5514",
              "L5514", "     32768", 16},
+            {"GC", Page(kGcAt, {{"EndTwOffset", "2147483648"}}), Reason::NumberOutOfRange, "L5519",
+             "L5519", "2147483648", 21},
             {"FC", Page(kFcAt, {{"NumberOfZC", "-32769"}}), Reason::NumberOutOfRange, "L5634",
              "L5634" + fic, "-32769    ", 35},
+            {"FC", Page(kFcAt, {{"OffsetOfInsert", "9999999999"}}), Reason::NumberOutOfRange,
+             "L5636", "L5636" + fic, "9999999999", 37},
             {"SQL", sql + SqlRecord("2147483648", "X"), Reason::NumberOutOfRange, "Query 'Update'",
              "Query" + fic + "2", "2147483648", 2},
             {"SQL", sql + SqlRecord("        -1", "X"), Reason::NegativeLength, "Query 'Update'",
@@ -445,7 +447,6 @@ TEST_F(PageDecoderTest, StopsNameTheFieldThatCannotBeDecoded) {
             EXPECT_EQ(stop.key, key);
             EXPECT_EQ(stop.fieldText, fieldText);
             EXPECT_EQ(stop.keySuffix, kind == "GC" ? kGcSuffix : kFicA);
-            EXPECT_NE(std::string(stop.what()).find(label), std::string::npos);
         }
         EXPECT_EQ(list.rowCount(), rows);
     }
