@@ -6,6 +6,7 @@
 #include "HostLinkCalls.h"
 #include "ResultAssertions.h"
 #include "TempFolder.h"
+#include "TestSupport.h"
 #include "twds/HostLinkFactory.h"
 
 namespace twds {
@@ -17,22 +18,18 @@ using Paths = std::vector<std::filesystem::path>;
 HostLinkChoice Resolve(const std::filesystem::path& store,
                        const std::filesystem::path& executableFolder,
                        const Environment& environment) {
-    return ResolveHostLinkChoice("", store, executableFolder,
-                                 [&environment](const char* name) -> std::optional<std::string> {
-                                     const auto found = environment.find(name);
-                                     if (found == environment.end()) {
-                                         return std::nullopt;
-                                     }
-                                     return found->second;
-                                 });
+    return ResolveHostLinkChoice("", store, executableFolder, [&environment](const char* name) {
+        const auto found = environment.find(name);
+        return found != environment.end() ? std::optional(found->second) : std::nullopt;
+    });
 }
 
 // --store, then $TWDSPUSRSPC_STORE, then the user's data folder (not named
-// by the user: it need not exist), then the bundled samples.
+// by the user: it need not exist), each followed by the bundled samples.
 TEST(ResolveHostLinkChoice, StoreOptionThenVariableThenUserDataFolderThenSamples) {
     test::TempFolder root;
-    std::filesystem::create_directories(root.path() / "bin" / "samples");
     const auto samples = root.path() / "bin" / "samples";
+    std::filesystem::create_directories(samples);
 #ifdef _WIN32
     Environment environment = {{"LOCALAPPDATA", "/local"}};
     const std::filesystem::path userStore = "/local/twDspUsrSpc/userspaces";
@@ -40,17 +37,17 @@ TEST(ResolveHostLinkChoice, StoreOptionThenVariableThenUserDataFolderThenSamples
     Environment environment = {{"XDG_DATA_HOME", "relative/data"}, {"HOME", "/home/u"}};
     const std::filesystem::path userStore = "/home/u/.local/share/twDspUsrSpc/userspaces";
 #endif
-    const HostLinkChoice fromUserFolder = Resolve("", root.path() / "bin", environment);
+    const auto bin = root.path() / "bin";
+    const HostLinkChoice fromUserFolder = Resolve("", bin, environment);
     EXPECT_EQ(fromUserFolder.stores, (Paths{userStore, samples}));
     EXPECT_EQ(fromUserFolder.namedStore, "");
-    EXPECT_EQ(fromUserFolder.samples, samples);
     environment["TWDSPUSRSPC_STORE"] = "/env/store";
     environment["TWDSPUSRSPC_HOSTLINK"] = "/env/libDllParam.so";
-    EXPECT_EQ(Resolve("", "/nowhere/bin", environment).stores, Paths{"/env/store"});
-    EXPECT_EQ(Resolve("", "/nowhere/bin", environment).library, "/env/libDllParam.so");
-    const HostLinkChoice fromOption = Resolve("/opt/store", "/nowhere/bin", environment);
-    EXPECT_EQ(fromOption.stores, Paths{"/opt/store"});
+    EXPECT_EQ(Resolve("", bin, environment).namedStore, "/env/store");
+    const HostLinkChoice fromOption = Resolve("/opt/store", bin, environment);
+    EXPECT_EQ(fromOption.stores, (Paths{"/opt/store", samples}));
     EXPECT_EQ(fromOption.namedStore, "/opt/store");
+    EXPECT_EQ(fromOption.library, "/env/libDllParam.so");
 }
 
 // A store named by the user that is missing or not a folder stops the host
@@ -59,28 +56,24 @@ TEST(CreateHostLink, NamedStoreThatIsNoFolderIsRefused) {
     test::TempFolder temp;
     const auto file = temp.write("plain.twus", "TWUSRSPC PAGES 1\n");
     const std::string missing = (temp.path() / "missing").string();
-    const std::pair<std::filesystem::path, std::string> cases[] = {
-        {missing, "The folder of saved user spaces " + missing +
-                      " does not exist. Check the folder given with --store or "
-                      "$TWDSPUSRSPC_STORE."},
-        {file, "The folder of saved user spaces " + file.string() +
-                   " is not a folder. Check the path given with --store or $TWDSPUSRSPC_STORE."},
-    };
+    const std::pair<std::filesystem::path, std::string> cases[] = {{missing, "5365|" + missing},
+                                                                   {file, "5366|" + file.string()}};
     HostLinkChoice choice;
     std::string error;
     for (const auto& [store, expected] : cases) {
         choice.namedStore = store;
         choice.stores = {store, temp.path()};
-        EXPECT_EQ(test::ValueOr(CreateHostLink(choice), error), nullptr) << store;
+        EXPECT_EQ(test::ValueOr(CreateHostLink(choice, test::EchoLookup), error), nullptr) << store;
         EXPECT_EQ(error, expected);
     }
 }
 
-// Without a library, pages come from the stores, the bundled samples told
-// apart from the user's own.
-TEST(CreateHostLink, WithoutALibraryServesSavedUserSpacesFromTheStores) {
+// Without a library, the first store with a folder for the machine answers
+// for it, the bundled samples told apart from the user's own.
+TEST(CreateHostLink, WithoutALibraryTheFirstStoreWithTheMachineAnswers) {
     test::TempFolder root;
     const auto sample = root.write("bin/samples/127.0.0.1/M.twus", "TWUSRSPC PAGES 1\n");
+    root.write("bin/samples/10.0.0.1/M.twus", "TWUSRSPC PAGES 1\nC 00001024 6\nsample\n");
     const auto own = root.write("store/10.0.0.1/M.twus", "TWUSRSPC PAGES 1\nC 00001024 2\nok\n");
     std::string error;
     auto link = test::ValueOr(

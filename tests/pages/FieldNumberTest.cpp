@@ -1,5 +1,4 @@
 #include "twds/FieldNumber.h"
-#include "twds/Trim.h"
 
 #include <cstdint>
 #include <optional>
@@ -48,12 +47,6 @@ TEST(FieldNumber32Test, ReadsCountsAndOffsetsAsTheEngineDoes) {
         EXPECT_EQ(FieldNumber16(r.text), r.count);
         EXPECT_EQ(FieldNumber32(r.text), r.offset);
     }
-}
-
-TEST(TrimTest, RemovesSpacesOnlyAtBothEnds) {
-    EXPECT_EQ(Trim("  1 2  "), "1 2");
-    EXPECT_EQ(Trim(" \t12\t "), "\t12\t");
-    EXPECT_EQ(Trim("          "), "");
 }
 
 }  // namespace
