@@ -238,6 +238,21 @@ TEST_F(DisplayCommandTest, CountsAndOffsetsAtTheirLimits) {
     EXPECT_EQ(Describe(), "5305|L5601SAMEFICID1|FC|SAMEFICID1");
 }
 
+// Thousands of files on short pages, the last of 32767 ZC entries: all rows,
+// in order. A negative insert offset asks for no SQL page.
+TEST_F(DisplayCommandTest, ThousandsOfFilesOnShortPagesComplete) {
+    UserSpaceModel model;
+    for (int n = 1; n <= 4096; ++n) {
+        model.files.push_back(File("F" + std::to_string(100'000'000 + n), 0, -700));
+    }
+    model.files.back().zcCount = 32767;
+    Serve(model);
+    hostLink.pages[{'Z', 2048 + 512 * 4095}] = "";
+    EXPECT_EQ(Display(), Stage::Completed);
+    EXPECT_EQ(RowCounts(), (Rows{kCX, kGC, 4096 * kFC, 4095 * ZC(0) + ZC(32767), 0}));
+    EXPECT_EQ(display.list(PageList::FC).text(4095 * kFC), "L5601F100004096");
+}
+
 // The budget is a number of rows the lists may reach: a file that fills it
 // exactly is shown whole; one that would exceed it stops the Display before
 // it, with every earlier file shown.

@@ -2,8 +2,12 @@
 #include "twds/Export.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 
 #include <cerrno>
+#include <csignal>
 #include <optional>
 #include <sstream>
 #include <system_error>
@@ -222,14 +226,23 @@ TEST_F(ExportTest, UnwritableTargetsAreReportedWithTheReason) {
     const std::pair<fs::path, int> cases[] = {
         {link, ENOSPC},    {temp.path() / "no" / "such.usrspc", ENOENT},
         {data, EISDIR},    {blocker / "x.usrspc", ENOTDIR},
-        {nulName, EINVAL},
+        {nulName, EINVAL}, {blocker, EFBIG},
     };
+    // A file-size limit (it binds root too) fails the write to `blocker` part
+    // way; the file before stays whole.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const rlimit limited{.rlim_cur = 100, .rlim_max = saved.rlim_max};
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
     for (const auto& [file, error] : cases) {
         const ExportResult result = Export(file);
         EXPECT_EQ(result.status, Status::NeedsLocation);
         EXPECT_EQ(result.message,
                   "5313|" + file.string() + "|" + std::generic_category().message(error));
     }
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, handler);
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(ReadBytes(blocker), "x");
 }

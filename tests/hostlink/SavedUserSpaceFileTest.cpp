@@ -119,6 +119,17 @@ TEST(SavedUserSpaceFile, LoadSaysWhyAFileCannotBeRead) {
                   nullptr);
         EXPECT_EQ(error, "5358|" + path.string());
     }
+#ifndef _WIN32
+    // A file far larger than memory and no saved user space: refused unread.
+    const auto huge = folder.write("HUGE.twus", "GIF89a\n");
+    std::error_code sparse;
+    std::filesystem::resize_file(huge, std::uintmax_t{1} << 40, sparse);
+    if (sparse) {
+        GTEST_SKIP() << "no sparse file of 1 TiB here: " << sparse.message();
+    }
+    EXPECT_EQ(test::ValueOr(SavedUserSpaceFile::load(huge), error), nullptr);
+    EXPECT_NE(error.find("expected the header line"), std::string::npos) << error;
+#endif
 }
 
 }  // namespace
