@@ -36,7 +36,7 @@ done
 "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTWDS_BUILD_BENCHMARKS=ON >/dev/null
 cmake --build "$build" -j2 --target twus_make twDspUsrSpc twds_bench_viewer \
-    twds_bench_baselines twds_bench_hostlink twds_bench_registry twds_display_once
+    twds_bench_baselines twds_bench_hostlink twds_bench_registry twds_display_once twds_bench_find
 bin=$build/bin
 
 store=$data/store
@@ -94,6 +94,13 @@ if ((large)); then
         --label L --after
     gbench hostlink-L "$bin/twds_bench_hostlink" --store "$store" --work "$work" \
         --name BENCHL0001 --label L --files 10000
+fi
+# Search: headless --find against headless --export on M, the count of all
+# matches on L.
+gbench find-M "$bin/twds_bench_find" --store "$store" --work "$work" --name BENCHM0001 --label M
+if ((large)); then
+    gbench find-L "$bin/twds_bench_find" --benchmark_filter=Search --store "$store" \
+        --work "$work" --name BENCHL0001 --label L
 fi
 gbench registry "$bin/twds_bench_registry" --work "$work"
 if ((baselines)); then

@@ -38,6 +38,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         TWDS_FUZZ_CHECK(!line.output || line.exportMode, "--output accepted without --export");
         TWDS_FUZZ_CHECK(!line.exportMode || twds::SplitArgumentText(line.argumentText),
                         "--export accepted without ADDRESS/NAME");
+        TWDS_FUZZ_CHECK(!line.findText || !line.exportMode, "--find accepted with --export");
+        TWDS_FUZZ_CHECK(!line.findText ||
+                            (!line.findText->empty() && twds::SplitArgumentText(line.argumentText)),
+                        "--find accepted without a text or ADDRESS/NAME");
     }
 
     // Without options the arguments are only joined.

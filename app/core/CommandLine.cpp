@@ -8,7 +8,7 @@ namespace twds {
 
 namespace {
 
-enum class Option { Export, Help, Version, Output, Store, Hostlink };
+enum class Option { Export, Find, Help, Version, Output, Store, Hostlink };
 
 struct KnownOption {
     std::string_view name;
@@ -16,8 +16,9 @@ struct KnownOption {
     bool takesValue;
 };
 
-constexpr std::array<KnownOption, 6> kOptions{{
+constexpr std::array<KnownOption, 7> kOptions{{
     {"export", Option::Export, false},
+    {"find", Option::Find, true},
     {"help", Option::Help, false},
     {"version", Option::Version, false},
     {"output", Option::Output, true},
@@ -38,6 +39,9 @@ void Apply(CommandLine& line, Option option, std::string value) {
     switch (option) {
         case Option::Export:
             line.exportMode = true;
+            break;
+        case Option::Find:
+            line.findText = std::move(value);
             break;
         case Option::Help:
             line.help = true;
@@ -122,15 +126,18 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     if (line.help || line.version) {
         return line;
     }
-    if (line.exportMode && !line.ignoredOptions.empty()) {
+    const bool headless = line.exportMode || line.findText.has_value();
+    if (line.exportMode && line.findText.has_value()) {
+        line.usageError = "--find cannot be used with --export";
+    } else if (headless && !line.ignoredOptions.empty()) {
         // A script must not run on with an option it meant but mistyped.
         line.usageError = "unknown option '" + line.ignoredOptions.front() + "'";
     } else if (line.output && !line.exportMode) {
         line.usageError = "--output needs --export";
-    } else if (line.exportMode && !SplitArgumentText(line.argumentText)) {
-        line.usageError =
-            "--export needs ADDRESS/NAME, the machine's address, \"/\" and the "
-            "user space name";
+    } else if (headless && !SplitArgumentText(line.argumentText)) {
+        line.usageError = std::string(line.exportMode ? "--export" : "--find") +
+                          " needs ADDRESS/NAME, the machine's address, \"/\" and the "
+                          "user space name";
     }
     return line;
 }
@@ -149,6 +156,7 @@ std::string UsageText() {
            "  twDspUsrSpc [--store DIR] [--hostlink LIBRARY] [ADDRESS/NAME]\n"
            "  twDspUsrSpc --export [--output FILE] [--store DIR] [--hostlink LIBRARY] "
            "ADDRESS/NAME\n"
+           "  twDspUsrSpc --find TEXT [--store DIR] [--hostlink LIBRARY] ADDRESS/NAME\n"
            "  twDspUsrSpc --help | --version\n"
            "\n"
            "Shows the control user space NAME of the replication engine on the machine\n"
@@ -159,6 +167,10 @@ std::string UsageText() {
            "                      where the Export button would (the \"DataPath\" folder)\n"
            "  --output FILE       with --export: write the export to FILE instead;\n"
            "                      \"-\" writes it to standard output\n"
+           "  --find TEXT         display without a window and list the rows whose label\n"
+           "                      or value holds TEXT, ignoring case, one line each:\n"
+           "                      LIST FILE ROW PAGE POSITION OFFSET WIDTH LABEL VALUE,\n"
+           "                      tab-separated, in UTF-8 (control bytes as \\xNN)\n"
            "  --store DIR         read saved user spaces (DIR/ADDRESS/NAME.twus) first\n"
            "  --hostlink LIBRARY  use this host-link library instead of saved user spaces\n"
            "  --help              show this text\n"
@@ -166,7 +178,9 @@ std::string UsageText() {
            "  --                  end of options\n"
            "\n"
            "Exit status with --export: 0 when the user space was displayed completely and\n"
-           "written, 1 when anything failed, 2 when the command line cannot be used.\n";
+           "written, 1 when anything failed, 2 when the command line cannot be used.\n"
+           "With --find: 0 when a row matched, 1 when none did, 2 when the command line\n"
+           "cannot be used or the user space could not be displayed completely.\n";
 }
 
 }  // namespace twds

@@ -134,6 +134,7 @@ void DisplayCommand::displayPages() {
         const std::int32_t position =
             PositionField(std::int64_t{kept.endOffset} + layout::kEndTwBase);
         current_ = {'E', position, 0};
+        endTwPosition_ = position;
         if (!retrievePage(current_, layout::kEndTwRequestLength, endPage)) {
             return;
         }
@@ -268,6 +269,7 @@ void DisplayCommand::clearAll() {
     }
     ficIDs_.clear();
     endTwText.clear();
+    endTwPosition_ = 0;
     kept.insertOffset = 0;
     kept.endOffset = 0;
     kept.endLength = 0;

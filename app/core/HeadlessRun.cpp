@@ -6,7 +6,9 @@
 
 #include "twds/DisplayCommand.h"
 #include "twds/Export.h"
+#include "twds/ListingText.h"
 #include "twds/TerminalText.h"
+#include "twds/TextSearch.h"
 #include "twds/ViewerEnvironment.h"
 
 #ifdef _WIN32
@@ -22,6 +24,10 @@ namespace {
 constexpr int kExitSuccess = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
+// --find answers as grep does: 0 found, 1 not found, 2 for any trouble.
+constexpr int kExitFound = 0;
+constexpr int kExitNotFound = 1;
+constexpr int kExitTrouble = 2;
 // What --export with --output writes to when the output is standard output.
 constexpr std::string_view kStandardOutput = "-";
 
@@ -71,11 +77,34 @@ int ExportDisplayed(const CommandLine& commandLine, DisplayCommand& display,
     return result.status == ExportResult::Status::Written ? kExitSuccess : kExitFailure;
 }
 
+// Lists the rows that hold the --find text, list by list, then End_TW.
+int ListFound(const DisplayCommand& display, std::string_view needle, std::ostream& out,
+              const ErrorLines& report) {
+    const SearchMatches matches = FindInDisplay(display, needle);
+    errno = 0;
+    for (const PageListInfo& info : kPageLists) {
+        for (const std::size_t row : matches.rows[static_cast<std::size_t>(info.list)]) {
+            out << FoundRowLine(display, info.list, row);
+        }
+    }
+    if (matches.endTw) {
+        out << FoundEndTwLine(display);
+    }
+    out.flush();
+    if (!out) {
+        const std::error_code cause = errno != 0 ? std::error_code(errno, std::generic_category())
+                                                 : std::make_error_code(std::errc::io_error);
+        report("The rows found could not be written to standard output (" + cause.message() + ").");
+        return kExitTrouble;
+    }
+    return matches.total() > 0 ? kExitFound : kExitNotFound;
+}
+
 }  // namespace
 
 bool IsHeadlessRequest(const CommandLine& commandLine) {
     return commandLine.help || commandLine.version || commandLine.exportMode ||
-           !commandLine.usageError.empty();
+           commandLine.findText.has_value() || !commandLine.usageError.empty();
 }
 
 int RunHeadless(const CommandLine& commandLine) {
@@ -100,25 +129,33 @@ int RunHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream&
         return kExitSuccess;
     }
     const std::optional<AddressAndName> target = SplitArgumentText(commandLine.argumentText);
-    if (!commandLine.exportMode || !target) {
+    const bool finding = commandLine.findText.has_value();
+    if (!(commandLine.exportMode || finding) || !target) {
         return ReportUsageError("--export needs ADDRESS/NAME", err);
     }
+    // What a run that could not display everything exits with.
+    const int failed = finding ? kExitTrouble : kExitFailure;
 
     const ErrorLines report(err, terminalCodeset);
     ViewerEnvironment environment(commandLine,
                                   [&report](const std::string& title, const std::string& text) {
                                       report(title + ": " + text);
                                   });
+    if (finding && commandLine.findTextNotAnsi) {
+        // Every text of a user space is Windows-1252: no need to display it.
+        report(environment.messages()(message::kFindTextNotAnsi, {*commandLine.findText}));
+        return kExitNotFound;
+    }
     if (!environment.hostLinkStarted()) {
         report(environment.hostLinkError());
-        return kExitFailure;
+        return failed;
     }
 
     if (commandLine.argumentTextNotAnsi) {
         // A user space named with a "?" in place of what was meant is not
         // the one the user asked for.
         report(environment.messages()(message::kArgumentsNotAnsi, {commandLine.argumentText}));
-        return kExitFailure;
+        return failed;
     }
     DisplayCommand display(environment.hostLink(), environment.labels());
     display.address = target->address;
@@ -131,6 +168,11 @@ int RunHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream&
     const bool completed = outcome.stage == DisplayOutcome::Stage::Completed;
     if (!completed) {
         report(DescribeOutcome(display, environment.messages()));
+    }
+    if (finding) {
+        // What a Display that stopped part-way found is listed all the same.
+        const int found = ListFound(display, *commandLine.findText, out, report);
+        return completed ? found : kExitTrouble;
     }
     if (display.list(PageList::CX).empty()) {
         return kExitFailure;

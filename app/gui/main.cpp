@@ -42,15 +42,24 @@ std::vector<std::string> ArgumentsOf(int argc, char* argv[]) {
     return {argv + std::min(argc, 1), argv + argc};
 }
 
-// The address and name, which become page requests, in Windows-1252 like
-// every text the viewer handles, read through the system's 8-bit encoding.
-void TakeArgumentTextAsAnsi(twds::CommandLine& commandLine) {
-    const QString text = QString::fromLocal8Bit(commandLine.argumentText);
+// `argument` in Windows-1252, read through the system's 8-bit encoding. False
+// when the code page cannot hold it; it then shows "?" for what is missing.
+bool TakeAsAnsi(std::string& argument) {
+    const QString text = QString::fromLocal8Bit(argument);
     if (auto exact = twds::QStringToCp1252Exactly(text)) {
-        commandLine.argumentText = std::move(*exact);
-    } else {
-        commandLine.argumentText = twds::QStringToCp1252(text);
-        commandLine.argumentTextNotAnsi = true;
+        argument = std::move(*exact);
+        return true;
+    }
+    argument = twds::QStringToCp1252(text);
+    return false;
+}
+
+// The address and name, which become page requests, and the text to find, in
+// Windows-1252 like every text the viewer handles.
+void TakeArgumentTextAsAnsi(twds::CommandLine& commandLine) {
+    commandLine.argumentTextNotAnsi = !TakeAsAnsi(commandLine.argumentText);
+    if (commandLine.findText) {
+        commandLine.findTextNotAnsi = !TakeAsAnsi(*commandLine.findText);
     }
 }
 

@@ -77,6 +77,9 @@ constexpr std::array kBuiltInTexts{
     BuiltInText{message::kArgumentsNotAnsi,
                 "The address and name &1 hold characters that Windows-1252, the engine's code "
                 "page, cannot hold (shown as \"?\"). Give them in characters it holds."},
+    BuiltInText{message::kFindTextNotAnsi,
+                "Nothing in a user space can match &1: it holds characters that Windows-1252, "
+                "the engine's code page, cannot hold (shown as \"?\")."},
     BuiltInText{message::kRefusedAddress,
                 "The machine address &1 cannot name a folder of saved user spaces: it must not be "
                 "empty nor contain \"/\", \"\\\", \"..\" or NUL bytes."},

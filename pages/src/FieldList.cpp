@@ -420,6 +420,10 @@ FieldList::LabelId FieldList::internLabel(std::string_view text, std::size_t key
     return storage_->InternLabel(text, keyLength);
 }
 
+FieldList::LabelId FieldList::labelOf(std::size_t row) const {
+    return storage_->rows.at(row).label;
+}
+
 FieldList::SuffixId FieldList::internSuffix(std::string_view keySuffix) {
     return storage_->InternSuffix(keySuffix);
 }

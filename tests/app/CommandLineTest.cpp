@@ -23,6 +23,9 @@ TEST(CommandLineTest, OptionsTakeValuesInBothFormsAndArgumentsAreJoinedByOneBlan
     const CommandLine rest = ParseCommandLine({"--", "--export", "-x/y"});
     EXPECT_FALSE(rest.exportMode);
     EXPECT_EQ(rest.argumentText, "--export -x/y");
+    const CommandLine find = ParseCommandLine({"--find=a b", "x/y"});
+    EXPECT_EQ(find.findText, "a b");
+    EXPECT_TRUE(IsHeadlessRequest(find));
 }
 
 TEST(CommandLineTest, UnusableArgumentsAreUsageErrors) {
@@ -36,6 +39,12 @@ TEST(CommandLineTest, UnusableArgumentsAreUsageErrors) {
     EXPECT_EQ(error({"--export=yes", "a/b"}), "option '--export' takes no value");
     EXPECT_EQ(error({"--output", "f", "a/b"}), "--output needs --export");
     EXPECT_NE(error({"--export", "no-slash"}), "");
+    EXPECT_EQ(error({"--find"}), "option '--find' needs a value");
+    EXPECT_EQ(error({"--find", "x", "--export", "a/b"}), "--find cannot be used with --export");
+    EXPECT_EQ(error({"--find", "x", "-q", "a/b"}), "unknown option '-q'");
+    EXPECT_EQ(error({"--find", "x", "--output", "-", "a/b"}), "--output needs --export");
+    EXPECT_EQ(error({"--find", "x", "no-slash"}),
+              "--find needs ADDRESS/NAME, the machine's address, \"/\" and the user space name");
     // Help and version stand on their own.
     EXPECT_EQ(error({"--help", "--export"}), "");
     EXPECT_TRUE(ParseCommandLine({"--version"}).version);

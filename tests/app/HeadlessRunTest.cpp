@@ -58,6 +58,10 @@ protected:
         err.str("");
         return RunHeadless(ParseCommandLine(arguments), out, err, terminalCodeset);
     }
+    int Find(const std::string& text, const std::string& name = "HEADLESS01") {
+        return Run(
+            {"--find", text, "--store", (temp.path() / "store").string(), "10.9.8.7/" + name});
+    }
     int Export(const std::string& name, std::vector<std::string> more = {},
                std::string_view terminalCodeset = {}) {
         more.insert(more.begin(), {"--export", "--store", (temp.path() / "store").string()});
@@ -204,6 +208,71 @@ TEST_F(HeadlessRunTest, ModelsExportAsCheckedIn) {
             EXPECT_EQ(out.str(), expected);
         }
     }
+}
+
+// The sample and the edge model's listings byte for byte, checked line by
+// line against the models: the rows in list order, their pages, offsets and
+// widths, and the End_TW text with its line ends escaped.
+TEST_F(HeadlessRunTest, FindListsTheModelsRowsAsCheckedIn) {
+    const fs::path data = fs::path(TWDS_SOURCE_DIR) / "tests" / "data";
+    if (!fs::exists(fs::path(TWDS_BINARY_DIR) / "bin" / "samples" / "127.0.0.1")) {
+        GTEST_SKIP() << "no bundled sample";
+    }
+    for (const auto& [arguments, expected] :
+         {std::pair<std::vector<std::string>, std::string>{
+              {"--find", "ordlin", "127.0.0.1/TWMODEL001"}, "find-TWMODEL001.txt"},
+          {{"--find", "\xC9", "--store", (data / "store").string(), "10.0.0.9/EDGEMODL01"},
+           "find-EDGEMODL01.txt"}}) {
+        SCOPED_TRACE(expected);
+        EXPECT_EQ(Run(arguments), 0) << err.str();
+        EXPECT_EQ(out.str(), test::ReadBytes(data / expected));
+    }
+    // Control bytes are bytes like any other: the DEL after "PWD=".
+    EXPECT_EQ(Run({"--find", "=\x7F", "--store", (data / "store").string(), "10.0.0.9/EDGEMODL01"}),
+              0);
+    EXPECT_EQ(out.str(),
+              "GC\t\t4\tG\t00001024\t173\t250\tBib ou ConnectStr\t"
+              "DRIVER={Db};UID=tw;PWD=\\x7F" +
+                  std::string(226, ' ') + "\n");
+}
+
+// 0 found, 1 nothing found, 2 trouble; what a stopped Display found is
+// listed all the same.
+TEST_F(HeadlessRunTest, FindExitsAsGrepDoes) {
+    EXPECT_EQ(Find("CLOSING"), 0);
+    EXPECT_EQ(out.str(), "End_TW\t\t\tE\t00005024\t\t\t\tClosing text\n");
+    EXPECT_EQ(Find(std::string(10'000, 'x')), 1);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(), SourceLine());
+
+    pages.erase({'Z', 2560});
+    SaveModel();
+    EXPECT_EQ(Find("orders0002"), 2);
+    EXPECT_EQ(out.str(),
+              "FC\tORDERS0002\t75\tF\t00002560\t\t\tFile N\xC2\xB0 :ORDERS0002\t=================\n"
+              "FC\tORDERS0002\t77\tF\t00002560\t2\t10\tFicID\tORDERS0002\n"
+              "FC\tORDERS0002\t83\tF\t00002560\t35\t30\tFile/Bib/Membre Src\tSRCLIB/ORDERS0002" +
+                  std::string(13, ' ') + "\n");
+    EXPECT_TRUE(err.str().starts_with(SourceLine() +
+                                      "Page Z (position 2560) of file 2 could not be retrieved."))
+        << err.str();
+
+    EXPECT_EQ(Run({"--find", "x", "--export", "10.9.8.7/HEADLESS01"}), 2);
+    EXPECT_EQ(err.str(),
+              "twDspUsrSpc: --find cannot be used with --export\nTry 'twDspUsrSpc "
+              "--help' for more information.\n");
+    const std::string library = (temp.path() / "missing" / "libDllParam.so").string();
+    EXPECT_EQ(Run({"--find", "x", "--hostlink", library, "10.9.8.7/HEADLESS01"}), 2);
+
+    // A text the code page cannot hold: said so, nothing displayed, not even
+    // the host link started.
+    CommandLine notAnsi = ParseCommandLine({"--find", "a?b", "--hostlink", library, "1.2.3.4/X"});
+    notAnsi.findTextNotAnsi = true;
+    err.str("");
+    EXPECT_EQ(RunHeadless(notAnsi, out, err), 1);
+    EXPECT_EQ(err.str(),
+              "Nothing in a user space can match a?b: it holds characters that "
+              "Windows-1252, the engine's code page, cannot hold (shown as \"?\").\n");
 }
 
 }  // namespace

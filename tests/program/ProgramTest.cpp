@@ -87,6 +87,25 @@ TEST_F(ProgramTest, PathsKeepTheirBytesAndNamesMustFitTheCodePage) {
               "The address and name 127.0.0.1/TWMOD?L001 hold characters that Windows-1252, the "
               "engine's code page, cannot hold (shown as \"?\"). Give them in characters it "
               "holds.\n");
+
+    // The text to find is converted the same way: "\xC2\xB0" is the degree
+    // sign of the files' heading labels, "\xD0\xB6" is nowhere in the code page.
+    const fs::path found = temp.path() / "found.txt";
+    EXPECT_EQ(Run({"--find", "n\xC2\xB0 :pricelst", "--store", "store", "127.0.0.1/TWMODEL001"},
+                  Quoted(found.string()), "LC_ALL=C.UTF-8")
+                  .status,
+              0);
+    EXPECT_EQ(
+        test::ReadBytes(found),
+        "FC\tPRICELST01\t297\tF\t00004096\t\t\tFile N\xC2\xB0 :PRICELST01\t=================\n"
+        "ZC\tPRICELST01\t680\tZ\t00004096\t\t\tFile N\xC2\xB0 :PRICELST01\t=================\n"
+        "SQL\tPRICELST01\t21\tS\t00005126\t\t\tFile N\xC2\xB0 :PRICELST01\t=================\n");
+    const Result cannotMatch =
+        Run({"--find", "\xD0\xB6", "127.0.0.1/TWMODEL001"}, "/dev/null", "LC_ALL=C.UTF-8");
+    EXPECT_EQ(cannotMatch.status, 1);
+    EXPECT_EQ(cannotMatch.err,
+              "Nothing in a user space can match ?: it holds characters that Windows-1252, the "
+              "engine's code page, cannot hold (shown as \"?\").\n");
 }
 
 // Outputs that cannot take the export are named with the system's reason; a

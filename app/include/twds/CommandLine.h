@@ -10,21 +10,26 @@ namespace twds {
 // The viewer's command line:
 //   twDspUsrSpc [--store DIR] [--hostlink LIBRARY] [ADDRESS/NAME]
 //   twDspUsrSpc --export [--output FILE] [--store DIR] [--hostlink LIBRARY] ADDRESS/NAME
+//   twDspUsrSpc --find TEXT [--store DIR] [--hostlink LIBRARY] ADDRESS/NAME
 //   twDspUsrSpc --help | --version
 struct CommandLine {
     bool exportMode = false;
     bool help = false;
     bool version = false;
     std::optional<std::string> output;  // --output; "-" means standard output
-    std::string store;                  // --store, empty when not given
-    std::string hostlink;               // --hostlink, empty when not given
+    // --find: the text to look for, converted to Windows-1252 as the
+    // argument text is; findTextNotAnsi as argumentTextNotAnsi.
+    std::optional<std::string> findText;
+    bool findTextNotAnsi = false;
+    std::string store;     // --store, empty when not given
+    std::string hostlink;  // --hostlink, empty when not given
     // The non-option arguments joined by single blanks.
     std::string argumentText;
     // Set when the argument text holds characters that Windows-1252 cannot
     // hold: argumentText then shows them as "?" and is not displayed.
     bool argumentTextNotAnsi = false;
     // Options the viewer does not know, as given. The window opens anyway and
-    // says they were ignored; with --export they are a usage error.
+    // says they were ignored; with --export or --find they are a usage error.
     std::vector<std::string> ignoredOptions;
     // Non-empty when the arguments cannot be used; says what is wrong.
     std::string usageError;

@@ -106,6 +106,8 @@ public:
     // Where row `row` of list `which` came from (RowSource). Valid until the
     // list changes. Throws std::out_of_range for a row past the list's last.
     [[nodiscard]] RowSource source(PageList which, std::size_t row) const;
+    // The position the End_TW page was requested at; 0 when it was not.
+    [[nodiscard]] std::int32_t endTwPosition() const { return endTwPosition_; }
 
 private:
     // The page being requested or decoded, for the outcome of a failure.
@@ -145,6 +147,7 @@ private:
     // Per list, its pages in row order; kept once per page, not per row.
     std::array<std::vector<DecodedPage>, kPageListCount> pages_;
     std::vector<std::string> ficIDs_;  // file n's FicID at n - 1
+    std::int32_t endTwPosition_ = 0;
     DisplayOutcome outcome_;
     PageInProgress current_;
 };

@@ -8,7 +8,7 @@
 namespace twds {
 
 // True when the command line asks for something that runs without a window:
-// --help, --version, --export, or arguments that cannot be used. The window's
+// --help, --version, --export, --find, or arguments that cannot be used. The window's
 // main calls RunHeadless for these before creating any Qt object.
 [[nodiscard]] bool IsHeadlessRequest(const CommandLine& commandLine);
 
@@ -18,6 +18,11 @@ namespace twds {
 //   1  the Display or the export failed (a Display that stopped part-way is
 //      still exported);
 //   2  the command line cannot be used.
+// With --find, as grep answers: the matching rows' lines (ListingText.h) go
+// to `out`, and the status is 0 when a row matched, 1 when none did (or the
+// text cannot be in a user space: nothing is displayed then), 2 when the
+// command line cannot be used, the Display did not complete (what it found
+// is listed all the same) or the lines could not be written.
 // The export goes where the Export button would write it, to --output FILE,
 // or to standard output with "--output -". Where the pages came from and
 // each failure are one line each on standard error, with the status line's

@@ -72,6 +72,9 @@ public:
                                       std::size_t keyLength = std::string_view::npos);
     [[nodiscard]] SuffixId internSuffix(std::string_view keySuffix);
     [[nodiscard]] std::string_view labelText(LabelId label) const;
+    // The interned label of row `row`: rows of one label share it, so a
+    // search tests a label once rather than once per row.
+    [[nodiscard]] LabelId labelOf(std::size_t row) const;
     // The key that a row of this label, suffix and entry has or would have.
     [[nodiscard]] std::string keyFor(LabelId label, SuffixId suffix, std::uint32_t entry) const;
     // As the string_view overload.
