@@ -4,6 +4,7 @@
 # it after a build: it reads the tests of build/ (or $TWDS_BUILD_DIR).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/install-deps.sh" python3
 build=${TWDS_BUILD_DIR:-$root/build}
 tests=$(mktemp)
 trap 'rm -f "$tests"' EXIT

@@ -5,7 +5,7 @@
 # Linux build's commands; the MinGW build's warnings-as-errors covers them.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/install-deps.sh" clang-tidy
+"$root/scripts/install-deps.sh" clang-tidy python3
 build=${TWDS_BUILD_DIR:-$root/build}
 if [[ ! -f "$build/compile_commands.json" ]]; then
     echo "check-tidy: no compile_commands.json in $build; build first (scripts/build.sh)." >&2
