@@ -1,10 +1,10 @@
 #include "ViewerHarness.h"
 
-#include <QCoreApplication>
-#include <QLineEdit>
-
 #include <iostream>
 #include <stdexcept>
+
+#include <QCoreApplication>
+#include <QLineEdit>
 
 #include "twds/Catalogue.h"
 #include "twds/Cp1252.h"

@@ -13,7 +13,12 @@
 //   twds_bench_baselines [--benchmark_*...] --store DIR --work DIR --name NAME
 //                        [--label L]
 
-#include <benchmark/benchmark.h>
+#include <array>
+#include <chrono>
+#include <exception>
+#include <iostream>
+#include <memory>
+#include <stdexcept>
 
 #include <QApplication>
 #include <QHash>
@@ -21,13 +26,7 @@
 #include <QTabWidget>
 #include <QTreeView>
 #include <QTreeWidget>
-
-#include <array>
-#include <chrono>
-#include <exception>
-#include <iostream>
-#include <memory>
-#include <stdexcept>
+#include <benchmark/benchmark.h>
 
 #include "BenchOptions.h"
 #include "ProcessMemory.h"

@@ -7,12 +7,12 @@
 //
 //   twds_display_once --store DIR --work DIR --name NAME [--files N]
 
-#include <QApplication>
-
 #include <chrono>
 #include <cstdio>
 #include <exception>
 #include <iostream>
+
+#include <QApplication>
 
 #include "BenchOptions.h"
 #include "ProcessMemory.h"

@@ -4,8 +4,6 @@
 //
 //   twds_bench_find [--benchmark_*...] --store DIR --work DIR --name NAME [--label L]
 
-#include <benchmark/benchmark.h>
-
 #include <array>
 #include <exception>
 #include <iostream>
@@ -15,6 +13,8 @@
 #include <streambuf>
 #include <string>
 #include <vector>
+
+#include <benchmark/benchmark.h>
 
 #include "BenchOptions.h"
 #include "twds/CommandLine.h"

@@ -5,13 +5,13 @@
 //   twds_bench_hostlink [--benchmark_*...] --store DIR --work DIR --name NAME
 //                       --files N [--label L]
 
-#include <benchmark/benchmark.h>
-
 #include <cstdint>
 #include <exception>
 #include <iostream>
 #include <stdexcept>
 #include <string>
+
+#include <benchmark/benchmark.h>
 
 #include "BenchOptions.h"
 #include "twds/AnsiText.h"

@@ -5,12 +5,12 @@
 //
 //   twds_bench_registry [--benchmark_*...] --work DIR
 
-#include <benchmark/benchmark.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
+
+#include <benchmark/benchmark.h>
 
 #include "twds/FileRegistryStore.h"
 #include "twds/Registry.h"

@@ -5,7 +5,9 @@
 //   twds_bench_viewer [--benchmark_*...] --store DIR --work DIR --name NAME
 //                     [--label L] [--after]
 
-#include <benchmark/benchmark.h>
+#include <exception>
+#include <iostream>
+#include <memory>
 
 #include <QApplication>
 #include <QHeaderView>
@@ -15,10 +17,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
-
-#include <exception>
-#include <iostream>
-#include <memory>
+#include <benchmark/benchmark.h>
 
 #include "BenchOptions.h"
 #include "ProcessMemory.h"

@@ -14,6 +14,7 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+
 #include <cstdio>
 #endif
 

@@ -1,9 +1,9 @@
 #include "twds/ByteRunPainter.h"
 
-#include <QPainter>
-
 #include <algorithm>
 #include <cmath>
+
+#include <QPainter>
 
 #include "twds/Cp1252.h"
 

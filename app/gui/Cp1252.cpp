@@ -1,9 +1,9 @@
 #include "twds/Cp1252.h"
 
-#include <QList>
-
 #include <array>
 #include <optional>
+
+#include <QList>
 
 #include "twds/Windows1252.h"
 

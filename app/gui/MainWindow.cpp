@@ -1,5 +1,10 @@
 #include "twds/MainWindow.h"
 
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -18,11 +23,6 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
-
-#include <filesystem>
-#include <optional>
-#include <string>
-#include <vector>
 
 #include "twds/ByteRunDelegate.h"
 #include "twds/ByteRunText.h"

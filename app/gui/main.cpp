@@ -2,14 +2,6 @@
 // Help, version, the headless export and command-line errors run without a
 // window; everything else opens the main window.
 
-#include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QMessageBox>
-#include <QString>
-#include <QTimer>
-#include <QTranslator>
-
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -22,6 +14,14 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QMessageBox>
+#include <QString>
+#include <QTimer>
+#include <QTranslator>
 
 #include "twds/Catalogue.h"
 #include "twds/CommandLine.h"

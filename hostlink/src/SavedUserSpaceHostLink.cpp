@@ -1,6 +1,4 @@
 #include "twds/SavedUserSpaceHostLink.h"
-#include "twds/Ascii.h"
-#include "twds/Trim.h"
 
 #include <algorithm>
 #include <charconv>
@@ -8,6 +6,8 @@
 #include <utility>
 
 #include "QuoteBytes.h"
+#include "twds/Ascii.h"
+#include "twds/Trim.h"
 
 namespace twds {
 

@@ -1,5 +1,4 @@
 #include "twds/Catalogue.h"
-#include "twds/Trim.h"
 
 #include <charconv>
 #include <fstream>
@@ -8,6 +7,8 @@
 #include <system_error>
 #include <utility>
 #include <variant>
+
+#include "twds/Trim.h"
 
 namespace twds {
 

@@ -1,9 +1,9 @@
-#include "twds/ByteRuns.h"
+#include <ostream>
+#include <string>
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-#include <string>
+#include "twds/ByteRuns.h"
 
 namespace twds {
 

@@ -1,7 +1,6 @@
-#include "twds/CommandLine.h"
-
 #include <gtest/gtest.h>
 
+#include "twds/CommandLine.h"
 #include "twds/HeadlessRun.h"
 
 namespace twds {

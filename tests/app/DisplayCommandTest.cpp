@@ -1,13 +1,12 @@
-#include "twds/DisplayCommand.h"
+#include <array>
 
 #include <gtest/gtest.h>
-
-#include <array>
 
 #include "FakeHostLink.h"
 #include "ModelPages.h"
 #include "TestSupport.h"
 #include "twds/AnsiText.h"
+#include "twds/DisplayCommand.h"
 #include "twds/PageLayout.h"
 #include "twds/StatusMessages.h"
 #include "twds/Trim.h"

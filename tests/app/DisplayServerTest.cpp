@@ -1,6 +1,6 @@
-#include "twds/DisplayServer.h"
-
 #include <gtest/gtest.h>
+
+#include "twds/DisplayServer.h"
 
 namespace twds {
 namespace {

@@ -1,7 +1,7 @@
+#include <gtest/gtest.h>
+
 #include "ResultAssertions.h"
 #include "twds/Export.h"
-
-#include <gtest/gtest.h>
 #ifndef _WIN32
 #include <sys/resource.h>
 #endif

@@ -1,6 +1,6 @@
-#include "twds/FormLayout.h"
-
 #include <gtest/gtest.h>
+
+#include "twds/FormLayout.h"
 
 namespace twds {
 

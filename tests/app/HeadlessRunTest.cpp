@@ -1,17 +1,16 @@
-#include "ResultAssertions.h"
-#include "twds/HeadlessRun.h"
-
-#include <gtest/gtest.h>
-
 #include <optional>
 #include <sstream>
 
+#include <gtest/gtest.h>
+
 #include "ModelPages.h"
+#include "ResultAssertions.h"
 #include "TempFolder.h"
 #include "TestSupport.h"
 #include "twds/DisplayCommand.h"
 #include "twds/Export.h"
 #include "twds/FileRegistryStore.h"
+#include "twds/HeadlessRun.h"
 #include "twds/ViewerEnvironment.h"
 
 namespace twds {

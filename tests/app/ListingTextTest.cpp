@@ -1,8 +1,8 @@
-#include "twds/ListingText.h"
+#include <string>
 
 #include <gtest/gtest.h>
 
-#include <string>
+#include "twds/ListingText.h"
 
 namespace twds {
 namespace {

@@ -1,12 +1,10 @@
-#include "twds/MainWindowPresenter.h"
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "FakeHostLink.h"
 #include "ModelPages.h"
@@ -16,6 +14,7 @@
 #include "twds/DisplayCommand.h"
 #include "twds/Export.h"
 #include "twds/FileRegistryStore.h"
+#include "twds/MainWindowPresenter.h"
 
 namespace twds {
 namespace {

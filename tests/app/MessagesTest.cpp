@@ -1,10 +1,9 @@
-#include "twds/Messages.h"
-
-#include <gtest/gtest.h>
-
 #include <fstream>
 #include <map>
 
+#include <gtest/gtest.h>
+
+#include "twds/Messages.h"
 #include "twds/StatusMessages.h"
 
 namespace twds {

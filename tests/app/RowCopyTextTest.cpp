@@ -1,10 +1,9 @@
-#include "twds/RowCopyText.h"
+#include <string>
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "twds/ListLabels.h"
+#include "twds/RowCopyText.h"
 
 namespace twds {
 namespace {

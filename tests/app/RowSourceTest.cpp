@@ -1,14 +1,13 @@
-#include "twds/RowSource.h"
-
-#include <gtest/gtest.h>
-
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "FakeHostLink.h"
 #include "ModelPages.h"
 #include "twds/DisplayCommand.h"
+#include "twds/RowSource.h"
 
 namespace twds {
 namespace {

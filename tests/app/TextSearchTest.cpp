@@ -1,14 +1,13 @@
-#include "twds/TextSearch.h"
-
-#include <gtest/gtest.h>
-
 #include <stop_token>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "FakeHostLink.h"
 #include "ModelPages.h"
 #include "twds/DisplayCommand.h"
+#include "twds/TextSearch.h"
 
 namespace twds {
 namespace {

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <string>
 #include <utility>
+
+#include <gtest/gtest.h>
 
 #include "twds/Result.h"
 

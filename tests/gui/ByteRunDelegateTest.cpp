@@ -1,4 +1,4 @@
-#include "twds/ByteRunDelegate.h"
+#include <string>
 
 #include <QApplication>
 #include <QHeaderView>
@@ -7,12 +7,10 @@
 #include <QTableView>
 #include <QTest>
 #include <QToolTip>
-
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "QtPrinters.h"
+#include "twds/ByteRunDelegate.h"
 #include "twds/FieldListModel.h"
 
 namespace twds {

@@ -1,10 +1,9 @@
-#include "twds/Cp1252.h"
+#include <string>
 
 #include <gtest/gtest.h>
 
 #include "QtPrinters.h"
-
-#include <string>
+#include "twds/Cp1252.h"
 
 namespace twds {
 namespace {

@@ -1,13 +1,11 @@
-#include "twds/FieldListModel.h"
+#include <string>
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
-
 #include <gtest/gtest.h>
 
 #include "QtPrinters.h"
-
-#include <string>
+#include "twds/FieldListModel.h"
 
 namespace twds {
 namespace {

@@ -1,5 +1,6 @@
-#include "ResultAssertions.h"
-#include "twds/MainWindow.h"
+#include <filesystem>
+#include <string>
+#include <vector>
 
 #include <QAction>
 #include <QApplication>
@@ -15,21 +16,18 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
-
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <string>
-#include <vector>
 
 #include "FakeHostLink.h"
 #include "ModelPages.h"
 #include "QtPrinters.h"
+#include "ResultAssertions.h"
 #include "TempFolder.h"
 #include "TestSupport.h"
 #include "twds/Catalogue.h"
 #include "twds/DisplayCommand.h"
 #include "twds/FileRegistryStore.h"
+#include "twds/MainWindow.h"
 #include "twds/PageLabels.h"
 
 namespace twds {

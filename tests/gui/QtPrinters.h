@@ -1,9 +1,9 @@
 #pragma once
 
+#include <ostream>
+
 #include <QRect>
 #include <QString>
-
-#include <ostream>
 
 // Readable GoogleTest failures for the Qt types the tests compare. Qt's types
 // live in the global namespace, so their printers must too.

@@ -1,11 +1,10 @@
 // One QApplication for every test of the executable, made before the first
 // test and destroyed after the last (the platform is offscreen).
 
-#include <QApplication>
-
-#include <gtest/gtest.h>
-
 #include <memory>
+
+#include <QApplication>
+#include <gtest/gtest.h>
 
 namespace {
 

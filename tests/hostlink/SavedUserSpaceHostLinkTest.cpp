@@ -1,7 +1,7 @@
-#include <gtest/gtest.h>
-
 #include <string>
 #include <tuple>
+
+#include <gtest/gtest.h>
 
 #include "HostLinkCalls.h"
 #include "TempFolder.h"

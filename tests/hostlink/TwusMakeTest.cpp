@@ -1,9 +1,9 @@
-#include <gtest/gtest.h>
-
 #include <sstream>
 #include <string>
 #include <tuple>
 #include <utility>
+
+#include <gtest/gtest.h>
 
 #include "ResultAssertions.h"
 #include "TempFolder.h"

@@ -1,8 +1,8 @@
-#include <gtest/gtest.h>
-
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "MemoryRegistry.h"
 #include "ResultAssertions.h"

@@ -1,10 +1,10 @@
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <fstream>
 #include <future>
 #include <optional>
 #include <string>
+
+#include <gtest/gtest.h>
 
 #ifndef _WIN32
 #include <sys/stat.h>

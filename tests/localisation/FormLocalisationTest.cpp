@@ -1,10 +1,10 @@
-#include <gtest/gtest.h>
-
 #include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "twds/FormLocalisation.h"
 

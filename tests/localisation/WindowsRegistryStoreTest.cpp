@@ -1,8 +1,8 @@
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "ResultAssertions.h"
 #include "twds/Registry.h"

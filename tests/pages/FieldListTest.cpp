@@ -1,11 +1,11 @@
-#include "twds/FieldList.h"
-
 #include <random>
 #include <set>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "twds/FieldList.h"
 
 namespace twds {
 namespace {

@@ -1,10 +1,10 @@
-#include "twds/FieldNumber.h"
-
 #include <cstdint>
 #include <optional>
 #include <string>
 
 #include <gtest/gtest.h>
+
+#include "twds/FieldNumber.h"
 
 namespace twds {
 namespace {

@@ -1,5 +1,3 @@
-#include "twds/PageDecoder.h"
-
 #include <algorithm>
 #include <map>
 #include <span>
@@ -10,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "twds/DecodeStop.h"
+#include "twds/PageDecoder.h"
 
 namespace twds {
 namespace {

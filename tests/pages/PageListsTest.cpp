@@ -1,10 +1,10 @@
-#include "twds/PageLists.h"
-
 #include <cstddef>
 #include <optional>
 #include <string_view>
 
 #include <gtest/gtest.h>
+
+#include "twds/PageLists.h"
 
 namespace twds {
 namespace {

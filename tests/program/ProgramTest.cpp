@@ -2,8 +2,6 @@
 // only the whole program shows. Every run has a time limit, so a hang fails
 // the test instead of stopping the suite.
 
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -15,6 +13,8 @@
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "TempFolder.h"
 

@@ -1,11 +1,11 @@
 #include "twds/ModelDescription.h"
-#include "twds/Trim.h"
 
 #include <algorithm>
 #include <span>
 
 #include "twds/Ascii.h"
 #include "twds/PageLayout.h"
+#include "twds/Trim.h"
 
 namespace twds {
 

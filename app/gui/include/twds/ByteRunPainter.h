@@ -1,11 +1,11 @@
 #pragma once
 
+#include <string_view>
+
 #include <QColor>
 #include <QFont>
 #include <QFontMetrics>
 #include <QRect>
-
-#include <string_view>
 
 #include "twds/ByteRuns.h"
 

@@ -1,10 +1,10 @@
 #pragma once
 
+#include <string_view>
+
 #include <QColor>
 #include <QFont>
 #include <QString>
-
-#include <string_view>
 
 #include "twds/ByteRuns.h"
 

@@ -1,8 +1,5 @@
 #pragma once
 
-#include <QString>
-#include <QWidget>
-
 #include <array>
 #include <filesystem>
 #include <functional>
@@ -10,6 +7,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include <QString>
+#include <QWidget>
 
 #include "twds/FieldListModel.h"
 #include "twds/FormLayout.h"

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QPointer>
-#include <QWidget>
-
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include <QPointer>
+#include <QWidget>
 
 #include "twds/LocalisableForm.h"
 
