@@ -199,7 +199,7 @@ TEST_F(DisplayCommandTest, PositionsPastEightDigitsKeepTheirRightmostEight) {
     EXPECT_EQ(LastHeader(), " 99999999E");
 
     // 2048 + 2,147,483,647 = 2,147,485,695
-    Serve({{File("FILEA00001", 0, 2'147'483'647)}});
+    Serve({{File("FILEA00001", 0, 2'147'483'647)}, 0, 0, {}});
     EXPECT_EQ(Display(), Stage::PageFailed);
     EXPECT_EQ(Describe(), "5303|S|47485695|1|host unreachable");
 }
@@ -222,7 +222,7 @@ TEST_F(DisplayCommandTest, CountsAndOffsetsAtTheirLimits) {
     EXPECT_EQ(Display(), Stage::DecodeStopped);
     EXPECT_EQ(Describe(), "5318|L5514|GC|     99999");
 
-    Serve({{File("FILEA00001", -1, 0)}});
+    Serve({{File("FILEA00001", -1, 0)}, 0, 0, {}});
     EXPECT_EQ(Display(), Stage::Completed);
     EXPECT_EQ(display.list(PageList::ZC).rowCount(), ZC(0));
 
@@ -230,7 +230,7 @@ TEST_F(DisplayCommandTest, CountsAndOffsetsAtTheirLimits) {
     EXPECT_EQ(Display(), Stage::DecodeStopped);
     EXPECT_EQ(Describe(), "5306|L5634|FILEA00001|     99999");
 
-    Serve({{File("SAMEFICID1", 1, 700), File("SAMEFICID1", 1, 700)}});
+    Serve({{File("SAMEFICID1", 1, 700), File("SAMEFICID1", 1, 700)}, 0, 0, {}});
     EXPECT_EQ(Display(), Stage::DecodeStopped);
     EXPECT_EQ(RowCounts(), (Rows{kCX, kGC, kFC, ZC(1), kSQL}));
     EXPECT_EQ(LastHeader(), " 00002560F");
@@ -256,13 +256,13 @@ TEST_F(DisplayCommandTest, ThousandsOfFilesOnShortPagesComplete) {
 // exactly is shown whole; one that would exceed it stops the Display before
 // it, with every earlier file shown.
 TEST_F(DisplayCommandTest, RowBudgetAllowsExactlyItsRows) {
-    Serve({{File("FILEA00001", 3, 700)}});
+    Serve({{File("FILEA00001", 3, 700)}, 0, 0, {}});
     display.maxRows = 202;  // 35 CX, 60 GC, 74 FC, 1 + 3 x 9 ZC and 5 SQL rows
     EXPECT_EQ(Display(), Stage::Completed);
     display.maxRows = 201;
     EXPECT_EQ(Display(), Stage::TooManyRows);
 
-    Serve({{File("FILEA00001", 3, 700), File("FILEB00002", 32767, 700)}});
+    Serve({{File("FILEA00001", 3, 700), File("FILEB00002", 32767, 700)}, 0, 0, {}});
     display.maxRows = 1000;
     EXPECT_EQ(Display(), Stage::TooManyRows);
     EXPECT_EQ(display.outcome().fileNumber, 2);

@@ -27,7 +27,7 @@ std::string Line(const RowSource& source) {
 class RowSourceTest : public ::testing::Test {
 protected:
     void Display(std::vector<test::FileModel> files) {
-        hostLink.pages = test::BuildPages({std::move(files)});
+        hostLink.pages = test::BuildPages({std::move(files), 0, 0, {}});
         display.address = "10.0.0.5";
         display.userSpaceName = "TWMODEL001";
         ASSERT_EQ(display.run().stage, DisplayOutcome::Stage::Completed);
