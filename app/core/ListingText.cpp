@@ -2,6 +2,7 @@
 
 #include "twds/AnsiText.h"
 #include "twds/DisplayCommand.h"
+#include "twds/Utf8.h"
 #include "twds/Windows1252.h"
 
 namespace twds {
@@ -14,21 +15,6 @@ constexpr char kEndTwKind = 'E';
 
 bool NeedsEscape(unsigned char byte) {
     return byte < 0x20 || byte == 0x7F || IsUndefinedInWindows1252(byte);
-}
-
-// UTF-8 written here, byte by byte with the escapes: iconv would have to be
-// asked to stop at every escaped byte, and the code page is a table at hand.
-void AppendUtf8(std::string& out, char32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
 }
 
 std::string Number(std::size_t value) {

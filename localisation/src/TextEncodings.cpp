@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "twds/Utf8.h"
 #include "twds/Windows1252.h"
 
 namespace twds {
@@ -19,24 +20,6 @@ char32_t CodePointOf(char byte) {
 std::optional<char> ByteOf(char32_t code) {
     const std::optional<unsigned char> byte = Windows1252Byte(code);
     return byte ? std::optional<char>(static_cast<char>(*byte)) : std::nullopt;
-}
-
-void AppendUtf8(std::string& out, char32_t code) {
-    if (code < 0x80) {
-        out.push_back(static_cast<char>(code));
-    } else if (code < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else if (code < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (code >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    }
 }
 
 // The code point that starts at `i`, which is moved past it. Nothing for a
