@@ -50,18 +50,22 @@ private:
     std::string codeset_;
 };
 
+// Why a write to a stream failed, once errno was cleared before it. The
+// stream keeps no cause; the failed write left it in errno ("No space left on
+// device" rather than a bare I/O error).
+std::string WriteFailure() {
+    const std::error_code cause = errno != 0 ? std::error_code(errno, std::generic_category())
+                                             : std::make_error_code(std::errc::io_error);
+    return cause.message();
+}
+
 int ExportDisplayed(const CommandLine& commandLine, DisplayCommand& display,
                     ViewerEnvironment& environment, std::ostream& out, const ErrorLines& report) {
     const MessageLookup& messages = environment.messages();
     if (commandLine.output && *commandLine.output == kStandardOutput) {
         errno = 0;
         if (!WriteExport(display, out)) {
-            // The stream keeps no cause; the failed write left it in errno
-            // ("No space left on device" rather than a bare I/O error).
-            const std::error_code cause = errno != 0
-                                              ? std::error_code(errno, std::generic_category())
-                                              : std::make_error_code(std::errc::io_error);
-            report(messages(message::kExportNotWritten, {kStandardOutput, cause.message()}));
+            report(messages(message::kExportNotWritten, {kStandardOutput, WriteFailure()}));
             return kExitFailure;
         }
         return kExitSuccess;
@@ -80,7 +84,7 @@ int ExportDisplayed(const CommandLine& commandLine, DisplayCommand& display,
 
 // Lists the rows that hold the --find text, list by list, then End_TW.
 int ListFound(const DisplayCommand& display, std::string_view needle, std::ostream& out,
-              const ErrorLines& report) {
+              const MessageLookup& messages, const ErrorLines& report) {
     const SearchMatches matches = FindInDisplay(display, needle);
     errno = 0;
     for (const PageListInfo& info : kPageLists) {
@@ -93,9 +97,7 @@ int ListFound(const DisplayCommand& display, std::string_view needle, std::ostre
     }
     out.flush();
     if (!out) {
-        const std::error_code cause = errno != 0 ? std::error_code(errno, std::generic_category())
-                                                 : std::make_error_code(std::errc::io_error);
-        report("The rows found could not be written to standard output (" + cause.message() + ").");
+        report(messages(message::kFoundNotWritten, {WriteFailure()}));
         return kExitTrouble;
     }
     return matches.total() > 0 ? kExitFound : kExitNotFound;
@@ -172,7 +174,8 @@ int RunHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream&
     }
     if (finding) {
         // What a Display that stopped part-way found is listed all the same.
-        const int found = ListFound(display, *commandLine.findText, out, report);
+        const int found =
+            ListFound(display, *commandLine.findText, out, environment.messages(), report);
         return completed ? found : kExitTrouble;
     }
     if (display.list(PageList::CX).empty()) {

@@ -80,6 +80,8 @@ constexpr std::array kBuiltInTexts{
     BuiltInText{message::kFindTextNotAnsi,
                 "Nothing in a user space can match &1: it holds characters that Windows-1252, "
                 "the engine's code page, cannot hold (shown as \"?\")."},
+    BuiltInText{message::kFoundNotWritten,
+                "The rows found could not be written to standard output (&1)."},
     BuiltInText{message::kRefusedAddress,
                 "The machine address &1 cannot name a folder of saved user spaces: it must not be "
                 "empty nor contain \"/\", \"\\\", \"..\" or NUL bytes."},

@@ -108,7 +108,7 @@ TEST_F(ProgramTest, PathsKeepTheirBytesAndNamesMustFitTheCodePage) {
               "engine's code page, cannot hold (shown as \"?\").\n");
 }
 
-// Outputs that cannot take the export are named with the system's reason; a
+// Outputs that cannot take the export or the rows found are named with the system's reason; a
 // FIFO without a reader is refused instead of waited on.
 TEST_F(ProgramTest, UnwritableOutputsGiveStatusOneAndTheReason) {
     const fs::path fifo = temp.path() / "target.usrspc";
@@ -129,6 +129,13 @@ TEST_F(ProgramTest, UnwritableOutputsGiveStatusOneAndTheReason) {
                   std::string::npos)
             << result.err;
     }
+    const Result found =
+        Run({"--find", "PRICELST01", "--store", "store", "127.0.0.1/TWMODEL001"}, "/dev/full");
+    EXPECT_EQ(found.status, 2);
+    EXPECT_NE(found.err.find("The rows found could not be written to standard output (No space "
+                             "left on device)."),
+              std::string::npos)
+        << found.err;
 }
 
 TEST_F(ProgramTest, WithoutADisplayTheWindowSaysSo) {
