@@ -37,7 +37,8 @@ ViewerEnvironment::ViewerEnvironment(const CommandLine& commandLine,
     : folder_(std::move(executableFolder)),
       registry_(CreateSystemRegistry()),
       messages_(InstalledCatalogueLookup()) {
-    InstallCatalogue(std::make_unique<Catalogue>(*registry_, folder_, std::move(reportFailure)));
+    InstallCatalogue(std::make_unique<Catalogue>(*registry_, FindCatalogueFolder(folder_),
+                                                 std::move(reportFailure)));
     labels_ =
         std::make_unique<PageLabels>([](int id) { return CatalogueText(std::to_string(id)); });
 

@@ -98,6 +98,19 @@ std::unique_ptr<Catalogue>& InstalledSlot() {
 
 }  // namespace
 
+std::filesystem::path FindCatalogueFolder(const std::filesystem::path& executableFolder) {
+    const std::string english = std::string(kFilePrefix) + std::string(kDefaultLanguage);
+    const std::filesystem::path installed =
+        (executableFolder / ".." / "share" / "twDspUsrSpc").lexically_normal();
+    for (const auto& folder : {executableFolder, installed}) {
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(folder / english, ec)) {
+            return folder;
+        }
+    }
+    return executableFolder;
+}
+
 Catalogue::Catalogue(RegistryStore& registry, std::filesystem::path folder,
                      FailureReporter reportFailure)
     : registry_(registry),

@@ -169,6 +169,23 @@ TEST_F(CatalogueTest, PlaceholdersAreFilledInOrderOnTheGrowingText) {
     EXPECT_EQ(ressource.text("3", "one", "", "", "", "", "", "seven"), "&0 &8 && &one seven");
 }
 
+// Beside the program first (a build tree, a Windows install), then the data
+// folder of the install the program is in; a folder without the English file
+// does not count, and with none the program's own folder is named.
+TEST(CatalogueFolder, BesideTheProgramThenInTheInstallsDataFolder) {
+    test::TempFolder install;
+    const std::filesystem::path bin = install.path() / "bin";
+    const std::filesystem::path share = install.path() / "share" / "twDspUsrSpc";
+    std::filesystem::create_directories(bin);
+    EXPECT_EQ(FindCatalogueFolder(bin), bin);
+    install.write("share/twDspUsrSpc/twmgr.ressource.FR", "");
+    EXPECT_EQ(FindCatalogueFolder(bin), bin);
+    install.write("share/twDspUsrSpc/twmgr.ressource.EN", "");
+    EXPECT_EQ(FindCatalogueFolder(bin), share);
+    install.write("bin/twmgr.ressource.EN", "");
+    EXPECT_EQ(FindCatalogueFolder(bin), bin);
+}
+
 // The catalogues the viewer ships, as it loads them: a few texts to the byte,
 // the same placeholders in both languages.
 TEST(CatalogueTexts, MatchTheViewersWording) {

@@ -21,8 +21,8 @@ public:
     // on standard error without one.
     using FailureReporter = std::function<void(const std::string& title, const std::string& text)>;
 
-    // `registry` must outlive the catalogue. `folder` is the viewer's own
-    // folder, the one place where catalogue files are looked for. Without a
+    // `registry` must outlive the catalogue. `folder` is the one place where
+    // catalogue files are looked for (FindCatalogueFolder). Without a
     // reporter a load failure goes to standard error.
     Catalogue(RegistryStore& registry, std::filesystem::path folder, FailureReporter reportFailure);
     Catalogue(const Catalogue&) = delete;
@@ -62,6 +62,15 @@ private:
     bool loaded_ = false;
     std::unique_ptr<std::array<std::string, kMaxId + 1>> table_;
 };
+
+// The folder that holds the viewer's catalogues: beside the executable, as
+// in a build tree or a Windows install, else the install's data folder
+// (<prefix>/share/twDspUsrSpc beside <prefix>/bin), found from the executable
+// so that an install can move. A folder counts when it holds the English
+// catalogue, which every install has. When neither does, the executable's
+// folder, so that the failure names the first place looked in.
+[[nodiscard]] std::filesystem::path FindCatalogueFolder(
+    const std::filesystem::path& executableFolder);
 
 // The process-wide catalogue that the viewer's windows and commands use.
 // Install it once at start-up; CatalogueText returns "" until then.
