@@ -7,10 +7,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -191,6 +193,60 @@ TEST_F(ProgramTest, InterruptedExportLeavesNothingBehind) {
     ASSERT_EQ(waitpid(pid, &status, 0), pid);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
     EXPECT_TRUE(fs::is_empty(out)) << "a temporary file was left behind";
+}
+
+// The options a text names: "-x" or "--xx-yy" where a word does not go on
+// ("UTF-8", "tab-separated" and "--" alone are no options).
+std::set<std::string> OptionsIn(const std::string& text) {
+    std::set<std::string> options;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool wordGoesOn =
+            i > 0 && (std::isalnum(static_cast<unsigned char>(text[i - 1])) != 0 ||
+                      text[i - 1] == '-');
+        if (text[i] != '-' || wordGoesOn) {
+            continue;
+        }
+        std::size_t end = i + (text.compare(i, 2, "--") == 0 ? 2 : 1);
+        if (end >= text.size() || std::islower(static_cast<unsigned char>(text[end])) == 0) {
+            continue;
+        }
+        while (end < text.size() &&
+               (std::islower(static_cast<unsigned char>(text[end])) != 0 || text[end] == '-')) {
+            ++end;
+        }
+        options.insert(text.substr(i, end - i));
+        i = end;
+    }
+    return options;
+}
+
+// The OPTIONS section of a manual page, its "\-" read as "-".
+std::string ManualOptions(const fs::path& page) {
+    std::string text = test::ReadBytes(page);
+    const std::size_t from = text.find(".SH OPTIONS");
+    const std::size_t to = text.find(".SH ", from + 1);
+    text = text.substr(from, to - from);
+    for (std::size_t at = text.find("\\-"); at != std::string::npos; at = text.find("\\-", at)) {
+        text.erase(at, 1);
+    }
+    return text;
+}
+
+// A manual page that lacks an option of --help, or documents one the program
+// no longer has, fails here.
+TEST_F(ProgramTest, ManualPagesAndHelpNameTheSameOptions) {
+    const fs::path help = temp.path() / "help";
+    for (const std::string program : {"twDspUsrSpc", "twus_make"}) {
+        SCOPED_TRACE(program);
+        ASSERT_EQ(std::system((Quoted((kPrograms / program).string()) + " --help >" +
+                               Quoted(help.string()))
+                                  .c_str()),
+                  0);
+        const std::set<std::string> helpOptions = OptionsIn(test::ReadBytes(help));
+        EXPECT_GE(helpOptions.size(), 7u);
+        EXPECT_EQ(OptionsIn(ManualOptions(fs::path(TWDS_SOURCE_DIR) / "man" / (program + ".1"))),
+                  helpOptions);
+    }
 }
 
 }  // namespace

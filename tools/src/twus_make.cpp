@@ -26,7 +26,23 @@ constexpr std::string_view kUsage =
     "Usage:\n"
     "  twus_make MODEL.model -o OUT.twus\n"
     "  twus_make --generate --files N --zc K [--sql] [--end-tw] -o OUT.twus\n"
-    "The description format is in docs/userspace-file.md.\n";
+    "  twus_make --help\n"
+    "\n"
+    "Writes a saved user space for twDspUsrSpc from a model description, or\n"
+    "generates a synthetic one.\n"
+    "\n"
+    "Options:\n"
+    "  -o OUT.twus   the file to write\n"
+    "  --generate    generate a user space instead of reading a description\n"
+    "  --files N     with --generate: the number of files (FC entries)\n"
+    "  --zc K        with --generate: the ZC entries of each file\n"
+    "  --sql         with --generate: give each file an SQL page\n"
+    "  --end-tw      with --generate: add an End_TW page\n"
+    "  --help        show this text\n"
+    "\n"
+    "Exit status: 0 when the file was written, 1 when the description could not\n"
+    "be read or the file not written, 2 when the command line cannot be used.\n"
+    "The description format: see twus_make(1) and docs/userspace-file.md.\n";
 
 int UsageError(const std::string& message) {
     std::cerr << "twus_make: " << message << "\n" << kUsage;
