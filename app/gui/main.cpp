@@ -16,6 +16,7 @@
 #include <vector>
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -153,6 +154,11 @@ int main(int argc, char* argv[]) {
     int status = 0;
     {
         QApplication app(argc, argv);
+        // The desktop entry's name ties the window to its launcher; the icon
+        // is the one an install puts in the icon theme, none in a build tree.
+        QGuiApplication::setDesktopFileName(QStringLiteral("org.twdspusrspc.twDspUsrSpc"));
+        QApplication::setWindowIcon(
+            QIcon::fromTheme(QStringLiteral("org.twdspusrspc.twDspUsrSpc")));
         environment = std::make_unique<twds::ViewerEnvironment>(
             commandLine, [](const std::string& title, const std::string& text) {
                 QMessageBox::critical(nullptr, twds::Cp1252ToQString(title),
