@@ -304,7 +304,7 @@ TEST_F(MainWindowTest, CtrlCCopiesTheSelectedRowsAsLabelTabValueLines) {
     for (const QAction* action : cx->actions()) {
         commands << action->text() + u' ' + action->shortcut().toString();
     }
-    EXPECT_EQ(commands, QStringList({u"5370 Ctrl+C"_s, u"5371 Ctrl+A"_s}));
+    EXPECT_EQ(commands, QStringList({u"5370 Ctrl+C"_s, u"5371 Ctrl+A"_s, u"5442 Ctrl+I"_s}));
 }
 
 // With the real catalogues: the title, captions and the access keys they
@@ -356,12 +356,12 @@ TEST(MainWindowFrench, CaptionsAccessKeysAndListLabelsFollowTheLanguage) {
             language == "EN"
                 ? u"Display Tidewell userspace | Field name | &Display Alt+D | &Exit Alt+E | "
                   u"&Export Alt+E | Target machine IP Address  | Userspace Name  | "
-                  u"&Copy Alt+C | Select &all Alt+A"_s
+                  u"&Copy Alt+C | Select &all Alt+A | &Inspect Alt+I"_s
                 : QString::fromUtf8(
                       "Afficher l'espace de travail | Nom du champ | &Afficher Alt+A | &Quitter "
                       "Alt+Q | &Exporter Alt+E | Adresse IP de la machine cible  | "
                       "Nom de l'espace de travail  | &Copier Alt+C | &Tout "
-                      "sélectionner Alt+T"));
+                      "sélectionner Alt+T | &Inspecter Alt+I"));
     }
 }
 
