@@ -9,7 +9,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "twds/Cp1252.h"
@@ -47,9 +46,6 @@ InspectorWindow::InspectorWindow(QWidget* parent, std::function<void()> copyAll,
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(text_);
     layout->addWidget(copyButton_, 0, Qt::AlignRight);
-
-    auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(close, &QShortcut::activated, this, &QWidget::close);
 
     const QFontMetrics metrics(fixed);
     resize(metrics.horizontalAdvance(QString(kColumnsShown, QLatin1Char('0'))) + 40,

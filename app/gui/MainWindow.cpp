@@ -527,8 +527,10 @@ void MainWindow::addInspectorCommands(int list) {
         fileColumnAction_->setCheckable(true);
         connect(fileColumnAction_, &QAction::triggered, this,
                 [this](bool checked) { presenter_.setFileColumnShown(checked); });
-        // Esc closes the inspector from the main window too, where the focus
-        // stays while it follows the rows; only while it is open.
+        // Esc closes the inspector, from the main window, where the focus
+        // stays while it follows the rows, and from the inspector itself (a
+        // tool window gets its owner's window shortcuts); only while it is
+        // open, so that Esc means nothing new otherwise.
         closeInspectorAction_ = windowCommand({}, QKeySequence(Qt::Key_Escape));
         closeInspectorAction_->setEnabled(false);
         connect(closeInspectorAction_, &QAction::triggered, this, [this] { inspector_->close(); });

@@ -28,7 +28,7 @@ namespace twds {
 // One switch for the three lists, kept in the viewer's own registry key (not
 // the engine manager's Settings key, which belongs to the engine's tools).
 inline constexpr std::string_view kViewerKey =
-    "SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\twDspUsrSpc";
+    R"(SOFTWARE\Vellmar\Vellmar Lumen\Manager\twDspUsrSpc)";
 inline constexpr std::string_view kFileColumnValue = "FileColumn";
 
 // Whether the file column was left on; off when the value is missing,

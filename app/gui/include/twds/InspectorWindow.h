@@ -17,8 +17,8 @@ namespace twds {
 // in the list keep moving the row it follows.
 //
 // The text can be selected; Ctrl+C copies the selection, or the whole
-// inspection when nothing is selected; the Copy button copies the whole. Esc
-// closes it.
+// inspection when nothing is selected; the Copy button copies the whole. The
+// main window's shortcuts reach it as its tool window: Esc there closes it.
 class InspectorWindow : public QWidget {
     Q_OBJECT
 
