@@ -20,7 +20,7 @@ namespace {
 // Wide enough for a dump line (offset, 16 bytes in hex, their text) and tall
 // enough for the facts and a few lines of bytes.
 constexpr int kColumnsShown = 76;
-constexpr int kLinesShown = 18;
+constexpr int kLinesShown = 15;
 
 }  // namespace
 

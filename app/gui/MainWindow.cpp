@@ -589,10 +589,15 @@ void MainWindow::showFileColumn(bool shown) {
             continue;
         }
         model.showFileColumn(shown);
-        QHeaderView* header = listViews_[static_cast<std::size_t>(i)]->horizontalHeader();
+        QTableView* view = listViews_[static_cast<std::size_t>(i)];
+        QHeaderView* header = view->horizontalHeader();
         if (shown) {
             // The file first: it groups the rows as the entry headings do.
             header->moveSection(header->visualIndex(FieldListModel::kFileColumn), 0);
+            // The rows selected before keep their whole width selected.
+            QItemSelectionModel* selection = view->selectionModel();
+            selection->select(selection->selection(),
+                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
         }
         applyFileColumnWidth(i);
         fitValueColumn(i);
@@ -607,9 +612,10 @@ void MainWindow::applyFileColumnWidth(int list) {
     QTableView* view = listViews_[at];
     QHeaderView* header = view->horizontalHeader();
     // FicIDs are fixed-width and drawn in the value font; a ZC row adds " #"
-    // and up to five digits of its entry.
+    // and its entry, three digits in any model seen (a longer one is elided
+    // and the column can be widened).
     const QFontMetrics fixed(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    const int characters = kPageLists[at].list == PageList::ZC ? 17 : 10;
+    const int characters = kPageLists[at].list == PageList::ZC ? 15 : 10;
     const int margin = 2 * view->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
     const int cells = fixed.horizontalAdvance(QString(characters, QLatin1Char('0'))) + margin + 8;
     const int heading =
