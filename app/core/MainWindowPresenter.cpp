@@ -156,8 +156,11 @@ void MainWindowPresenter::rowClicked(PageList list, std::size_t row) {
     const FieldList& rows = display_.list(list);
     const bool known = row < rows.rowCount();
     view_.showValue(list, known ? rows.value(row) : std::string_view());
-    statusRow_ = known ? DescribeRowFile(display_.source(list, row), messages_) : std::string();
-    refreshStatus();
+    std::string file = known ? DescribeRowFile(display_.source(list, row), messages_) : "";
+    if (file != statusRow_) {  // moving within a file's rows leaves the line be
+        statusRow_ = std::move(file);
+        refreshStatus();
+    }
     if (inspecting_) {
         inspect(InfoOf(list).tab, row);
     }

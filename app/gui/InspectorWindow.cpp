@@ -1,5 +1,6 @@
 #include "twds/InspectorWindow.h"
 
+#include <algorithm>
 #include <utility>
 
 #include <QCloseEvent>

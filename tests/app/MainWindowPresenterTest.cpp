@@ -179,7 +179,7 @@ TEST_F(MainWindowPresenterTest, RowClicksShowTheRowsValueAndFileOrNothingPastThe
     presenter.rowClicked(PageList::CX, 999);  // past the end
     EXPECT_EQ(
         view.take(),
-        (Log{"value CX V01R02    ", "status " + kShown, "value ZC A ",
+        (Log{"value CX V01R02    ", "value ZC A ",
              "status 5308|TWMODEL001|2\n5445|FIC0000001|1" + kTarget,
              "value SQL =================", "status 5308|TWMODEL001|2\n5444|FIC0000001" + kTarget,
              "value CX ", "status " + kShown}));
