@@ -209,10 +209,7 @@ public:
 // The file column's switch outlives the window; a registry that cannot keep
 // it still turns the column on, and says it will not be remembered.
 TEST_F(MainWindowPresenterTest, FileColumnSwitchIsRememberedOrSaysWhyNot) {
-    display("127.0.0.1", "TWMODEL001");
     presenter.setFileColumnShown(true);
-    EXPECT_EQ(presenter.fileColumnText(PageList::ZC, 2), "FIC0000001 #1");
-    EXPECT_EQ(presenter.fileColumnText(PageList::CX, 1), "");
     FakeView nextView{command};
     MainWindowPresenter next{nextView, command, registry, test::EchoLookup, Captions};
     next.load("");

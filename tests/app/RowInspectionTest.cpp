@@ -55,7 +55,6 @@ TEST_F(RowInspectionTest, FileColumnAndStatusNameTheFileAndZcEntry) {
     EXPECT_EQ(Status(PageList::ZC, 0), "File CUSTMAST01");
     EXPECT_EQ(File(PageList::ZC, 19), kOddFicID);  // the second file's heading
     EXPECT_EQ(File(PageList::SQL, 2), "CUSTMAST01");
-    EXPECT_EQ(File(PageList::FC, 74), kOddFicID);
     EXPECT_EQ(File(PageList::CX, 3), "");
     EXPECT_EQ(Status(PageList::GC, 0), "");
     EXPECT_FALSE(ListHasFileColumn(PageList::GC));
