@@ -7,9 +7,9 @@ namespace twds {
 namespace {
 
 // A ZC field row names its entry; the entry heading opens the file's rows
-// and has none.
+// and has none (its zcEntry is 0).
 bool NamesZcEntry(const RowSource& source) {
-    return source.kind == 'Z' && source.origin == RowSource::Origin::Field && source.zcEntry > 0;
+    return source.kind == 'Z' && source.zcEntry > 0;
 }
 
 }  // namespace
