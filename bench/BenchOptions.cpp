@@ -10,6 +10,10 @@ BenchOptions ParseBenchOptions(int argc, char** argv) {
     BenchOptions options;
     for (int i = 1; i < argc; ++i) {
         const std::string_view option = argv[i];
+        if (option == "--file-column") {
+            options.fileColumn = true;
+            continue;
+        }
         if (option == "--after") {
             options.after = true;
             continue;

@@ -15,6 +15,7 @@ namespace twds::bench {
 //   --label L       the size's name in the benchmark names (S, M, L)
 //   --files N       how many FC entries the user space has (host-link probes)
 //   --after         also measure the window's answers once it is displayed
+//   --file-column   with the file column shown on the FC, ZC and SQL lists
 struct BenchOptions {
     std::filesystem::path store;
     std::filesystem::path work;
@@ -23,6 +24,7 @@ struct BenchOptions {
     std::string label;
     int files = 0;
     bool after = false;
+    bool fileColumn = false;
 };
 
 // Parses argv[1..argc). Unknown options and missing values throw

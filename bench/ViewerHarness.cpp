@@ -11,7 +11,7 @@
 
 namespace twds::bench {
 
-ViewerHarness::ViewerHarness(const std::filesystem::path& store) {
+ViewerHarness::ViewerHarness(const std::filesystem::path& store, bool fileColumn) {
     commandLine_.store = store.string();
     environment_ = std::make_unique<ViewerEnvironment>(
         commandLine_, [](const std::string& title, const std::string& text) {
@@ -25,6 +25,7 @@ ViewerHarness::ViewerHarness(const std::filesystem::path& store) {
         std::make_unique<MainWindow>(*display_, environment_->registry(), environment_->messages(),
                                      [](std::string_view id) { return CatalogueText(id); });
     window_->presenter().load({});
+    window_->presenter().setFileColumnShown(fileColumn);
     address_ = window_->findChild<QLineEdit*>(QStringLiteral("txtIpAddress"));
     name_ = window_->findChild<QLineEdit*>(QStringLiteral("txtUsrSpcName"));
     if (address_ == nullptr || name_ == nullptr) {

@@ -22,7 +22,9 @@ namespace twds::bench {
 // run never touches the user's settings.
 class ViewerHarness {
 public:
-    explicit ViewerHarness(const std::filesystem::path& store);
+    // The file column is shown or hidden as `fileColumn` says, whatever an
+    // earlier run left in the registry.
+    explicit ViewerHarness(const std::filesystem::path& store, bool fileColumn = false);
     ViewerHarness(const ViewerHarness&) = delete;
     ViewerHarness& operator=(const ViewerHarness&) = delete;
     ~ViewerHarness();

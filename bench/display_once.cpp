@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
         const twds::bench::BenchOptions options = twds::bench::ParseBenchOptions(argc, argv);
         twds::bench::PrepareBenchEnvironment(options.work);
         QApplication app(argc, argv);
-        twds::bench::ViewerHarness viewer(options.store);
+        twds::bench::ViewerHarness viewer(options.store, options.fileColumn);
         const std::size_t heapBefore = twds::bench::HeapInUseBytes();
 
         const auto displayStart = Clock::now();

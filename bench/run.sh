@@ -88,7 +88,11 @@ gbench() {
 
 echo "== Benchmarks (median of $reps repetitions; time per iteration)" >>"$summary"
 gbench viewer-S "$bin/twds_bench_viewer" --store "$store" --work "$work" --name BENCHS0001 --label S
-gbench viewer-M "$bin/twds_bench_viewer" --store "$store" --work "$work" --name BENCHM0001 --label M
+gbench viewer-M "$bin/twds_bench_viewer" --store "$store" --work "$work" --name BENCHM0001 --label M \
+    --after
+# The same with the file column shown on the FC, ZC and SQL lists.
+gbench viewer-M-file "$bin/twds_bench_viewer" --store "$store" --work "$work" --name BENCHM0001 \
+    --label M-file --after --file-column
 if ((large)); then
     gbench viewer-L "$bin/twds_bench_viewer" --store "$store" --work "$work" --name BENCHL0001 \
         --label L --after
@@ -116,19 +120,20 @@ fi
 # (warm), the export, and the process's peak resident memory.
 echo >>"$summary"
 echo "== Fresh processes (median of $runs runs)" >>"$summary"
-sizes=("S 10" "M 1000")
+sizes=("S 10" "M 1000" "M 1000 --file-column")
 if ((large)); then
     sizes+=("L 10000")
 fi
 for size in "${sizes[@]}"; do
-    read -r label files <<<"$size"
-    log=$data/once-$label.txt
+    read -r label files option <<<"$size"
+    log=$data/once-$label${option:+-file}.txt
     : >"$log"
     for ((i = 0; i < runs; i++)); do
+        # shellcheck disable=SC2086 # the option is one word or none
         "$bin/twds_display_once" --store "$store" --work "$work" --name "BENCH${label}0001" \
-            --files "$files" | tee -a "$log"
+            --files "$files" $option | tee -a "$log"
     done
-    line="$label:"
+    line="$label${option:+ (file column)}:"
     for field in display_s again_s export_s peak_display_MiB peak_export_MiB heap_display_MiB \
         heap_per_file_KiB rows; do
         value=$(grep -o "$field=[0-9.]*" "$log" | cut -d= -f2 | median)

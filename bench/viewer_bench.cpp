@@ -3,7 +3,7 @@
 // scrolling the ZC list to its end and clicking a row.
 //
 //   twds_bench_viewer [--benchmark_*...] --store DIR --work DIR --name NAME
-//                     [--label L] [--after]
+//                     [--label L] [--after] [--file-column]
 
 #include <exception>
 #include <iostream>
@@ -202,7 +202,7 @@ int main(int argc, char** argv) {
         gOptions = twds::bench::ParseBenchOptions(argc, argv);
         twds::bench::PrepareBenchEnvironment(gOptions.work);
         QApplication app(argc, argv);
-        gViewer = std::make_unique<ViewerHarness>(gOptions.store);
+        gViewer = std::make_unique<ViewerHarness>(gOptions.store, gOptions.fileColumn);
         Register();
         benchmark::RunSpecifiedBenchmarks();
         benchmark::Shutdown();

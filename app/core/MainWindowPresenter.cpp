@@ -9,6 +9,8 @@
 #include "twds/CommandLine.h"
 #include "twds/DisplayCommand.h"
 #include "twds/Export.h"
+#include "twds/FileColumn.h"
+#include "twds/RowInspection.h"
 
 namespace twds {
 
@@ -64,6 +66,9 @@ void MainWindowPresenter::load(std::string_view argumentText) {
     listHeightRatio_ =
         static_cast<double>(design::kListView.height) / static_cast<double>(design::kTabs.height);
 
+    fileColumnShown_ = LoadFileColumnShown(registry_);
+    view_.showFileColumn(fileColumnShown_);
+
     if (const auto split = SplitArgumentText(argumentText)) {
         view_.setAddressText(split->address);
         view_.setNameText(split->name);
@@ -81,6 +86,7 @@ void MainWindowPresenter::resized(int outerWidthTwips, int outerHeightTwips, boo
 
 void MainWindowPresenter::display() {
     statusContext_.clear();
+    statusRow_.clear();
     showStatus({});
     display_.address = view_.addressText();
     display_.userSpaceName = view_.nameText();
@@ -109,6 +115,9 @@ void MainWindowPresenter::display() {
         statusContext_ += " \xB7 " + source;  // a middle dot between the two
     }
     showStatus(DescribeOutcome(display_, messages_));
+    if (inspecting_) {
+        inspect(form::kInfoTab, std::nullopt);  // the rows inspected are gone
+    }
 }
 
 void MainWindowPresenter::exportDisplayed() {
@@ -145,7 +154,57 @@ void MainWindowPresenter::exitViewer() {
 
 void MainWindowPresenter::rowClicked(PageList list, std::size_t row) {
     const FieldList& rows = display_.list(list);
-    view_.showValue(list, row < rows.rowCount() ? rows.value(row) : std::string_view());
+    const bool known = row < rows.rowCount();
+    view_.showValue(list, known ? rows.value(row) : std::string_view());
+    std::string file = known ? DescribeRowFile(display_.source(list, row), messages_) : "";
+    if (file != statusRow_) {  // moving within a file's rows leaves the line be
+        statusRow_ = std::move(file);
+        refreshStatus();
+    }
+    if (inspecting_) {
+        inspect(InfoOf(list).tab, row);
+    }
+}
+
+void MainWindowPresenter::setFileColumnShown(bool shown) {
+    fileColumnShown_ = shown;
+    view_.showFileColumn(shown);
+    if (const Status saved = SaveFileColumnShown(registry_, shown); !saved) {
+        const std::string value = std::string(HiveName(Hive::CurrentUser)) + "\\" +
+                                  std::string(kViewerKey) + "\\" + std::string(kFileColumnValue);
+        showStatus(messages_(message::kFileColumnNotSaved, {value, saved.error()}));
+    }
+}
+
+std::string MainWindowPresenter::fileColumnText(PageList list, std::size_t row) const {
+    if (!ListHasFileColumn(list) || row >= display_.list(list).rowCount()) {
+        return {};
+    }
+    return FileColumnText(display_.source(list, row));
+}
+
+void MainWindowPresenter::inspect(int tab, std::optional<std::size_t> row) {
+    inspecting_ = true;
+    const auto* info = std::find_if(kPageLists.begin(), kPageLists.end(),
+                                    [tab](const PageListInfo& i) { return i.tab == tab; });
+    if (tab == form::kEndTwTab) {
+        inspection_ = InspectEndTw(display_, messages_);
+    } else if (info != kPageLists.end() && row) {
+        inspection_ = InspectRow(display_, info->list, *row, messages_);
+    } else {
+        inspection_ = messages_(message::kInspectNothing, {}) + '\n';
+    }
+    view_.showInspection(inspection_);
+}
+
+void MainWindowPresenter::inspectorClosed() {
+    inspecting_ = false;
+}
+
+void MainWindowPresenter::copyInspection() {
+    if (!inspection_.empty()) {
+        view_.copyToClipboard(inspection_);
+    }
 }
 
 void MainWindowPresenter::copyRows(PageList list, std::vector<RowRange> selected) {
@@ -177,11 +236,18 @@ void MainWindowPresenter::nameEdited(std::size_t length, std::size_t cursor) {
 
 void MainWindowPresenter::showStatus(std::string text) {
     statusMessage_ = std::move(text);
+    refreshStatus();
+}
+
+void MainWindowPresenter::refreshStatus() {
     // The message first, where the eye lands; the line naming what is shown
     // under it (a long source path wraps there, not above the message).
-    statusText_ = statusContext_.empty() || statusMessage_.empty()
-                      ? statusMessage_ + statusContext_
-                      : statusMessage_ + "\n" + statusContext_;
+    statusText_.clear();
+    for (const std::string* line : {&statusMessage_, &statusRow_, &statusContext_}) {
+        if (!line->empty()) {
+            statusText_ += (statusText_.empty() ? "" : "\n") + *line;
+        }
+    }
     view_.showStatus(statusText_);
 }
 
@@ -212,6 +278,24 @@ std::string MainWindowPresenter::copyRowsCaption() const {
 
 std::string MainWindowPresenter::selectAllCaption() const {
     return messages_(message::kSelectAllCommand, {});
+}
+
+std::string MainWindowPresenter::fileColumnCaption() const {
+    return messages_(message::kFileColumnCaption, {});
+}
+
+std::string MainWindowPresenter::showFileColumnCaption() const {
+    return messages_(message::kShowFileColumnCommand, {});
+}
+
+std::string MainWindowPresenter::inspectCaption() const {
+    return messages_(message::kInspectCommand, {});
+}
+
+std::string MainWindowPresenter::inspectorTitle() const {
+    std::string title = messages_(message::kInspectorTitle, {});
+    std::erase(title, '&');
+    return title;
 }
 
 void MainWindowPresenter::clearValueBoxes() {

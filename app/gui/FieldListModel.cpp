@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 #include "twds/Cp1252.h"
 
@@ -25,7 +26,7 @@ int FieldListModel::rowCount(const QModelIndex& parent) const {
 }
 
 int FieldListModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : kColumns;
+    return parent.isValid() ? 0 : kColumns + (fileShown_ ? 1 : 0);
 }
 
 QVariant FieldListModel::data(const QModelIndex& index, int role) const {
@@ -36,14 +37,20 @@ QVariant FieldListModel::data(const QModelIndex& index, int role) const {
     if (row >= list_.rowCount()) {
         return {};  // asked between a list change and endListReset()
     }
-    const std::string_view bytes = index.column() == 0 ? list_.text(row) : list_.value(row);
+    std::string file;
+    if (index.column() == kFileColumn && fileText_) {
+        file = fileText_(row);
+    }
+    const std::string_view bytes = index.column() == 0   ? list_.text(row)
+                                   : index.column() == 1 ? list_.value(row)
+                                                         : std::string_view(file);
     switch (role) {
         case Qt::DisplayRole:
             return Cp1252ToQString(bytes);
         case kBytesRole:
             return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
         case Qt::FontRole:
-            return index.column() == 1 ? QVariant(valueFont_) : QVariant();
+            return index.column() == 0 ? QVariant() : QVariant(valueFont_);
         default:
             return {};
     }
@@ -51,8 +58,11 @@ QVariant FieldListModel::data(const QModelIndex& index, int role) const {
 
 QVariant FieldListModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
-        section >= kColumns) {
+        section >= columnCount()) {
         return {};
+    }
+    if (section == kFileColumn) {
+        return fileCaption_;
     }
     if (section >= list_.columnCount()) {
         return QString();
@@ -89,6 +99,26 @@ std::string_view FieldListModel::value(int row) const {
         return {};
     }
     return list_.value(static_cast<std::size_t>(row));
+}
+
+void FieldListModel::setFileColumn(QString caption, RowText text) {
+    fileCaption_ = std::move(caption);
+    fileText_ = std::move(text);
+}
+
+void FieldListModel::showFileColumn(bool shown) {
+    if (shown == fileShown_ || (shown && !fileText_)) {
+        return;
+    }
+    if (shown) {
+        beginInsertColumns(QModelIndex(), kFileColumn, kFileColumn);
+        fileShown_ = true;
+        endInsertColumns();
+    } else {
+        beginRemoveColumns(QModelIndex(), kFileColumn, kFileColumn);
+        fileShown_ = false;
+        endRemoveColumns();
+    }
 }
 
 }  // namespace twds

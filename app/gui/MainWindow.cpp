@@ -20,6 +20,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QSignalBlocker>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -28,6 +30,8 @@
 #include "twds/ByteRunText.h"
 #include "twds/Cp1252.h"
 #include "twds/DisplayCommand.h"
+#include "twds/FileColumn.h"
+#include "twds/InspectorWindow.h"
 #include "twds/ListLabels.h"
 #include "twds/QtLocalisableForm.h"
 #include "twds/RowCopyText.h"
@@ -178,11 +182,12 @@ void MainWindow::createControls() {
         view->setItemDelegate(new ByteRunDelegate(view));
         listViews_[static_cast<std::size_t>(i)] = view;
         addListCommands(i);
+        addInspectorCommands(i);
         // The value column follows the view's width and the label column's.
         view->viewport()->installEventFilter(this);
         connect(view->horizontalHeader(), &QHeaderView::sectionResized, this,
                 [this, i](int section) {
-                    if (section == 0) {
+                    if (section != 1) {
                         fitValueColumn(i);
                     }
                 });
@@ -432,6 +437,7 @@ void MainWindow::applyColumnWidths() {
     for (int i = 0; i < kListCount; ++i) {
         listViews_[static_cast<std::size_t>(i)]->horizontalHeader()->resizeSection(
             0, labelColumnWidth(i));
+        applyFileColumnWidth(i);
         fitValueColumn(i);
     }
 }
@@ -463,7 +469,10 @@ void MainWindow::fitValueColumn(int list) {
     const auto at = static_cast<std::size_t>(list);
     QTableView* view = listViews_[at];
     QHeaderView* header = view->horizontalHeader();
-    const int toRightEdge = view->viewport()->width() - header->sectionSize(0);
+    int toRightEdge = view->viewport()->width() - header->sectionSize(0);
+    if (models_[at]->fileColumnShown()) {
+        toRightEdge -= header->sectionSize(FieldListModel::kFileColumn);
+    }
     const auto fixed = presenter_.columnWidths(kPageLists[at].list).value;
     const int width = std::max(fixed ? pxX(*fixed) : 0, toRightEdge);
     header->resizeSection(1, std::max(width, header->minimumSectionSize()));
@@ -496,6 +505,126 @@ void MainWindow::copySelectedRows(int list) {
             {static_cast<std::size_t>(range.top()), static_cast<std::size_t>(range.bottom())});
     }
     presenter_.copyRows(kPageLists[static_cast<std::size_t>(list)].list, std::move(ranges));
+}
+
+void MainWindow::addInspectorCommands(int list) {
+    if (inspectAction_ == nullptr) {
+        // One action each, shared by the lists' menus and bound to the whole
+        // window: Ctrl+I works from any tab, the buttons and boxes included.
+        const auto windowCommand = [this](const std::string& caption, const QKeySequence& key) {
+            auto* action = new QAction(Cp1252ToQString(caption), this);
+            action->setShortcut(key);
+            action->setShortcutContext(Qt::WindowShortcut);
+            action->setShortcutVisibleInContextMenu(true);
+            addAction(action);
+            return action;
+        };
+        inspectAction_ =
+            windowCommand(presenter_.inspectCaption(), QKeySequence(Qt::CTRL | Qt::Key_I));
+        connect(inspectAction_, &QAction::triggered, this, [this] { inspectCurrent(); });
+        fileColumnAction_ = windowCommand(presenter_.showFileColumnCaption(),
+                                          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L));
+        fileColumnAction_->setCheckable(true);
+        connect(fileColumnAction_, &QAction::triggered, this,
+                [this](bool checked) { presenter_.setFileColumnShown(checked); });
+        // Esc closes the inspector, from the main window, where the focus
+        // stays while it follows the rows, and from the inspector itself (a
+        // tool window gets its owner's window shortcuts); only while it is
+        // open, so that Esc means nothing new otherwise.
+        closeInspectorAction_ = windowCommand({}, QKeySequence(Qt::Key_Escape));
+        closeInspectorAction_->setEnabled(false);
+        connect(closeInspectorAction_, &QAction::triggered, this, [this] { inspector_->close(); });
+    }
+    const auto at = static_cast<std::size_t>(list);
+    QTableView* view = listViews_[at];
+    view->addAction(inspectAction_);
+    const PageList which = kPageLists[at].list;
+    if (ListHasFileColumn(which)) {
+        view->addAction(fileColumnAction_);
+        models_[at]->setFileColumn(
+            Cp1252ToQString(presenter_.fileColumnCaption()),
+            [this, which](std::size_t row) { return presenter_.fileColumnText(which, row); });
+    }
+}
+
+void MainWindow::inspectCurrent() {
+    const int tab = tabs_->currentIndex();
+    std::optional<std::size_t> row;
+    for (std::size_t i = 0; i < listViews_.size(); ++i) {
+        if (kPageLists[i].tab == tab && listViews_[i]->currentIndex().isValid()) {
+            row = static_cast<std::size_t>(listViews_[i]->currentIndex().row());
+        }
+    }
+    presenter_.inspect(tab, row);
+}
+
+void MainWindow::showInspection(std::string_view text) {
+    if (inspector_ == nullptr) {
+        inspector_ = new InspectorWindow(
+            this, [this] { presenter_.copyInspection(); },
+            [this] {
+                closeInspectorAction_->setEnabled(false);
+                presenter_.inspectorClosed();
+            });
+        inspector_->setCaptions(Cp1252ToQString(presenter_.inspectorTitle()),
+                                Cp1252ToQString(presenter_.copyRowsCaption()));
+        // While it is open it follows the tab shown.
+        connect(tabs_, &QTabWidget::currentChanged, this, [this] {
+            if (inspector_->isVisible()) {
+                inspectCurrent();
+            }
+        });
+    }
+    inspector_->showInspection(text);
+    closeInspectorAction_->setEnabled(true);
+}
+
+void MainWindow::showFileColumn(bool shown) {
+    const QSignalBlocker blocker(fileColumnAction_);
+    fileColumnAction_->setChecked(shown);
+    for (int i = 0; i < kListCount; ++i) {
+        FieldListModel& model = *models_[static_cast<std::size_t>(i)];
+        if (model.fileColumnShown() == shown ||
+            !ListHasFileColumn(kPageLists[static_cast<std::size_t>(i)].list)) {
+            continue;
+        }
+        model.showFileColumn(shown);
+        QTableView* view = listViews_[static_cast<std::size_t>(i)];
+        QHeaderView* header = view->horizontalHeader();
+        if (shown) {
+            // The file first: it groups the rows as the entry headings do.
+            header->moveSection(header->visualIndex(FieldListModel::kFileColumn), 0);
+            // The rows selected before keep their whole width selected.
+            QItemSelectionModel* selection = view->selectionModel();
+            selection->select(selection->selection(),
+                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+        applyFileColumnWidth(i);
+        fitValueColumn(i);
+    }
+}
+
+void MainWindow::applyFileColumnWidth(int list) {
+    const auto at = static_cast<std::size_t>(list);
+    if (!models_[at]->fileColumnShown()) {
+        return;
+    }
+    QTableView* view = listViews_[at];
+    QHeaderView* header = view->horizontalHeader();
+    // FicIDs are fixed-width and drawn in the value font; a ZC row adds " #"
+    // and its entry, three digits in any model seen (a longer one is elided
+    // and the column can be widened).
+    const QFontMetrics fixed(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    const int characters = kPageLists[at].list == PageList::ZC ? 15 : 10;
+    const int margin = 2 * view->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    const int cells = fixed.horizontalAdvance(QString(characters, QLatin1Char('0'))) + margin + 8;
+    const int heading =
+        header->fontMetrics().horizontalAdvance(
+            models_[at]
+                ->headerData(FieldListModel::kFileColumn, Qt::Horizontal, Qt::DisplayRole)
+                .toString()) +
+        margin + 8;
+    header->resizeSection(FieldListModel::kFileColumn, std::max(cells, heading));
 }
 
 int MainWindow::statusLineHeight() const {

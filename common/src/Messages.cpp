@@ -164,6 +164,28 @@ constexpr std::array kBuiltInTexts{
     BuiltInText{message::kSelectAllCommand, "Select &all"},
     BuiltInText{message::kCopyCapped,
                 "Copied the first &1 of the &2 selected rows: one copy takes at most &1 rows."},
+    BuiltInText{message::kFileColumnCaption, "File"},
+    BuiltInText{message::kShowFileColumnCommand, "Show the &file column"},
+    BuiltInText{message::kInspectCommand, "&Inspect"},
+    BuiltInText{message::kInspectorTitle, "Inspector"},
+    BuiltInText{message::kRowFile, "File &1"},
+    BuiltInText{message::kRowFileEntry, "File &1, ZC entry &2"},
+    BuiltInText{message::kFileColumnNotSaved,
+                "The file column stays as it is for this run only: the registry value &1 cannot "
+                "be written: &2"},
+    BuiltInText{message::kInspectList, "List"},
+    BuiltInText{message::kInspectRow, "Row"},
+    BuiltInText{message::kInspectField, "Field"},
+    BuiltInText{message::kInspectPage, "Page"},
+    BuiltInText{message::kInspectOffset, "Offset in page"},
+    BuiltInText{message::kInspectWidth, "Width"},
+    BuiltInText{message::kInspectPosition, "User-space position"},
+    BuiltInText{message::kInspectZcEntry, "ZC entry"},
+    BuiltInText{message::kInspectNumber, "Number read"},
+    BuiltInText{message::kInspectNumberNotDigits, "&1 (read from a text that is not plain digits)"},
+    BuiltInText{message::kInspectNumberOutOfRange, "none: outside a &1-bit integer"},
+    BuiltInText{message::kInspectBytes, "Bytes"},
+    BuiltInText{message::kInspectNothing, "Select a row of a list to inspect it."},
 };
 
 constexpr bool SortedById() {

@@ -59,6 +59,8 @@ public:
     void showEndTw(std::string_view text) override { log.push_back("endTw " + std::string(text)); }
     void showStatus(std::string_view text) override { log.push_back("status " + (status = text)); }
     void copyToClipboard(std::string_view text) override { clipboard = text; }
+    void showFileColumn(bool shown) override { log.push_back(shown ? "file on" : "file off"); }
+    void showInspection(std::string_view text) override { inspection = text; }
     // With the rows the CX list holds at that moment.
     void beginListsReset() override { log.push_back("reset begin " + cxRows()); }
     void endListsReset() override { log.push_back("reset end " + cxRows()); }
@@ -86,6 +88,7 @@ public:
     std::string name;
     std::string status;
     std::string clipboard;
+    std::string inspection;
     std::optional<fs::path> answer;  // the Save As dialog's
     Log log;
     const DisplayCommand& shown;
@@ -157,7 +160,7 @@ TEST_F(MainWindowPresenterTest, DisplayClearsRunsThenShowsTheResultOnTheCxTab) {
 // CommandLineTest's); without one it is ignored.
 TEST_F(MainWindowPresenterTest, LoadLocalisesSelectsInfoAndDisplaysACommandLineWithASlash) {
     presenter.load("127.0.0.1 TWMODEL001");
-    EXPECT_EQ(view.take(), (Log{"caption T5001", "place 5295x5886", "tab 0"}));
+    EXPECT_EQ(view.take(), (Log{"caption T5001", "place 5295x5886", "tab 0", "file off"}));
     EXPECT_DOUBLE_EQ(presenter.listHeightRatio(), 3735.0 / 5895.0);
     EXPECT_TRUE(link.openedMachines.empty());
 
@@ -165,13 +168,82 @@ TEST_F(MainWindowPresenterTest, LoadLocalisesSelectsInfoAndDisplaysACommandLineW
     EXPECT_EQ(view.address + "|" + view.name + "|" + view.status, "127.0.0.1|TWMODEL001|" + kShown);
 }
 
-TEST_F(MainWindowPresenterTest, RowClicksShowTheRowsValueOrNothingPastTheEnd) {
+// A click shows the row's value, and a row of a file names it in the status
+// line between the message and the target.
+TEST_F(MainWindowPresenterTest, RowClicksShowTheRowsValueAndFileOrNothingPastTheEnd) {
     display("127.0.0.1", "TWMODEL001");
     view.take();
     presenter.rowClicked(PageList::CX, 1);    // Version
     presenter.rowClicked(PageList::ZC, 2);    // the first ZC entry's field type
+    presenter.rowClicked(PageList::SQL, 0);   // the first file's heading
     presenter.rowClicked(PageList::CX, 999);  // past the end
-    EXPECT_EQ(view.take(), (Log{"value CX V01R02    ", "value ZC A ", "value CX "}));
+    EXPECT_EQ(
+        view.take(),
+        (Log{"value CX V01R02    ", "value ZC A ",
+             "status 5308|TWMODEL001|2\n5445|FIC0000001|1" + kTarget,
+             "value SQL =================", "status 5308|TWMODEL001|2\n5444|FIC0000001" + kTarget,
+             "value CX ", "status " + kShown}));
+}
+
+// A registry that refuses every write.
+class UnwritableRegistry : public RegistryStore {
+public:
+    [[nodiscard]] KeyHandle openKey(Hive /*hive*/, std::string_view /*keyName*/) override {
+        return 0;
+    }
+    [[nodiscard]] Result<KeyHandle> createKey(Hive /*hive*/,
+                                              std::string_view /*keyName*/) override {
+        return Failure{"read-only"};
+    }
+    void closeKey(KeyHandle /*key*/) override {}
+    [[nodiscard]] std::int32_t queryValue(KeyHandle /*key*/, std::string_view /*valueName*/,
+                                          std::uint32_t& /*type*/, std::string& /*data*/) override {
+        return 2;
+    }
+    [[nodiscard]] Status setValue(KeyHandle /*key*/, std::string_view /*valueName*/,
+                                  std::uint32_t /*type*/, std::string_view /*data*/) override {
+        return Failure{"read-only"};
+    }
+};
+
+// The file column's switch outlives the window; a registry that cannot keep
+// it still turns the column on, and says it will not be remembered.
+TEST_F(MainWindowPresenterTest, FileColumnSwitchIsRememberedOrSaysWhyNot) {
+    presenter.setFileColumnShown(true);
+    FakeView nextView{command};
+    MainWindowPresenter next{nextView, command, registry, test::EchoLookup, Captions};
+    next.load("");
+    EXPECT_TRUE(next.fileColumnShown());
+    EXPECT_EQ(nextView.log.back(), "file on");
+
+    UnwritableRegistry readOnly;
+    FakeView failingView{command};
+    MainWindowPresenter failing{failingView, command, readOnly, test::EchoLookup, Captions};
+    failing.setFileColumnShown(true);
+    EXPECT_EQ(failingView.take(), (Log{"file on",
+                                       "status 5446|HKEY_CURRENT_USER\\SOFTWARE\\Vellmar\\Vellmar "
+                                       "Lumen\\Manager\\twDspUsrSpc\\FileColumn|read-only"}));
+}
+
+// Once opened the inspector follows the clicked row, or the tab's page, until
+// it is closed; a copy takes the whole inspection.
+TEST_F(MainWindowPresenterTest, InspectorFollowsTheClickedRowUntilClosed) {
+    display("127.0.0.1", "TWMODEL001");
+    presenter.rowClicked(PageList::ZC, 2);
+    EXPECT_EQ(view.inspection, "");
+    presenter.inspect(InfoOf(PageList::ZC).tab, 2);
+    EXPECT_EQ(view.inspection.substr(0, 26), "5447  ZC\n5448  3\n5449  L57");
+    presenter.rowClicked(PageList::ZC, 11);
+    EXPECT_EQ(view.inspection.substr(0, 18), "5447  ZC\n5448  12\n");
+    presenter.copyInspection();
+    EXPECT_EQ(view.clipboard, view.inspection);
+    presenter.inspect(form::kEndTwTab, std::nullopt);
+    EXPECT_EQ(view.inspection.substr(0, 34), "5447  End_TW\n5450  E 00005024\n5458");
+    presenter.inspect(form::kInfoTab, std::nullopt);
+    EXPECT_EQ(view.inspection, "5459\n");
+    presenter.inspectorClosed();
+    presenter.rowClicked(PageList::ZC, 2);
+    EXPECT_EQ(view.inspection, "5459\n");
 }
 
 TEST_F(MainWindowPresenterTest, ExportWithADataPathWritesBesideTheDataFolderWithoutAsking) {

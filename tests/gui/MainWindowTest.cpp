@@ -27,6 +27,7 @@
 #include "twds/Catalogue.h"
 #include "twds/DisplayCommand.h"
 #include "twds/FileRegistryStore.h"
+#include "twds/InspectorWindow.h"
 #include "twds/MainWindow.h"
 #include "twds/PageLabels.h"
 
@@ -304,7 +305,81 @@ TEST_F(MainWindowTest, CtrlCCopiesTheSelectedRowsAsLabelTabValueLines) {
     for (const QAction* action : cx->actions()) {
         commands << action->text() + u' ' + action->shortcut().toString();
     }
-    EXPECT_EQ(commands, QStringList({u"5370 Ctrl+C"_s, u"5371 Ctrl+A"_s}));
+    EXPECT_EQ(commands, QStringList({u"5370 Ctrl+C"_s, u"5371 Ctrl+A"_s, u"5442 Ctrl+I"_s}));
+}
+
+// The file column's switch, in the menus of FC, ZC and SQL only, adds the
+// column before the others on those three; the value column still ends at
+// the view's right edge.
+TEST_F(MainWindowTest, FileColumnShowsOnTheListsOfFilesOnly) {
+    load("");
+    showWindow();
+    display();
+    child<QTabWidget>("SSTab1")->setCurrentIndex(4);
+    QApplication::processEvents();
+    QStringList switches;
+    for (int n = 1; n <= 5; ++n) {
+        for (QAction* action : list(n)->actions()) {
+            if (action->isCheckable()) {
+                switches << QString::number(n) + u' ' + action->text() + u' ' +
+                                action->shortcut().toString();
+            }
+        }
+    }
+    EXPECT_EQ(switches, QStringList({u"3 5441 Ctrl+Shift+L"_s, u"4 5441 Ctrl+Shift+L"_s,
+                                     u"5 5441 Ctrl+Shift+L"_s}));
+    QTest::keyClick(list(4), Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
+    QString columns;
+    for (int n = 1; n <= 5; ++n) {
+        columns += QString::number(list(n)->model()->columnCount());
+    }
+    EXPECT_EQ(columns, u"22333"_s);
+    QTableView* zc = list(4);
+    QHeaderView* header = zc->horizontalHeader();
+    EXPECT_EQ(zc->model()->headerData(2, Qt::Horizontal).toString(), u"5440"_s);
+    EXPECT_EQ(zc->model()->index(2, 2).data().toString(), u"FIC0000001 #1"_s);
+    EXPECT_EQ(header->visualIndex(2), 0);
+    EXPECT_EQ(header->sectionPosition(1) + header->sectionSize(1), zc->viewport()->width());
+    EXPECT_EQ(RegistryValueText(FetchRegistryValue(
+                  registry, Hive::CurrentUser,
+                  "SOFTWARE\\Vellmar\\Vellmar Lumen\\Manager\\twDspUsrSpc", "FileColumn")),
+              "1");
+}
+
+// Ctrl+I, from any control, opens the inspector on the current row; it
+// follows the row clicked, copies the whole inspection, and Esc closes it.
+TEST_F(MainWindowTest, CtrlIOpensTheInspectorOnTheCurrentRow) {
+    load("");
+    showWindow();
+    display();
+    child<QTabWidget>("SSTab1")->setCurrentIndex(4);
+    QTableView* zc = list(4);
+    clickRow(zc, 2);
+    QTest::keyClick(child("btnDsp"), Qt::Key_I, Qt::ControlModifier);
+    ASSERT_NE(window.inspector(), nullptr);
+    EXPECT_TRUE(window.inspector()->isVisible());
+    EXPECT_TRUE(window.inspector()->text().startsWith(u"5447  ZC\n5448  3\n"_s));
+    EXPECT_TRUE(child("inspectorText")->font() ==
+                QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    clickRow(zc, 11);
+    EXPECT_TRUE(window.inspector()->text().startsWith(u"5447  ZC\n5448  12\n"_s));
+    child<QPushButton>("inspectorCopy")->click();
+    EXPECT_EQ(QApplication::clipboard()->text(), window.inspector()->text());
+    // Ctrl+C in the inspector, where a click in its text has put the focus.
+    QApplication::clipboard()->clear();
+    QApplication::setActiveWindow(window.inspector());
+    child("inspectorText")->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), child("inspectorText"));
+    QTest::keyClick(child("inspectorText"), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), window.inspector()->text());
+    QTest::keyClick(child("inspectorText"), Qt::Key_Escape);
+    EXPECT_FALSE(window.inspector()->isVisible());
+    // Esc in the main window closes it too, once reopened there.
+    QApplication::setActiveWindow(&window);
+    QTest::keyClick(zc, Qt::Key_I, Qt::ControlModifier);
+    EXPECT_TRUE(window.inspector()->isVisible());
+    QTest::keyClick(zc, Qt::Key_Escape);
+    EXPECT_FALSE(window.inspector()->isVisible());
 }
 
 // With the real catalogues: the title, captions and the access keys they
@@ -356,12 +431,12 @@ TEST(MainWindowFrench, CaptionsAccessKeysAndListLabelsFollowTheLanguage) {
             language == "EN"
                 ? u"Display Tidewell userspace | Field name | &Display Alt+D | &Exit Alt+E | "
                   u"&Export Alt+E | Target machine IP Address  | Userspace Name  | "
-                  u"&Copy Alt+C | Select &all Alt+A"_s
+                  u"&Copy Alt+C | Select &all Alt+A | &Inspect Alt+I"_s
                 : QString::fromUtf8(
                       "Afficher l'espace de travail | Nom du champ | &Afficher Alt+A | &Quitter "
                       "Alt+Q | &Exporter Alt+E | Adresse IP de la machine cible  | "
                       "Nom de l'espace de travail  | &Copier Alt+C | &Tout "
-                      "sélectionner Alt+T"));
+                      "sélectionner Alt+T | &Inspecter Alt+I"));
     }
 }
 

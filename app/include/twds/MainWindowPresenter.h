@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,6 +50,22 @@ public:
     // Copies the selected rows of a list to the clipboard.
     void copyRows(PageList list, std::vector<RowRange> selected);
 
+    // The file column of the FC, ZC and SQL lists: one switch for the three,
+    // remembered in the registry. A registry that cannot be written leaves the
+    // switch as set for this run and says so in the status line.
+    void setFileColumnShown(bool shown);
+    [[nodiscard]] bool fileColumnShown() const { return fileColumnShown_; }
+    // The file column's cell of a row (FileColumnText).
+    [[nodiscard]] std::string fileColumnText(PageList list, std::size_t row) const;
+
+    // Opens the inspector on the current row of a tab (none when the list has
+    // no current row); while it is open, rowClicked and the tab changes that
+    // reach here keep it on the current row.
+    void inspect(int tab, std::optional<std::size_t> row);
+    void inspectorClosed();
+    // Copies the whole inspection shown.
+    void copyInspection();
+
     // The name box's text changed, by any means, to `length` characters.
     void nameChanged(std::size_t length);
     // The user typed or pasted into the name box; the text is now `length`
@@ -67,6 +84,10 @@ public:
     // The captions of the lists' commands.
     [[nodiscard]] std::string copyRowsCaption() const;
     [[nodiscard]] std::string selectAllCaption() const;
+    [[nodiscard]] std::string fileColumnCaption() const;
+    [[nodiscard]] std::string showFileColumnCaption() const;
+    [[nodiscard]] std::string inspectCaption() const;
+    [[nodiscard]] std::string inspectorTitle() const;
 
     // The layout last placed, in twips.
     [[nodiscard]] const FormLayout& layout() const { return layout_; }
@@ -80,6 +101,9 @@ public:
 
 private:
     void clearValueBoxes();
+    // Shows the status line's lines: the message, the clicked row's file, the
+    // line naming what is shown.
+    void refreshStatus();
     [[nodiscard]] SaveAsRequest saveAsRequest(const std::filesystem::path& intended) const;
 
     MainWindowView& view_;
@@ -95,6 +119,10 @@ private:
     // space and where its pages came from, kept in view under later messages.
     std::string statusContext_;
     std::string statusMessage_;  // the message above it
+    std::string statusRow_;      // between the two: the file of the clicked row
+    bool fileColumnShown_ = false;
+    bool inspecting_ = false;
+    std::string inspection_;  // the text the inspector shows
     std::string statusText_;
 };
 

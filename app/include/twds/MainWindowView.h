@@ -92,6 +92,12 @@ public:
     virtual void showEndTw(std::string_view text) = 0;
     virtual void showStatus(std::string_view text) = 0;
     virtual void copyToClipboard(std::string_view text) = 0;
+    // Shows or hides the file column of the lists that have one
+    // (ListHasFileColumn); its cells ask MainWindowPresenter::fileColumnText.
+    virtual void showFileColumn(bool shown) = 0;
+    // Opens the inspector, or keeps it open, showing `text` (plain lines in a
+    // fixed font).
+    virtual void showInspection(std::string_view text) = 0;
 
     // The page lists are about to be refilled, and have been: the view lets
     // go of their rows, then shows the new ones and fits its columns to them.

@@ -84,6 +84,27 @@ inline constexpr int kStoreNotFolder = 5366;           // &1 path
 inline constexpr int kCopyRowsCommand = 5370;          // context menu: copy the selected rows
 inline constexpr int kSelectAllCommand = 5371;         // context menu: select every row
 inline constexpr int kCopyCapped = 5372;               // &1 rows copied, &2 rows selected
+// The file column, the row's file in the status line and the inspector.
+inline constexpr int kFileColumnCaption = 5440;      // heading of the file column
+inline constexpr int kShowFileColumnCommand = 5441;  // context menu, checkable
+inline constexpr int kInspectCommand = 5442;         // context menu: open the inspector
+inline constexpr int kInspectorTitle = 5443;
+inline constexpr int kRowFile = 5444;             // status line: &1 FicID
+inline constexpr int kRowFileEntry = 5445;        // status line: &1 FicID, &2 ZC entry
+inline constexpr int kFileColumnNotSaved = 5446;  // &1 registry value, &2 why
+inline constexpr int kInspectList = 5447;         // the inspection's labels
+inline constexpr int kInspectRow = 5448;
+inline constexpr int kInspectField = 5449;
+inline constexpr int kInspectPage = 5450;
+inline constexpr int kInspectOffset = 5451;
+inline constexpr int kInspectWidth = 5452;
+inline constexpr int kInspectPosition = 5453;
+inline constexpr int kInspectZcEntry = 5454;
+inline constexpr int kInspectNumber = 5455;
+inline constexpr int kInspectNumberNotDigits = 5456;   // &1 the number read
+inline constexpr int kInspectNumberOutOfRange = 5457;  // &1 16 or 32
+inline constexpr int kInspectBytes = 5458;
+inline constexpr int kInspectNothing = 5459;
 }  // namespace message
 
 // `text` with "&1" to "&9" replaced by the values in order, in one pass: a

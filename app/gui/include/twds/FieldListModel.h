@@ -1,5 +1,9 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
+#include <string>
+
 #include <QAbstractTableModel>
 #include <QFont>
 
@@ -8,9 +12,9 @@
 namespace twds {
 
 // A two-column, read-only table over one page list: column 0 the row's label,
-// column 1 its value, both drawn from the list's bytes on demand, so the
-// model holds nothing per row. Headings are the list's column captions; until
-// a decoder has added the columns the heading row is there but blank.
+// column 1 its value (and, when shown, column 2 the row's file), all drawn from the list's bytes on
+// demand, so the model holds nothing per row. Headings are the list's column captions; until a
+// decoder has added the columns the heading row is there but blank.
 //
 // The list changes without notifying the model (the Display command fills it
 // directly): whoever changes it brackets the change with beginListReset() and
@@ -20,6 +24,9 @@ class FieldListModel : public QAbstractTableModel {
 
 public:
     static constexpr int kColumns = 2;
+    // The optional third column: the file each row belongs to.
+    static constexpr int kFileColumn = 2;
+    using RowText = std::function<std::string(std::size_t row)>;
     // The cell's bytes as received (a QByteArray), for drawing them as the
     // window shows them (ByteRunDelegate).
     static constexpr int kBytesRole = Qt::UserRole;
@@ -45,6 +52,12 @@ public:
 
     [[nodiscard]] const FieldList& list() const { return list_; }
 
+    // Gives the model its file column, hidden until showFileColumn(true):
+    // its heading, and its cells' bytes asked row by row as they are drawn.
+    void setFileColumn(QString caption, RowText text);
+    void showFileColumn(bool shown);
+    [[nodiscard]] bool fileColumnShown() const { return fileShown_; }
+
     // Font of the value column: values are fixed-width fields, so a
     // fixed-pitch font keeps their columns aligned.
     void setValueFont(const QFont& font) { valueFont_ = font; }
@@ -53,6 +66,9 @@ private:
     const FieldList& list_;
     QFont valueFont_;
     int rows_ = 0;  // the row count as of the last reset
+    QString fileCaption_;
+    RowText fileText_;
+    bool fileShown_ = false;
 };
 
 }  // namespace twds

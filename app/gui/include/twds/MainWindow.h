@@ -20,6 +20,7 @@
 #include "twds/Registry.h"
 #include "twds/StatusMessages.h"
 
+class QAction;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -30,6 +31,7 @@ class QTableView;
 namespace twds {
 
 class DisplayCommand;
+class InspectorWindow;
 
 // The viewer's one window in Qt: a tab control with the Info tab (address and
 // user-space name), a tab per page list with the value box of the clicked
@@ -67,6 +69,8 @@ public:
     [[nodiscard]] FieldListModel& listModel(PageList list) {
         return *models_[static_cast<std::size_t>(list)];
     }
+    // The inspector, once Ctrl+I has opened it; null before.
+    [[nodiscard]] InspectorWindow* inspector() const { return inspector_; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -88,6 +92,8 @@ private:
     void showEndTw(std::string_view text) override;
     void showStatus(std::string_view text) override;
     void copyToClipboard(std::string_view text) override;
+    void showFileColumn(bool shown) override;
+    void showInspection(std::string_view text) override;
     void beginListsReset() override;
     void endListsReset() override;
     void setBusy(bool busy) override;
@@ -108,6 +114,13 @@ private:
     // every row.
     void addListCommands(int list);
     void copySelectedRows(int list);
+    // The list's Inspect command (Ctrl+I) and, on the lists of files, the
+    // file column's switch; both act on the whole window.
+    void addInspectorCommands(int list);
+    // Opens the inspector on the current tab's current row.
+    void inspectCurrent();
+    // Sizes the file column, when shown, to a FicID (and a ZC entry).
+    void applyFileColumnWidth(int list);
     // Widens the value column to the view's right edge.
     void fitValueColumn(int list);
     // The width, in pixels, that shows the longest label the list can hold.
@@ -136,6 +149,10 @@ private:
     QPlainTextEdit* statusLine_ = nullptr;
 
     std::array<std::unique_ptr<FieldListModel>, kPageListCount> models_;
+    QAction* inspectAction_ = nullptr;
+    QAction* fileColumnAction_ = nullptr;
+    QAction* closeInspectorAction_ = nullptr;
+    InspectorWindow* inspector_ = nullptr;
     // Label column widths in pixels, measured once the catalogue is read; 0
     // until then.
     mutable std::array<int, kPageListCount> labelColumnWidths_{};
