@@ -80,6 +80,9 @@ void MainWindowPresenter::resized(int outerWidthTwips, int outerHeightTwips, boo
 }
 
 void MainWindowPresenter::display() {
+    if (listsObserver_ != nullptr) {
+        listsObserver_->listsChanging();
+    }
     statusContext_.clear();
     showStatus({});
     display_.address = view_.addressText();
@@ -109,6 +112,9 @@ void MainWindowPresenter::display() {
         statusContext_ += " \xB7 " + source;  // a middle dot between the two
     }
     showStatus(DescribeOutcome(display_, messages_));
+    if (listsObserver_ != nullptr) {
+        listsObserver_->listsChanged();
+    }
 }
 
 void MainWindowPresenter::exportDisplayed() {
@@ -148,15 +154,17 @@ void MainWindowPresenter::rowClicked(PageList list, std::size_t row) {
     view_.showValue(list, row < rows.rowCount() ? rows.value(row) : std::string_view());
 }
 
-void MainWindowPresenter::copyRows(PageList list, std::vector<RowRange> selected) {
+void MainWindowPresenter::copyRows(PageList list, std::vector<RowRange> selected,
+                                   std::size_t rowsSelected) {
     const RowCopyText copy = BuildRowCopyText(display_.list(list), std::move(selected));
     if (copy.rowsSelected == 0) {
         return;
     }
     view_.copyToClipboard(copy.text);
-    if (copy.capped()) {
+    rowsSelected = std::max(rowsSelected, copy.rowsSelected);
+    if (copy.rowsCopied < rowsSelected) {
         showStatus(messages_(message::kCopyCapped,
-                             {std::to_string(copy.rowsCopied), std::to_string(copy.rowsSelected)}));
+                             {std::to_string(copy.rowsCopied), std::to_string(rowsSelected)}));
     }
 }
 

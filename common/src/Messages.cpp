@@ -162,6 +162,20 @@ constexpr std::array kBuiltInTexts{
     BuiltInText{message::kSelectAllCommand, "Select &all"},
     BuiltInText{message::kCopyCapped,
                 "Copied the first &1 of the &2 selected rows: one copy takes at most &1 rows."},
+    BuiltInText{message::kFindCommand, "&Find"},
+    BuiltInText{message::kFindNextCommand, "Find &next"},
+    BuiltInText{message::kFindPreviousCommand, "Find &previous"},
+    BuiltInText{message::kOnlyMatchingCommand, "Show &only matching rows"},
+    BuiltInText{message::kFindMatchOf, "&1 of &2"},
+    BuiltInText{message::kFindNoMatch, "No match"},
+    BuiltInText{message::kFindNotAnsi,
+                "No match: the text holds characters that Windows-1252, the engine's code page, "
+                "cannot hold."},
+    BuiltInText{message::kFindSearching, "Searching\x85"},
+    BuiltInText{message::kDigitGroupSeparator, ","},
+    BuiltInText{message::kFindTabCaption, "&1 (&2)"},
+    BuiltInText{message::kCloseFindBar, "Close the find bar (Esc)"},
+    BuiltInText{message::kFindPlaceholder, "Find in labels and values"},
 };
 
 constexpr bool SortedById() {

@@ -1,3 +1,4 @@
+#include <cstdint>
 #include <stop_token>
 #include <string>
 #include <vector>
@@ -58,7 +59,7 @@ protected:
 };
 
 TEST_F(FindInDisplayTest, FindsRowsByLabelOrValueAndTheEndTwText) {
-    using Rows = std::vector<std::size_t>;
+    using Rows = std::vector<std::uint32_t>;
     // By label: every ZC entry's "Key order" row, after the file's heading and
     // eight fields.
     const SearchMatches byLabel = FindInDisplay(display, "CL\xC9 D'ORDRE");

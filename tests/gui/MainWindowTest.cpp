@@ -288,7 +288,8 @@ TEST_F(MainWindowTest, ControlsAndColumnsFollowTheLayout) {
 }
 
 // Ctrl+C copies the selected rows (several at once) as label-tab-value lines;
-// the context menu names both commands with their shortcuts.
+// the context menu names its commands with their shortcuts, the find commands
+// after a separator.
 TEST_F(MainWindowTest, CtrlCCopiesTheSelectedRowsAsLabelTabValueLines) {
     load("");
     showWindow();
@@ -304,7 +305,8 @@ TEST_F(MainWindowTest, CtrlCCopiesTheSelectedRowsAsLabelTabValueLines) {
     for (const QAction* action : cx->actions()) {
         commands << action->text() + u' ' + action->shortcut().toString();
     }
-    EXPECT_EQ(commands, QStringList({u"5370 Ctrl+C"_s, u"5371 Ctrl+A"_s}));
+    EXPECT_EQ(commands, QStringList({u"5370 Ctrl+C"_s, u"5371 Ctrl+A"_s, u" "_s, u"5380 Ctrl+F"_s,
+                                     u"5381 F3"_s, u"5382 Shift+F3"_s, u"5383 "_s}));
 }
 
 // With the real catalogues: the title, captions and the access keys they
@@ -356,12 +358,15 @@ TEST(MainWindowFrench, CaptionsAccessKeysAndListLabelsFollowTheLanguage) {
             language == "EN"
                 ? u"Display Tidewell userspace | Field name | &Display Alt+D | &Exit Alt+E | "
                   u"&Export Alt+E | Target machine IP Address  | Userspace Name  | "
-                  u"&Copy Alt+C | Select &all Alt+A"_s
+                  u"&Copy Alt+C | Select &all Alt+A |   | &Find Alt+F | Find &next Alt+N | "
+                  u"Find &previous Alt+P | Show &only matching rows Alt+O"_s
                 : QString::fromUtf8(
                       "Afficher l'espace de travail | Nom du champ | &Afficher Alt+A | &Quitter "
                       "Alt+Q | &Exporter Alt+E | Adresse IP de la machine cible  | "
                       "Nom de l'espace de travail  | &Copier Alt+C | &Tout "
-                      "sélectionner Alt+T"));
+                      "sélectionner Alt+T |   | &Rechercher Alt+R | Occurrence &suivante Alt+S | "
+                      "Occurrence &précédente Alt+P | Afficher &uniquement les lignes trouvées "
+                      "Alt+U"));
     }
 }
 
