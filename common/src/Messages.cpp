@@ -173,7 +173,7 @@ constexpr std::array kBuiltInTexts{
                 "cannot hold."},
     BuiltInText{message::kFindSearching, "Searching\x85"},
     BuiltInText{message::kDigitGroupSeparator, ","},
-    BuiltInText{message::kFindTabCaption, "&1 (&2)"},
+    BuiltInText{message::kFindTabCaption, "&1 &2"},
     BuiltInText{message::kCloseFindBar, "Close the find bar (Esc)"},
     BuiltInText{message::kFindPlaceholder, "Find in labels and values"},
 };
