@@ -212,6 +212,9 @@ void FindPresenter::finished(std::uint64_t generation, SearchMatches found) {
 }
 
 void FindPresenter::replaceMatches(std::optional<SearchMatches> found, std::string highlighted) {
+    if (!found && !matches_) {
+        return;  // nothing shown, nothing to show
+    }
     view_.beginMatchesChange();
     matches_ = std::move(found);
     highlighted_ = matches_ ? std::move(highlighted) : std::string();
@@ -319,7 +322,7 @@ void FindPresenter::showCaptions() {
     for (int slot = 0; slot <= kEndTwSlot; ++slot) {
         const int tab = TabOfSlot(slot);
         const std::string fixed(form::TabCaption(tab));
-        if (!open_ || !matches_ || highlighted_.empty()) {
+        if (!open_ || !matches_) {
             view_.setTabCaption(tab, fixed);
             continue;
         }

@@ -1,8 +1,8 @@
 #include "twds/FindBar.h"
 
 #include <QAction>
+#include <QBoxLayout>
 #include <QCheckBox>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
@@ -41,15 +41,23 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent) {
     onlyMatching_->setObjectName(QStringLiteral("findOnlyMatching"));
     close_ = MakeButton(this, QStyle::SP_TitleBarCloseButton, "findClose");
 
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(2, 2, 2, 2);
-    row->setSpacing(4);
-    row->addWidget(textBox_, 3);
-    row->addWidget(previous_);
-    row->addWidget(next_);
-    row->addWidget(status_, 2);
-    row->addWidget(onlyMatching_);
-    row->addWidget(close_);
+    // Two rows, so that the window's design width holds the longest captions:
+    // the text and its buttons, then where the search stands and the toggle.
+    auto* rows = new QVBoxLayout(this);
+    rows->setContentsMargins(2, 2, 2, 2);
+    rows->setSpacing(0);
+    auto* top = new QHBoxLayout;
+    top->setSpacing(2);
+    top->addWidget(textBox_, 1);
+    top->addWidget(previous_);
+    top->addWidget(next_);
+    top->addWidget(close_);
+    auto* bottom = new QHBoxLayout;
+    bottom->setSpacing(6);
+    bottom->addWidget(status_, 1);
+    bottom->addWidget(onlyMatching_);
+    rows->addLayout(top);
+    rows->addLayout(bottom);
 
     connect(previous_, &QToolButton::clicked, this, &FindBar::previousRequested);
     connect(next_, &QToolButton::clicked, this, &FindBar::nextRequested);

@@ -34,6 +34,10 @@ TEST(TextSearchTest, CaseFoldsAsWindows1252Letters) {
     }
     EXPECT_TRUE(AnsiCaseSearcher("d\xC9J\xC0").foundIn("Il est D\xE9j\xE0 l\xE0"));
     EXPECT_FALSE(AnsiCaseSearcher("").foundIn("anything"));
+    // Where it stands: the first place, after a false start on the same bytes.
+    EXPECT_EQ(AnsiCaseSearcher("d\xC9J\xC0").find("Il est D\xE9j\xE0 l\xE0"), 7U);
+    EXPECT_EQ(AnsiCaseSearcher("AAB").find("xaaaabaab"), 3U);
+    EXPECT_EQ(AnsiCaseSearcher("ab").find("ba"), AnsiCaseSearcher::kNotFound);
 }
 
 class FindInDisplayTest : public ::testing::Test {

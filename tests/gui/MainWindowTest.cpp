@@ -309,6 +309,44 @@ TEST_F(MainWindowTest, CtrlCCopiesTheSelectedRowsAsLabelTabValueLines) {
                                      u"5381 F3"_s, u"5382 Shift+F3"_s, u"5383 "_s}));
 }
 
+// Ctrl+F anywhere opens the find bar between the tab control and the buttons,
+// the cursor in its text; the counts come into the captions when the search's
+// result is posted back; F3 in a list reaches the presenter; Esc closes the
+// bar, gives the list its focus and leaves the window as it was.
+TEST_F(MainWindowTest, CtrlFOpensTheFindBarF3MovesEscCloses) {
+    load("");
+    showWindow();
+    display();
+    auto* tabs = child<QTabWidget>("SSTab1");
+    const QRect atRest = tabs->geometry();
+    QTest::keyClick(list(1), Qt::Key_F, Qt::ControlModifier);
+    QWidget* bar = child("findBar");
+    auto* text = child<QLineEdit>("findText");
+    ASSERT_TRUE(bar->isVisible());
+    EXPECT_TRUE(text->hasFocus());
+    EXPECT_EQ(bar->geometry().top(), tabs->geometry().bottom() + 1);
+    EXPECT_LT(bar->geometry().bottom(), child("btnDsp")->geometry().top());
+
+    QTest::keyClicks(text, u"second LINE"_s);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tabs->tabText(6) != u"End_TW"_s; }));
+    EXPECT_EQ(tabs->tabText(6), u"5389|End_TW|1"_s);
+    EXPECT_EQ(tabs->tabText(1), u"5389|CX|0"_s);
+    EXPECT_EQ(tabs->currentIndex(), 6);
+    EXPECT_EQ(child<QLabel>("findStatus")->text(), u"5384|1|1"_s);
+
+    tabs->setCurrentIndex(1);
+    QTest::keyClick(list(1), Qt::Key_F3);
+    EXPECT_EQ(tabs->currentIndex(), 6);
+
+    tabs->setCurrentIndex(1);
+    text->setFocus();
+    QTest::keyClick(text, Qt::Key_Escape);
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_TRUE(list(1)->hasFocus());
+    EXPECT_EQ(tabs->tabText(6), u"End_TW"_s);
+    EXPECT_EQ(tabs->geometry(), atRest);
+}
+
 // With the real catalogues: the title, captions and the access keys they
 // give, and the lists' heading, in English and French. (In English, Exit and
 // Export share Alt+E.)
