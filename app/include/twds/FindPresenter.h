@@ -62,6 +62,10 @@ public:
     void copyRows(PageList list, const std::vector<RowRange>& viewRanges);
 
     [[nodiscard]] bool isOpen() const { return open_; }
+    // A search runs, or its result has not been handed over yet.
+    [[nodiscard]] bool searching() const { return searching_; }
+    // The matches of the last search shown, End_TW counted as one.
+    [[nodiscard]] std::size_t matchCount() const { return matches_ ? matches_->total() : 0; }
     [[nodiscard]] bool onlyMatching() const { return onlyMatching_; }
     // The list rows the view shows, in order, or nothing when it shows them
     // all. Valid until the next beginMatchesChange.
