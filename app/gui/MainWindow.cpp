@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QMetaObject>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QTabBar>
@@ -88,6 +89,23 @@ std::filesystem::path ToPath(const QString& path) {
     return {QFile::encodeName(path).toStdString()};
 }
 
+// The tab row's style, whose tabs leave less room around their captions while
+// the find bar adds its counts to them: seven counted captions then fit the
+// design width. At rest it is the application's style unchanged.
+class CompactTabStyle : public QProxyStyle {
+public:
+    void setCompact(bool compact) { compact_ = compact; }
+
+    [[nodiscard]] int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                                  const QWidget* widget) const override {
+        const int size = QProxyStyle::pixelMetric(metric, option, widget);
+        return compact_ && metric == PM_TabBarTabHSpace ? size / 3 : size;
+    }
+
+private:
+    bool compact_ = false;
+};
+
 }  // namespace
 
 MainWindow::MainWindow(DisplayCommand& display, RegistryStore& registry, MessageLookup messages,
@@ -121,6 +139,9 @@ void MainWindow::createControls() {
 
     tabs_ = new QTabWidget(this);
     Name(tabs_, form::kTabs);
+    tabStyle_ = new CompactTabStyle;
+    tabStyle_->setParent(tabs_);
+    tabs_->tabBar()->setStyle(tabStyle_);
     std::array<QWidget*, form::kTabCount> pages{};
     for (int t = 0; t < form::kTabCount; ++t) {
         auto* page = new QWidget(tabs_);
@@ -495,6 +516,9 @@ void MainWindow::closeWindow() {
 
 void MainWindow::showFindBar(bool shown) {
     findBar_->setVisible(shown);
+    static_cast<CompactTabStyle*>(tabStyle_)->setCompact(shown);
+    QEvent styleChange(QEvent::StyleChange);
+    QApplication::sendEvent(tabs_->tabBar(), &styleChange);
     placeControls(presenter_.layout());
     if (shown) {
         findBar_->textBox()->setFocus(Qt::ShortcutFocusReason);

@@ -26,6 +26,7 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class QProxyStyle;
 class QPushButton;
 class QTabWidget;
 class QTableView;
@@ -155,6 +156,7 @@ private:
     QPushButton* exitButton_ = nullptr;
     QPlainTextEdit* statusLine_ = nullptr;
     FindBar* findBar_ = nullptr;
+    QProxyStyle* tabStyle_ = nullptr;  // the tab row's, compact while finding
     // Ctrl+F, F3, Shift+F3 anywhere in the window, and the only-matching
     // toggle; each list's context menu shows them.
     std::array<QAction*, 4> findActions_{};
