@@ -340,6 +340,9 @@ void MainWindow::placeControls(const FormLayout& layout) {
         findBar_->setGeometry(tabs.left(), tabs.bottom() + 1, tabs.width(), barHeight);
     }
     tabs_->setGeometry(tabs);
+    if (findBar_ != nullptr) {
+        fitTabRow();
+    }
     displayButton_->setGeometry(pxRect(layout.displayButton));
     exportButton_->setGeometry(pxRect(layout.exportButton));
     exitButton_->setGeometry(pxRect(layout.exitButton));
@@ -516,9 +519,6 @@ void MainWindow::closeWindow() {
 
 void MainWindow::showFindBar(bool shown) {
     findBar_->setVisible(shown);
-    static_cast<CompactTabStyle*>(tabStyle_)->setCompact(shown);
-    QEvent styleChange(QEvent::StyleChange);
-    QApplication::sendEvent(tabs_->tabBar(), &styleChange);
     placeControls(presenter_.layout());
     if (shown) {
         findBar_->textBox()->setFocus(Qt::ShortcutFocusReason);
@@ -534,12 +534,29 @@ void MainWindow::showFindBar(bool shown) {
     tabs_->setFocus(Qt::OtherFocusReason);
 }
 
+void MainWindow::fitTabRow() {
+    // Compact only when the captions with their counts would not fit: the
+    // tabs keep their look wherever there is room.
+    auto* style = static_cast<CompactTabStyle*>(tabStyle_);
+    QTabBar* bar = tabs_->tabBar();
+    const auto apply = [bar, style](bool compact) {
+        style->setCompact(compact);
+        QEvent styleChange(QEvent::StyleChange);
+        QApplication::sendEvent(bar, &styleChange);
+    };
+    apply(false);
+    if (!findBar_->isHidden() && bar->sizeHint().width() > tabs_->width()) {
+        apply(true);
+    }
+}
+
 void MainWindow::showFindStatus(std::string_view text) {
     findBar_->setStatus(Cp1252ToQString(text));
 }
 
 void MainWindow::setTabCaption(int tab, std::string_view caption) {
     tabs_->setTabText(tab, Cp1252ToQString(caption));
+    fitTabRow();
 }
 
 int MainWindow::selectedTab() const {

@@ -120,6 +120,8 @@ private:
 
     void createControls();
     void createFindBar();
+    // Narrows the tabs' padding while the find bar's counts would not fit.
+    void fitTabRow();
     void setFocusOrder();
     // Positions the controls of the tab control's pages; their rectangles are
     // relative to the tab control, the pages start below its tab row.
