@@ -1,6 +1,7 @@
 #include "twds/FindPresenter.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <utility>
 
 #include "twds/DisplayCommand.h"
@@ -204,8 +205,8 @@ void FindPresenter::finished(std::uint64_t generation, SearchMatches found) {
     showCaptions();
     if (const std::optional<Place> first = matchFrom(from, 1, true)) {
         goTo(*first);
-        if (pending != 0) {
-            step(pending);
+        for (int i = 0; i < std::abs(pending); ++i) {
+            step(pending > 0 ? 1 : -1);
         }
     }
     showStatus();
@@ -228,7 +229,7 @@ void FindPresenter::step(int direction) {
         return;
     }
     if (searching_) {
-        pendingStep_ = direction;
+        pendingStep_ += direction;  // each press counts, once the result is in
         return;
     }
     if (const std::optional<Place> next = matchFrom(selectedPlace(), direction, false)) {

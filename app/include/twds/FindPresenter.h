@@ -119,7 +119,7 @@ private:
     std::optional<SearchMatches> matches_;
     std::string highlighted_;
     std::optional<Place> current_;
-    int pendingStep_ = 0;  // a move asked for while the search ran
+    int pendingStep_ = 0;  // moves asked for while the search ran, + next, - previous
     bool searching_ = false;
     std::string statusText_;
 
