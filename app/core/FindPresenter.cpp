@@ -334,14 +334,13 @@ void FindPresenter::showCaptions() {
 }
 
 void FindPresenter::showStatus() {
-    if (!open_) {
+    // Closed, or no text: nothing to say.
+    if (!open_ || (!searching_ && needle_ && !matches_)) {
         statusText_.clear();
     } else if (searching_) {
         statusText_ = messages_(message::kFindSearching, {});
     } else if (!needle_) {
         statusText_ = messages_(message::kFindNotAnsi, {});
-    } else if (!matches_) {
-        statusText_.clear();
     } else if (!current_) {
         statusText_ = messages_(message::kFindNoMatch, {});
     } else {
