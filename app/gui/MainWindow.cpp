@@ -26,6 +26,8 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include "twds/ByteRunDelegate.h"
 #include "twds/ByteRunText.h"
@@ -608,6 +610,25 @@ void MainWindow::endMatchesChange() {
         delegates_[i]->setHighlight(searcher);
         listViews_[i]->viewport()->update();
     }
+    highlightEndTw(needle);
+}
+
+void MainWindow::highlightEndTw(const std::string& needle) {
+    // The box shows marks for odd bytes, so the text is found in what it
+    // shows; letters fold there as in Windows-1252.
+    QList<QTextEdit::ExtraSelection> found;
+    if (!needle.empty()) {
+        const QString shown = Cp1252TextToQString(needle);
+        QTextDocument* document = endTwBox_->document();
+        for (QTextCursor at = document->find(shown); !at.isNull(); at = document->find(shown, at)) {
+            QTextEdit::ExtraSelection mark;
+            mark.cursor = at;
+            mark.format.setBackground(ByteRunDelegate::highlightGround(
+                false, endTwBox_->palette().color(QPalette::Base)));
+            found.append(mark);
+        }
+    }
+    endTwBox_->setExtraSelections(found);
 }
 
 void MainWindow::post(std::function<void()> task) {

@@ -312,7 +312,8 @@ TEST_F(MainWindowTest, CtrlCCopiesTheSelectedRowsAsLabelTabValueLines) {
 // Ctrl+F anywhere opens the find bar between the tab control and the buttons,
 // the cursor in its text; the counts come into the captions when the search's
 // result is posted back; F3 in a list reaches the presenter; Esc closes the
-// bar, gives the list its focus and leaves the window as it was.
+// bar, gives the list its focus and leaves the window as it was. The End_TW
+// box marks the text too.
 TEST_F(MainWindowTest, CtrlFOpensTheFindBarF3MovesEscCloses) {
     load("");
     showWindow();
@@ -333,6 +334,9 @@ TEST_F(MainWindowTest, CtrlFOpensTheFindBarF3MovesEscCloses) {
     EXPECT_EQ(tabs->tabText(1), u"5389|CX|0"_s);
     EXPECT_EQ(tabs->currentIndex(), 6);
     EXPECT_EQ(child<QLabel>("findStatus")->text(), u"5384|1|1"_s);
+    auto* endTw = child<QPlainTextEdit>("txtEnd_TW");
+    ASSERT_EQ(endTw->extraSelections().size(), 1);
+    EXPECT_EQ(endTw->extraSelections()[0].cursor.selectedText(), u"Second line"_s);
 
     tabs->setCurrentIndex(1);
     QTest::keyClick(list(1), Qt::Key_F3);
@@ -344,6 +348,7 @@ TEST_F(MainWindowTest, CtrlFOpensTheFindBarF3MovesEscCloses) {
     EXPECT_FALSE(bar->isVisible());
     EXPECT_TRUE(list(1)->hasFocus());
     EXPECT_EQ(tabs->tabText(6), u"End_TW"_s);
+    EXPECT_TRUE(endTw->extraSelections().isEmpty());
     EXPECT_EQ(tabs->geometry(), atRest);
 }
 

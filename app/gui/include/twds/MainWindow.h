@@ -122,6 +122,8 @@ private:
     void createFindBar();
     // Narrows the tabs' padding while the find bar's counts would not fit.
     void fitTabRow();
+    // Marks where the End_TW box shows the find bar's text.
+    void highlightEndTw(const std::string& needle);
     void setFocusOrder();
     // Positions the controls of the tab control's pages; their rectangles are
     // relative to the tab control, the pages start below its tab row.
