@@ -1,13 +1,18 @@
 // The viewer's Display and export in the real window (offscreen), and, once a
 // user space is displayed, how fast the window answers: switching tabs,
-// scrolling the ZC list to its end and clicking a row.
+// scrolling the ZC list to its end and clicking a row; and the find bar's
+// steps on the window's thread.
 //
 //   twds_bench_viewer [--benchmark_*...] --store DIR --work DIR --name NAME
 //                     [--label L] [--after] [--file-column]
 
+#include <array>
+#include <chrono>
 #include <exception>
 #include <iostream>
 #include <memory>
+#include <string>
+#include <thread>
 
 #include <QApplication>
 #include <QHeaderView>
@@ -172,6 +177,123 @@ void BM_RowClick(benchmark::State& state) {
     }
 }
 
+// Find bar texts on the generated models: one file's name (a few rows),
+// the target library (every file's FC page), and a text in nearly every ZC
+// value.
+constexpr std::array<const char*, 3> kFindNeedles{"bfil00471", "benchrep", "0000"};
+
+using Clock = std::chrono::steady_clock;
+
+double MillisecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+struct FindTimes {
+    double keystroke = 0;  // the window's thread handling the keystroke
+    double results = 0;    // handling the posted result and drawing the window
+    double longest = 0;    // the longest pass of the event loop meanwhile
+    double search = 0;     // from the keystroke to the result drawn
+};
+
+// Types the needle's last character while the search for the rest still
+// runs, then runs the event loop, each pass timed, until the result is shown.
+FindTimes TypeLastCharacter(twds::FindPresenter& find, const std::string& needle) {
+    FindTimes times;
+    find.textChanged(needle.substr(0, needle.size() - 1));
+    const Clock::time_point typed = Clock::now();
+    find.textChanged(needle);
+    times.keystroke = MillisecondsSince(typed);
+    times.longest = times.keystroke;
+    while (find.searching()) {
+        // Polling is the benchmark's, between passes, so that a pass's time
+        // is the window's work alone.
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        const Clock::time_point pass = Clock::now();
+        QCoreApplication::processEvents();
+        if (!find.searching()) {
+            benchmark::DoNotOptimize(gViewer->window().grab());
+            times.results = MillisecondsSince(pass);
+        }
+        times.longest = std::max(times.longest, MillisecondsSince(pass));
+    }
+    times.search = MillisecondsSince(typed);
+    return times;
+}
+
+// A keystroke that stops the running search and starts its own, and the
+// result's arrival: the times on the window's thread, and the search's.
+void BM_FindType(benchmark::State& state) {
+    if (!EnsureDisplayed(state)) {
+        return;
+    }
+    const std::string needle = kFindNeedles.at(static_cast<std::size_t>(state.range(0)));
+    twds::FindPresenter& find = gViewer->window().findPresenter();
+    find.open();
+    FindTimes sum;
+    for (auto _ : state) {
+        const FindTimes times = TypeLastCharacter(find, needle);
+        state.SetIterationTime((times.keystroke + times.results) / 1000.0);
+        sum.keystroke += times.keystroke;
+        sum.results += times.results;
+        sum.longest = std::max(sum.longest, times.longest);
+        sum.search += times.search;
+    }
+    const auto average = [&](double total) {
+        return benchmark::Counter(total, benchmark::Counter::kAvgIterations);
+    };
+    state.counters["keystroke_ms"] = average(sum.keystroke);
+    state.counters["results_ms"] = average(sum.results);
+    state.counters["search_ms"] = average(sum.search);
+    state.counters["longest_pass_ms"] = sum.longest;
+    state.counters["matches"] = static_cast<double>(find.matchCount());
+    state.SetLabel(needle);
+    find.close();
+}
+
+// Searches for the needle and waits for its result, untimed.
+void FindShown(benchmark::State& state, twds::FindPresenter& find) {
+    find.open();
+    find.textChanged(kFindNeedles.at(static_cast<std::size_t>(state.range(0))));
+    while (find.searching()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        QCoreApplication::processEvents();
+    }
+    Answer();
+    state.SetLabel(kFindNeedles.at(static_cast<std::size_t>(state.range(0))));
+    state.counters["matches"] = static_cast<double>(find.matchCount());
+}
+
+// F3: the next match in tab order (wrapping round), shown and drawn.
+void BM_FindNext(benchmark::State& state) {
+    if (!EnsureDisplayed(state)) {
+        return;
+    }
+    twds::FindPresenter& find = gViewer->window().findPresenter();
+    FindShown(state, find);
+    for (auto _ : state) {
+        find.findNext();
+        Answer();
+    }
+    find.close();
+}
+
+// Only the matching rows, then all rows again: the lists' models reset.
+void BM_FindOnlyMatching(benchmark::State& state) {
+    if (!EnsureDisplayed(state)) {
+        return;
+    }
+    twds::FindPresenter& find = gViewer->window().findPresenter();
+    FindShown(state, find);
+    bool on = true;
+    for (auto _ : state) {
+        find.setOnlyMatching(on);
+        Answer();
+        on = !on;
+    }
+    find.setOnlyMatching(false);
+    find.close();
+}
+
 void Register() {
     const std::string size = "/" + gOptions.label;
     benchmark::RegisterBenchmark(("Display" + size).c_str(), BM_Display)
@@ -189,6 +311,23 @@ void Register() {
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime();
         benchmark::RegisterBenchmark(("AfterDisplay" + size + "/RowClick").c_str(), BM_RowClick)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+        const int lastNeedle = static_cast<int>(kFindNeedles.size()) - 1;
+        benchmark::RegisterBenchmark(("Find" + size + "/Type").c_str(), BM_FindType)
+            ->ArgName("needle")
+            ->DenseRange(0, lastNeedle)
+            ->Unit(benchmark::kMillisecond)
+            ->UseManualTime()
+            ->Iterations(5);
+        benchmark::RegisterBenchmark(("Find" + size + "/Next").c_str(), BM_FindNext)
+            ->ArgName("needle")
+            ->DenseRange(0, lastNeedle)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark(("Find" + size + "/OnlyMatching").c_str(), BM_FindOnlyMatching)
+            ->ArgName("needle")
+            ->DenseRange(0, lastNeedle)
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime();
     }

@@ -88,7 +88,7 @@ int ListFound(const DisplayCommand& display, std::string_view needle, std::ostre
     const SearchMatches matches = FindInDisplay(display, needle);
     errno = 0;
     for (const PageListInfo& info : kPageLists) {
-        for (const std::size_t row : matches.rows[static_cast<std::size_t>(info.list)]) {
+        for (const std::uint32_t row : matches.rows[static_cast<std::size_t>(info.list)]) {
             out << FoundRowLine(display, info.list, row);
         }
     }

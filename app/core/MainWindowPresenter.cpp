@@ -85,6 +85,9 @@ void MainWindowPresenter::resized(int outerWidthTwips, int outerHeightTwips, boo
 }
 
 void MainWindowPresenter::display() {
+    if (listsObserver_ != nullptr) {
+        listsObserver_->listsChanging();
+    }
     statusContext_.clear();
     statusRow_.clear();
     showStatus({});
@@ -117,6 +120,9 @@ void MainWindowPresenter::display() {
     showStatus(DescribeOutcome(display_, messages_));
     if (inspecting_) {
         inspect(form::kInfoTab, std::nullopt);  // the rows inspected are gone
+    }
+    if (listsObserver_ != nullptr) {
+        listsObserver_->listsChanged();
     }
 }
 
@@ -207,15 +213,17 @@ void MainWindowPresenter::copyInspection() {
     }
 }
 
-void MainWindowPresenter::copyRows(PageList list, std::vector<RowRange> selected) {
+void MainWindowPresenter::copyRows(PageList list, std::vector<RowRange> selected,
+                                   std::size_t rowsSelected) {
     const RowCopyText copy = BuildRowCopyText(display_.list(list), std::move(selected));
     if (copy.rowsSelected == 0) {
         return;
     }
     view_.copyToClipboard(copy.text);
-    if (copy.capped()) {
+    rowsSelected = std::max(rowsSelected, copy.rowsSelected);
+    if (copy.rowsCopied < rowsSelected) {
         showStatus(messages_(message::kCopyCapped,
-                             {std::to_string(copy.rowsCopied), std::to_string(copy.rowsSelected)}));
+                             {std::to_string(copy.rowsCopied), std::to_string(rowsSelected)}));
     }
 }
 

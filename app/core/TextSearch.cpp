@@ -1,6 +1,7 @@
 #include "twds/TextSearch.h"
 
 #include <algorithm>
+#include <limits>
 #include <numeric>
 
 #include "twds/DisplayCommand.h"
@@ -22,6 +23,9 @@ unsigned char Fold(char c) {
     return kFold[static_cast<unsigned char>(c)];
 }
 
+static_assert(kDefaultMaxRows <= std::numeric_limits<std::uint32_t>::max(),
+              "SearchMatches keeps row numbers in 32 bits");
+
 // Whether a label holds the needle, asked once per interned label.
 enum class LabelMatch : signed char { Unknown, No, Yes };
 
@@ -41,10 +45,10 @@ AnsiCaseSearcher::AnsiCaseSearcher(std::string_view needle) : folded_(needle.siz
     }
 }
 
-bool AnsiCaseSearcher::foundIn(std::string_view text) const {
+std::size_t AnsiCaseSearcher::find(std::string_view text) const {
     const std::size_t length = folded_.size();
     if (length == 0 || text.size() < length) {
-        return false;
+        return kNotFound;
     }
     const auto last = static_cast<unsigned char>(folded_.back());
     const auto sameFolded = [](char folded, char c) {
@@ -54,11 +58,11 @@ bool AnsiCaseSearcher::foundIn(std::string_view text) const {
         const unsigned char under = Fold(text[at + length - 1]);
         if (under == last &&
             std::equal(folded_.begin(), folded_.end() - 1, text.begin() + at, sameFolded)) {
-            return true;
+            return at;
         }
         at += shift_[under];
     }
-    return false;
+    return kNotFound;
 }
 
 std::size_t SearchMatches::total() const {
@@ -76,9 +80,12 @@ SearchMatches FindInDisplay(const DisplayCommand& display, std::string_view need
     std::vector<LabelMatch> labels;
     for (const PageListInfo& info : kPageLists) {
         const FieldList& list = display.list(info.list);
-        std::vector<std::size_t>& found = matches.rows[static_cast<std::size_t>(info.list)];
+        std::vector<std::uint32_t>& found = matches.rows[static_cast<std::size_t>(info.list)];
         labels.clear();
-        const std::size_t rowCount = list.rowCount();
+        // A row budget raised past four billion rows (64 GB of rows alone)
+        // would leave the rows beyond unsearched.
+        const std::size_t rowCount =
+            std::min<std::size_t>(list.rowCount(), std::numeric_limits<std::uint32_t>::max());
         for (std::size_t row = 0; row < rowCount; ++row) {
             if (row % kSearchStopInterval == 0 && stop.stop_requested()) {
                 matches.stopped = true;
@@ -93,7 +100,7 @@ SearchMatches FindInDisplay(const DisplayCommand& display, std::string_view need
                     searcher.foundIn(list.labelText(label)) ? LabelMatch::Yes : LabelMatch::No;
             }
             if (labels[label] == LabelMatch::Yes || searcher.foundIn(list.value(row))) {
-                found.push_back(row);
+                found.push_back(static_cast<std::uint32_t>(row));
             }
         }
     }

@@ -31,6 +31,8 @@ QByteArray CellBytes(const QModelIndex& index) {
     return index.data(FieldListModel::kBytesRole).toByteArray();
 }
 
+constexpr int kSelectedDarker = 160;  // per cent
+
 QPalette::ColorGroup GroupOf(const QStyleOptionViewItem& option) {
     if (!option.state.testFlag(QStyle::State_Enabled)) {
         return QPalette::Disabled;
@@ -67,8 +69,23 @@ void ByteRunDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
         cell.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
     const QColor base = cell.palette.color(group, selected ? QPalette::Highlight : QPalette::Base);
     const QByteArray bytes = CellBytes(index);
+    ByteHighlight found;
+    if (highlight_ != nullptr) {
+        found.from = highlight_->find(View(bytes));
+        found.length = found.from != AnsiCaseSearcher::kNotFound ? highlight_->size() : 0;
+        found.ground = highlightGround(selected, base);
+    }
     ByteRunPainter(cell.font).paint(*painter, textRect(cell), View(bytes),
-                                    blanksOfColumn(index.column()), text, base);
+                                    blanksOfColumn(index.column()), text, base, found);
+}
+
+QColor ByteRunDelegate::highlightGround(bool selected, const QColor& base) {
+    if (selected) {
+        // The selection's ground darker: its light text stays legible.
+        return base.darker(kSelectedDarker);
+    }
+    // A marker's yellow, under dark text.
+    return {255, 214, 64};
 }
 
 QSize ByteRunDelegate::sizeHint(const QStyleOptionViewItem& option,

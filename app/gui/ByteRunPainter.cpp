@@ -82,6 +82,25 @@ int ByteRunPainter::runAdvance(std::string_view bytes, const ByteRun& run) const
     return 0;
 }
 
+std::pair<int, int> ByteRunPainter::spanInRun(std::string_view bytes, const ByteRun& run, int x,
+                                              int advance, std::size_t from, std::size_t to) const {
+    switch (run.kind) {
+        case ByteRun::Kind::Text: {
+            const auto upTo = [&](std::size_t end) {
+                return x + metrics_.horizontalAdvance(
+                               Cp1252ToQString(bytes.substr(run.offset, end - run.offset)));
+            };
+            return {upTo(from), upTo(to)};
+        }
+        case ByteRun::Kind::Marked:
+            return {x, x + advance};
+        case ByteRun::Kind::TrailingBlanks:
+            return {x + static_cast<int>(from - run.offset) * blankWidth_,
+                    x + static_cast<int>(to - run.offset) * blankWidth_};
+    }
+    return {x, x};
+}
+
 std::size_t ByteRunPainter::byteLimit(int width) const {
     return static_cast<std::size_t>(std::max(width, 0) / narrowest_) + 1;
 }
@@ -95,7 +114,8 @@ int ByteRunPainter::width(std::string_view bytes, TrailingBlanks blanks) const {
 }
 
 bool ByteRunPainter::paint(QPainter& painter, const QRect& rect, std::string_view bytes,
-                           TrailingBlanks blanks, const QColor& text, const QColor& base) const {
+                           TrailingBlanks blanks, const QColor& text, const QColor& base,
+                           const ByteHighlight& highlight) const {
     const std::vector<ByteRun> runs = SplitByteRuns(bytes, blanks, byteLimit(rect.width()));
     std::vector<int> advances;
     advances.reserve(runs.size());
@@ -116,6 +136,17 @@ bool ByteRunPainter::paint(QPainter& painter, const QRect& rect, std::string_vie
     const int markTop = rect.top() + (rect.height() - markHeight) / 2;
     int x = rect.left();
     bool ellipsisDrawn = false;
+    // The highlight's part within run i, under what the run draws.
+    const auto fillHighlight = [&](std::size_t i) {
+        const ByteRun& run = runs[i];
+        const std::size_t from = std::max(highlight.from, run.offset);
+        const std::size_t to = std::min(highlight.from + highlight.length, run.offset + run.length);
+        if (from >= to) {
+            return;
+        }
+        const auto [left, end] = spanInRun(bytes, run, x, advances[i], from, to);
+        painter.fillRect(QRect(left, rect.top(), end - left, rect.height()), highlight.ground);
+    };
 
     for (std::size_t i = 0; i < runs.size(); ++i) {
         const ByteRun& run = runs[i];
@@ -125,6 +156,7 @@ bool ByteRunPainter::paint(QPainter& painter, const QRect& rect, std::string_vie
         }
         switch (run.kind) {
             case ByteRun::Kind::Text: {
+                fillHighlight(i);
                 QString shown = RunText(bytes, run);
                 if (!fits) {
                     // Whole characters, then the ellipsis, which Qt's eliding
@@ -139,6 +171,7 @@ bool ByteRunPainter::paint(QPainter& painter, const QRect& rect, std::string_vie
                 break;
             }
             case ByteRun::Kind::Marked: {
+                fillHighlight(i);
                 const QRect box(x + kMarkGap, markTop, advances[i] - 2 * kMarkGap, markHeight);
                 painter.fillRect(box, text);
                 painter.setFont(markFont_);
@@ -151,6 +184,7 @@ bool ByteRunPainter::paint(QPainter& painter, const QRect& rect, std::string_vie
                 advances[i] = count * blankWidth_;
                 painter.fillRect(QRect(x, rect.top() + 1, advances[i], rect.height() - 2),
                                  blankGround(text, base));
+                fillHighlight(i);
                 painter.setFont(font_);
                 painter.setPen(blankDot(text, base));
                 for (int b = 0; b < count; ++b) {

@@ -33,7 +33,7 @@ QVariant FieldListModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
         return {};
     }
-    const auto row = static_cast<std::size_t>(index.row());
+    const std::size_t row = listRow(index.row());
     if (row >= list_.rowCount()) {
         return {};  // asked between a list change and endListReset()
     }
@@ -83,8 +83,19 @@ void FieldListModel::beginListReset() {
 }
 
 void FieldListModel::endListReset() {
-    rows_ = ClampedRowCount(list_);
+    map_ = pendingMap_;
+    rows_ = map_ != nullptr ? static_cast<int>(std::min<std::size_t>(map_->size(), INT_MAX))
+                            : ClampedRowCount(list_);
     endResetModel();
+}
+
+std::size_t FieldListModel::listRow(int row) const {
+    if (map_ == nullptr) {
+        return static_cast<std::size_t>(row);
+    }
+    return row >= 0 && static_cast<std::size_t>(row) < map_->size()
+               ? (*map_)[static_cast<std::size_t>(row)]
+               : list_.rowCount();
 }
 
 int FieldListModel::columnWidthTwips(int column) const {
@@ -95,10 +106,10 @@ int FieldListModel::columnWidthTwips(int column) const {
 }
 
 std::string_view FieldListModel::value(int row) const {
-    if (row < 0 || row >= rows_ || static_cast<std::size_t>(row) >= list_.rowCount()) {
+    if (row < 0 || row >= rows_ || listRow(row) >= list_.rowCount()) {
         return {};
     }
-    return list_.value(static_cast<std::size_t>(row));
+    return list_.value(listRow(row));
 }
 
 void FieldListModel::setFileColumn(QString caption, RowText text) {

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QEvent>
@@ -17,7 +18,9 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMetaObject>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QSignalBlocker>
@@ -25,12 +28,15 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include "twds/ByteRunDelegate.h"
 #include "twds/ByteRunText.h"
 #include "twds/Cp1252.h"
 #include "twds/DisplayCommand.h"
 #include "twds/FileColumn.h"
+#include "twds/FindBar.h"
 #include "twds/InspectorWindow.h"
 #include "twds/ListLabels.h"
 #include "twds/QtLocalisableForm.h"
@@ -89,13 +95,31 @@ std::filesystem::path ToPath(const QString& path) {
     return {QFile::encodeName(path).toStdString()};
 }
 
+// The tab row's style, whose tabs leave less room around their captions while
+// the find bar adds its counts to them: seven counted captions then fit the
+// design width. At rest it is the application's style unchanged.
+class CompactTabStyle : public QProxyStyle {
+public:
+    void setCompact(bool compact) { compact_ = compact; }
+
+    [[nodiscard]] int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                                  const QWidget* widget) const override {
+        const int size = QProxyStyle::pixelMetric(metric, option, widget);
+        return compact_ && metric == PM_TabBarTabHSpace ? size / 3 : size;
+    }
+
+private:
+    bool compact_ = false;
+};
+
 }  // namespace
 
 MainWindow::MainWindow(DisplayCommand& display, RegistryStore& registry, MessageLookup messages,
                        CatalogueLookup captions, QWidget* parent)
     : QWidget(parent),
       display_(display),
-      presenter_(*this, display, registry, std::move(messages), std::move(captions)) {
+      presenter_(*this, display, registry, messages, std::move(captions)),
+      find_(*this, presenter_, display, std::move(messages)) {
     Name(this, form::kWindow);
     saveAsDialog_ = [this](const QString& title, const QString& proposedPath,
                            const QString& filter) {
@@ -103,6 +127,7 @@ MainWindow::MainWindow(DisplayCommand& display, RegistryStore& registry, Message
     };
 
     createControls();
+    createFindBar();
     setFocusOrder();
 
     const int statusHeight = statusLineHeight();
@@ -120,6 +145,9 @@ void MainWindow::createControls() {
 
     tabs_ = new QTabWidget(this);
     Name(tabs_, form::kTabs);
+    tabStyle_ = new CompactTabStyle;
+    tabStyle_->setParent(tabs_);
+    tabs_->tabBar()->setStyle(tabStyle_);
     std::array<QWidget*, form::kTabCount> pages{};
     for (int t = 0; t < form::kTabCount; ++t) {
         auto* page = new QWidget(tabs_);
@@ -179,10 +207,9 @@ void MainWindow::createControls() {
         view->horizontalHeader()->setHighlightSections(false);
         view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         view->setModel(model.get());
-        view->setItemDelegate(new ByteRunDelegate(view));
+        delegates_[static_cast<std::size_t>(i)] = new ByteRunDelegate(view);
+        view->setItemDelegate(delegates_[static_cast<std::size_t>(i)]);
         listViews_[static_cast<std::size_t>(i)] = view;
-        addListCommands(i);
-        addInspectorCommands(i);
         // The value column follows the view's width and the label column's.
         view->viewport()->installEventFilter(this);
         connect(view->horizontalHeader(), &QHeaderView::sectionResized, this,
@@ -193,13 +220,14 @@ void MainWindow::createControls() {
                 });
 
         const PageList list = info.list;
+        // The find presenter maps the view's rows to the list's.
         connect(view, &QTableView::clicked, this, [this, list](const QModelIndex& index) {
-            presenter_.rowClicked(list, static_cast<std::size_t>(index.row()));
+            find_.rowClicked(list, static_cast<std::size_t>(index.row()));
         });
         connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
                 [this, list](const QModelIndex& current) {
                     if (current.isValid()) {
-                        presenter_.rowClicked(list, static_cast<std::size_t>(current.row()));
+                        find_.rowClicked(list, static_cast<std::size_t>(current.row()));
                     }
                 });
     }
@@ -243,6 +271,50 @@ void MainWindow::createControls() {
     statusLine_->setPalette(statusPalette);
 }
 
+void MainWindow::createFindBar() {
+    findBar_ = new FindBar(this);
+    findBar_->hide();
+    const auto caption = [this](int id) { return Cp1252ToQString(find_.caption(id)); };
+    findBar_->setCaptions(caption(message::kFindPlaceholder),
+                          caption(message::kFindPreviousCommand),
+                          caption(message::kFindNextCommand),
+                          caption(message::kOnlyMatchingCommand), caption(message::kCloseFindBar));
+    connect(findBar_->textBox(), &QLineEdit::textChanged, this,
+            [this](const QString& text) { find_.textChanged(QStringToCp1252Exactly(text)); });
+    connect(findBar_, &FindBar::nextRequested, this, [this] { find_.findNext(); });
+    connect(findBar_, &FindBar::previousRequested, this, [this] { find_.findPrevious(); });
+    connect(findBar_, &FindBar::closeRequested, this, [this] { find_.close(); });
+
+    // Window-wide shortcuts, shown in the lists' context menus.
+    const auto command = [this, &caption](int id, QKeySequence::StandardKey key) {
+        auto* action = new QAction(caption(id), this);
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WindowShortcut);
+        action->setShortcutVisibleInContextMenu(true);
+        addAction(action);
+        return action;
+    };
+    findActions_ = {command(message::kFindCommand, QKeySequence::Find),
+                    command(message::kFindNextCommand, QKeySequence::FindNext),
+                    command(message::kFindPreviousCommand, QKeySequence::FindPrevious),
+                    new QAction(caption(message::kOnlyMatchingCommand), this)};
+    connect(findActions_[0], &QAction::triggered, this, [this] { find_.open(); });
+    connect(findActions_[1], &QAction::triggered, this, [this] { find_.findNext(); });
+    connect(findActions_[2], &QAction::triggered, this, [this] { find_.findPrevious(); });
+    QAction* onlyMatching = findActions_[3];
+    onlyMatching->setCheckable(true);
+    // The menu's toggle and the bar's check box show one state.
+    connect(onlyMatching, &QAction::toggled, findBar_->onlyMatchingBox(), &QCheckBox::setChecked);
+    connect(findBar_->onlyMatchingBox(), &QCheckBox::toggled, this, [this, onlyMatching](bool on) {
+        onlyMatching->setChecked(on);
+        find_.setOnlyMatching(on);
+    });
+    for (int i = 0; i < kListCount; ++i) {
+        addListCommands(i);
+        addInspectorCommands(i);
+    }
+}
+
 void MainWindow::setFocusOrder() {
     // The tab control takes part through its tab bar, which takes its focus:
     // given the tab control itself, Qt would put the next control after the
@@ -266,7 +338,18 @@ void MainWindow::applyLayout() {
 }
 
 void MainWindow::placeControls(const FormLayout& layout) {
-    tabs_->setGeometry(pxRect(layout.tabs));
+    // An open find bar takes the bottom of the tab control's room; the
+    // buttons stay where they are.
+    QRect tabs = pxRect(layout.tabs);
+    if (findBar_ != nullptr && !findBar_->isHidden()) {
+        const int barHeight = findBar_->sizeHint().height();
+        tabs.setHeight(tabs.height() - barHeight);
+        findBar_->setGeometry(tabs.left(), tabs.bottom() + 1, tabs.width(), barHeight);
+    }
+    tabs_->setGeometry(tabs);
+    if (findBar_ != nullptr) {
+        fitTabRow();
+    }
     displayButton_->setGeometry(pxRect(layout.displayButton));
     exportButton_->setGeometry(pxRect(layout.exportButton));
     exitButton_->setGeometry(pxRect(layout.exitButton));
@@ -301,10 +384,18 @@ void MainWindow::placeTabPageControls() {
     for (QTableView* view : listViews_) {
         place(view, layout.listView);
     }
+    // The boxes at the bottom of the pages give the find bar its room.
+    const int shrink = findBar_ != nullptr && !findBar_->isHidden()
+                           ? pxY(layout.tabs.height) - tabs_->height()
+                           : 0;
+    const auto shorter = [this, shrink](TwipsRect rect) {
+        rect.height -= qRound(shrink * kTwipsPerInch / logicalDpiY());
+        return rect;
+    };
     for (QPlainTextEdit* box : valueBoxes_) {
-        place(box, layout.valueBox);
+        place(box, shorter(layout.valueBox));
     }
-    place(endTwBox_, layout.endTwBox);
+    place(endTwBox_, shorter(layout.endTwBox));
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
@@ -433,6 +524,123 @@ void MainWindow::closeWindow() {
     close();
 }
 
+void MainWindow::showFindBar(bool shown) {
+    findBar_->setVisible(shown);
+    updateEscape();
+    placeControls(presenter_.layout());
+    if (shown) {
+        findBar_->textBox()->setFocus(Qt::ShortcutFocusReason);
+        findBar_->textBox()->selectAll();
+        return;
+    }
+    for (const PageListInfo& info : kPageLists) {
+        if (info.tab == tabs_->currentIndex()) {
+            listViews_[static_cast<std::size_t>(info.list)]->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+    tabs_->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::fitTabRow() {
+    // Compact only when the captions with their counts would not fit: the
+    // tabs keep their look wherever there is room.
+    auto* style = static_cast<CompactTabStyle*>(tabStyle_);
+    QTabBar* bar = tabs_->tabBar();
+    const auto apply = [bar, style](bool compact) {
+        style->setCompact(compact);
+        QEvent styleChange(QEvent::StyleChange);
+        QApplication::sendEvent(bar, &styleChange);
+    };
+    apply(false);
+    if (!findBar_->isHidden() && bar->sizeHint().width() > tabs_->width()) {
+        apply(true);
+    }
+}
+
+void MainWindow::showFindStatus(std::string_view text) {
+    findBar_->setStatus(Cp1252ToQString(text));
+}
+
+void MainWindow::setTabCaption(int tab, std::string_view caption) {
+    tabs_->setTabText(tab, Cp1252ToQString(caption));
+    fitTabRow();
+}
+
+int MainWindow::selectedTab() const {
+    return tabs_->currentIndex();
+}
+
+std::optional<std::size_t> MainWindow::currentRow(PageList list) const {
+    const QModelIndex current = listViews_[static_cast<std::size_t>(list)]->currentIndex();
+    if (!current.isValid()) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(current.row());
+}
+
+void MainWindow::selectRow(PageList list, std::size_t viewRow) {
+    QTableView* view = listViews_[static_cast<std::size_t>(list)];
+    const QModelIndex index = view->model()->index(static_cast<int>(viewRow), 0);
+    view->selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    view->scrollTo(index, QAbstractItemView::PositionAtCenter);
+}
+
+void MainWindow::beginMatchesChange() {
+    for (std::size_t i = 0; i < kPageListCount; ++i) {
+        mappedBeforeChange_[i] = models_[i]->rowMap() != nullptr;
+        if (mappedBeforeChange_[i]) {
+            models_[i]->beginListReset();
+        }
+    }
+}
+
+void MainWindow::endMatchesChange() {
+    // A model is reset only when it shows other rows than before: a reset
+    // forgets the view's selection and scroll position.
+    for (std::size_t i = 0; i < kPageListCount; ++i) {
+        const std::vector<std::uint32_t>* map = find_.rowMap(kPageLists[i].list);
+        if (!mappedBeforeChange_[i] && map != nullptr) {
+            models_[i]->beginListReset();
+        }
+        if (mappedBeforeChange_[i] || map != nullptr) {
+            models_[i]->setRowMap(map);
+            models_[i]->endListReset();
+        }
+    }
+    const std::string& needle = find_.highlighted();
+    const auto searcher =
+        needle.empty() ? nullptr : std::make_shared<const AnsiCaseSearcher>(needle);
+    for (std::size_t i = 0; i < kPageListCount; ++i) {
+        delegates_[i]->setHighlight(searcher);
+        listViews_[i]->viewport()->update();
+    }
+    highlightEndTw(needle);
+}
+
+void MainWindow::highlightEndTw(const std::string& needle) {
+    // The box shows marks for odd bytes, so the text is found in what it
+    // shows; letters fold there as in Windows-1252.
+    QList<QTextEdit::ExtraSelection> found;
+    if (!needle.empty()) {
+        const QString shown = Cp1252TextToQString(needle);
+        QTextDocument* document = endTwBox_->document();
+        for (QTextCursor at = document->find(shown); !at.isNull(); at = document->find(shown, at)) {
+            QTextEdit::ExtraSelection mark;
+            mark.cursor = at;
+            mark.format.setBackground(ByteRunDelegate::highlightGround(
+                false, endTwBox_->palette().color(QPalette::Base)));
+            found.append(mark);
+        }
+    }
+    endTwBox_->setExtraSelections(found);
+}
+
+void MainWindow::post(std::function<void()> task) {
+    QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
+}
+
 void MainWindow::applyColumnWidths() {
     for (int i = 0; i < kListCount; ++i) {
         listViews_[static_cast<std::size_t>(i)]->horizontalHeader()->resizeSection(
@@ -492,6 +700,12 @@ void MainWindow::addListCommands(int list) {
             [this, list] { copySelectedRows(list); });
     connect(command(presenter_.selectAllCaption(), QKeySequence::SelectAll), &QAction::triggered,
             view, &QTableView::selectAll);
+    auto* separator = new QAction(view);
+    separator->setSeparator(true);
+    view->addAction(separator);
+    for (QAction* action : findActions_) {
+        view->addAction(action);
+    }
     view->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
@@ -504,7 +718,7 @@ void MainWindow::copySelectedRows(int list) {
         ranges.push_back(
             {static_cast<std::size_t>(range.top()), static_cast<std::size_t>(range.bottom())});
     }
-    presenter_.copyRows(kPageLists[static_cast<std::size_t>(list)].list, std::move(ranges));
+    find_.copyRows(kPageLists[static_cast<std::size_t>(list)].list, ranges);
 }
 
 void MainWindow::addInspectorCommands(int list) {
@@ -527,16 +741,21 @@ void MainWindow::addInspectorCommands(int list) {
         fileColumnAction_->setCheckable(true);
         connect(fileColumnAction_, &QAction::triggered, this,
                 [this](bool checked) { presenter_.setFileColumnShown(checked); });
-        // Esc closes the inspector, from the main window, where the focus
-        // stays while it follows the rows, and from the inspector itself (a
-        // tool window gets its owner's window shortcuts); only while it is
-        // open, so that Esc means nothing new otherwise.
-        closeInspectorAction_ = windowCommand({}, QKeySequence(Qt::Key_Escape));
-        closeInspectorAction_->setEnabled(false);
-        connect(closeInspectorAction_, &QAction::triggered, this, [this] { inspector_->close(); });
+        // Esc closes the find bar or the inspector, from the main window,
+        // where the focus stays while the inspector follows the rows, and from
+        // the inspector itself (a tool window gets its owner's window
+        // shortcuts); only while one is open, so that Esc means nothing new
+        // otherwise. One action for both: two Esc shortcuts in one window
+        // would be ambiguous, and Qt would fire neither.
+        escapeAction_ = windowCommand({}, QKeySequence(Qt::Key_Escape));
+        escapeAction_->setEnabled(false);
+        connect(escapeAction_, &QAction::triggered, this, [this] { escapePressed(); });
     }
     const auto at = static_cast<std::size_t>(list);
     QTableView* view = listViews_[at];
+    auto* separator = new QAction(view);
+    separator->setSeparator(true);
+    view->addAction(separator);
     view->addAction(inspectAction_);
     const PageList which = kPageLists[at].list;
     if (ListHasFileColumn(which)) {
@@ -552,7 +771,8 @@ void MainWindow::inspectCurrent() {
     std::optional<std::size_t> row;
     for (std::size_t i = 0; i < listViews_.size(); ++i) {
         if (kPageLists[i].tab == tab && listViews_[i]->currentIndex().isValid()) {
-            row = static_cast<std::size_t>(listViews_[i]->currentIndex().row());
+            // With only the matching rows shown, the view's row is not the list's.
+            row = models_[i]->listRow(listViews_[i]->currentIndex().row());
         }
     }
     presenter_.inspect(tab, row);
@@ -563,8 +783,8 @@ void MainWindow::showInspection(std::string_view text) {
         inspector_ = new InspectorWindow(
             this, [this] { presenter_.copyInspection(); },
             [this] {
-                closeInspectorAction_->setEnabled(false);
                 presenter_.inspectorClosed();
+                updateEscape();
             });
         inspector_->setCaptions(Cp1252ToQString(presenter_.inspectorTitle()),
                                 Cp1252ToQString(presenter_.copyRowsCaption()));
@@ -576,7 +796,26 @@ void MainWindow::showInspection(std::string_view text) {
         });
     }
     inspector_->showInspection(text);
-    closeInspectorAction_->setEnabled(true);
+    updateEscape();
+}
+
+bool MainWindow::inspectorShown() const {
+    return inspector_ != nullptr && inspector_->isVisible();
+}
+
+void MainWindow::updateEscape() {
+    escapeAction_->setEnabled(findBar_->isVisible() || inspectorShown());
+}
+
+void MainWindow::escapePressed() {
+    // The find bar when it has the focus or is all there is; else the
+    // inspector.
+    const bool inFindBar = findBar_->isAncestorOf(QApplication::focusWidget());
+    if (findBar_->isVisible() && (inFindBar || !inspectorShown())) {
+        find_.close();
+    } else if (inspectorShown()) {
+        inspector_->close();
+    }
 }
 
 void MainWindow::showFileColumn(bool shown) {

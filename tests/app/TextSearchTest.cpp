@@ -1,3 +1,4 @@
+#include <cstdint>
 #include <stop_token>
 #include <string>
 #include <vector>
@@ -33,6 +34,10 @@ TEST(TextSearchTest, CaseFoldsAsWindows1252Letters) {
     }
     EXPECT_TRUE(AnsiCaseSearcher("d\xC9J\xC0").foundIn("Il est D\xE9j\xE0 l\xE0"));
     EXPECT_FALSE(AnsiCaseSearcher("").foundIn("anything"));
+    // Where it stands: the first place, after a false start on the same bytes.
+    EXPECT_EQ(AnsiCaseSearcher("d\xC9J\xC0").find("Il est D\xE9j\xE0 l\xE0"), 7U);
+    EXPECT_EQ(AnsiCaseSearcher("AAB").find("xaaaabaab"), 3U);
+    EXPECT_EQ(AnsiCaseSearcher("ab").find("ba"), AnsiCaseSearcher::kNotFound);
 }
 
 class FindInDisplayTest : public ::testing::Test {
@@ -58,7 +63,7 @@ protected:
 };
 
 TEST_F(FindInDisplayTest, FindsRowsByLabelOrValueAndTheEndTwText) {
-    using Rows = std::vector<std::size_t>;
+    using Rows = std::vector<std::uint32_t>;
     // By label: every ZC entry's "Key order" row, after the file's heading and
     // eight fields.
     const SearchMatches byLabel = FindInDisplay(display, "CL\xC9 D'ORDRE");

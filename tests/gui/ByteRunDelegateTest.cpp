@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QImage>
+#include <QPainter>
 #include <QTableView>
 #include <QTest>
 #include <QToolTip>
@@ -11,6 +12,7 @@
 
 #include "QtPrinters.h"
 #include "twds/ByteRunDelegate.h"
+#include "twds/ByteRunPainter.h"
 #include "twds/FieldListModel.h"
 
 namespace twds {
@@ -74,6 +76,27 @@ TEST(ByteRunDelegate, MarksShadesAndTooltips) {
     };
     EXPECT_EQ(tipAt(0), QString());
     EXPECT_TRUE(tipAt(3).contains(QString(200, QLatin1Char('X'))));
+}
+
+// The found bytes stand on the highlight's ground, from the left of their
+// first character to the right of their last; the rest on the caller's.
+TEST(ByteRunPainter, HighlightsTheFoundBytesOnly) {
+    QImage image(200, 20, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    const QColor ground(255, 214, 64);
+    const QFont font = QApplication::font();
+    {
+        QPainter painter(&image);
+        ByteRunPainter(font).paint(painter, image.rect(), "abcdef", TrailingBlanks::AsText,
+                                   Qt::black, Qt::white, {2, 2, ground});
+    }
+    const QFontMetrics metrics(font);
+    const int from = metrics.horizontalAdvance(QStringLiteral("ab"));
+    const int to = metrics.horizontalAdvance(QStringLiteral("abcd"));
+    EXPECT_EQ(image.pixel(from + 1, 0), ground.rgb());
+    EXPECT_EQ(image.pixel(to - 1, 0), ground.rgb());
+    EXPECT_EQ(image.pixel(from - 1, 0), QColor(Qt::white).rgb());
+    EXPECT_EQ(image.pixel(to + 1, 0), QColor(Qt::white).rgb());
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -47,6 +49,33 @@ TEST(FieldListModel, RowsAppearWhenTheResetBracketClosesAndStayReadOnly) {
                   Qt::ItemIsSelectable);
     }
     EXPECT_FALSE(model.setData(model.index(0, 0), QStringLiteral("changed"), Qt::EditRole));
+}
+
+// With a row map the model shows only the rows it names, in its order; the
+// map takes effect when the reset bracket closes, and nothing maps without it.
+TEST(FieldListModel, ARowMapShowsOnlyTheRowsItNames) {
+    FieldList list;
+    for (const char* label : {"First", "Second", "Third"}) {
+        ASSERT_TRUE(list.appendRow(label, "", 0, std::string(label) + " value"));
+    }
+    FieldListModel model(list);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    const std::vector<std::uint32_t> map{0, 2};
+    model.beginListReset();
+    model.setRowMap(&map);
+    EXPECT_EQ(model.rowCount(), 3);
+    model.endListReset();
+    EXPECT_EQ(model.rowCount(), 2);
+    EXPECT_EQ(model.data(model.index(1, 0), Qt::DisplayRole).toString(), QStringLiteral("Third"));
+    EXPECT_EQ(model.value(1), "Third value");
+    EXPECT_EQ(model.listRow(1), 2U);
+    EXPECT_TRUE(model.value(2).empty());
+
+    model.beginListReset();
+    model.setRowMap(nullptr);
+    model.endListReset();
+    EXPECT_EQ(model.rowCount(), 3);
+    EXPECT_EQ(model.value(1), "Second value");
 }
 
 }  // namespace

@@ -289,7 +289,8 @@ TEST_F(MainWindowTest, ControlsAndColumnsFollowTheLayout) {
 }
 
 // Ctrl+C copies the selected rows (several at once) as label-tab-value lines;
-// the context menu names both commands with their shortcuts.
+// the context menu names its commands with their shortcuts, the find commands
+// after a separator.
 TEST_F(MainWindowTest, CtrlCCopiesTheSelectedRowsAsLabelTabValueLines) {
     load("");
     showWindow();
@@ -305,7 +306,52 @@ TEST_F(MainWindowTest, CtrlCCopiesTheSelectedRowsAsLabelTabValueLines) {
     for (const QAction* action : cx->actions()) {
         commands << action->text() + u' ' + action->shortcut().toString();
     }
-    EXPECT_EQ(commands, QStringList({u"5370 Ctrl+C"_s, u"5371 Ctrl+A"_s, u"5442 Ctrl+I"_s}));
+    EXPECT_EQ(commands, QStringList({u"5370 Ctrl+C"_s, u"5371 Ctrl+A"_s, u" "_s, u"5380 Ctrl+F"_s,
+                                     u"5381 F3"_s, u"5382 Shift+F3"_s, u"5383 "_s, u" "_s,
+                                     u"5442 Ctrl+I"_s}));
+}
+
+// Ctrl+F anywhere opens the find bar between the tab control and the buttons,
+// the cursor in its text; the counts come into the captions when the search's
+// result is posted back; F3 in a list reaches the presenter; Esc closes the
+// bar, gives the list its focus and leaves the window as it was. The End_TW
+// box marks the text too.
+TEST_F(MainWindowTest, CtrlFOpensTheFindBarF3MovesEscCloses) {
+    load("");
+    showWindow();
+    display();
+    auto* tabs = child<QTabWidget>("SSTab1");
+    const QRect atRest = tabs->geometry();
+    QTest::keyClick(list(1), Qt::Key_F, Qt::ControlModifier);
+    QWidget* bar = child("findBar");
+    auto* text = child<QLineEdit>("findText");
+    ASSERT_TRUE(bar->isVisible());
+    EXPECT_TRUE(text->hasFocus());
+    EXPECT_EQ(bar->geometry().top(), tabs->geometry().bottom() + 1);
+    EXPECT_LT(bar->geometry().bottom(), child("btnDsp")->geometry().top());
+
+    QTest::keyClicks(text, u"second LINE"_s);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tabs->tabText(6) != u"End_TW"_s; }));
+    EXPECT_EQ(tabs->tabText(6), u"5389|End_TW|1"_s);
+    EXPECT_EQ(tabs->tabText(1), u"5389|CX|0"_s);
+    EXPECT_EQ(tabs->currentIndex(), 6);
+    EXPECT_EQ(child<QLabel>("findStatus")->text(), u"5384|1|1"_s);
+    auto* endTw = child<QPlainTextEdit>("txtEnd_TW");
+    ASSERT_EQ(endTw->extraSelections().size(), 1);
+    EXPECT_EQ(endTw->extraSelections()[0].cursor.selectedText(), u"Second line"_s);
+
+    tabs->setCurrentIndex(1);
+    QTest::keyClick(list(1), Qt::Key_F3);
+    EXPECT_EQ(tabs->currentIndex(), 6);
+
+    tabs->setCurrentIndex(1);
+    text->setFocus();
+    QTest::keyClick(text, Qt::Key_Escape);
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_TRUE(list(1)->hasFocus());
+    EXPECT_EQ(tabs->tabText(6), u"End_TW"_s);
+    EXPECT_TRUE(endTw->extraSelections().isEmpty());
+    EXPECT_EQ(tabs->geometry(), atRest);
 }
 
 // The file column's switch, in the menus of FC, ZC and SQL only, adds the
@@ -320,7 +366,7 @@ TEST_F(MainWindowTest, FileColumnShowsOnTheListsOfFilesOnly) {
     QStringList switches;
     for (int n = 1; n <= 5; ++n) {
         for (QAction* action : list(n)->actions()) {
-            if (action->isCheckable()) {
+            if (action->isCheckable() && action->text() != u"5383"_s) {  // not the find bar's
                 switches << QString::number(n) + u' ' + action->text() + u' ' +
                                 action->shortcut().toString();
             }
@@ -380,6 +426,14 @@ TEST_F(MainWindowTest, CtrlIOpensTheInspectorOnTheCurrentRow) {
     EXPECT_TRUE(window.inspector()->isVisible());
     QTest::keyClick(zc, Qt::Key_Escape);
     EXPECT_FALSE(window.inspector()->isVisible());
+    // With the find bar open too, Esc closes the one the focus is in first.
+    QTest::keyClick(zc, Qt::Key_I, Qt::ControlModifier);
+    QTest::keyClick(zc, Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClick(child("findText"), Qt::Key_Escape);
+    EXPECT_FALSE(child("findBar")->isVisible());
+    EXPECT_TRUE(window.inspector()->isVisible());
+    QTest::keyClick(zc, Qt::Key_Escape);
+    EXPECT_FALSE(window.inspector()->isVisible());
 }
 
 // With the real catalogues: the title, captions and the access keys they
@@ -431,12 +485,18 @@ TEST(MainWindowFrench, CaptionsAccessKeysAndListLabelsFollowTheLanguage) {
             language == "EN"
                 ? u"Display Tidewell userspace | Field name | &Display Alt+D | &Exit Alt+E | "
                   u"&Export Alt+E | Target machine IP Address  | Userspace Name  | "
-                  u"&Copy Alt+C | Select &all Alt+A | &Inspect Alt+I"_s
+                  u"&Copy Alt+C | Select &all Alt+A |   | &Find Alt+F | Find &next Alt+N | "
+                  u"Find &previous Alt+P | Show &only matching rows Alt+O |   | "
+                  u"&Inspect Alt+I"_s
                 : QString::fromUtf8(
-                      "Afficher l'espace de travail | Nom du champ | &Afficher Alt+A | &Quitter "
+                      "Afficher l'espace de travail | Nom du champ | &Afficher Alt+A | "
+                      "&Quitter "
                       "Alt+Q | &Exporter Alt+E | Adresse IP de la machine cible  | "
                       "Nom de l'espace de travail  | &Copier Alt+C | &Tout "
-                      "sélectionner Alt+T | &Inspecter Alt+I"));
+                      "sélectionner Alt+T |   | &Rechercher Alt+R | Occurrence &suivante Alt+S "
+                      "| "
+                      "Occurrence &précédente Alt+P | Afficher &uniquement les lignes trouvées "
+                      "Alt+U |   | &Inspecter Alt+I"));
     }
 }
 

@@ -18,6 +18,16 @@ namespace twds {
 
 class DisplayCommand;
 
+// Told when a Display is about to rewrite the page lists and when it is done,
+// by MainWindowPresenter: whoever reads the lists on another thread (the find
+// bar's search) stops before they change.
+class ListsObserver {
+public:
+    virtual ~ListsObserver() = default;
+    virtual void listsChanging() = 0;
+    virtual void listsChanged() = 0;
+};
+
 // What the main window does, without widgets: it runs the Display, the
 // export and Exit from their buttons, decides what the window shows after
 // each (the boxes, the selected tab, the value boxes, the status line), where
@@ -47,8 +57,10 @@ public:
 
     // A row of a list was clicked or became the current one.
     void rowClicked(PageList list, std::size_t row);
-    // Copies the selected rows of a list to the clipboard.
-    void copyRows(PageList list, std::vector<RowRange> selected);
+    // Copies the selected rows of a list to the clipboard. `rowsSelected`,
+    // when above the rows the ranges hold, is how many the user selected
+    // (the ranges stop at the most one copy takes).
+    void copyRows(PageList list, std::vector<RowRange> selected, std::size_t rowsSelected = 0);
 
     // The file column of the FC, ZC and SQL lists: one switch for the three,
     // remembered in the registry. A registry that cannot be written leaves the
@@ -89,6 +101,9 @@ public:
     [[nodiscard]] std::string inspectCaption() const;
     [[nodiscard]] std::string inspectorTitle() const;
 
+    // Tells `observer` (or nobody) of every Display from now on.
+    void setListsObserver(ListsObserver* observer) { listsObserver_ = observer; }
+
     // The layout last placed, in twips.
     [[nodiscard]] const FormLayout& layout() const { return layout_; }
     [[nodiscard]] double listHeightRatio() const { return listHeightRatio_; }
@@ -111,6 +126,7 @@ private:
     RegistryStore& registry_;
     MessageLookup messages_;
     CatalogueLookup captions_;
+    ListsObserver* listsObserver_ = nullptr;
 
     double listHeightRatio_ = design::kListHeightRatio;
     FormLayout layout_ = ComputeFormLayout(design::kMinOuterWidth, design::kMinOuterHeight);

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <stop_token>
 #include <string>
 #include <string_view>
@@ -32,7 +33,12 @@ public:
     explicit AnsiCaseSearcher(std::string_view needle);
 
     // Whether `text` holds the needle. An empty needle is in no text.
-    [[nodiscard]] bool foundIn(std::string_view text) const;
+    [[nodiscard]] bool foundIn(std::string_view text) const { return find(text) != kNotFound; }
+    // Where the needle first stands in `text`, or kNotFound.
+    [[nodiscard]] std::size_t find(std::string_view text) const;
+    [[nodiscard]] std::size_t size() const { return folded_.size(); }
+
+    static constexpr std::size_t kNotFound = std::string_view::npos;
 
 private:
     std::string folded_;
@@ -43,8 +49,10 @@ private:
 
 // What one search found.
 struct SearchMatches {
-    // Per list (kPageLists order), the matching rows in ascending order.
-    std::array<std::vector<std::size_t>, kPageListCount> rows;
+    // Per list (kPageLists order), the matching rows in ascending order. Four
+    // bytes a row: a list holds at most kDefaultMaxRows (50 million) rows, and
+    // a text found in every row of L keeps ten million of them.
+    std::array<std::vector<std::uint32_t>, kPageListCount> rows;
     bool endTw = false;  // the End_TW text matches
     // The search was stopped before its end: rows holds what was found so far.
     bool stopped = false;

@@ -84,6 +84,19 @@ inline constexpr int kStoreNotFolder = 5366;           // &1 path
 inline constexpr int kCopyRowsCommand = 5370;          // context menu: copy the selected rows
 inline constexpr int kSelectAllCommand = 5371;         // context menu: select every row
 inline constexpr int kCopyCapped = 5372;               // &1 rows copied, &2 rows selected
+// The find bar and its commands.
+inline constexpr int kFindCommand = 5380;          // context menu: open the find bar
+inline constexpr int kFindNextCommand = 5381;      // context menu and the bar's button
+inline constexpr int kFindPreviousCommand = 5382;  // context menu and the bar's button
+inline constexpr int kOnlyMatchingCommand = 5383;  // context menu and the bar's check box
+inline constexpr int kFindMatchOf = 5384;          // &1 the current match, &2 all matches
+inline constexpr int kFindNoMatch = 5385;
+inline constexpr int kFindNotAnsi = 5386;          // the find bar's text cannot be in a page
+inline constexpr int kFindSearching = 5387;        // a search is running
+inline constexpr int kDigitGroupSeparator = 5388;  // between groups of three digits
+inline constexpr int kFindTabCaption = 5389;       // &1 the tab's caption, &2 its matches
+inline constexpr int kCloseFindBar = 5390;         // the close button's tooltip
+inline constexpr int kFindPlaceholder = 5391;      // the empty find box
 // The file column, the row's file in the status line and the inspector.
 inline constexpr int kFileColumnCaption = 5440;      // heading of the file column
 inline constexpr int kShowFileColumnCommand = 5441;  // context menu, checkable

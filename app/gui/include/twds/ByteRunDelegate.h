@@ -1,8 +1,11 @@
 #pragma once
 
+#include <memory>
+
 #include <QStyledItemDelegate>
 
 #include "twds/ByteRuns.h"
+#include "twds/TextSearch.h"
 
 namespace twds {
 
@@ -14,7 +17,8 @@ class ByteRunPainter;
 //
 // Cells are drawn from the bytes the model gives for FieldListModel::kBytesRole,
 // only when they are painted: nothing is kept per row. Column 1 holds values
-// (their trailing blanks are marked), column 0 labels.
+// (their trailing blanks are marked), column 0 labels. Where a cell holds the
+// find bar's text, its first occurrence is drawn on a highlight ground.
 class ByteRunDelegate : public QStyledItemDelegate {
     Q_OBJECT
 
@@ -39,9 +43,19 @@ public:
     [[nodiscard]] static int cellWidth(std::string_view bytes, TrailingBlanks blanks,
                                        const QFont& font, const QWidget* widget);
 
+    // The text to highlight; nothing for none.
+    void setHighlight(std::shared_ptr<const AnsiCaseSearcher> searcher) {
+        highlight_ = std::move(searcher);
+    }
+    // The ground of the highlighted bytes, in a selected row or not.
+    [[nodiscard]] static QColor highlightGround(bool selected, const QColor& base);
+
     [[nodiscard]] static TrailingBlanks blanksOfColumn(int column) {
         return column == 1 ? TrailingBlanks::Marked : TrailingBlanks::AsText;
     }
+
+private:
+    std::shared_ptr<const AnsiCaseSearcher> highlight_;
 };
 
 }  // namespace twds

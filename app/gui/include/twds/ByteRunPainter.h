@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <string_view>
+#include <utility>
 
 #include <QColor>
 #include <QFont>
@@ -19,6 +21,13 @@ namespace twds {
 // value on a shaded ground with a faint middle dot per blank. Everything is
 // drawn with the font's plain Latin characters, so it shows whatever fonts
 // are installed. Sizes are in pixels.
+// Bytes drawn on a ground of their own (a found text); none when empty.
+struct ByteHighlight {
+    std::size_t from = 0;
+    std::size_t length = 0;
+    QColor ground;
+};
+
 class ByteRunPainter {
 public:
     explicit ByteRunPainter(const QFont& font);
@@ -29,9 +38,9 @@ public:
     // Draws the bytes from the left of `rect`, centred vertically, in `text`
     // on a `base` ground (the ground is not filled: the caller's background
     // stays). What does not fit ends with an ellipsis. Returns whether
-    // everything fitted.
+    // everything fitted. The highlighted bytes' ground is filled.
     bool paint(QPainter& painter, const QRect& rect, std::string_view bytes, TrailingBlanks blanks,
-               const QColor& text, const QColor& base) const;
+               const QColor& text, const QColor& base, const ByteHighlight& highlight = {}) const;
 
     // The font marks are drawn in: the given font, three quarters as tall.
     [[nodiscard]] const QFont& markFont() const { return markFont_; }
@@ -44,6 +53,10 @@ public:
 private:
     [[nodiscard]] int markAdvance(std::string_view mnemonic) const;
     [[nodiscard]] int runAdvance(std::string_view bytes, const ByteRun& run) const;
+    // Where the bytes [from, to) of a run drawn at x start and end.
+    [[nodiscard]] std::pair<int, int> spanInRun(std::string_view bytes, const ByteRun& run, int x,
+                                                int advance, std::size_t from,
+                                                std::size_t to) const;
     // The most bytes that can matter for a line `width` wide: every byte is
     // at least as wide as the narrowest character.
     [[nodiscard]] std::size_t byteLimit(int width) const;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include <QAbstractTableModel>
 #include <QFont>
@@ -15,6 +17,10 @@ namespace twds {
 // column 1 its value (and, when shown, column 2 the row's file), all drawn from the list's bytes on
 // demand, so the model holds nothing per row. Headings are the list's column captions; until a
 // decoder has added the columns the heading row is there but blank.
+//
+// It may show only some of the list's rows, through a row map (model row to
+// list row) that the find bar's presenter owns; without one, model rows are
+// list rows and nothing is looked up.
 //
 // The list changes without notifying the model (the Display command fills it
 // directly): whoever changes it brackets the change with beginListReset() and
@@ -44,10 +50,18 @@ public:
 
     void beginListReset();
     void endListReset();
+    // Shows only the list rows `map` names (nothing: every row), from the
+    // next endListReset on; call it between the two. The map must stay
+    // unchanged until the next beginListReset.
+    void setRowMap(const std::vector<std::uint32_t>* map) { pendingMap_ = map; }
+    [[nodiscard]] const std::vector<std::uint32_t>* rowMap() const { return map_; }
+    // The list row a model row shows (past the list's end for a row past
+    // the model's).
+    [[nodiscard]] std::size_t listRow(int row) const;
 
     // The list's width for a column, in twips.
     [[nodiscard]] int columnWidthTwips(int column) const;
-    // The value of a row (bytes as received); empty for a row out of range.
+    // The value of a model row (bytes as received); empty for a row out of range.
     [[nodiscard]] std::string_view value(int row) const;
 
     [[nodiscard]] const FieldList& list() const { return list_; }
@@ -69,6 +83,8 @@ private:
     QString fileCaption_;
     RowText fileText_;
     bool fileShown_ = false;
+    const std::vector<std::uint32_t>* map_ = nullptr;
+    const std::vector<std::uint32_t>* pendingMap_ = nullptr;
 };
 
 }  // namespace twds

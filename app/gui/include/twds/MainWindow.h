@@ -12,6 +12,8 @@
 #include <QWidget>
 
 #include "twds/FieldListModel.h"
+#include "twds/FindPresenter.h"
+#include "twds/FindView.h"
 #include "twds/FormLayout.h"
 #include "twds/FormLocalisation.h"
 #include "twds/MainWindowPresenter.h"
@@ -24,25 +26,30 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class QProxyStyle;
 class QPushButton;
 class QTabWidget;
 class QTableView;
 
 namespace twds {
 
+class AnsiCaseSearcher;
+class ByteRunDelegate;
 class DisplayCommand;
+class FindBar;
 class InspectorWindow;
 
 // The viewer's one window in Qt: a tab control with the Info tab (address and
 // user-space name), a tab per page list with the value box of the clicked
 // row, the End_TW text, and the Display, Export and Exit buttons, with a
-// status line under the buttons.
+// status line under the buttons. Ctrl+F opens a find bar between the tab
+// control and the buttons, which the tab control makes room for.
 //
 // A passive view: it makes the widgets, shows what its MainWindowPresenter
 // gives it and forwards the user's actions to it; what the window does is the
 // presenter's. The command, the registry and the lookups must outlive the
 // window.
-class MainWindow : public QWidget, private MainWindowView {
+class MainWindow : public QWidget, private MainWindowView, private FindView {
     Q_OBJECT
 
 public:
@@ -58,6 +65,7 @@ public:
 
     // Load the window through it (load()), and show start-up notices.
     [[nodiscard]] MainWindowPresenter& presenter() { return presenter_; }
+    [[nodiscard]] FindPresenter& findPresenter() { return find_; }
     // Forwards the window's current size to the presenter, which lays it out.
     void applyLayout();
 
@@ -104,14 +112,30 @@ private:
     [[nodiscard]] std::filesystem::path homeFolder() const override;
     void closeWindow() override;
 
+    // FindView (selectTab is MainWindowView's too)
+    void showFindBar(bool shown) override;
+    void showFindStatus(std::string_view text) override;
+    void setTabCaption(int tab, std::string_view caption) override;
+    [[nodiscard]] int selectedTab() const override;
+    [[nodiscard]] std::optional<std::size_t> currentRow(PageList list) const override;
+    void selectRow(PageList list, std::size_t viewRow) override;
+    void beginMatchesChange() override;
+    void endMatchesChange() override;
+    void post(std::function<void()> task) override;
+
     void createControls();
+    void createFindBar();
+    // Narrows the tabs' padding while the find bar's counts would not fit.
+    void fitTabRow();
+    // Marks where the End_TW box shows the find bar's text.
+    void highlightEndTw(const std::string& needle);
     void setFocusOrder();
     // Positions the controls of the tab control's pages; their rectangles are
     // relative to the tab control, the pages start below its tab row.
     void placeTabPageControls();
     void applyColumnWidths();
     // The shortcuts and context menu of a list: copy the selected rows, select
-    // every row.
+    // every row, and the find commands.
     void addListCommands(int list);
     void copySelectedRows(int list);
     // The list's Inspect command (Ctrl+I) and, on the lists of files, the
@@ -119,6 +143,11 @@ private:
     void addInspectorCommands(int list);
     // Opens the inspector on the current tab's current row.
     void inspectCurrent();
+    [[nodiscard]] bool inspectorShown() const;
+    // Esc closes the find bar or the inspector, whichever the user is in;
+    // its shortcut is on while either is open.
+    void updateEscape();
+    void escapePressed();
     // Sizes the file column, when shown, to a FicID (and a ZC entry).
     void applyFileColumnWidth(int list);
     // Widens the value column to the view's right edge.
@@ -147,15 +176,26 @@ private:
     QPushButton* exportButton_ = nullptr;
     QPushButton* exitButton_ = nullptr;
     QPlainTextEdit* statusLine_ = nullptr;
+    FindBar* findBar_ = nullptr;
+    QProxyStyle* tabStyle_ = nullptr;  // the tab row's, compact while finding
+    // Ctrl+F, F3, Shift+F3 anywhere in the window, and the only-matching
+    // toggle; each list's context menu shows them.
+    std::array<QAction*, 4> findActions_{};
+    std::array<ByteRunDelegate*, kPageListCount> delegates_{};
+    // The models that showed a row map when the matches began to change.
+    std::array<bool, kPageListCount> mappedBeforeChange_{};
 
     std::array<std::unique_ptr<FieldListModel>, kPageListCount> models_;
     QAction* inspectAction_ = nullptr;
     QAction* fileColumnAction_ = nullptr;
-    QAction* closeInspectorAction_ = nullptr;
+    QAction* escapeAction_ = nullptr;
     InspectorWindow* inspector_ = nullptr;
     // Label column widths in pixels, measured once the catalogue is read; 0
     // until then.
     mutable std::array<int, kPageListCount> labelColumnWidths_{};
+
+    // Last: its search thread is stopped and joined before the widgets go.
+    FindPresenter find_;
 };
 
 }  // namespace twds
