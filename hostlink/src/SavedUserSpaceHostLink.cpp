@@ -105,7 +105,8 @@ const SavedUserSpaceHostLink::LoadedFile& SavedUserSpaceHostLink::loadFile(
         } else {
             loaded.file = std::move(*file);
             source_ = {folderInSamples_ ? PageSource::Kind::Sample : PageSource::Kind::SavedFile,
-                       loaded.path};
+                       loaded.path,
+                       {}};
         }
     }
     return files_.emplace(name, std::move(loaded)).first->second;
