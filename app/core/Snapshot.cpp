@@ -3,7 +3,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
+#include <ostream>
 #include <sstream>
+#include <streambuf>
 #include <system_error>
 
 #include "twds/Ascii.h"
@@ -33,6 +35,27 @@ std::string DescribeHostLink(const PageSource& source) {
     return {};
 }
 
+// An output stream's buffer that writes to a C stream.
+class FileStreamBuffer final : public std::streambuf {
+public:
+    explicit FileStreamBuffer(std::FILE* file) : file_(file) {}
+
+protected:
+    int_type overflow(int_type c) override {
+        if (traits_type::eq_int_type(c, traits_type::eof())) {
+            return traits_type::not_eof(c);
+        }
+        return std::fputc(c, file_) == EOF ? traits_type::eof() : c;
+    }
+    std::streamsize xsputn(const char_type* s, std::streamsize count) override {
+        return static_cast<std::streamsize>(
+            std::fwrite(s, 1, static_cast<std::size_t>(count), file_));
+    }
+
+private:
+    std::FILE* file_;
+};
+
 }  // namespace
 
 std::string FormatUtcTime(std::chrono::system_clock::time_point time) {
@@ -61,13 +84,17 @@ SnapshotInfo SnapshotInfoOf(const DisplayCommand& display) {
     return info;
 }
 
-std::string SnapshotBytes(const DisplayCommand& display) {
-    std::ostringstream out;
+void WriteSnapshot(const DisplayCommand& display, std::ostream& out) {
     UserSpaceWriter writer(out);
     writer.snapshotHeader(SnapshotInfoOf(display));
     for (const FetchedPage& page : display.fetchedPages()) {
         writer.page(page.kind, static_cast<std::uint32_t>(page.position), page.text);
     }
+}
+
+std::string SnapshotBytes(const DisplayCommand& display) {
+    std::ostringstream out;
+    WriteSnapshot(display, out);
     return std::move(out).str();
 }
 
@@ -85,14 +112,19 @@ SnapshotResult SaveSnapshot(const DisplayCommand& display, const std::filesystem
         result.message = messages(message::kSnapshotExists, {name});
         return result;
     }
-    const std::string bytes = SnapshotBytes(display);
     AtomicFile output(file);
     if (output.file() == nullptr) {
         error = output.error();
-    } else if (std::fwrite(bytes.data(), 1, bytes.size(), output.file()) != bytes.size()) {
-        error = std::error_code(errno, std::generic_category());
     } else {
-        error = output.commit();
+        // Straight into the file: L's pages are 78 MB, which a string built
+        // first would hold twice over while it grows.
+        FileStreamBuffer buffer(output.file());
+        std::ostream stream(&buffer);
+        errno = 0;
+        WriteSnapshot(display, stream);
+        stream.flush();
+        error = stream ? output.commit()
+                       : std::error_code(errno != 0 ? errno : EIO, std::generic_category());
     }
     if (error) {
         result.status = SnapshotResult::Status::Failed;

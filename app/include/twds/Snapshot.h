@@ -3,6 +3,7 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,7 @@ class DisplayCommand;
 
 // The snapshot file's bytes: the header, then every fetched page in the
 // order requested.
+void WriteSnapshot(const DisplayCommand& display, std::ostream& out);
 [[nodiscard]] std::string SnapshotBytes(const DisplayCommand& display);
 
 struct SnapshotResult {
