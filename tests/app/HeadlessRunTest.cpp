@@ -359,28 +359,34 @@ TEST_F(HeadlessRunTest, CompareListsTheDifferencesAndExitsAsDiffDoes) {
     EXPECT_EQ(Run({"--compare", "--store", store, "10.0.0.9/EDGEMODL01", "10.0.0.9/EDGEMODL02"}),
               1);
     EXPECT_EQ(out.str(), test::ReadBytes(data / "compare-EDGEMODL01-EDGEMODL02.txt"));
+    // The other way round, the file only the older one has stood first: it
+    // is listed before the file both have.
+    EXPECT_EQ(Run({"--compare", "--store", store, "10.0.0.9/EDGEMODL02", "10.0.0.9/EDGEMODL01"}),
+              1);
+    const std::size_t removed = out.str().find("\n-\tFC\tNEWFILE001\tFile N");
+    EXPECT_LT(removed,
+              out.str().find("\n~\tFC\tFILEWITHZC\tNumber of ZC\t0000000003\t0000000002\n"));
     EXPECT_EQ(Run({"--compare", "--store", store, "10.0.0.9/EDGEMODL01",
                    (data / "store" / "10.0.0.9" / "EDGEMODL01.twus").string()}),
               0);
     EXPECT_EQ(out.str(), "");
 
-    // HEADLESS01 less its second file, ORDERS0002.
-    test::WriteBytes(fs::path(folder) / "ONEFILE001.twus",
-                     test::ToSavedUserSpace(test::BuildPages(
-                         {{{"CUSTMAST01", 2, 700, {"INSERT INTO CUSTMAST", "", "", ""}}},
-                          4000,
-                          30,
-                          "TWEND00001Closing text"})));
+    // HEADLESS01 less its second file, ORDERS0002, and its End_TW page.
+    test::WriteBytes(
+        fs::path(folder) / "ONEFILE001.twus",
+        test::ToSavedUserSpace(test::BuildPages(
+            {{{"CUSTMAST01", 2, 700, {"INSERT INTO CUSTMAST", "", "", ""}}}, 0, 0, ""})));
     const std::string storeOption = "--store=" + (temp.path() / "store").string();
     EXPECT_EQ(Run({"--compare", storeOption, "10.9.8.7/HEADLESS01", "10.9.8.7/ONEFILE001"}), 1);
     const std::string lines = out.str();
-    EXPECT_TRUE(
-        lines.starts_with("~\tGC\t\tNbr of FC\t         2\t         1\n-\tFC\tORDERS0002\t"
-                          "File N\xC2\xB0 :ORDERS0002\t=================\t\n"))
-        << lines;
+    EXPECT_TRUE(lines.starts_with("~\tGC\t\tNbr of FC\t         2\t         1\n")) << lines;
+    EXPECT_NE(lines.find("\n-\tFC\tORDERS0002\tFile N\xC2\xB0 :ORDERS0002\t=================\t\n"),
+              std::string::npos);
+    EXPECT_TRUE(lines.ends_with("\n-\tEnd_TW\t\t\tClosing text\t\n"));
     EXPECT_EQ(lines.find("CUSTMAST01"), std::string::npos);
     EXPECT_EQ(Run({"--compare", storeOption, "10.9.8.7/ONEFILE001", "10.9.8.7/HEADLESS01"}), 1);
-    EXPECT_NE(out.str().find("+\tZC\tORDERS0002\tField type\t\t"), std::string::npos);
+    EXPECT_NE(out.str().find("\n+\tZC\tORDERS0002\tField type\t\t"), std::string::npos);
+    EXPECT_TRUE(out.str().ends_with("\n+\tEnd_TW\t\t\t\tClosing text\n"));
 
     EXPECT_EQ(Run({"--compare", storeOption, "10.9.8.7/HEADLESS01", "10.9.8.7/NOSUCHNAME"}), 2);
     EXPECT_TRUE(err.str().starts_with("Old user space: " + SourceLine() +
