@@ -319,6 +319,22 @@ TEST_F(HeadlessRunTest, SnapshotsReopenAsTheOriginalAndReplaceOnlyWhenForced) {
     EXPECT_EQ(test::ReadBytes(again), "keep");
     EXPECT_EQ(Run({"--snapshot", again, "--force", snap}), 0);
     EXPECT_EQ(test::ReadBytes(again), bytes);
+
+    // A Display that stopped part-way is saved as far as it went, says so,
+    // and stops at the same page when reopened.
+    pages.erase({'Z', 2560});
+    SaveModel();
+    const std::string part = (temp.path() / "part.twus").string();
+    EXPECT_EQ(Export("HEADLESS01", {"--snapshot", part, "--output", "-"}), 1);
+    EXPECT_TRUE(err.str().ends_with("Snapshot saved: " + part +
+                                    " (7 pages).\nThe snapshot holds only the pages fetched "
+                                    "before the Display stopped.\n"))
+        << err.str();
+    const std::string partial = out.str();
+    EXPECT_EQ(Run({"--export", "--output", "-", part}), 1);
+    EXPECT_EQ(out.str(), partial);
+    EXPECT_NE(err.str().find("Page Z (position 2560) of file 2 could not be retrieved."),
+              std::string::npos);
 }
 
 // A file that is no usable snapshot is refused before anything is shown,
