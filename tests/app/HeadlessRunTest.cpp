@@ -307,6 +307,12 @@ TEST_F(HeadlessRunTest, SnapshotsReopenAsTheOriginalAndReplaceOnlyWhenForced) {
     EXPECT_EQ(Run({"--find", "\xC9", snap}), 0);
     EXPECT_EQ(out.str(), test::ReadBytes(data / "find-EDGEMODL01.txt"));
 
+    // Put in a store, it is still a snapshot fetched then.
+    fs::copy_file(snap, fs::path(folder) / "EDGEMODL01.twus");
+    EXPECT_EQ(Export("EDGEMODL01", {"--output", "-"}), 0);
+    EXPECT_EQ(err.str(), "Source: the snapshot " + folder + "/EDGEMODL01.twus of " +
+                             "10.0.0.9/EDGEMODL01, fetched " + fetched + "\n");
+
     const std::string again = (temp.path() / "again.twus").string();
     EXPECT_EQ(Run({"--snapshot", again, snap}), 0);
     EXPECT_EQ(test::ReadBytes(again), bytes);
