@@ -70,7 +70,7 @@ void WriteChangedModel() {
     writer.snapshotHeader(info);
     std::size_t changed = 0;
     for (const twds::FetchedPage& page : display.fetchedPages()) {
-        std::string text = page.text;
+        std::string text(page.text);
         if (page.kind == 'Z') {
             for (std::size_t at = kChangeEvery / 2; at < text.size(); at += kChangeEvery) {
                 text[at] = text[at] == 'X' ? 'Y' : 'X';

@@ -79,6 +79,7 @@ const DisplayOutcome& DisplayCommand::run() {
     userSpace.clear();
     clearAll();
     fetched_.clear();
+    fetchedTexts_.clear();
     fetchedAt_ = std::chrono::system_clock::now();
     outcome_ = DisplayOutcome{};
     current_ = PageInProgress{};
@@ -223,8 +224,9 @@ bool DisplayCommand::retrievePage(const PageInProgress& page, int length, std::s
     buffer[1 + digits.size()] = page.kind;
 
     if (hostLink_->fnDllParamRtvUserspace(userSpace, buffer) != 0) {
-        fetched_.push_back(FetchedPage{page.kind, page.position, length,
-                                       buffer.substr(0, LengthWithoutPadding(buffer))});
+        const std::string_view text(buffer.data(), LengthWithoutPadding(buffer));
+        fetched_.push_back(
+            FetchedPage{page.kind, page.position, length, fetchedTexts_.store(text)});
         return true;
     }
     fetchLastError();

@@ -13,6 +13,7 @@
 #include "twds/DecodeStop.h"
 #include "twds/FieldList.h"
 #include "twds/HostLink.h"
+#include "twds/PageArena.h"
 #include "twds/PageDecoder.h"
 #include "twds/PageLabels.h"
 #include "twds/PageLists.h"
@@ -56,7 +57,7 @@ struct FetchedPage {
     char kind = 0;
     std::int32_t position = 0;
     std::int32_t length = 0;
-    std::string text;
+    std::string_view text;  // kept by the Display until its next run
 };
 
 // The highest position a page request can carry: eight decimal digits. A
@@ -177,6 +178,7 @@ private:
     std::vector<std::string> ficIDs_;  // file n's FicID at n - 1
     std::int32_t endTwPosition_ = 0;
     std::vector<FetchedPage> fetched_;
+    PageArena fetchedTexts_;
     std::chrono::system_clock::time_point fetchedAt_;
     DisplayOutcome outcome_;
     PageInProgress current_;
