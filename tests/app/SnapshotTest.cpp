@@ -8,6 +8,7 @@
 #include "twds/DisplayCommand.h"
 #include "twds/Export.h"
 #include "twds/HostLinkFactory.h"
+#include "twds/PageArena.h"
 #include "twds/Snapshot.h"
 
 namespace twds {
@@ -99,6 +100,26 @@ TEST(Snapshot, PagesAreKeptWithoutTheirPaddingAndRefusedWhenNothingWasFetched) {
     EXPECT_EQ(nothing.status, SnapshotResult::Status::NothingToSave);
     EXPECT_EQ(nothing.message, "No page was fetched: there is nothing to save in a snapshot.");
     EXPECT_FALSE(std::filesystem::exists(temp.path() / "none.twus"));
+}
+
+// Texts stay whole and in place across chunks (4 MiB each), a text larger
+// than a chunk included, and after clear() the chunks are filled again.
+TEST(Snapshot, PageArenaKeepsTextsAcrossChunks) {
+    PageArena arena;
+    for (int round = 0; round < 2; ++round) {
+        const std::string a(3u << 20, static_cast<char>('a' + round));
+        const std::string b(3u << 20, 'b');
+        const std::string huge(5u << 20, 'h');
+        const std::string_view first = arena.store(a);
+        const std::string_view second = arena.store(b);
+        const std::string_view third = arena.store(huge);
+        const std::string_view small = arena.store("tail");
+        EXPECT_TRUE(first == a && second == b && third == huge);
+        EXPECT_EQ(small, "tail");
+        EXPECT_NE(first.data(), a.data());
+        EXPECT_EQ(arena.store(""), "");
+        arena.clear();
+    }
 }
 
 }  // namespace
