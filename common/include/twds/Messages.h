@@ -85,17 +85,17 @@ inline constexpr int kCopyRowsCommand = 5370;          // context menu: copy the
 inline constexpr int kSelectAllCommand = 5371;         // context menu: select every row
 inline constexpr int kCopyCapped = 5372;               // &1 rows copied, &2 rows selected
 // Snapshots and comparisons.
-inline constexpr int kSourceSnapshot = 5438;  // &1 file, &2 machine, &3 user space, &4 time fetched
-inline constexpr int kSnapshotWithoutHeader = 5439;  // &1 file, &2 machine, &3 user space
-inline constexpr int kSnapshotWritten = 5440;        // &1 file, &2 number of pages
-inline constexpr int kSnapshotExists = 5441;         // &1 file
-inline constexpr int kUseForceOption = 5442;      // advice after kSnapshotExists without a window
-inline constexpr int kSnapshotNotWritten = 5443;  // &1 file, &2 system error
-inline constexpr int kNothingToSnapshot = 5444;
-inline constexpr int kDifferencesNotWritten = 5445;  // &1 system error
-inline constexpr int kCompareOld = 5446;             // &1 what is said of it
-inline constexpr int kCompareNew = 5447;             // &1 what is said of it
-inline constexpr int kSnapshotIncomplete = 5448;
+inline constexpr int kSourceSnapshot = 5460;  // &1 file, &2 machine, &3 user space, &4 time fetched
+inline constexpr int kSnapshotWithoutHeader = 5461;  // &1 file, &2 machine, &3 user space
+inline constexpr int kSnapshotWritten = 5462;        // &1 file, &2 number of pages
+inline constexpr int kSnapshotExists = 5463;         // &1 file
+inline constexpr int kUseForceOption = 5464;      // advice after kSnapshotExists without a window
+inline constexpr int kSnapshotNotWritten = 5465;  // &1 file, &2 system error
+inline constexpr int kNothingToSnapshot = 5466;
+inline constexpr int kDifferencesNotWritten = 5467;  // &1 system error
+inline constexpr int kCompareOld = 5468;             // &1 what is said of it
+inline constexpr int kCompareNew = 5469;             // &1 what is said of it
+inline constexpr int kSnapshotIncomplete = 5470;
 }  // namespace message
 
 // `text` with "&1" to "&9" replaced by the values in order, in one pass: a
