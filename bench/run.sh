@@ -36,7 +36,8 @@ done
 "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTWDS_BUILD_BENCHMARKS=ON >/dev/null
 cmake --build "$build" -j2 --target twus_make twDspUsrSpc twds_bench_viewer \
-    twds_bench_baselines twds_bench_hostlink twds_bench_registry twds_display_once twds_bench_find
+    twds_bench_baselines twds_bench_hostlink twds_bench_registry twds_display_once twds_bench_find \
+    twds_bench_compare
 bin=$build/bin
 
 store=$data/store
@@ -106,6 +107,10 @@ if ((large)); then
     gbench find-L "$bin/twds_bench_find" --benchmark_filter=Search --store "$store" \
         --work "$work" --name BENCHL0001 --label L
 fi
+# Snapshots and --compare: two M models differing in 1 % of their values
+# against the export of one, and saving a snapshot of M.
+gbench compare-M "$bin/twds_bench_compare" --store "$store" --work "$work" --name BENCHM0001 \
+    --label M
 gbench registry "$bin/twds_bench_registry" --work "$work"
 if ((baselines)); then
     # One process each, so that each reports its own peak memory. Fewer

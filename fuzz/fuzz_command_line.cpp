@@ -7,6 +7,7 @@
 
 #include "FuzzSupport.h"
 #include "twds/CommandLine.h"
+#include "twds/Snapshot.h"
 
 namespace {
 
@@ -23,6 +24,11 @@ void CheckSplit(std::string_view text) {
                     "address, \"/\" and name do not give the argument text back");
 }
 
+// ADDRESS/NAME or a saved user space's path.
+bool IsTarget(std::string_view text) {
+    return twds::IsSnapshotPath(text) || twds::SplitArgumentText(text).has_value();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -35,13 +41,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TWDS_FUZZ_CHECK(line.argumentText.size() <= size, "the argument text grew past the input");
 
     if (line.usageError.empty() && !line.help && !line.version) {
+        const bool target = IsTarget(line.argumentText);
         TWDS_FUZZ_CHECK(!line.output || line.exportMode, "--output accepted without --export");
-        TWDS_FUZZ_CHECK(!line.exportMode || twds::SplitArgumentText(line.argumentText),
+        TWDS_FUZZ_CHECK(!line.exportMode || line.compare || target,
                         "--export accepted without ADDRESS/NAME");
         TWDS_FUZZ_CHECK(!line.findText || !line.exportMode, "--find accepted with --export");
-        TWDS_FUZZ_CHECK(!line.findText ||
-                            (!line.findText->empty() && twds::SplitArgumentText(line.argumentText)),
+        TWDS_FUZZ_CHECK(!line.findText || (!line.findText->empty() && target),
                         "--find accepted without a text or ADDRESS/NAME");
+        TWDS_FUZZ_CHECK(!line.snapshot || (!line.findText && target),
+                        "--snapshot accepted with --find or without ADDRESS/NAME");
+        TWDS_FUZZ_CHECK(!line.force || line.snapshot, "--force accepted without --snapshot");
+        TWDS_FUZZ_CHECK(!line.compare || (line.operands.size() == 2 && IsTarget(line.operands[0]) &&
+                                          IsTarget(line.operands[1]) && !line.exportMode &&
+                                          !line.findText && !line.snapshot),
+                        "--compare accepted without OLD and NEW, or with another mode");
     }
 
     // Without options the arguments are only joined.

@@ -3,12 +3,24 @@
 #include <array>
 
 #include "twds/Result.h"
+#include "twds/Snapshot.h"
 
 namespace twds {
 
 namespace {
 
-enum class Option { Export, Find, Help, Version, Output, Store, Hostlink };
+enum class Option {
+    Export,
+    Find,
+    Help,
+    Version,
+    Output,
+    Store,
+    Hostlink,
+    Snapshot,
+    Force,
+    Compare
+};
 
 struct KnownOption {
     std::string_view name;
@@ -16,7 +28,7 @@ struct KnownOption {
     bool takesValue;
 };
 
-constexpr std::array<KnownOption, 7> kOptions{{
+constexpr std::array<KnownOption, 10> kOptions{{
     {"export", Option::Export, false},
     {"find", Option::Find, true},
     {"help", Option::Help, false},
@@ -24,6 +36,9 @@ constexpr std::array<KnownOption, 7> kOptions{{
     {"output", Option::Output, true},
     {"store", Option::Store, true},
     {"hostlink", Option::Hostlink, true},
+    {"snapshot", Option::Snapshot, true},
+    {"force", Option::Force, false},
+    {"compare", Option::Compare, false},
 }};
 
 const KnownOption* FindOption(std::string_view name) {
@@ -57,6 +72,15 @@ void Apply(CommandLine& line, Option option, std::string value) {
             break;
         case Option::Hostlink:
             line.hostlink = std::move(value);
+            break;
+        case Option::Snapshot:
+            line.snapshot = std::move(value);
+            break;
+        case Option::Force:
+            line.force = true;
+            break;
+        case Option::Compare:
+            line.compare = true;
             break;
     }
 }
@@ -96,6 +120,11 @@ Status ParseOption(const std::vector<std::string>& arguments, std::size_t& index
     return {};
 }
 
+// ADDRESS/NAME or a saved user space's path.
+bool IsTarget(std::string_view text) {
+    return IsSnapshotPath(text) || SplitArgumentText(text).has_value();
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
@@ -120,24 +149,40 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             line.argumentText += ' ';
         }
         line.argumentText += argument;
+        line.operands.push_back(argument);
         anyArgument = true;
     }
 
     if (line.help || line.version) {
         return line;
     }
-    const bool headless = line.exportMode || line.findText.has_value();
-    if (line.exportMode && line.findText.has_value()) {
+    const bool finding = line.findText.has_value();
+    const bool headless = line.exportMode || finding || line.snapshot || line.compare;
+    if (line.exportMode && finding) {
         line.usageError = "--find cannot be used with --export";
+    } else if (line.compare && (line.exportMode || finding || line.snapshot)) {
+        line.usageError = "--compare cannot be used with --export, --find or --snapshot";
+    } else if (finding && line.snapshot) {
+        line.usageError = "--snapshot cannot be used with --find";
     } else if (headless && !line.ignoredOptions.empty()) {
         // A script must not run on with an option it meant but mistyped.
         line.usageError = "unknown option '" + line.ignoredOptions.front() + "'";
     } else if (line.output && !line.exportMode) {
         line.usageError = "--output needs --export";
-    } else if (headless && !SplitArgumentText(line.argumentText)) {
-        line.usageError = std::string(line.exportMode ? "--export" : "--find") +
+    } else if (line.force && !line.snapshot) {
+        line.usageError = "--force needs --snapshot";
+    } else if (line.compare) {
+        if (line.operands.size() != 2 || !IsTarget(line.operands[0]) ||
+            !IsTarget(line.operands[1])) {
+            line.usageError = "--compare needs OLD and NEW, each ADDRESS/NAME or a .twus file";
+        }
+    } else if (headless && !IsTarget(line.argumentText)) {
+        const std::string_view mode = line.exportMode ? "--export"
+                                      : finding       ? "--find"
+                                                      : "--snapshot";
+        line.usageError = std::string(mode) +
                           " needs ADDRESS/NAME, the machine's address, \"/\" and the "
-                          "user space name";
+                          "user space name, or the path of a .twus file";
     }
     return line;
 }
@@ -157,10 +202,13 @@ std::string UsageText() {
            "  twDspUsrSpc --export [--output FILE] [--store DIR] [--hostlink LIBRARY] "
            "ADDRESS/NAME\n"
            "  twDspUsrSpc --find TEXT [--store DIR] [--hostlink LIBRARY] ADDRESS/NAME\n"
+           "  twDspUsrSpc --snapshot FILE [--force] [--export ...] ADDRESS/NAME\n"
+           "  twDspUsrSpc --compare [--store DIR] [--hostlink LIBRARY] OLD NEW\n"
            "  twDspUsrSpc --help | --version\n"
            "\n"
            "Shows the control user space NAME of the replication engine on the machine\n"
-           "ADDRESS. With ADDRESS/NAME the window displays it at once.\n"
+           "ADDRESS. With ADDRESS/NAME the window displays it at once. A path ending in\n"
+           "\".twus\" (a snapshot) may stand wherever ADDRESS/NAME does.\n"
            "\n"
            "Options:\n"
            "  --export            display without a window and write the export file\n"
@@ -171,6 +219,13 @@ std::string UsageText() {
            "                      or value holds TEXT, ignoring case, one line each:\n"
            "                      LIST FILE ROW PAGE POSITION OFFSET WIDTH LABEL VALUE,\n"
            "                      tab-separated, in UTF-8 (control bytes as \\xNN)\n"
+           "  --snapshot FILE     display without a window and save the pages fetched in\n"
+           "                      FILE, a saved user space (.twus); with or without --export\n"
+           "  --force             with --snapshot: replace FILE when it exists\n"
+           "  --compare           display OLD and NEW without a window and list their\n"
+           "                      differences, one line each: MARK LIST FILE LABEL OLD NEW,\n"
+           "                      tab-separated as with --find; MARK is \"~\" for a changed\n"
+           "                      value, \"+\" for a row only in NEW, \"-\" for one only in OLD\n"
            "  --store DIR         read saved user spaces (DIR/ADDRESS/NAME.twus) first\n"
            "  --hostlink LIBRARY  use this host-link library instead of saved user spaces\n"
            "  --help              show this text\n"
@@ -180,7 +235,12 @@ std::string UsageText() {
            "Exit status with --export: 0 when the user space was displayed completely and\n"
            "written, 1 when anything failed, 2 when the command line cannot be used.\n"
            "With --find: 0 when a row matched, 1 when none did, 2 when the command line\n"
-           "cannot be used or the user space could not be displayed completely.\n";
+           "cannot be used or the user space could not be displayed completely.\n"
+           "With --snapshot: 0 when the user space was displayed completely and saved (and\n"
+           "exported), 1 when anything failed, 2 when the command line cannot be used.\n"
+           "With --compare, as diff answers: 0 when they are the same, 1 when they differ,\n"
+           "2 when the command line cannot be used or either could not be displayed\n"
+           "completely.\n";
 }
 
 }  // namespace twds

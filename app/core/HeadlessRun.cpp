@@ -1,12 +1,17 @@
 #include "twds/HeadlessRun.h"
 
+#include <array>
 #include <cerrno>
+#include <functional>
 #include <iostream>
+#include <memory>
 #include <system_error>
 
+#include "twds/Compare.h"
 #include "twds/DisplayCommand.h"
 #include "twds/Export.h"
 #include "twds/ListingText.h"
+#include "twds/Snapshot.h"
 #include "twds/TerminalText.h"
 #include "twds/TextSearch.h"
 #include "twds/ViewerEnvironment.h"
@@ -103,11 +108,125 @@ int ListFound(const DisplayCommand& display, std::string_view needle, std::ostre
     return matches.total() > 0 ? kExitFound : kExitNotFound;
 }
 
+// One Display of a target: ADDRESS/NAME through the environment's host link,
+// a saved user space's path through a host link of its own.
+struct TargetDisplay {
+    std::unique_ptr<SnapshotHostLink> snapshotLink;
+    std::unique_ptr<DisplayCommand> display;
+    bool completed = false;
+};
+
+// Displays `target`, reporting where its pages came from and a Display that
+// did not complete. Returns false, after saying why, when nothing could be
+// displayed at all.
+bool DisplayTarget(std::string_view target, bool targetNotAnsi, ViewerEnvironment& environment,
+                   TargetDisplay& shown, const std::function<void(const std::string&)>& report) {
+    const MessageLookup& messages = environment.messages();
+    HostLink* hostLink = &environment.hostLink();
+    std::string address;
+    std::string name;
+    if (IsSnapshotPath(target)) {
+        auto opened = OpenSnapshot(std::filesystem::path(target), messages);
+        if (!opened) {
+            report(opened.error());
+            return false;
+        }
+        if (!opened->notice.empty()) {
+            report(opened->notice);
+        }
+        shown.snapshotLink = std::move(opened->hostLink);
+        hostLink = shown.snapshotLink.get();
+        address = std::move(opened->address);
+        name = std::move(opened->name);
+    } else {
+        if (!environment.hostLinkStarted()) {
+            report(environment.hostLinkError());
+            return false;
+        }
+        if (targetNotAnsi) {
+            // A user space named with a "?" in place of what was meant is not
+            // the one the user asked for.
+            report(messages(message::kArgumentsNotAnsi, {target}));
+            return false;
+        }
+        const std::optional<AddressAndName> split = SplitArgumentText(target);
+        address = split->address;
+        name = split->name;
+    }
+    shown.display = std::make_unique<DisplayCommand>(*hostLink, environment.labels());
+    DisplayCommand& display = *shown.display;
+    display.address = std::move(address);
+    display.userSpaceName = std::move(name);
+    const DisplayOutcome& outcome = display.run();
+    if (const std::string source = DescribeSource(outcome.source, messages); !source.empty()) {
+        report(source);
+    }
+    shown.completed = outcome.stage == DisplayOutcome::Stage::Completed;
+    if (!shown.completed) {
+        report(DescribeOutcome(display, messages));
+    }
+    return true;
+}
+
+// Saves the --snapshot file; false when it was not written.
+bool SaveSnapshotFile(const CommandLine& commandLine, const TargetDisplay& shown,
+                      const MessageLookup& messages, const ErrorLines& report) {
+    const SnapshotResult result =
+        SaveSnapshot(*shown.display, *commandLine.snapshot, commandLine.force, messages);
+    if (result.status == SnapshotResult::Status::Exists) {
+        report(result.message + " " + messages(message::kUseForceOption, {}));
+    } else {
+        report(result.message);
+    }
+    if (result.status == SnapshotResult::Status::Written && !shown.completed) {
+        report(messages(message::kSnapshotIncomplete, {}));
+    }
+    return result.status == SnapshotResult::Status::Written;
+}
+
+// --compare OLD NEW: the differences' lines, and 0 (the same), 1 (they
+// differ) or 2 (trouble), as diff answers.
+int CompareTargets(const CommandLine& commandLine, ViewerEnvironment& environment,
+                   std::ostream& out, const ErrorLines& report) {
+    const MessageLookup& messages = environment.messages();
+    std::array<TargetDisplay, 2> shown;
+    for (std::size_t side = 0; side < shown.size(); ++side) {
+        const int prefix = side == 0 ? message::kCompareOld : message::kCompareNew;
+        const auto sideReport = [&](const std::string& text) { report(messages(prefix, {text})); };
+        if (!DisplayTarget(commandLine.operands[side], commandLine.argumentTextNotAnsi, environment,
+                           shown[side], sideReport)) {
+            return kExitTrouble;
+        }
+    }
+    const DisplayCommand& older = *shown[0].display;
+    const DisplayCommand& newer = *shown[1].display;
+    bool differ = false;
+    errno = 0;
+    CompareDisplays(older, newer, [&](const RowDifference& difference) {
+        differ = true;
+        out << DifferenceLine(older, newer, difference);
+    });
+    if (const auto endTw = CompareEndTw(older, newer)) {
+        differ = true;
+        out << EndTwDifferenceLine(older, newer, *endTw);
+    }
+    out.flush();
+    if (!out) {
+        report(messages(message::kDifferencesNotWritten, {WriteFailure()}));
+        return kExitTrouble;
+    }
+    if (!shown[0].completed || !shown[1].completed) {
+        return kExitTrouble;
+    }
+    return differ ? kExitNotFound : kExitFound;
+}
+
 }  // namespace
 
 bool IsHeadlessRequest(const CommandLine& commandLine) {
     return commandLine.help || commandLine.version || commandLine.exportMode ||
-           commandLine.findText.has_value() || !commandLine.usageError.empty();
+           commandLine.findText.has_value() || commandLine.snapshot || commandLine.compare ||
+           !commandLine.usageError.empty();
 }
 
 int RunHeadless(const CommandLine& commandLine) {
@@ -131,9 +250,8 @@ int RunHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream&
         out << "twDspUsrSpc " << TWDS_VERSION << '\n';
         return kExitSuccess;
     }
-    const std::optional<AddressAndName> target = SplitArgumentText(commandLine.argumentText);
     const bool finding = commandLine.findText.has_value();
-    if (!(commandLine.exportMode || finding) || !target) {
+    if (!(commandLine.exportMode || finding || commandLine.snapshot || commandLine.compare)) {
         return ReportUsageError("--export needs ADDRESS/NAME", err);
     }
     // What a run that could not display everything exits with.
@@ -144,45 +262,40 @@ int RunHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream&
                                   [&report](const std::string& title, const std::string& text) {
                                       report(title + ": " + text);
                                   });
+    if (commandLine.compare) {
+        return CompareTargets(commandLine, environment, out, report);
+    }
     if (finding && commandLine.findTextNotAnsi) {
         // Every text of a user space is Windows-1252: no need to display it.
         report(environment.messages()(message::kFindTextNotAnsi, {*commandLine.findText}));
         return kExitNotFound;
     }
-    if (!environment.hostLinkStarted()) {
-        report(environment.hostLinkError());
-        return failed;
-    }
 
-    if (commandLine.argumentTextNotAnsi) {
-        // A user space named with a "?" in place of what was meant is not
-        // the one the user asked for.
-        report(environment.messages()(message::kArgumentsNotAnsi, {commandLine.argumentText}));
+    TargetDisplay shown;
+    if (!DisplayTarget(commandLine.argumentText, commandLine.argumentTextNotAnsi, environment,
+                       shown, [&report](const std::string& text) { report(text); })) {
         return failed;
     }
-    DisplayCommand display(environment.hostLink(), environment.labels());
-    display.address = target->address;
-    display.userSpaceName = target->name;
-    const DisplayOutcome& outcome = display.run();
-    if (const std::string source = DescribeSource(outcome.source, environment.messages());
-        !source.empty()) {
-        report(source);
-    }
-    const bool completed = outcome.stage == DisplayOutcome::Stage::Completed;
-    if (!completed) {
-        report(DescribeOutcome(display, environment.messages()));
-    }
+    DisplayCommand& display = *shown.display;
+    const bool completed = shown.completed;
     if (finding) {
         // What a Display that stopped part-way found is listed all the same.
         const int found =
             ListFound(display, *commandLine.findText, out, environment.messages(), report);
         return completed ? found : kExitTrouble;
     }
+    bool saved = true;
+    if (commandLine.snapshot) {
+        saved = SaveSnapshotFile(commandLine, shown, environment.messages(), report);
+    }
+    if (!commandLine.exportMode) {
+        return completed && saved ? kExitSuccess : kExitFailure;
+    }
     if (display.list(PageList::CX).empty()) {
         return kExitFailure;
     }
     const int exported = ExportDisplayed(commandLine, display, environment, out, report);
-    return completed ? exported : kExitFailure;
+    return completed && saved ? exported : kExitFailure;
 }
 
 }  // namespace twds

@@ -47,6 +47,10 @@ std::string DescribeSource(const PageSource& source, const MessageLookup& lookup
             return lookup(message::kSourceSavedFile, {path});
         case PageSource::Kind::Sample:
             return lookup(message::kSourceSample, {path});
+        case PageSource::Kind::Snapshot:
+            return lookup(
+                message::kSourceSnapshot,
+                {path, source.snapshot.address, source.snapshot.name, source.snapshot.fetched});
     }
     return {};
 }

@@ -31,6 +31,7 @@
 #include "twds/DisplayServer.h"
 #include "twds/HeadlessRun.h"
 #include "twds/MainWindow.h"
+#include "twds/Snapshot.h"
 #include "twds/StatusMessages.h"
 #include "twds/TerminalText.h"
 #include "twds/ViewerEnvironment.h"
@@ -56,9 +57,17 @@ bool TakeAsAnsi(std::string& argument) {
 }
 
 // The address and name, which become page requests, and the text to find, in
-// Windows-1252 like every text the viewer handles.
+// Windows-1252 like every text the viewer handles. A saved user space's path
+// goes back to the system as it came.
 void TakeArgumentTextAsAnsi(twds::CommandLine& commandLine) {
-    commandLine.argumentTextNotAnsi = !TakeAsAnsi(commandLine.argumentText);
+    if (!commandLine.compare && !twds::IsSnapshotPath(commandLine.argumentText)) {
+        commandLine.argumentTextNotAnsi = !TakeAsAnsi(commandLine.argumentText);
+    }
+    for (std::string& operand : commandLine.operands) {
+        if (!twds::IsSnapshotPath(operand) && !TakeAsAnsi(operand)) {
+            commandLine.argumentTextNotAnsi = true;
+        }
+    }
     if (commandLine.findText) {
         commandLine.findTextNotAnsi = !TakeAsAnsi(*commandLine.findText);
     }

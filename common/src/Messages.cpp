@@ -200,6 +200,22 @@ constexpr std::array kBuiltInTexts{
     BuiltInText{message::kInspectNumberOutOfRange, "none: outside a &1-bit integer"},
     BuiltInText{message::kInspectBytes, "Bytes"},
     BuiltInText{message::kInspectNothing, "Select a row of a list to inspect it."},
+    BuiltInText{message::kSourceSnapshot, "Source: the snapshot &1 of &2/&3, fetched &4"},
+    BuiltInText{message::kSnapshotWithoutHeader,
+                "&1 has no snapshot header: its machine is taken from its folder's name (&2) and "
+                "its user space from its file name (&3)."},
+    BuiltInText{message::kSnapshotWritten, "Snapshot saved: &1 (&2 pages)."},
+    BuiltInText{message::kSnapshotExists, "The file &1 already exists."},
+    BuiltInText{message::kUseForceOption, "Use --force to replace it."},
+    BuiltInText{message::kSnapshotNotWritten, "Cannot write the snapshot &1: &2"},
+    BuiltInText{message::kNothingToSnapshot,
+                "No page was fetched: there is nothing to save in a snapshot."},
+    BuiltInText{message::kDifferencesNotWritten,
+                "The differences could not be written to standard output (&1)."},
+    BuiltInText{message::kCompareOld, "Old user space: &1"},
+    BuiltInText{message::kCompareNew, "New user space: &1"},
+    BuiltInText{message::kSnapshotIncomplete,
+                "The snapshot holds only the pages fetched before the Display stopped."},
 };
 
 constexpr bool SortedById() {

@@ -68,8 +68,15 @@ Result<std::unique_ptr<SavedUserSpaceFile>> SavedUserSpaceFile::parse(
             continue;
         }
         if (all[pos] == '#') {
-            const std::size_t end = all.find('\n', pos);
-            pos = end == std::string_view::npos ? all.size() : end + 1;
+            const std::size_t end = std::min(all.find('\n', pos), all.size());
+            const std::string_view comment = all.substr(pos, end - pos);
+            if (file->index_.empty() && comment.starts_with(kSnapshotLinePrefix)) {
+                const std::string_view field = comment.substr(kSnapshotLinePrefix.size());
+                const std::size_t blank = std::min(field.find(' '), field.size());
+                SetSnapshotField(file->snapshot_, field.substr(0, blank),
+                                 field.substr(std::min(blank + 1, field.size())));
+            }
+            pos = end == all.size() ? all.size() : end + 1;
             continue;
         }
 

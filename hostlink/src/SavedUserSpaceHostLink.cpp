@@ -104,8 +104,13 @@ const SavedUserSpaceHostLink::LoadedFile& SavedUserSpaceHostLink::loadFile(
             loaded.error = file.error();
         } else {
             loaded.file = std::move(*file);
-            source_ = {folderInSamples_ ? PageSource::Kind::Sample : PageSource::Kind::SavedFile,
-                       loaded.path};
+            // A snapshot put in a store is still a snapshot: its pages are
+            // those fetched when its header says.
+            const SnapshotInfo& header = loaded.file->snapshot();
+            source_ = {header.empty() ? folderInSamples_ ? PageSource::Kind::Sample
+                                                         : PageSource::Kind::SavedFile
+                                      : PageSource::Kind::Snapshot,
+                       loaded.path, header};
         }
     }
     return files_.emplace(name, std::move(loaded)).first->second;

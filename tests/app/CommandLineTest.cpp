@@ -43,7 +43,22 @@ TEST(CommandLineTest, UnusableArgumentsAreUsageErrors) {
     EXPECT_EQ(error({"--find", "x", "-q", "a/b"}), "unknown option '-q'");
     EXPECT_EQ(error({"--find", "x", "--output", "-", "a/b"}), "--output needs --export");
     EXPECT_EQ(error({"--find", "x", "no-slash"}),
-              "--find needs ADDRESS/NAME, the machine's address, \"/\" and the user space name");
+              "--find needs ADDRESS/NAME, the machine's address, \"/\" and the user space name, "
+              "or the path of a .twus file");
+    EXPECT_EQ(error({"--force", "--export", "a/b"}), "--force needs --snapshot");
+    EXPECT_EQ(error({"--snapshot", "s.twus", "--find", "x", "a/b"}),
+              "--snapshot cannot be used with --find");
+    EXPECT_EQ(error({"--compare", "--export", "a/b", "c/d"}),
+              "--compare cannot be used with --export, --find or --snapshot");
+    for (const auto& operands :
+         {std::vector<std::string>{"a/b"}, {"a/b", "c/d", "e/f"}, {"a/b", "old.twux"}}) {
+        std::vector<std::string> arguments{"--compare"};
+        arguments.insert(arguments.end(), operands.begin(), operands.end());
+        EXPECT_EQ(error(arguments),
+                  "--compare needs OLD and NEW, each ADDRESS/NAME or a .twus file");
+    }
+    EXPECT_EQ(error({"--compare", "a/b", "dir/OLD.TWUS"}), "");
+    EXPECT_EQ(error({"--snapshot", "s.twus", "old.twus"}), "");
     // Help and version stand on their own.
     EXPECT_EQ(error({"--help", "--export"}), "");
     EXPECT_TRUE(ParseCommandLine({"--version"}).version);

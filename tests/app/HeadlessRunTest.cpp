@@ -1,4 +1,6 @@
+#include <initializer_list>
 #include <optional>
+#include <regex>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -272,6 +274,152 @@ TEST_F(HeadlessRunTest, FindExitsAsGrepDoes) {
     EXPECT_EQ(err.str(),
               "Nothing in a user space can match a?b: it holds characters that "
               "Windows-1252, the engine's code page, cannot hold (shown as \"?\").\n");
+}
+
+// A snapshot names what it holds and when it was fetched, displays, exports
+// and finds as the original did, keeps that time when saved again, and
+// replaces a file only with --force.
+TEST_F(HeadlessRunTest, SnapshotsReopenAsTheOriginalAndReplaceOnlyWhenForced) {
+    const fs::path data = fs::path(TWDS_SOURCE_DIR) / "tests" / "data";
+    const std::string saved = (data / "store" / "10.0.0.9" / "EDGEMODL01.twus").string();
+    const std::string snap = (temp.path() / "edge.twus").string();
+    EXPECT_EQ(
+        Run({"--snapshot", snap, "--store", (data / "store").string(), "10.0.0.9/EDGEMODL01"}), 0);
+    EXPECT_EQ(err.str(), "Source: the saved user space " + saved + "\nSnapshot saved: " + snap +
+                             " (8 pages).\n");
+    const std::string bytes = test::ReadBytes(snap);
+    const std::string head =
+        "TWUSRSPC PAGES 1\n# snapshot address 10.0.0.9\n# snapshot name EDGEMODL01\n"
+        "# snapshot fetched ";
+    ASSERT_TRUE(bytes.starts_with(head)) << bytes.substr(0, 200);
+    const std::string fetched = bytes.substr(head.size(), 20);
+    EXPECT_TRUE(std::regex_match(fetched, std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ)")))
+        << fetched;
+    EXPECT_TRUE(bytes.substr(head.size() + 20)
+                    .starts_with("\n# snapshot viewer 1.0.0\n"
+                                 "# snapshot hostlink saved " +
+                                 saved + "\nC 00001024 "));
+
+    EXPECT_EQ(Run({"--export", "--output", "-", snap}), 0);
+    EXPECT_EQ(out.str(), test::ReadBytes(data / "export-EDGEMODL01.EN.usrspc"));
+    EXPECT_EQ(err.str(), "Source: the snapshot " + snap + " of 10.0.0.9/EDGEMODL01, fetched " +
+                             fetched + "\n");
+    EXPECT_EQ(Run({"--find", "\xC9", snap}), 0);
+    EXPECT_EQ(out.str(), test::ReadBytes(data / "find-EDGEMODL01.txt"));
+
+    // Put in a store, it is still a snapshot fetched then.
+    fs::copy_file(snap, fs::path(folder) / "EDGEMODL01.twus");
+    EXPECT_EQ(Export("EDGEMODL01", {"--output", "-"}), 0);
+    EXPECT_EQ(err.str(), "Source: the snapshot " + folder + "/EDGEMODL01.twus of " +
+                             "10.0.0.9/EDGEMODL01, fetched " + fetched + "\n");
+
+    const std::string again = (temp.path() / "again.twus").string();
+    EXPECT_EQ(Run({"--snapshot", again, snap}), 0);
+    EXPECT_EQ(test::ReadBytes(again), bytes);
+
+    test::WriteBytes(again, "keep");
+    EXPECT_EQ(Run({"--snapshot", again, "--export", "--output", "-", snap}), 1);
+    EXPECT_TRUE(
+        err.str().ends_with("The file " + again + " already exists. Use --force to replace it.\n"))
+        << err.str();
+    EXPECT_EQ(test::ReadBytes(again), "keep");
+    EXPECT_EQ(Run({"--snapshot", again, "--force", snap}), 0);
+    EXPECT_EQ(test::ReadBytes(again), bytes);
+
+    // A Display that stopped part-way is saved as far as it went, says so,
+    // and stops at the same page when reopened.
+    pages.erase({'Z', 2560});
+    SaveModel();
+    const std::string part = (temp.path() / "part.twus").string();
+    EXPECT_EQ(Export("HEADLESS01", {"--snapshot", part, "--output", "-"}), 1);
+    EXPECT_TRUE(err.str().ends_with("Snapshot saved: " + part +
+                                    " (7 pages).\nThe snapshot holds only the pages fetched "
+                                    "before the Display stopped.\n"))
+        << err.str();
+    const std::string partial = out.str();
+    EXPECT_EQ(Run({"--export", "--output", "-", part}), 1);
+    EXPECT_EQ(out.str(), partial);
+    EXPECT_NE(err.str().find("Page Z (position 2560) of file 2 could not be retrieved."),
+              std::string::npos);
+}
+
+// A file that is no usable snapshot is refused before anything is shown,
+// naming the file and the fault; a .twus without a header is displayed,
+// named after its folder and file.
+TEST_F(HeadlessRunTest, BadSnapshotsAreRefusedWithTheFileAndTheFault) {
+    const std::string bad = (temp.path() / "bad.twus").string();
+    const std::string model = test::ToSavedUserSpace(pages);
+    for (const auto& [bytes, message] : std::initializer_list<std::pair<std::string, std::string>>{
+             {model.substr(0, 100),
+              ": at byte offset 28: the page length 249 runs past the end of the file (68 bytes "
+              "follow the record line). The file is truncated or its length is wrong."},
+             {"TWUSRSPC PAGES 2\nC 00001024 1\nC\n",
+              ": at byte offset 0: unsupported format \"TWUSRSPC PAGES 2\"; this viewer reads "
+              "\"TWUSRSPC PAGES 1\". Save the user space again."},
+             {"TWUSRSPC PAGES 1\n# snapshot name X\nC 100001024 1\nC\n",
+              ": at byte offset 35: expected a record line \"<kind letter> <8-digit position> "
+              "<length>\" and a line feed, found \"C 100001024 1\"."}}) {
+        test::WriteBytes(bad, bytes);
+        EXPECT_EQ(Run({"--export", "--output", "-", bad}), 1);
+        EXPECT_EQ(err.str(), bad + message + "\n");
+        EXPECT_EQ(out.str(), "");
+    }
+
+    const std::string plain = folder + "/HEADLESS01.twus";
+    EXPECT_EQ(Run({"--export", "--output", "-", plain}), 0);
+    EXPECT_EQ(err.str(), plain +
+                             " has no snapshot header: its machine is taken from its folder's "
+                             "name (10.9.8.7) and its user space from its file name "
+                             "(HEADLESS01).\n" +
+                             SourceLine());
+}
+
+// One line per difference, exit status as diff's; files matched by FicID.
+TEST_F(HeadlessRunTest, CompareListsTheDifferencesAndExitsAsDiffDoes) {
+    const fs::path data = fs::path(TWDS_SOURCE_DIR) / "tests" / "data";
+    const std::string store = (data / "store").string();
+    EXPECT_EQ(Run({"--compare", "--store", store, "10.0.0.9/EDGEMODL01", "10.0.0.9/EDGEMODL02"}),
+              1);
+    EXPECT_EQ(out.str(), test::ReadBytes(data / "compare-EDGEMODL01-EDGEMODL02.txt"));
+    // The other way round, the file only the older one has stood first: it
+    // is listed before the file both have.
+    EXPECT_EQ(Run({"--compare", "--store", store, "10.0.0.9/EDGEMODL02", "10.0.0.9/EDGEMODL01"}),
+              1);
+    const std::size_t removed = out.str().find("\n-\tFC\tNEWFILE001\tFile N");
+    EXPECT_LT(removed,
+              out.str().find("\n~\tFC\tFILEWITHZC\tNumber of ZC\t0000000003\t0000000002\n"));
+    EXPECT_EQ(Run({"--compare", "--store", store, "10.0.0.9/EDGEMODL01",
+                   (data / "store" / "10.0.0.9" / "EDGEMODL01.twus").string()}),
+              0);
+    EXPECT_EQ(out.str(), "");
+
+    // HEADLESS01 less its second file, ORDERS0002, and its End_TW page.
+    test::WriteBytes(
+        fs::path(folder) / "ONEFILE001.twus",
+        test::ToSavedUserSpace(test::BuildPages(
+            {{{"CUSTMAST01", 2, 700, {"INSERT INTO CUSTMAST", "", "", ""}}}, 0, 0, ""})));
+    const std::string storeOption = "--store=" + (temp.path() / "store").string();
+    EXPECT_EQ(Run({"--compare", storeOption, "10.9.8.7/HEADLESS01", "10.9.8.7/ONEFILE001"}), 1);
+    const std::string lines = out.str();
+    EXPECT_TRUE(lines.starts_with("~\tGC\t\tNbr of FC\t         2\t         1\n")) << lines;
+    EXPECT_NE(lines.find("\n-\tFC\tORDERS0002\tFile N\xC2\xB0 :ORDERS0002\t=================\t\n"),
+              std::string::npos);
+    EXPECT_TRUE(lines.ends_with("\n-\tEnd_TW\t\t\tClosing text\t\n"));
+    EXPECT_EQ(lines.find("CUSTMAST01"), std::string::npos);
+    EXPECT_EQ(Run({"--compare", storeOption, "10.9.8.7/ONEFILE001", "10.9.8.7/HEADLESS01"}), 1);
+    EXPECT_NE(out.str().find("\n+\tZC\tORDERS0002\tField type\t\t"), std::string::npos);
+    EXPECT_TRUE(out.str().ends_with("\n+\tEnd_TW\t\t\t\tClosing text\n"));
+
+    EXPECT_EQ(Run({"--compare", storeOption, "10.9.8.7/HEADLESS01", "10.9.8.7/NOSUCHNAME"}), 2);
+    EXPECT_TRUE(err.str().starts_with("Old user space: " + SourceLine() +
+                                      "New user space: Page C (position 1024) could not be "
+                                      "retrieved."))
+        << err.str();
+    test::WriteBytes(temp.path() / "bad.twus", "TWUSRSPC");
+    EXPECT_EQ(Run({"--compare", (temp.path() / "bad.twus").string(), "10.9.8.7/HEADLESS01"}), 2);
+    EXPECT_TRUE(err.str().starts_with("Old user space: " + (temp.path() / "bad.twus").string() +
+                                      ": at byte offset 8: the file ends"))
+        << err.str();
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "TempFolder.h"
 #include "TestSupport.h"
 #include "twds/SavedUserSpaceFile.h"
+#include "twds/UserSpaceWriter.h"
 
 namespace twds {
 namespace {
@@ -60,6 +62,38 @@ TEST(SavedUserSpaceFile, IndexesWholeRecordsByKindAndPosition) {
             }
         }
     }
+}
+
+// A snapshot's header written by UserSpaceWriter comes back byte for byte,
+// whatever bytes it holds; "# snapshot" lines after the first record, and
+// keys it does not know, are comments.
+TEST(SavedUserSpaceFile, SnapshotHeaderComesBackByteForByte) {
+    SnapshotInfo info;
+    info.address = "10.0.0.1";
+    info.name = "A\\B\x1B\n\x7F\xE9\0X"s;
+    info.fetched = "2026-12-06T04:55:01Z";
+    info.hostLink = "library /opt/lib\\x41.so";
+    std::ostringstream out;
+    UserSpaceWriter writer(out);
+    writer.snapshotHeader(info);
+    out << "# snapshot colour blue\n";
+    writer.page('C', 1024, "C");
+    out << "# snapshot viewer 9.9.9\n";
+    EXPECT_EQ(out.str(),
+              "TWUSRSPC PAGES 1\n# snapshot address 10.0.0.1\n"
+              "# snapshot name A\\\\B\\x1B\\x0A\\x7F\xE9\\x00X\n"
+              "# snapshot fetched 2026-12-06T04:55:01Z\n"
+              "# snapshot hostlink library /opt/lib\\\\x41.so\n"
+              "# snapshot colour blue\nC 00001024 1\nC\n# snapshot viewer 9.9.9\n");
+    std::string error;
+    const auto file = Parse(out.str(), error);
+    ASSERT_NE(file, nullptr) << error;
+    EXPECT_EQ(file->snapshot().address, info.address);
+    EXPECT_EQ(file->snapshot().name, info.name);
+    EXPECT_EQ(file->snapshot().fetched, info.fetched);
+    EXPECT_EQ(file->snapshot().viewer, "");
+    EXPECT_EQ(file->snapshot().hostLink, info.hostLink);
+    EXPECT_TRUE(Parse(kSmallFile, error)->snapshot().empty());
 }
 
 // Headers, record lines and page lengths that cannot be read, each with the

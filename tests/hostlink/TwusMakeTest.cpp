@@ -85,13 +85,14 @@ TEST(TwusMake, BadDescriptionsAreRefusedWithTheirReason) {
     }
 }
 
-// The bundled sample and the model of the checked-in exports.
+// The bundled sample and the models of the checked-in exports and comparison.
 TEST(TwusMake, SavedModelsAreWhatTheirDescriptionsWrite) {
     const std::string root = TWDS_SOURCE_DIR "/";
     for (const auto& [folder, name, saved] :
          {std::tuple<std::string, std::string, std::string>{"samples/", "TWMODEL001",
                                                             "127.0.0.1/TWMODEL001.twus"},
-          {"tests/data/models/", "EDGEMODL01", "../store/10.0.0.9/EDGEMODL01.twus"}}) {
+          {"tests/data/models/", "EDGEMODL01", "../store/10.0.0.9/EDGEMODL01.twus"},
+          {"tests/data/models/", "EDGEMODL02", "../store/10.0.0.9/EDGEMODL02.twus"}}) {
         SCOPED_TRACE(name);
         const std::string savedText = test::ReadBytes(root + folder + saved);
         ASSERT_NE(savedText, "") << folder + saved;

@@ -68,8 +68,8 @@ protected:
     test::TempFolder temp;
 };
 
-// Paths go to the system as it gave them; only the address and name become
-// Windows-1252, and a name it cannot hold is refused.
+// Paths go to the system as it gave them, .twus paths included; only the
+// address and name become Windows-1252, and a name it cannot hold is refused.
 TEST_F(ProgramTest, PathsKeepTheirBytesAndNamesMustFitTheCodePage) {
     fs::create_directories(temp.path() / "out-\xC3\xA9");
     for (const std::string output : {"out-\xC3\xA9/x.usrspc", "\xD0\xB6\xD0\xB6.usrspc"}) {
@@ -79,6 +79,19 @@ TEST_F(ProgramTest, PathsKeepTheirBytesAndNamesMustFitTheCodePage) {
                 "/dev/null", "LC_ALL=C.UTF-8");
         EXPECT_EQ(result.status, 0) << result.err;
         EXPECT_TRUE(fs::exists(temp.path() / output));
+    }
+
+    // A .twus path is a path too, in every mode: "\xD0\xB6" has no Windows-1252 byte.
+    fs::create_directories(temp.path() / "snaps \xD0\xB6");
+    const std::string snapshot = "snaps \xD0\xB6/TWMODEL001.twus";
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"--snapshot", snapshot, "--store", "store",
+                                   "127.0.0.1/TWMODEL001"},
+          {"--export", "--output", "-", snapshot},
+          {"--compare", "--store", "store", snapshot, "127.0.0.1/TWMODEL001"}}) {
+        SCOPED_TRACE(arguments.front());
+        const Result result = Run(arguments, "/dev/null", "LC_ALL=C.UTF-8");
+        EXPECT_EQ(result.status, 0) << result.err;
     }
 
     const Result refused =
@@ -201,8 +214,8 @@ std::set<std::string> OptionsIn(const std::string& text) {
     std::set<std::string> options;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const bool wordGoesOn =
-            i > 0 && (std::isalnum(static_cast<unsigned char>(text[i - 1])) != 0 ||
-                      text[i - 1] == '-');
+            i > 0 &&
+            (std::isalnum(static_cast<unsigned char>(text[i - 1])) != 0 || text[i - 1] == '-');
         if (text[i] != '-' || wordGoesOn) {
             continue;
         }
@@ -238,9 +251,9 @@ TEST_F(ProgramTest, ManualPagesAndHelpNameTheSameOptions) {
     const fs::path help = temp.path() / "help";
     for (const std::string program : {"twDspUsrSpc", "twus_make"}) {
         SCOPED_TRACE(program);
-        ASSERT_EQ(std::system((Quoted((kPrograms / program).string()) + " --help >" +
-                               Quoted(help.string()))
-                                  .c_str()),
+        ASSERT_EQ(std::system(
+                      (Quoted((kPrograms / program).string()) + " --help >" + Quoted(help.string()))
+                          .c_str()),
                   0);
         const std::set<std::string> helpOptions = OptionsIn(test::ReadBytes(help));
         EXPECT_GE(helpOptions.size(), 7u);

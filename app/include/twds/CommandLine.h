@@ -11,7 +11,10 @@ namespace twds {
 //   twDspUsrSpc [--store DIR] [--hostlink LIBRARY] [ADDRESS/NAME]
 //   twDspUsrSpc --export [--output FILE] [--store DIR] [--hostlink LIBRARY] ADDRESS/NAME
 //   twDspUsrSpc --find TEXT [--store DIR] [--hostlink LIBRARY] ADDRESS/NAME
+//   twDspUsrSpc --snapshot FILE [--force] [--export ...] ADDRESS/NAME
+//   twDspUsrSpc --compare [--store DIR] [--hostlink LIBRARY] OLD NEW
 //   twDspUsrSpc --help | --version
+// ADDRESS/NAME may be the path of a saved user space (ending in ".twus").
 struct CommandLine {
     bool exportMode = false;
     bool help = false;
@@ -21,8 +24,14 @@ struct CommandLine {
     // argument text is; findTextNotAnsi as argumentTextNotAnsi.
     std::optional<std::string> findText;
     bool findTextNotAnsi = false;
-    std::string store;     // --store, empty when not given
-    std::string hostlink;  // --hostlink, empty when not given
+    std::string store;                    // --store, empty when not given
+    std::string hostlink;                 // --hostlink, empty when not given
+    std::optional<std::string> snapshot;  // --snapshot FILE
+    bool force = false;                   // --force: the snapshot may replace FILE
+    bool compare = false;                 // --compare OLD NEW
+    // The non-option arguments one by one (--compare's OLD and NEW); like
+    // argumentText, converted to Windows-1252 unless they are .twus paths.
+    std::vector<std::string> operands;
     // The non-option arguments joined by single blanks.
     std::string argumentText;
     // Set when the argument text holds characters that Windows-1252 cannot

@@ -118,6 +118,18 @@ inline constexpr int kInspectNumberNotDigits = 5456;   // &1 the number read
 inline constexpr int kInspectNumberOutOfRange = 5457;  // &1 16 or 32
 inline constexpr int kInspectBytes = 5458;
 inline constexpr int kInspectNothing = 5459;
+// Snapshots and comparisons.
+inline constexpr int kSourceSnapshot = 5460;  // &1 file, &2 machine, &3 user space, &4 time fetched
+inline constexpr int kSnapshotWithoutHeader = 5461;  // &1 file, &2 machine, &3 user space
+inline constexpr int kSnapshotWritten = 5462;        // &1 file, &2 number of pages
+inline constexpr int kSnapshotExists = 5463;         // &1 file
+inline constexpr int kUseForceOption = 5464;      // advice after kSnapshotExists without a window
+inline constexpr int kSnapshotNotWritten = 5465;  // &1 file, &2 system error
+inline constexpr int kNothingToSnapshot = 5466;
+inline constexpr int kDifferencesNotWritten = 5467;  // &1 system error
+inline constexpr int kCompareOld = 5468;             // &1 what is said of it
+inline constexpr int kCompareNew = 5469;             // &1 what is said of it
+inline constexpr int kSnapshotIncomplete = 5470;
 }  // namespace message
 
 // `text` with "&1" to "&9" replaced by the values in order, in one pass: a

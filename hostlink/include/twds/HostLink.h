@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <utility>
+
+#include "twds/SnapshotInfo.h"
 
 namespace twds {
 
@@ -17,9 +20,14 @@ struct PageSource {
         Library,    // a host-link library: path is the library loaded
         SavedFile,  // a saved user space: path is the file read
         Sample,     // a saved user space among the samples shipped with the viewer
+        Snapshot,   // a snapshot opened by its path: path is the file, snapshot its header
     };
+    PageSource() = default;
+    PageSource(Kind kind, std::filesystem::path path, SnapshotInfo snapshot = {})
+        : kind(kind), path(std::move(path)), snapshot(std::move(snapshot)) {}
     Kind kind = Kind::Unknown;
     std::filesystem::path path;
+    SnapshotInfo snapshot;
 };
 
 // Every text argument is an in/out buffer of single-byte ANSI (Windows-1252)

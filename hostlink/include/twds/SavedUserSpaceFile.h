@@ -11,6 +11,7 @@
 
 #include "twds/Messages.h"
 #include "twds/Result.h"
+#include "twds/SnapshotInfo.h"
 
 namespace twds {
 
@@ -65,6 +66,10 @@ public:
     // Number of distinct (kind, position) pages.
     [[nodiscard]] std::size_t pageCount() const { return index_.size(); }
 
+    // The snapshot header's fields ("# snapshot" lines before the first
+    // record); empty for a file without one.
+    [[nodiscard]] const SnapshotInfo& snapshot() const { return snapshot_; }
+
 private:
     struct Span {
         std::size_t offset = 0;
@@ -79,6 +84,7 @@ private:
 
     std::string bytes_;
     std::unordered_map<std::uint64_t, Span> index_;
+    SnapshotInfo snapshot_;
 };
 
 }  // namespace twds

@@ -4,6 +4,8 @@
 #include <ostream>
 #include <string_view>
 
+#include "twds/SnapshotInfo.h"
+
 namespace twds {
 
 // Streams a saved user space (the format read by SavedUserSpaceFile): the
@@ -16,6 +18,9 @@ public:
 
     // A comment line; text must not hold a line feed.
     void comment(std::string_view text);
+    // The snapshot header's lines, one per field that is not empty; write
+    // them before the first page.
+    void snapshotHeader(const SnapshotInfo& info);
     // position: at most 8 digits (below 100,000,000).
     void page(char kind, std::uint32_t position, std::string_view bytes);
 

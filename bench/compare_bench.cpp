@@ -1,0 +1,155 @@
+// Snapshots and comparisons: saving a displayed user space as a snapshot,
+// and the headless --compare of two user spaces set beside the headless
+// export of one, which it must keep within 2.5 times of.
+//
+//   twds_bench_compare [--benchmark_*...] --store DIR --work DIR --name NAME [--label L]
+//
+// The newer user space is the older one with about 1 % of its values
+// changed: one byte in every 731 of each ZC page, about one value in a
+// hundred of a model's ZC rows. It is written to DIR/work as a snapshot
+// named as the older one, so that both display the same rows.
+
+#include <cstdint>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <ostream>
+#include <stdexcept>
+#include <streambuf>
+#include <string>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "BenchOptions.h"
+#include "twds/CommandLine.h"
+#include "twds/DisplayCommand.h"
+#include "twds/HeadlessRun.h"
+#include "twds/Snapshot.h"
+#include "twds/UserSpaceWriter.h"
+#include "twds/ViewerEnvironment.h"
+
+namespace {
+
+using twds::bench::BenchOptions;
+
+BenchOptions gOptions;
+std::filesystem::path gChanged;
+
+constexpr std::size_t kChangeEvery = 731;
+
+class NullBuffer final : public std::streambuf {
+protected:
+    int_type overflow(int_type c) override { return traits_type::not_eof(c); }
+    std::streamsize xsputn(const char_type* /*s*/, std::streamsize count) override { return count; }
+};
+
+std::string Target() {
+    return gOptions.address + "/" + gOptions.name;
+}
+
+// Displays the older user space and writes the newer one beside the work
+// files; the count of changed values is printed.
+void WriteChangedModel() {
+    const twds::CommandLine commandLine =
+        twds::ParseCommandLine({"--store", gOptions.store.string(), Target()});
+    twds::ViewerEnvironment environment(commandLine, [](const std::string&, const std::string&) {});
+    twds::DisplayCommand display(environment.hostLink(), environment.labels());
+    display.address = gOptions.address;
+    display.userSpaceName = gOptions.name;
+    if (display.run().stage != twds::DisplayOutcome::Stage::Completed) {
+        throw std::runtime_error("the user space could not be displayed");
+    }
+    gChanged = gOptions.work / (gOptions.name + "-changed.twus");
+    std::ofstream out(gChanged, std::ios::binary);
+    twds::UserSpaceWriter writer(out);
+    twds::SnapshotInfo info;
+    info.address = gOptions.address;
+    info.name = gOptions.name;
+    writer.snapshotHeader(info);
+    std::size_t changed = 0;
+    for (const twds::FetchedPage& page : display.fetchedPages()) {
+        std::string text(page.text);
+        if (page.kind == 'Z') {
+            for (std::size_t at = kChangeEvery / 2; at < text.size(); at += kChangeEvery) {
+                text[at] = text[at] == 'X' ? 'Y' : 'X';
+                ++changed;
+            }
+        }
+        writer.page(page.kind, static_cast<std::uint32_t>(page.position), text);
+    }
+    if (!out.flush()) {
+        throw std::runtime_error("cannot write " + gChanged.string());
+    }
+    std::cerr << "changed " << changed << " bytes of " << display.totalRows() << " rows\n";
+}
+
+// state.range(0): 0 for --export --output -, 1 for --compare OLD NEW.
+void BM_Headless(benchmark::State& state) {
+    const bool compare = state.range(0) != 0;
+    const twds::CommandLine commandLine =
+        compare ? twds::ParseCommandLine({"--compare", "--store", gOptions.store.string(), Target(),
+                                          gChanged.string()})
+                : twds::ParseCommandLine(
+                      {"--export", "--output", "-", "--store", gOptions.store.string(), Target()});
+    NullBuffer nowhere;
+    std::ostream out(&nowhere);
+    std::ostream err(&nowhere);
+    for (auto _ : state) {
+        const int status = twds::RunHeadless(commandLine, out, err);
+        if (status != (compare ? 1 : 0)) {
+            state.SkipWithError("The headless run failed.");
+            return;
+        }
+    }
+    state.SetLabel(compare ? "--compare" : "--export");
+}
+
+// Saving the displayed user space as a snapshot, replacing the last one.
+void BM_SaveSnapshot(benchmark::State& state) {
+    const twds::CommandLine commandLine =
+        twds::ParseCommandLine({"--store", gOptions.store.string(), Target()});
+    twds::ViewerEnvironment environment(commandLine, [](const std::string&, const std::string&) {});
+    twds::DisplayCommand display(environment.hostLink(), environment.labels());
+    display.address = gOptions.address;
+    display.userSpaceName = gOptions.name;
+    display.run();
+    const std::filesystem::path file = gOptions.work / "snapshot.twus";
+    for (auto _ : state) {
+        const twds::SnapshotResult result =
+            twds::SaveSnapshot(display, file, true, environment.messages());
+        if (result.status != twds::SnapshotResult::Status::Written) {
+            state.SkipWithError(result.message.c_str());
+            return;
+        }
+    }
+    state.counters["pages"] = static_cast<double>(display.fetchedPages().size());
+    state.counters["MB"] = static_cast<double>(std::filesystem::file_size(file)) / 1e6;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    try {
+        gOptions = twds::bench::ParseBenchOptions(argc, argv);
+        twds::bench::PrepareBenchEnvironment(gOptions.work);
+        WriteChangedModel();
+        const std::string size = "/" + gOptions.label;
+        benchmark::RegisterBenchmark(("Headless" + size).c_str(), BM_Headless)
+            ->ArgName("compare")
+            ->DenseRange(0, 1)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark(("SaveSnapshot" + size).c_str(), BM_SaveSnapshot)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+        benchmark::RunSpecifiedBenchmarks();
+        benchmark::Shutdown();
+    } catch (const std::exception& error) {
+        std::cerr << "twds_bench_compare: " << error.what() << '\n';
+        return 1;
+    }
+    return 0;
+}
