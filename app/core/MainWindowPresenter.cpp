@@ -11,6 +11,7 @@
 #include "twds/Export.h"
 #include "twds/FileColumn.h"
 #include "twds/RowInspection.h"
+#include "twds/Snapshot.h"
 
 namespace twds {
 
@@ -69,11 +70,28 @@ void MainWindowPresenter::load(std::string_view argumentText) {
     fileColumnShown_ = LoadFileColumnShown(registry_);
     view_.showFileColumn(fileColumnShown_);
 
-    if (const auto split = SplitArgumentText(argumentText)) {
+    if (IsSnapshotPath(argumentText)) {
+        // The path as the system gave it: not converted to Windows-1252.
+        openSnapshot(std::filesystem::path(std::string(argumentText)));
+    } else if (const auto split = SplitArgumentText(argumentText)) {
         view_.setAddressText(split->address);
         view_.setNameText(split->name);
         display();
     }
+}
+
+void MainWindowPresenter::openSnapshot(const std::filesystem::path& file) {
+    auto opened = OpenSnapshot(file, messages_);
+    if (!opened) {
+        showStatus(opened.error());
+        return;
+    }
+    snapshotLink_ = std::move(opened->hostLink);
+    display_.useHostLink(*snapshotLink_);
+    view_.setAddressText(opened->address);
+    view_.setNameText(opened->name);
+    display();
+    addStatus(opened->notice);
 }
 
 void MainWindowPresenter::resized(int outerWidthTwips, int outerHeightTwips, bool minimised) {

@@ -168,6 +168,25 @@ TEST_F(MainWindowPresenterTest, LoadLocalisesSelectsInfoAndDisplaysACommandLineW
     EXPECT_EQ(view.address + "|" + view.name + "|" + view.status, "127.0.0.1|TWMODEL001|" + kShown);
 }
 
+// A saved user space given by its path (a double-click on it) is displayed
+// from that file, the boxes filled from its path when it has no header, and
+// the viewer's own host link is not asked; a broken file is named.
+TEST_F(MainWindowPresenterTest, LoadOpensASavedUserSpaceByItsPath) {
+    const fs::path file =
+        target.write("10.0.0.7/TWMODEL001.twus", test::ToSavedUserSpace(test::SmallModelPages()));
+    presenter.load(file.string());
+    EXPECT_EQ(view.address + "|" + view.name, "10.0.0.7|TWMODEL001");
+    EXPECT_EQ(command.list(PageList::CX).rowCount(), 35u);
+    EXPECT_TRUE(view.status.starts_with("5308|TWMODEL001|2\n5461|" + file.string() +
+                                        "|10.0.0.7|TWMODEL001\n5330|10.0.0.7|TWMODEL001"))
+        << view.status;
+    EXPECT_TRUE(link.openedMachines.empty());
+
+    test::WriteBytes(file, "TWUSRSPC PAGES 9\n");
+    presenter.openSnapshot(file);
+    EXPECT_TRUE(view.status.starts_with("5350|" + file.string() + "|")) << view.status;
+}
+
 // A click shows the row's value, and a row of a file names it in the status
 // line between the message and the target.
 TEST_F(MainWindowPresenterTest, RowClicksShowTheRowsValueAndFileOrNothingPastTheEnd) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -8,6 +10,7 @@
 
 #include "twds/FormLayout.h"
 #include "twds/FormLocalisation.h"
+#include "twds/HostLink.h"
 #include "twds/MainWindowView.h"
 #include "twds/PageLists.h"
 #include "twds/Registry.h"
@@ -43,9 +46,15 @@ public:
                         MessageLookup messages, CatalogueLookup captions);
 
     // Localises the window, selects the Info tab and, when the argument text
-    // holds a "/", fills the two boxes from it and runs the Display. Called
+    // holds a "/", fills the two boxes from it and runs the Display; a path
+    // of a saved user space (".twus") is opened as openSnapshot does. Called
     // once, before the window is first shown.
     void load(std::string_view argumentText);
+    // Displays the saved user space or snapshot `file`: its address and name
+    // go into the boxes, and its pages serve this and every later Display of
+    // the window. A file that cannot be read is named in the status line,
+    // with what is wrong, and nothing changes.
+    void openSnapshot(const std::filesystem::path& file);
     // The window's outer size in twips changed, or it was minimised or
     // restored. A minimised window keeps its layout.
     void resized(int outerWidthTwips, int outerHeightTwips, bool minimised);
@@ -123,6 +132,9 @@ private:
 
     MainWindowView& view_;
     DisplayCommand& display_;
+    // The host link of the snapshot opened, which the Display command uses
+    // in place of the viewer's.
+    std::unique_ptr<HostLink> snapshotLink_;
     RegistryStore& registry_;
     MessageLookup messages_;
     CatalogueLookup captions_;
