@@ -41,7 +41,7 @@ in_root() { chroot "$chroot_dir" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=
 cp "$deb" "$chroot_dir/tmp/"
 name=$(basename "$deb")
 in_root apt-get update -qq
-DEBIAN_FRONTEND=noninteractive in_root apt-get install -y -qq "/tmp/$name" >&2
+in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "/tmp/$name" >&2
 
 echo "== The installed viewer"
 in_root twDspUsrSpc --version
@@ -49,9 +49,15 @@ in_root twDspUsrSpc --export --output /tmp/TWMODEL001.usrspc 127.0.0.1/TWMODEL00
 cmp "$chroot_dir/tmp/TWMODEL001.usrspc" "$root/tests/data/export-TWMODEL001.EN.usrspc"
 in_root twus_make --generate --files 2 --zc 3 -o /tmp/SMALL.twus
 echo "export and twus_make work"
+# The desktop's database of MIME types learnt the saved user spaces' type,
+# and man finds the manual page.
+test -f "$chroot_dir/usr/share/mime/application/x-twdspusrspc-snapshot.xml"
+in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq man-db >&2
+in_root env MANWIDTH=80 man -P cat twDspUsrSpc | grep -q "^TWDSPUSRSPC(1) .*User Commands"
+echo "MIME type registered, man twDspUsrSpc shows the page"
 
 echo "== Removal"
-DEBIAN_FRONTEND=noninteractive in_root apt-get remove -y -qq twdspusrspc >&2
+in_root env DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq twdspusrspc >&2
 left=0
 while read -r path; do
     path=${path#.}
@@ -60,6 +66,8 @@ while read -r path; do
         left=1
     fi
 done < <(dpkg-deb --fsys-tarfile "$deb" | tar -t)
-[[ ! -e $chroot_dir/usr/share/twDspUsrSpc ]] || { echo "left behind: /usr/share/twDspUsrSpc"; left=1; }
+for path in /usr/share/twDspUsrSpc /usr/share/mime/application/x-twdspusrspc-snapshot.xml; do
+    [[ ! -e $chroot_dir$path ]] || { echo "left behind: $path"; left=1; }
+done
 ((left == 0))
 echo "package check passed"
