@@ -87,6 +87,7 @@ void MainWindowPresenter::openSnapshot(const std::filesystem::path& file) {
         return;
     }
     snapshotLink_ = std::move(opened->hostLink);
+    snapshotFolder_ = file.parent_path();
     display_.useHostLink(*snapshotLink_);
     view_.setAddressText(opened->address);
     view_.setNameText(opened->name);
@@ -169,6 +170,41 @@ void MainWindowPresenter::exportDisplayed() {
         result = ExportToFile(display_, *chosen, messages_);
     }
     showStatus(result.message);
+}
+
+void MainWindowPresenter::saveSnapshot() {
+    if (display_.fetchedPages().empty()) {
+        showStatus(messages_(message::kNothingToSnapshot, {}));
+        return;
+    }
+    const auto chosen = view_.askSavePath(snapshotRequest(message::kSaveSnapshotCommand));
+    if (!chosen || chosen->empty()) {
+        return;
+    }
+    SnapshotResult result;
+    {
+        const BusyScope busy(view_);
+        result = SaveSnapshot(display_, *chosen, true, messages_);
+    }
+    if (result.status == SnapshotResult::Status::Written) {
+        snapshotFolder_ = chosen->parent_path();
+    }
+    showStatus(result.message);
+}
+
+void MainWindowPresenter::openSnapshotAsked() {
+    const auto chosen = view_.askOpenPath(snapshotRequest(message::kOpenSnapshotCommand));
+    if (chosen && !chosen->empty()) {
+        openSnapshot(*chosen);
+    }
+}
+
+std::string MainWindowPresenter::saveSnapshotCaption() const {
+    return messages_(message::kSaveSnapshotCommand, {});
+}
+
+std::string MainWindowPresenter::openSnapshotCaption() const {
+    return messages_(message::kOpenSnapshotCommand, {});
 }
 
 void MainWindowPresenter::exitViewer() {
@@ -333,6 +369,18 @@ void MainWindowPresenter::clearValueBoxes() {
 // The dialog is titled as the Export button, without its access-key marks,
 // and starts at the user-space file in the folder the export meant to use,
 // or in the home folder when that does not exist.
+SaveAsRequest MainWindowPresenter::snapshotRequest(int command) const {
+    SaveAsRequest request;
+    request.title = messages_(command, {});
+    std::erase(request.title, '&');
+    request.filter = messages_(message::kSnapshotFileFilter, {});
+    request.folder = snapshotFolder_.empty() ? view_.homeFolder() : snapshotFolder_;
+    if (!display_.userSpace.empty()) {
+        request.fileName = display_.userSpace + ".twus";
+    }
+    return request;
+}
+
 SaveAsRequest MainWindowPresenter::saveAsRequest(const std::filesystem::path& intended) const {
     SaveAsRequest request;
     // A caption tag holds its catalogue id from its sixth character on.

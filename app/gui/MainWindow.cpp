@@ -10,6 +10,8 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEvent>
 #include <QFile>
 #include <QFileDialog>
@@ -19,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMetaObject>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProxyStyle>
 #include <QPushButton>
@@ -30,6 +33,7 @@
 #include <QTableView>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QUrl>
 
 #include "twds/ByteRunDelegate.h"
 #include "twds/ByteRunText.h"
@@ -112,6 +116,19 @@ private:
     bool compact_ = false;
 };
 
+// The first local file of a drop, when it is a saved user space.
+std::optional<QString> DroppedSnapshot(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls() || data->urls().isEmpty() ||
+        !data->urls().front().isLocalFile()) {
+        return std::nullopt;
+    }
+    const QString file = data->urls().front().toLocalFile();
+    if (!file.endsWith(QStringLiteral(".twus"), Qt::CaseInsensitive)) {
+        return std::nullopt;
+    }
+    return file;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(DisplayCommand& display, RegistryStore& registry, MessageLookup messages,
@@ -125,6 +142,10 @@ MainWindow::MainWindow(DisplayCommand& display, RegistryStore& registry, Message
                            const QString& filter) {
         return QFileDialog::getSaveFileName(this, title, proposedPath, filter);
     };
+    openDialog_ = [this](const QString& title, const QString& folder, const QString& filter) {
+        return QFileDialog::getOpenFileName(this, title, folder, filter);
+    };
+    setAcceptDrops(true);
 
     createControls();
     createFindBar();
@@ -309,9 +330,13 @@ void MainWindow::createFindBar() {
         onlyMatching->setChecked(on);
         find_.setOnlyMatching(on);
     });
+    addSnapshotCommands();
     for (int i = 0; i < kListCount; ++i) {
         addListCommands(i);
         addInspectorCommands(i);
+        for (QAction* action : snapshotActions_) {
+            listViews_[static_cast<std::size_t>(i)]->addAction(action);
+        }
     }
 }
 
@@ -514,6 +539,28 @@ std::optional<std::filesystem::path> MainWindow::askSavePath(const SaveAsRequest
         return std::nullopt;
     }
     return ToPath(chosen);
+}
+
+std::optional<std::filesystem::path> MainWindow::askOpenPath(const SaveAsRequest& request) {
+    const QString chosen = openDialog_(Cp1252ToQString(request.title), ToQString(request.folder),
+                                       Cp1252ToQString(request.filter));
+    if (chosen.isEmpty()) {
+        return std::nullopt;
+    }
+    return ToPath(chosen);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (DroppedSnapshot(event->mimeData())) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    if (const std::optional<QString> file = DroppedSnapshot(event->mimeData())) {
+        event->acceptProposedAction();
+        presenter_.openSnapshot(ToPath(*file));
+    }
 }
 
 std::filesystem::path MainWindow::homeFolder() const {
@@ -764,6 +811,22 @@ void MainWindow::addInspectorCommands(int list) {
             Cp1252ToQString(presenter_.fileColumnCaption()),
             [this, which](std::size_t row) { return presenter_.fileColumnText(which, row); });
     }
+}
+
+void MainWindow::addSnapshotCommands() {
+    const auto windowCommand = [this](const std::string& caption, QKeySequence::StandardKey key) {
+        auto* action = new QAction(Cp1252ToQString(caption), this);
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WindowShortcut);
+        action->setShortcutVisibleInContextMenu(true);
+        addAction(action);
+        return action;
+    };
+    snapshotActions_ = {windowCommand(presenter_.saveSnapshotCaption(), QKeySequence::Save),
+                        windowCommand(presenter_.openSnapshotCaption(), QKeySequence::Open)};
+    connect(snapshotActions_[0], &QAction::triggered, this, [this] { presenter_.saveSnapshot(); });
+    connect(snapshotActions_[1], &QAction::triggered, this,
+            [this] { presenter_.openSnapshotAsked(); });
 }
 
 void MainWindow::inspectCurrent() {

@@ -179,7 +179,7 @@ constexpr std::array kBuiltInTexts{
     BuiltInText{message::kCloseFindBar, "Close the find bar (Esc)"},
     BuiltInText{message::kFindPlaceholder, "Find in labels and values"},
     BuiltInText{message::kFileColumnCaption, "File"},
-    BuiltInText{message::kShowFileColumnCommand, "Show the &file column"},
+    BuiltInText{message::kShowFileColumnCommand, "Show the fi&le column"},
     BuiltInText{message::kInspectCommand, "&Inspect"},
     BuiltInText{message::kInspectorTitle, "Inspector"},
     BuiltInText{message::kRowFile, "File &1"},
@@ -216,6 +216,9 @@ constexpr std::array kBuiltInTexts{
     BuiltInText{message::kCompareNew, "New user space: &1"},
     BuiltInText{message::kSnapshotIncomplete,
                 "The snapshot holds only the pages fetched before the Display stopped."},
+    BuiltInText{message::kSaveSnapshotCommand, "&Save snapshot"},
+    BuiltInText{message::kOpenSnapshotCommand, "Op&en snapshot"},
+    BuiltInText{message::kSnapshotFileFilter, "Snapshots (*.twus);;All files (*)"},
 };
 
 constexpr bool SortedById() {

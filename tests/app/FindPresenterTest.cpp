@@ -47,6 +47,10 @@ public:
         const SaveAsRequest& /*request*/) override {
         return std::nullopt;
     }
+    [[nodiscard]] std::optional<std::filesystem::path> askOpenPath(
+        const SaveAsRequest& /*request*/) override {
+        return std::nullopt;
+    }
     [[nodiscard]] std::filesystem::path homeFolder() const override { return "/home/tester"; }
     void closeWindow() override {}
     void showFileColumn(bool /*shown*/) override {}

@@ -78,6 +78,11 @@ public:
                       r.fileName + ", status " + status);
         return answer;
     }
+    [[nodiscard]] std::optional<fs::path> askOpenPath(const SaveAsRequest& r) override {
+        log.push_back("open " + r.title + "|" + r.filter + "|" + r.folder.string() + "|" +
+                      r.fileName);
+        return answer;
+    }
     [[nodiscard]] fs::path homeFolder() const override { return "/home/tester"; }
     void closeWindow() override { log.emplace_back("close"); }
 
@@ -185,6 +190,40 @@ TEST_F(MainWindowPresenterTest, LoadOpensASavedUserSpaceByItsPath) {
     test::WriteBytes(file, "TWUSRSPC PAGES 9\n");
     presenter.openSnapshot(file);
     EXPECT_TRUE(view.status.starts_with("5350|" + file.string() + "|")) << view.status;
+}
+
+// Save snapshot asks where, in the user's folder, as NAME.twus, and writes
+// the pages; Open snapshot asks in the folder of the last one and displays
+// it; nothing displayed is nothing to save, and a cancelled dialog does
+// nothing.
+TEST_F(MainWindowPresenterTest, SnapshotsAreSavedAndOpenedThroughTheirDialogs) {
+    presenter.saveSnapshot();
+    EXPECT_EQ(view.take(), (Log{"status 5466"}));
+
+    display("127.0.0.1", "TWMODEL001");
+    view.take();
+    const fs::path file = target.path() / "kept.twus";
+    view.answer = file;
+    presenter.saveSnapshot();
+    EXPECT_EQ(view.take(), (Log{"save as 5471|5473|/home/tester|TWMODEL001.twus, status " + kShown,
+                                "busy", "idle", "status 5462|" + file.string() + "|8" + kTarget}));
+    EXPECT_TRUE(
+        test::ReadBytes(file).starts_with("TWUSRSPC PAGES 1\n# snapshot address 127.0.0.1\n"));
+
+    link.pages.clear();  // the snapshot alone can serve the pages now
+    presenter.openSnapshotAsked();
+    EXPECT_EQ(view.take().front(), "open 5472|5473|" + target.path().string() + "|TWMODEL001.twus");
+    EXPECT_EQ(command.list(PageList::CX).rowCount(), 35u);
+    EXPECT_NE(view.status.find("5460|" + file.string() + "|127.0.0.1|TWMODEL001|"),
+              std::string::npos)
+        << view.status;
+
+    view.answer.reset();
+    presenter.openSnapshotAsked();
+    presenter.saveSnapshot();
+    EXPECT_EQ(std::ranges::count_if(
+                  view.take(), [](const std::string& line) { return line.starts_with("status"); }),
+              0);
 }
 
 // A click shows the row's value, and a row of a file names it in the status

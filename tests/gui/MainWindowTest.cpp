@@ -10,12 +10,14 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 #include "FakeHostLink.h"
@@ -308,7 +310,33 @@ TEST_F(MainWindowTest, CtrlCCopiesTheSelectedRowsAsLabelTabValueLines) {
     }
     EXPECT_EQ(commands, QStringList({u"5370 Ctrl+C"_s, u"5371 Ctrl+A"_s, u" "_s, u"5380 Ctrl+F"_s,
                                      u"5381 F3"_s, u"5382 Shift+F3"_s, u"5383 "_s, u" "_s,
-                                     u"5442 Ctrl+I"_s}));
+                                     u"5442 Ctrl+I"_s, u"5471 Ctrl+S"_s, u"5472 Ctrl+O"_s}));
+}
+
+// A saved user space dropped on the window is displayed from it (the
+// presenter's test says what comes of it); other files are not taken.
+TEST_F(MainWindowTest, DroppedSnapshotIsOpened) {
+    load("");
+    showWindow();
+    test::TempFolder folder;
+    const auto file =
+        folder.write("10.0.0.7/TWMODEL001.twus", test::ToSavedUserSpace(test::SmallModelPages()));
+    const auto drop = [this](const std::filesystem::path& path) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path.string()))});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&window, &enter);
+        if (!enter.isAccepted()) {
+            return false;
+        }
+        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&window, &dropped);
+        return true;
+    };
+    EXPECT_FALSE(drop(folder.write("notes.txt", "x")));
+    EXPECT_TRUE(drop(file));
+    EXPECT_EQ(child<QLineEdit>("txtIpAddress")->text(), u"10.0.0.7"_s);
+    EXPECT_EQ(list(1)->model()->rowCount(), 35);
 }
 
 // Ctrl+F anywhere opens the find bar between the tab control and the buttons,
@@ -487,7 +515,7 @@ TEST(MainWindowFrench, CaptionsAccessKeysAndListLabelsFollowTheLanguage) {
                   u"&Export Alt+E | Target machine IP Address  | Userspace Name  | "
                   u"&Copy Alt+C | Select &all Alt+A |   | &Find Alt+F | Find &next Alt+N | "
                   u"Find &previous Alt+P | Show &only matching rows Alt+O |   | "
-                  u"&Inspect Alt+I"_s
+                  u"&Inspect Alt+I | &Save snapshot Alt+S | Op&en snapshot Alt+E"_s
                 : QString::fromUtf8(
                       "Afficher l'espace de travail | Nom du champ | &Afficher Alt+A | "
                       "&Quitter "
@@ -496,7 +524,8 @@ TEST(MainWindowFrench, CaptionsAccessKeysAndListLabelsFollowTheLanguage) {
                       "sélectionner Alt+T |   | &Rechercher Alt+R | Occurrence &suivante Alt+S "
                       "| "
                       "Occurrence &précédente Alt+P | Afficher &uniquement les lignes trouvées "
-                      "Alt+U |   | &Inspecter Alt+I"));
+                      "Alt+U |   | &Inspecter Alt+I | &Enregistrer l'instantané Alt+E | "
+                      "&Ouvrir un instantané Alt+O"));
     }
 }
 

@@ -55,6 +55,13 @@ public:
     // the window. A file that cannot be read is named in the status line,
     // with what is wrong, and nothing changes.
     void openSnapshot(const std::filesystem::path& file);
+    // Save snapshot (Ctrl+S): asks where, then saves the pages of the last
+    // Display there; the dialog has asked before replacing a file.
+    void saveSnapshot();
+    // Open snapshot (Ctrl+O): asks which file, then opens it.
+    void openSnapshotAsked();
+    [[nodiscard]] std::string saveSnapshotCaption() const;
+    [[nodiscard]] std::string openSnapshotCaption() const;
     // The window's outer size in twips changed, or it was minimised or
     // restored. A minimised window keeps its layout.
     void resized(int outerWidthTwips, int outerHeightTwips, bool minimised);
@@ -129,12 +136,18 @@ private:
     // line naming what is shown.
     void refreshStatus();
     [[nodiscard]] SaveAsRequest saveAsRequest(const std::filesystem::path& intended) const;
+    // A snapshot dialog's request: titled by its command, in the snapshot's
+    // folder or the user's.
+    [[nodiscard]] SaveAsRequest snapshotRequest(int command) const;
 
     MainWindowView& view_;
     DisplayCommand& display_;
     // The host link of the snapshot opened, which the Display command uses
     // in place of the viewer's.
     std::unique_ptr<HostLink> snapshotLink_;
+    // The folder of the snapshot last opened or saved, where the next dialog
+    // opens.
+    std::filesystem::path snapshotFolder_;
     RegistryStore& registry_;
     MessageLookup messages_;
     CatalogueLookup captions_;

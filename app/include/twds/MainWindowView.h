@@ -56,7 +56,8 @@ struct ListColumnWidths {
     std::optional<int> value;  // set when wider than the default: at least this wide, it scrolls
 };
 
-// What the Save As dialog of the export starts from.
+// What a file dialog (the export's Save As, a snapshot's Save and Open)
+// starts from.
 struct SaveAsRequest {
     std::string title;             // Windows-1252
     std::string filter;            // the file types, as the catalogue gives them
@@ -111,6 +112,9 @@ public:
     [[nodiscard]] virtual std::unique_ptr<LocalisableForm> localisableForm() = 0;
     // Asks where to save the export; nothing when the user cancels.
     [[nodiscard]] virtual std::optional<std::filesystem::path> askSavePath(
+        const SaveAsRequest& request) = 0;
+    // Asks which file to open; nothing when the user cancels.
+    [[nodiscard]] virtual std::optional<std::filesystem::path> askOpenPath(
         const SaveAsRequest& request) = 0;
     [[nodiscard]] virtual std::filesystem::path homeFolder() const = 0;
     virtual void closeWindow() = 0;

@@ -130,6 +130,9 @@ inline constexpr int kDifferencesNotWritten = 5467;  // &1 system error
 inline constexpr int kCompareOld = 5468;             // &1 what is said of it
 inline constexpr int kCompareNew = 5469;             // &1 what is said of it
 inline constexpr int kSnapshotIncomplete = 5470;
+inline constexpr int kSaveSnapshotCommand = 5471;  // context menu and Ctrl+S
+inline constexpr int kOpenSnapshotCommand = 5472;  // context menu and Ctrl+O
+inline constexpr int kSnapshotFileFilter = 5473;   // the snapshot dialogs' file types
 }  // namespace message
 
 // `text` with "&1" to "&9" replaced by the values in order, in one pass: a

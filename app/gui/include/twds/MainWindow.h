@@ -71,6 +71,8 @@ public:
 
     // Replaces the Save As dialog (tests answer without a dialog).
     void setSaveAsDialog(SaveAsDialog dialog) { saveAsDialog_ = std::move(dialog); }
+    // The same for the dialog that asks which snapshot to open.
+    void setOpenDialog(SaveAsDialog dialog) { openDialog_ = std::move(dialog); }
 
     // The status line as shown.
     [[nodiscard]] QString statusText() const;
@@ -82,6 +84,9 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // A saved user space dropped on the window is opened.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -108,6 +113,8 @@ private:
     void placeControls(const FormLayout& layout) override;
     [[nodiscard]] std::unique_ptr<LocalisableForm> localisableForm() override;
     [[nodiscard]] std::optional<std::filesystem::path> askSavePath(
+        const SaveAsRequest& request) override;
+    [[nodiscard]] std::optional<std::filesystem::path> askOpenPath(
         const SaveAsRequest& request) override;
     [[nodiscard]] std::filesystem::path homeFolder() const override;
     void closeWindow() override;
@@ -141,6 +148,9 @@ private:
     // The list's Inspect command (Ctrl+I) and, on the lists of files, the
     // file column's switch; both act on the whole window.
     void addInspectorCommands(int list);
+    // Save snapshot (Ctrl+S) and Open snapshot (Ctrl+O), window-wide, in
+    // every list's menu.
+    void addSnapshotCommands();
     // Opens the inspector on the current tab's current row.
     void inspectCurrent();
     [[nodiscard]] bool inspectorShown() const;
@@ -163,6 +173,7 @@ private:
     DisplayCommand& display_;
     MainWindowPresenter presenter_;
     SaveAsDialog saveAsDialog_;
+    SaveAsDialog openDialog_;
 
     QTabWidget* tabs_ = nullptr;
     QLabel* machineLabel_ = nullptr;
@@ -189,6 +200,7 @@ private:
     QAction* inspectAction_ = nullptr;
     QAction* fileColumnAction_ = nullptr;
     QAction* escapeAction_ = nullptr;
+    std::array<QAction*, 2> snapshotActions_{};
     InspectorWindow* inspector_ = nullptr;
     // Label column widths in pixels, measured once the catalogue is read; 0
     // until then.
