@@ -308,12 +308,7 @@ void MainWindow::createFindBar() {
 
     // Window-wide shortcuts, shown in the lists' context menus.
     const auto command = [this, &caption](int id, QKeySequence::StandardKey key) {
-        auto* action = new QAction(caption(id), this);
-        action->setShortcut(key);
-        action->setShortcutContext(Qt::WindowShortcut);
-        action->setShortcutVisibleInContextMenu(true);
-        addAction(action);
-        return action;
+        return addWindowCommand(caption(id), key);
     };
     findActions_ = {command(message::kFindCommand, QKeySequence::Find),
                     command(message::kFindNextCommand, QKeySequence::FindNext),
@@ -773,12 +768,7 @@ void MainWindow::addInspectorCommands(int list) {
         // One action each, shared by the lists' menus and bound to the whole
         // window: Ctrl+I works from any tab, the buttons and boxes included.
         const auto windowCommand = [this](const std::string& caption, const QKeySequence& key) {
-            auto* action = new QAction(Cp1252ToQString(caption), this);
-            action->setShortcut(key);
-            action->setShortcutContext(Qt::WindowShortcut);
-            action->setShortcutVisibleInContextMenu(true);
-            addAction(action);
-            return action;
+            return addWindowCommand(Cp1252ToQString(caption), key);
         };
         inspectAction_ =
             windowCommand(presenter_.inspectCaption(), QKeySequence(Qt::CTRL | Qt::Key_I));
@@ -813,14 +803,18 @@ void MainWindow::addInspectorCommands(int list) {
     }
 }
 
+QAction* MainWindow::addWindowCommand(const QString& caption, const QKeySequence& key) {
+    auto* action = new QAction(caption, this);
+    action->setShortcut(key);
+    action->setShortcutContext(Qt::WindowShortcut);
+    action->setShortcutVisibleInContextMenu(true);
+    addAction(action);
+    return action;
+}
+
 void MainWindow::addSnapshotCommands() {
     const auto windowCommand = [this](const std::string& caption, QKeySequence::StandardKey key) {
-        auto* action = new QAction(Cp1252ToQString(caption), this);
-        action->setShortcut(key);
-        action->setShortcutContext(Qt::WindowShortcut);
-        action->setShortcutVisibleInContextMenu(true);
-        addAction(action);
-        return action;
+        return addWindowCommand(Cp1252ToQString(caption), key);
     };
     snapshotActions_ = {windowCommand(presenter_.saveSnapshotCaption(), QKeySequence::Save),
                         windowCommand(presenter_.openSnapshotCaption(), QKeySequence::Open)};

@@ -5,6 +5,7 @@
 #include <system_error>
 #include <utility>
 
+#include "PageText.h"
 #include "QuoteBytes.h"
 #include "twds/Ascii.h"
 #include "twds/Trim.h"
@@ -159,11 +160,7 @@ int32_t SavedUserSpaceHostLink::fnDllParamRtvUserspace(std::string& userSpace, s
                     messages_(message::kNoSuchPage, {name, loaded.path.string(),
                                                      request.substr(9, 1), request.substr(1, 8)}));
     }
-    // The page keeps its length: the record is cut to it, or padded with
-    // blanks as the host pads an unused part of the user space.
-    const std::size_t copied = std::min(text->size(), page.size());
-    std::copy_n(text->data(), copied, page.begin());
-    std::fill(page.begin() + static_cast<std::ptrdiff_t>(copied), page.end(), ' ');
+    FillPageRequest(*text, page);
     return 1;
 }
 

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <utility>
 
+#include "PageText.h"
 #include "QuoteBytes.h"
 #include "twds/Ascii.h"
 #include "twds/Trim.h"
@@ -76,9 +77,7 @@ int32_t SnapshotHostLink::fnDllParamRtvUserspace(std::string& userSpace, std::st
                     messages_(message::kNoSuchPage, {TrimEnd(userSpace), path_.string(),
                                                      request.substr(9, 1), request.substr(1, 8)}));
     }
-    const std::size_t copied = std::min(text->size(), page.size());
-    std::copy_n(text->data(), copied, page.begin());
-    std::fill(page.begin() + static_cast<std::ptrdiff_t>(copied), page.end(), ' ');
+    FillPageRequest(*text, page);
     return 1;
 }
 

@@ -23,6 +23,7 @@
 #include "twds/StatusMessages.h"
 
 class QAction;
+class QKeySequence;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -151,6 +152,9 @@ private:
     // Save snapshot (Ctrl+S) and Open snapshot (Ctrl+O), window-wide, in
     // every list's menu.
     void addSnapshotCommands();
+    // A command of the whole window: its shortcut works from any control,
+    // and the menus it is added to show it.
+    QAction* addWindowCommand(const QString& caption, const QKeySequence& key);
     // Opens the inspector on the current tab's current row.
     void inspectCurrent();
     [[nodiscard]] bool inspectorShown() const;
