@@ -1,6 +1,6 @@
+#include <algorithm>
 #include <initializer_list>
 #include <optional>
-#include <regex>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -293,8 +293,12 @@ TEST_F(HeadlessRunTest, SnapshotsReopenAsTheOriginalAndReplaceOnlyWhenForced) {
         "# snapshot fetched ";
     ASSERT_TRUE(bytes.starts_with(head)) << bytes.substr(0, 200);
     const std::string fetched = bytes.substr(head.size(), 20);
-    EXPECT_TRUE(std::regex_match(fetched, std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ)")))
-        << fetched;
+    // "2026-12-06T04:55:01Z": digits but for the separators. (std::regex
+    // would do, but GCC 12 warns falsely about it under the sanitizers.)
+    std::string shape = fetched;
+    std::replace_if(
+        shape.begin(), shape.end(), [](char c) { return c >= '0' && c <= '9'; }, '9');
+    EXPECT_EQ(shape, "9999-99-99T99:99:99Z") << fetched;
     EXPECT_TRUE(bytes.substr(head.size() + 20)
                     .starts_with("\n# snapshot viewer 1.0.0\n"
                                  "# snapshot hostlink saved " +
