@@ -48,6 +48,9 @@ protected:
         return std::fputc(c, file_) == EOF ? traits_type::eof() : c;
     }
     std::streamsize xsputn(const char_type* s, std::streamsize count) override {
+        if (count <= 0) {
+            return 0;  // an empty page's text may have no data pointer
+        }
         return static_cast<std::streamsize>(
             std::fwrite(s, 1, static_cast<std::size_t>(count), file_));
     }
