@@ -139,22 +139,17 @@ int32_t SavedUserSpaceHostLink::fnDllParamRtvUserspace(std::string& userSpace, s
                     messages_(message::kRefusedUserSpaceName, {QuoteBytes(userSpace)}));
     }
     const std::string_view request(page.data(), std::min(page.size(), kRequestHeader));
-    std::uint32_t position = 0;
-    const bool wellFormed = request.size() == kRequestHeader && request[0] == ' ' &&
-                            AllAsciiDigits(request.substr(1, 8)) && request[9] >= 'A' &&
-                            request[9] <= 'Z';
-    if (!wellFormed) {
+    const std::optional<PageRequest> asked = ParsePageRequest(request);
+    if (!asked) {
         return fail(kBadRequest, messages_(message::kBadPageRequest, {QuoteBytes(request)}));
     }
-    std::from_chars(request.data() + 1, request.data() + 9, position);
-    const char kind = request[9];
 
     const std::string name(nameText);
     const LoadedFile& loaded = loadFile(name);
     if (!loaded.file) {
         return fail(loaded.code, loaded.error);
     }
-    const auto text = loaded.file->page(kind, position);
+    const auto text = loaded.file->page(asked->kind, asked->position);
     if (!text) {
         return fail(kMissingPage,
                     messages_(message::kNoSuchPage, {name, loaded.path.string(),

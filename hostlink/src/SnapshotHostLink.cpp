@@ -64,14 +64,11 @@ int32_t SnapshotHostLink::fnDllParamOpenMConnection(std::string& /*machine*/,
 
 int32_t SnapshotHostLink::fnDllParamRtvUserspace(std::string& userSpace, std::string& page) {
     const std::string_view request(page.data(), std::min(page.size(), kRequestHeader));
-    const bool wellFormed = request.size() == kRequestHeader && request[0] == ' ' &&
-                            AllAsciiDigits(request.substr(1, 8)) && IsAsciiUpper(request[9]);
-    if (!wellFormed) {
+    const std::optional<PageRequest> asked = ParsePageRequest(request);
+    if (!asked) {
         return fail(kBadRequest, messages_(message::kBadPageRequest, {QuoteBytes(request)}));
     }
-    std::uint32_t position = 0;
-    std::from_chars(request.data() + 1, request.data() + 9, position);
-    const auto text = file_ ? file_->page(request[9], position) : std::nullopt;
+    const auto text = file_ ? file_->page(asked->kind, asked->position) : std::nullopt;
     if (!text) {
         return fail(kMissingPage,
                     messages_(message::kNoSuchPage, {TrimEnd(userSpace), path_.string(),
