@@ -58,7 +58,8 @@ MainWindowPresenter::MainWindowPresenter(MainWindowView& view, DisplayCommand& d
       display_(display),
       registry_(registry),
       messages_(std::move(messages)),
-      captions_(std::move(captions)) {}
+      captions_(std::move(captions)),
+      title_(captions_(form::kWindow.tag)) {}
 
 void MainWindowPresenter::load(std::string_view argumentText) {
     LocaliseForm(*view_.localisableForm(), captions_);
@@ -137,11 +138,26 @@ void MainWindowPresenter::display() {
         statusContext_ += " \xB7 " + source;  // a middle dot between the two
     }
     showStatus(DescribeOutcome(display_, messages_));
+    refreshTitle();
     if (inspecting_) {
         inspect(form::kInfoTab, std::nullopt);  // the rows inspected are gone
     }
     if (listsObserver_ != nullptr) {
         listsObserver_->listsChanged();
+    }
+}
+
+void MainWindowPresenter::refreshTitle() {
+    std::string title = captions_(form::kWindow.tag);
+    if (const PageSource& source = display_.outcome().source;
+        source.kind == PageSource::Kind::Snapshot) {
+        title = messages_(
+            message::kSnapshotWindowTitle,
+            {title, source.snapshot.address, source.snapshot.name, source.snapshot.fetched});
+    }
+    if (title != title_) {  // the title the localisation gave stays untouched at rest
+        title_ = std::move(title);
+        view_.showTitle(title_);
     }
 }
 

@@ -835,6 +835,10 @@ void MainWindow::inspectCurrent() {
     presenter_.inspect(tab, row);
 }
 
+void MainWindow::showTitle(std::string_view text) {
+    setWindowTitle(Cp1252ToQString(text));
+}
+
 void MainWindow::showInspection(std::string_view text) {
     if (inspector_ == nullptr) {
         inspector_ = new InspectorWindow(

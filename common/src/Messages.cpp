@@ -82,6 +82,7 @@ constexpr std::array kBuiltInTexts{
                 "the engine's code page, cannot hold (shown as \"?\")."},
     BuiltInText{message::kFoundNotWritten,
                 "The rows found could not be written to standard output (&1)."},
+    BuiltInText{message::kSnapshotWindowTitle, "&1 - snapshot of &2/&3, fetched &4"},
     BuiltInText{message::kRefusedAddress,
                 "The machine address &1 cannot name a folder of saved user spaces: it must not be "
                 "empty nor contain \"/\", \"\\\", \"..\" or NUL bytes."},

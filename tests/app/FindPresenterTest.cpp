@@ -55,6 +55,7 @@ public:
     void closeWindow() override {}
     void showFileColumn(bool /*shown*/) override {}
     void showInspection(std::string_view /*text*/) override {}
+    void showTitle(std::string_view /*text*/) override {}
 
     std::string value;
     std::string status;

@@ -58,6 +58,7 @@ public:
     }
     void showEndTw(std::string_view text) override { log.push_back("endTw " + std::string(text)); }
     void showStatus(std::string_view text) override { log.push_back("status " + (status = text)); }
+    void showTitle(std::string_view text) override { log.push_back("title " + std::string(text)); }
     void copyToClipboard(std::string_view text) override { clipboard = text; }
     void showFileColumn(bool shown) override { log.push_back(shown ? "file on" : "file off"); }
     void showInspection(std::string_view text) override { inspection = text; }
@@ -212,11 +213,18 @@ TEST_F(MainWindowPresenterTest, SnapshotsAreSavedAndOpenedThroughTheirDialogs) {
 
     link.pages.clear();  // the snapshot alone can serve the pages now
     presenter.openSnapshotAsked();
-    EXPECT_EQ(view.take().front(), "open 5472|5473|" + target.path().string() + "|TWMODEL001.twus");
+    Log log = view.take();
+    EXPECT_EQ(log.front(), "open 5472|5473|" + target.path().string() + "|TWMODEL001.twus");
     EXPECT_EQ(command.list(PageList::CX).rowCount(), 35u);
     EXPECT_NE(view.status.find("5460|" + file.string() + "|127.0.0.1|TWMODEL001|"),
               std::string::npos)
         << view.status;
+    // The title names the snapshot and when it was fetched.
+    const auto title = std::ranges::find_if(
+        log, [](const std::string& line) { return line.starts_with("title "); });
+    ASSERT_NE(title, log.end());
+    EXPECT_TRUE(title->starts_with("title 5337|T5001|127.0.0.1|TWMODEL001|20")) << *title;
+    EXPECT_TRUE(title->ends_with("Z")) << *title;
 
     view.answer.reset();
     presenter.openSnapshotAsked();

@@ -135,6 +135,9 @@ private:
     // Shows the status line's lines: the message, the clicked row's file, the
     // line naming what is shown.
     void refreshStatus();
+    // Names a snapshot and when it was fetched in the title bar, and gives
+    // the title back its caption for any other Display.
+    void refreshTitle();
     [[nodiscard]] SaveAsRequest saveAsRequest(const std::filesystem::path& intended) const;
     // A snapshot dialog's request: titled by its command, in the snapshot's
     // folder or the user's.
@@ -165,6 +168,7 @@ private:
     bool inspecting_ = false;
     std::string inspection_;  // the text the inspector shows
     std::string statusText_;
+    std::string title_;  // as the form localisation left it, or as last shown
 };
 
 }  // namespace twds

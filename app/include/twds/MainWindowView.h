@@ -92,6 +92,8 @@ public:
     // marked.
     virtual void showEndTw(std::string_view text) = 0;
     virtual void showStatus(std::string_view text) = 0;
+    // The window's title bar, which the form localisation first captioned.
+    virtual void showTitle(std::string_view text) = 0;
     virtual void copyToClipboard(std::string_view text) = 0;
     // Shows or hides the file column of the lists that have one
     // (ListHasFileColumn); its cells ask MainWindowPresenter::fileColumnText.

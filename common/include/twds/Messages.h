@@ -52,6 +52,8 @@ inline constexpr int kArgumentsNotAnsi = 5334;    // &1 the address and name as 
 inline constexpr int kDataPathHoldsNul = 5333;    // &1 registry value, &2 character, &3 location
 inline constexpr int kFindTextNotAnsi = 5335;     // &1 the --find text as far as it goes
 inline constexpr int kFoundNotWritten = 5336;     // &1 system error
+// &1 the window's caption, &2 machine, &3 user space, &4 time fetched
+inline constexpr int kSnapshotWindowTitle = 5337;
 // The host link's own failures, the saved user spaces' and the library's.
 inline constexpr int kRefusedAddress = 5340;  // &1 address, quoted
 inline constexpr int kNoStoreConfigured = 5341;

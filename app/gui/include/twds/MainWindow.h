@@ -108,6 +108,7 @@ private:
     void copyToClipboard(std::string_view text) override;
     void showFileColumn(bool shown) override;
     void showInspection(std::string_view text) override;
+    void showTitle(std::string_view text) override;
     void beginListsReset() override;
     void endListsReset() override;
     void setBusy(bool busy) override;
