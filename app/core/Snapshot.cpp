@@ -5,12 +5,12 @@
 #include <ctime>
 #include <ostream>
 #include <sstream>
-#include <streambuf>
 #include <system_error>
 
 #include "twds/Ascii.h"
 #include "twds/AtomicFile.h"
 #include "twds/DisplayCommand.h"
+#include "twds/StdioStreamBuffer.h"
 #include "twds/UserSpaceWriter.h"
 
 namespace twds {
@@ -34,30 +34,6 @@ std::string DescribeHostLink(const PageSource& source) {
     }
     return {};
 }
-
-// An output stream's buffer that writes to a C stream.
-class FileStreamBuffer final : public std::streambuf {
-public:
-    explicit FileStreamBuffer(std::FILE* file) : file_(file) {}
-
-protected:
-    int_type overflow(int_type c) override {
-        if (traits_type::eq_int_type(c, traits_type::eof())) {
-            return traits_type::not_eof(c);
-        }
-        return std::fputc(c, file_) == EOF ? traits_type::eof() : c;
-    }
-    std::streamsize xsputn(const char_type* s, std::streamsize count) override {
-        if (count <= 0) {
-            return 0;  // an empty page's text may have no data pointer
-        }
-        return static_cast<std::streamsize>(
-            std::fwrite(s, 1, static_cast<std::size_t>(count), file_));
-    }
-
-private:
-    std::FILE* file_;
-};
 
 }  // namespace
 
@@ -121,7 +97,7 @@ SnapshotResult SaveSnapshot(const DisplayCommand& display, const std::filesystem
     } else {
         // Straight into the file: L's pages are 78 MB, which a string built
         // first would hold twice over while it grows.
-        FileStreamBuffer buffer(output.file());
+        StdioStreamBuffer buffer(output.file());
         std::ostream stream(&buffer);
         errno = 0;
         WriteSnapshot(display, stream);

@@ -10,7 +10,6 @@
 #include <iterator>
 #include <optional>
 #include <ostream>
-#include <streambuf>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -18,6 +17,7 @@
 
 #include "twds/AtomicFile.h"
 #include "twds/ModelWriter.h"
+#include "twds/StdioStreamBuffer.h"
 #include "twds/SyntheticModel.h"
 
 namespace {
@@ -58,28 +58,6 @@ std::optional<std::size_t> Count(std::string_view text) {
     return value;
 }
 
-// The user-space writer speaks iostreams; the atomic file is a stdio file.
-class StdioBuffer : public std::streambuf {
-public:
-    explicit StdioBuffer(std::FILE* file) : file_(file) {}
-
-protected:
-    int_type overflow(int_type c) override {
-        if (traits_type::eq_int_type(c, traits_type::eof())) {
-            return traits_type::not_eof(c);
-        }
-        return std::fputc(c, file_) == EOF ? traits_type::eof() : c;
-    }
-    std::streamsize xsputn(const char* data, std::streamsize size) override {
-        return static_cast<std::streamsize>(
-            std::fwrite(data, 1, static_cast<std::size_t>(size), file_));
-    }
-    int sync() override { return std::fflush(file_) == 0 ? 0 : -1; }
-
-private:
-    std::FILE* file_;
-};
-
 // Writes through a temporary file beside the output, renamed at the end, so
 // that a failed run never leaves a half-written user space behind.
 bool WriteOutput(const std::filesystem::path& output,
@@ -94,7 +72,7 @@ bool WriteOutput(const std::filesystem::path& output,
         return false;
     }
     std::setvbuf(replacement.file(), buffer.data(), _IOFBF, buffer.size());
-    StdioBuffer streamBuffer(replacement.file());
+    twds::StdioStreamBuffer streamBuffer(replacement.file());
     std::ostream stream(&streamBuffer);
     twds::UserSpaceWriter writer(stream);
     const twds::Status written = body(writer);
