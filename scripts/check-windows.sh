@@ -13,10 +13,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TWDS_WINDOWS_BUILD_DIR:-$root/build-windows}
 
 "$root/scripts/install-deps.sh" g++-mingw-w64-x86-64-posix wine64
-wine=/usr/lib/wine/wine64
-if [[ ! -x $wine ]]; then
-    wine=$(command -v wine64)
-fi
+source "$root/scripts/wine-prefix.sh"
 
 if [[ ! -f $build/build.ninja ]]; then
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
@@ -24,22 +21,6 @@ if [[ ! -f $build/build.ninja ]]; then
 fi
 cmake --build "$build" --parallel "$(nproc)"
 
-# A Wine folder of the build's own, never the user's ~/.wine; Wine's own
-# notes would drown the tests' output.
-export WINEPREFIX=$build/wine WINEDEBUG=-all
-wineserver=$(dirname "$wine")/wineserver
-# wineboot can return before the folder is filled, or leave it half made
-# when interrupted: wait for Wine to finish, and make the folder again once
-# when it still lacks the system's DLLs.
-prepare_wine() {
-    "$wine" wineboot --init >/dev/null 2>&1 || true
-    "$wineserver" -w >/dev/null 2>&1 || true
-    [[ -f $WINEPREFIX/drive_c/windows/system32/kernel32.dll ]]
-}
-if ! prepare_wine; then
-    "$wineserver" -k >/dev/null 2>&1 || true
-    rm -rf "$WINEPREFIX"
-    prepare_wine || echo "Wine could not prepare $WINEPREFIX; the tests will say why" >&2
-fi
+prepare_wine_prefix "$build/wine"
 ctest --test-dir "$build" --output-on-failure
 echo "== Windows build and tests under Wine: passed"
