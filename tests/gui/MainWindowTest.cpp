@@ -310,7 +310,9 @@ TEST_F(MainWindowTest, CtrlCCopiesTheSelectedRowsAsLabelTabValueLines) {
     }
     EXPECT_EQ(commands, QStringList({u"5370 Ctrl+C"_s, u"5371 Ctrl+A"_s, u" "_s, u"5380 Ctrl+F"_s,
                                      u"5381 F3"_s, u"5382 Shift+F3"_s, u"5383 "_s, u" "_s,
-                                     u"5442 Ctrl+I"_s, u"5471 Ctrl+S"_s, u"5472 Ctrl+O"_s}));
+                                     u"5442 Ctrl+I"_s, u"5471 Ctrl+S"_s, u"5472 Ctrl+O"_s, u" "_s,
+                                     u"5474 Ctrl+D"_s, u"5485 F7"_s, u"5486 Shift+F7"_s, u"5478 "_s,
+                                     u"5392 F5"_s, u"5393 "_s}));
 }
 
 // A saved user space dropped on the window is displayed from it (the
@@ -394,7 +396,9 @@ TEST_F(MainWindowTest, FileColumnShowsOnTheListsOfFilesOnly) {
     QStringList switches;
     for (int n = 1; n <= 5; ++n) {
         for (QAction* action : list(n)->actions()) {
-            if (action->isCheckable() && action->text() != u"5383"_s) {  // not the find bar's
+            // Not the find bar's, the comparison's or the automatic refresh's.
+            if (action->isCheckable() && action->text() != u"5383"_s &&
+                action->text() != u"5478"_s && action->text() != u"5393"_s) {
                 switches << QString::number(n) + u' ' + action->text() + u' ' +
                                 action->shortcut().toString();
             }
@@ -515,7 +519,9 @@ TEST(MainWindowFrench, CaptionsAccessKeysAndListLabelsFollowTheLanguage) {
                   u"&Export Alt+E | Target machine IP Address  | Userspace Name  | "
                   u"&Copy Alt+C | Select &all Alt+A |   | &Find Alt+F | Find &next Alt+N | "
                   u"Find &previous Alt+P | Show &only matching rows Alt+O |   | "
-                  u"&Inspect Alt+I | &Save snapshot Alt+S | Op&en snapshot Alt+E"_s
+                  u"&Inspect Alt+I | &Save snapshot Alt+S | Op&en snapshot Alt+E |   | "
+                  u"Compare &with\u2026 Alt+W | Next difference  | Previous difference  | "
+                  u"Only &differences Alt+D | &Refresh Alt+R | Refresh e&very\u2026 Alt+V"_s
                 : QString::fromUtf8(
                       "Afficher l'espace de travail | Nom du champ | &Afficher Alt+A | "
                       "&Quitter "
@@ -525,7 +531,10 @@ TEST(MainWindowFrench, CaptionsAccessKeysAndListLabelsFollowTheLanguage) {
                       "| "
                       "Occurrence &précédente Alt+P | Afficher &uniquement les lignes trouvées "
                       "Alt+U |   | &Inspecter Alt+I | &Enregistrer l'instantané Alt+E | "
-                      "&Ouvrir un instantané Alt+O"));
+                      "&Ouvrir un instantané Alt+O |   | Co&mparer avec… Alt+M | "
+                      "Différence suivante  | Différence précédente  | "
+                      "&Différences seulement Alt+D | &Actualiser Alt+A | "
+                      "Actualiser toutes &les… Alt+L"));
     }
 }
 
