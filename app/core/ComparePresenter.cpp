@@ -406,6 +406,11 @@ std::string_view ComparePresenter::endTwBefore() const {
     return comparing() && endTw_ ? std::string_view(older_->endTwText) : std::string_view();
 }
 
+std::string ComparePresenter::endTwHeading() const {
+    const char mark = endTw_ ? static_cast<char>(*endTw_) : ' ';
+    return messages_(message::kEndTwBefore, {std::string_view(&mark, 1)});
+}
+
 std::size_t ComparePresenter::differenceCount() const {
     if (!comparing()) {
         return 0;

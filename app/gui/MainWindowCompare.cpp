@@ -206,11 +206,10 @@ void MainWindow::markEndTw() {
         endTwBox_->setToolTip({});
         return;
     }
-    const char markByte = static_cast<char>(*mark);
-    const std::string heading =
-        compare_.caption(message::kEndTwBefore).replace(0, 2, std::string(1, markByte));
-    endTwBox_->setToolTip(Cp1252ToQString(heading) + QLatin1Char('\n') +
-                          Cp1252TextToQString(compare_.endTwBefore()));
+    // A tooltip breaks lines at LF alone.
+    QString before = Cp1252TextToQString(compare_.endTwBefore());
+    before.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    endTwBox_->setToolTip(Cp1252ToQString(compare_.endTwHeading()) + QLatin1Char('\n') + before);
 }
 
 std::optional<std::string> MainWindow::askText(std::string_view title, std::string_view prompt) {

@@ -384,6 +384,44 @@ TEST_F(MainWindowTest, CtrlFOpensTheFindBarF3MovesEscCloses) {
     EXPECT_EQ(tabs->geometry(), atRest);
 }
 
+// F5 displays the user space again and marks what changed since: the
+// counts in the captions, a Before column with the mark and the older value,
+// a tinted row, the older End_TW text in its box's tooltip. Esc ends it.
+TEST_F(MainWindowTest, RefreshMarksChangedRowsWithTheirOlderValues) {
+    load("");
+    showWindow();
+    display();
+    std::string& cxPage = link.pages[{'C', 1024}];
+    cxPage.replace(cxPage.find("LOCALSYS"), 8, "REMOTSYS");
+    link.pages[{'E', 5024}] = "   HEADER0001Other line   ";
+    QTest::keyClick(list(1), Qt::Key_F5);
+
+    auto* tabs = child<QTabWidget>("SSTab1");
+    EXPECT_EQ(tabs->tabText(1), u"5389|CX|1"_s);
+    EXPECT_EQ(tabs->tabText(4), u"5389|ZC|0"_s);
+    EXPECT_EQ(tabs->tabText(6), u"5389|End_TW|1"_s);
+    EXPECT_TRUE(child("compareBar")->isVisible());
+    const FieldListModel& cx = window.listModel(PageList::CX);
+    ASSERT_EQ(cx.columnCount(), 3);
+    EXPECT_EQ(cx.headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), u"5487"_s);
+    QStringList marked;
+    for (int row = 0; row < cx.rowCount(); ++row) {
+        const QString before = cx.data(cx.index(row, 2), Qt::DisplayRole).toString();
+        if (!before.isEmpty()) {
+            marked << cx.data(cx.index(row, 1), Qt::DisplayRole).toString().trimmed() + u'|' +
+                          before.trimmed();
+            EXPECT_TRUE(cx.data(cx.index(row, 0), Qt::BackgroundRole).isValid());
+        }
+    }
+    EXPECT_EQ(marked, QStringList({u"REMOTSYS|~ LOCALSYS"_s}));
+    EXPECT_EQ(child<QPlainTextEdit>("txtEnd_TW")->toolTip(), u"5490|~\nFirst line\nSecond line"_s);
+
+    QTest::keyClick(list(1), Qt::Key_Escape);
+    EXPECT_FALSE(child("compareBar")->isVisible());
+    EXPECT_EQ(cx.columnCount(), 2);
+    EXPECT_EQ(tabs->tabText(1), u"CX"_s);
+}
+
 // The file column's switch, in the menus of FC, ZC and SQL only, adds the
 // column before the others on those three; the value column still ends at
 // the view's right edge.

@@ -106,6 +106,8 @@ public:
     [[nodiscard]] ComparedRow comparedRow(PageList list, std::uint32_t entry) const;
     [[nodiscard]] std::optional<RowDifference::Mark> endTwMark() const { return endTw_; }
     [[nodiscard]] std::string_view endTwBefore() const;
+    // The line over the older End_TW text ("~ End_TW differs. Before:").
+    [[nodiscard]] std::string endTwHeading() const;
     [[nodiscard]] std::size_t differenceCount() const;
     [[nodiscard]] std::string caption(int messageId) const { return messages_(messageId, {}); }
 
