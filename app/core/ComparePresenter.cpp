@@ -553,6 +553,13 @@ void ComparePresenter::showStatus() {
                               : total == 1 ? messages_(message::kOneDifference, {})
                                            : messages_(message::kDifferences, {grouped(total)});
     view_.showCompareStatus(described, count);
+    // The bar is narrow at the design size: the status line says it whole,
+    // under what went wrong when the Display shown stopped short.
+    if (display_.outcome().stage == DisplayOutcome::Stage::Completed) {
+        window_.showStatus(count + ". " + described);
+    } else {
+        window_.addStatus(count + ". " + described);
+    }
 }
 
 void ComparePresenter::step(int direction) {

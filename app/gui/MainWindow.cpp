@@ -734,6 +734,11 @@ void MainWindow::fitValueColumn(int list) {
     if (models_[at]->fileColumnShown()) {
         toRightEdge -= header->sectionSize(FieldListModel::kFileColumn);
     }
+    if (const int before = models_[at]->beforeColumn(); before >= 0) {
+        // Beside it the older value; where both do not fit they scroll.
+        toRightEdge =
+            std::max(toRightEdge - header->sectionSize(before), header->sectionSize(before));
+    }
     const auto fixed = presenter_.columnWidths(kPageLists[at].list).value;
     const int width = std::max(fixed ? pxX(*fixed) : 0, toRightEdge);
     header->resizeSection(1, std::max(width, header->minimumSectionSize()));
