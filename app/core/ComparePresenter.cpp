@@ -147,6 +147,9 @@ void ComparePresenter::compareWith(std::string_view target) {
     older_->useHostLink(otherLink_ ? *otherLink_ : viewerLink_);
     older_->address = address;
     older_->userSpaceName = name;
+    // A large user space takes seconds: the status line says what runs.
+    window_.showStatus(messages_(message::kComparing, {trimmed}));
+    view_.flushStatus();
     {
         const BusyScope busy(view_);
         older_->run();
@@ -168,7 +171,7 @@ void ComparePresenter::compareWith(std::string_view target) {
 
 void ComparePresenter::browse() {
     SaveAsRequest request;
-    request.title = messages_(message::kCompareFileFilter, {});
+    request.title = messages_(message::kCompareDialogTitle, {});
     request.filter = messages_(message::kSnapshotFileFilter, {});
     request.folder = view_.compareTarget().empty()
                          ? std::filesystem::path()
@@ -578,7 +581,7 @@ void ComparePresenter::goTo(const Place& place) {
         return;
     }
     const PageList list = ListOfSlot(place.slot);
-    std::size_t viewRow = static_cast<std::size_t>(place.position);
+    auto viewRow = static_cast<std::size_t>(place.position);
     if (onlyDifferences_) {
         const std::vector<std::uint32_t>& positions = marks_[At(list)].positions;
         viewRow =

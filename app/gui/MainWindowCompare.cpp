@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QFontDatabase>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -185,7 +186,7 @@ void MainWindow::endMarksChange() {
         }
         if (const int column = model.beforeColumn(); column >= 0) {
             // Room for a mark and a ten-digit value; longer ones scroll.
-            const QFontMetrics fixed(model.data(model.index(0, 1), Qt::FontRole).value<QFont>());
+            const QFontMetrics fixed(QFontDatabase::systemFont(QFontDatabase::FixedFont));
             header->resizeSection(column,
                                   std::max(fixed.horizontalAdvance(QString(14, QLatin1Char('0'))),
                                            header->fontMetrics().horizontalAdvance(before)) +

@@ -254,7 +254,8 @@ constexpr std::array kBuiltInTexts{
     BuiltInText{message::kCompareFailed, "Nothing to compare with: &1"},
     BuiltInText{message::kEndTwBefore, "&1 End_TW differs. Before:"},
     BuiltInText{message::kNothingToRefresh, "Nothing to refresh: display a user space first."},
-    BuiltInText{message::kCompareFileFilter, "Compare with a snapshot"},
+    BuiltInText{message::kCompareDialogTitle, "Compare with a snapshot"},
+    BuiltInText{message::kComparing, "Displaying &1 to compare with\x85"},
 };
 
 constexpr bool SortedById() {
