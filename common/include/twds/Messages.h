@@ -162,7 +162,7 @@ inline constexpr int kCompareFailed = 5489;  // &1 what went wrong
 inline constexpr int kEndTwBefore = 5490;    // &1 mark, End_TW's tooltip above the other text
 inline constexpr int kNothingToRefresh = 5491;
 inline constexpr int kCompareDialogTitle = 5492;  // the Browse dialog's title
-inline constexpr int kComparing = 5493;          // &1 what is displayed to compare with
+inline constexpr int kComparing = 5493;           // &1 what is displayed to compare with
 }  // namespace message
 
 // `text` with "&1" to "&9" replaced by the values in order, in one pass: a
