@@ -68,15 +68,17 @@ QVariant FieldListModel::data(const QModelIndex& index, int role) const {
     std::string_view bytes;
     if (index.column() == 0) {
         bytes = shown.list->text(shown.row);
+        if (shown.mark != 0) {
+            // The mark before the label, where it is always in view.
+            file = std::string(1, shown.mark) + " ";
+            file += bytes;
+            bytes = file;
+        }
     } else if (index.column() == 1) {
         // A removed row has no value in the Display shown: its own is "before".
         bytes = shown.mark == '-' ? std::string_view() : shown.list->value(shown.row);
     } else if (index.column() == beforeColumn()) {
-        if (shown.mark != 0) {
-            file = std::string(1, shown.mark) + (shown.before.empty() ? "" : " ");
-            file += shown.before;
-        }
-        bytes = file;
+        bytes = shown.before;
     } else if (fileText_ && shown.list == &list_) {
         file = fileText_(shown.row);
         bytes = file;
@@ -89,8 +91,9 @@ QVariant FieldListModel::data(const QModelIndex& index, int role) const {
         case Qt::FontRole:
             return index.column() == 0 ? QVariant() : QVariant(valueFont_);
         case Qt::ToolTipRole:
-            return index.column() == beforeColumn() && shown.mark != 0 ? Cp1252ToQString(bytes)
-                                                                       : QVariant();
+            return index.column() == beforeColumn() && !shown.before.empty()
+                       ? Cp1252ToQString(bytes)
+                       : QVariant();
         default:
             return {};
     }

@@ -185,10 +185,10 @@ void MainWindow::endMarksChange() {
             header->moveSection(header->visualIndex(FieldListModel::kFileColumn), 0);
         }
         if (const int column = model.beforeColumn(); column >= 0) {
-            // Room for a mark and a ten-digit value; longer ones scroll.
+            // Room for a ten-digit value; longer ones scroll.
             const QFontMetrics fixed(QFontDatabase::systemFont(QFontDatabase::FixedFont));
             header->resizeSection(column,
-                                  std::max(fixed.horizontalAdvance(QString(14, QLatin1Char('0'))),
+                                  std::max(fixed.horizontalAdvance(QString(12, QLatin1Char('0'))),
                                            header->fontMetrics().horizontalAdvance(before)) +
                                       16);
         }

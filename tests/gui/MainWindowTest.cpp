@@ -408,12 +408,13 @@ TEST_F(MainWindowTest, RefreshMarksChangedRowsWithTheirOlderValues) {
     for (int row = 0; row < cx.rowCount(); ++row) {
         const QString before = cx.data(cx.index(row, 2), Qt::DisplayRole).toString();
         if (!before.isEmpty()) {
-            marked << cx.data(cx.index(row, 1), Qt::DisplayRole).toString().trimmed() + u'|' +
+            marked << cx.data(cx.index(row, 0), Qt::DisplayRole).toString() + u'|' +
+                          cx.data(cx.index(row, 1), Qt::DisplayRole).toString().trimmed() + u'|' +
                           before.trimmed();
             EXPECT_TRUE(cx.data(cx.index(row, 0), Qt::BackgroundRole).isValid());
         }
     }
-    EXPECT_EQ(marked, QStringList({u"REMOTSYS|~ LOCALSYS"_s}));
+    EXPECT_EQ(marked, QStringList({u"~ L5414|REMOTSYS|LOCALSYS"_s}));
     EXPECT_EQ(child<QPlainTextEdit>("txtEnd_TW")->toolTip(), u"5490|~\nFirst line\nSecond line"_s);
 
     QTest::keyClick(list(1), Qt::Key_Escape);

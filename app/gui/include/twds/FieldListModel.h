@@ -75,9 +75,10 @@ public:
     void showFileColumn(bool shown);
     [[nodiscard]] bool fileColumnShown() const { return fileShown_; }
 
-    // While comparing, a last column (heading `caption`) shows each differing
-    // row's mark and older value, its rows are tinted by their mark, and a row
-    // map may name the older Display's rows; no function, no column. Call it
+    // While comparing, a differing row's label starts with its mark ("~ ",
+    // "+ ", "- ") and its ground is tinted by it, a last column (heading
+    // `caption`) shows its older value, and a row map may name the older
+    // Display's rows; no function, no column. Call it
     // between beginListReset and endListReset.
     void setComparison(QString caption, CompareRow compared);
     // The comparison's column, or -1.
