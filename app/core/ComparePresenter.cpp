@@ -46,7 +46,11 @@ std::string TitleOf(std::string caption) {
 std::string TimeOfDay(std::chrono::system_clock::time_point when) {
     const std::time_t seconds = std::chrono::system_clock::to_time_t(when);
     std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &seconds);
+#else
     localtime_r(&seconds, &local);
+#endif
     char text[16] = {};
     std::strftime(text, sizeof text, "%H:%M:%S", &local);
     return text;
@@ -434,6 +438,7 @@ void ComparePresenter::listsChanging() {
             older_ = std::make_unique<DisplayCommand>(viewerLink_, display_.labels());
         }
         older_->swapDisplayed(display_);
+        older_->useHostLink(viewerLink_);  // before the snapshot compared with goes
         otherLink_.reset();
     }
 }
