@@ -90,7 +90,7 @@ ComparePresenter::~ComparePresenter() {
 void ComparePresenter::open() {
     find_.close();
     open_ = true;
-    view_.showCompareBar(true);
+    view_.showCompareBar(true, true);
     showStatus();
 }
 
@@ -105,7 +105,7 @@ void ComparePresenter::close() {
     showCaptions();
     if (open_) {
         open_ = false;
-        view_.showCompareBar(false);
+        view_.showCompareBar(false, false);
     }
 }
 
@@ -448,7 +448,7 @@ void ComparePresenter::listsChanged() {
         against_ = Against::Previous;
         if (!open_) {
             open_ = true;
-            view_.showCompareBar(true);
+            view_.showCompareBar(true, false);
         }
     } else if (against_ == Against::Previous) {
         // A Display of its own: what it would be compared with is unclear.

@@ -104,10 +104,13 @@ void MainWindow::viewRowClicked(PageList list, std::size_t viewRow) {
     }
 }
 
-void MainWindow::showCompareBar(bool shown) {
+void MainWindow::showCompareBar(bool shown, bool takeFocus) {
     compareBar_->setVisible(shown);
     updateEscape();
     placeControls(presenter_.layout());
+    if (shown && !takeFocus) {
+        return;
+    }
     if (shown) {
         compareBar_->targetBox()->setFocus(Qt::ShortcutFocusReason);
         compareBar_->targetBox()->selectAll();

@@ -74,7 +74,7 @@ public:
 // the timer.
 class FakeCompareView : public CompareView {
 public:
-    void showCompareBar(bool shown) override { barShown = shown; }
+    void showCompareBar(bool shown, bool /*takeFocus*/) override { barShown = shown; }
     [[nodiscard]] std::string compareTarget() const override { return target; }
     void setCompareTarget(std::string_view text) override { target = text; }
     void showCompareStatus(std::string_view described, std::string_view count) override {

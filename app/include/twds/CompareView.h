@@ -19,9 +19,10 @@ class CompareView {
 public:
     virtual ~CompareView() = default;
 
-    // Shows the bar with the cursor in its text box; or hides it and gives
-    // the focus back to the selected tab's list.
-    virtual void showCompareBar(bool shown) = 0;
+    // Shows the bar, with the cursor in its text box when `takeFocus` (a
+    // refresh leaves the focus in the list); or hides it and gives the focus
+    // back to the selected tab's list.
+    virtual void showCompareBar(bool shown, bool takeFocus) = 0;
     // The bar's text: what to compare with.
     [[nodiscard]] virtual std::string compareTarget() const = 0;
     virtual void setCompareTarget(std::string_view text) = 0;

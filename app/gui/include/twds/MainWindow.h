@@ -143,7 +143,7 @@ private:
     // CompareView (selectTab, selectedTab, currentRow, selectRow,
     // setTabCaption, showValue, the boxes' texts, setBusy and askOpenPath are
     // the other views' too); in MainWindowCompare.cpp.
-    void showCompareBar(bool shown) override;
+    void showCompareBar(bool shown, bool takeFocus) override;
     [[nodiscard]] std::string compareTarget() const override;
     void setCompareTarget(std::string_view text) override;
     void showCompareStatus(std::string_view described, std::string_view count) override;
