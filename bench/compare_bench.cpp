@@ -5,9 +5,7 @@
 //   twds_bench_compare [--benchmark_*...] --store DIR --work DIR --name NAME [--label L]
 //
 // The newer user space is the older one with about 1 % of its values
-// changed: one byte in every 731 of each ZC page, about one value in a
-// hundred of a model's ZC rows. It is written to DIR/work as a snapshot
-// named as the older one, so that both display the same rows.
+// changed (ChangedModel.h).
 
 #include <cstdint>
 #include <exception>
@@ -23,6 +21,7 @@
 #include <benchmark/benchmark.h>
 
 #include "BenchOptions.h"
+#include "ChangedModel.h"
 #include "twds/CommandLine.h"
 #include "twds/DisplayCommand.h"
 #include "twds/HeadlessRun.h"
@@ -37,8 +36,6 @@ using twds::bench::BenchOptions;
 BenchOptions gOptions;
 std::filesystem::path gChanged;
 
-constexpr std::size_t kChangeEvery = 731;
-
 class NullBuffer final : public std::streambuf {
 protected:
     int_type overflow(int_type c) override { return traits_type::not_eof(c); }
@@ -47,42 +44,6 @@ protected:
 
 std::string Target() {
     return gOptions.address + "/" + gOptions.name;
-}
-
-// Displays the older user space and writes the newer one beside the work
-// files; the count of changed values is printed.
-void WriteChangedModel() {
-    const twds::CommandLine commandLine =
-        twds::ParseCommandLine({"--store", gOptions.store.string(), Target()});
-    twds::ViewerEnvironment environment(commandLine, [](const std::string&, const std::string&) {});
-    twds::DisplayCommand display(environment.hostLink(), environment.labels());
-    display.address = gOptions.address;
-    display.userSpaceName = gOptions.name;
-    if (display.run().stage != twds::DisplayOutcome::Stage::Completed) {
-        throw std::runtime_error("the user space could not be displayed");
-    }
-    gChanged = gOptions.work / (gOptions.name + "-changed.twus");
-    std::ofstream out(gChanged, std::ios::binary);
-    twds::UserSpaceWriter writer(out);
-    twds::SnapshotInfo info;
-    info.address = gOptions.address;
-    info.name = gOptions.name;
-    writer.snapshotHeader(info);
-    std::size_t changed = 0;
-    for (const twds::FetchedPage& page : display.fetchedPages()) {
-        std::string text(page.text);
-        if (page.kind == 'Z') {
-            for (std::size_t at = kChangeEvery / 2; at < text.size(); at += kChangeEvery) {
-                text[at] = text[at] == 'X' ? 'Y' : 'X';
-                ++changed;
-            }
-        }
-        writer.page(page.kind, static_cast<std::uint32_t>(page.position), text);
-    }
-    if (!out.flush()) {
-        throw std::runtime_error("cannot write " + gChanged.string());
-    }
-    std::cerr << "changed " << changed << " bytes of " << display.totalRows() << " rows\n";
 }
 
 // state.range(0): 0 for --export --output -, 1 for --compare OLD NEW.
@@ -135,7 +96,7 @@ int main(int argc, char** argv) {
     try {
         gOptions = twds::bench::ParseBenchOptions(argc, argv);
         twds::bench::PrepareBenchEnvironment(gOptions.work);
-        WriteChangedModel();
+        gChanged = twds::bench::WriteChangedModel(gOptions);
         const std::string size = "/" + gOptions.label;
         benchmark::RegisterBenchmark(("Headless" + size).c_str(), BM_Headless)
             ->ArgName("compare")

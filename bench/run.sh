@@ -37,7 +37,7 @@ done
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTWDS_BUILD_BENCHMARKS=ON >/dev/null
 cmake --build "$build" -j2 --target twus_make twDspUsrSpc twds_bench_viewer \
     twds_bench_baselines twds_bench_hostlink twds_bench_registry twds_display_once twds_bench_find \
-    twds_bench_compare
+    twds_bench_compare twds_bench_window_compare
 bin=$build/bin
 
 store=$data/store
@@ -111,6 +111,14 @@ fi
 # against the export of one, and saving a snapshot of M.
 gbench compare-M "$bin/twds_bench_compare" --store "$store" --work "$work" --name BENCHM0001 \
     --label M
+# The window's comparison and F5: two M (and two L) differing in 1 % of
+# their values, through the compare bar; the only-differences toggle.
+gbench window-compare-M "$bin/twds_bench_window_compare" --store "$store" --work "$work" \
+    --name BENCHM0001 --label M
+if ((large)); then
+    reps=3 gbench window-compare-L "$bin/twds_bench_window_compare" --store "$store" \
+        --work "$work" --name BENCHL0001 --label L
+fi
 gbench registry "$bin/twds_bench_registry" --work "$work"
 if ((baselines)); then
     # One process each, so that each reports its own peak memory. Fewer

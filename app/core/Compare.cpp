@@ -39,10 +39,13 @@ public:
         matchByKey(oldRows, newRows);
     }
 
-    void onlyIn(RowDifference::Mark mark, PageList list, std::string_view ficID, RowRange rows) {
+    // A file in one Display only; removed rows stand before the newer row
+    // `before`.
+    void onlyIn(RowDifference::Mark mark, PageList list, std::string_view ficID, RowRange rows,
+                std::size_t before = 0) {
         base_ = RowDifference{mark, list, 0, 0, ficID};
         for (std::size_t row = rows.first; row < rows.end; ++row) {
-            report(mark, row, row);
+            report(mark, row, row, before);
         }
     }
 
@@ -78,10 +81,10 @@ private:
             }
         }
         std::size_t oldCursor = oldRows.first;
-        const auto removedUpTo = [&](std::size_t end) {
+        const auto removedUpTo = [&](std::size_t end, std::size_t before) {
             for (; oldCursor < end; ++oldCursor) {
                 if (!oldMatched[oldCursor - oldRows.first]) {
-                    report(RowDifference::Mark::Removed, oldCursor, 0);
+                    report(RowDifference::Mark::Removed, oldCursor, 0, before);
                 }
             }
         };
@@ -90,11 +93,11 @@ private:
                 report(RowDifference::Mark::Added, 0, newRows.first + i);
                 continue;
             }
-            removedUpTo(match[i]);
+            removedUpTo(match[i], newRows.first + i);
             oldCursor = std::max(oldCursor, match[i] + 1);
             changedIfDiffer(match[i], newRows.first + i);
         }
-        removedUpTo(oldRows.end);
+        removedUpTo(oldRows.end, newRows.end);
     }
 
     void changedIfDiffer(std::size_t oldRow, std::size_t newRow) {
@@ -103,11 +106,13 @@ private:
         }
     }
 
-    void report(RowDifference::Mark mark, std::size_t oldRow, std::size_t newRow) {
+    void report(RowDifference::Mark mark, std::size_t oldRow, std::size_t newRow,
+                std::size_t before = 0) {
         RowDifference difference = base_;
         difference.mark = mark;
         difference.oldRow = oldRow;
         difference.newRow = newRow;
+        difference.beforeNewRow = before;
         each_(difference);
     }
 
@@ -144,26 +149,29 @@ void CompareFiles(const DisplayCommand& older, const DisplayCommand& newer, Page
         }
     }
     int oldCursor = 1;
+    std::size_t newCursor = 0;  // the end of the newer rows reported so far
     const auto removedUpTo = [&](int end) {
         for (; oldCursor < end; ++oldCursor) {
             if (!oldMatched[static_cast<std::size_t>(oldCursor)]) {
                 comparer.onlyIn(RowDifference::Mark::Removed, list,
                                 oldIDs[static_cast<std::size_t>(oldCursor) - 1],
-                                FileRows(older, list, oldCursor));
+                                FileRows(older, list, oldCursor), newCursor);
             }
         }
     };
     for (std::size_t i = 0; i < newIDs.size(); ++i) {
         const int n = static_cast<int>(i) + 1;
+        const RowRange newRows = FileRows(newer, list, n);
         if (match[i] == 0) {
-            comparer.onlyIn(RowDifference::Mark::Added, list, newIDs[i], FileRows(newer, list, n));
-            continue;
+            comparer.onlyIn(RowDifference::Mark::Added, list, newIDs[i], newRows);
+        } else {
+            removedUpTo(match[i]);
+            oldCursor = std::max(oldCursor, match[i] + 1);
+            comparer.compare(list, newIDs[i], FileRows(older, list, match[i]), newRows);
         }
-        removedUpTo(match[i]);
-        oldCursor = std::max(oldCursor, match[i] + 1);
-        comparer.compare(list, newIDs[i], FileRows(older, list, match[i]),
-                         FileRows(newer, list, n));
+        newCursor = std::max(newCursor, newRows.end);
     }
+    newCursor = newer.list(list).rowCount();
     removedUpTo(static_cast<int>(oldIDs.size()) + 1);
 }
 

@@ -5,6 +5,7 @@
 #include <new>
 #include <stdexcept>
 #include <string_view>
+#include <utility>
 
 #include "twds/AnsiText.h"
 #include "twds/PageLayout.h"
@@ -281,6 +282,23 @@ std::pair<std::size_t, std::size_t> DisplayCommand::fileRows(PageList which, int
     }
     const std::size_t end = page + 1 == pages.end() ? list(which).rowCount() : (page + 1)->firstRow;
     return {page->firstRow, end};
+}
+
+void DisplayCommand::swapDisplayed(DisplayCommand& other) noexcept {
+    using std::swap;
+    swap(lists_, other.lists_);
+    swap(endTwText, other.endTwText);
+    swap(connectedAddress, other.connectedAddress);
+    swap(userSpace, other.userSpace);
+    swap(kept, other.kept);
+    swap(lastError, other.lastError);
+    swap(pages_, other.pages_);
+    swap(ficIDs_, other.ficIDs_);
+    swap(endTwPosition_, other.endTwPosition_);
+    swap(fetched_, other.fetched_);
+    fetchedTexts_.swap(other.fetchedTexts_);
+    swap(fetchedAt_, other.fetchedAt_);
+    swap(outcome_, other.outcome_);
 }
 
 std::size_t DisplayCommand::totalRows() const {

@@ -30,11 +30,11 @@ FindPresenter::FindPresenter(FindView& view, MainWindowPresenter& window,
       display_(display),
       messages_(std::move(messages)),
       search_(std::move(search)) {
-    window_.setListsObserver(this);
+    window_.addListsObserver(this);
 }
 
 FindPresenter::~FindPresenter() {
-    window_.setListsObserver(nullptr);
+    window_.removeListsObserver(this);
     stopSearch();
 }
 

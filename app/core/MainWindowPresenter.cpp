@@ -105,8 +105,8 @@ void MainWindowPresenter::resized(int outerWidthTwips, int outerHeightTwips, boo
 }
 
 void MainWindowPresenter::display() {
-    if (listsObserver_ != nullptr) {
-        listsObserver_->listsChanging();
+    for (ListsObserver* observer : listsObservers_) {
+        observer->listsChanging();
     }
     statusContext_.clear();
     statusRow_.clear();
@@ -142,8 +142,8 @@ void MainWindowPresenter::display() {
     if (inspecting_) {
         inspect(form::kInfoTab, std::nullopt);  // the rows inspected are gone
     }
-    if (listsObserver_ != nullptr) {
-        listsObserver_->listsChanged();
+    for (ListsObserver* observer : listsObservers_) {
+        observer->listsChanged();
     }
 }
 

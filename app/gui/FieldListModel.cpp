@@ -4,6 +4,9 @@
 #include <climits>
 #include <utility>
 
+#include <QBrush>
+#include <QColor>
+
 #include "twds/Cp1252.h"
 
 namespace twds {
@@ -16,6 +19,21 @@ int ClampedRowCount(const FieldList& list) {
     return static_cast<int>(std::min<std::size_t>(list.rowCount(), INT_MAX));
 }
 
+// A row's ground by its mark: light tints that keep the text readable, the
+// mark's character saying the same for whoever does not see the colour.
+QVariant MarkGround(char mark) {
+    switch (mark) {
+        case '~':
+            return QBrush(QColor(0xFF, 0xF0, 0xB3));
+        case '+':
+            return QBrush(QColor(0xD4, 0xF0, 0xD4));
+        case '-':
+            return QBrush(QColor(0xF6, 0xD0, 0xD0));
+        default:
+            return {};
+    }
+}
+
 }  // namespace
 
 FieldListModel::FieldListModel(const FieldList& list, QObject* parent)
@@ -26,24 +44,45 @@ int FieldListModel::rowCount(const QModelIndex& parent) const {
 }
 
 int FieldListModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : kColumns + (fileShown_ ? 1 : 0);
+    return parent.isValid() ? 0 : kColumns + (fileShown_ ? 1 : 0) + (compared_ ? 1 : 0);
 }
 
 QVariant FieldListModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
         return {};
     }
-    const std::size_t row = listRow(index.row());
-    if (row >= list_.rowCount()) {
+    // Outside a comparison every row is the list's own.
+    ComparedRow shown{0, &list_, listRow(index.row()), {}};
+    if (compared_) {
+        const std::uint32_t entry = map_ != nullptr ? (*map_)[static_cast<std::size_t>(index.row())]
+                                                    : static_cast<std::uint32_t>(index.row());
+        shown = compared_(entry);
+    }
+    if (shown.row >= shown.list->rowCount()) {
         return {};  // asked between a list change and endListReset()
     }
-    std::string file;
-    if (index.column() == kFileColumn && fileText_) {
-        file = fileText_(row);
+    if (role == Qt::BackgroundRole) {
+        return MarkGround(shown.mark);
     }
-    const std::string_view bytes = index.column() == 0   ? list_.text(row)
-                                   : index.column() == 1 ? list_.value(row)
-                                                         : std::string_view(file);
+    std::string file;
+    std::string_view bytes;
+    if (index.column() == 0) {
+        bytes = shown.list->text(shown.row);
+        if (shown.mark != 0) {
+            // The mark before the label, where it is always in view.
+            file = std::string(1, shown.mark) + " ";
+            file += bytes;
+            bytes = file;
+        }
+    } else if (index.column() == 1) {
+        // A removed row has no value in the Display shown: its own is "before".
+        bytes = shown.mark == '-' ? std::string_view() : shown.list->value(shown.row);
+    } else if (index.column() == beforeColumn()) {
+        bytes = shown.before;
+    } else if (fileText_ && shown.list == &list_) {
+        file = fileText_(shown.row);
+        bytes = file;
+    }
     switch (role) {
         case Qt::DisplayRole:
             return Cp1252ToQString(bytes);
@@ -51,6 +90,10 @@ QVariant FieldListModel::data(const QModelIndex& index, int role) const {
             return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
         case Qt::FontRole:
             return index.column() == 0 ? QVariant() : QVariant(valueFont_);
+        case Qt::ToolTipRole:
+            return index.column() == beforeColumn() && !shown.before.empty()
+                       ? Cp1252ToQString(bytes)
+                       : QVariant();
         default:
             return {};
     }
@@ -60,6 +103,9 @@ QVariant FieldListModel::headerData(int section, Qt::Orientation orientation, in
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
         section >= columnCount()) {
         return {};
+    }
+    if (section == beforeColumn()) {
+        return beforeCaption_;
     }
     if (section == kFileColumn) {
         return fileCaption_;
@@ -115,6 +161,11 @@ std::string_view FieldListModel::value(int row) const {
 void FieldListModel::setFileColumn(QString caption, RowText text) {
     fileCaption_ = std::move(caption);
     fileText_ = std::move(text);
+}
+
+void FieldListModel::setComparison(QString caption, CompareRow compared) {
+    beforeCaption_ = std::move(caption);
+    compared_ = std::move(compared);
 }
 
 void FieldListModel::showFileColumn(bool shown) {

@@ -37,6 +37,7 @@
 
 #include "twds/ByteRunDelegate.h"
 #include "twds/ByteRunText.h"
+#include "twds/CompareBar.h"
 #include "twds/Cp1252.h"
 #include "twds/DisplayCommand.h"
 #include "twds/FileColumn.h"
@@ -136,7 +137,8 @@ MainWindow::MainWindow(DisplayCommand& display, RegistryStore& registry, Message
     : QWidget(parent),
       display_(display),
       presenter_(*this, display, registry, messages, std::move(captions)),
-      find_(*this, presenter_, display, std::move(messages)) {
+      find_(*this, presenter_, display, messages),
+      compare_(*this, presenter_, display, find_, std::move(messages)) {
     Name(this, form::kWindow);
     saveAsDialog_ = [this](const QString& title, const QString& proposedPath,
                            const QString& filter) {
@@ -149,6 +151,7 @@ MainWindow::MainWindow(DisplayCommand& display, RegistryStore& registry, Message
 
     createControls();
     createFindBar();
+    createCompareBar();
     setFocusOrder();
 
     const int statusHeight = statusLineHeight();
@@ -243,12 +246,12 @@ void MainWindow::createControls() {
         const PageList list = info.list;
         // The find presenter maps the view's rows to the list's.
         connect(view, &QTableView::clicked, this, [this, list](const QModelIndex& index) {
-            find_.rowClicked(list, static_cast<std::size_t>(index.row()));
+            viewRowClicked(list, static_cast<std::size_t>(index.row()));
         });
         connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
                 [this, list](const QModelIndex& current) {
                     if (current.isValid()) {
-                        find_.rowClicked(list, static_cast<std::size_t>(current.row()));
+                        viewRowClicked(list, static_cast<std::size_t>(current.row()));
                     }
                 });
     }
@@ -314,15 +317,25 @@ void MainWindow::createFindBar() {
                     command(message::kFindNextCommand, QKeySequence::FindNext),
                     command(message::kFindPreviousCommand, QKeySequence::FindPrevious),
                     new QAction(caption(message::kOnlyMatchingCommand), this)};
-    connect(findActions_[0], &QAction::triggered, this, [this] { find_.open(); });
-    connect(findActions_[1], &QAction::triggered, this, [this] { find_.findNext(); });
-    connect(findActions_[2], &QAction::triggered, this, [this] { find_.findPrevious(); });
+    // The find bar opens in place of a comparison.
+    connect(findActions_[0], &QAction::triggered, this, [this] { compare_.openFind(); });
+    connect(findActions_[1], &QAction::triggered, this, [this] {
+        compare_.close();
+        find_.findNext();
+    });
+    connect(findActions_[2], &QAction::triggered, this, [this] {
+        compare_.close();
+        find_.findPrevious();
+    });
     QAction* onlyMatching = findActions_[3];
     onlyMatching->setCheckable(true);
     // The menu's toggle and the bar's check box show one state.
     connect(onlyMatching, &QAction::toggled, findBar_->onlyMatchingBox(), &QCheckBox::setChecked);
     connect(findBar_->onlyMatchingBox(), &QCheckBox::toggled, this, [this, onlyMatching](bool on) {
         onlyMatching->setChecked(on);
+        if (on) {
+            compare_.close();
+        }
         find_.setOnlyMatching(on);
     });
     addSnapshotCommands();
@@ -361,10 +374,10 @@ void MainWindow::placeControls(const FormLayout& layout) {
     // An open find bar takes the bottom of the tab control's room; the
     // buttons stay where they are.
     QRect tabs = pxRect(layout.tabs);
-    if (findBar_ != nullptr && !findBar_->isHidden()) {
-        const int barHeight = findBar_->sizeHint().height();
+    if (QWidget* bar = openBar(); bar != nullptr) {
+        const int barHeight = bar->sizeHint().height();
         tabs.setHeight(tabs.height() - barHeight);
-        findBar_->setGeometry(tabs.left(), tabs.bottom() + 1, tabs.width(), barHeight);
+        bar->setGeometry(tabs.left(), tabs.bottom() + 1, tabs.width(), barHeight);
     }
     tabs_->setGeometry(tabs);
     if (findBar_ != nullptr) {
@@ -405,9 +418,7 @@ void MainWindow::placeTabPageControls() {
         place(view, layout.listView);
     }
     // The boxes at the bottom of the pages give the find bar its room.
-    const int shrink = findBar_ != nullptr && !findBar_->isHidden()
-                           ? pxY(layout.tabs.height) - tabs_->height()
-                           : 0;
+    const int shrink = openBar() != nullptr ? pxY(layout.tabs.height) - tabs_->height() : 0;
     const auto shorter = [this, shrink](TwipsRect rect) {
         rect.height -= qRound(shrink * kTwipsPerInch / logicalDpiY());
         return rect;
@@ -595,7 +606,7 @@ void MainWindow::fitTabRow() {
         QApplication::sendEvent(bar, &styleChange);
     };
     apply(false);
-    if (!findBar_->isHidden() && bar->sizeHint().width() > tabs_->width()) {
+    if (openBar() != nullptr && bar->sizeHint().width() > tabs_->width()) {
         apply(true);
     }
 }
@@ -642,7 +653,7 @@ void MainWindow::endMatchesChange() {
     // A model is reset only when it shows other rows than before: a reset
     // forgets the view's selection and scroll position.
     for (std::size_t i = 0; i < kPageListCount; ++i) {
-        const std::vector<std::uint32_t>* map = find_.rowMap(kPageLists[i].list);
+        const std::vector<std::uint32_t>* map = rowMapOf(kPageLists[i].list);
         if (!mappedBeforeChange_[i] && map != nullptr) {
             models_[i]->beginListReset();
         }
@@ -723,6 +734,11 @@ void MainWindow::fitValueColumn(int list) {
     if (models_[at]->fileColumnShown()) {
         toRightEdge -= header->sectionSize(FieldListModel::kFileColumn);
     }
+    if (const int before = models_[at]->beforeColumn(); before >= 0) {
+        // Beside it the older value; where both do not fit they scroll.
+        toRightEdge =
+            std::max(toRightEdge - header->sectionSize(before), header->sectionSize(before));
+    }
     const auto fixed = presenter_.columnWidths(kPageLists[at].list).value;
     const int width = std::max(fixed ? pxX(*fixed) : 0, toRightEdge);
     header->resizeSection(1, std::max(width, header->minimumSectionSize()));
@@ -759,6 +775,10 @@ void MainWindow::copySelectedRows(int list) {
          listViews_[static_cast<std::size_t>(list)]->selectionModel()->selection()) {
         ranges.push_back(
             {static_cast<std::size_t>(range.top()), static_cast<std::size_t>(range.bottom())});
+    }
+    if (compare_.comparing()) {
+        compare_.copyRows(kPageLists[static_cast<std::size_t>(list)].list, ranges);
+        return;
     }
     find_.copyRows(kPageLists[static_cast<std::size_t>(list)].list, ranges);
 }
@@ -830,6 +850,9 @@ void MainWindow::inspectCurrent() {
         if (kPageLists[i].tab == tab && listViews_[i]->currentIndex().isValid()) {
             // With only the matching rows shown, the view's row is not the list's.
             row = models_[i]->listRow(listViews_[i]->currentIndex().row());
+            if (*row >= models_[i]->list().rowCount()) {
+                row.reset();  // a row only the compared Display has
+            }
         }
     }
     presenter_.inspect(tab, row);
@@ -865,15 +888,19 @@ bool MainWindow::inspectorShown() const {
 }
 
 void MainWindow::updateEscape() {
-    escapeAction_->setEnabled(findBar_->isVisible() || inspectorShown());
+    escapeAction_->setEnabled(findBar_->isVisible() || compareBar_->isVisible() ||
+                              inspectorShown());
 }
 
 void MainWindow::escapePressed() {
     // The find bar when it has the focus or is all there is; else the
     // inspector.
     const bool inFindBar = findBar_->isAncestorOf(QApplication::focusWidget());
+    const bool inCompareBar = compareBar_->isAncestorOf(QApplication::focusWidget());
     if (findBar_->isVisible() && (inFindBar || !inspectorShown())) {
         find_.close();
+    } else if (compareBar_->isVisible() && (inCompareBar || !inspectorShown())) {
+        compare_.close();
     } else if (inspectorShown()) {
         inspector_->close();
     }

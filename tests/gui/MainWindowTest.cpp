@@ -310,7 +310,9 @@ TEST_F(MainWindowTest, CtrlCCopiesTheSelectedRowsAsLabelTabValueLines) {
     }
     EXPECT_EQ(commands, QStringList({u"5370 Ctrl+C"_s, u"5371 Ctrl+A"_s, u" "_s, u"5380 Ctrl+F"_s,
                                      u"5381 F3"_s, u"5382 Shift+F3"_s, u"5383 "_s, u" "_s,
-                                     u"5442 Ctrl+I"_s, u"5471 Ctrl+S"_s, u"5472 Ctrl+O"_s}));
+                                     u"5442 Ctrl+I"_s, u"5471 Ctrl+S"_s, u"5472 Ctrl+O"_s, u" "_s,
+                                     u"5474 Ctrl+D"_s, u"5485 F7"_s, u"5486 Shift+F7"_s, u"5478 "_s,
+                                     u"5392 F5"_s, u"5393 "_s}));
 }
 
 // A saved user space dropped on the window is displayed from it (the
@@ -382,6 +384,45 @@ TEST_F(MainWindowTest, CtrlFOpensTheFindBarF3MovesEscCloses) {
     EXPECT_EQ(tabs->geometry(), atRest);
 }
 
+// F5 displays the user space again and marks what changed since: the
+// counts in the captions, a Before column with the mark and the older value,
+// a tinted row, the older End_TW text in its box's tooltip. Esc ends it.
+TEST_F(MainWindowTest, RefreshMarksChangedRowsWithTheirOlderValues) {
+    load("");
+    showWindow();
+    display();
+    std::string& cxPage = link.pages[{'C', 1024}];
+    cxPage.replace(cxPage.find("LOCALSYS"), 8, "REMOTSYS");
+    link.pages[{'E', 5024}] = "   HEADER0001Other line   ";
+    QTest::keyClick(list(1), Qt::Key_F5);
+
+    auto* tabs = child<QTabWidget>("SSTab1");
+    EXPECT_EQ(tabs->tabText(1), u"5389|CX|1"_s);
+    EXPECT_EQ(tabs->tabText(4), u"5389|ZC|0"_s);
+    EXPECT_EQ(tabs->tabText(6), u"5389|End_TW|1"_s);
+    EXPECT_TRUE(child("compareBar")->isVisible());
+    const FieldListModel& cx = window.listModel(PageList::CX);
+    ASSERT_EQ(cx.columnCount(), 3);
+    EXPECT_EQ(cx.headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), u"5487"_s);
+    QStringList marked;
+    for (int row = 0; row < cx.rowCount(); ++row) {
+        const QString before = cx.data(cx.index(row, 2), Qt::DisplayRole).toString();
+        if (!before.isEmpty()) {
+            marked << cx.data(cx.index(row, 0), Qt::DisplayRole).toString() + u'|' +
+                          cx.data(cx.index(row, 1), Qt::DisplayRole).toString().trimmed() + u'|' +
+                          before.trimmed();
+            EXPECT_TRUE(cx.data(cx.index(row, 0), Qt::BackgroundRole).isValid());
+        }
+    }
+    EXPECT_EQ(marked, QStringList({u"~ L5414|REMOTSYS|LOCALSYS"_s}));
+    EXPECT_EQ(child<QPlainTextEdit>("txtEnd_TW")->toolTip(), u"5490|~\nFirst line\nSecond line"_s);
+
+    QTest::keyClick(list(1), Qt::Key_Escape);
+    EXPECT_FALSE(child("compareBar")->isVisible());
+    EXPECT_EQ(cx.columnCount(), 2);
+    EXPECT_EQ(tabs->tabText(1), u"CX"_s);
+}
+
 // The file column's switch, in the menus of FC, ZC and SQL only, adds the
 // column before the others on those three; the value column still ends at
 // the view's right edge.
@@ -394,7 +435,9 @@ TEST_F(MainWindowTest, FileColumnShowsOnTheListsOfFilesOnly) {
     QStringList switches;
     for (int n = 1; n <= 5; ++n) {
         for (QAction* action : list(n)->actions()) {
-            if (action->isCheckable() && action->text() != u"5383"_s) {  // not the find bar's
+            // Not the find bar's, the comparison's or the automatic refresh's.
+            if (action->isCheckable() && action->text() != u"5383"_s &&
+                action->text() != u"5478"_s && action->text() != u"5393"_s) {
                 switches << QString::number(n) + u' ' + action->text() + u' ' +
                                 action->shortcut().toString();
             }
@@ -515,7 +558,9 @@ TEST(MainWindowFrench, CaptionsAccessKeysAndListLabelsFollowTheLanguage) {
                   u"&Export Alt+E | Target machine IP Address  | Userspace Name  | "
                   u"&Copy Alt+C | Select &all Alt+A |   | &Find Alt+F | Find &next Alt+N | "
                   u"Find &previous Alt+P | Show &only matching rows Alt+O |   | "
-                  u"&Inspect Alt+I | &Save snapshot Alt+S | Op&en snapshot Alt+E"_s
+                  u"&Inspect Alt+I | &Save snapshot Alt+S | Op&en snapshot Alt+E |   | "
+                  u"Compare &with\u2026 Alt+W | Next difference  | Previous difference  | "
+                  u"Only &differences Alt+D | &Refresh Alt+R | Refresh e&very\u2026 Alt+V"_s
                 : QString::fromUtf8(
                       "Afficher l'espace de travail | Nom du champ | &Afficher Alt+A | "
                       "&Quitter "
@@ -525,7 +570,10 @@ TEST(MainWindowFrench, CaptionsAccessKeysAndListLabelsFollowTheLanguage) {
                       "| "
                       "Occurrence &précédente Alt+P | Afficher &uniquement les lignes trouvées "
                       "Alt+U |   | &Inspecter Alt+I | &Enregistrer l'instantané Alt+E | "
-                      "&Ouvrir un instantané Alt+O"));
+                      "&Ouvrir un instantané Alt+O |   | Co&mparer avec… Alt+M | "
+                      "Différence suivante  | Différence précédente  | "
+                      "&Différences seulement Alt+D | &Actualiser Alt+A | "
+                      "Actualiser toutes &les… Alt+L"));
     }
 }
 

@@ -23,6 +23,9 @@ struct RowDifference {
     std::size_t oldRow = 0;  // Changed and Removed: the row in the older Display
     std::size_t newRow = 0;  // Changed and Added: the row in the newer one
     std::string_view ficID;  // the row's file; empty on CX and GC
+    // Removed: the newer Display's row it stands before in a merged list (the
+    // newer list's row count when it comes after the last).
+    std::size_t beforeNewRow = 0;
 };
 
 // Calls `each` for every difference, list by list in tab order, and within a

@@ -82,6 +82,7 @@ public:
     // The host link the next run() uses (a snapshot's, say); it must outlive
     // the command or the next call of this.
     void useHostLink(HostLink& hostLink) { hostLink_ = &hostLink; }
+    [[nodiscard]] HostLink& hostLink() const { return *hostLink_; }
 
     // The two input boxes, as the user typed them (bytes, Windows-1252).
     // Run() writes the trimmed upper-case name back into userSpaceName.
@@ -117,6 +118,11 @@ public:
     void fetchLastError();
     // Closes connection once more (the Exit button).
     void closeConnection();
+    // Exchanges what the last runs showed (lists, End_TW text, pages, files,
+    // outcome, the window state they set) with `other`, without copying a
+    // row: a refresh keeps the previous Display to mark what changed. The
+    // host links and the boxes' texts stay.
+    void swapDisplayed(DisplayCommand& other) noexcept;
 
     [[nodiscard]] const DisplayOutcome& outcome() const { return outcome_; }
     // The labels the decoders give the rows.

@@ -117,8 +117,10 @@ public:
     [[nodiscard]] std::string inspectCaption() const;
     [[nodiscard]] std::string inspectorTitle() const;
 
-    // Tells `observer` (or nobody) of every Display from now on.
-    void setListsObserver(ListsObserver* observer) { listsObserver_ = observer; }
+    // Tells `observer` of every Display from now on, after those added
+    // before it; or no more.
+    void addListsObserver(ListsObserver* observer) { listsObservers_.push_back(observer); }
+    void removeListsObserver(ListsObserver* observer) { std::erase(listsObservers_, observer); }
 
     // The layout last placed, in twips.
     [[nodiscard]] const FormLayout& layout() const { return layout_; }
@@ -154,7 +156,7 @@ private:
     RegistryStore& registry_;
     MessageLookup messages_;
     CatalogueLookup captions_;
-    ListsObserver* listsObserver_ = nullptr;
+    std::vector<ListsObserver*> listsObservers_;
 
     double listHeightRatio_ = design::kListHeightRatio;
     FormLayout layout_ = ComputeFormLayout(design::kMinOuterWidth, design::kMinOuterHeight);

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace twds {
@@ -24,6 +25,12 @@ public:
     // Forgets every text; the chunks stay, for the next Display to fill
     // without faulting their memory in again.
     void clear();
+    // Exchanges the texts (and chunks) of two arenas; views stay valid.
+    void swap(PageArena& other) noexcept {
+        chunks_.swap(other.chunks_);
+        std::swap(current_, other.current_);
+        std::swap(used_, other.used_);
+    }
 
 private:
     struct Chunk {

@@ -135,6 +135,36 @@ inline constexpr int kSnapshotIncomplete = 5470;
 inline constexpr int kSaveSnapshotCommand = 5471;  // context menu and Ctrl+S
 inline constexpr int kOpenSnapshotCommand = 5472;  // context menu and Ctrl+O
 inline constexpr int kSnapshotFileFilter = 5473;   // the snapshot dialogs' file types
+// The comparison and the refresh
+inline constexpr int kRefreshCommand = 5392;      // context menu and F5
+inline constexpr int kAutoRefreshCommand = 5393;  // context menu: asks N, or turns it off
+inline constexpr int kAutoRefreshPrompt = 5394;   // the question's text
+inline constexpr int kAutoRefreshInvalid = 5395;  // &1 the text given
+inline constexpr int kAutoRefreshOn = 5396;       // &1 seconds
+inline constexpr int kAutoRefreshOff = 5397;
+inline constexpr int kAutoRefreshStopped = 5398;
+inline constexpr int kRefreshing = 5399;                // while a refresh runs
+inline constexpr int kCompareCommand = 5474;            // context menu and Ctrl+D
+inline constexpr int kCompareTargetPlaceholder = 5475;  // the empty box of the compare bar
+inline constexpr int kCompareBrowse = 5476;
+inline constexpr int kCompareButton = 5477;
+inline constexpr int kOnlyDifferencesCommand = 5478;
+inline constexpr int kCloseCompareBar = 5479;  // the close button's tooltip
+inline constexpr int kDifferences = 5480;      // &1 number, grouped
+inline constexpr int kOneDifference = 5481;
+inline constexpr int kNoDifference = 5482;
+inline constexpr int kComparedWith = 5483;  // &1 address, &2 name, &3 where its pages came from
+inline constexpr int kComparedWithPrevious =
+    5484;  // &1 when the previous Display was fetched (hh:mm:ss)
+inline constexpr int kNextDifferenceCommand = 5485;      // context menu and F7
+inline constexpr int kPreviousDifferenceCommand = 5486;  // context menu and Shift+F7
+inline constexpr int kBeforeColumn = 5487;               // heading of the compared value column
+inline constexpr int kCompareTargetMissing = 5488;
+inline constexpr int kCompareFailed = 5489;  // &1 what went wrong
+inline constexpr int kEndTwBefore = 5490;    // &1 mark, End_TW's tooltip above the other text
+inline constexpr int kNothingToRefresh = 5491;
+inline constexpr int kCompareDialogTitle = 5492;  // the Browse dialog's title
+inline constexpr int kComparing = 5493;           // &1 what is displayed to compare with
 }  // namespace message
 
 // `text` with "&1" to "&9" replaced by the values in order, in one pass: a

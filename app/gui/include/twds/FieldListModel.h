@@ -9,6 +9,7 @@
 #include <QAbstractTableModel>
 #include <QFont>
 
+#include "twds/ComparePresenter.h"
 #include "twds/FieldList.h"
 
 namespace twds {
@@ -33,6 +34,8 @@ public:
     // The optional third column: the file each row belongs to.
     static constexpr int kFileColumn = 2;
     using RowText = std::function<std::string(std::size_t row)>;
+    // How the row a map entry names stands in a comparison (ComparePresenter).
+    using CompareRow = std::function<ComparedRow(std::uint32_t entry)>;
     // The cell's bytes as received (a QByteArray), for drawing them as the
     // window shows them (ByteRunDelegate).
     static constexpr int kBytesRole = Qt::UserRole;
@@ -72,6 +75,17 @@ public:
     void showFileColumn(bool shown);
     [[nodiscard]] bool fileColumnShown() const { return fileShown_; }
 
+    // While comparing, a differing row's label starts with its mark ("~ ",
+    // "+ ", "- ") and its ground is tinted by it, a last column (heading
+    // `caption`) shows its older value, and a row map may name the older
+    // Display's rows; no function, no column. Call it
+    // between beginListReset and endListReset.
+    void setComparison(QString caption, CompareRow compared);
+    // The comparison's column, or -1.
+    [[nodiscard]] int beforeColumn() const {
+        return compared_ ? kColumns + (fileShown_ ? 1 : 0) : -1;
+    }
+
     // Font of the value column: values are fixed-width fields, so a
     // fixed-pitch font keeps their columns aligned.
     void setValueFont(const QFont& font) { valueFont_ = font; }
@@ -83,6 +97,8 @@ private:
     QString fileCaption_;
     RowText fileText_;
     bool fileShown_ = false;
+    QString beforeCaption_;
+    CompareRow compared_;
     const std::vector<std::uint32_t>* map_ = nullptr;
     const std::vector<std::uint32_t>* pendingMap_ = nullptr;
 };

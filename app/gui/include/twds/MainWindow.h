@@ -11,6 +11,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "twds/ComparePresenter.h"
+#include "twds/CompareView.h"
 #include "twds/FieldListModel.h"
 #include "twds/FindPresenter.h"
 #include "twds/FindView.h"
@@ -31,11 +33,13 @@ class QProxyStyle;
 class QPushButton;
 class QTabWidget;
 class QTableView;
+class QTimer;
 
 namespace twds {
 
 class AnsiCaseSearcher;
 class ByteRunDelegate;
+class CompareBar;
 class DisplayCommand;
 class FindBar;
 class InspectorWindow;
@@ -50,7 +54,7 @@ class InspectorWindow;
 // gives it and forwards the user's actions to it; what the window does is the
 // presenter's. The command, the registry and the lookups must outlive the
 // window.
-class MainWindow : public QWidget, private MainWindowView, private FindView {
+class MainWindow : public QWidget, private MainWindowView, private FindView, private CompareView {
     Q_OBJECT
 
 public:
@@ -67,6 +71,11 @@ public:
     // Load the window through it (load()), and show start-up notices.
     [[nodiscard]] MainWindowPresenter& presenter() { return presenter_; }
     [[nodiscard]] FindPresenter& findPresenter() { return find_; }
+    [[nodiscard]] ComparePresenter& comparePresenter() { return compare_; }
+    // Replaces the question the automatic refresh asks (tests answer it).
+    using TextQuestion =
+        std::function<std::optional<QString>(const QString& title, const QString& prompt)>;
+    void setTextQuestion(TextQuestion question) { textQuestion_ = std::move(question); }
     // Forwards the window's current size to the presenter, which lays it out.
     void applyLayout();
 
@@ -132,8 +141,36 @@ private:
     void endMatchesChange() override;
     void post(std::function<void()> task) override;
 
+    // CompareView (selectTab, selectedTab, currentRow, selectRow,
+    // setTabCaption, showValue, the boxes' texts, setBusy and askOpenPath are
+    // the other views' too); in MainWindowCompare.cpp.
+    void showCompareBar(bool shown, bool takeFocus) override;
+    [[nodiscard]] std::string compareTarget() const override;
+    void setCompareTarget(std::string_view text) override;
+    void showCompareStatus(std::string_view described, std::string_view count) override;
+    void setOnlyDifferencesChecked(bool on) override;
+    [[nodiscard]] int scrollPosition(PageList list) const override;
+    void setScrollPosition(PageList list, int position) override;
+    void beginMarksChange() override;
+    void endMarksChange() override;
+    [[nodiscard]] std::optional<std::string> askText(std::string_view title,
+                                                     std::string_view prompt) override;
+    void setRefreshTimer(int seconds) override;
+    void flushStatus() override;
+
     void createControls();
     void createFindBar();
+    // The compare bar, its commands (Ctrl+D, F7, Shift+F7, F5, Refresh
+    // every…) and the refresh timer.
+    void createCompareBar();
+    // The find or compare bar when one is open; null at rest.
+    [[nodiscard]] QWidget* openBar() const;
+    // The rows a list view shows: the comparison's or the find bar's map.
+    [[nodiscard]] const std::vector<std::uint32_t>* rowMapOf(PageList list) const;
+    // A view row was clicked or became current.
+    void viewRowClicked(PageList list, std::size_t viewRow);
+    // Tints the End_TW box and gives it the older text when it differs.
+    void markEndTw();
     // Narrows the tabs' padding while the find bar's counts would not fit.
     void fitTabRow();
     // Marks where the End_TW box shows the find bar's text.
@@ -193,6 +230,12 @@ private:
     QPushButton* exitButton_ = nullptr;
     QPlainTextEdit* statusLine_ = nullptr;
     FindBar* findBar_ = nullptr;
+    CompareBar* compareBar_ = nullptr;
+    // Compare with…, next and previous difference, only differences, Refresh
+    // and Refresh every…; each list's context menu shows them.
+    std::array<QAction*, 6> compareActions_{};
+    QTimer* refreshTimer_ = nullptr;
+    TextQuestion textQuestion_;
     QProxyStyle* tabStyle_ = nullptr;  // the tab row's, compact while finding
     // Ctrl+F, F3, Shift+F3 anywhere in the window, and the only-matching
     // toggle; each list's context menu shows them.
@@ -213,6 +256,7 @@ private:
 
     // Last: its search thread is stopped and joined before the widgets go.
     FindPresenter find_;
+    ComparePresenter compare_;
 };
 
 }  // namespace twds
