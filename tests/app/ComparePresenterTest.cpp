@@ -8,6 +8,7 @@
 #include "FakeHostLink.h"
 #include "MemoryRegistry.h"
 #include "ModelPages.h"
+#include "QuietWindowView.h"
 #include "twds/ComparePresenter.h"
 #include "twds/DisplayCommand.h"
 #include "twds/FindPresenter.h"
@@ -17,41 +18,6 @@ namespace twds {
 namespace {
 
 using Log = std::vector<std::string>;
-
-// The window as the comparison reaches it through its presenter.
-class FakeWindowView : public MainWindowView {
-public:
-    [[nodiscard]] std::string addressText() const override { return "10.0.0.5"; }
-    [[nodiscard]] std::string nameText() const override { return "TWMODEL001"; }
-    void setAddressText(std::string_view /*text*/) override {}
-    void setNameText(std::string_view /*text*/) override {}
-    void cutNameText(std::size_t /*from*/, std::size_t /*count*/) override {}
-    void selectTab(int /*tab*/) override {}
-    void showValue(PageList /*list*/, std::string_view bytes) override { value = bytes; }
-    void showEndTw(std::string_view /*text*/) override {}
-    void showStatus(std::string_view text) override { status = text; }
-    void copyToClipboard(std::string_view /*text*/) override {}
-    void beginListsReset() override {}
-    void endListsReset() override {}
-    void setBusy(bool /*busy*/) override {}
-    void placeControls(const FormLayout& /*layout*/) override {}
-    [[nodiscard]] std::unique_ptr<LocalisableForm> localisableForm() override { return nullptr; }
-    [[nodiscard]] std::optional<std::filesystem::path> askSavePath(
-        const SaveAsRequest& /*request*/) override {
-        return std::nullopt;
-    }
-    [[nodiscard]] std::optional<std::filesystem::path> askOpenPath(
-        const SaveAsRequest& /*request*/) override {
-        return std::nullopt;
-    }
-    [[nodiscard]] std::filesystem::path homeFolder() const override { return "/home/tester"; }
-    void closeWindow() override {}
-    void showFileColumn(bool /*shown*/) override {}
-    void showInspection(std::string_view /*text*/) override {}
-
-    std::string value;
-    std::string status;
-};
 
 class FakeFindView : public FindView {
 public:
@@ -192,7 +158,7 @@ protected:
     PageLabels labels{[](int id) { return "L" + std::to_string(id); }};
     DisplayCommand command{link, labels};
     test::MemoryRegistry registry;
-    FakeWindowView windowView;
+    test::QuietWindowView windowView;
     MainWindowPresenter window{windowView, command, registry, BuiltInMessages(),
                                [](std::string_view id) { return std::string(id); }};
     FakeFindView findView;

@@ -13,6 +13,7 @@
 #include "FakeHostLink.h"
 #include "MemoryRegistry.h"
 #include "ModelPages.h"
+#include "QuietWindowView.h"
 #include "twds/DisplayCommand.h"
 #include "twds/FindPresenter.h"
 #include "twds/MainWindowPresenter.h"
@@ -21,46 +22,6 @@ namespace twds {
 namespace {
 
 using Log = std::vector<std::string>;
-
-// The window as far as the find bar reaches it: the value boxes, the
-// clipboard and the boxes a Display reads.
-class FakeWindowView : public MainWindowView {
-public:
-    [[nodiscard]] std::string addressText() const override { return "10.0.0.5"; }
-    [[nodiscard]] std::string nameText() const override { return "TWMODEL001"; }
-    void setAddressText(std::string_view /*text*/) override {}
-    void setNameText(std::string_view /*text*/) override {}
-    void cutNameText(std::size_t /*from*/, std::size_t /*count*/) override {}
-    void selectTab(int /*tab*/) override {}
-    void showValue(PageList list, std::string_view bytes) override {
-        value = std::string(InfoOf(list).caption) + " " + std::string(bytes);
-    }
-    void showEndTw(std::string_view /*text*/) override {}
-    void showStatus(std::string_view text) override { status = text; }
-    void copyToClipboard(std::string_view text) override { clipboard = text; }
-    void beginListsReset() override {}
-    void endListsReset() override {}
-    void setBusy(bool /*busy*/) override {}
-    void placeControls(const FormLayout& /*layout*/) override {}
-    [[nodiscard]] std::unique_ptr<LocalisableForm> localisableForm() override { return nullptr; }
-    [[nodiscard]] std::optional<std::filesystem::path> askSavePath(
-        const SaveAsRequest& /*request*/) override {
-        return std::nullopt;
-    }
-    [[nodiscard]] std::optional<std::filesystem::path> askOpenPath(
-        const SaveAsRequest& /*request*/) override {
-        return std::nullopt;
-    }
-    [[nodiscard]] std::filesystem::path homeFolder() const override { return "/home/tester"; }
-    void closeWindow() override {}
-    void showFileColumn(bool /*shown*/) override {}
-    void showInspection(std::string_view /*text*/) override {}
-    void showTitle(std::string_view /*text*/) override {}
-
-    std::string value;
-    std::string status;
-    std::string clipboard;
-};
 
 // The find bar: the tab and rows it was told to select (which it then
 // reports as selected), the captions, and the posted tasks, which run only
@@ -176,7 +137,7 @@ protected:
     PageLabels labels{[](int id) { return "L" + std::to_string(id); }};
     DisplayCommand command{link, labels};
     test::MemoryRegistry registry;
-    FakeWindowView windowView;
+    test::QuietWindowView windowView;
     MainWindowPresenter window{windowView, command, registry, BuiltInMessages(),
                                [](std::string_view id) { return std::string(id); }};
     FakeFindView bar;
@@ -320,7 +281,7 @@ TEST(FindPresenterCounts, LargeCountsAreGroupedByThousands) {
     PageLabels labels{[](int id) { return "L" + std::to_string(id); }};
     DisplayCommand command{link, labels};
     test::MemoryRegistry registry;
-    FakeWindowView windowView;
+    test::QuietWindowView windowView;
     MainWindowPresenter window{windowView, command, registry, BuiltInMessages(),
                                [](std::string_view id) { return std::string(id); }};
     FakeFindView bar;
