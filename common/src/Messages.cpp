@@ -219,9 +219,9 @@ constexpr std::array kBuiltInTexts{
     BuiltInText{message::kSaveSnapshotCommand, "&Save snapshot"},
     BuiltInText{message::kOpenSnapshotCommand, "Op&en snapshot"},
     BuiltInText{message::kSnapshotFileFilter, "Snapshots (*.twus);;All files (*)"},
-    BuiltInText{
-        message::kProblemPageFailed,
-        "Page &1 (position &2) could not be retrieved: &3. No page after it was requested."},
+    BuiltInText{message::kProblemPageFailed,
+                "Page &1 (position &2) could not be retrieved, and no page after it was requested. "
+                "The reason: &3"},
     BuiltInText{message::kProblemConnectFailed,
                 "The connection to &1 failed: &2. No page was requested."},
     BuiltInText{message::kProblemNameLength,

@@ -139,9 +139,11 @@ Int PageDecoder::keep(const Place& place, std::string_view text, int bits) {
     if (reading.clamped) {
         report(Severity::Error, place.kind, place.list, row, message::kProblemOutOfRange,
                std::string(text), std::to_string(bits), std::to_string(reading.value));
-    } else if (reading.value < 0) {
+    } else if (reading.value < 0 || text.empty()) {
         // A negative number is the caller's to judge (a count, an offset or a
-        // length): its sign needs no note of its own.
+        // length): its sign needs no note of its own. A field past the page's
+        // end reads 0 as the page's layout says; what ended the page early is
+        // reported where it stands.
     } else if (Problem* note =
                    report(Severity::Note, place.kind, place.list, row, message::kProblemNotDigits,
                           std::string(text), {}, std::to_string(reading.value))) {
