@@ -43,6 +43,8 @@
 #include "twds/FindBar.h"
 #include "twds/InspectorWindow.h"
 #include "twds/ListLabels.h"
+#include "twds/ProblemsMark.h"
+#include "twds/ProblemsPane.h"
 #include "twds/QtLocalisableForm.h"
 #include "twds/RowCopyText.h"
 
@@ -136,6 +138,7 @@ MainWindow::MainWindow(DisplayCommand& display, RegistryStore& registry, Message
     : QWidget(parent),
       display_(display),
       presenter_(*this, display, registry, messages, std::move(captions)),
+      problems_(*this, presenter_, display, messages),
       find_(*this, presenter_, display, std::move(messages)) {
     Name(this, form::kWindow);
     saveAsDialog_ = [this](const QString& title, const QString& proposedPath,
@@ -149,6 +152,7 @@ MainWindow::MainWindow(DisplayCommand& display, RegistryStore& registry, Message
 
     createControls();
     createFindBar();
+    createProblems();
     setFocusOrder();
 
     const int statusHeight = statusLineHeight();
@@ -376,7 +380,15 @@ void MainWindow::placeControls(const FormLayout& layout) {
 
     const int clientHeight = pxY(layout.outerHeight - design::kFrameHeight);
     const int margin = pxX(design::kListView.left);
-    statusLine_->setGeometry(margin, clientHeight, width() - 2 * margin, statusLineHeight());
+    // The problems mark, when shown, at the status line's right end.
+    int statusWidth = width() - 2 * margin;
+    if (problemsMark_ != nullptr && !problemsMark_->isHidden()) {
+        const int markWidth = std::min(problemsMark_->sizeHint().width(), statusWidth / 2);
+        statusWidth -= markWidth + 4;
+        problemsMark_->setGeometry(margin + statusWidth + 4, clientHeight, markWidth,
+                                   problemsMark_->sizeHint().height());
+    }
+    statusLine_->setGeometry(margin, clientHeight, statusWidth, statusLineHeight());
     placeTabPageControls();
 }
 
@@ -511,6 +523,7 @@ void MainWindow::endListsReset() {
         model->endListReset();
     }
     applyColumnWidths();
+    problems_.displayed();
 }
 
 void MainWindow::setBusy(bool busy) {
@@ -861,18 +874,69 @@ bool MainWindow::inspectorShown() const {
 }
 
 void MainWindow::updateEscape() {
-    escapeAction_->setEnabled(findBar_->isVisible() || inspectorShown());
+    escapeAction_->setEnabled(findBar_->isVisible() || inspectorShown() ||
+                              (problemsPane_ != nullptr && problemsPane_->isVisible()));
 }
 
 void MainWindow::escapePressed() {
-    // The find bar when it has the focus or is all there is; else the
-    // inspector.
+    // The problems pane when the user is in it; the find bar when it has the
+    // focus or is all there is; else the inspector, else the pane.
     const bool inFindBar = findBar_->isAncestorOf(QApplication::focusWidget());
-    if (findBar_->isVisible() && (inFindBar || !inspectorShown())) {
+    const bool paneShown = problemsPane_->isVisible();
+    if (paneShown && problemsPane_->isActiveWindow()) {
+        problems_.close();
+    } else if (findBar_->isVisible() && (inFindBar || !inspectorShown())) {
         find_.close();
     } else if (inspectorShown()) {
         inspector_->close();
+    } else if (paneShown) {
+        problems_.close();
     }
+}
+
+void MainWindow::createProblems() {
+    problemsMark_ = new ProblemsMark(this);
+    connect(problemsMark_, &QAbstractButton::clicked, this, [this] { problems_.toggle(); });
+    problemsPane_ = new ProblemsPane(this, problems_, [this] {
+        problems_.close();
+        updateEscape();
+    });
+    problemsPane_->hide();
+    problemsAction_ = addWindowCommand(Cp1252ToQString(problems_.commandCaption()),
+                                       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    connect(problemsAction_, &QAction::triggered, this, [this] { problems_.toggle(); });
+    for (QTableView* view : listViews_) {
+        view->addAction(problemsAction_);
+    }
+}
+
+void MainWindow::showProblemsMark(std::optional<Severity> severity, std::string_view text) {
+    problemsMark_->showMark(severity, Cp1252ToQString(text));
+    applyLayout();
+}
+
+void MainWindow::showProblemsPane(bool shown) {
+    if (shown) {
+        problemsPane_->open();
+    } else if (problemsPane_->isVisible()) {
+        problemsPane_->hide();
+        activateWindow();
+    }
+    updateEscape();
+}
+
+void MainWindow::problemsChanged() {
+    // The pane's own sorting calls back while the pane is being made.
+    if (problemsPane_ != nullptr) {
+        problemsPane_->reload();
+    }
+}
+
+void MainWindow::showListRow(PageList list, std::size_t row) {
+    selectTab(InfoOf(list).tab);
+    selectRow(list, row);
+    activateWindow();
+    listViews_[static_cast<std::size_t>(list)]->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::showFileColumn(bool shown) {

@@ -279,14 +279,14 @@ constexpr std::array kBuiltInTexts{
     BuiltInText{message::kSeverityWarning, "Warning"},
     BuiltInText{message::kSeverityNote, "Note"},
     BuiltInText{message::kProblemsTitle, "Problems"},
-    BuiltInText{message::kProblemsCommand, "Show &problems"},
+    BuiltInText{message::kProblemsCommand, "Show pro&blems"},
     BuiltInText{message::kProblemsSeverity, "Severity"},
     BuiltInText{message::kProblemsList, "List"},
     BuiltInText{message::kProblemsFile, "File"},
     BuiltInText{message::kProblemsRow, "Row"},
     BuiltInText{message::kProblemsLabel, "Label"},
     BuiltInText{message::kProblemsMessage, "Message"},
-    BuiltInText{message::kProblemsStatus, "Problems: &1 (highest: &2)"},
+    BuiltInText{message::kProblemsStatus, "&2 \xB7 &1 problem(s)"},
 };
 
 constexpr bool SortedById() {

@@ -32,6 +32,8 @@
 #include "twds/InspectorWindow.h"
 #include "twds/MainWindow.h"
 #include "twds/PageLabels.h"
+#include "twds/ProblemsMark.h"
+#include "twds/ProblemsPane.h"
 
 namespace twds {
 namespace {
@@ -308,9 +310,10 @@ TEST_F(MainWindowTest, CtrlCCopiesTheSelectedRowsAsLabelTabValueLines) {
     for (const QAction* action : cx->actions()) {
         commands << action->text() + u' ' + action->shortcut().toString();
     }
-    EXPECT_EQ(commands, QStringList({u"5370 Ctrl+C"_s, u"5371 Ctrl+A"_s, u" "_s, u"5380 Ctrl+F"_s,
-                                     u"5381 F3"_s, u"5382 Shift+F3"_s, u"5383 "_s, u" "_s,
-                                     u"5442 Ctrl+I"_s, u"5471 Ctrl+S"_s, u"5472 Ctrl+O"_s}));
+    EXPECT_EQ(commands,
+              QStringList({u"5370 Ctrl+C"_s, u"5371 Ctrl+A"_s, u" "_s, u"5380 Ctrl+F"_s,
+                           u"5381 F3"_s, u"5382 Shift+F3"_s, u"5383 "_s, u" "_s, u"5442 Ctrl+I"_s,
+                           u"5471 Ctrl+S"_s, u"5472 Ctrl+O"_s, u"5946 Ctrl+Shift+P"_s}));
 }
 
 // A saved user space dropped on the window is displayed from it (the
@@ -515,7 +518,8 @@ TEST(MainWindowFrench, CaptionsAccessKeysAndListLabelsFollowTheLanguage) {
                   u"&Export Alt+E | Target machine IP Address  | Userspace Name  | "
                   u"&Copy Alt+C | Select &all Alt+A |   | &Find Alt+F | Find &next Alt+N | "
                   u"Find &previous Alt+P | Show &only matching rows Alt+O |   | "
-                  u"&Inspect Alt+I | &Save snapshot Alt+S | Op&en snapshot Alt+E"_s
+                  u"&Inspect Alt+I | &Save snapshot Alt+S | Op&en snapshot Alt+E | "
+                  u"Show pro&blems Alt+B"_s
                 : QString::fromUtf8(
                       "Afficher l'espace de travail | Nom du champ | &Afficher Alt+A | "
                       "&Quitter "
@@ -525,8 +529,48 @@ TEST(MainWindowFrench, CaptionsAccessKeysAndListLabelsFollowTheLanguage) {
                       "| "
                       "Occurrence &précédente Alt+P | Afficher &uniquement les lignes trouvées "
                       "Alt+U |   | &Inspecter Alt+I | &Enregistrer l'instantané Alt+E | "
-                      "&Ouvrir un instantané Alt+O"));
+                      "&Ouvrir un instantané Alt+O | Afficher les pro&blèmes Alt+B"));
     }
+}
+
+}  // namespace
+}  // namespace twds
+
+namespace twds {
+namespace {
+
+// The mark appears beside the status line after a Display with a problem and
+// opens the pane on a click; Enter on a line selects its row on its tab; Esc
+// closes the pane.
+TEST_F(MainWindowTest, ProblemsMarkOpensThePaneWhoseLinesLeadToTheirRows) {
+    link.pages[{'F', 2560}] = test::BuildFCPage({"FIC0000001", 2, 0, {}});
+    load("");
+    showWindow();
+    display();
+    ProblemsMark* mark = window.problemsMark();
+    ASSERT_TRUE(mark->isVisible());
+    EXPECT_EQ(mark->severity(), Severity::Error);
+    EXPECT_EQ(mark->text(), u"5953|1|5940"_s);
+    EXPECT_GT(mark->geometry().left(), child("txtIpAddress")->geometry().left());
+
+    QTest::mouseClick(mark, Qt::LeftButton);
+    QTableView* lines = window.problemsPane()->view();
+    ASSERT_TRUE(window.problemsPane()->isVisible());
+    ASSERT_EQ(lines->model()->rowCount(), 1);
+    EXPECT_EQ(lines->model()->index(0, ProblemsPresenter::kRow).data().toString(), u"75"_s);
+    lines->setCurrentIndex(lines->model()->index(0, 0));
+    QTest::keyClick(lines, Qt::Key_Return);
+    EXPECT_EQ(child<QTabWidget>("SSTab1")->currentIndex(), 3);
+    EXPECT_EQ(list(3)->currentIndex().row(), 74);
+    EXPECT_EQ(boxText("Text3"), u"================="_s);
+
+    lines->setFocus();
+    QTest::keyClick(lines, Qt::Key_Escape);
+    EXPECT_FALSE(window.problemsPane()->isVisible());
+
+    link.pages = test::SmallModelPages();
+    display();
+    EXPECT_FALSE(mark->isVisible());
 }
 
 }  // namespace

@@ -174,7 +174,7 @@ inline constexpr int kProblemsFile = 5949;
 inline constexpr int kProblemsRow = 5950;
 inline constexpr int kProblemsLabel = 5951;
 inline constexpr int kProblemsMessage = 5952;
-inline constexpr int kProblemsStatus = 5953;  // status line: &1 count, &2 highest severity
+inline constexpr int kProblemsStatus = 5953;  // status mark: &1 count, &2 highest severity
 }  // namespace message
 
 // `text` with "&1" to "&9" replaced by the values in order, in one pass: a

@@ -19,6 +19,8 @@
 #include "twds/MainWindowPresenter.h"
 #include "twds/MainWindowView.h"
 #include "twds/PageLists.h"
+#include "twds/ProblemsPresenter.h"
+#include "twds/ProblemsView.h"
 #include "twds/Registry.h"
 #include "twds/StatusMessages.h"
 
@@ -39,6 +41,8 @@ class ByteRunDelegate;
 class DisplayCommand;
 class FindBar;
 class InspectorWindow;
+class ProblemsMark;
+class ProblemsPane;
 
 // The viewer's one window in Qt: a tab control with the Info tab (address and
 // user-space name), a tab per page list with the value box of the clicked
@@ -50,7 +54,7 @@ class InspectorWindow;
 // gives it and forwards the user's actions to it; what the window does is the
 // presenter's. The command, the registry and the lookups must outlive the
 // window.
-class MainWindow : public QWidget, private MainWindowView, private FindView {
+class MainWindow : public QWidget, private MainWindowView, private FindView, private ProblemsView {
     Q_OBJECT
 
 public:
@@ -82,6 +86,13 @@ public:
     }
     // The inspector, once Ctrl+I has opened it; null before.
     [[nodiscard]] InspectorWindow* inspector() const { return inspector_; }
+    // The problems mark of the status line and the problems pane.
+    [[nodiscard]] ProblemsPresenter& problemsPresenter() { return problems_; }
+    [[nodiscard]] ProblemsMark* problemsMark() const { return problemsMark_; }
+    [[nodiscard]] ProblemsPane* problemsPane() const { return problemsPane_; }
+    [[nodiscard]] QTableView* listView(PageList list) const {
+        return listViews_[static_cast<std::size_t>(list)];
+    }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -131,7 +142,16 @@ private:
     void endMatchesChange() override;
     void post(std::function<void()> task) override;
 
+    // ProblemsView (selectTab is MainWindowView's too)
+    void showProblemsMark(std::optional<Severity> severity, std::string_view text) override;
+    void showProblemsPane(bool shown) override;
+    void problemsChanged() override;
+    void showListRow(PageList list, std::size_t row) override;
+
     void createControls();
+    // The problems mark beside the status line, the pane and its command
+    // (Ctrl+Shift+P, in every list's menu).
+    void createProblems();
     void createFindBar();
     // Narrows the tabs' padding while the find bar's counts would not fit.
     void fitTabRow();
@@ -158,8 +178,8 @@ private:
     // Opens the inspector on the current tab's current row.
     void inspectCurrent();
     [[nodiscard]] bool inspectorShown() const;
-    // Esc closes the find bar or the inspector, whichever the user is in;
-    // its shortcut is on while either is open.
+    // Esc closes the find bar, the inspector or the problems pane, whichever
+    // the user is in; its shortcut is on while one is open.
     void updateEscape();
     void escapePressed();
     // Sizes the file column, when shown, to a FicID (and a ZC entry).
@@ -206,10 +226,14 @@ private:
     QAction* escapeAction_ = nullptr;
     std::array<QAction*, 2> snapshotActions_{};
     InspectorWindow* inspector_ = nullptr;
+    ProblemsMark* problemsMark_ = nullptr;
+    ProblemsPane* problemsPane_ = nullptr;
+    QAction* problemsAction_ = nullptr;
     // Label column widths in pixels, measured once the catalogue is read; 0
     // until then.
     mutable std::array<int, kPageListCount> labelColumnWidths_{};
 
+    ProblemsPresenter problems_;
     // Last: its search thread is stopped and joined before the widgets go.
     FindPresenter find_;
 };
