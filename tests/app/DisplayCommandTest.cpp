@@ -262,6 +262,38 @@ TEST_F(DisplayCommandTest, CountsOffsetsAndRepeatedFicIDsAreShownAndReported) {
               "error\tFC\t          \t149\tL5601          \t5906|3||\n");
 }
 
+// A catalogue lacking two CX labels: every list complete, each gap named
+// once. An End_TW page past the eight digits wraps, and END_TW length
+// disagreeing with the page is noted.
+TEST_F(DisplayCommandTest, MissingLabelsWrappedRequestsAndEndTwLengthAreReported) {
+    const PageLabels lacking(
+        [](int id) { return id == 5404 || id == 5405 ? std::string() : "L" + std::to_string(id); });
+    DisplayCommand gaps(hostLink, lacking);
+    Serve({{File("FILEA00001", 2, 700), File("FILEB00002", 1, 0)}, 100, 5, "0123456789ABCDEF"});
+    gaps.address = "10.0.0.5";
+    gaps.userSpaceName = "TWMODEL001";
+    EXPECT_EQ(gaps.run().stage, Stage::Completed);
+    EXPECT_EQ((Rows{gaps.list(PageList::CX).rowCount(), gaps.list(PageList::GC).rowCount(),
+                    gaps.list(PageList::FC).rowCount(), gaps.list(PageList::ZC).rowCount(),
+                    gaps.list(PageList::SQL).rowCount()}),
+              (Rows{kCX, kGC, 2 * kFC, ZC(2) + ZC(1), kSQL}));
+    std::string lines;
+    for (const Problem& problem : gaps.problems()) {
+        lines += ProblemLine(gaps, problem, test::EchoLookup);
+    }
+    EXPECT_EQ(lines,
+              "error\tCX\t\t2\t\t5907|5404||\n"
+              "error\tCX\t\t3\t\t5907|5405||\n"
+              "note\tGC\t\t22\tL5520\t5914|5|16|\n");
+
+    Serve({{}, 99'999'000, 10, "0123456789end"});
+    EXPECT_EQ(Display(), Stage::PageFailed);
+    EXPECT_EQ(LastHeader(), " 00000024E");
+    ASSERT_GE(display.problems().size(), 1U);
+    EXPECT_EQ(ProblemLine(display, display.problems().front(), test::EchoLookup),
+              "warning\tGC\t\t21\tL5519\t5912|E|100000024|24\n");
+}
+
 // Thousands of files on short pages, the last of 32767 ZC entries: all rows,
 // in order. A negative insert offset asks for no SQL page.
 TEST_F(DisplayCommandTest, ThousandsOfFilesOnShortPagesComplete) {
