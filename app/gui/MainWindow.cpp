@@ -883,11 +883,10 @@ void MainWindow::escapePressed() {
     // focus or is all there is; else the inspector, else the pane.
     const bool inFindBar = findBar_->isAncestorOf(QApplication::focusWidget());
     const bool paneShown = problemsPane_->isVisible();
-    if (paneShown && problemsPane_->isActiveWindow()) {
-        problems_.close();
-    } else if (findBar_->isVisible() && (inFindBar || !inspectorShown())) {
+    const bool inPane = paneShown && problemsPane_->isActiveWindow();
+    if (!inPane && findBar_->isVisible() && (inFindBar || !inspectorShown())) {
         find_.close();
-    } else if (inspectorShown()) {
+    } else if (!inPane && inspectorShown()) {
         inspector_->close();
     } else if (paneShown) {
         problems_.close();

@@ -290,7 +290,7 @@ void PageDecoder::decodeSql(FieldList& list, std::string_view& page, std::string
         }
 
         // The length's checks point at its statement's row.
-        const std::int32_t read = keep<std::int32_t>(place, lengthText, 32);
+        const auto read = keep<std::int32_t>(place, lengthText, 32);
         const std::size_t row = list.rowCount() - 1;
         if (read < 0) {
             report(Severity::Error, 'S', list, row, message::kProblemNegativeLength,
