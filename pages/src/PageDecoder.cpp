@@ -240,6 +240,7 @@ void PageDecoder::decodeZc(FieldList& list, std::string_view& page, std::string_
     const FieldList::SuffixId suffix = list.internSuffix(keySuffix);
     list.reserve(layout::kZC.size() * static_cast<std::size_t>(entries));
 
+    const std::size_t firstEntryRow = list.rowCount();
     // One entry's nine rows go in as one batch; a batch that meets a key
     // already in the list goes on row by row from there.
     std::array<FieldList::NewRow, layout::kZC.size()> batch{};
@@ -251,12 +252,14 @@ void PageDecoder::decodeZc(FieldList& list, std::string_view& page, std::string_
         for (std::size_t added = list.appendRows(batch); added < batch.size(); ++added) {
             const FieldList::NewRow& row = batch[added];
             append(list, 'Z', row.label, row.suffix, row.entry, row.value);
-            if (k == 1 && list.labelText(row.label).empty() &&
-                reportedMissingLabels_.insert(layout::kZC[added].catalogueId).second) {
-                report(Severity::Error, 'Z', list, list.rowCount() - 1,
-                       message::kProblemLabelMissing,
-                       std::to_string(layout::kZC[added].catalogueId));
-            }
+        }
+    }
+    // A label the catalogue lacks, named on the first entry's row.
+    for (std::size_t i = 0; i < layout::kZC.size(); ++i) {
+        const int id = layout::kZC[i].catalogueId;
+        if (list.labelText(labelIds[i]).empty() && reportedMissingLabels_.insert(id).second) {
+            report(Severity::Error, 'Z', list, firstEntryRow + i, message::kProblemLabelMissing,
+                   std::to_string(id));
         }
     }
 }

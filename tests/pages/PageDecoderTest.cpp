@@ -522,6 +522,19 @@ TEST_F(PageDecoderTest, LabelsMissingFromTheCatalogueAreShownAndReported) {
               Seen(message::kProblemLabelMissing, 1, "5404"));
     EXPECT_EQ(Seen(problems[1].messageId, problems[1].row, problems[1].values[0]),
               Seen(message::kProblemLabelMissing, 3, "5406"));
+
+    // One ZC label missing: no key repeats, the gap is named once, on the
+    // first entry's row.
+    const PageLabels zcGap([](int id) { return id == 5703 ? "" : CatalogueText(id); });
+    PageDecoder zcLacking(zcGap, kept, &problems);
+    problems.clear();
+    const std::string zc = EveryByteButNul(146);
+    page = zc;
+    zcLacking.decodeZc(list, page, kFicA, true, 2);
+    EXPECT_EQ(list.rowCount(), 19U);
+    ASSERT_EQ(problems.size(), 1U);
+    EXPECT_EQ(Seen(problems[0].messageId, problems[0].row, problems[0].values[0]),
+              Seen(message::kProblemLabelMissing, 3, "5703"));
 }
 
 }  // namespace
