@@ -195,8 +195,9 @@ def decoders_seeds(records):
 
 def saved_userspace_seeds(records):
     whole = SAMPLE.read_bytes()
-    write("fuzz_saved_userspace", "damaged-model",
-          (ROOT / "tests" / "data" / "store" / "10.0.0.9" / "DAMAGED001.twus").read_bytes())
+    for damaged in ("DAMAGED001", "DAMAGED002"):
+        write("fuzz_saved_userspace", "damaged-model-" + damaged[-3:],
+              (ROOT / "tests" / "data" / "store" / "10.0.0.9" / (damaged + ".twus")).read_bytes())
     write("fuzz_saved_userspace", "sample", whole)
     write("fuzz_saved_userspace", "three-files", twus(records[:12]))
     write("fuzz_saved_userspace", "truncated-in-page", whole[:700])

@@ -384,14 +384,16 @@ TEST_F(HeadlessRunTest, BadSnapshotsAreRefusedWithTheFileAndTheFault) {
 TEST_F(HeadlessRunTest, CheckListsTheProblemsAsCheckedInAndExportStillWritesEveryRow) {
     const fs::path data = fs::path(TWDS_SOURCE_DIR) / "tests" / "data";
     const std::string store = (data / "store").string();
-    EXPECT_EQ(Run({"--check", "--store", store, "10.0.0.9/DAMAGED001"}), 1);
-    std::string listing = out.str();
-    // The host link's message names the file by the path it was given.
-    for (std::size_t at = listing.find(store); at != std::string::npos;
-         at = listing.find(store, at)) {
-        listing.replace(at, store.size(), "tests/data/store");
+    for (const std::string name : {"DAMAGED001", "DAMAGED002"}) {
+        EXPECT_EQ(Run({"--check", "--store", store, "10.0.0.9/" + name}), 1);
+        std::string listing = out.str();
+        // The host link's message names the file by the path it was given.
+        for (std::size_t at = listing.find(store); at != std::string::npos;
+             at = listing.find(store, at)) {
+            listing.replace(at, store.size(), "tests/data/store");
+        }
+        EXPECT_EQ(listing, test::ReadBytes(data / ("check-" + name + ".txt")));
     }
-    EXPECT_EQ(listing, test::ReadBytes(data / "check-DAMAGED001.txt"));
 
     EXPECT_EQ(Run({"--check", "--store", store, "10.0.0.9/EDGEMODL01"}), 0);
     EXPECT_EQ(out.str(), "");
