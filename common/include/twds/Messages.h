@@ -16,14 +16,11 @@ using MessageLookup =
 // Catalogue ids of the viewer's own messages. Each has a built-in English
 // text (BuiltInMessage) for when the catalogue lacks it.
 namespace message {
-inline constexpr int kConnectFailed = 5301;     // &1 machine, &2 reason
-inline constexpr int kPageFailed = 5302;        // &1 kind, &2 position, &3 reason
-inline constexpr int kFilePageFailed = 5303;    // &1 kind, &2 position, &3 file, &4 reason
-inline constexpr int kNameLength = 5304;        // &1 name
-inline constexpr int kDuplicateKey = 5305;      // &1 key, &2 list, &3 file
-inline constexpr int kNumberOutOfRange = 5306;  // &1 field, &2 file, &3 field text
-inline constexpr int kNegativeLength = 5307;    // &1 statement, &2 file, &3 length text
-inline constexpr int kDisplayed = 5308;         // &1 name, &2 number of files
+inline constexpr int kConnectFailed = 5301;   // &1 machine, &2 reason
+inline constexpr int kPageFailed = 5302;      // &1 kind, &2 position, &3 reason
+inline constexpr int kFilePageFailed = 5303;  // &1 kind, &2 position, &3 file, &4 reason
+inline constexpr int kNameLength = 5304;      // &1 name
+inline constexpr int kDisplayed = 5308;       // &1 name, &2 number of files
 inline constexpr int kNoReasonGiven = 5309;
 inline constexpr int kExported = 5310;             // &1 file
 inline constexpr int kDataPathMissing = 5311;      // &1 registry value, &2 registry location
@@ -32,11 +29,9 @@ inline constexpr int kExportNotWritten = 5313;     // &1 file, &2 system error
 inline constexpr int kExportRefused = 5314;        // &1 name
 inline constexpr int kHostLinkNotStarted = 5315;   // &1 what failed
 inline constexpr int kInputMissing = 5316;
-inline constexpr int kDuplicateKeyOnPage = 5317;      // &1 key, &2 list (CX and GC pages)
-inline constexpr int kNumberOutOfRangeOnPage = 5318;  // &1 field, &2 page, &3 field text
-inline constexpr int kOutOfMemory = 5319;             // &1 what could not be allocated
-inline constexpr int kTooManyRows = 5320;             // &1 file, &2 ZC entries, &3 row budget
-inline constexpr int kIgnoredArguments = 5321;        // &1 the arguments not understood
+inline constexpr int kOutOfMemory = 5319;       // &1 what could not be allocated
+inline constexpr int kTooManyRows = 5320;       // &1 file, &2 ZC entries, &3 row budget
+inline constexpr int kIgnoredArguments = 5321;  // &1 the arguments not understood
 inline constexpr int kExportCancelled = 5322;
 inline constexpr int kChooseLocation = 5323;      // advice after a failed export, in the window
 inline constexpr int kUseOutputOption = 5324;     // the same advice without a window

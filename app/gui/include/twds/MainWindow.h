@@ -90,9 +90,6 @@ public:
     [[nodiscard]] ProblemsPresenter& problemsPresenter() { return problems_; }
     [[nodiscard]] ProblemsMark* problemsMark() const { return problemsMark_; }
     [[nodiscard]] ProblemsPane* problemsPane() const { return problemsPane_; }
-    [[nodiscard]] QTableView* listView(PageList list) const {
-        return listViews_[static_cast<std::size_t>(list)];
-    }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
