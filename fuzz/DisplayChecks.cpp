@@ -50,9 +50,10 @@ void CheckProblems(const DisplayCommand& display) {
             TWDS_FUZZ_CHECK(list && problem.row < display.list(*list).rowCount(),
                             "a problem on a row the lists lack");
         }
-        TWDS_FUZZ_CHECK(problem.fileNumber >= 0 &&
-                            static_cast<std::size_t>(problem.fileNumber) <= display.ficIDs().size(),
-                        "a problem of a file the Display did not read");
+        // A failed F page names the file whose FicID it would have given.
+        TWDS_FUZZ_CHECK(problem.fileNumber >= 0 && static_cast<std::size_t>(problem.fileNumber) <=
+                                                       display.ficIDs().size() + 1,
+                        "a problem of a file the Display did not request");
         const std::string line = ProblemLine(display, problem, BuiltInMessages());
         TWDS_FUZZ_CHECK(std::count(line.begin(), line.end(), '\n') == 1,
                         "a --check line that is not one line");
