@@ -15,6 +15,7 @@
 #include "twds/Export.h"
 #include "twds/FileRegistryStore.h"
 #include "twds/PageLists.h"
+#include "twds/ProblemText.h"
 #include "twds/StatusMessages.h"
 
 namespace twds::fuzz {
@@ -40,20 +41,23 @@ void CheckUniqueKeys(const FieldList& list) {
     }
 }
 
-// A row refused as a duplicate has the key of a row already shown.
-void CheckKeyIsPresent(const DisplayCommand& display, const std::string& key) {
-    for (const PageListInfo& info : kPageLists) {
-        const FieldList* list = &display.list(info.list);
-        if (list->rowCount() > kMaxKeyCheckRows) {
-            return;
+// Every problem points at a row the lists hold (or at none) and names a file
+// the Display read; its --check line is one line.
+void CheckProblems(const DisplayCommand& display) {
+    for (const Problem& problem : display.problems()) {
+        if (problem.row != Problem::kNoRow) {
+            const std::optional<PageList> list = PageListOfKind(problem.pageKind);
+            TWDS_FUZZ_CHECK(list && problem.row < display.list(*list).rowCount(),
+                            "a problem on a row the lists lack");
         }
-        for (std::size_t row = 0; row < list->rowCount(); ++row) {
-            if (list->key(row) == key) {
-                return;
-            }
-        }
+        // A failed F page names the file whose FicID it would have given.
+        TWDS_FUZZ_CHECK(problem.fileNumber >= 0 && static_cast<std::size_t>(problem.fileNumber) <=
+                                                       display.ficIDs().size() + 1,
+                        "a problem of a file the Display did not request");
+        const std::string line = ProblemLine(display, problem, BuiltInMessages());
+        TWDS_FUZZ_CHECK(std::count(line.begin(), line.end(), '\n') == 1,
+                        "a --check line that is not one line");
     }
-    TWDS_FUZZ_CHECK(false, "a row refused as a duplicate whose key no row has");
 }
 
 void CheckExport(const DisplayCommand& display) {
@@ -143,17 +147,14 @@ void CheckDisplay(const DisplayCommand& display, bool bounded) {
                             "a completed Display did not show every file");
             break;
         case Stage::PageFailed:
+            TWDS_FUZZ_CHECK(!display.problems().empty() &&
+                                display.problems().back().messageId == message::kProblemPageFailed,
+                            "a failed retrieval without its problem");
             TWDS_FUZZ_CHECK(
                 std::string_view("CGEFZS").find(outcome.pageKind) != std::string_view::npos,
                 "a failed page of no known kind");
             TWDS_FUZZ_CHECK(outcome.pagePosition >= 0 && outcome.pagePosition <= kMaxPagePosition,
                             "a failed page at an impossible position");
-            break;
-        case Stage::DecodeStopped:
-            TWDS_FUZZ_CHECK(outcome.stop.has_value(), "a stopped Display without its stop");
-            if (outcome.stop && outcome.stop->reason == DecodeStop::Reason::DuplicateKey) {
-                CheckKeyIsPresent(display, outcome.stop->key);
-            }
             break;
         case Stage::InputMissing:
         case Stage::ConnectFailed:
@@ -174,6 +175,7 @@ void CheckDisplay(const DisplayCommand& display, bool bounded) {
     for (const PageListInfo& info : kPageLists) {
         CheckUniqueKeys(display.list(info.list));
     }
+    CheckProblems(display);
     CheckExport(display);
 }
 

@@ -24,25 +24,29 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <utility>
 
 #include "BoundedHostLink.h"
 #include "DisplayChecks.h"
 #include "FuzzSupport.h"
 #include "twds/DisplayCommand.h"
+#include "twds/FieldNumber.h"
 #include "twds/PageDecoder.h"
 #include "twds/PageLayout.h"
+#include "twds/Trim.h"
 
 namespace {
 
 namespace layout = twds::layout;
-using twds::DecodeStop;
 using twds::FieldList;
+using twds::Problem;
 
 // ---- One page ---------------------------------------------------------------
 
@@ -57,7 +61,10 @@ constexpr std::int16_t kMaxZCEntries = 120;
 // is not allocated anew each time (the decoders clear them first).
 struct PageLists {
     twds::KeptNumbers kept;
-    twds::PageDecoder decoder{twds::fuzz::EnglishLabels(), kept};
+    twds::ProblemList problems;
+    // Made anew for each input, as for each Display: what it reports once
+    // per run starts empty.
+    std::optional<twds::PageDecoder> decoder;
     FieldList lists[6];
 };
 
@@ -69,30 +76,38 @@ void CheckUniqueKeys(const FieldList& list) {
     }
 }
 
-bool HasKey(const FieldList& list, std::string_view key) {
-    for (std::size_t row = 0; row < list.rowCount(); ++row) {
-        if (list.key(row) == key) {
-            return true;
-        }
-    }
-    return false;
+bool ReportedOnRow(const twds::ProblemList& problems, std::size_t row) {
+    return std::any_of(problems.begin(), problems.end(),
+                       [row](const Problem& problem) { return problem.row == row; });
 }
 
-// What a decoder may stop on, and that a duplicate is a real one: the list
-// holds a row with the refused key.
-void CheckStop(const DecodeStop& stop, PageKind kind, const FieldList& list) {
-    switch (stop.reason) {
-        case DecodeStop::Reason::DuplicateKey:
-            TWDS_FUZZ_CHECK(HasKey(list, stop.key),
-                            "a row refused as a duplicate whose key no row has");
-            break;
-        case DecodeStop::Reason::NumberOutOfRange:
-            TWDS_FUZZ_CHECK(kind == PageKind::GC || kind == PageKind::FC || kind == PageKind::SQL,
-                            "a number out of range on a page that keeps none");
-            break;
-        case DecodeStop::Reason::NegativeLength:
-            TWDS_FUZZ_CHECK(kind == PageKind::SQL, "a negative length outside the SQL page");
-            break;
+// Every kept number that is not plain digits, or lies outside its range, has
+// a problem on its row; a negative SQL length too. The fields are read back
+// from the rows, so the check does not trust the decoder's own reading.
+void CheckAnomaliesReported(PageKind kind, const FieldList& list, std::size_t firstRow,
+                            const twds::ProblemList& problems) {
+    std::array<std::pair<std::size_t, int>, 3> kept{};
+    std::size_t count = 0;
+    if (kind == PageKind::GC) {
+        kept = {
+            {{layout::kGCNbrOfFC, 16}, {layout::kGCEndTwOffset, 32}, {layout::kGCEndTwLength, 32}}};
+        count = 3;
+    } else if (kind == PageKind::FC) {
+        kept = {{{1 + layout::kFCNumberOfZC, 16}, {1 + layout::kFCOffsetOfInsert, 32}, {0, 0}}};
+        count = 2;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t row = firstRow + kept[i].first;
+        const std::string_view text = list.value(row);
+        const bool clamped = kept[i].second == 16 ? twds::ReadField16(text).clamped
+                                                  : twds::ReadField32(twds::Trim(text)).clamped;
+        const bool negative = kept[i].second == 16 ? twds::ReadField16(text).value < 0
+                                                   : twds::ReadField32(twds::Trim(text)).value < 0;
+        const bool plain = twds::ClassifyNumberText(text) == twds::NumberText::Digits;
+        // A field past the page's end is empty by the layout: not noted.
+        if (clamped || (!plain && !negative && !text.empty())) {
+            TWDS_FUZZ_CHECK(ReportedOnRow(problems, row), "an anomaly of a kept number unreported");
+        }
     }
 }
 
@@ -111,37 +126,29 @@ void CheckRowsSpellThePage(const FieldList& list, std::size_t firstRow, std::str
                     "the rows do not hold the page's characters as received");
 }
 
-// Decodes `page` as `kind` into `list`; returns the stop, if any, after
-// checking it. `rest` is what the decoder left of the page.
-std::optional<DecodeStop> DecodeOne(PageLists& pages, PageKind kind, FieldList& list,
-                                    std::string_view& rest, std::string_view suffix,
-                                    bool firstEntry, std::int16_t zcEntries) {
-    try {
-        switch (kind) {
-            case PageKind::CX:
-                pages.decoder.decodeCx(list, rest);
-                break;
-            case PageKind::GC:
-                pages.decoder.decodeGc(list, rest, suffix);
-                break;
-            case PageKind::FC:
-                pages.decoder.decodeFc(list, rest, suffix, firstEntry);
-                break;
-            case PageKind::ZC:
-                pages.decoder.decodeZc(list, rest, suffix, firstEntry, zcEntries);
-                break;
-            case PageKind::SQL:
-                pages.decoder.decodeSql(list, rest, suffix, firstEntry);
-                break;
-            case PageKind::ReadableBlock:
-                pages.decoder.decodeTextBlock(list, rest, suffix);
-                break;
-        }
-    } catch (const DecodeStop& stop) {
-        CheckStop(stop, kind, list);
-        return stop;
+// Decodes `page` as `kind` into `list`, which no anomaly stops.
+void DecodeOne(PageLists& pages, PageKind kind, FieldList& list, std::string_view& rest,
+               std::string_view suffix, bool firstEntry, std::int16_t zcEntries) {
+    switch (kind) {
+        case PageKind::CX:
+            pages.decoder->decodeCx(list, rest);
+            break;
+        case PageKind::GC:
+            pages.decoder->decodeGc(list, rest, suffix);
+            break;
+        case PageKind::FC:
+            pages.decoder->decodeFc(list, rest, suffix, firstEntry);
+            break;
+        case PageKind::ZC:
+            pages.decoder->decodeZc(list, rest, suffix, firstEntry, zcEntries);
+            break;
+        case PageKind::SQL:
+            pages.decoder->decodeSql(list, rest, suffix, firstEntry);
+            break;
+        case PageKind::ReadableBlock:
+            pages.decoder->decodeTextBlock(list, rest, suffix);
+            break;
     }
-    return std::nullopt;
 }
 
 // The rows and the width of a page of fixed layout; the ZC page's depend on
@@ -197,9 +204,9 @@ void FuzzOnePage(std::uint8_t selector, FuzzedDataProvider& input) {
         list.clearRows();  // the block's callers prepare the list
     }
     std::string_view rest = page;
-    if (DecodeOne(pages, kind, list, rest, firstSuffix, true, zcEntries)) {
-        return;
-    }
+    pages.problems.clear();
+    pages.decoder.emplace(twds::fuzz::EnglishLabels(), pages.kept, &pages.problems);
+    DecodeOne(pages, kind, list, rest, firstSuffix, true, zcEntries);
     TWDS_FUZZ_CHECK(page.ends_with(rest), "the decoder left what is not the end of its page");
     const bool perFile = kind == PageKind::FC || kind == PageKind::ZC || kind == PageKind::SQL;
     const std::size_t headingRows = perFile ? 1 : 0;
@@ -209,6 +216,10 @@ void FuzzOnePage(std::uint8_t selector, FuzzedDataProvider& input) {
                         "the decoder did not consume exactly its layout");
     }
     CheckUniqueKeys(list);
+    CheckAnomaliesReported(kind, list, 0, pages.problems);
+    for (const Problem& problem : pages.problems) {
+        TWDS_FUZZ_CHECK(problem.row < list.rowCount(), "a problem on a row the list lacks");
+    }
     if (!perFile) {
         return;
     }
@@ -217,17 +228,16 @@ void FuzzOnePage(std::uint8_t selector, FuzzedDataProvider& input) {
     // first file's, under a heading of their own.
     const std::size_t firstFileRows = list.rowCount();
     rest = page;
-    const std::optional<DecodeStop> stop =
-        DecodeOne(pages, kind, list, rest, nextSuffix, false, zcEntries);
-    TWDS_FUZZ_CHECK(list.rowCount() >= firstFileRows, "the next file removed rows");
+    const std::size_t problemsBefore = pages.problems.size();
+    DecodeOne(pages, kind, list, rest, nextSuffix, false, zcEntries);
+    // Every row is shown again, a repeated suffix's keys kept apart, and the
+    // repetition reported.
+    TWDS_FUZZ_CHECK(list.rowCount() == 2 * firstFileRows,
+                    "the next file's rows differ from the first's");
+    CheckUniqueKeys(list);
     if (sameSuffixTwice) {
-        TWDS_FUZZ_CHECK(stop && stop->reason == DecodeStop::Reason::DuplicateKey &&
-                            list.rowCount() == firstFileRows,
-                        "a file decoded twice under one suffix was not stopped at its heading");
-    } else if (!stop) {
-        TWDS_FUZZ_CHECK(list.rowCount() == 2 * firstFileRows,
-                        "the next file's rows differ from the first's");
-        CheckUniqueKeys(list);
+        TWDS_FUZZ_CHECK(pages.problems.size() > problemsBefore,
+                        "a file decoded twice under one suffix without a problem");
     }
 }
 

@@ -159,6 +159,29 @@ def decoders_seeds(records):
                        [field(sql, 0, 10, length)]))
     dup = [cx, field(gc, GC_NBR_OF_FC, 10, b"2"), end] + files[0] + files[0]
     write("fuzz_decoders", "duplicate-ficid", scripted(dup))
+    # Damaged user spaces, each shown whole with its anomalies reported.
+    blank_fic = field(files[0][0], 1, 10, b" " * 10)
+    write("fuzz_decoders", "blank-ficid-twice",
+          scripted([cx, field(gc, GC_NBR_OF_FC, 10, b"2"), end, blank_fic] + files[0][1:] +
+                   [blank_fic] + files[0][1:]))
+    for label, count in [("decimals", b"1.5       "), ("exponent", b"1E0       "),
+                         ("inner-blanks", b"0 0 0 0 01"), ("letters", b"1X        ")]:
+        write("fuzz_decoders", "nbr-of-fc-" + label,
+              scripted([cx, field(gc, GC_NBR_OF_FC, 10, count), end] + files[0]))
+    write("fuzz_decoders", "nbr-of-zc-past-page",
+          scripted([cx, field(gc, GC_NBR_OF_FC, 10, b"1"), end,
+                    field(files[0][0], FC_NBR_OF_ZC, 10, b"0000000411")] + files[0][1:]))
+    write("fuzz_decoders", "sql-length-past-page",
+          scripted([cx, field(gc, GC_NBR_OF_FC, 10, b"1"), end] + files[0][:2] +
+                   [field(sql, 0, 10, b"0000040000")]))
+    write("fuzz_decoders", "end-length-disagrees",
+          scripted([cx, field(field(gc, GC_NBR_OF_FC, 10, b"0"), GC_END_LENGTH, 10,
+                               b"0000000001"), end]))
+    several = [cx, field(field(gc, GC_NBR_OF_FC, 10, b"0000040000"), GC_END_LENGTH, 10,
+                         b"&H10      "), end,
+               field(files[0][0], FC_NBR_OF_ZC, 10, b"2.6       ")] + files[0][1:2] + \
+              [field(sql, 0, 10, b"-7        ")] + files[0] + files[0]
+    write("fuzz_decoders", "several-anomalies", scripted(several))
     write("fuzz_decoders", "empty-pages", scripted([b"", b"", b""]))
     write("fuzz_decoders", "blank-pages", scripted([b" " * 2000, b" " * 10000]))
     write("fuzz_decoders", "nul-pages", scripted([b"\0" * 2000, b"\0" * 10000], pad=b"\0"))
@@ -172,6 +195,9 @@ def decoders_seeds(records):
 
 def saved_userspace_seeds(records):
     whole = SAMPLE.read_bytes()
+    for damaged in ("DAMAGED001", "DAMAGED002"):
+        write("fuzz_saved_userspace", "damaged-model-" + damaged[-3:],
+              (ROOT / "tests" / "data" / "store" / "10.0.0.9" / (damaged + ".twus")).read_bytes())
     write("fuzz_saved_userspace", "sample", whole)
     write("fuzz_saved_userspace", "three-files", twus(records[:12]))
     write("fuzz_saved_userspace", "truncated-in-page", whole[:700])

@@ -19,7 +19,8 @@ enum class Option {
     Hostlink,
     Snapshot,
     Force,
-    Compare
+    Compare,
+    Check
 };
 
 struct KnownOption {
@@ -28,7 +29,7 @@ struct KnownOption {
     bool takesValue;
 };
 
-constexpr std::array<KnownOption, 10> kOptions{{
+constexpr std::array<KnownOption, 11> kOptions{{
     {"export", Option::Export, false},
     {"find", Option::Find, true},
     {"help", Option::Help, false},
@@ -39,6 +40,7 @@ constexpr std::array<KnownOption, 10> kOptions{{
     {"snapshot", Option::Snapshot, true},
     {"force", Option::Force, false},
     {"compare", Option::Compare, false},
+    {"check", Option::Check, false},
 }};
 
 const KnownOption* FindOption(std::string_view name) {
@@ -81,6 +83,9 @@ void Apply(CommandLine& line, Option option, std::string value) {
             break;
         case Option::Compare:
             line.compare = true;
+            break;
+        case Option::Check:
+            line.check = true;
             break;
     }
 }
@@ -157,8 +162,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         return line;
     }
     const bool finding = line.findText.has_value();
-    const bool headless = line.exportMode || finding || line.snapshot || line.compare;
-    if (line.exportMode && finding) {
+    const bool headless = line.exportMode || finding || line.snapshot || line.compare || line.check;
+    if (line.check && (line.exportMode || finding || line.snapshot || line.compare)) {
+        line.usageError = "--check cannot be used with --export, --find, --snapshot or --compare";
+    } else if (line.exportMode && finding) {
         line.usageError = "--find cannot be used with --export";
     } else if (line.compare && (line.exportMode || finding || line.snapshot)) {
         line.usageError = "--compare cannot be used with --export, --find or --snapshot";
@@ -179,6 +186,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     } else if (headless && !IsTarget(line.argumentText)) {
         const std::string_view mode = line.exportMode ? "--export"
                                       : finding       ? "--find"
+                                      : line.check    ? "--check"
                                                       : "--snapshot";
         line.usageError = std::string(mode) +
                           " needs ADDRESS/NAME, the machine's address, \"/\" and the "
@@ -204,6 +212,7 @@ std::string UsageText() {
            "  twDspUsrSpc --find TEXT [--store DIR] [--hostlink LIBRARY] ADDRESS/NAME\n"
            "  twDspUsrSpc --snapshot FILE [--force] [--export ...] ADDRESS/NAME\n"
            "  twDspUsrSpc --compare [--store DIR] [--hostlink LIBRARY] OLD NEW\n"
+           "  twDspUsrSpc --check [--store DIR] [--hostlink LIBRARY] ADDRESS/NAME\n"
            "  twDspUsrSpc --help | --version\n"
            "\n"
            "Shows the control user space NAME of the replication engine on the machine\n"
@@ -226,6 +235,10 @@ std::string UsageText() {
            "                      differences, one line each: MARK LIST FILE LABEL OLD NEW,\n"
            "                      tab-separated as with --find; MARK is \"~\" for a changed\n"
            "                      value, \"+\" for a row only in NEW, \"-\" for one only in OLD\n"
+           "  --check             display without a window and list what looks wrong with\n"
+           "                      the user space, one line each: SEVERITY LIST FILE ROW\n"
+           "                      LABEL MESSAGE, tab-separated as with --find; SEVERITY is\n"
+           "                      \"error\", \"warning\" or \"note\"\n"
            "  --store DIR         read saved user spaces (DIR/ADDRESS/NAME.twus) first\n"
            "  --hostlink LIBRARY  use this host-link library instead of saved user spaces\n"
            "  --help              show this text\n"
@@ -233,14 +246,17 @@ std::string UsageText() {
            "  --                  end of options\n"
            "\n"
            "Exit status with --export: 0 when the user space was displayed completely and\n"
-           "written, 1 when anything failed, 2 when the command line cannot be used.\n"
+           "written, 1 when anything failed or the user space has an error (every row\n"
+           "shown is written all the same), 2 when the command line cannot be used.\n"
            "With --find: 0 when a row matched, 1 when none did, 2 when the command line\n"
            "cannot be used or the user space could not be displayed completely.\n"
            "With --snapshot: 0 when the user space was displayed completely and saved (and\n"
            "exported), 1 when anything failed, 2 when the command line cannot be used.\n"
            "With --compare, as diff answers: 0 when they are the same, 1 when they differ,\n"
            "2 when the command line cannot be used or either could not be displayed\n"
-           "completely.\n";
+           "completely.\n"
+           "With --check: 0 when nothing worse than a note was found, 1 when an error or\n"
+           "a warning was, 2 when the command line cannot be used.\n";
 }
 
 }  // namespace twds

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "twds/AnsiText.h"
+#include "twds/Messages.h"
 #include "twds/PageLayout.h"
 #include "twds/Trim.h"
 
@@ -82,6 +83,8 @@ const DisplayOutcome& DisplayCommand::run() {
     fetched_.clear();
     fetchedTexts_.clear();
     fetchedAt_ = std::chrono::system_clock::now();
+    problems_.clear();
+    fileOfFicID_.clear();
     outcome_ = DisplayOutcome{};
     current_ = PageInProgress{};
 
@@ -96,6 +99,9 @@ const DisplayOutcome& DisplayCommand::run() {
     if (hostLink_->fnDllParamOpenMConnection(machine, buffer1, buffer2, connection) == 0) {
         fetchLastError();
         outcome_.stage = DisplayOutcome::Stage::ConnectFailed;
+        addProblem(Severity::Error, PageList::CX, Problem::kNoRow, message::kProblemConnectFailed,
+                   connectedAddress, lastError);
+        problems_.back().pageKind = 0;
         return outcome_;
     }
 
@@ -103,17 +109,14 @@ const DisplayOutcome& DisplayCommand::run() {
     userSpaceName = userSpace;
     if (userSpace.size() != kUserSpaceNameLength) {
         outcome_.stage = DisplayOutcome::Stage::NameLength;
+        addProblem(Severity::Error, PageList::CX, Problem::kNoRow, message::kProblemNameLength,
+                   userSpace);
+        problems_.back().pageKind = 0;
         return outcome_;
     }
 
     try {
         displayPages();
-    } catch (const DecodeStop& stop) {
-        outcome_.stage = DisplayOutcome::Stage::DecodeStopped;
-        outcome_.pageKind = current_.kind;
-        outcome_.pagePosition = current_.position;
-        outcome_.fileNumber = current_.fileNumber;
-        outcome_.stop = stop;
     } catch (const std::bad_alloc& error) {
         // A user space too large for this machine's memory: the rows that fit
         // stay, like after any other stop.
@@ -123,12 +126,22 @@ const DisplayOutcome& DisplayCommand::run() {
         outcome_.stage = DisplayOutcome::Stage::OutOfMemory;
         outcome_.failure = error.what();
     }
+    if (outcome_.stage == DisplayOutcome::Stage::OutOfMemory) {
+        problems_.push_back(Problem{Severity::Error,
+                                    current_.kind,
+                                    current_.fileNumber,
+                                    Problem::kNoRow,
+                                    {},
+                                    message::kProblemOutOfMemory,
+                                    {outcome_.failure, {}, {}},
+                                    0});
+    }
     outcome_.source = hostLink_->pageSource();
     return outcome_;
 }
 
 void DisplayCommand::displayPages() {
-    PageDecoder decoder(labels_, kept);
+    PageDecoder decoder(labels_, kept, &problems_);
     // One buffer per request kind, refilled for each request: a model of
     // thousands of files would otherwise allocate 70 KB per file.
     std::string cxPage;
@@ -154,6 +167,7 @@ void DisplayCommand::displayPages() {
     page = gcPage;
     notePage(PageList::GC);
     decoder.decodeGc(list(PageList::GC), page, InfoOf(PageList::GC).fixedKeySuffix);
+    checkGcNumbers();
 
     endTwText.clear();
     if (kept.endOffset > 0) {
@@ -168,6 +182,7 @@ void DisplayCommand::displayPages() {
         const std::string_view text = Trim(endPage);
         endTwText = text.size() > 10 ? std::string(text.substr(10)) : std::string();
     }
+    checkEndTw(endPage);
 
     const int fileCount = kept.fileCount;
     std::int32_t position = layout::kFirstFCPosition;
@@ -182,7 +197,12 @@ void DisplayCommand::displayPages() {
         ficIDs_.push_back(ficID);
         page = fcText;
         notePage(PageList::FC);
+        std::size_t firstProblem = problems_.size();
+        const int earlier = earlierFileOf(n);
+        decoder.setRepeatsExplained(earlier != 0);
         decoder.decodeFc(list(PageList::FC), page, ficID, firstEntry);
+        checkFile(n, earlier, position);
+        stampFile(firstProblem);
 
         current_ = {InfoOf(PageList::ZC).kind, position, n};
         if (wouldExceedRowBudget()) {
@@ -191,6 +211,9 @@ void DisplayCommand::displayPages() {
             outcome_.pagePosition = current_.position;
             outcome_.fileNumber = n;
             outcome_.failure = ficID;
+            addProblem(Severity::Error, PageList::ZC, Problem::kNoRow, message::kProblemTooManyRows,
+                       ficID, std::to_string(maxRows));
+            problems_.back().fileNumber = n;
             return;
         }
         if (!retrievePage(current_, layout::kZCRequestLength, zcPage)) {
@@ -198,7 +221,9 @@ void DisplayCommand::displayPages() {
         }
         page = zcPage;
         notePage(PageList::ZC);
+        firstProblem = problems_.size();
         decoder.decodeZc(list(PageList::ZC), page, ficID, firstEntry, kept.zcCount);
+        stampFile(firstProblem);
 
         if (kept.insertOffset > 0) {
             current_ = {InfoOf(PageList::SQL).kind,
@@ -208,7 +233,9 @@ void DisplayCommand::displayPages() {
             }
             page = sqlPage;
             notePage(PageList::SQL);
+            firstProblem = problems_.size();
             decoder.decodeSql(list(PageList::SQL), page, ficID, firstEntry);
+            stampFile(firstProblem);
         }
 
         outcome_.filesDisplayed = n;
@@ -235,6 +262,14 @@ bool DisplayCommand::retrievePage(const PageInProgress& page, int length, std::s
     outcome_.pageKind = page.kind;
     outcome_.pagePosition = page.position;
     outcome_.fileNumber = page.fileNumber;
+    problems_.push_back(Problem{Severity::Error,
+                                page.kind,
+                                page.fileNumber,
+                                Problem::kNoRow,
+                                {},
+                                message::kProblemPageFailed,
+                                {std::string(1, page.kind), digits, lastError},
+                                0});
     return false;
 }
 
@@ -294,6 +329,8 @@ void DisplayCommand::swapDisplayed(DisplayCommand& other) noexcept {
     swap(lastError, other.lastError);
     swap(pages_, other.pages_);
     swap(ficIDs_, other.ficIDs_);
+    swap(problems_, other.problems_);
+    swap(fileOfFicID_, other.fileOfFicID_);
     swap(endTwPosition_, other.endTwPosition_);
     swap(fetched_, other.fetched_);
     fetchedTexts_.swap(other.fetchedTexts_);
@@ -328,6 +365,7 @@ void DisplayCommand::clearAll() {
         pages.clear();
     }
     ficIDs_.clear();
+    fileOfFicID_.clear();
     endTwText.clear();
     endTwPosition_ = 0;
     kept.insertOffset = 0;

@@ -11,6 +11,7 @@
 #include "twds/DisplayCommand.h"
 #include "twds/Export.h"
 #include "twds/ListingText.h"
+#include "twds/ProblemText.h"
 #include "twds/Snapshot.h"
 #include "twds/TerminalText.h"
 #include "twds/TextSearch.h"
@@ -106,6 +107,24 @@ int ListFound(const DisplayCommand& display, std::string_view needle, std::ostre
         return kExitTrouble;
     }
     return matches.total() > 0 ? kExitFound : kExitNotFound;
+}
+
+// --check: one line per problem of the Display; 1 when one is an error or a
+// warning.
+int ListProblems(const DisplayCommand& display, std::ostream& out, const MessageLookup& messages,
+                 const ErrorLines& report) {
+    errno = 0;
+    for (const Problem& problem : display.problems()) {
+        out << ProblemLine(display, problem, messages);
+    }
+    out.flush();
+    if (!out) {
+        report(messages(message::kFoundNotWritten, {WriteFailure()}));
+        return kExitFailure;
+    }
+    const bool worrying =
+        !display.problems().empty() && HighestSeverity(display.problems()) != Severity::Note;
+    return worrying ? kExitFailure : kExitSuccess;
 }
 
 // One Display of a target: ADDRESS/NAME through the environment's host link,
@@ -226,7 +245,7 @@ int CompareTargets(const CommandLine& commandLine, ViewerEnvironment& environmen
 bool IsHeadlessRequest(const CommandLine& commandLine) {
     return commandLine.help || commandLine.version || commandLine.exportMode ||
            commandLine.findText.has_value() || commandLine.snapshot || commandLine.compare ||
-           !commandLine.usageError.empty();
+           commandLine.check || !commandLine.usageError.empty();
 }
 
 int RunHeadless(const CommandLine& commandLine) {
@@ -251,7 +270,8 @@ int RunHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream&
         return kExitSuccess;
     }
     const bool finding = commandLine.findText.has_value();
-    if (!(commandLine.exportMode || finding || commandLine.snapshot || commandLine.compare)) {
+    if (!(commandLine.exportMode || finding || commandLine.snapshot || commandLine.compare ||
+          commandLine.check)) {
         return ReportUsageError("--export needs ADDRESS/NAME", err);
     }
     // What a run that could not display everything exits with.
@@ -278,6 +298,9 @@ int RunHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream&
     }
     DisplayCommand& display = *shown.display;
     const bool completed = shown.completed;
+    if (commandLine.check) {
+        return ListProblems(display, out, environment.messages(), report);
+    }
     if (finding) {
         // What a Display that stopped part-way found is listed all the same.
         const int found =
@@ -295,7 +318,9 @@ int RunHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream&
         return kExitFailure;
     }
     const int exported = ExportDisplayed(commandLine, display, environment, out, report);
-    return completed && saved ? exported : kExitFailure;
+    // Every row shown was written; an error in the user space still fails.
+    const bool sound = HighestSeverity(display.problems()) != Severity::Error;
+    return completed && saved && sound ? exported : kExitFailure;
 }
 
 }  // namespace twds

@@ -82,35 +82,6 @@ std::string DescribeIgnoredOptions(const std::vector<std::string>& ignored,
     return lookup(message::kIgnoredArguments, {joined});
 }
 
-namespace {
-
-std::string DescribeStop(const DisplayOutcome& outcome, const MessageLookup& lookup) {
-    const DecodeStop& stop = *outcome.stop;
-    // The CX and GC pages belong to the model, not to a file: their key
-    // suffix names no file.
-    const bool modelPage = outcome.fileNumber == 0;
-    switch (stop.reason) {
-        case DecodeStop::Reason::DuplicateKey:
-            if (modelPage) {
-                return lookup(message::kDuplicateKeyOnPage,
-                              {stop.key, PageListName(outcome.pageKind)});
-            }
-            return lookup(message::kDuplicateKey,
-                          {stop.key, PageListName(outcome.pageKind), stop.keySuffix});
-        case DecodeStop::Reason::NumberOutOfRange:
-            if (modelPage) {
-                return lookup(message::kNumberOutOfRangeOnPage,
-                              {stop.label, PageListName(outcome.pageKind), stop.fieldText});
-            }
-            return lookup(message::kNumberOutOfRange, {stop.label, stop.keySuffix, stop.fieldText});
-        case DecodeStop::Reason::NegativeLength:
-            return lookup(message::kNegativeLength, {stop.label, stop.keySuffix, stop.fieldText});
-    }
-    return {};
-}
-
-}  // namespace
-
 std::string DescribeOutcome(const DisplayCommand& display, const MessageLookup& lookup) {
     const DisplayOutcome& outcome = display.outcome();
     switch (outcome.stage) {
@@ -133,8 +104,6 @@ std::string DescribeOutcome(const DisplayCommand& display, const MessageLookup& 
             }
             return lookup(message::kPageFailed, {kind, position, reason});
         }
-        case DisplayOutcome::Stage::DecodeStopped:
-            return outcome.stop ? DescribeStop(outcome, lookup) : std::string();
         case DisplayOutcome::Stage::OutOfMemory:
             return lookup(message::kOutOfMemory, {outcome.failure});
         case DisplayOutcome::Stage::TooManyRows:

@@ -44,6 +44,8 @@
 #include "twds/FindBar.h"
 #include "twds/InspectorWindow.h"
 #include "twds/ListLabels.h"
+#include "twds/ProblemsMark.h"
+#include "twds/ProblemsPane.h"
 #include "twds/QtLocalisableForm.h"
 #include "twds/RowCopyText.h"
 
@@ -137,6 +139,7 @@ MainWindow::MainWindow(DisplayCommand& display, RegistryStore& registry, Message
     : QWidget(parent),
       display_(display),
       presenter_(*this, display, registry, messages, std::move(captions)),
+      problems_(*this, presenter_, display, messages),
       find_(*this, presenter_, display, messages),
       compare_(*this, presenter_, display, find_, std::move(messages)) {
     Name(this, form::kWindow);
@@ -152,6 +155,7 @@ MainWindow::MainWindow(DisplayCommand& display, RegistryStore& registry, Message
     createControls();
     createFindBar();
     createCompareBar();
+    createProblems();
     setFocusOrder();
 
     const int statusHeight = statusLineHeight();
@@ -389,7 +393,15 @@ void MainWindow::placeControls(const FormLayout& layout) {
 
     const int clientHeight = pxY(layout.outerHeight - design::kFrameHeight);
     const int margin = pxX(design::kListView.left);
-    statusLine_->setGeometry(margin, clientHeight, width() - 2 * margin, statusLineHeight());
+    // The problems mark, when shown, at the status line's right end.
+    int statusWidth = width() - 2 * margin;
+    if (problemsMark_ != nullptr && !problemsMark_->isHidden()) {
+        const int markWidth = std::min(problemsMark_->sizeHint().width(), statusWidth / 2);
+        statusWidth -= markWidth + 4;
+        problemsMark_->setGeometry(margin + statusWidth + 4, clientHeight, markWidth,
+                                   problemsMark_->sizeHint().height());
+    }
+    statusLine_->setGeometry(margin, clientHeight, statusWidth, statusLineHeight());
     placeTabPageControls();
 }
 
@@ -522,6 +534,7 @@ void MainWindow::endListsReset() {
         model->endListReset();
     }
     applyColumnWidths();
+    problems_.displayed();
 }
 
 void MainWindow::setBusy(bool busy) {
@@ -889,21 +902,71 @@ bool MainWindow::inspectorShown() const {
 
 void MainWindow::updateEscape() {
     escapeAction_->setEnabled(findBar_->isVisible() || compareBar_->isVisible() ||
-                              inspectorShown());
+                              inspectorShown() ||
+                              (problemsPane_ != nullptr && problemsPane_->isVisible()));
 }
 
 void MainWindow::escapePressed() {
-    // The find bar when it has the focus or is all there is; else the
-    // inspector.
+    // The problems pane when the user is in it; the find or compare bar when
+    // it has the focus or is all there is; else the inspector, else the pane.
     const bool inFindBar = findBar_->isAncestorOf(QApplication::focusWidget());
     const bool inCompareBar = compareBar_->isAncestorOf(QApplication::focusWidget());
-    if (findBar_->isVisible() && (inFindBar || !inspectorShown())) {
+    const bool paneShown = problemsPane_->isVisible();
+    const bool inPane = paneShown && problemsPane_->isActiveWindow();
+    if (!inPane && findBar_->isVisible() && (inFindBar || !inspectorShown())) {
         find_.close();
-    } else if (compareBar_->isVisible() && (inCompareBar || !inspectorShown())) {
+    } else if (!inPane && compareBar_->isVisible() && (inCompareBar || !inspectorShown())) {
         compare_.close();
-    } else if (inspectorShown()) {
+    } else if (!inPane && inspectorShown()) {
         inspector_->close();
+    } else if (paneShown) {
+        problems_.close();
     }
+}
+
+void MainWindow::createProblems() {
+    problemsMark_ = new ProblemsMark(this);
+    connect(problemsMark_, &QAbstractButton::clicked, this, [this] { problems_.toggle(); });
+    problemsPane_ = new ProblemsPane(this, problems_, [this] {
+        problems_.close();
+        updateEscape();
+    });
+    problemsPane_->hide();
+    problemsAction_ = addWindowCommand(Cp1252ToQString(problems_.commandCaption()),
+                                       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    connect(problemsAction_, &QAction::triggered, this, [this] { problems_.toggle(); });
+    for (QTableView* view : listViews_) {
+        view->addAction(problemsAction_);
+    }
+}
+
+void MainWindow::showProblemsMark(std::optional<Severity> severity, std::string_view text) {
+    problemsMark_->showMark(severity, Cp1252ToQString(text));
+    applyLayout();
+}
+
+void MainWindow::showProblemsPane(bool shown) {
+    if (shown) {
+        problemsPane_->open();
+    } else if (problemsPane_->isVisible()) {
+        problemsPane_->hide();
+        activateWindow();
+    }
+    updateEscape();
+}
+
+void MainWindow::problemsChanged() {
+    // The pane's own sorting calls back while the pane is being made.
+    if (problemsPane_ != nullptr) {
+        problemsPane_->reload();
+    }
+}
+
+void MainWindow::showListRow(PageList list, std::size_t row) {
+    selectTab(InfoOf(list).tab);
+    selectRow(list, row);
+    activateWindow();
+    listViews_[static_cast<std::size_t>(list)]->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::showFileColumn(bool shown) {

@@ -42,8 +42,8 @@ int DigitValue(char c, int radix) {
 }
 
 // The digits after "&H" or "&O", as the signed 16- or 32-bit pattern they
-// spell; std::nullopt beyond 32 bits.
-std::optional<double> ReadRadix(Cursor& in, int radix) {
+// spell; +infinity beyond 32 bits.
+double ReadRadix(Cursor& in, int radix) {
     constexpr std::uint64_t k32 = 0xFFFFFFFFull;
     std::uint64_t value = 0;
     int digits = 0;
@@ -52,7 +52,7 @@ std::optional<double> ReadRadix(Cursor& in, int radix) {
         value = value * static_cast<std::uint64_t>(radix) + static_cast<std::uint64_t>(d);
         ++digits;
         if (value > k32 || (radix == 16 && digits > 8)) {
-            return std::nullopt;
+            return std::numeric_limits<double>::infinity();
         }
     }
     const bool is16 = radix == 16 ? digits <= 4 : (digits <= 6 && value <= 0xFFFF);
@@ -62,9 +62,9 @@ std::optional<double> ReadRadix(Cursor& in, int radix) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
 }
 
-// The text's leading number as a double; std::nullopt when it is too large
-// for one.
-std::optional<double> Val(std::string_view text) {
+// The text's leading number as a double; an infinity of its sign when it is
+// too large for one, so that a reading out of range still has a side.
+double Val(std::string_view text) {
     Cursor in(text);
     if (in.peek() == '&') {
         in.next();
@@ -147,30 +147,92 @@ std::optional<double> Val(std::string_view text) {
         // Too small to tell from 0 reads 0; too large has no value.
         const std::int64_t order =
             (wholeDigits > 0 ? wholeDigits - 1 : -(leadingZeros + 1)) + exponentValue;
-        return order < 0 ? std::optional<double>(0.0) : std::nullopt;
-    }
-    if (ec != std::errc() || end != number.data() + number.size() || !std::isfinite(value)) {
-        return std::nullopt;
+        if (order < 0) {
+            return 0.0;
+        }
+        const double huge = std::numeric_limits<double>::infinity();
+        return number.front() == '-' ? -huge : huge;
     }
     return value;
 }
 
 template <typename Int>
-std::optional<Int> FieldNumber(std::string_view text) {
-    const std::optional<double> value = Val(text);
-    if (!value) {
-        return std::nullopt;
-    }
+FieldReading<Int> ReadField(std::string_view text) {
     // The default rounding mode rounds a half to the even neighbour.
-    const double rounded = std::nearbyint(*value);
-    if (rounded < static_cast<double>(std::numeric_limits<Int>::min()) ||
-        rounded > static_cast<double>(std::numeric_limits<Int>::max())) {
-        return std::nullopt;
+    const double rounded = std::nearbyint(Val(text));
+    constexpr Int kMin = std::numeric_limits<Int>::min();
+    constexpr Int kMax = std::numeric_limits<Int>::max();
+    if (rounded < static_cast<double>(kMin)) {
+        return {kMin, true};
     }
-    return static_cast<Int>(rounded);
+    if (rounded > static_cast<double>(kMax)) {
+        return {kMax, true};
+    }
+    return {static_cast<Int>(rounded), false};
+}
+
+template <typename Int>
+std::optional<Int> FieldNumber(std::string_view text) {
+    const FieldReading<Int> reading = ReadField<Int>(text);
+    return reading.clamped ? std::nullopt : std::optional<Int>(reading.value);
 }
 
 }  // namespace
+
+FieldReading<std::int16_t> ReadField16(std::string_view text) {
+    return ReadField<std::int16_t>(text);
+}
+
+FieldReading<std::int32_t> ReadField32(std::string_view text) {
+    return ReadField<std::int32_t>(text);
+}
+
+NumberText ClassifyNumberText(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) {
+        return NumberText::Blank;
+    }
+    text = text.substr(first, text.find_last_not_of(' ') - first + 1);
+    // The common case, plain digits, costs one pass and no branch below.
+    if (AllAsciiDigits(text)) {
+        return NumberText::Digits;
+    }
+    if (text.size() >= 2 && text[0] == '&') {
+        const char kind = AsciiUpper(text[1]);
+        if (kind == 'H') {
+            return NumberText::Hexadecimal;
+        }
+        if (kind == 'O') {
+            return NumberText::Octal;
+        }
+    }
+    // The first thing that is not a digit names the text, but for an
+    // exponent's letter after a digit and blanks between digits, which a
+    // letter or a sign further on outranks.
+    NumberText found = NumberText::Other;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (IsAsciiDigit(c)) {
+            continue;
+        }
+        if (c == '+' || c == '-') {
+            return i > 0 && found == NumberText::Exponent ? found : NumberText::Sign;
+        }
+        if (c == '.') {
+            return NumberText::Decimals;
+        }
+        const char upper = AsciiUpper(c);
+        const bool afterDigit = i > 0 && IsAsciiDigit(text[i - 1]);
+        if ((upper == 'E' || upper == 'D') && afterDigit && found == NumberText::Other) {
+            found = NumberText::Exponent;
+        } else if (c == ' ' || c == '\t' || c == '\n') {
+            found = found == NumberText::Other ? NumberText::InnerBlanks : found;
+        } else {
+            return NumberText::Other;
+        }
+    }
+    return found;
+}
 
 std::optional<std::int16_t> FieldNumber16(std::string_view text) {
     return FieldNumber<std::int16_t>(text);

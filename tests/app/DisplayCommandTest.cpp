@@ -1,4 +1,5 @@
 #include <array>
+#include <map>
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include "twds/AnsiText.h"
 #include "twds/DisplayCommand.h"
 #include "twds/PageLayout.h"
+#include "twds/ProblemText.h"
 #include "twds/StatusMessages.h"
 #include "twds/Trim.h"
 
@@ -205,36 +207,91 @@ TEST_F(DisplayCommandTest, PositionsPastEightDigitsKeepTheirRightmostEight) {
 }
 
 // Counts and offsets as the GC page and the FC entries give them: a negative
-// count or offset asks for nothing more, one past its type's range stops with
-// the field named. A FicID met twice stops at its file too; the rows so far
-// stay.
-TEST_F(DisplayCommandTest, CountsAndOffsetsAtTheirLimits) {
+// count or offset asks for nothing more; one past its type's range is read as
+// the nearest value in range. Two files with one FicID are both shown. Each
+// anomaly is reported on its row (its --check line with the message's id and
+// values).
+TEST_F(DisplayCommandTest, CountsOffsetsAndRepeatedFicIDsAreShownAndReported) {
     const auto gcPage = [](std::string_view field, std::int64_t value) {
-        return test::FillFields(layout::kGC, {{"Page", "G"}, {field, test::Number(value)}});
+        std::map<std::string_view, std::string> values{
+            {"Page", "G"}, {"EndTwOffset", test::Number(0)}, {"EndTwLength", test::Number(0)}};
+        values[field] = test::Number(value);
+        return test::FillFields(layout::kGC, values);
+    };
+    const auto lines = [this] {
+        std::string all;
+        for (const Problem& problem : display.problems()) {
+            all += ProblemLine(display, problem, test::EchoLookup);
+        }
+        return all;
     };
     Serve({});
-    for (const auto& [field, value] : {std::pair{"NbrOfFC", -1}, {"EndTwOffset", -50}}) {
-        hostLink.pages[{'G', 1024}] = gcPage(field, value);
-        EXPECT_EQ(Display(), Stage::Completed) << field;
-        EXPECT_EQ(LastHeader(), " 00001024G") << field;
-    }
-    hostLink.pages[{'G', 1024}] = gcPage("NbrOfFC", 99999);
-    EXPECT_EQ(Display(), Stage::DecodeStopped);
-    EXPECT_EQ(Describe(), "5318|L5514|GC|     99999");
-
-    Serve({{File("FILEA00001", -1, 0)}, 0, 0, {}});
+    hostLink.pages[{'G', 1024}] = gcPage("NbrOfFC", -1);
     EXPECT_EQ(Display(), Stage::Completed);
-    EXPECT_EQ(display.list(PageList::ZC).rowCount(), ZC(0));
+    EXPECT_EQ(LastHeader(), " 00001024G");
+    EXPECT_EQ(lines(), "warning\tGC\t\t16\tL5514\t5917|-1||\n");
 
+    // "Nbr of FC" 40000 reads 32767: both files are shown, the third fails.
+    Serve({{File("FILEA00001", 1, 700), File("FILEB00002", 1, 700)}, 0, 0, {}});
+    hostLink.pages[{'G', 1024}] = gcPage("NbrOfFC", 40000);
+    EXPECT_EQ(Display(), Stage::PageFailed);
+    EXPECT_EQ(RowCounts(), (Rows{kCX, kGC, 2 * kFC, 2 * ZC(1), 2 * kSQL}));
+    EXPECT_EQ(lines(),
+              "error\tGC\t\t16\tL5514\t5908|     40000|16|32767\n"
+              "error\tFC\t\t\t\t5901|F|00003072|host unreachable\n");
+
+    Serve({{File("FILEA00001", -1, -5)}, 0, 0, {}});
     hostLink.pages[{'F', 2048}] = test::BuildFCPage({"FILEA00001", 99999, 0, {}});
-    EXPECT_EQ(Display(), Stage::DecodeStopped);
-    EXPECT_EQ(Describe(), "5306|L5634|FILEA00001|     99999");
+    EXPECT_EQ(Display(), Stage::Completed);
+    EXPECT_EQ(display.kept.zcCount, 32767);
+    EXPECT_EQ(lines(),
+              "error\tFC\tFILEA00001\t35\tL5634\t5908|     99999|16|32767\n"
+              "warning\tZC\tFILEA00001\t1\tL5601FILEA00001\t5911|32767|410|\n");
 
-    Serve({{File("SAMEFICID1", 1, 700), File("SAMEFICID1", 1, 700)}, 0, 0, {}});
-    EXPECT_EQ(Display(), Stage::DecodeStopped);
-    EXPECT_EQ(RowCounts(), (Rows{kCX, kGC, kFC, ZC(1), kSQL}));
-    EXPECT_EQ(LastHeader(), " 00002560F");
-    EXPECT_EQ(Describe(), "5305|L5601SAMEFICID1|FC|SAMEFICID1");
+    Serve({{File("FILEA00001", -1, -5)}, 0, 0, {}});
+    EXPECT_EQ(Display(), Stage::Completed);
+    EXPECT_EQ(lines(),
+              "warning\tFC\tFILEA00001\t35\tL5634\t5917|-1||\n"
+              "warning\tFC\tFILEA00001\t37\tL5636\t5918|-5|S|\n");
+
+    Serve({{File("SAMEFICID1", 1, 700), File("SAMEFICID1", 1, 700), File("", 1, 0)}, 0, 0, {}});
+    EXPECT_EQ(Display(), Stage::Completed);
+    EXPECT_EQ(RowCounts(), (Rows{kCX, kGC, 3 * kFC, 3 * ZC(1), 2 * kSQL}));
+    EXPECT_EQ(lines(),
+              "error\tFC\tSAMEFICID1\t75\tL5601SAMEFICID1\t5905|SAMEFICID1|1|\n"
+              "error\tFC\t          \t149\tL5601          \t5906|3||\n");
+}
+
+// A catalogue lacking two CX labels: every list complete, each gap named
+// once. An End_TW page past the eight digits wraps, and END_TW length
+// disagreeing with the page is noted.
+TEST_F(DisplayCommandTest, MissingLabelsWrappedRequestsAndEndTwLengthAreReported) {
+    const PageLabels lacking(
+        [](int id) { return id == 5404 || id == 5405 ? std::string() : "L" + std::to_string(id); });
+    DisplayCommand gaps(hostLink, lacking);
+    Serve({{File("FILEA00001", 2, 700), File("FILEB00002", 1, 0)}, 100, 5, "0123456789ABCDEF"});
+    gaps.address = "10.0.0.5";
+    gaps.userSpaceName = "TWMODEL001";
+    EXPECT_EQ(gaps.run().stage, Stage::Completed);
+    EXPECT_EQ((Rows{gaps.list(PageList::CX).rowCount(), gaps.list(PageList::GC).rowCount(),
+                    gaps.list(PageList::FC).rowCount(), gaps.list(PageList::ZC).rowCount(),
+                    gaps.list(PageList::SQL).rowCount()}),
+              (Rows{kCX, kGC, 2 * kFC, ZC(2) + ZC(1), kSQL}));
+    std::string lines;
+    for (const Problem& problem : gaps.problems()) {
+        lines += ProblemLine(gaps, problem, test::EchoLookup);
+    }
+    EXPECT_EQ(lines,
+              "error\tCX\t\t2\t\t5907|5404||\n"
+              "error\tCX\t\t3\t\t5907|5405||\n"
+              "note\tGC\t\t22\tL5520\t5914|5|16|\n");
+
+    Serve({{}, 99'999'000, 10, "0123456789end"});
+    EXPECT_EQ(Display(), Stage::PageFailed);
+    EXPECT_EQ(LastHeader(), " 00000024E");
+    ASSERT_GE(display.problems().size(), 1U);
+    EXPECT_EQ(ProblemLine(display, display.problems().front(), test::EchoLookup),
+              "warning\tGC\t\t21\tL5519\t5912|E|100000024|24\n");
 }
 
 // Thousands of files on short pages, the last of 32767 ZC entries: all rows,

@@ -378,6 +378,37 @@ TEST_F(HeadlessRunTest, BadSnapshotsAreRefusedWithTheFileAndTheFault) {
                              SourceLine());
 }
 
+// The damaged model's problems byte for byte, in the order met, and the exit
+// statuses: 1 with an error or a warning, 0 for a clean model, 2 for --check
+// with another mode. Its export still holds every row it shows, and fails.
+TEST_F(HeadlessRunTest, CheckListsTheProblemsAsCheckedInAndExportStillWritesEveryRow) {
+    const fs::path data = fs::path(TWDS_SOURCE_DIR) / "tests" / "data";
+    const std::string store = (data / "store").string();
+    for (const std::string name : {"DAMAGED001", "DAMAGED002"}) {
+        EXPECT_EQ(Run({"--check", "--store", store, "10.0.0.9/" + name}), 1);
+        std::string listing = out.str();
+        // The host link's message names the file by the path it was given.
+        for (std::size_t at = listing.find(store); at != std::string::npos;
+             at = listing.find(store, at)) {
+            listing.replace(at, store.size(), "tests/data/store");
+        }
+        EXPECT_EQ(listing, test::ReadBytes(data / ("check-" + name + ".txt")));
+    }
+
+    EXPECT_EQ(Run({"--check", "--store", store, "10.0.0.9/EDGEMODL01"}), 0);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(Run({"--check", "--export", "--store", store, "10.0.0.9/EDGEMODL01"}), 2);
+
+    EXPECT_EQ(Run({"--export", "--output", "-", "--store", store, "10.0.0.9/DAMAGED001"}), 1);
+    const std::string exported = out.str();
+    std::size_t headings = 0;
+    for (std::size_t at = exported.find("\xB0 :ORDERS0001"); at != std::string::npos;
+         at = exported.find("\xB0 :ORDERS0001", at + 1)) {
+        ++headings;
+    }
+    EXPECT_EQ(headings, 5U);  // FC and ZC of both files, SQL of the second
+}
+
 // One line per difference, exit status as diff's; files matched by FicID.
 TEST_F(HeadlessRunTest, CompareListsTheDifferencesAndExitsAsDiffDoes) {
     const fs::path data = fs::path(TWDS_SOURCE_DIR) / "tests" / "data";

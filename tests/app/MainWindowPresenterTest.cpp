@@ -15,6 +15,7 @@
 #include "twds/Export.h"
 #include "twds/FileRegistryStore.h"
 #include "twds/MainWindowPresenter.h"
+#include "twds/ProblemsPresenter.h"
 
 namespace twds {
 namespace {
@@ -423,6 +424,75 @@ TEST_F(MainWindowPresenterTest, ColumnWidthsAreFixedOnlyWhereTheListsNeedIt) {
         shown += widths(list) + ",";
     }
     EXPECT_EQ(shown, "-1 -1,-1 -1,-1 -1,-1 -1,-1 50000,");
+}
+
+}  // namespace
+}  // namespace twds
+
+namespace twds {
+namespace {
+
+class FakeProblemsView : public ProblemsView {
+public:
+    void showProblemsMark(std::optional<Severity> severity, std::string_view text) override {
+        log.push_back("mark " + (severity ? std::to_string(static_cast<int>(*severity)) : "-") +
+                      " " + std::string(text));
+    }
+    void showProblemsPane(bool shown) override { log.emplace_back(shown ? "pane on" : "pane off"); }
+    void problemsChanged() override { log.emplace_back("changed"); }
+    void showListRow(PageList list, std::size_t row) override {
+        log.push_back("row " + std::string(InfoOf(list).caption) + " " + std::to_string(row));
+    }
+    void selectTab(int tab) override { log.push_back("tab " + std::to_string(tab)); }
+    Log log;
+};
+
+// The mark names the highest severity and the count; the pane's lines sort by
+// a column, ties in the Display's order; a line leads to its row, shown as a
+// click shows it. A clean Display hides the mark.
+TEST_F(MainWindowPresenterTest, ProblemsMarkSortAndJumpToTheirRows) {
+    // "Nbr of FC" with decimals, and the second file with the first's FicID.
+    link.pages[{'G', 1024}].replace(480, 10, "2.0       ");
+    link.pages[{'F', 2560}] = test::BuildFCPage({"FIC0000001", 2, 0, {}});
+    FakeProblemsView problemsView;
+    ProblemsPresenter problems(problemsView, presenter, command, test::EchoLookup);
+    display("127.0.0.1", "TWMODEL001");
+    problems.displayed();
+    EXPECT_EQ(problemsView.log, (Log{"mark 2 5953|2|5940", "changed"}));
+    ASSERT_EQ(problems.lineCount(), 2U);
+    const auto line = [&](std::size_t at) {
+        std::string text;
+        for (int column = 0; column < ProblemsPresenter::kColumnCount; ++column) {
+            text += problems.cellText(at, column) +
+                    (column + 1 < ProblemsPresenter::kColumnCount ? "|" : "");
+        }
+        return text;
+    };
+    EXPECT_EQ(line(0), "5942|GC||16|L5514|5913|2.0       |5932|2");
+    EXPECT_EQ(line(1), "5940|FC|FIC0000001|75|L5601FIC0000001|5905|FIC0000001|1|");
+    problems.sortBy(ProblemsPresenter::kSeverity, true);
+    EXPECT_EQ(problems.cellText(0, ProblemsPresenter::kList), "FC");
+    problems.sortBy(ProblemsPresenter::kRow, false);
+    EXPECT_EQ(problems.cellText(0, ProblemsPresenter::kList), "FC");
+    problems.sortBy(ProblemsPresenter::kList, true);
+    EXPECT_EQ(problems.cellText(0, ProblemsPresenter::kList), "GC");
+
+    problemsView.log.clear();
+    view.take();
+    problems.toggle();
+    problems.activate(1);
+    EXPECT_EQ(problemsView.log, (Log{"pane on", "row FC 74"}));
+    EXPECT_EQ(view.take().front(), "value FC =================");
+    problems.close();
+    problems.close();
+    EXPECT_EQ(problemsView.log.back(), "pane off");
+    EXPECT_FALSE(problems.isOpen());
+
+    link.pages = test::SmallModelPages();
+    display("127.0.0.1", "TWMODEL001");
+    problems.displayed();
+    EXPECT_EQ(problemsView.log.at(problemsView.log.size() - 2), "mark - ");
+    EXPECT_EQ(problems.lineCount(), 0U);
 }
 
 }  // namespace

@@ -32,6 +32,8 @@
 #include "twds/InspectorWindow.h"
 #include "twds/MainWindow.h"
 #include "twds/PageLabels.h"
+#include "twds/ProblemsMark.h"
+#include "twds/ProblemsPane.h"
 
 namespace twds {
 namespace {
@@ -312,7 +314,7 @@ TEST_F(MainWindowTest, CtrlCCopiesTheSelectedRowsAsLabelTabValueLines) {
                                      u"5381 F3"_s, u"5382 Shift+F3"_s, u"5383 "_s, u" "_s,
                                      u"5442 Ctrl+I"_s, u"5471 Ctrl+S"_s, u"5472 Ctrl+O"_s, u" "_s,
                                      u"5474 Ctrl+D"_s, u"5485 F7"_s, u"5486 Shift+F7"_s, u"5478 "_s,
-                                     u"5392 F5"_s, u"5393 "_s}));
+                                     u"5392 F5"_s, u"5393 "_s, u"5946 Ctrl+Shift+P"_s}));
 }
 
 // A saved user space dropped on the window is displayed from it (the
@@ -560,7 +562,8 @@ TEST(MainWindowFrench, CaptionsAccessKeysAndListLabelsFollowTheLanguage) {
                   u"Find &previous Alt+P | Show &only matching rows Alt+O |   | "
                   u"&Inspect Alt+I | &Save snapshot Alt+S | Op&en snapshot Alt+E |   | "
                   u"Compare &with\u2026 Alt+W | Next difference  | Previous difference  | "
-                  u"Only &differences Alt+D | &Refresh Alt+R | Refresh e&very\u2026 Alt+V"_s
+                  u"Only &differences Alt+D | &Refresh Alt+R | Refresh e&very\u2026 Alt+V | "
+                  u"Show pro&blems Alt+B"_s
                 : QString::fromUtf8(
                       "Afficher l'espace de travail | Nom du champ | &Afficher Alt+A | "
                       "&Quitter "
@@ -573,8 +576,48 @@ TEST(MainWindowFrench, CaptionsAccessKeysAndListLabelsFollowTheLanguage) {
                       "&Ouvrir un instantané Alt+O |   | Co&mparer avec… Alt+M | "
                       "Différence suivante  | Différence précédente  | "
                       "&Différences seulement Alt+D | &Actualiser Alt+A | "
-                      "Actualiser toutes &les… Alt+L"));
+                      "Actualiser toutes &les… Alt+L | Afficher les pro&blèmes Alt+B"));
     }
+}
+
+}  // namespace
+}  // namespace twds
+
+namespace twds {
+namespace {
+
+// The mark appears beside the status line after a Display with a problem and
+// opens the pane on a click; Enter on a line selects its row on its tab; Esc
+// closes the pane.
+TEST_F(MainWindowTest, ProblemsMarkOpensThePaneWhoseLinesLeadToTheirRows) {
+    link.pages[{'F', 2560}] = test::BuildFCPage({"FIC0000001", 2, 0, {}});
+    load("");
+    showWindow();
+    display();
+    ProblemsMark* mark = window.problemsMark();
+    ASSERT_TRUE(mark->isVisible());
+    EXPECT_EQ(mark->severity(), Severity::Error);
+    EXPECT_EQ(mark->text(), u"5953|1|5940"_s);
+    EXPECT_GT(mark->geometry().left(), child("txtIpAddress")->geometry().left());
+
+    QTest::mouseClick(mark, Qt::LeftButton);
+    QTableView* lines = window.problemsPane()->view();
+    ASSERT_TRUE(window.problemsPane()->isVisible());
+    ASSERT_EQ(lines->model()->rowCount(), 1);
+    EXPECT_EQ(lines->model()->index(0, ProblemsPresenter::kRow).data().toString(), u"75"_s);
+    lines->setCurrentIndex(lines->model()->index(0, 0));
+    QTest::keyClick(lines, Qt::Key_Return);
+    EXPECT_EQ(child<QTabWidget>("SSTab1")->currentIndex(), 3);
+    EXPECT_EQ(list(3)->currentIndex().row(), 74);
+    EXPECT_EQ(boxText("Text3"), u"================="_s);
+
+    lines->setFocus();
+    QTest::keyClick(lines, Qt::Key_Escape);
+    EXPECT_FALSE(window.problemsPane()->isVisible());
+
+    link.pages = test::SmallModelPages();
+    display();
+    EXPECT_FALSE(mark->isVisible());
 }
 
 }  // namespace

@@ -49,5 +49,40 @@ TEST(FieldNumber32Test, ReadsCountsAndOffsetsAsTheEngineDoes) {
     }
 }
 
+// Out of range reads as the nearest value in range, on the side of its sign,
+// even where no double holds it.
+TEST(FieldNumber32Test, OutOfRangeClampsToTheNearestValueInRange) {
+    EXPECT_EQ(ReadField16("40000").value, 32767);
+    EXPECT_TRUE(ReadField16("40000").clamped);
+    EXPECT_EQ(ReadField16("-1E400").value, -32768);
+    EXPECT_EQ(ReadField32(std::string(400, '9')).value, 2147483647);
+    EXPECT_EQ(ReadField32("&H123456789").value, 2147483647);
+    EXPECT_EQ(ReadField32("-2147483648").value, -2147483647 - 1);
+    EXPECT_FALSE(ReadField32("-2147483648").clamped);
+}
+
+// What a number field holds besides digits, blanks around them allowed.
+TEST(FieldNumber32Test, NumberTextsAreNamedByWhatMakesThemNotPlainDigits) {
+    const std::pair<std::string_view, NumberText> texts[] = {
+        {"  0000012 ", NumberText::Digits},
+        {"          ", NumberText::Blank},
+        {"", NumberText::Blank},
+        {"-5", NumberText::Sign},
+        {"1E-3", NumberText::Exponent},
+        {"2.6", NumberText::Decimals},
+        {"1D2", NumberText::Exponent},
+        {"&h1F", NumberText::Hexadecimal},
+        {"&O17", NumberText::Octal},
+        {"1 2", NumberText::InnerBlanks},
+        {"DEAD", NumberText::Other},
+        {"12AB", NumberText::Other},
+        {"1 2X", NumberText::Other},
+        {"E5", NumberText::Other},
+    };
+    for (const auto& [text, kind] : texts) {
+        EXPECT_EQ(ClassifyNumberText(text), kind) << text;
+    }
+}
+
 }  // namespace
 }  // namespace twds

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "twds/DecodeStop.h"
+#include "twds/Messages.h"
 #include "twds/PageDecoder.h"
 
 namespace twds {
@@ -251,7 +251,8 @@ class PageDecoderTest : public ::testing::Test {
 protected:
     PageLabels labels{CatalogueText};
     KeptNumbers kept;
-    PageDecoder decoder{labels, kept};
+    ProblemList problems;
+    PageDecoder decoder{labels, kept, &problems};
     FieldList list;
 
     // Decodes `page` as the GC page or the first file's (FICA000001) page of
@@ -402,53 +403,138 @@ TEST_F(PageDecoderTest, DegeneratePagesAreShownAsReceived) {
     }
 }
 
-// What cannot be decoded stops with the field's label, key and text: a kept
-// number past its type's range after its row, an SQL length past the 32-bit
-// range or below 0 before it, a file's pages decoded again at its heading.
-TEST_F(PageDecoderTest, StopsNameTheFieldThatCannotBeDecoded) {
-    using Reason = DecodeStop::Reason;
-    const std::string fic(kFicA);
+// Nothing stops a decoder: every row is shown and each anomaly is reported
+// on its row. A kept number past its type's range reads as the nearest value
+// in range; a negative SQL length gives an empty statement and the next record
+// follows its length field; a file's pages decoded again repeat their keys.
+TEST_F(PageDecoderTest, AnomaliesAreShownAndReportedOnTheirRows) {
     const std::string sql = SqlRecord("3", "ABC");
-    // Each page, the stop's reason, label, key and field text, and the rows in
-    // the list when it stops.
-    const std::tuple<std::string_view, std::string, Reason, std::string, std::string, std::string,
-                     std::size_t>
-        stops[] = {
-            {"GC", Page(kGcAt, {{"NbrOfFC", "     32768"}}), Reason::NumberOutOfRange, "L5514",
-             "L5514", "     32768", 16},
-            {"GC", Page(kGcAt, {{"EndTwOffset", "2147483648"}}), Reason::NumberOutOfRange, "L5519",
-             "L5519", "2147483648", 21},
-            {"FC", Page(kFcAt, {{"NumberOfZC", "-32769"}}), Reason::NumberOutOfRange, "L5634",
-             "L5634" + fic, "-32769    ", 35},
-            {"FC", Page(kFcAt, {{"OffsetOfInsert", "9999999999"}}), Reason::NumberOutOfRange,
-             "L5636", "L5636" + fic, "9999999999", 37},
-            {"SQL", sql + SqlRecord("2147483648", "X"), Reason::NumberOutOfRange, "Query 'Update'",
-             "Query" + fic + "2", "2147483648", 2},
-            {"SQL", sql + SqlRecord("        -1", "X"), Reason::NegativeLength, "Query 'Update'",
-             "Query" + fic + "2", "        -1", 2},
-            {"ZC", EveryByteButNul(146), Reason::DuplicateKey, kHeading + fic, kHeading + fic,
-             "=================", 19},
-        };
-    for (const auto& [kind, text, reason, label, key, fieldText, rows] : stops) {
-        SCOPED_TRACE(key);
-        const bool again = reason == Reason::DuplicateKey;
-        std::string_view page = text;
-        if (again) {
-            decode(kind, list, page);
-            page = text;
+    // The pattern's other kept fields as plain digits, which need no note.
+    const auto gc = [](std::string_view field, std::string value) {
+        std::map<std::string_view, std::string> values{
+            {"NbrOfFC", "0"}, {"EndTwOffset", "0"}, {"EndTwLength", "0"}};
+        values[field] = std::move(value);
+        return Page(kGcAt, values);
+    };
+    const auto fc = [](std::string_view field, std::string value) {
+        std::map<std::string_view, std::string> values{{"NumberOfZC", "0"},
+                                                       {"OffsetOfInsert", "0"}};
+        values[field] = std::move(value);
+        return Page(kFcAt, values);
+    };
+    struct Case {
+        std::string_view kind;
+        std::string text;
+        std::size_t rows;  // in the list afterwards
+        std::vector<std::tuple<Severity, int, std::size_t, std::string>> problems;  // &1
+        std::int32_t kept;  // the number the page keeps (fileCount, endOffset, zcCount, ...)
+    };
+    const Case cases[] = {
+        {"GC",
+         gc("NbrOfFC", "     32768"),
+         60,
+         {{Severity::Error, message::kProblemOutOfRange, 15, "     32768"}},
+         32767},
+        {"GC",
+         gc("EndTwOffset", "2147483648"),
+         60,
+         {{Severity::Error, message::kProblemOutOfRange, 20, "2147483648"}},
+         2147483647},
+        {"GC",
+         gc("NbrOfFC", "3.5"),
+         60,
+         {{Severity::Note, message::kProblemNotDigits, 15, "3.5       "}},
+         4},
+        {"FC",
+         fc("NumberOfZC", "-32769"),
+         74,
+         {{Severity::Error, message::kProblemOutOfRange, 34, "-32769    "}},
+         -32768},
+        {"FC",
+         fc("OffsetOfInsert", "&H10"),
+         74,
+         {{Severity::Note, message::kProblemNotDigits, 36, "&H10      "}},
+         16},
+        {"SQL",
+         sql + SqlRecord("        -1", "") + SqlRecord("1", "D") + SqlRecord("9", "E"),
+         5,
+         {{Severity::Error, message::kProblemNegativeLength, 2, "        -1"},
+          {Severity::Warning, message::kProblemStatementPastEnd, 4, "9"}},
+         0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 40));
+        problems.clear();
+        std::string_view page = c.text;
+        decode(c.kind, list, page);
+        EXPECT_EQ(list.rowCount(), c.rows);
+        ASSERT_EQ(problems.size(), c.problems.size());
+        for (std::size_t i = 0; i < problems.size(); ++i) {
+            const auto& [severity, id, row, first] = c.problems[i];
+            EXPECT_EQ(std::tie(problems[i].severity, problems[i].messageId, problems[i].row,
+                               problems[i].values[0]),
+                      std::tie(severity, id, row, first));
+            EXPECT_EQ(problems[i].label, list.text(row));
         }
-        try {
-            decode(kind, list, page, !again);
-            ADD_FAILURE() << "no DecodeStop";
-        } catch (const DecodeStop& stop) {
-            EXPECT_EQ(stop.reason, reason);
-            EXPECT_EQ(stop.label, label);
-            EXPECT_EQ(stop.key, key);
-            EXPECT_EQ(stop.fieldText, fieldText);
-            EXPECT_EQ(stop.keySuffix, kind == "GC" ? kGcSuffix : kFicA);
+        if (c.kind == "GC") {
+            EXPECT_TRUE(kept.fileCount == c.kept || kept.endOffset == c.kept);
+        } else if (c.kind == "FC") {
+            EXPECT_TRUE(kept.zcCount == c.kept || kept.insertOffset == c.kept);
         }
-        EXPECT_EQ(list.rowCount(), rows);
     }
+    // The negative length's statement is empty and the records after it are
+    // read from the length field on.
+    EXPECT_EQ(list.value(2), "");
+    EXPECT_EQ(list.value(3), "D");
+    EXPECT_EQ(list.value(4), "E");
+
+    // A file's ZC page decoded again: each repeated label reported once, the
+    // heading first; not at all once the caller has said why.
+    const std::string zc = EveryByteButNul(146);
+    problems.clear();
+    for (int pass = 0; pass < 3; ++pass) {
+        std::string_view page = zc;
+        decoder.setRepeatsExplained(pass == 2);
+        decode("ZC", list, page, pass == 0);
+    }
+    EXPECT_EQ(list.rowCount(), 57U);
+    ASSERT_EQ(problems.size(), 10U);
+    using Seen = std::tuple<int, std::size_t, std::string>;
+    EXPECT_EQ(Seen(problems[0].messageId, problems[0].row, problems[0].label),
+              Seen(message::kProblemRepeatedKey, 19, kHeading + std::string(kFicA)));
+    // The repeated rows keep keys of their own, so the list's keys stay unique.
+    EXPECT_NE(list.key(19), list.key(0));
+    EXPECT_NE(list.key(38), list.key(19));
+}
+
+// A catalogue without two CX labels: all 35 rows shown, each gap reported
+// once on its first row, the repeated empty keys not reported again.
+TEST_F(PageDecoderTest, LabelsMissingFromTheCatalogueAreShownAndReported) {
+    const PageLabels gaps([](int id) { return id == 5404 || id == 5406 ? "" : CatalogueText(id); });
+    PageDecoder lacking(gaps, kept, &problems);
+    const std::string text = Page(kCxAt, {});
+    std::string_view page = text;
+    lacking.decodeCx(list, page);
+    EXPECT_EQ(list.rowCount(), 35U);
+    ASSERT_EQ(problems.size(), 2U);
+    using Seen = std::tuple<int, std::size_t, std::string>;
+    EXPECT_EQ(Seen(problems[0].messageId, problems[0].row, problems[0].values[0]),
+              Seen(message::kProblemLabelMissing, 1, "5404"));
+    EXPECT_EQ(Seen(problems[1].messageId, problems[1].row, problems[1].values[0]),
+              Seen(message::kProblemLabelMissing, 3, "5406"));
+
+    // One ZC label missing: no key repeats, the gap is named once, on the
+    // first entry's row.
+    const PageLabels zcGap([](int id) { return id == 5703 ? "" : CatalogueText(id); });
+    PageDecoder zcLacking(zcGap, kept, &problems);
+    problems.clear();
+    const std::string zc = EveryByteButNul(146);
+    page = zc;
+    zcLacking.decodeZc(list, page, kFicA, true, 2);
+    EXPECT_EQ(list.rowCount(), 19U);
+    ASSERT_EQ(problems.size(), 1U);
+    EXPECT_EQ(Seen(problems[0].messageId, problems[0].row, problems[0].values[0]),
+              Seen(message::kProblemLabelMissing, 3, "5703"));
 }
 
 }  // namespace

@@ -205,6 +205,21 @@ Status Parser::field(int number, std::string_view key, std::string_view raw) {
     if (section_ == Section::File && key == "zc") {
         return zcEntry(number, raw);
     }
+    if (section_ == Section::File && key.starts_with("sql.") && key.ends_with(".length")) {
+        // The length field as written, for a damaged model: "-7", "ABC".
+        const std::string_view kind = key.substr(0, key.size() - 7);
+        const auto sql = std::find(kSqlKeys.begin(), kSqlKeys.end(), kind);
+        if (sql == kSqlKeys.end()) {
+            return Failure{at(number) + "unknown statement " + std::string(kind) +
+                           "; expected sql.insert, sql.update, sql.delete or sql.clrpfm."};
+        }
+        ModelValue value;
+        if (Status decoded = DecodeValue(raw, value); !decoded) {
+            return Failure{at(number) + decoded.error() + "."};
+        }
+        file_->sqlLength[static_cast<std::size_t>(sql - kSqlKeys.begin())] = value;
+        return {};
+    }
     if (section_ == Section::File && key.starts_with("sql.")) {
         const auto sql = std::find(kSqlKeys.begin(), kSqlKeys.end(), key);
         if (sql == kSqlKeys.end()) {

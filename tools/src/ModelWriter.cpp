@@ -97,7 +97,11 @@ std::string SqlPage(const ModelFile& file, std::array<std::uint64_t, 4>& lengths
     for (std::size_t r = 0; r < file.sql.size(); ++r) {
         const std::string& statement = file.sql[r] ? *file.sql[r] : std::string();
         lengths[r] = statement.size();
-        page += Number(statement.size());
+        if (file.sqlLength[r]) {
+            Place(page, *file.sqlLength[r], kNumberWidth);
+        } else {
+            page += Number(statement.size());
+        }
         page += statement;
     }
     return page;

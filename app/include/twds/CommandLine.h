@@ -13,6 +13,7 @@ namespace twds {
 //   twDspUsrSpc --find TEXT [--store DIR] [--hostlink LIBRARY] ADDRESS/NAME
 //   twDspUsrSpc --snapshot FILE [--force] [--export ...] ADDRESS/NAME
 //   twDspUsrSpc --compare [--store DIR] [--hostlink LIBRARY] OLD NEW
+//   twDspUsrSpc --check [--store DIR] [--hostlink LIBRARY] ADDRESS/NAME
 //   twDspUsrSpc --help | --version
 // ADDRESS/NAME may be the path of a saved user space (ending in ".twus").
 struct CommandLine {
@@ -29,6 +30,7 @@ struct CommandLine {
     std::optional<std::string> snapshot;  // --snapshot FILE
     bool force = false;                   // --force: the snapshot may replace FILE
     bool compare = false;                 // --compare OLD NEW
+    bool check = false;                   // --check: list the user space's problems
     // The non-option arguments one by one (--compare's OLD and NEW); like
     // argumentText, converted to Windows-1252 unless they are .twus paths.
     std::vector<std::string> operands;

@@ -7,16 +7,17 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
-#include "twds/DecodeStop.h"
 #include "twds/FieldList.h"
 #include "twds/HostLink.h"
 #include "twds/PageArena.h"
 #include "twds/PageDecoder.h"
 #include "twds/PageLabels.h"
 #include "twds/PageLists.h"
+#include "twds/Problem.h"
 #include "twds/RowSource.h"
 
 namespace twds {
@@ -30,16 +31,14 @@ struct DisplayOutcome {
         ConnectFailed,  // fnDllParamOpenMConnection returned 0
         NameLength,     // the trimmed name is not 10 characters
         PageFailed,     // a page retrieval returned 0
-        DecodeStopped,  // a decoder raised DecodeStop
         OutOfMemory,    // the lists could not grow any further
         TooManyRows,    // the next file would take the lists past maxRows
         Completed,
     };
     Stage stage = Stage::NotRun;
-    char pageKind = 0;               // PageFailed, DecodeStopped: "C", "G", "E", "F", "Z", "S"
-    std::int32_t pagePosition = 0;   // the position its request carried
-    int fileNumber = 0;              // FC entry n (1-based) for F, Z and S pages
-    std::optional<DecodeStop> stop;  // DecodeStopped
+    char pageKind = 0;              // PageFailed: "C", "G", "E", "F", "Z", "S"
+    std::int32_t pagePosition = 0;  // the position its request carried
+    int fileNumber = 0;             // FC entry n (1-based) for F, Z and S pages
     std::string failure;  // OutOfMemory: what could not be allocated; TooManyRows: the FicID
     // FC entries whose F, Z (and S) pages were all decoded.
     int filesDisplayed = 0;
@@ -143,6 +142,9 @@ public:
     [[nodiscard]] std::pair<std::size_t, std::size_t> fileRows(PageList which, int n) const;
     // The FicID of file n (1-based), as its FC page gave it.
     [[nodiscard]] const std::vector<std::string>& ficIDs() const { return ficIDs_; }
+    // What the last run found wrong with the user space and went past (or,
+    // for a failed retrieval, stopped at), in the order met.
+    [[nodiscard]] const ProblemList& problems() const { return problems_; }
 
 private:
     // The page being requested or decoded, for the outcome of a failure.
@@ -165,9 +167,24 @@ private:
     // the page in progress.
     void notePage(PageList which);
     // Requests and decodes every page once the name has passed its check.
-    // Returns when a page cannot be retrieved (the outcome says which);
-    // DecodeStop passes through.
+    // Returns when a page cannot be retrieved (the outcome says which).
     void displayPages();
+    // Records a problem on row `row` of `which` (Problem::kNoRow for none).
+    void addProblem(Severity severity, PageList which, std::size_t row, int messageId,
+                    std::string first = {}, std::string second = {});
+    // Gives the problems from `first` on the file in progress.
+    void stampFile(std::size_t first);
+    // The checks of the numbers that steer the requests and of the End_TW
+    // page (DisplayCommandChecks.cpp), each on the row of its field.
+    void checkGcNumbers();
+    void checkEndTw(std::string_view endPage);
+    // File n's FicID, before its FC page is decoded: 0 when no earlier file
+    // has it, else the first file that did; -1 when it is blank. Either way
+    // its rows repeat keys already in the lists.
+    [[nodiscard]] int earlierFileOf(int n);
+    // After file n's FC page: its FicID's problem (`earlier` as
+    // earlierFileOf gave it) and its numbers' checks.
+    void checkFile(int n, int earlier, std::int32_t position);
     // Fills `buffer` with the request for `page` (blanks to `length`, then the
     // header) and retrieves it in place. On a failure runs fetchLastError,
     // records PageFailed and returns false.
@@ -182,6 +199,8 @@ private:
     // Per list, its pages in row order; kept once per page, not per row.
     std::array<std::vector<DecodedPage>, kPageListCount> pages_;
     std::vector<std::string> ficIDs_;  // file n's FicID at n - 1
+    ProblemList problems_;
+    std::unordered_map<std::string, int> fileOfFicID_;  // the first file of each FicID
     std::int32_t endTwPosition_ = 0;
     std::vector<FetchedPage> fetched_;
     PageArena fetchedTexts_;

@@ -16,14 +16,11 @@ using MessageLookup =
 // Catalogue ids of the viewer's own messages. Each has a built-in English
 // text (BuiltInMessage) for when the catalogue lacks it.
 namespace message {
-inline constexpr int kConnectFailed = 5301;     // &1 machine, &2 reason
-inline constexpr int kPageFailed = 5302;        // &1 kind, &2 position, &3 reason
-inline constexpr int kFilePageFailed = 5303;    // &1 kind, &2 position, &3 file, &4 reason
-inline constexpr int kNameLength = 5304;        // &1 name
-inline constexpr int kDuplicateKey = 5305;      // &1 key, &2 list, &3 file
-inline constexpr int kNumberOutOfRange = 5306;  // &1 field, &2 file, &3 field text
-inline constexpr int kNegativeLength = 5307;    // &1 statement, &2 file, &3 length text
-inline constexpr int kDisplayed = 5308;         // &1 name, &2 number of files
+inline constexpr int kConnectFailed = 5301;   // &1 machine, &2 reason
+inline constexpr int kPageFailed = 5302;      // &1 kind, &2 position, &3 reason
+inline constexpr int kFilePageFailed = 5303;  // &1 kind, &2 position, &3 file, &4 reason
+inline constexpr int kNameLength = 5304;      // &1 name
+inline constexpr int kDisplayed = 5308;       // &1 name, &2 number of files
 inline constexpr int kNoReasonGiven = 5309;
 inline constexpr int kExported = 5310;             // &1 file
 inline constexpr int kDataPathMissing = 5311;      // &1 registry value, &2 registry location
@@ -32,11 +29,9 @@ inline constexpr int kExportNotWritten = 5313;     // &1 file, &2 system error
 inline constexpr int kExportRefused = 5314;        // &1 name
 inline constexpr int kHostLinkNotStarted = 5315;   // &1 what failed
 inline constexpr int kInputMissing = 5316;
-inline constexpr int kDuplicateKeyOnPage = 5317;      // &1 key, &2 list (CX and GC pages)
-inline constexpr int kNumberOutOfRangeOnPage = 5318;  // &1 field, &2 page, &3 field text
-inline constexpr int kOutOfMemory = 5319;             // &1 what could not be allocated
-inline constexpr int kTooManyRows = 5320;             // &1 file, &2 ZC entries, &3 row budget
-inline constexpr int kIgnoredArguments = 5321;        // &1 the arguments not understood
+inline constexpr int kOutOfMemory = 5319;       // &1 what could not be allocated
+inline constexpr int kTooManyRows = 5320;       // &1 file, &2 ZC entries, &3 row budget
+inline constexpr int kIgnoredArguments = 5321;  // &1 the arguments not understood
 inline constexpr int kExportCancelled = 5322;
 inline constexpr int kChooseLocation = 5323;      // advice after a failed export, in the window
 inline constexpr int kUseOutputOption = 5324;     // the same advice without a window
@@ -165,6 +160,48 @@ inline constexpr int kEndTwBefore = 5490;    // &1 mark, End_TW's tooltip above 
 inline constexpr int kNothingToRefresh = 5491;
 inline constexpr int kCompareDialogTitle = 5492;  // the Browse dialog's title
 inline constexpr int kComparing = 5493;           // &1 what is displayed to compare with
+// Anomalies of a user space that a Display met and went past (Problem.h),
+// with the words that complete them and the window's problems pane.
+inline constexpr int kProblemPageFailed = 5901;        // &1 kind, &2 position, &3 reason
+inline constexpr int kProblemConnectFailed = 5902;     // &1 machine, &2 reason
+inline constexpr int kProblemNameLength = 5903;        // &1 name
+inline constexpr int kProblemRepeatedKey = 5904;       // &1 label
+inline constexpr int kProblemRepeatedFicID = 5905;     // &1 FicID, &2 the file that had it first
+inline constexpr int kProblemBlankFicID = 5906;        // &1 file number
+inline constexpr int kProblemLabelMissing = 5907;      // &1 catalogue id, &2 field
+inline constexpr int kProblemOutOfRange = 5908;        // &1 text, &2 16 or 32, &3 value used
+inline constexpr int kProblemNegativeLength = 5909;    // &1 text
+inline constexpr int kProblemStatementPastEnd = 5910;  // &1 length, &2 characters shown
+inline constexpr int kProblemZcPastPage = 5911;        // &1 count, &2 entries a page holds
+inline constexpr int kProblemPositionWrapped = 5912;   // &1 kind, &2 position, &3 requested
+inline constexpr int kProblemNotDigits = 5913;         // &1 text, &2 what it holds, &3 read
+inline constexpr int kProblemEndTwLength = 5914;       // &1 END_TW length, &2 page's length
+inline constexpr int kProblemEndTwNotExported = 5915;  // &1 END_TW length
+inline constexpr int kProblemEndTwWithoutPage = 5916;  // &1 END_TW length, &2 END_TW Offset
+inline constexpr int kProblemNegativeCount = 5917;     // &1 count
+inline constexpr int kProblemNegativeOffset = 5918;    // &1 offset, &2 page kind
+inline constexpr int kProblemTooManyRows = 5919;       // &1 file, &2 row budget
+inline constexpr int kProblemOutOfMemory = 5920;       // &1 what
+inline constexpr int kNumberTextBlank = 5930;          // what a number field holds (&2 of 5913)
+inline constexpr int kNumberTextSign = 5931;
+inline constexpr int kNumberTextDecimals = 5932;
+inline constexpr int kNumberTextExponent = 5933;
+inline constexpr int kNumberTextHexadecimal = 5934;
+inline constexpr int kNumberTextOctal = 5935;
+inline constexpr int kNumberTextInnerBlanks = 5936;
+inline constexpr int kNumberTextOther = 5937;
+inline constexpr int kSeverityError = 5940;
+inline constexpr int kSeverityWarning = 5941;
+inline constexpr int kSeverityNote = 5942;
+inline constexpr int kProblemsTitle = 5945;     // the pane's title
+inline constexpr int kProblemsCommand = 5946;   // context menu: show the problems pane
+inline constexpr int kProblemsSeverity = 5947;  // the pane's column headings
+inline constexpr int kProblemsList = 5948;
+inline constexpr int kProblemsFile = 5949;
+inline constexpr int kProblemsRow = 5950;
+inline constexpr int kProblemsLabel = 5951;
+inline constexpr int kProblemsMessage = 5952;
+inline constexpr int kProblemsStatus = 5953;  // status mark: &1 count, &2 highest severity
 }  // namespace message
 
 // `text` with "&1" to "&9" replaced by the values in order, in one pass: a

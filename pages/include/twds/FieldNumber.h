@@ -27,6 +27,33 @@ namespace twds {
 [[nodiscard]] std::optional<std::int16_t> FieldNumber16(std::string_view text);
 [[nodiscard]] std::optional<std::int32_t> FieldNumber32(std::string_view text);
 
+// The reading of a kept number as the Display uses it: the field number, or,
+// when that lies outside the integer's range (or has no value, as "1E400"),
+// the nearest value in range, with `clamped` set.
+template <typename Int>
+struct FieldReading {
+    Int value = 0;
+    bool clamped = false;
+};
+[[nodiscard]] FieldReading<std::int16_t> ReadField16(std::string_view text);
+[[nodiscard]] FieldReading<std::int32_t> ReadField32(std::string_view text);
+
+// What a number field's text holds besides plain digits, blanks around them
+// allowed: the first thing that makes the reading differ from what the digits
+// alone say. Digits for the common case.
+enum class NumberText : std::uint8_t {
+    Digits,
+    Blank,        // nothing but blanks: reads 0
+    Sign,         // "+" or "-"
+    Decimals,     // a decimal point
+    Exponent,     // "E" or "D" after a digit
+    Hexadecimal,  // "&H"
+    Octal,        // "&O"
+    InnerBlanks,  // blanks between digits, skipped
+    Other,        // letters or other characters: reading stops there
+};
+[[nodiscard]] NumberText ClassifyNumberText(std::string_view text);
+
 // The 32-bit fields are read after Trim (twds/Trim.h, spaces only), the
 // 16-bit counts as they stand.
 

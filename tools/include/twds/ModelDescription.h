@@ -33,6 +33,9 @@ struct ModelFile {
     std::vector<std::array<ModelValue, 9>> zc;
     // Insert, Update, Delete, ClrPfm; a file without any has no SQL page.
     std::array<std::optional<std::string>, 4> sql;
+    // Length fields written as given instead of the statements' lengths
+    // (sql.insert.length = -7): a damaged model.
+    std::array<std::optional<ModelValue>, 4> sqlLength;
 
     [[nodiscard]] bool hasSql() const;
 };
@@ -49,6 +52,7 @@ struct ModelFile {
 //                        zc = Z|P |0000000007|...   (nine fields, or eight
 //                                                    without the "Page")
 //                        sql.insert = INSERT INTO ...
+//                        sql.insert.length = -7   (a damaged length field)
 //   [FILE CUSTMAST01.block]  that file's readable block
 //
 // Values are trimmed of surrounding blanks unless written in double quotes;

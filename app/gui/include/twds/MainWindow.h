@@ -21,6 +21,8 @@
 #include "twds/MainWindowPresenter.h"
 #include "twds/MainWindowView.h"
 #include "twds/PageLists.h"
+#include "twds/ProblemsPresenter.h"
+#include "twds/ProblemsView.h"
 #include "twds/Registry.h"
 #include "twds/StatusMessages.h"
 
@@ -43,6 +45,8 @@ class CompareBar;
 class DisplayCommand;
 class FindBar;
 class InspectorWindow;
+class ProblemsMark;
+class ProblemsPane;
 
 // The viewer's one window in Qt: a tab control with the Info tab (address and
 // user-space name), a tab per page list with the value box of the clicked
@@ -54,7 +58,11 @@ class InspectorWindow;
 // gives it and forwards the user's actions to it; what the window does is the
 // presenter's. The command, the registry and the lookups must outlive the
 // window.
-class MainWindow : public QWidget, private MainWindowView, private FindView, private CompareView {
+class MainWindow : public QWidget,
+                   private MainWindowView,
+                   private FindView,
+                   private CompareView,
+                   private ProblemsView {
     Q_OBJECT
 
 public:
@@ -91,6 +99,10 @@ public:
     }
     // The inspector, once Ctrl+I has opened it; null before.
     [[nodiscard]] InspectorWindow* inspector() const { return inspector_; }
+    // The problems mark of the status line and the problems pane.
+    [[nodiscard]] ProblemsPresenter& problemsPresenter() { return problems_; }
+    [[nodiscard]] ProblemsMark* problemsMark() const { return problemsMark_; }
+    [[nodiscard]] ProblemsPane* problemsPane() const { return problemsPane_; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -157,8 +169,16 @@ private:
                                                      std::string_view prompt) override;
     void setRefreshTimer(int seconds) override;
     void flushStatus() override;
+    // ProblemsView (selectTab is MainWindowView's too)
+    void showProblemsMark(std::optional<Severity> severity, std::string_view text) override;
+    void showProblemsPane(bool shown) override;
+    void problemsChanged() override;
+    void showListRow(PageList list, std::size_t row) override;
 
     void createControls();
+    // The problems mark beside the status line, the pane and its command
+    // (Ctrl+Shift+P, in every list's menu).
+    void createProblems();
     void createFindBar();
     // The compare bar, its commands (Ctrl+D, F7, Shift+F7, F5, Refresh
     // every…) and the refresh timer.
@@ -196,8 +216,8 @@ private:
     // Opens the inspector on the current tab's current row.
     void inspectCurrent();
     [[nodiscard]] bool inspectorShown() const;
-    // Esc closes the find bar or the inspector, whichever the user is in;
-    // its shortcut is on while either is open.
+    // Esc closes the find bar, the inspector or the problems pane, whichever
+    // the user is in; its shortcut is on while one is open.
     void updateEscape();
     void escapePressed();
     // Sizes the file column, when shown, to a FicID (and a ZC entry).
@@ -250,10 +270,14 @@ private:
     QAction* escapeAction_ = nullptr;
     std::array<QAction*, 2> snapshotActions_{};
     InspectorWindow* inspector_ = nullptr;
+    ProblemsMark* problemsMark_ = nullptr;
+    ProblemsPane* problemsPane_ = nullptr;
+    QAction* problemsAction_ = nullptr;
     // Label column widths in pixels, measured once the catalogue is read; 0
     // until then.
     mutable std::array<int, kPageListCount> labelColumnWidths_{};
 
+    ProblemsPresenter problems_;
     // Last: its search thread is stopped and joined before the widgets go.
     FindPresenter find_;
     ComparePresenter compare_;
