@@ -265,8 +265,8 @@ void MainFrame::createControls() {
     // The status line: a borderless read-only text whose long messages wrap
     // and can be selected and copied.
     statusLine_ = CreateWindowExW(
-        0, WC_EDITW, L"", WS_CHILD | WS_VISIBLE | ES_READONLY | ES_MULTILINE | WS_VSCROLL, 0, 0, 0,
-        0, window_, reinterpret_cast<HMENU>(kIdStatus), GetModuleHandleW(nullptr), nullptr);
+        0, WC_EDITW, L"", WS_CHILD | WS_VISIBLE | ES_READONLY | ES_MULTILINE | ES_AUTOVSCROLL, 0, 0,
+        0, 0, window_, reinterpret_cast<HMENU>(kIdStatus), GetModuleHandleW(nullptr), nullptr);
     // The tab control is drawn under the page controls.
     SetWindowPos(tabs_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
@@ -313,6 +313,10 @@ void MainFrame::applyFonts() {
         rowHeight = std::max(rowHeight, static_cast<int>(metrics.tmHeight));
     }
     ReleaseDC(window_, dc);
+    // Seven captions in one row at the design width: a tab is as wide as its
+    // caption and padding, not the wider least width some systems give it.
+    SendMessageW(tabs_, TCM_SETPADDING, 0, MAKELPARAM(px(120), px(45)));
+    SendMessageW(tabs_, TCM_SETMINTABWIDTH, 0, px(150));
     // A report view takes its rows' height from its small image list.
     for (HWND view : listViews_) {
         HIMAGELIST rows = ImageList_Create(1, rowHeight + 2, ILC_COLOR, 0, 0);
@@ -423,13 +427,25 @@ LRESULT MainFrame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 return TRUE;
             }
             break;
-        case WM_CTLCOLORSTATIC:
-            // The status line on the window's ground, like the labels.
-            if (reinterpret_cast<HWND>(lParam) == statusLine_) {
-                SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
-                return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+        case WM_CTLCOLORSTATIC: {
+            // Read-only boxes are drawn as static text: the value and End_TW
+            // boxes keep the lists' ground, the status line the window's.
+            const auto box = reinterpret_cast<HWND>(lParam);
+            const bool onListGround =
+                box == endTwBox_ ||
+                std::find(valueBoxes_.begin(), valueBoxes_.end(), box) != valueBoxes_.end();
+            if (box == machineLabel_ || box == nameLabel_) {
+                // The labels stand on the tab control's page.
+                SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+                return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+            }
+            if (onListGround) {
+                SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
+                SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOWTEXT));
+                return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
             }
             break;
+        }
         case WM_CLOSE:
             presenter_.exitViewer();
             return 0;
