@@ -14,6 +14,7 @@
 #include "twds/DisplayCommand.h"
 #include "twds/FileColumn.h"
 #include "twds/ListLabels.h"
+#include "twds/Messages.h"
 #include "twds/RowCopyText.h"
 
 namespace twds::win32 {
@@ -40,15 +41,15 @@ enum ControlId : int {
     kIdStatus,
     kIdListBase = 200,   // + PageList
     kIdValueBase = 300,  // + PageList
-    // Commands of the accelerators and the lists' menu.
-    kCmdCopy = 400,
-    kCmdSelectAll,
-    kCmdInspect,
-    kCmdFileColumn,
-    kCmdSaveSnapshot,
-    kCmdOpenSnapshot,
-    kCmdEscape,
+    kIdFindText = 500,
+    kIdFindPrevious,
+    kIdFindNext,
+    kIdFindClose,
+    kIdFindStatus,
 };
+
+// Runs on the window's thread what the search's thread posted.
+constexpr UINT kPostedTask = WM_APP + 1;
 
 std::wstring Ascii(std::string_view text) {
     return {text.begin(), text.end()};
@@ -116,7 +117,8 @@ void RegisterClasses() {
 MainFrame::MainFrame(DisplayCommand& display, RegistryStore& registry, MessageLookup messages,
                      CatalogueLookup captions)
     : display_(display),
-      presenter_(*this, display, registry, std::move(messages), std::move(captions)) {
+      presenter_(*this, display, registry, messages, std::move(captions)),
+      find_(*this, presenter_, display, std::move(messages)) {
     const auto dialog = [this](bool save) {
         return [this, save](const std::wstring& title, const std::wstring& folder,
                             const std::wstring& fileName, const std::wstring& filter) {
@@ -135,6 +137,7 @@ MainFrame::MainFrame(DisplayCommand& display, RegistryStore& registry, MessageLo
     dpi_ = GetDpiForWindow(window_);
     createFonts();
     createControls();
+    createFindBar();
     applyFonts();
     createAccelerators();
 
@@ -333,6 +336,9 @@ void MainFrame::createAccelerators() {
         {FVIRTKEY | FCONTROL | FSHIFT, 'L', kCmdFileColumn},
         {FVIRTKEY | FCONTROL, 'S', kCmdSaveSnapshot},
         {FVIRTKEY | FCONTROL, 'O', kCmdOpenSnapshot},
+        {FVIRTKEY | FCONTROL, 'F', kCmdFind},
+        {FVIRTKEY, VK_F3, kCmdFindNext},
+        {FVIRTKEY | FSHIFT, VK_F3, kCmdFindPrevious},
     };
     accelerators_ = CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
 }
@@ -356,9 +362,27 @@ bool MainFrame::preTranslate(MSG& message) {
         presenter_.display();  // Enter in either box is Display
         return true;
     }
-    if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE && inspector_ != nullptr) {
-        DestroyWindow(inspector_);
+    if (message.message == WM_KEYDOWN && message.hwnd == findText_ && message.wParam == VK_RETURN) {
+        if (GetKeyState(VK_SHIFT) < 0) {
+            find_.findPrevious();
+        } else {
+            find_.findNext();
+        }
         return true;
+    }
+    if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
+        // The find bar when the user is in it or it is all there is; else
+        // the inspector.
+        const bool inFindBar = GetParent(message.hwnd) == window_ &&
+                               (message.hwnd == findText_ || message.hwnd == findOnlyMatching_);
+        if (findOpen_ && (inFindBar || inspector_ == nullptr)) {
+            find_.close();
+            return true;
+        }
+        if (inspector_ != nullptr) {
+            DestroyWindow(inspector_);
+            return true;
+        }
     }
     return IsDialogMessageW(window_, &message) != FALSE;
 }
@@ -446,6 +470,12 @@ LRESULT MainFrame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         }
+        case kPostedTask: {
+            const std::unique_ptr<std::function<void()>> task(
+                reinterpret_cast<std::function<void()>*>(lParam));
+            (*task)();
+            return 0;
+        }
         case WM_CLOSE:
             presenter_.exitViewer();
             return 0;
@@ -461,7 +491,22 @@ LRESULT MainFrame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainFrame::command(int id, int code, HWND control) {
+    if (control == findText_ && code == EN_CHANGE) {
+        const std::wstring text = WindowText(findText_);
+        find_.textChanged(WideFitsAnsi(text) ? std::optional(WideToAnsi(text)) : std::nullopt);
+        return;
+    }
     if (control != nullptr && code == BN_CLICKED) {
+        if (id == kIdFindNext) {
+            find_.findNext();
+        } else if (id == kIdFindPrevious) {
+            find_.findPrevious();
+        } else if (id == kIdFindClose) {
+            find_.close();
+        } else if (control == findOnlyMatching_) {
+            find_.setOnlyMatching(SendMessageW(findOnlyMatching_, BM_GETCHECK, 0, 0) ==
+                                  BST_CHECKED);
+        }
         if (id == kIdDisplay) {
             presenter_.display();
         } else if (id == kIdExport) {
@@ -506,6 +551,20 @@ void MainFrame::command(int id, int code, HWND control) {
             break;
         case kCmdOpenSnapshot:
             presenter_.openSnapshotAsked();
+            break;
+        case kCmdFind:
+            find_.open();
+            break;
+        case kCmdFindNext:
+            find_.findNext();
+            break;
+        case kCmdFindPrevious:
+            find_.findPrevious();
+            break;
+        case kCmdOnlyMatching:
+            SendMessageW(findOnlyMatching_, BM_SETCHECK,
+                         find_.onlyMatching() ? BST_UNCHECKED : BST_CHECKED, 0);
+            find_.setOnlyMatching(!find_.onlyMatching());
             break;
         default:
             break;
@@ -552,7 +611,8 @@ LRESULT MainFrame::notify(const NMHDR& header) {
             const bool nowCurrent =
                 (change.uNewState & LVIS_FOCUSED) != 0 && (change.uOldState & LVIS_FOCUSED) == 0;
             if (change.iItem >= 0 && nowCurrent) {
-                presenter_.rowClicked(which, static_cast<std::size_t>(change.iItem));
+                // The find presenter maps the view's rows to the list's.
+                find_.rowClicked(which, static_cast<std::size_t>(change.iItem));
             }
             return 0;
         }
@@ -586,7 +646,7 @@ void MainFrame::fillDisplayInfo(int list, LVITEMW& item) {
     }
     const auto which = kPageLists[static_cast<std::size_t>(list)].list;
     const FieldList& rows = display_.list(which);
-    const auto row = static_cast<std::size_t>(item.iItem);
+    const std::size_t row = find_.listRow(which, static_cast<std::size_t>(item.iItem));
     std::wstring text;
     if (row < rows.rowCount()) {
         // The cell's text as a copy writes it: odd bytes named, never raw
@@ -616,24 +676,29 @@ LRESULT MainFrame::drawCell(int list, NMLVCUSTOMDRAW& draw) {
     HWND view = listViews_[static_cast<std::size_t>(list)];
     const auto which = kPageLists[static_cast<std::size_t>(list)].list;
     const FieldList& rows = display_.list(which);
-    const auto row = static_cast<std::size_t>(draw.nmcd.dwItemSpec);
+    const std::size_t viewRow = draw.nmcd.dwItemSpec;
+    const std::size_t row = find_.listRow(which, viewRow);
     if (row >= rows.rowCount()) {
         return CDRF_DODEFAULT;
     }
     RECT cell{};
     cell.top = draw.iSubItem;
     cell.left = draw.iSubItem == 0 ? LVIR_LABEL : LVIR_BOUNDS;
-    SendMessageW(view, LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&cell));
-    const bool selected =
-        SendMessageW(view, LVM_GETITEMSTATE, row, LVIS_SELECTED) != 0 && GetFocus() == view;
-    const bool selectedAway =
-        !selected && SendMessageW(view, LVM_GETITEMSTATE, row, LVIS_SELECTED) != 0;
-    const int groundColour = selected       ? COLOR_HIGHLIGHT
-                             : selectedAway ? COLOR_BTNFACE
-                                            : COLOR_WINDOW;
+    SendMessageW(view, LVM_GETSUBITEMRECT, viewRow, reinterpret_cast<LPARAM>(&cell));
+    const bool marked = SendMessageW(view, LVM_GETITEMSTATE, viewRow, LVIS_SELECTED) != 0;
+    const bool selected = marked && GetFocus() == view;
+    const std::string_view shown = draw.iSubItem == 0   ? rows.text(row)
+                                   : draw.iSubItem == 1 ? rows.value(row)
+                                                        : std::string_view();
+    // A cell holding the find bar's text is drawn on the highlight's ground.
+    const bool found = !selected && highlight_ != nullptr && highlight_->foundIn(shown);
+    const int groundColour = selected ? COLOR_HIGHLIGHT : marked ? COLOR_BTNFACE : COLOR_WINDOW;
+    const COLORREF ground = found ? RGB(255, 236, 140) : GetSysColor(groundColour);
     const ByteRunColours colours{GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT),
-                                 GetSysColor(groundColour)};
-    FillRect(draw.nmcd.hdc, &cell, GetSysColorBrush(groundColour));
+                                 ground};
+    const HBRUSH brush = CreateSolidBrush(ground);
+    FillRect(draw.nmcd.hdc, &cell, brush);
+    DeleteObject(brush);
     cell.left += 4;
     if (draw.iSubItem == 0) {
         DrawByteRuns(draw.nmcd.hdc, cell, rows.text(row), TrailingBlanks::AsText, font_, markFont_,
@@ -745,7 +810,7 @@ void MainFrame::copySelectedRows(int list) {
             ranges.push_back({at, at});
         }
     }
-    presenter_.copyRows(kPageLists[static_cast<std::size_t>(list)].list, std::move(ranges));
+    find_.copyRows(kPageLists[static_cast<std::size_t>(list)].list, ranges);
 }
 
 void MainFrame::showListMenu(int list, POINT at) {
@@ -755,6 +820,12 @@ void MainFrame::showListMenu(int list, POINT at) {
     };
     add(kCmdCopy, presenter_.copyRowsCaption(), L"Ctrl+C");
     add(kCmdSelectAll, presenter_.selectAllCaption(), L"Ctrl+A");
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    add(kCmdFind, find_.caption(message::kFindCommand), L"Ctrl+F");
+    add(kCmdFindNext, find_.caption(message::kFindNextCommand), L"F3");
+    add(kCmdFindPrevious, find_.caption(message::kFindPreviousCommand), L"Shift+F3");
+    add(kCmdOnlyMatching, find_.caption(message::kOnlyMatchingCommand), {});
+    CheckMenuItem(menu, kCmdOnlyMatching, find_.onlyMatching() ? MF_CHECKED : MF_UNCHECKED);
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     add(kCmdInspect, presenter_.inspectCaption(), L"Ctrl+I");
     if (ListHasFileColumn(kPageLists[static_cast<std::size_t>(list)].list)) {
@@ -817,11 +888,15 @@ void MainFrame::beginListsReset() {
 
 void MainFrame::endListsReset() {
     for (const PageListInfo& info : kPageLists) {
-        const std::size_t rows = display_.list(info.list).rowCount();
         SendMessageW(listViews_[static_cast<std::size_t>(info.list)], LVM_SETITEMCOUNT,
-                     std::min<std::size_t>(rows, INT_MAX), LVSICF_NOSCROLL);
+                     std::min<std::size_t>(viewRowCount(info.list), INT_MAX), LVSICF_NOSCROLL);
     }
     applyColumns();
+}
+
+std::size_t MainFrame::viewRowCount(PageList list) const {
+    const std::vector<std::uint32_t>* map = find_.rowMap(list);
+    return map != nullptr ? map->size() : display_.list(list).rowCount();
 }
 
 void MainFrame::applyColumns() {
@@ -895,8 +970,28 @@ void MainFrame::placeControls(const FormLayout& layout) {
         SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     };
-    const RECT tabs = pxRect(layout.tabs, {0, 0});
+    // An open find bar takes the bottom of the tab control's room; the
+    // buttons stay where they are.
+    RECT tabs = pxRect(layout.tabs, {0, 0});
+    const int bar = findBarHeight();
+    tabs.bottom -= bar;
     place(tabs_, tabs);
+    if (findText_ != nullptr) {
+        const int row = bar / 2;
+        const int button = row;
+        const int margin = px(30);
+        int right = tabs.right - margin;
+        for (HWND control : {findClose_, findNext_, findPrevious_}) {
+            place(control, {right - button, tabs.bottom + margin, right, tabs.bottom + row});
+            right -= button + margin;
+        }
+        place(findText_, {tabs.left + margin, tabs.bottom + margin, right, tabs.bottom + row});
+        const int half = (tabs.right - tabs.left) / 2;
+        place(findStatus_, {tabs.left + margin, tabs.bottom + row + margin, tabs.left + half,
+                            tabs.bottom + bar});
+        place(findOnlyMatching_,
+              {tabs.left + half, tabs.bottom + row, tabs.right - margin, tabs.bottom + bar});
+    }
     place(displayButton_, pxRect(layout.displayButton, {0, 0}));
     place(exportButton_, pxRect(layout.exportButton, {0, 0}));
     place(exitButton_, pxRect(layout.exitButton, {0, 0}));
@@ -913,16 +1008,22 @@ void MainFrame::placeControls(const FormLayout& layout) {
         }
         return r;
     };
+    // The boxes at the bottom of the pages give the find bar its room.
+    const auto shorter = [&](const TwipsRect& rect) {
+        RECT r = onPage(rect);
+        r.bottom -= bar;
+        return r;
+    };
     place(machineLabel_, onPage(layout.machineLabel));
     place(addressBox_, onPage(layout.addressBox));
     place(nameLabel_, onPage(layout.nameLabel));
     place(nameBox_, onPage(layout.nameBox));
     for (std::size_t i = 0; i < listViews_.size(); ++i) {
         place(listViews_[i], onPage(layout.listView));
-        place(valueBoxes_[i], onPage(layout.valueBox));
+        place(valueBoxes_[i], shorter(layout.valueBox));
         fitValueColumn(static_cast<int>(i));
     }
-    place(endTwBox_, onPage(layout.endTwBox));
+    place(endTwBox_, shorter(layout.endTwBox));
 
     RECT client{};
     GetClientRect(window_, &client);
@@ -975,7 +1076,8 @@ void MainFrame::inspectCurrent() {
         const int current =
             ListView_GetNextItem(listViews_[static_cast<std::size_t>(info.list)], -1, LVNI_FOCUSED);
         if (info.tab == tab && current >= 0) {
-            row = static_cast<std::size_t>(current);
+            // With only the matching rows shown, the view's row is not the list's.
+            row = find_.listRow(info.list, static_cast<std::size_t>(current));
         }
     }
     presenter_.inspect(tab, row);
@@ -1041,6 +1143,132 @@ int MainFrame::statusLineHeight() const {
     SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi_);
     const int line = std::abs(static_cast<int>(metrics.lfMessageFont.lfHeight)) * 4 / 3;
     return 3 * line + px(90);
+}
+
+}  // namespace twds::win32
+
+namespace twds::win32 {
+
+void MainFrame::createFindBar() {
+    const auto make = [this](const wchar_t* className, DWORD style, int id) {
+        return CreateWindowExW(0, className, L"", WS_CHILD | style, 0, 0, 0, 0, window_,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                               GetModuleHandleW(nullptr), nullptr);
+    };
+    findText_ = make(WC_EDITW, WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, kIdFindText);
+    // Arrows and a cross every font has; the menu names the commands.
+    findPrevious_ = make(WC_BUTTONW, BS_PUSHBUTTON, kIdFindPrevious);
+    findNext_ = make(WC_BUTTONW, BS_PUSHBUTTON, kIdFindNext);
+    findClose_ = make(WC_BUTTONW, BS_PUSHBUTTON, kIdFindClose);
+    SetWindowTextW(findPrevious_, L"<");
+    SetWindowTextW(findNext_, L">");
+    SetWindowTextW(findClose_, L"\u00D7");
+    findStatus_ = make(WC_STATICW, SS_LEFT | SS_ENDELLIPSIS | SS_NOPREFIX, kIdFindStatus);
+    findOnlyMatching_ = make(WC_BUTTONW, WS_TABSTOP | BS_AUTOCHECKBOX, kCmdOnlyMatching);
+    std::wstring plain;
+    for (const wchar_t c : AnsiToWide(find_.caption(message::kOnlyMatchingCommand))) {
+        if (c != L'&') {
+            plain += c;
+        }
+    }
+    SetWindowTextW(findOnlyMatching_, plain.c_str());
+    SendMessageW(
+        findText_, EM_SETCUEBANNER, TRUE,
+        reinterpret_cast<LPARAM>(AnsiToWide(find_.caption(message::kFindPlaceholder)).c_str()));
+    for (HWND control :
+         {findText_, findPrevious_, findNext_, findClose_, findStatus_, findOnlyMatching_}) {
+        named_.push_back({control, {}, {}});
+    }
+}
+
+int MainFrame::findBarHeight() const {
+    if (!findOpen_) {
+        return 0;
+    }
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi_);
+    const int line = std::abs(static_cast<int>(metrics.lfMessageFont.lfHeight)) * 4 / 3;
+    return 2 * (line + px(150));
+}
+
+void MainFrame::showFindBar(bool shown) {
+    findOpen_ = shown;
+    for (HWND control :
+         {findText_, findPrevious_, findNext_, findClose_, findStatus_, findOnlyMatching_}) {
+        ShowWindow(control, shown ? SW_SHOWNA : SW_HIDE);
+    }
+    placeControls(presenter_.layout());
+    if (shown) {
+        SetFocus(findText_);
+        SendMessageW(findText_, EM_SETSEL, 0, -1);
+        return;
+    }
+    const int tab = TabCtrl_GetCurSel(tabs_);
+    for (const PageListInfo& info : kPageLists) {
+        if (info.tab == tab) {
+            SetFocus(listViews_[static_cast<std::size_t>(info.list)]);
+            return;
+        }
+    }
+    SetFocus(tabs_);
+}
+
+void MainFrame::showFindStatus(std::string_view text) {
+    SetWindowTextW(findStatus_, AnsiToWide(text).c_str());
+}
+
+void MainFrame::setTabCaption(int tab, std::string_view caption) {
+    std::wstring text = AnsiToWide(caption);
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = text.data();
+    SendMessageW(tabs_, TCM_SETITEMW, static_cast<WPARAM>(tab), reinterpret_cast<LPARAM>(&item));
+}
+
+int MainFrame::selectedTab() const {
+    return TabCtrl_GetCurSel(tabs_);
+}
+
+std::optional<std::size_t> MainFrame::currentRow(PageList list) const {
+    const int row =
+        ListView_GetNextItem(listViews_[static_cast<std::size_t>(list)], -1, LVNI_FOCUSED);
+    if (row < 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(row);
+}
+
+void MainFrame::selectRow(PageList list, std::size_t viewRow) {
+    HWND view = listViews_[static_cast<std::size_t>(list)];
+    ListView_SetItemState(view, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetItemState(view, static_cast<int>(viewRow), LVIS_SELECTED | LVIS_FOCUSED,
+                          LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_EnsureVisible(view, static_cast<int>(viewRow), FALSE);
+}
+
+void MainFrame::beginMatchesChange() {
+    // The views keep no rows; endMatchesChange gives them their new count.
+}
+
+void MainFrame::endMatchesChange() {
+    for (const PageListInfo& info : kPageLists) {
+        HWND view = listViews_[static_cast<std::size_t>(info.list)];
+        const auto rows = static_cast<int>(std::min<std::size_t>(viewRowCount(info.list), INT_MAX));
+        if (ListView_GetItemCount(view) != rows) {
+            SendMessageW(view, LVM_SETITEMCOUNT, static_cast<WPARAM>(rows), 0);
+        }
+        InvalidateRect(view, nullptr, FALSE);
+    }
+    const std::string& needle = find_.highlighted();
+    highlight_ = needle.empty() ? nullptr : std::make_shared<const AnsiCaseSearcher>(needle);
+}
+
+void MainFrame::post(std::function<void()> task) {
+    auto* posted = new std::function<void()>(std::move(task));
+    if (PostMessageW(window_, kPostedTask, 0, reinterpret_cast<LPARAM>(posted)) == FALSE) {
+        delete posted;
+    }
 }
 
 }  // namespace twds::win32

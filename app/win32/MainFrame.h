@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "Win32LocalisableForm.h"
+#include "twds/FindPresenter.h"
+#include "twds/FindView.h"
 #include "twds/FormLayout.h"
 #include "twds/FormLocalisation.h"
 #include "twds/MainWindowPresenter.h"
@@ -21,6 +23,7 @@
 #include "twds/PageLists.h"
 #include "twds/Registry.h"
 #include "twds/StatusMessages.h"
+#include "twds/TextSearch.h"
 
 namespace twds {
 class DisplayCommand;
@@ -39,8 +42,22 @@ namespace twds::win32 {
 // and twips to pixels at the window's DPI, and forwards the user's actions.
 // The page controls are the main window's children standing over the tab
 // control, shown while their tab is selected.
-class MainFrame : private MainWindowView {
+class MainFrame : private MainWindowView, private FindView {
 public:
+    // The commands of the accelerators and the lists' menu (WM_COMMAND ids).
+    enum Command : int {
+        kCmdCopy = 400,
+        kCmdSelectAll,
+        kCmdInspect,
+        kCmdFileColumn,
+        kCmdSaveSnapshot,
+        kCmdOpenSnapshot,
+        kCmdFind,
+        kCmdFindNext,
+        kCmdFindPrevious,
+        kCmdOnlyMatching,
+    };
+
     // Asks for a file to save or open: title, folder, proposed name, filter
     // in the common dialogs' form; empty when the user cancels.
     using FileDialog =
@@ -85,6 +102,9 @@ public:
     [[nodiscard]] HWND exitButton() const { return exitButton_; }
     [[nodiscard]] HWND statusLine() const { return statusLine_; }
     [[nodiscard]] HWND inspector() const { return inspector_; }
+    [[nodiscard]] HWND findText() const { return findText_; }
+    [[nodiscard]] HWND findOnlyMatching() const { return findOnlyMatching_; }
+    [[nodiscard]] HWND findStatus() const { return findStatus_; }
     [[nodiscard]] UINT dpi() const { return dpi_; }
 
 private:
@@ -115,6 +135,17 @@ private:
     [[nodiscard]] std::filesystem::path homeFolder() const override;
     void closeWindow() override;
 
+    // FindView (selectTab is MainWindowView's too)
+    void showFindBar(bool shown) override;
+    void showFindStatus(std::string_view text) override;
+    void setTabCaption(int tab, std::string_view caption) override;
+    [[nodiscard]] int selectedTab() const override;
+    [[nodiscard]] std::optional<std::size_t> currentRow(PageList list) const override;
+    void selectRow(PageList list, std::size_t viewRow) override;
+    void beginMatchesChange() override;
+    void endMatchesChange() override;
+    void post(std::function<void()> task) override;
+
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK NameBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
                                         UINT_PTR id, DWORD_PTR data);
@@ -126,6 +157,11 @@ private:
     // Sizes the window so that its client area is width x height pixels.
     void setClientSize(int width, int height);
     void createControls();
+    void createFindBar();
+    // The find bar's height in pixels when open, else 0.
+    [[nodiscard]] int findBarHeight() const;
+    // The rows a list view shows: the matching ones, or all.
+    [[nodiscard]] std::size_t viewRowCount(PageList list) const;
     HWND createControl(const wchar_t* className, DWORD style, int id,
                        const form::NamedControl& named, DWORD exStyle = 0);
     void createFonts();
@@ -185,6 +221,18 @@ private:
     std::array<bool, kPageListCount> fileColumnShown_{};
     // Label column widths in pixels, measured once per DPI; 0 until then.
     std::array<int, kPageListCount> labelColumnWidths_{};
+    HWND findText_ = nullptr;
+    HWND findPrevious_ = nullptr;
+    HWND findNext_ = nullptr;
+    HWND findClose_ = nullptr;
+    HWND findStatus_ = nullptr;
+    HWND findOnlyMatching_ = nullptr;
+    bool findOpen_ = false;
+    // The text the lists' cells are highlighted for; none when empty.
+    std::shared_ptr<const AnsiCaseSearcher> highlight_;
+
+    // Last: its search thread is stopped and joined before the controls go.
+    FindPresenter find_;
 };
 
 }  // namespace twds::win32

@@ -61,6 +61,32 @@ protected:
         NMHDR header{frame.tabs(), 100, static_cast<UINT>(TCN_SELCHANGE)};
         SendMessageW(frame.window(), WM_NOTIFY, 100, reinterpret_cast<LPARAM>(&header));
     }
+    static std::wstring TabCaption(HWND tabs, int tab) {
+        wchar_t caption[64] = {};
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = caption;
+        item.cchTextMax = 64;
+        SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(tab), reinterpret_cast<LPARAM>(&item));
+        return caption;
+    }
+    // Runs the window's messages until `done` or five seconds have passed.
+    template <typename Done>
+    static bool PumpUntil(Done done) {
+        for (const ULONGLONG end = GetTickCount64() + 5000; GetTickCount64() < end; Sleep(5)) {
+            MSG message{};
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
+                DispatchMessageW(&message);
+            }
+            if (done()) {
+                return true;
+            }
+        }
+        return false;
+    }
+    static bool Shown(HWND control) {
+        return (GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE) != 0;
+    }
     // Where a control stands in the window's client area, in pixels.
     RECT placeOf(HWND control) {
         RECT r{};
@@ -139,12 +165,9 @@ TEST_F(MainFrameTest, DisplayFillsTheListsAndARowShowsItsValue) {
     EXPECT_EQ(Text(frame.valueBox(PageList::CX)), L"V01R02\u00B7\u00B7\u00B7\u00B7");
 
     chooseTab(4);
-    const auto shown = [](HWND control) {
-        return (GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE) != 0;
-    };
-    EXPECT_TRUE(shown(frame.listView(PageList::ZC)));
-    EXPECT_FALSE(shown(cx));
-    EXPECT_FALSE(shown(frame.addressBox()));
+    EXPECT_TRUE(Shown(frame.listView(PageList::ZC)));
+    EXPECT_FALSE(Shown(cx));
+    EXPECT_FALSE(Shown(frame.addressBox()));
 
     // Enter in a box is Display too.
     SendMessageW(frame.addressBox(), WM_SETFOCUS, 0, 0);
@@ -182,6 +205,35 @@ TEST_F(MainFrameTest, FileColumnShowsEachRowsFile) {
     EXPECT_EQ(Cell(fc, 1, 2), L"FIC0000001");
     frame.presenter().setFileColumnShown(false);
     EXPECT_EQ(Header_GetItemCount(header), 2);
+}
+
+// Ctrl+F's bar: the typed text is searched on another thread whose result
+// the window's thread takes from its messages; with only the matching rows
+// shown the view shows the match, and a click reaches the list's row. Esc
+// puts the window back as it was.
+TEST_F(MainFrameTest, FindBarShowsOnlyTheMatchingRows) {
+    frame.presenter().load("127.0.0.1/TWMODEL001");
+    HWND cx = frame.listView(PageList::CX);
+    const int allRows = ListView_GetItemCount(cx);
+    SendMessageW(frame.window(), WM_COMMAND, MainFrame::kCmdFind, 0);
+    ASSERT_TRUE(Shown(frame.findText()));
+    EXPECT_LT(placeOf(frame.tabs()).bottom, 392);
+
+    type(frame.findText(), L"v01r02");
+    ASSERT_TRUE(PumpUntil([&] { return TabCaption(frame.tabs(), 1) == L"5389|CX|1"; }))
+        << TabCaption(frame.tabs(), 1);
+    SendMessageW(frame.findOnlyMatching(), BM_CLICK, 0, 0);
+    ASSERT_EQ(ListView_GetItemCount(cx), 1);
+    EXPECT_EQ(Cell(cx, 0, 1), L"V01R02    ");
+    clickRow(cx, 0);
+    EXPECT_EQ(Text(frame.valueBox(PageList::CX)), L"V01R02\u00B7\u00B7\u00B7\u00B7");
+
+    MSG escape{frame.findText(), WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
+    EXPECT_TRUE(frame.preTranslate(escape));
+    EXPECT_FALSE(Shown(frame.findText()));
+    EXPECT_EQ(TabCaption(frame.tabs(), 1), L"CX");
+    EXPECT_EQ(ListView_GetItemCount(cx), allRows);
+    EXPECT_EQ(placeOf(frame.tabs()).bottom, 392);
 }
 
 }  // namespace
