@@ -1,7 +1,10 @@
 #include <windows.h>
 // Needs windows.h first.
 #include <commctrl.h>
+#include <shlobj.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -205,6 +208,36 @@ TEST_F(MainFrameTest, FileColumnShowsEachRowsFile) {
     EXPECT_EQ(Cell(fc, 1, 2), L"FIC0000001");
     frame.presenter().setFileColumnShown(false);
     EXPECT_EQ(Header_GetItemCount(header), 2);
+}
+
+// A saved user space dropped on the window is displayed; Ctrl+I opens the
+// inspector on the current row, and it follows the rows clicked.
+TEST_F(MainFrameTest, DroppedSnapshotIsDisplayedAndTheInspectorFollowsTheRows) {
+    frame.presenter().load("");
+    const std::wstring file =
+        std::filesystem::path(TWDS_BINARY_DIR "/bin/samples/127.0.0.1/TWMODEL001.twus").wstring();
+    const std::size_t bytes = sizeof(DROPFILES) + (file.size() + 2) * sizeof(wchar_t);
+    HGLOBAL drop = GlobalAlloc(GHND, bytes);
+    auto* header = static_cast<DROPFILES*>(GlobalLock(drop));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    std::copy(file.begin(), file.end(), reinterpret_cast<wchar_t*>(header + 1));
+    GlobalUnlock(drop);
+    SendMessageW(frame.window(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    EXPECT_EQ(Text(frame.addressBox()), L"127.0.0.1");
+    EXPECT_EQ(Text(frame.nameBox()), L"TWMODEL001");
+    HWND cx = frame.listView(PageList::CX);
+    ASSERT_GT(ListView_GetItemCount(cx), 2);
+
+    clickRow(cx, 1);
+    SendMessageW(frame.window(), WM_COMMAND, MainFrame::kCmdInspect, 0);
+    ASSERT_NE(frame.inspector(), nullptr);
+    HWND dump = GetWindow(frame.inspector(), GW_CHILD);
+    EXPECT_NE(Text(dump).find(L"V05R02M00"), std::wstring::npos) << Text(dump);
+    clickRow(cx, 2);
+    EXPECT_EQ(Text(dump).find(L"V05R02M00"), std::wstring::npos) << Text(dump);
+    DestroyWindow(frame.inspector());
+    EXPECT_EQ(frame.inspector(), nullptr);
 }
 
 // Ctrl+F's bar: the typed text is searched on another thread whose result
