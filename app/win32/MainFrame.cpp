@@ -252,6 +252,8 @@ void MainFrame::createControls() {
                          reinterpret_cast<LPARAM>(&heading));
         }
         listViews_[at] = view;
+        selectedRows_[at].emplace();
+        SetWindowSubclass(view, &MainFrame::ListViewProc, 1, reinterpret_cast<DWORD_PTR>(this));
     }
     for (const PageListInfo& info : kPageLists) {
         const auto at = static_cast<std::size_t>(info.list);
@@ -606,8 +608,26 @@ LRESULT MainFrame::notify(const NMHDR& header) {
             return 0;
         case NM_CUSTOMDRAW:
             return drawCell(list, *reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(&header)));
+        case LVN_ODSTATECHANGED: {
+            const auto& change = reinterpret_cast<const NMLVODSTATECHANGE&>(header);
+            if (((change.uNewState ^ change.uOldState) & LVIS_SELECTED) != 0) {
+                noteSelection(list, change.iFrom, change.iTo,
+                              (change.uNewState & LVIS_SELECTED) != 0);
+            }
+            return 0;
+        }
         case LVN_ITEMCHANGED: {
             const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+            if (((change.uNewState ^ change.uOldState) & LVIS_SELECTED) != 0) {
+                const bool selected = (change.uNewState & LVIS_SELECTED) != 0;
+                if (change.iItem >= 0) {
+                    noteSelection(list, change.iItem, change.iItem, selected);
+                } else if (selected) {
+                    selectedRows_[static_cast<std::size_t>(list)].reset();
+                } else {
+                    selectedRows_[static_cast<std::size_t>(list)].emplace();
+                }
+            }
             const bool nowCurrent =
                 (change.uNewState & LVIS_FOCUSED) != 0 && (change.uOldState & LVIS_FOCUSED) == 0;
             if (change.iItem >= 0 && nowCurrent) {
@@ -880,10 +900,67 @@ void MainFrame::showFileColumn(bool shown) {
 }
 
 void MainFrame::beginListsReset() {
-    // The views hold no rows: they only forget how many there were.
-    for (HWND view : listViews_) {
-        SendMessageW(view, LVM_SETITEMCOUNT, 0, 0);
+    // The views hold no rows: they only forget how many there were, and
+    // their selection, cheaply once they have none.
+    for (std::size_t i = 0; i < listViews_.size(); ++i) {
+        SendMessageW(listViews_[i], LVM_SETITEMCOUNT, 0, 0);
+        ListView_SetItemState(listViews_[i], -1, 0, LVIS_SELECTED);
+        selectedRows_[i].emplace();
     }
+}
+
+void MainFrame::noteSelection(int list, int first, int last, bool selected) {
+    constexpr std::size_t kMostKnown = 256;
+    auto& known = selectedRows_[static_cast<std::size_t>(list)];
+    if (!known) {
+        return;
+    }
+    if (first < 0 || last < first || static_cast<std::size_t>(last - first) >= kMostKnown) {
+        known.reset();
+        return;
+    }
+    for (int row = first; row <= last; ++row) {
+        if (selected) {
+            known->insert(row);
+        } else {
+            known->erase(row);
+        }
+    }
+    if (known->size() > kMostKnown) {
+        known.reset();
+    }
+}
+
+bool MainFrame::unselectKnownRows(int list) {
+    const auto& known = selectedRows_[static_cast<std::size_t>(list)];
+    if (!known) {
+        return false;
+    }
+    const std::vector<int> rows(known->begin(), known->end());
+    for (const int row : rows) {
+        ListView_SetItemState(listViews_[static_cast<std::size_t>(list)], row, 0, LVIS_SELECTED);
+    }
+    return true;
+}
+
+LRESULT CALLBACK MainFrame::ListViewProc(HWND view, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR /*id*/, DWORD_PTR data) {
+    // A plain click or move replaces the selection: the rows known to be
+    // selected are unselected first, so that the view has none to clear.
+    const bool plainClick = (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN) &&
+                            (wParam & (MK_SHIFT | MK_CONTROL)) == 0;
+    const bool plainMove = message == WM_KEYDOWN && GetKeyState(VK_SHIFT) >= 0 &&
+                           GetKeyState(VK_CONTROL) >= 0 &&
+                           (wParam == VK_UP || wParam == VK_DOWN || wParam == VK_PRIOR ||
+                            wParam == VK_NEXT || wParam == VK_HOME || wParam == VK_END);
+    if (plainClick || plainMove) {
+        auto* frame = reinterpret_cast<MainFrame*>(data);
+        const int list = frame->listOf(view);
+        if (list >= 0) {
+            frame->unselectKnownRows(list);
+        }
+    }
+    return DefSubclassProc(view, message, wParam, lParam);
 }
 
 void MainFrame::endListsReset() {
@@ -1241,7 +1318,9 @@ std::optional<std::size_t> MainFrame::currentRow(PageList list) const {
 
 void MainFrame::selectRow(PageList list, std::size_t viewRow) {
     HWND view = listViews_[static_cast<std::size_t>(list)];
-    ListView_SetItemState(view, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    if (!unselectKnownRows(static_cast<int>(list))) {
+        ListView_SetItemState(view, -1, 0, LVIS_SELECTED);
+    }
     ListView_SetItemState(view, static_cast<int>(viewRow), LVIS_SELECTED | LVIS_FOCUSED,
                           LVIS_SELECTED | LVIS_FOCUSED);
     ListView_EnsureVisible(view, static_cast<int>(viewRow), FALSE);

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -149,6 +150,8 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK NameBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
                                         UINT_PTR id, DWORD_PTR data);
+    static LRESULT CALLBACK ListViewProc(HWND view, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR id, DWORD_PTR data);
     static LRESULT CALLBACK InspectorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT notify(const NMHDR& header);
@@ -177,6 +180,11 @@ private:
     [[nodiscard]] int labelColumnWidth(int list);
     void fitValueColumn(int list);
     void copySelectedRows(int list);
+    // Follows the rows a list view selects, from its notifications.
+    void noteSelection(int list, int first, int last, bool selected);
+    // Unselects the list's rows one by one while they are known and few;
+    // false when they are not.
+    bool unselectKnownRows(int list);
     void showListMenu(int list, POINT at);
     void inspectCurrent();
     void nameBoxChanged();
@@ -219,6 +227,12 @@ private:
     HWND inspector_ = nullptr;
     HWND inspectorText_ = nullptr;
     std::array<bool, kPageListCount> fileColumnShown_{};
+    // The rows each list view has selected while they are few and known;
+    // nothing once a range (Select all, Shift) has made them many. A view
+    // told to unselect everything may visit every row (Wine's does, which
+    // makes a click on ten million rows take seconds); the window unselects
+    // the rows it knows instead.
+    std::array<std::optional<std::set<int>>, kPageListCount> selectedRows_;
     // Label column widths in pixels, measured once per DPI; 0 until then.
     std::array<int, kPageListCount> labelColumnWidths_{};
     HWND findText_ = nullptr;
