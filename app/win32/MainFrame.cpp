@@ -325,7 +325,7 @@ void MainFrame::applyFonts() {
     // A report view takes its rows' height from its small image list.
     for (HWND view : listViews_) {
         HIMAGELIST rows = ImageList_Create(1, rowHeight + 2, ILC_COLOR, 0, 0);
-        HIMAGELIST old = reinterpret_cast<HIMAGELIST>(
+        auto* old = reinterpret_cast<HIMAGELIST>(
             SendMessageW(view, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(rows)));
         ImageList_Destroy(old);
     }
@@ -684,10 +684,9 @@ void MainFrame::fillDisplayInfo(int list, LVITEMW& item) {
 
 LRESULT MainFrame::drawCell(int list, NMLVCUSTOMDRAW& draw) {
     switch (draw.nmcd.dwDrawStage) {
-        case CDDS_PREPAINT:
+        case CDDS_PREPAINT:      // asks for each row,
+        case CDDS_ITEMPREPAINT:  // then each cell: one value, CDRF_NOTIFYSUBITEMDRAW
             return CDRF_NOTIFYITEMDRAW;
-        case CDDS_ITEMPREPAINT:
-            return CDRF_NOTIFYSUBITEMDRAW;
         case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
             break;
         default:

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "AnsiWide.h"
 
 namespace twds::win32 {
@@ -23,7 +25,7 @@ bool ClassIs(HWND window, const wchar_t* name) {
 
 class Win32LocalisableForm::Control : public LocalisableControl {
 public:
-    explicit Control(const NamedWindow& named) : named_(named) {}
+    explicit Control(NamedWindow named) : named_(std::move(named)) {}
 
     [[nodiscard]] std::string name() const override { return named_.name; }
     [[nodiscard]] std::string tag() const override { return named_.tag; }
