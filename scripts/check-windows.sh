@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds what does not need the window for 64-bit Windows with Debian's
-# MinGW-w64, warnings as errors, and runs its tests under Wine: the catalogue
-# and registry library with the Windows registry store, the host link with
-# LoadLibraryA (against test DLLs built here), the decoders, the Display
-# command and the export, and twus_make.exe. The Linux build never compiles
+# Builds the viewer for 64-bit Windows with Debian's MinGW-w64, warnings as
+# errors, and runs its tests under Wine: the catalogue and registry library
+# with the Windows registry store, the host link with LoadLibraryA (against
+# test DLLs built here), the decoders, the Display command and the export,
+# twus_make.exe, the native window (app/win32) driven in-process, and the
+# console companion's exports. The Linux build never compiles
 # the Windows-only sources; this does, and exercises them.
 #
 # Usage: scripts/check-windows.sh   (build folder: build-windows, or
@@ -22,5 +23,9 @@ fi
 cmake --build "$build" --parallel "$(nproc)"
 
 prepare_wine_prefix "$build/wine"
+# The window tests create real windows: Wine's null display driver gives
+# them a screen without an X server.
+"$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1 || true
+"$wineserver" -w >/dev/null 2>&1 || true
 ctest --test-dir "$build" --output-on-failure
 echo "== Windows build and tests under Wine: passed"

@@ -34,7 +34,8 @@ done
 # copies keep theirs).
 x86_64-w64-mingw32-strip "$stage"/*.exe "$stage"/*.com
 cp "$root/data/twmgr.ressource.EN" "$root/data/twmgr.ressource.FR" "$root/README.md" "$stage/"
-cp "$root/LICENSE" "$stage/LICENSE.txt"
+# Windows line ends for the licence the installer shows.
+sed 's/$/\r/' "$root/LICENSE" >"$stage/LICENSE.txt"
 cp "$build/bin/samples/127.0.0.1/TWMODEL001.twus" "$stage/samples/127.0.0.1/"
 
 (cd "$build" && zip -qr9 "$name.zip" "$name")

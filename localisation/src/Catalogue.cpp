@@ -10,6 +10,10 @@
 
 #include "twds/Trim.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace twds {
 
 namespace {
@@ -91,6 +95,23 @@ void ReplaceAll(std::string& text, std::string_view marker, std::string_view val
     text = std::move(out);
 }
 
+// A catalogue file the viewer may read: a regular file, and on Windows
+// neither hidden nor a system file (such a file counts as missing there).
+bool UsableCatalogueFile(const std::filesystem::path& file) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec)) {
+        return false;
+    }
+#ifdef _WIN32
+    const DWORD attributes = GetFileAttributesW(file.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0) {
+        return false;
+    }
+#endif
+    return true;
+}
+
 std::unique_ptr<Catalogue>& InstalledSlot() {
     static std::unique_ptr<Catalogue> installed;
     return installed;
@@ -103,8 +124,7 @@ std::filesystem::path FindCatalogueFolder(const std::filesystem::path& executabl
     const std::filesystem::path installed =
         (executableFolder / ".." / "share" / "twDspUsrSpc").lexically_normal();
     for (const auto& folder : {executableFolder, installed}) {
-        std::error_code ec;
-        if (std::filesystem::is_regular_file(folder / english, ec)) {
+        if (UsableCatalogueFile(folder / english)) {
             return folder;
         }
     }
@@ -167,8 +187,7 @@ Status Catalogue::loadLanguage(const std::string& language) {
                        "\" holds a path separator or NUL, so it names no catalogue file"};
     }
     const auto file = folder_ / (std::string(kFilePrefix) + language);
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(file, ec)) {
+    if (!UsableCatalogueFile(file)) {
         return Failure{"There is no catalogue file " + file.string()};
     }
     for (auto& entry : *table_) {

@@ -1,6 +1,11 @@
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -95,6 +100,33 @@ TEST_F(CatalogueTest, BrokenEnglishCatalogueIsReported) {
     EXPECT_EQ(broken.text("5002"), "");
     EXPECT_EQ(failures, std::vector{"Load ressources: Unable to load " + file("EN") + " file"});
 }
+
+#ifdef _WIN32
+// On Windows a hidden or system catalogue counts as missing: French falls
+// back to English, and a hidden English file is reported.
+TEST_F(CatalogueTest, HiddenOrSystemFilesCountAsMissingOnWindows) {
+    write("FR", "5001\tFran\xe7"s + "ais\r\n");
+    write("EN", "5001\tEnglish\r\n");
+    ASSERT_TRUE(test::Succeeded(EnsureRegistryKey(registry, Hive::CurrentUser, kSettings)));
+    ASSERT_TRUE(test::Succeeded(
+        StoreRegistryValue(registry, Hive::CurrentUser, kSettings, "Language", "FR"s, kRegSz)));
+    for (const DWORD attribute : {FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM}) {
+        const std::wstring french = std::filesystem::path(file("FR")).wstring();
+        ASSERT_NE(SetFileAttributesW(french.c_str(), attribute), FALSE);
+        EXPECT_EQ(catalogue().text("5001"), "English");
+        ASSERT_NE(SetFileAttributesW(french.c_str(), FILE_ATTRIBUTE_NORMAL), FALSE);
+    }
+    EXPECT_EQ(catalogue().text("5001"), "Fran\xe7"s + "ais");
+
+    const std::wstring english = std::filesystem::path(file("EN")).wstring();
+    ASSERT_NE(SetFileAttributesW(english.c_str(), FILE_ATTRIBUTE_HIDDEN), FALSE);
+    ASSERT_TRUE(test::Succeeded(
+        StoreRegistryValue(registry, Hive::CurrentUser, kSettings, "Language", "EN"s, kRegSz)));
+    EXPECT_EQ(catalogue().text("5001"), "");
+    EXPECT_EQ(failures.size(), 1U);
+    SetFileAttributesW(english.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+#endif
 
 // Lines as the catalogue reads them; ids out of 0-10000 or not numbers give
 // empty text.

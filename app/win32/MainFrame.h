@@ -1,0 +1,252 @@
+#pragma once
+
+#include <windows.h>
+// The common controls' declarations need windows.h first.
+#include <commctrl.h>
+
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Win32LocalisableForm.h"
+#include "twds/FindPresenter.h"
+#include "twds/FindView.h"
+#include "twds/FormLayout.h"
+#include "twds/FormLocalisation.h"
+#include "twds/MainWindowPresenter.h"
+#include "twds/MainWindowView.h"
+#include "twds/PageLists.h"
+#include "twds/Registry.h"
+#include "twds/StatusMessages.h"
+#include "twds/TextSearch.h"
+
+namespace twds {
+class DisplayCommand;
+}
+
+namespace twds::win32 {
+
+// The viewer's one window with the system's common controls: a tab control
+// with the Info tab (address and user-space name), a tab per page list (an
+// owner-data list view over the Display's rows, which costs nothing per row,
+// and the value box of the clicked row), the End_TW text, the Display,
+// Export and Exit buttons and the status line under them.
+//
+// A passive view like the Qt window: it makes the controls, shows what its
+// MainWindowPresenter gives it, converting the ANSI bytes to its W controls
+// and twips to pixels at the window's DPI, and forwards the user's actions.
+// The page controls are the main window's children standing over the tab
+// control, shown while their tab is selected.
+class MainFrame : private MainWindowView, private FindView {
+public:
+    // The commands of the accelerators and the lists' menu (WM_COMMAND ids).
+    enum Command : int {
+        kCmdCopy = 400,
+        kCmdSelectAll,
+        kCmdInspect,
+        kCmdFileColumn,
+        kCmdSaveSnapshot,
+        kCmdOpenSnapshot,
+        kCmdFind,
+        kCmdFindNext,
+        kCmdFindPrevious,
+        kCmdOnlyMatching,
+    };
+
+    // Asks for a file to save or open: title, folder, proposed name, filter
+    // in the common dialogs' form; empty when the user cancels.
+    using FileDialog =
+        std::function<std::wstring(const std::wstring& title, const std::wstring& folder,
+                                   const std::wstring& fileName, const std::wstring& filter)>;
+
+    // Creates the window, hidden. The command, registry and lookups must
+    // outlive it.
+    MainFrame(DisplayCommand& display, RegistryStore& registry, MessageLookup messages,
+              CatalogueLookup captions);
+    ~MainFrame() override;
+    MainFrame(const MainFrame&) = delete;
+    MainFrame& operator=(const MainFrame&) = delete;
+
+    [[nodiscard]] HWND window() const { return window_; }
+    [[nodiscard]] MainWindowPresenter& presenter() { return presenter_; }
+    // Posts WM_QUIT when the window is destroyed (the program's window; a
+    // test's windows do not end the test's message loop).
+    void setQuitOnClose(bool quit) { quitOnClose_ = quit; }
+    // Replaces the dialogs (tests answer without one).
+    void setSaveDialog(FileDialog dialog) { saveDialog_ = std::move(dialog); }
+    void setOpenDialog(FileDialog dialog) { openDialog_ = std::move(dialog); }
+
+    // Handles the keys the window takes before the focused control does
+    // (accelerators, Tab between controls, access keys, Enter in the boxes).
+    // The message loop calls it for every message; true when it was handled.
+    bool preTranslate(MSG& message);
+
+    // The controls, for a test that drives the window.
+    [[nodiscard]] HWND tabs() const { return tabs_; }
+    [[nodiscard]] HWND addressBox() const { return addressBox_; }
+    [[nodiscard]] HWND nameBox() const { return nameBox_; }
+    [[nodiscard]] HWND listView(PageList list) const {
+        return listViews_[static_cast<std::size_t>(list)];
+    }
+    [[nodiscard]] HWND valueBox(PageList list) const {
+        return valueBoxes_[static_cast<std::size_t>(list)];
+    }
+    [[nodiscard]] HWND endTwBox() const { return endTwBox_; }
+    [[nodiscard]] HWND displayButton() const { return displayButton_; }
+    [[nodiscard]] HWND exportButton() const { return exportButton_; }
+    [[nodiscard]] HWND exitButton() const { return exitButton_; }
+    [[nodiscard]] HWND statusLine() const { return statusLine_; }
+    [[nodiscard]] HWND inspector() const { return inspector_; }
+    [[nodiscard]] HWND findText() const { return findText_; }
+    [[nodiscard]] HWND findOnlyMatching() const { return findOnlyMatching_; }
+    [[nodiscard]] HWND findStatus() const { return findStatus_; }
+    [[nodiscard]] UINT dpi() const { return dpi_; }
+
+private:
+    static constexpr int kListCount = static_cast<int>(kPageListCount);
+
+    // MainWindowView
+    [[nodiscard]] std::string addressText() const override;
+    [[nodiscard]] std::string nameText() const override;
+    void setAddressText(std::string_view text) override;
+    void setNameText(std::string_view text) override;
+    void cutNameText(std::size_t from, std::size_t count) override;
+    void selectTab(int tab) override;
+    void showValue(PageList list, std::string_view bytes) override;
+    void showEndTw(std::string_view text) override;
+    void showStatus(std::string_view text) override;
+    void copyToClipboard(std::string_view text) override;
+    void showFileColumn(bool shown) override;
+    void showInspection(std::string_view text) override;
+    void beginListsReset() override;
+    void endListsReset() override;
+    void setBusy(bool busy) override;
+    void placeControls(const FormLayout& layout) override;
+    [[nodiscard]] std::unique_ptr<LocalisableForm> localisableForm() override;
+    [[nodiscard]] std::optional<std::filesystem::path> askSavePath(
+        const SaveAsRequest& request) override;
+    [[nodiscard]] std::optional<std::filesystem::path> askOpenPath(
+        const SaveAsRequest& request) override;
+    [[nodiscard]] std::filesystem::path homeFolder() const override;
+    void closeWindow() override;
+
+    // FindView (selectTab is MainWindowView's too)
+    void showFindBar(bool shown) override;
+    void showFindStatus(std::string_view text) override;
+    void setTabCaption(int tab, std::string_view caption) override;
+    [[nodiscard]] int selectedTab() const override;
+    [[nodiscard]] std::optional<std::size_t> currentRow(PageList list) const override;
+    void selectRow(PageList list, std::size_t viewRow) override;
+    void beginMatchesChange() override;
+    void endMatchesChange() override;
+    void post(std::function<void()> task) override;
+
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK NameBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR id, DWORD_PTR data);
+    static LRESULT CALLBACK ListViewProc(HWND view, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR id, DWORD_PTR data);
+    static LRESULT CALLBACK InspectorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT notify(const NMHDR& header);
+    void command(int id, int code, HWND control);
+
+    // Sizes the window so that its client area is width x height pixels.
+    void setClientSize(int width, int height);
+    void createControls();
+    void createFindBar();
+    // The find bar's height in pixels when open, else 0.
+    [[nodiscard]] int findBarHeight() const;
+    // The rows a list view shows: the matching ones, or all.
+    [[nodiscard]] std::size_t viewRowCount(PageList list) const;
+    HWND createControl(const wchar_t* className, DWORD style, int id,
+                       const form::NamedControl& named, DWORD exStyle = 0);
+    void createFonts();
+    void applyFonts();
+    void createAccelerators();
+    // Tells the presenter the window's size, which lays it out.
+    void applyLayout();
+    void showTabPage(int tab);
+    [[nodiscard]] int listOf(HWND control) const;
+    void fillDisplayInfo(int list, LVITEMW& item);
+    LRESULT drawCell(int list, NMLVCUSTOMDRAW& draw);
+    void applyColumns();
+    [[nodiscard]] int labelColumnWidth(int list);
+    void fitValueColumn(int list);
+    void copySelectedRows(int list);
+    // Follows the rows a list view selects, from its notifications.
+    void noteSelection(int list, int first, int last, bool selected);
+    // Unselects the list's rows one by one while they are known and few;
+    // false when they are not.
+    bool unselectKnownRows(int list);
+    void showListMenu(int list, POINT at);
+    void inspectCurrent();
+    void nameBoxChanged();
+    [[nodiscard]] std::optional<std::filesystem::path> askFile(const SaveAsRequest& request,
+                                                               const FileDialog& dialog);
+
+    [[nodiscard]] int px(int twips) const;
+    [[nodiscard]] RECT pxRect(const TwipsRect& r, POINT origin) const;
+    [[nodiscard]] int statusLineHeight() const;
+
+    DisplayCommand& display_;
+    MainWindowPresenter presenter_;
+    FileDialog saveDialog_;
+    FileDialog openDialog_;
+    HWND window_ = nullptr;
+    UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
+    bool quitOnClose_ = false;
+    bool busy_ = false;
+    bool settingName_ = false;  // the program changes the name box
+    bool userEditing_ = false;  // the user's keys or clipboard change it
+    HACCEL accelerators_ = nullptr;
+
+    HFONT font_ = nullptr;       // the system's message font at the window's DPI
+    HFONT fixedFont_ = nullptr;  // values
+    HFONT markFont_ = nullptr;   // the mnemonics of odd bytes
+
+    std::vector<NamedWindow> named_;  // what the form localisation walks
+    HWND tabs_ = nullptr;
+    HWND machineLabel_ = nullptr;
+    HWND addressBox_ = nullptr;
+    HWND nameLabel_ = nullptr;
+    HWND nameBox_ = nullptr;
+    std::array<HWND, kPageListCount> listViews_{};
+    std::array<HWND, kPageListCount> valueBoxes_{};
+    HWND endTwBox_ = nullptr;
+    HWND displayButton_ = nullptr;
+    HWND exportButton_ = nullptr;
+    HWND exitButton_ = nullptr;
+    HWND statusLine_ = nullptr;
+    HWND inspector_ = nullptr;
+    HWND inspectorText_ = nullptr;
+    std::array<bool, kPageListCount> fileColumnShown_{};
+    // The rows each list view has selected while they are few and known;
+    // nothing once a range (Select all, Shift) has made them many. A view
+    // told to unselect everything may visit every row (Wine's does, which
+    // makes a click on ten million rows take seconds); the window unselects
+    // the rows it knows instead.
+    std::array<std::optional<std::set<int>>, kPageListCount> selectedRows_;
+    // Label column widths in pixels, measured once per DPI; 0 until then.
+    std::array<int, kPageListCount> labelColumnWidths_{};
+    HWND findText_ = nullptr;
+    HWND findPrevious_ = nullptr;
+    HWND findNext_ = nullptr;
+    HWND findClose_ = nullptr;
+    HWND findStatus_ = nullptr;
+    HWND findOnlyMatching_ = nullptr;
+    bool findOpen_ = false;
+    // The text the lists' cells are highlighted for; none when empty.
+    std::shared_ptr<const AnsiCaseSearcher> highlight_;
+
+    // Last: its search thread is stopped and joined before the controls go.
+    FindPresenter find_;
+};
+
+}  // namespace twds::win32

@@ -1,0 +1,273 @@
+#include <windows.h>
+// Needs windows.h first.
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "AnsiWide.h"
+#include "FakeHostLink.h"
+#include "MainFrame.h"
+#include "MemoryRegistry.h"
+#include "ModelPages.h"
+#include "TestSupport.h"
+#include "twds/DisplayCommand.h"
+#include "twds/PageLabels.h"
+
+namespace twds::win32 {
+namespace {
+
+// The window over a fake host link serving the small model, with labels
+// "L<id>", captions "T<id>" and a registry in memory, driven through the
+// messages its controls get from the user. What the window decides is its
+// presenter's (MainWindowPresenterTest); these check the binding.
+class MainFrameTest : public ::testing::Test {
+protected:
+    MainFrameTest() { link.pages = test::SmallModelPages(); }
+
+    static std::wstring Text(HWND control) { return WindowText(control); }
+    void type(HWND box, std::wstring_view text) {
+        for (const wchar_t c : text) {
+            SendMessageW(box, WM_CHAR, c, 1);
+        }
+    }
+    void display(std::wstring_view address, std::wstring_view name) {
+        SetWindowTextW(frame.addressBox(), std::wstring(address).c_str());
+        SetWindowTextW(frame.nameBox(), std::wstring(name).c_str());
+        SendMessageW(frame.displayButton(), BM_CLICK, 0, 0);
+    }
+    static std::wstring Cell(HWND view, int row, int column) {
+        wchar_t text[256] = {};
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = text;
+        item.cchTextMax = 256;
+        SendMessageW(view, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(&item));
+        return text;
+    }
+    void clickRow(HWND view, int row) {
+        LVITEMW state{};
+        state.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+        state.state = LVIS_FOCUSED | LVIS_SELECTED;
+        SendMessageW(view, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(&state));
+    }
+    // A tab chosen as the user does: the control changes and tells its parent.
+    void chooseTab(int tab) {
+        SendMessageW(frame.tabs(), TCM_SETCURSEL, static_cast<WPARAM>(tab), 0);
+        NMHDR header{frame.tabs(), 100, static_cast<UINT>(TCN_SELCHANGE)};
+        SendMessageW(frame.window(), WM_NOTIFY, 100, reinterpret_cast<LPARAM>(&header));
+    }
+    static std::wstring TabCaption(HWND tabs, int tab) {
+        wchar_t caption[64] = {};
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = caption;
+        item.cchTextMax = 64;
+        SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(tab), reinterpret_cast<LPARAM>(&item));
+        return caption;
+    }
+    // Runs the window's messages until `done` or five seconds have passed.
+    template <typename Done>
+    static bool PumpUntil(Done done) {
+        for (const ULONGLONG end = GetTickCount64() + 5000; GetTickCount64() < end; Sleep(5)) {
+            MSG message{};
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
+                DispatchMessageW(&message);
+            }
+            if (done()) {
+                return true;
+            }
+        }
+        return false;
+    }
+    static bool Shown(HWND control) {
+        return (GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE) != 0;
+    }
+    // Where a control stands in the window's client area, in pixels.
+    RECT placeOf(HWND control) {
+        RECT r{};
+        GetWindowRect(control, &r);
+        MapWindowPoints(nullptr, frame.window(), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    }
+
+    test::FakeHostLink link;
+    PageLabels labels{[](int id) { return "L" + std::to_string(id); }};
+    DisplayCommand command{link, labels};
+    test::MemoryRegistry registry;
+    MainFrame frame{command, registry, test::EchoLookup,
+                    [](std::string_view id) { return "T" + std::string(id); }};
+};
+
+::testing::AssertionResult Placed(const RECT& r, int left, int top, int width, int height) {
+    if (r.left == left && r.top == top && r.right - r.left == width && r.bottom - r.top == height) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << "at " << r.left << "," << r.top << " " << r.right - r.left << "x" << r.bottom - r.top;
+}
+
+// At 96 DPI a twip is 1/15 pixel: the design's rectangles in pixels, the
+// page controls offset by the tab control's corner (the window's).
+TEST_F(MainFrameTest, ControlsStandWhereTheLayoutPutsThemAt96Dpi) {
+    frame.presenter().load("");
+    ASSERT_EQ(frame.dpi(), 96U);
+    RECT client{};
+    GetClientRect(frame.window(), &client);
+    EXPECT_EQ(client.right, 353);
+    // The least outer height, 7056 twips, is 9 short of the design's 7065:
+    // the tab control is 5886 twips high, the buttons 9 twips higher.
+    EXPECT_TRUE(Placed(placeOf(frame.tabs()), 0, 0, 353, 392));
+    EXPECT_TRUE(Placed(placeOf(frame.displayButton()), 24, 407, 73, 25));
+    EXPECT_TRUE(Placed(placeOf(frame.exportButton()), 144, 407, 73, 25));
+    EXPECT_TRUE(Placed(placeOf(frame.exitButton()), 256, 407, 73, 25));
+    EXPECT_TRUE(Placed(placeOf(frame.addressBox()), 176, 60, 145, 19));
+    EXPECT_TRUE(Placed(placeOf(frame.valueBox(PageList::CX)), 8, 280, 337, 105));
+
+    // Wider: the tab control follows, Exit keeps its 24 pixels from the
+    // client area's right edge.
+    SetWindowPos(frame.window(), nullptr, 0, 0, 600, 700, SWP_NOMOVE | SWP_NOZORDER);
+    GetClientRect(frame.window(), &client);
+    EXPECT_EQ(placeOf(frame.tabs()).right, client.right);
+    EXPECT_EQ(placeOf(frame.exitButton()).right, client.right - 24);
+}
+
+// The form localisation finds the controls by their names and tags.
+TEST_F(MainFrameTest, LoadLocalisesTheControlsByTheirTags) {
+    frame.presenter().load("");
+    EXPECT_EQ(Text(frame.window()), L"T5001");
+    EXPECT_EQ(Text(frame.displayButton()), L"T5101");
+    EXPECT_EQ(Text(frame.exportButton()), L"T5103");
+    EXPECT_EQ(Text(frame.exitButton()), L"T5102");
+    EXPECT_EQ(TabCtrl_GetItemCount(frame.tabs()), 7);
+}
+
+// Display from the button: the boxes reach the command in the ANSI code
+// page, the list views count the rows and ask for their texts, a row's
+// click shows its value, a tab change shows its page's controls.
+TEST_F(MainFrameTest, DisplayFillsTheListsAndARowShowsItsValue) {
+    frame.presenter().load("");
+    display(L" 127.0.0.\u00E9 ", L"  twmodel001 ");
+    EXPECT_EQ(link.openedMachines, std::vector<std::string>{"127.0.0.\xE9"});
+    EXPECT_EQ(Text(frame.nameBox()), L"TWMODEL001");
+    EXPECT_EQ(TabCtrl_GetCurSel(frame.tabs()), 1);
+    EXPECT_TRUE(IsWindowVisible(frame.listView(PageList::CX)) != FALSE ||
+                IsWindowVisible(frame.window()) == FALSE);
+
+    HWND cx = frame.listView(PageList::CX);
+    EXPECT_EQ(ListView_GetItemCount(cx), static_cast<int>(command.list(PageList::CX).rowCount()));
+    EXPECT_EQ(Cell(cx, 1, 1), L"V01R02    ");
+    clickRow(cx, 1);
+    EXPECT_EQ(Text(frame.valueBox(PageList::CX)), L"V01R02\u00B7\u00B7\u00B7\u00B7");
+
+    chooseTab(4);
+    EXPECT_TRUE(Shown(frame.listView(PageList::ZC)));
+    EXPECT_FALSE(Shown(cx));
+    EXPECT_FALSE(Shown(frame.addressBox()));
+
+    // Enter in a box is Display too.
+    SendMessageW(frame.addressBox(), WM_SETFOCUS, 0, 0);
+    MSG enter{frame.addressBox(), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+    EXPECT_TRUE(frame.preTranslate(enter));
+    EXPECT_EQ(link.openedMachines.size(), 2U);
+}
+
+// Control bytes of the End_TW text are named, its line breaks kept; the
+// status line parts its lines.
+TEST_F(MainFrameTest, EndTwAndStatusLineShowOddBytesAndLines) {
+    link.pages[{'E', 5024}] = std::string("HEADER0001A\0B\tC\r\nD\rE\nF", 22);
+    frame.presenter().load("127.0.0.1/TWMODEL001");
+    EXPECT_EQ(Text(frame.endTwBox()), L"A<NUL>B<TAB>C\r\nD<CR>E\r\nF");
+    EXPECT_EQ(Text(frame.statusLine()).find(L"5308|TWMODEL001|2\r\n5330|127.0.0.1"), 0U);
+}
+
+// Typing more than the name's ten characters: what came last is cut.
+TEST_F(MainFrameTest, TypingIntoTheNameBoxStopsAtTenCharacters) {
+    frame.presenter().load("");
+    type(frame.nameBox(), L"ABCDEFGHIJKL");
+    EXPECT_EQ(Text(frame.nameBox()), L"ABCDEFGHIJ");
+}
+
+// The file column's switch: a third column, shown first, with the FicID.
+TEST_F(MainFrameTest, FileColumnShowsEachRowsFile) {
+    frame.presenter().load("127.0.0.1/TWMODEL001");
+    frame.presenter().setFileColumnShown(true);
+    HWND fc = frame.listView(PageList::FC);
+    HWND header = ListView_GetHeader(fc);
+    ASSERT_EQ(Header_GetItemCount(header), 3);
+    int order[3] = {};
+    ListView_GetColumnOrderArray(fc, 3, order);
+    EXPECT_EQ(order[0], 2);
+    EXPECT_EQ(Cell(fc, 1, 2), L"FIC0000001");
+    frame.presenter().setFileColumnShown(false);
+    EXPECT_EQ(Header_GetItemCount(header), 2);
+}
+
+// A saved user space dropped on the window is displayed; Ctrl+I opens the
+// inspector on the current row, and it follows the rows clicked.
+TEST_F(MainFrameTest, DroppedSnapshotIsDisplayedAndTheInspectorFollowsTheRows) {
+    frame.presenter().load("");
+    const std::wstring file =
+        std::filesystem::path(TWDS_BINARY_DIR "/bin/samples/127.0.0.1/TWMODEL001.twus").wstring();
+    const std::size_t bytes = sizeof(DROPFILES) + (file.size() + 2) * sizeof(wchar_t);
+    HGLOBAL drop = GlobalAlloc(GHND, bytes);
+    auto* header = static_cast<DROPFILES*>(GlobalLock(drop));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    std::copy(file.begin(), file.end(), reinterpret_cast<wchar_t*>(header + 1));
+    GlobalUnlock(drop);
+    SendMessageW(frame.window(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    EXPECT_EQ(Text(frame.addressBox()), L"127.0.0.1");
+    EXPECT_EQ(Text(frame.nameBox()), L"TWMODEL001");
+    HWND cx = frame.listView(PageList::CX);
+    ASSERT_GT(ListView_GetItemCount(cx), 2);
+
+    clickRow(cx, 1);
+    SendMessageW(frame.window(), WM_COMMAND, MainFrame::kCmdInspect, 0);
+    ASSERT_NE(frame.inspector(), nullptr);
+    HWND dump = GetWindow(frame.inspector(), GW_CHILD);
+    EXPECT_NE(Text(dump).find(L"V05R02M00"), std::wstring::npos) << Text(dump);
+    clickRow(cx, 2);
+    EXPECT_EQ(Text(dump).find(L"V05R02M00"), std::wstring::npos) << Text(dump);
+    DestroyWindow(frame.inspector());
+    EXPECT_EQ(frame.inspector(), nullptr);
+}
+
+// Ctrl+F's bar: the typed text is searched on another thread whose result
+// the window's thread takes from its messages; with only the matching rows
+// shown the view shows the match, and a click reaches the list's row. Esc
+// puts the window back as it was.
+TEST_F(MainFrameTest, FindBarShowsOnlyTheMatchingRows) {
+    frame.presenter().load("127.0.0.1/TWMODEL001");
+    HWND cx = frame.listView(PageList::CX);
+    const int allRows = ListView_GetItemCount(cx);
+    SendMessageW(frame.window(), WM_COMMAND, MainFrame::kCmdFind, 0);
+    ASSERT_TRUE(Shown(frame.findText()));
+    EXPECT_LT(placeOf(frame.tabs()).bottom, 392);
+
+    type(frame.findText(), L"v01r02");
+    ASSERT_TRUE(PumpUntil([&] { return TabCaption(frame.tabs(), 1) == L"5389|CX|1"; }))
+        << TabCaption(frame.tabs(), 1);
+    SendMessageW(frame.findOnlyMatching(), BM_CLICK, 0, 0);
+    ASSERT_EQ(ListView_GetItemCount(cx), 1);
+    EXPECT_EQ(Cell(cx, 0, 1), L"V01R02    ");
+    clickRow(cx, 0);
+    EXPECT_EQ(Text(frame.valueBox(PageList::CX)), L"V01R02\u00B7\u00B7\u00B7\u00B7");
+
+    MSG escape{frame.findText(), WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
+    EXPECT_TRUE(frame.preTranslate(escape));
+    EXPECT_FALSE(Shown(frame.findText()));
+    EXPECT_EQ(TabCaption(frame.tabs(), 1), L"CX");
+    EXPECT_EQ(ListView_GetItemCount(cx), allRows);
+    EXPECT_EQ(placeOf(frame.tabs()).bottom, 392);
+}
+
+}  // namespace
+}  // namespace twds::win32
