@@ -795,6 +795,10 @@ void MainFrame::showStatus(std::string_view text) {
     SetWindowTextW(statusLine_, shown.c_str());
 }
 
+void MainFrame::showTitle(std::string_view text) {
+    SetWindowTextW(window_, AnsiToWide(text).c_str());
+}
+
 void MainFrame::copyToClipboard(std::string_view text) {
     // Unicode text: the system offers it to ANSI readers converted.
     std::wstring copied;

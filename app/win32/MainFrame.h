@@ -121,6 +121,7 @@ private:
     void showValue(PageList list, std::string_view bytes) override;
     void showEndTw(std::string_view text) override;
     void showStatus(std::string_view text) override;
+    void showTitle(std::string_view text) override;
     void copyToClipboard(std::string_view text) override;
     void showFileColumn(bool shown) override;
     void showInspection(std::string_view text) override;
