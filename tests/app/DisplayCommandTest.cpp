@@ -247,6 +247,10 @@ TEST_F(DisplayCommandTest, CountsOffsetsAndRepeatedFicIDsAreShownAndReported) {
     EXPECT_EQ(lines(),
               "error\tFC\tFILEA00001\t35\tL5634\t5908|     99999|16|32767\n"
               "warning\tZC\tFILEA00001\t1\tL5601FILEA00001\t5911|32767|410|\n");
+    // A ZC page holds 410 entries: 411 is one too many.
+    Serve({{File("FILEA00001", 410, 0), File("FILEB00002", 411, 0)}, 0, 0, {}});
+    EXPECT_EQ(Display(), Stage::Completed);
+    EXPECT_EQ(lines(), "warning\tZC\tFILEB00002\t3692\tL5601FILEB00002\t5911|411|410|\n");
 
     Serve({{File("FILEA00001", -1, -5)}, 0, 0, {}});
     EXPECT_EQ(Display(), Stage::Completed);

@@ -399,6 +399,8 @@ TEST_F(HeadlessRunTest, CheckListsTheProblemsAsCheckedInAndExportStillWritesEver
     EXPECT_EQ(out.str(), "");
     EXPECT_EQ(Run({"--check", "--export", "--store", store, "10.0.0.9/EDGEMODL01"}), 2);
 
+    // DAMAGED002 is displayed whole, with an error; DAMAGED001 stops short.
+    EXPECT_EQ(Run({"--export", "--output", "-", "--store", store, "10.0.0.9/DAMAGED002"}), 1);
     EXPECT_EQ(Run({"--export", "--output", "-", "--store", store, "10.0.0.9/DAMAGED001"}), 1);
     const std::string exported = out.str();
     std::size_t headings = 0;
