@@ -37,7 +37,9 @@ for mode in CurrentUser AllUsers; do
     [[ -f $unix/twDspUsrSpc.exe && -f $unix/twmgr.ressource.FR ]] || fail "/$mode: nothing installed in $unix"
 
     "$wine" "$unix/twDspUsrSpc.com" --version | grep -q "twDspUsrSpc" || fail "/$mode: --version"
-    "$wine" "$unix/twDspUsrSpc.com" --export --output - 127.0.0.1/TWMODEL001 >"$build/export.usrspc"
+    # On Windows pages come from DllParam.dll unless a store is named.
+    "$wine" "$unix/twDspUsrSpc.com" --export --output - --store "$folder\\samples" \
+        127.0.0.1/TWMODEL001 >"$build/export.usrspc"
     cmp "$build/export.usrspc" "$expected" || fail "/$mode: the installed program's export differs from $expected"
     "$wine" reg query "$hive\\Software\\Classes\\.twus" | grep -q twDspUsrSpc.Snapshot ||
         fail "/$mode: .twus is not the viewer's"

@@ -3,8 +3,9 @@
 #  1. the whole test suite built with AddressSanitizer and
 #     UndefinedBehaviorSanitizer (build-asan, or $TWDS_ASAN_BUILD_DIR), leaks
 #     included;
-#  2. the Windows build of everything but the window, its tests run under
-#     Wine (scripts/check-windows.sh);
+#  2. the Windows build, its tests run under Wine (scripts/check-windows.sh),
+#     then its zip and installer, installed and removed under Wine
+#     (scripts/check-windows-package.sh);
 #  3. the fuzz targets: every seed corpus replayed, then each target run for
 #     $TWDS_FUZZ_SECONDS seconds (20 by default).
 set -euo pipefail
@@ -28,6 +29,7 @@ ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)"
 
 echo "== Windows build, tests under Wine"
 "$root/scripts/check-windows.sh"
+"$root/scripts/check-windows-package.sh"
 
 echo "== Fuzz targets: seed corpora replayed, then ${fuzz_seconds} s each"
 "$root/fuzz/run.sh" "$fuzz_seconds"

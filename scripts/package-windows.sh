@@ -41,4 +41,4 @@ cp "$build/bin/samples/127.0.0.1/TWMODEL001.twus" "$stage/samples/127.0.0.1/"
 (cd "$build" && zip -qr9 "$name.zip" "$name")
 makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DOUTFILE="$build/$name-setup.exe" \
     "$root/packaging/windows/twDspUsrSpc.nsi" >&2
-ls -1 "$build/$name.zip" "$build/$name-setup.exe"
+printf "%s\n" "$build/$name.zip" "$build/$name-setup.exe"
