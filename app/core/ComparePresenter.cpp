@@ -151,13 +151,16 @@ void ComparePresenter::compareWith(std::string_view target) {
     older_->useHostLink(otherLink_ ? *otherLink_ : viewerLink_);
     older_->address = address;
     older_->userSpaceName = name;
-    // A large user space takes seconds: the status line says what runs.
+    // A large user space takes seconds: the status line says what runs, then
+    // what the Display shown said again.
+    const std::string shownMessage = window_.statusMessage();
     window_.showStatus(messages_(message::kComparing, {trimmed}));
     view_.flushStatus();
     {
         const BusyScope busy(view_);
         older_->run();
     }
+    window_.showStatus(shownMessage);
     if (older_->outcome().stage != DisplayOutcome::Stage::Completed) {
         // Half a user space would show every row it lacks as removed.
         window_.showStatus(

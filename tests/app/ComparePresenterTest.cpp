@@ -205,6 +205,16 @@ TEST_F(ComparePresenterTest, MarksChangedAddedAndRemovedRowsInListOrder) {
     EXPECT_FALSE(view.barShown);
     EXPECT_EQ(view.shownCaptions(), "|CX|GC|FC|ZC|SQL|End_TW");
     EXPECT_EQ(compare.rowMap(PageList::FC), nullptr);
+
+    // Under a Display that stopped short, the status line keeps its reason
+    // above the count, not the note said while the other one was displayed.
+    link.failAt = std::make_pair('G', 1024);
+    window.display();
+    const std::string reason = windowView.status.substr(0, windowView.status.find('\n'));
+    link.failAt.reset();
+    compare.compareWith("10.0.0.5/TWMODEL001");
+    EXPECT_TRUE(windowView.status.starts_with(reason + "\n")) << windowView.status;
+    EXPECT_EQ(windowView.status.find("to compare with"), std::string::npos) << windowView.status;
 }
 
 // Only the differences: each list's map holds its differences in order, a

@@ -125,8 +125,9 @@ public:
     // The layout last placed, in twips.
     [[nodiscard]] const FormLayout& layout() const { return layout_; }
     [[nodiscard]] double listHeightRatio() const { return listHeightRatio_; }
-    // The status line's whole text as last shown.
+    // The status line's whole text as last shown, and its message alone.
     [[nodiscard]] const std::string& statusText() const { return statusText_; }
+    [[nodiscard]] const std::string& statusMessage() const { return statusMessage_; }
 
     // Typed or pasted text may make the name at most this long; a name placed
     // by the command line or the Display may be longer and is kept whole.
