@@ -347,27 +347,8 @@ void ComparePresenter::copyRows(PageList list, const std::vector<RowRange>& view
         return;
     }
     // The shown Display's rows among the selected: removed rows are not in it.
-    std::vector<RowRange> ranges;
-    std::size_t selected = 0;
-    for (const RowRange& range : viewRanges) {
-        if (range.first >= map->size()) {
-            continue;
-        }
-        const std::size_t last = std::min(range.last, map->size() - 1);
-        for (std::size_t viewRow = range.first; viewRow <= last; ++viewRow) {
-            const std::uint32_t at = (*map)[viewRow];
-            if ((at & kOlderRow) != 0 || selected == kMaxCopiedRows) {
-                continue;
-            }
-            ++selected;
-            if (!ranges.empty() && ranges.back().last + 1 == at) {
-                ranges.back().last = at;
-            } else {
-                ranges.push_back({at, at});
-            }
-        }
-    }
-    window_.copyRows(list, std::move(ranges), selected);
+    MappedSelection rows = MapSelectedRows(*map, viewRanges, kOlderRow);
+    window_.copyRows(list, std::move(rows.ranges), rows.rowsSelected);
 }
 
 const std::vector<std::uint32_t>* ComparePresenter::rowMap(PageList list) const {

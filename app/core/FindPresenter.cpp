@@ -107,27 +107,9 @@ void FindPresenter::copyRows(PageList list, const std::vector<RowRange>& viewRan
         window_.copyRows(list, viewRanges);
         return;
     }
-    // The shown rows are scattered over the list: each becomes a range, runs
-    // of neighbours one range, up to the most rows one copy takes.
-    std::vector<RowRange> ranges;
-    std::size_t selected = 0;
-    std::size_t taken = 0;
-    for (const RowRange& range : viewRanges) {
-        if (range.first >= map->size()) {
-            continue;
-        }
-        const std::size_t last = std::min(range.last, map->size() - 1);
-        selected += last - range.first + 1;
-        for (std::size_t row = range.first; row <= last && taken < kMaxCopiedRows; ++row, ++taken) {
-            const std::size_t at = (*map)[row];
-            if (!ranges.empty() && ranges.back().last + 1 == at) {
-                ranges.back().last = at;
-            } else {
-                ranges.push_back({at, at});
-            }
-        }
-    }
-    window_.copyRows(list, std::move(ranges), selected);
+    // The shown rows are scattered over the list.
+    MappedSelection rows = MapSelectedRows(*map, viewRanges);
+    window_.copyRows(list, std::move(rows.ranges), rows.rowsSelected);
 }
 
 const std::vector<std::uint32_t>* FindPresenter::rowMap(PageList list) const {

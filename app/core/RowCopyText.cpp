@@ -48,4 +48,34 @@ RowCopyText BuildRowCopyText(const FieldList& list, std::vector<RowRange> select
     return copy;
 }
 
+MappedSelection MapSelectedRows(const std::vector<std::uint32_t>& map,
+                                const std::vector<RowRange>& viewRanges, std::uint32_t notInList) {
+    MappedSelection mapped;
+    std::size_t taken = 0;
+    for (const RowRange& range : viewRanges) {
+        if (range.first >= map.size()) {
+            continue;
+        }
+        const std::size_t last = std::min(range.last, map.size() - 1);
+        for (std::size_t viewRow = range.first; viewRow <= last; ++viewRow) {
+            const std::uint32_t at = map[viewRow];
+            if ((at & notInList) != 0) {
+                continue;
+            }
+            ++mapped.rowsSelected;
+            if (taken == kMaxCopiedRows) {
+                continue;
+            }
+            ++taken;
+            std::vector<RowRange>& ranges = mapped.ranges;
+            if (!ranges.empty() && ranges.back().last + 1 == at) {
+                ranges.back().last = at;
+            } else {
+                ranges.push_back({at, at});
+            }
+        }
+    }
+    return mapped;
+}
+
 }  // namespace twds

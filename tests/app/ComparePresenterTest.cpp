@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
@@ -197,9 +198,13 @@ TEST_F(ComparePresenterTest, MarksChangedAddedAndRemovedRowsInListOrder) {
     EXPECT_EQ(compare.endTwMark(), RowDifference::Mark::Changed);
     EXPECT_EQ(compare.endTwBefore(), "Opening text");
 
-    // A click on a removed row shows the older value.
+    // A click on a removed row shows the older value; a copy leaves it out.
     compare.rowClicked(PageList::FC, 76);
     EXPECT_EQ(view.value, "ORDERS0002");
+    const std::string status = windowView.status;
+    compare.copyRows(PageList::FC, {{73, 75}});
+    EXPECT_EQ(std::ranges::count(windowView.clipboard, '\n'), 1) << windowView.clipboard;
+    EXPECT_EQ(windowView.status, status) << "one row of one selected was copied";
 
     compare.close();
     EXPECT_FALSE(view.barShown);

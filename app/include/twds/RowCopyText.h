@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -35,5 +36,18 @@ struct RowCopyText {
 // are ignored. Only the first `maxRows` selected rows are written.
 [[nodiscard]] RowCopyText BuildRowCopyText(const FieldList& list, std::vector<RowRange> selected,
                                            std::size_t maxRows = kMaxCopiedRows);
+
+// Rows selected in a view that shows a list through a row map (view row i is
+// list row map[i]): the list rows as ranges, neighbours joined, up to the most
+// rows one copy takes, and how many were selected. Entries holding a bit of
+// `notInList` stand for rows of another list (a comparison's removed rows)
+// and are left out.
+struct MappedSelection {
+    std::vector<RowRange> ranges;
+    std::size_t rowsSelected = 0;
+};
+[[nodiscard]] MappedSelection MapSelectedRows(const std::vector<std::uint32_t>& map,
+                                              const std::vector<RowRange>& viewRanges,
+                                              std::uint32_t notInList = 0);
 
 }  // namespace twds
