@@ -678,12 +678,7 @@ std::size_t ComparePresenter::viewRowOfNew(PageList list, std::size_t row) const
 }
 
 std::string ComparePresenter::grouped(std::size_t number) const {
-    std::string digits = std::to_string(number);
-    const std::string separator = messages_(message::kDigitGroupSeparator, {});
-    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) {
-        digits.insert(static_cast<std::size_t>(at), separator);
-    }
-    return digits;
+    return GroupDigits(number, messages_);
 }
 
 }  // namespace twds

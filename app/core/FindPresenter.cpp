@@ -6,6 +6,7 @@
 
 #include "twds/DisplayCommand.h"
 #include "twds/MainWindowView.h"
+#include "twds/StatusMessages.h"
 
 namespace twds {
 
@@ -345,12 +346,7 @@ void FindPresenter::showStatus() {
 }
 
 std::string FindPresenter::grouped(std::size_t number) const {
-    std::string digits = std::to_string(number);
-    const std::string separator = messages_(message::kDigitGroupSeparator, {});
-    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) {
-        digits.insert(static_cast<std::size_t>(at), separator);
-    }
-    return digits;
+    return GroupDigits(number, messages_);
 }
 
 }  // namespace twds

@@ -26,6 +26,15 @@ std::string_view PageListName(char kind) {
     return list ? InfoOf(*list).caption : std::string_view();
 }
 
+std::string GroupDigits(std::size_t number, const MessageLookup& lookup) {
+    std::string digits = std::to_string(number);
+    const std::string separator = lookup(message::kDigitGroupSeparator, {});
+    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) {
+        digits.insert(static_cast<std::size_t>(at), separator);
+    }
+    return digits;
+}
+
 std::string DescribeLastError(std::string_view lastError, const MessageLookup& lookup) {
     constexpr std::string_view kPadding(" \0", 2);
     const std::size_t first = lastError.find_first_not_of(kPadding);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +38,10 @@ class DisplayCommand;
 // What the window ignored on its command line; "" when nothing was.
 [[nodiscard]] std::string DescribeIgnoredOptions(const std::vector<std::string>& ignored,
                                                  const MessageLookup& lookup);
+
+// A count with its digits grouped by thousands, the catalogue giving the
+// separator ("1,234" in English, "1 234" in French).
+[[nodiscard]] std::string GroupDigits(std::size_t number, const MessageLookup& lookup);
 
 // The host link's last error text as the status line shows it: blanks and
 // NULs around it removed; the "no reason given" text when nothing is left.
