@@ -10,6 +10,7 @@
 #include "MemoryRegistry.h"
 #include "ModelPages.h"
 #include "QuietWindowView.h"
+#include "TabsAndRows.h"
 #include "twds/ComparePresenter.h"
 #include "twds/DisplayCommand.h"
 #include "twds/FindPresenter.h"
@@ -39,7 +40,7 @@ public:
 // The compare bar and the lists: the tab and rows it was told to select
 // (which it then reports as selected), the captions, the scroll positions and
 // the timer.
-class FakeCompareView : public CompareView {
+class FakeCompareView : public CompareView, public test::TabsAndRows {
 public:
     void showCompareBar(bool shown, bool /*takeFocus*/) override { barShown = shown; }
     [[nodiscard]] std::string compareTarget() const override { return target; }
@@ -83,38 +84,14 @@ public:
     void setRefreshTimer(int seconds) override { timer = seconds; }
     void flushStatus() override {}
 
-    [[nodiscard]] std::string shownCaptions() const {
-        std::string all = captions[0];
-        for (std::size_t tab = 1; tab < captions.size(); ++tab) {
-            all += "|" + captions[tab];
-        }
-        return all;
-    }
-    // The tab and current row as "FC 8".
-    [[nodiscard]] std::string at() const {
-        if (tab == form::kEndTwTab) {
-            return "End_TW";
-        }
-        for (const PageListInfo& info : kPageLists) {
-            if (info.tab == tab) {
-                const auto row = rows[static_cast<std::size_t>(info.list)];
-                return std::string(info.caption) + " " + (row ? std::to_string(*row) : "-");
-            }
-        }
-        return "Info";
-    }
-
     bool barShown = false;
     std::string target;
     std::string described;
     std::string count;
     std::string value;
-    int tab = form::kInfoTab;
     int timer = 0;
     std::optional<std::string> answer;
-    std::array<std::optional<std::size_t>, kPageListCount> rows{};
     std::array<int, kPageListCount> scrolled{};
-    std::array<std::string, form::kTabCount> captions{};
 };
 
 // Three files of one ZC entry each, no SQL; the newer user space has lost

@@ -14,6 +14,7 @@
 #include "MemoryRegistry.h"
 #include "ModelPages.h"
 #include "QuietWindowView.h"
+#include "TabsAndRows.h"
 #include "twds/DisplayCommand.h"
 #include "twds/FindPresenter.h"
 #include "twds/MainWindowPresenter.h"
@@ -26,7 +27,7 @@ using Log = std::vector<std::string>;
 // The find bar: the tab and rows it was told to select (which it then
 // reports as selected), the captions, and the posted tasks, which run only
 // when the test says.
-class FakeFindView : public FindView {
+class FakeFindView : public FindView, public test::TabsAndRows {
 public:
     void showFindBar(bool shown) override { log.emplace_back(shown ? "bar shown" : "bar hidden"); }
     void showFindStatus(std::string_view text) override { status = text; }
@@ -63,30 +64,6 @@ public:
         const std::scoped_lock lock(mutex_);
         return posted_.size();
     }
-    [[nodiscard]] std::string shownCaptions() const {
-        std::string all = captions[0];
-        for (std::size_t tab = 1; tab < captions.size(); ++tab) {
-            all += "|" + captions[tab];
-        }
-        return all;
-    }
-    // The tab and current row as "FC 8".
-    [[nodiscard]] std::string at() const {
-        if (tab == form::kEndTwTab) {
-            return "End_TW";
-        }
-        for (const PageListInfo& info : kPageLists) {
-            if (info.tab == tab) {
-                const auto row = rows[static_cast<std::size_t>(info.list)];
-                return std::string(info.caption) + " " + (row ? std::to_string(*row) : "-");
-            }
-        }
-        return "Info";
-    }
-
-    int tab = form::kInfoTab;
-    std::array<std::optional<std::size_t>, kPageListCount> rows{};
-    std::array<std::string, form::kTabCount> captions{};
     std::string status;
     Log log;
 
