@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 
 #include "AnsiWide.h"
 
@@ -123,6 +124,71 @@ int ByteRunsWidth(HDC dc, std::string_view bytes, TrailingBlanks blanks, HFONT f
              });
     SelectObject(dc, oldFont);
     return total;
+}
+
+PixelSpan ByteRunsSpan(HDC dc, std::string_view bytes, TrailingBlanks blanks, HFONT font,
+                       HFONT markFont, std::size_t from, std::size_t to) {
+    const HGDIOBJ oldFont = SelectObject(dc, font);
+    std::optional<int> left;
+    int right = 0;
+    // Only the bytes up to `to` are walked: a long statement's matches are
+    // measured from its start, not each across the whole text.
+    bytes = bytes.substr(0, to);
+    WalkRuns(
+        dc, bytes, blanks, font, markFont, INT_MAX,
+        [&](const ByteRun& run, const std::wstring&, int x, int width, int blankWidth) {
+            const std::size_t runEnd = run.offset + run.length;
+            if (runEnd <= from || run.offset >= to) {
+                return;
+            }
+            const std::size_t first = std::max(from, run.offset);
+            const std::size_t last = std::min(to, runEnd);
+            int start = x;
+            int end = x + width;
+            if (run.kind == ByteRun::Kind::TrailingBlanks) {
+                start = x + blankWidth * static_cast<int>(first - run.offset);
+                end = x + blankWidth * static_cast<int>(last - run.offset);
+            } else if (run.kind == ByteRun::Kind::Text) {
+                SelectObject(dc, font);
+                start = x + TextWidth(dc, AnsiToWide(bytes.substr(run.offset, first - run.offset)));
+                end = x + TextWidth(dc, AnsiToWide(bytes.substr(run.offset, last - run.offset)));
+            }
+            left = left.value_or(start);
+            right = end;
+        });
+    SelectObject(dc, oldFont);
+    return {left.value_or(0), right};
+}
+
+void FillMatches(HDC dc, const RECT& cell, std::string_view bytes, TrailingBlanks blanks,
+                 HFONT font, HFONT markFont, const AnsiCaseSearcher& searcher, COLORREF ground) {
+    if (searcher.size() == 0) {
+        return;
+    }
+    TEXTMETRICW metrics{};
+    const HGDIOBJ oldFont = SelectObject(dc, font);
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, oldFont);
+    const int top = cell.top + (cell.bottom - cell.top - metrics.tmHeight) / 2;
+    const HBRUSH brush = CreateSolidBrush(ground);
+    std::size_t from = 0;
+    while (from < bytes.size()) {
+        const std::size_t at = searcher.find(bytes.substr(from));
+        if (at == AnsiCaseSearcher::kNotFound) {
+            break;
+        }
+        const std::size_t start = from + at;
+        const PixelSpan span =
+            ByteRunsSpan(dc, bytes, blanks, font, markFont, start, start + searcher.size());
+        if (cell.left + span.left >= cell.right) {
+            break;
+        }
+        const RECT box{cell.left + span.left, top, std::min(cell.left + span.right, cell.right),
+                       top + metrics.tmHeight};
+        FillRect(dc, &box, brush);
+        from = start + searcher.size();
+    }
+    DeleteObject(brush);
 }
 
 std::wstring EditBoxText(std::string_view bytes, TrailingBlanks blanks, LineBreaks breaks) {

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "twds/ByteRuns.h"
+#include "twds/TextSearch.h"
 
 namespace twds::win32 {
 
@@ -24,6 +25,21 @@ void DrawByteRuns(HDC dc, const RECT& cell, std::string_view bytes, TrailingBlan
 // The width the bytes take drawn so, in pixels.
 [[nodiscard]] int ByteRunsWidth(HDC dc, std::string_view bytes, TrailingBlanks blanks, HFONT font,
                                 HFONT markFont);
+
+// Where bytes [from, to) stand once drawn so: pixels from the left of the
+// text to the first's left and to the last's right. A marked byte
+// counts whole.
+struct PixelSpan {
+    int left = 0;
+    int right = 0;
+};
+[[nodiscard]] PixelSpan ByteRunsSpan(HDC dc, std::string_view bytes, TrailingBlanks blanks,
+                                     HFONT font, HFONT markFont, std::size_t from, std::size_t to);
+
+// Fills the ground under every place the searcher's text stands in the
+// bytes drawn from the left of `cell`, as far as the cell shows them.
+void FillMatches(HDC dc, const RECT& cell, std::string_view bytes, TrailingBlanks blanks,
+                 HFONT font, HFONT markFont, const AnsiCaseSearcher& searcher, COLORREF ground);
 
 // A text for an edit box (value boxes, End_TW), which has one format for
 // all its text: a marked byte as its mnemonic in angle brackets, as a copy
