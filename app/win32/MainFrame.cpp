@@ -709,26 +709,29 @@ LRESULT MainFrame::drawCell(int list, NMLVCUSTOMDRAW& draw) {
     const std::string_view shown = draw.iSubItem == 0   ? rows.text(row)
                                    : draw.iSubItem == 1 ? rows.value(row)
                                                         : std::string_view();
-    // A cell holding the find bar's text is drawn on the highlight's ground.
-    const bool found = !selected && highlight_ != nullptr && highlight_->foundIn(shown);
     const int groundColour = selected ? COLOR_HIGHLIGHT : marked ? COLOR_BTNFACE : COLOR_WINDOW;
-    const COLORREF ground = found ? RGB(255, 236, 140) : GetSysColor(groundColour);
+    const COLORREF ground = GetSysColor(groundColour);
     const ByteRunColours colours{GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT),
                                  ground};
     const HBRUSH brush = CreateSolidBrush(ground);
     FillRect(draw.nmcd.hdc, &cell, brush);
     DeleteObject(brush);
     cell.left += 4;
-    if (draw.iSubItem == 0) {
-        DrawByteRuns(draw.nmcd.hdc, cell, rows.text(row), TrailingBlanks::AsText, font_, markFont_,
-                     colours);
-    } else if (draw.iSubItem == 1) {
-        DrawByteRuns(draw.nmcd.hdc, cell, rows.value(row), TrailingBlanks::Marked, fixedFont_,
-                     markFont_, colours);
-    } else {
-        DrawByteRuns(draw.nmcd.hdc, cell, presenter_.fileColumnText(which, row),
-                     TrailingBlanks::AsText, fixedFont_, markFont_, colours);
+    const bool isValue = draw.iSubItem == 1;
+    const TrailingBlanks blanks = isValue ? TrailingBlanks::Marked : TrailingBlanks::AsText;
+    const HFONT font = draw.iSubItem == 0 ? font_ : fixedFont_;
+    const std::string fileText =
+        draw.iSubItem == 2 ? presenter_.fileColumnText(which, row) : std::string();
+    const std::string_view bytes = draw.iSubItem == 2 ? std::string_view(fileText) : shown;
+    if (highlight_ != nullptr && draw.iSubItem < 2) {
+        // A marker's yellow under dark text; on the selection, its ground
+        // darker so that its light text stays legible.
+        const COLORREF marker = selected ? RGB(GetRValue(ground) * 2 / 3, GetGValue(ground) * 2 / 3,
+                                               GetBValue(ground) * 2 / 3)
+                                         : RGB(255, 214, 64);
+        FillMatches(draw.nmcd.hdc, cell, bytes, blanks, font, markFont_, *highlight_, marker);
     }
+    DrawByteRuns(draw.nmcd.hdc, cell, bytes, blanks, font, markFont_, colours);
     return CDRF_SKIPDEFAULT;
 }
 
@@ -1166,10 +1169,14 @@ void MainFrame::inspectCurrent() {
 LRESULT CALLBACK MainFrame::InspectorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* frame = reinterpret_cast<MainFrame*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (frame != nullptr && message == WM_SIZE && frame->inspectorText_ != nullptr) {
-        MoveWindow(frame->inspectorText_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+        frame->placeInspector(LOWORD(lParam), HIWORD(lParam));
+    } else if (frame != nullptr && message == WM_COMMAND &&
+               reinterpret_cast<HWND>(lParam) == frame->inspectorCopy_) {
+        frame->presenter_.copyInspection();
     } else if (frame != nullptr && message == WM_DESTROY) {
         frame->inspector_ = nullptr;
         frame->inspectorText_ = nullptr;
+        frame->inspectorCopy_ = nullptr;
         frame->presenter_.inspectorClosed();
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -1198,13 +1205,39 @@ void MainFrame::showInspection(std::string_view text) {
                                 WS_VSCROLL | WS_HSCROLL | ES_AUTOHSCROLL,
                             0, 0, 0, 0, inspector_, nullptr, GetModuleHandleW(nullptr), nullptr);
         SendMessageW(inspectorText_, WM_SETFONT, reinterpret_cast<WPARAM>(fixedFont_), FALSE);
+        // Copies the whole dump, as a copy of rows would write it; a selection
+        // in the text is copied by the edit's own Ctrl+C.
+        inspectorCopy_ =
+            CreateWindowExW(0, WC_BUTTONW, AnsiToWide(presenter_.copyRowsCaption()).c_str(),
+                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0,
+                            inspector_, nullptr, GetModuleHandleW(nullptr), nullptr);
+        SendMessageW(inspectorCopy_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
         RECT client{};
         GetClientRect(inspector_, &client);
-        MoveWindow(inspectorText_, 0, 0, client.right, client.bottom, FALSE);
+        placeInspector(client.right, client.bottom);
         ShowWindow(inspector_, SW_SHOWNOACTIVATE);
     }
     SetWindowTextW(inspectorText_,
                    EditBoxText(text, TrailingBlanks::AsText, LineBreaks::Kept).c_str());
+}
+
+void MainFrame::placeInspector(int width, int height) {
+    // The button at the bottom right, its caption's width plus margins.
+    const HDC dc = GetDC(inspectorCopy_);
+    const HGDIOBJ old = SelectObject(dc, font_);
+    wchar_t caption[128] = {};
+    const int length = GetWindowTextW(inspectorCopy_, caption, 128);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, caption, length, &size);
+    SelectObject(dc, old);
+    ReleaseDC(inspectorCopy_, dc);
+    const int margin = px(90);
+    const int buttonWidth = std::max(static_cast<int>(size.cx) + 4 * margin, px(1200));
+    const int buttonHeight = static_cast<int>(size.cy) + 2 * margin;
+    const int textHeight = std::max(0, height - buttonHeight - 2 * margin);
+    MoveWindow(inspectorText_, 0, 0, width, textHeight, TRUE);
+    MoveWindow(inspectorCopy_, std::max(0, width - buttonWidth - margin), textHeight + margin,
+               buttonWidth, buttonHeight, TRUE);
 }
 
 int MainFrame::px(int twips) const {
@@ -1259,6 +1292,31 @@ void MainFrame::createFindBar() {
          {findText_, findPrevious_, findNext_, findClose_, findStatus_, findOnlyMatching_}) {
         named_.push_back({control, {}, {}});
     }
+    // The buttons' tooltips name their commands and keys, as the menu does.
+    toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
+    const auto tip = [this](HWND button, int messageId, const wchar_t* keys) {
+        std::wstring text;
+        for (const wchar_t c : AnsiToWide(find_.caption(messageId))) {
+            if (c != L'&') {
+                text += c;
+            }
+        }
+        if (*keys != L'\0') {
+            text += std::wstring(L" (") + keys + L")";
+        }
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = window_;
+        tool.uId = reinterpret_cast<UINT_PTR>(button);
+        tool.lpszText = text.data();
+        SendMessageW(toolTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    };
+    tip(findPrevious_, message::kFindPreviousCommand, L"Shift+F3");
+    tip(findNext_, message::kFindNextCommand, L"F3");
+    tip(findClose_, message::kCloseFindBar, L"Esc");
 }
 
 int MainFrame::findBarHeight() const {

@@ -103,6 +103,7 @@ public:
     [[nodiscard]] HWND exitButton() const { return exitButton_; }
     [[nodiscard]] HWND statusLine() const { return statusLine_; }
     [[nodiscard]] HWND inspector() const { return inspector_; }
+    [[nodiscard]] HWND inspectorCopyButton() const { return inspectorCopy_; }
     [[nodiscard]] HWND findText() const { return findText_; }
     [[nodiscard]] HWND findOnlyMatching() const { return findOnlyMatching_; }
     [[nodiscard]] HWND findStatus() const { return findStatus_; }
@@ -188,6 +189,8 @@ private:
     bool unselectKnownRows(int list);
     void showListMenu(int list, POINT at);
     void inspectCurrent();
+    // Lays the inspector's text and Copy button out in its client area.
+    void placeInspector(int width, int height);
     void nameBoxChanged();
     [[nodiscard]] std::optional<std::filesystem::path> askFile(const SaveAsRequest& request,
                                                                const FileDialog& dialog);
@@ -227,6 +230,7 @@ private:
     HWND statusLine_ = nullptr;
     HWND inspector_ = nullptr;
     HWND inspectorText_ = nullptr;
+    HWND inspectorCopy_ = nullptr;
     std::array<bool, kPageListCount> fileColumnShown_{};
     // The rows each list view has selected while they are few and known;
     // nothing once a range (Select all, Shift) has made them many. A view
@@ -243,6 +247,7 @@ private:
     HWND findStatus_ = nullptr;
     HWND findOnlyMatching_ = nullptr;
     bool findOpen_ = false;
+    HWND toolTips_ = nullptr;  // the find bar buttons'; the system keeps their texts
     // The text the lists' cells are highlighted for; none when empty.
     std::shared_ptr<const AnsiCaseSearcher> highlight_;
 

@@ -236,6 +236,17 @@ TEST_F(MainFrameTest, DroppedSnapshotIsDisplayedAndTheInspectorFollowsTheRows) {
     EXPECT_NE(Text(dump).find(L"V05R02M00"), std::wstring::npos) << Text(dump);
     clickRow(cx, 2);
     EXPECT_EQ(Text(dump).find(L"V05R02M00"), std::wstring::npos) << Text(dump);
+    // Its Copy button copies the whole dump, as the window's copy writes it.
+    EXPECT_EQ(Text(frame.inspectorCopyButton()), L"5370");
+    SendMessageW(frame.inspectorCopyButton(), BM_CLICK, 0, 0);
+    ASSERT_TRUE(OpenClipboard(frame.window()));
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const auto* copied = static_cast<const wchar_t*>(GlobalLock(data));
+    const std::wstring copy = copied != nullptr ? copied : L"";
+    GlobalUnlock(data);
+    CloseClipboard();
+    EXPECT_EQ(copy.substr(0, 20), Text(dump).substr(0, 20));
+    EXPECT_GT(copy.size(), 100U);
     DestroyWindow(frame.inspector());
     EXPECT_EQ(frame.inspector(), nullptr);
 }
