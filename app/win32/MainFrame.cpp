@@ -11,6 +11,7 @@
 
 #include "AnsiWide.h"
 #include "ByteRunDraw.h"
+#include "RichByteRuns.h"
 #include "twds/DisplayCommand.h"
 #include "twds/FileColumn.h"
 #include "twds/ListLabels.h"
@@ -260,10 +261,10 @@ void MainFrame::createControls() {
         const DWORD style = info.oneLineValueBox
                                 ? WS_TABSTOP | ES_READONLY | ES_AUTOHSCROLL | WS_HSCROLL
                                 : WS_TABSTOP | ES_READONLY | ES_MULTILINE | WS_VSCROLL;
-        valueBoxes_[at] = createControl(WC_EDITW, style, kIdValueBase + static_cast<int>(at),
+        valueBoxes_[at] = createControl(RichEditClass(), style, kIdValueBase + static_cast<int>(at),
                                         {info.valueBoxName, {}}, WS_EX_CLIENTEDGE);
     }
-    endTwBox_ = createControl(WC_EDITW, WS_TABSTOP | ES_READONLY | ES_MULTILINE | WS_VSCROLL,
+    endTwBox_ = createControl(RichEditClass(), WS_TABSTOP | ES_READONLY | ES_MULTILINE | WS_VSCROLL,
                               kIdEndTw, form::kEndTwBox, WS_EX_CLIENTEDGE);
     exportButton_ = createControl(WC_BUTTONW, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, kIdExport,
                                   form::kExportButton);
@@ -782,12 +783,12 @@ void MainFrame::showTabPage(int tab) {
 }
 
 void MainFrame::showValue(PageList list, std::string_view bytes) {
-    SetWindowTextW(valueBoxes_[static_cast<std::size_t>(list)],
-                   EditBoxText(bytes, TrailingBlanks::Marked, LineBreaks::Marked).c_str());
+    ShowByteRuns(valueBoxes_[static_cast<std::size_t>(list)], bytes, TrailingBlanks::Marked,
+                 LineBreaks::Marked, fixedFont_, markFont_);
 }
 
 void MainFrame::showEndTw(std::string_view text) {
-    SetWindowTextW(endTwBox_, EditBoxText(text, TrailingBlanks::AsText, LineBreaks::Kept).c_str());
+    ShowByteRuns(endTwBox_, text, TrailingBlanks::AsText, LineBreaks::Kept, fixedFont_, markFont_);
 }
 
 void MainFrame::showStatus(std::string_view text) {

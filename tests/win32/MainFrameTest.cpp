@@ -1,6 +1,7 @@
 #include <windows.h>
 // Needs windows.h first.
 #include <commctrl.h>
+#include <richedit.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -184,7 +185,22 @@ TEST_F(MainFrameTest, DisplayFillsTheListsAndARowShowsItsValue) {
 TEST_F(MainFrameTest, EndTwAndStatusLineShowOddBytesAndLines) {
     link.pages[{'E', 5024}] = std::string("HEADER0001A\0B\tC\r\nD\rE\nF", 22);
     frame.presenter().load("127.0.0.1/TWMODEL001");
-    EXPECT_EQ(Text(frame.endTwBox()), L"A<NUL>B<TAB>C\r\nD<CR>E\r\nF");
+    EXPECT_EQ(Text(frame.endTwBox()), L"A NUL B TAB C\r\nD CR E\r\nF");
+    // A mark is drawn inverse, in the small font; the text around it is not.
+    const auto format = [&](int from, int to) {
+        SendMessageW(frame.endTwBox(), EM_SETSEL, from, to);
+        CHARFORMAT2W got{};
+        got.cbSize = sizeof got;
+        SendMessageW(frame.endTwBox(), EM_GETCHARFORMAT, SCF_SELECTION,
+                     reinterpret_cast<LPARAM>(&got));
+        return got;
+    };
+    const CHARFORMAT2W text = format(0, 1);
+    const CHARFORMAT2W mark = format(2, 5);
+    EXPECT_EQ(text.crBackColor, GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(mark.crBackColor, GetSysColor(COLOR_WINDOWTEXT));
+    EXPECT_EQ(mark.crTextColor, GetSysColor(COLOR_WINDOW));
+    EXPECT_LT(mark.yHeight, text.yHeight);
     EXPECT_EQ(Text(frame.statusLine()).find(L"5308|TWMODEL001|2\r\n5330|127.0.0.1"), 0U);
 }
 
