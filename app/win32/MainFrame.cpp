@@ -828,7 +828,13 @@ void MainFrame::copySelectedRows(int list) {
     // The selection as ranges of consecutive rows.
     HWND view = listViews_[static_cast<std::size_t>(list)];
     std::vector<RowRange> ranges;
-    for (int row = ListView_GetNextItem(view, -1, LVNI_SELECTED); row >= 0;
+    const int count = ListView_GetItemCount(view);
+    if (count > 0 && static_cast<int>(ListView_GetSelectedCount(view)) == count) {
+        // Select all's rows, without asking the view for each of millions
+        // (it counts its selection by ranges).
+        ranges.push_back({0, static_cast<std::size_t>(count) - 1});
+    }
+    for (int row = ranges.empty() ? ListView_GetNextItem(view, -1, LVNI_SELECTED) : -1; row >= 0;
          row = ListView_GetNextItem(view, row, LVNI_SELECTED)) {
         const auto at = static_cast<std::size_t>(row);
         if (!ranges.empty() && ranges.back().last + 1 == at) {

@@ -180,6 +180,31 @@ TEST_F(MainFrameTest, DisplayFillsTheListsAndARowShowsItsValue) {
     EXPECT_EQ(link.openedMachines.size(), 2U);
 }
 
+// Copy writes the selected rows a line each: after Select all, every row of
+// the list, found without asking the view row by row; then one clicked row.
+TEST_F(MainFrameTest, CopyWritesTheSelectedRows) {
+    frame.presenter().load("127.0.0.1/TWMODEL001");
+    HWND cx = frame.listView(PageList::CX);
+    const auto copiedLines = [&] {
+        SendMessageW(frame.window(), WM_COMMAND, MainFrame::kCmdCopy, 0);
+        std::wstring copy;
+        if (OpenClipboard(frame.window()) != FALSE) {
+            HANDLE data = GetClipboardData(CF_UNICODETEXT);
+            if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
+                copy = text;
+            }
+            GlobalUnlock(data);
+            CloseClipboard();
+        }
+        return std::count(copy.begin(), copy.end(), L'\n');
+    };
+    SendMessageW(frame.window(), WM_COMMAND, MainFrame::kCmdSelectAll, 0);
+    EXPECT_EQ(copiedLines(), ListView_GetItemCount(cx));
+    ListView_SetItemState(cx, -1, 0, LVIS_SELECTED);
+    clickRow(cx, 3);
+    EXPECT_EQ(copiedLines(), 1);
+}
+
 // Control bytes of the End_TW text are named, its line breaks kept; the
 // status line parts its lines.
 TEST_F(MainFrameTest, EndTwAndStatusLineShowOddBytesAndLines) {
