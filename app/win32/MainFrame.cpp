@@ -810,6 +810,7 @@ void MainFrame::showStatus(std::string_view text) {
         shown += c == L'\n' ? std::wstring(L"\r\n") : std::wstring(1, c);
     }
     SetWindowTextW(statusLine_, shown.c_str());
+    fitStatusScrollBar();
 }
 
 void MainFrame::showTitle(std::string_view text) {

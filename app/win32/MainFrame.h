@@ -168,6 +168,7 @@ private:
     void showListRow(PageList list, std::size_t row) override;
     // The mark at the status line's right end, the status line narrowed.
     void placeProblemsMark(int left, int top, int right);
+    void fitStatusScrollBar();
     // The keys the problems pane takes: Esc closes it, the window's
     // accelerators work there too. True when handled.
     bool problemsPaneKey(MSG& message);

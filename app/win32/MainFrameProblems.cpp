@@ -13,6 +13,7 @@ void MainFrame::showProblemsMark(std::optional<Severity> severity, std::string_v
 
 void MainFrame::placeProblemsMark(int left, int top, int right) {
     if (!problemsMark_->shown()) {
+        fitStatusScrollBar();
         return;
     }
     // At most half the line: the status text keeps the rest.
@@ -23,6 +24,25 @@ void MainFrame::placeProblemsMark(int left, int top, int right) {
                  SWP_NOZORDER | SWP_NOACTIVATE);
     SetWindowPos(problemsMark_->window(), nullptr, right - width, top, width, wanted.cy,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+    fitStatusScrollBar();
+}
+
+void MainFrame::fitStatusScrollBar() {
+    // A status text longer than the line's room, narrowed by the mark, gets
+    // a scroll bar instead of being cut off unseen.
+    ShowScrollBar(statusLine_, SB_VERT, FALSE);
+    HDC dc = GetDC(statusLine_);
+    const HGDIOBJ old = SelectObject(dc, font_);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(statusLine_, dc);
+    RECT room{};
+    SendMessageW(statusLine_, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&room));
+    const auto lines = static_cast<int>(SendMessageW(statusLine_, EM_GETLINECOUNT, 0, 0));
+    if (lines * static_cast<int>(metrics.tmHeight) > room.bottom - room.top) {
+        ShowScrollBar(statusLine_, SB_VERT, TRUE);
+    }
 }
 
 void MainFrame::showProblemsPane(bool shown) {

@@ -134,24 +134,30 @@ void ProblemsWindow::clearSortMark() {
 }
 
 void ProblemsWindow::fitColumns() {
-    // Each column as wide as its widest cell or its heading; the message
-    // takes the rest. The lines are few (a model's problems), unlike the
-    // user space's rows.
-    for (int column = 0; column < ProblemsPresenter::kColumnCount - 1; ++column) {
-        SendMessageW(list_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
-                     LVSCW_AUTOSIZE_USEHEADER);
-    }
-    SendMessageW(list_, LVM_SETCOLUMNWIDTH, ProblemsPresenter::kMessage, LVSCW_AUTOSIZE);
-    RECT client{};
-    GetClientRect(list_, &client);
+    // Each column as wide as its widest cell or its heading, whichever is
+    // wider (a list view's own fit to the heading leaves "Row" cut); the
+    // message takes the rest. The lines are few (a model's problems), unlike
+    // the user space's rows.
+    HDC dc = GetDC(list_);
+    const HGDIOBJ old = SelectObject(dc, font_);
     int used = 0;
-    for (int column = 0; column < ProblemsPresenter::kMessage; ++column) {
-        used += static_cast<int>(SendMessageW(list_, LVM_GETCOLUMNWIDTH, column, 0));
+    for (int column = 0; column < ProblemsPresenter::kColumnCount; ++column) {
+        SendMessageW(list_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), LVSCW_AUTOSIZE);
+        const std::wstring caption = AnsiToWide(presenter_.columnCaption(column));
+        SIZE heading{};
+        GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &heading);
+        int width = std::max(static_cast<int>(SendMessageW(list_, LVM_GETCOLUMNWIDTH, column, 0)),
+                             static_cast<int>(heading.cx) + 24);
+        if (column == ProblemsPresenter::kMessage) {
+            RECT client{};
+            GetClientRect(list_, &client);
+            width = std::max(width, static_cast<int>(client.right) - used);
+        }
+        SendMessageW(list_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), width);
+        used += width;
     }
-    const auto message =
-        static_cast<int>(SendMessageW(list_, LVM_GETCOLUMNWIDTH, ProblemsPresenter::kMessage, 0));
-    SendMessageW(list_, LVM_SETCOLUMNWIDTH, ProblemsPresenter::kMessage,
-                 std::max(message, static_cast<int>(client.right) - used));
+    SelectObject(dc, old);
+    ReleaseDC(list_, dc);
 }
 
 void ProblemsWindow::sortBy(int column) {

@@ -282,6 +282,8 @@ TEST_F(MainFrameTest, ProblemsMarkAndPaneLeadToTheDamagedRows) {
     const RECT status = placeOf(frame.statusLine());
     EXPECT_GE(placeOf(mark).left, status.right);
     EXPECT_EQ(placeOf(mark).top, status.top);
+    // The long message, narrowed, scrolls rather than being cut off.
+    EXPECT_NE(GetWindowLongPtrW(frame.statusLine(), GWL_STYLE) & WS_VSCROLL, 0);
 
     BYTE keys[256] = {};
     GetKeyboardState(keys);
