@@ -22,8 +22,10 @@ void MainFrame::placeProblemsMark(int left, int top, int right) {
     const int statusRight = right - width - px(60);
     SetWindowPos(statusLine_, nullptr, left, top, statusRight - left, statusLineHeight(),
                  SWP_NOZORDER | SWP_NOACTIVATE);
+    // Drawn again where it lands: bits copied from where it stood may be
+    // what the resized window had not drawn yet.
     SetWindowPos(problemsMark_->window(), nullptr, right - width, top, width, wanted.cy,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
     fitStatusScrollBar();
 }
 
