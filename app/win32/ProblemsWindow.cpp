@@ -93,7 +93,8 @@ void ProblemsWindow::open() {
         GetWindowRect(owner_, &owner);
         RECT pane{};
         GetWindowRect(window_, &pane);
-        const LONG width = pane.right - pane.left;
+        // At least as wide as the owner, whose bottom edge it continues.
+        const LONG width = std::max(pane.right - pane.left, owner.right - owner.left);
         const LONG height = pane.bottom - pane.top;
         POINT at{owner.left, owner.bottom};
         MONITORINFO monitor{};
@@ -104,8 +105,7 @@ void ProblemsWindow::open() {
             at.y = std::min<LONG>(at.y, room.bottom - height);
             at.x = std::clamp<LONG>(at.x, room.left, std::max<LONG>(room.left, room.right - width));
         }
-        SetWindowPos(window_, nullptr, at.x, at.y, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(window_, nullptr, at.x, at.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     reload();
     fitColumns();
