@@ -134,20 +134,25 @@ void ProblemsWindow::clearSortMark() {
 }
 
 void ProblemsWindow::fitColumns() {
-    // Each column as wide as its widest cell or its heading, whichever is
-    // wider (a list view's own fit to the heading leaves "Row" cut); the
-    // message takes the rest. The lines are few (a model's problems), unlike
-    // the user space's rows.
+    // Each column as wide as its heading or its widest cell among the first
+    // lines (a damaged model of many files may have tens of thousands of
+    // problems; Qt's table measures as many); the message takes the rest.
+    constexpr std::size_t kMeasuredLines = 1000;
     HDC dc = GetDC(list_);
     const HGDIOBJ old = SelectObject(dc, font_);
+    const auto textWidth = [dc](const std::string& text) {
+        const std::wstring wide = AnsiToWide(text);
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &extent);
+        return static_cast<int>(extent.cx);
+    };
+    const std::size_t lines = std::min(presenter_.lineCount(), kMeasuredLines);
     int used = 0;
     for (int column = 0; column < ProblemsPresenter::kColumnCount; ++column) {
-        SendMessageW(list_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), LVSCW_AUTOSIZE);
-        const std::wstring caption = AnsiToWide(presenter_.columnCaption(column));
-        SIZE heading{};
-        GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &heading);
-        int width = std::max(static_cast<int>(SendMessageW(list_, LVM_GETCOLUMNWIDTH, column, 0)),
-                             static_cast<int>(heading.cx) + 24);
+        int width = textWidth(presenter_.columnCaption(column)) + 24;
+        for (std::size_t line = 0; line < lines; ++line) {
+            width = std::max(width, textWidth(presenter_.cellText(line, column)) + 16);
+        }
         if (column == ProblemsPresenter::kMessage) {
             RECT client{};
             GetClientRect(list_, &client);
