@@ -119,6 +119,7 @@ MainFrame::MainFrame(DisplayCommand& display, RegistryStore& registry, MessageLo
                      CatalogueLookup captions)
     : display_(display),
       presenter_(*this, display, registry, messages, std::move(captions)),
+      problems_(*this, presenter_, display, messages),
       find_(*this, presenter_, display, std::move(messages)) {
     const auto dialog = [this](bool save) {
         return [this, save](const std::wstring& title, const std::wstring& folder,
@@ -139,6 +140,7 @@ MainFrame::MainFrame(DisplayCommand& display, RegistryStore& registry, MessageLo
     createFonts();
     createControls();
     createFindBar();
+    problemsMark_ = std::make_unique<ProblemsMark>(window_, [this] { problems_.toggle(); });
     applyFonts();
     createAccelerators();
 
@@ -302,6 +304,10 @@ void MainFrame::applyFonts() {
         SendMessageW(named.window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     }
     SendMessageW(statusLine_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    problemsMark_->setFont(font_);
+    if (problemsPane_ != nullptr) {
+        problemsPane_->setFont(font_);
+    }
     for (HWND box : valueBoxes_) {
         SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(fixedFont_), FALSE);
     }
@@ -342,11 +348,15 @@ void MainFrame::createAccelerators() {
         {FVIRTKEY | FCONTROL, 'F', kCmdFind},
         {FVIRTKEY, VK_F3, kCmdFindNext},
         {FVIRTKEY | FSHIFT, VK_F3, kCmdFindPrevious},
+        {FVIRTKEY | FCONTROL | FSHIFT, 'P', kCmdProblems},
     };
     accelerators_ = CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
 }
 
 bool MainFrame::preTranslate(MSG& message) {
+    if (problemsPane_ != nullptr && problemsPane_->owns(message.hwnd)) {
+        return problemsPaneKey(message);
+    }
     if (message.hwnd == inspector_ || IsChild(inspector_, message.hwnd) != FALSE) {
         if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
             DestroyWindow(inspector_);
@@ -384,6 +394,10 @@ bool MainFrame::preTranslate(MSG& message) {
         }
         if (inspector_ != nullptr) {
             DestroyWindow(inspector_);
+            return true;
+        }
+        if (problems_.isOpen()) {
+            problems_.close();
             return true;
         }
     }
@@ -568,6 +582,9 @@ void MainFrame::command(int id, int code, HWND control) {
             SendMessageW(findOnlyMatching_, BM_SETCHECK,
                          find_.onlyMatching() ? BST_UNCHECKED : BST_CHECKED, 0);
             find_.setOnlyMatching(!find_.onlyMatching());
+            break;
+        case kCmdProblems:
+            problems_.toggle();
             break;
         default:
             break;
@@ -797,6 +814,7 @@ void MainFrame::showStatus(std::string_view text) {
         shown += c == L'\n' ? std::wstring(L"\r\n") : std::wstring(1, c);
     }
     SetWindowTextW(statusLine_, shown.c_str());
+    fitStatusScrollBar();
 }
 
 void MainFrame::showTitle(std::string_view text) {
@@ -866,6 +884,7 @@ void MainFrame::showListMenu(int list, POINT at) {
         CheckMenuItem(menu, kCmdFileColumn,
                       presenter_.fileColumnShown() ? MF_CHECKED : MF_UNCHECKED);
     }
+    add(kCmdProblems, problems_.commandCaption(), L"Ctrl+Shift+P");
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     add(kCmdSaveSnapshot, presenter_.saveSnapshotCaption(), L"Ctrl+S");
     add(kCmdOpenSnapshot, presenter_.openSnapshotCaption(), L"Ctrl+O");
@@ -982,6 +1001,10 @@ void MainFrame::endListsReset() {
                      std::min<std::size_t>(viewRowCount(info.list), INT_MAX), LVSICF_NOSCROLL);
     }
     applyColumns();
+    if (problemsPane_ != nullptr) {
+        problemsPane_->clearSortMark();
+    }
+    problems_.displayed();
 }
 
 std::size_t MainFrame::viewRowCount(PageList list) const {
@@ -1120,6 +1143,7 @@ void MainFrame::placeControls(const FormLayout& layout) {
     const int margin = px(design::kListView.left);
     const int top = px(layout.outerHeight - design::kFrameHeight);
     place(statusLine_, {margin, top, client.right - margin, top + statusLineHeight()});
+    placeProblemsMark(margin, top, client.right - margin);
 }
 
 std::unique_ptr<LocalisableForm> MainFrame::localisableForm() {

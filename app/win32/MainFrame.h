@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "ProblemsMark.h"
+#include "ProblemsWindow.h"
 #include "Win32LocalisableForm.h"
 #include "twds/FindPresenter.h"
 #include "twds/FindView.h"
@@ -22,6 +24,8 @@
 #include "twds/MainWindowPresenter.h"
 #include "twds/MainWindowView.h"
 #include "twds/PageLists.h"
+#include "twds/ProblemsPresenter.h"
+#include "twds/ProblemsView.h"
 #include "twds/Registry.h"
 #include "twds/StatusMessages.h"
 #include "twds/TextSearch.h"
@@ -43,7 +47,7 @@ namespace twds::win32 {
 // and twips to pixels at the window's DPI, and forwards the user's actions.
 // The page controls are the main window's children standing over the tab
 // control, shown while their tab is selected.
-class MainFrame : private MainWindowView, private FindView {
+class MainFrame : private MainWindowView, private FindView, private ProblemsView {
 public:
     // The commands of the accelerators and the lists' menu (WM_COMMAND ids).
     enum Command : int {
@@ -57,6 +61,7 @@ public:
         kCmdFindNext,
         kCmdFindPrevious,
         kCmdOnlyMatching,
+        kCmdProblems,
     };
 
     // Asks for a file to save or open: title, folder, proposed name, filter
@@ -108,6 +113,14 @@ public:
     [[nodiscard]] HWND findOnlyMatching() const { return findOnlyMatching_; }
     [[nodiscard]] HWND findStatus() const { return findStatus_; }
     [[nodiscard]] UINT dpi() const { return dpi_; }
+    [[nodiscard]] HWND problemsMark() const { return problemsMark_->window(); }
+    // The problems pane and its list; null until first opened.
+    [[nodiscard]] HWND problemsPane() const {
+        return problemsPane_ != nullptr ? problemsPane_->window() : nullptr;
+    }
+    [[nodiscard]] HWND problemsList() const {
+        return problemsPane_ != nullptr ? problemsPane_->list() : nullptr;
+    }
 
 private:
     static constexpr int kListCount = static_cast<int>(kPageListCount);
@@ -148,6 +161,18 @@ private:
     void beginMatchesChange() override;
     void endMatchesChange() override;
     void post(std::function<void()> task) override;
+
+    // ProblemsView (selectTab is MainWindowView's too)
+    void showProblemsMark(std::optional<Severity> severity, std::string_view text) override;
+    void showProblemsPane(bool shown) override;
+    void problemsChanged() override;
+    void showListRow(PageList list, std::size_t row) override;
+    // The mark at the status line's right end, the status line narrowed.
+    void placeProblemsMark(int left, int top, int right);
+    void fitStatusScrollBar();
+    // The keys the problems pane takes: Esc closes it, the window's
+    // accelerators work there too. True when handled.
+    bool problemsPaneKey(MSG& message);
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK NameBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
@@ -250,6 +275,10 @@ private:
     HWND toolTips_ = nullptr;  // the find bar buttons'; the system keeps their texts
     // The text the lists' cells are highlighted for; none when empty.
     std::shared_ptr<const AnsiCaseSearcher> highlight_;
+
+    ProblemsPresenter problems_;
+    std::unique_ptr<ProblemsMark> problemsMark_;
+    std::unique_ptr<ProblemsWindow> problemsPane_;  // made when first opened
 
     // Last: its search thread is stopped and joined before the controls go.
     FindPresenter find_;

@@ -321,5 +321,77 @@ TEST_F(MainFrameTest, FindBarShowsOnlyTheMatchingRows) {
     EXPECT_EQ(placeOf(frame.tabs()).bottom, 392);
 }
 
+// A damaged model: the mark beside the status line names the problems;
+// Ctrl+Shift+P opens the pane, a heading's click sorts its lines, Enter
+// leads to a line's row, Esc closes the pane. A clean model hides the mark
+// and gives the status line its width back.
+TEST_F(MainFrameTest, ProblemsMarkAndPaneLeadToTheDamagedRows) {
+    frame.presenter().load("");
+    frame.presenter().openSnapshot(TWDS_SOURCE_DIR "/tests/data/store/10.0.0.9/DAMAGED001.twus");
+    HWND mark = frame.problemsMark();
+    ASSERT_TRUE(Shown(mark));
+    EXPECT_EQ(Text(mark), L"5953|12|5940");
+    const RECT status = placeOf(frame.statusLine());
+    EXPECT_GE(placeOf(mark).left, status.right);
+    EXPECT_EQ(placeOf(mark).top, status.top);
+    // The long message, narrowed, scrolls rather than being cut off.
+    EXPECT_NE(GetWindowLongPtrW(frame.statusLine(), GWL_STYLE) & WS_VSCROLL, 0);
+
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    BYTE pressed[256] = {};
+    std::copy(std::begin(keys), std::end(keys), std::begin(pressed));
+    pressed[VK_CONTROL] = pressed[VK_SHIFT] = 0x80;
+    SetKeyboardState(pressed);
+    MSG shortcut{frame.listView(PageList::CX), WM_KEYDOWN, 'P', 0, 0, {}};
+    const bool handled = frame.preTranslate(shortcut);
+    SetKeyboardState(keys);
+    ASSERT_TRUE(handled);
+    HWND lines = frame.problemsList();
+    ASSERT_TRUE(lines != nullptr && Shown(frame.problemsPane()));
+    ASSERT_EQ(ListView_GetItemCount(lines), 12);
+    EXPECT_EQ(Cell(lines, 0, 0), L"5940");
+    EXPECT_EQ(Cell(lines, 0, 1), L"GC");
+    EXPECT_EQ(Cell(lines, 0, 3), L"16");
+    EXPECT_EQ(Cell(lines, 3, 2), L"CUSTMAST01");
+    EXPECT_EQ(Cell(lines, 11, 3), L"");
+
+    // The row's heading twice: descending, the problem of no row first.
+    const auto clickHeading = [&](int column) {
+        NMLISTVIEW click{};
+        click.hdr = {lines, 0, static_cast<UINT>(LVN_COLUMNCLICK)};
+        click.iSubItem = column;
+        SendMessageW(frame.problemsPane(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&click));
+    };
+    clickHeading(3);
+    EXPECT_EQ(Cell(lines, 0, 3), L"2");
+    EXPECT_EQ(Cell(lines, 0, 1), L"SQL");
+    clickHeading(3);
+    EXPECT_EQ(Cell(lines, 0, 3), L"");
+    EXPECT_EQ(Cell(lines, 1, 3), L"149");
+    HDITEMW heading{};
+    heading.mask = HDI_FORMAT;
+    Header_GetItem(ListView_GetHeader(lines), 3, &heading);
+    EXPECT_NE(heading.fmt & HDF_SORTDOWN, 0);
+
+    // FC's row 149 replaces the row selected there, scrolled to.
+    HWND fc = frame.listView(PageList::FC);
+    clickRow(fc, 3);
+    ListView_SetItemState(lines, 1, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+    SendMessageW(lines, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(TabCtrl_GetCurSel(frame.tabs()), 3);
+    EXPECT_EQ(ListView_GetNextItem(fc, -1, LVNI_SELECTED), 148);
+    EXPECT_EQ(ListView_GetSelectedCount(fc), 1U);
+    EXPECT_GT(ListView_GetTopIndex(fc), 100);
+
+    MSG escape{lines, WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
+    EXPECT_TRUE(frame.preTranslate(escape));
+    EXPECT_FALSE(Shown(frame.problemsPane()));
+
+    frame.presenter().openSnapshot(TWDS_SOURCE_DIR "/tests/data/store/10.0.0.9/EDGEMODL01.twus");
+    EXPECT_FALSE(Shown(mark));
+    EXPECT_EQ(placeOf(frame.statusLine()).right, placeOf(frame.tabs()).right - 8);
+}
+
 }  // namespace
 }  // namespace twds::win32
