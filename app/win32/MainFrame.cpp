@@ -118,7 +118,8 @@ MainFrame::MainFrame(DisplayCommand& display, RegistryStore& registry, MessageLo
                      CatalogueLookup captions)
     : display_(display),
       presenter_(*this, display, registry, messages, std::move(captions)),
-      find_(*this, presenter_, display, std::move(messages)) {
+      find_(*this, presenter_, display, messages),
+      compare_(*this, presenter_, display, find_, std::move(messages)) {
     const auto dialog = [this](bool save) {
         return [this, save](const std::wstring& title, const std::wstring& folder,
                             const std::wstring& fileName, const std::wstring& filter) {
@@ -138,6 +139,7 @@ MainFrame::MainFrame(DisplayCommand& display, RegistryStore& registry, MessageLo
     createFonts();
     createControls();
     createFindBar();
+    createCompareBar();
     applyFonts();
     createAccelerators();
 
@@ -341,6 +343,10 @@ void MainFrame::createAccelerators() {
         {FVIRTKEY | FCONTROL, 'F', kCmdFind},
         {FVIRTKEY, VK_F3, kCmdFindNext},
         {FVIRTKEY | FSHIFT, VK_F3, kCmdFindPrevious},
+        {FVIRTKEY | FCONTROL, 'D', kCmdCompare},
+        {FVIRTKEY, VK_F7, kCmdNextDifference},
+        {FVIRTKEY | FSHIFT, VK_F7, kCmdPreviousDifference},
+        {FVIRTKEY, VK_F5, kCmdRefresh},
     };
     accelerators_ = CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
 }
@@ -370,6 +376,9 @@ bool MainFrame::preTranslate(MSG& message) {
         } else {
             find_.findNext();
         }
+        return true;
+    }
+    if (compareKey(message)) {
         return true;
     }
     if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
@@ -465,6 +474,14 @@ LRESULT MainFrame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
                 return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
             }
+            if (box == endTwBox_ && compare_.endTwMark()) {
+                // Tinted while its text differs from the compared one's.
+                const auto dc = reinterpret_cast<HDC>(wParam);
+                SetBkColor(dc, MarkTint('~'));
+                SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+                SetDCBrushColor(dc, MarkTint('~'));
+                return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
+            }
             if (onListGround) {
                 SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
                 SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOWTEXT));
@@ -478,6 +495,12 @@ LRESULT MainFrame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             (*task)();
             return 0;
         }
+        case WM_TIMER:
+            if (wParam == kRefreshTimer) {
+                compare_.timerFired();
+                return 0;
+            }
+            break;
         case WM_CLOSE:
             presenter_.exitViewer();
             return 0;
@@ -493,6 +516,9 @@ LRESULT MainFrame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainFrame::command(int id, int code, HWND control) {
+    if (compareCommand(id, code, control)) {
+        return;
+    }
     if (control == findText_ && code == EN_CHANGE) {
         const std::wstring text = WindowText(findText_);
         find_.textChanged(WideFitsAnsi(text) ? std::optional(WideToAnsi(text)) : std::nullopt);
@@ -506,8 +532,11 @@ void MainFrame::command(int id, int code, HWND control) {
         } else if (id == kIdFindClose) {
             find_.close();
         } else if (control == findOnlyMatching_) {
-            find_.setOnlyMatching(SendMessageW(findOnlyMatching_, BM_GETCHECK, 0, 0) ==
-                                  BST_CHECKED);
+            const bool on = SendMessageW(findOnlyMatching_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+            if (on) {
+                compare_.close();  // the lists show one row map
+            }
+            find_.setOnlyMatching(on);
         }
         if (id == kIdDisplay) {
             presenter_.display();
@@ -555,15 +584,20 @@ void MainFrame::command(int id, int code, HWND control) {
             presenter_.openSnapshotAsked();
             break;
         case kCmdFind:
-            find_.open();
+            compare_.openFind();  // in place of the comparison
             break;
         case kCmdFindNext:
+            compare_.close();
             find_.findNext();
             break;
         case kCmdFindPrevious:
+            compare_.close();
             find_.findPrevious();
             break;
         case kCmdOnlyMatching:
+            if (!find_.onlyMatching()) {
+                compare_.close();
+            }
             SendMessageW(findOnlyMatching_, BM_SETCHECK,
                          find_.onlyMatching() ? BST_UNCHECKED : BST_CHECKED, 0);
             find_.setOnlyMatching(!find_.onlyMatching());
@@ -631,8 +665,8 @@ LRESULT MainFrame::notify(const NMHDR& header) {
             const bool nowCurrent =
                 (change.uNewState & LVIS_FOCUSED) != 0 && (change.uOldState & LVIS_FOCUSED) == 0;
             if (change.iItem >= 0 && nowCurrent) {
-                // The find presenter maps the view's rows to the list's.
-                find_.rowClicked(which, static_cast<std::size_t>(change.iItem));
+                // The find or compare presenter maps the view's rows to the list's.
+                viewRowClicked(which, static_cast<std::size_t>(change.iItem));
             }
             return 0;
         }
@@ -665,17 +699,22 @@ void MainFrame::fillDisplayInfo(int list, LVITEMW& item) {
         return;
     }
     const auto which = kPageLists[static_cast<std::size_t>(list)].list;
-    const FieldList& rows = display_.list(which);
-    const std::size_t row = find_.listRow(which, static_cast<std::size_t>(item.iItem));
+    const ComparedRow shown = shownRow(which, static_cast<std::size_t>(item.iItem));
+    const FieldList& rows = *shown.list;
+    const std::size_t row = shown.row;
     std::wstring text;
     if (row < rows.rowCount()) {
         // The cell's text as a copy writes it: odd bytes named, never raw
         // control bytes (a screen reader or a test reads this).
         if (item.iSubItem == 0) {
-            text = AnsiToWide(VisibleBytesText(rows.text(row)));
+            const std::string mark = shown.mark != 0 ? std::string{shown.mark, ' '} : "";
+            text = AnsiToWide(mark + VisibleBytesText(rows.text(row)));
         } else if (item.iSubItem == 1) {
-            text = AnsiToWide(VisibleBytesText(rows.value(row)));
-        } else {
+            // A removed row has no value in the Display shown.
+            text = shown.mark == '-' ? L"" : AnsiToWide(VisibleBytesText(rows.value(row)));
+        } else if (item.iSubItem == beforeColumnIndex(listViews_[static_cast<std::size_t>(list)])) {
+            text = AnsiToWide(VisibleBytesText(shown.before));
+        } else if (&rows == &display_.list(which)) {
             text = AnsiToWide(presenter_.fileColumnText(which, row));
         }
     }
@@ -694,9 +733,10 @@ LRESULT MainFrame::drawCell(int list, NMLVCUSTOMDRAW& draw) {
     }
     HWND view = listViews_[static_cast<std::size_t>(list)];
     const auto which = kPageLists[static_cast<std::size_t>(list)].list;
-    const FieldList& rows = display_.list(which);
     const std::size_t viewRow = draw.nmcd.dwItemSpec;
-    const std::size_t row = find_.listRow(which, viewRow);
+    const ComparedRow compared = shownRow(which, viewRow);
+    const FieldList& rows = *compared.list;
+    const std::size_t row = compared.row;
     if (row >= rows.rowCount()) {
         return CDRF_DODEFAULT;
     }
@@ -709,23 +749,33 @@ LRESULT MainFrame::drawCell(int list, NMLVCUSTOMDRAW& draw) {
     const std::string_view shown = draw.iSubItem == 0   ? rows.text(row)
                                    : draw.iSubItem == 1 ? rows.value(row)
                                                         : std::string_view();
-    // A cell holding the find bar's text is drawn on the highlight's ground.
+    // A cell holding the find bar's text is drawn on the highlight's ground,
+    // a compared row's on its mark's tint.
     const bool found = !selected && highlight_ != nullptr && highlight_->foundIn(shown);
     const int groundColour = selected ? COLOR_HIGHLIGHT : marked ? COLOR_BTNFACE : COLOR_WINDOW;
-    const COLORREF ground = found ? RGB(255, 236, 140) : GetSysColor(groundColour);
+    const COLORREF ground = found                             ? RGB(255, 236, 140)
+                            : !selected && compared.mark != 0 ? MarkTint(compared.mark)
+                                                              : GetSysColor(groundColour);
     const ByteRunColours colours{GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT),
                                  ground};
     const HBRUSH brush = CreateSolidBrush(ground);
     FillRect(draw.nmcd.hdc, &cell, brush);
     DeleteObject(brush);
     cell.left += 4;
-    if (draw.iSubItem == 0) {
+    if (draw.iSubItem == 0 && compared.mark != 0) {
+        // The mark before the label, where it is always in view.
+        const std::string label = std::string{compared.mark, ' '} + std::string(rows.text(row));
+        DrawByteRuns(draw.nmcd.hdc, cell, label, TrailingBlanks::AsText, font_, markFont_, colours);
+    } else if (draw.iSubItem == 0) {
         DrawByteRuns(draw.nmcd.hdc, cell, rows.text(row), TrailingBlanks::AsText, font_, markFont_,
                      colours);
-    } else if (draw.iSubItem == 1) {
+    } else if (draw.iSubItem == 1 && compared.mark != '-') {
         DrawByteRuns(draw.nmcd.hdc, cell, rows.value(row), TrailingBlanks::Marked, fixedFont_,
                      markFont_, colours);
-    } else {
+    } else if (draw.iSubItem == beforeColumnIndex(view)) {
+        DrawByteRuns(draw.nmcd.hdc, cell, compared.before, TrailingBlanks::Marked, fixedFont_,
+                     markFont_, colours);
+    } else if (draw.iSubItem == kFileSubItem && &rows == &display_.list(which)) {
         DrawByteRuns(draw.nmcd.hdc, cell, presenter_.fileColumnText(which, row),
                      TrailingBlanks::AsText, fixedFont_, markFont_, colours);
     }
@@ -833,6 +883,10 @@ void MainFrame::copySelectedRows(int list) {
             ranges.push_back({at, at});
         }
     }
+    if (compare_.comparing()) {
+        compare_.copyRows(kPageLists[static_cast<std::size_t>(list)].list, ranges);
+        return;
+    }
     find_.copyRows(kPageLists[static_cast<std::size_t>(list)].list, ranges);
 }
 
@@ -859,6 +913,7 @@ void MainFrame::showListMenu(int list, POINT at) {
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     add(kCmdSaveSnapshot, presenter_.saveSnapshotCaption(), L"Ctrl+S");
     add(kCmdOpenSnapshot, presenter_.openSnapshotCaption(), L"Ctrl+O");
+    addCompareCommands(menu);
     if (at.x == -1 && at.y == -1) {  // from the keyboard: at the list's corner
         RECT r{};
         GetWindowRect(listViews_[static_cast<std::size_t>(list)], &r);
@@ -975,7 +1030,7 @@ void MainFrame::endListsReset() {
 }
 
 std::size_t MainFrame::viewRowCount(PageList list) const {
-    const std::vector<std::uint32_t>* map = find_.rowMap(list);
+    const std::vector<std::uint32_t>* map = rowMapOf(list);
     return map != nullptr ? map->size() : display_.list(list).rowCount();
 }
 
@@ -1027,6 +1082,9 @@ void MainFrame::fitValueColumn(int list) {
     if (fileColumnShown_[at]) {
         toRightEdge -= static_cast<int>(SendMessageW(view, LVM_GETCOLUMNWIDTH, kFileSubItem, 0));
     }
+    if (const int before = beforeColumnIndex(view); before >= 0) {
+        toRightEdge -= static_cast<int>(SendMessageW(view, LVM_GETCOLUMNWIDTH, before, 0));
+    }
     const auto fixed = presenter_.columnWidths(kPageLists[at].list).value;
     SendMessageW(view, LVM_SETCOLUMNWIDTH, 1, std::max({fixed ? px(*fixed) : 0, toRightEdge, 8}));
 }
@@ -1053,9 +1111,10 @@ void MainFrame::placeControls(const FormLayout& layout) {
     // An open find bar takes the bottom of the tab control's room; the
     // buttons stay where they are.
     RECT tabs = pxRect(layout.tabs, {0, 0});
-    const int bar = findBarHeight();
+    const int bar = findBarHeight() + compareBarHeight();  // at most one is open
     tabs.bottom -= bar;
     place(tabs_, tabs);
+    placeCompareBar(tabs, bar);
     if (findText_ != nullptr) {
         const int row = bar / 2;
         const int button = row;
@@ -1157,7 +1216,7 @@ void MainFrame::inspectCurrent() {
             ListView_GetNextItem(listViews_[static_cast<std::size_t>(info.list)], -1, LVNI_FOCUSED);
         if (info.tab == tab && current >= 0) {
             // With only the matching rows shown, the view's row is not the list's.
-            row = find_.listRow(info.list, static_cast<std::size_t>(current));
+            row = listRowOf(info.list, static_cast<std::size_t>(current));
         }
     }
     presenter_.inspect(tab, row);
