@@ -1083,7 +1083,10 @@ void MainFrame::fitValueColumn(int list) {
         toRightEdge -= static_cast<int>(SendMessageW(view, LVM_GETCOLUMNWIDTH, kFileSubItem, 0));
     }
     if (const int before = beforeColumnIndex(view); before >= 0) {
-        toRightEdge -= static_cast<int>(SendMessageW(view, LVM_GETCOLUMNWIDTH, before, 0));
+        // Compared, the Before column ends at the right edge while the value
+        // column keeps at least its width; else the Before column scrolls.
+        const int beforeWidth = static_cast<int>(SendMessageW(view, LVM_GETCOLUMNWIDTH, before, 0));
+        toRightEdge = std::max(toRightEdge - beforeWidth, std::min(toRightEdge, beforeWidth));
     }
     const auto fixed = presenter_.columnWidths(kPageLists[at].list).value;
     SendMessageW(view, LVM_SETCOLUMNWIDTH, 1, std::max({fixed ? px(*fixed) : 0, toRightEdge, 8}));
