@@ -73,8 +73,7 @@ int TextWidth(HWND control, HFONT font) {
 class DialogTemplate {
 public:
     void header(const std::wstring& title, short width, short height, int items) {
-        const DWORD style =
-            DS_MODALFRAME | DS_SHELLFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+        const DWORD style = DS_MODALFRAME | DS_SHELLFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU;
         dwords(style, 0);
         words({static_cast<WORD>(items), 0, 0, static_cast<WORD>(width), static_cast<WORD>(height),
                0, 0});
@@ -120,6 +119,21 @@ struct Question {
 INT_PTR CALLBACK QuestionProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        // Over the middle of the window that asks, as a question of its own.
+        RECT owner{};
+        RECT box{};
+        GetWindowRect(GetWindow(dialog, GW_OWNER), &owner);
+        GetWindowRect(dialog, &box);
+        MONITORINFO screen{};
+        screen.cbSize = sizeof screen;
+        GetMonitorInfoW(MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &screen);
+        const int width = box.right - box.left;
+        const int height = box.bottom - box.top;
+        const int left = std::clamp<int>((owner.left + owner.right - width) / 2, screen.rcWork.left,
+                                         screen.rcWork.right - width);
+        const int top = std::clamp<int>((owner.top + owner.bottom - height) / 2, screen.rcWork.top,
+                                        screen.rcWork.bottom - height);
+        SetWindowPos(dialog, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         return TRUE;  // the focus in the box, the dialog's first tab stop
     }
     if (message != WM_COMMAND) {
