@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
+#include <vector>
 
 #include "AnsiWide.h"
 #include "ByteRunDraw.h"
@@ -947,8 +949,13 @@ void MainFrame::showFileColumn(bool shown) {
             heading.iSubItem = kFileSubItem;
             SendMessageW(view, LVM_INSERTCOLUMNW, kFileSubItem, reinterpret_cast<LPARAM>(&heading));
             // The file first: it groups the rows as the entry headings do.
-            int order[] = {kFileSubItem, 0, 1};
-            SendMessageW(view, LVM_SETCOLUMNORDERARRAY, 3, reinterpret_cast<LPARAM>(order));
+            // A comparison's Before column stays last.
+            std::vector<int> order = {kFileSubItem, 0, 1};
+            while (std::cmp_less(order.size(), Header_GetItemCount(ListView_GetHeader(view)))) {
+                order.push_back(static_cast<int>(order.size()));
+            }
+            SendMessageW(view, LVM_SETCOLUMNORDERARRAY, order.size(),
+                         reinterpret_cast<LPARAM>(order.data()));
         } else {
             SendMessageW(view, LVM_DELETECOLUMN, kFileSubItem, 0);
         }
