@@ -431,6 +431,8 @@ LRESULT MainFrame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                          SWP_NOZORDER | SWP_NOACTIVATE);
             applyLayout();
             applyColumns();
+            showBeforeColumns(false);  // made again at the new DPI's width
+            endMarksChange();
             return 0;
         }
         case WM_NOTIFY:

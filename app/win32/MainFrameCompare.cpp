@@ -488,8 +488,10 @@ void MainFrame::endMarksChange() {
     showBeforeColumns(compare_.comparing());
     for (const PageListInfo& info : kPageLists) {
         HWND view = listViews_[static_cast<std::size_t>(info.list)];
-        SendMessageW(view, LVM_SETITEMCOUNT,
-                     std::min<std::size_t>(viewRowCount(info.list), INT_MAX), LVSICF_NOSCROLL);
+        const auto rows = static_cast<int>(std::min<std::size_t>(viewRowCount(info.list), INT_MAX));
+        if (ListView_GetItemCount(view) != rows) {
+            SendMessageW(view, LVM_SETITEMCOUNT, static_cast<WPARAM>(rows), LVSICF_NOSCROLL);
+        }
         fitValueColumn(static_cast<int>(info.list));
         InvalidateRect(view, nullptr, FALSE);
     }
