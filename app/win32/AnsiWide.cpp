@@ -39,6 +39,12 @@ bool WideFitsAnsi(std::wstring_view text) {
     return lossy == FALSE;
 }
 
+std::wstring WithoutAccessKey(std::string_view caption) {
+    std::wstring plain = AnsiToWide(caption);
+    std::erase(plain, L'&');
+    return plain;
+}
+
 std::wstring DialogFilter(std::wstring_view types) {
     std::wstring filter;
     while (!types.empty()) {

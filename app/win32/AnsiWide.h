@@ -19,6 +19,10 @@ namespace twds::win32 {
 // Whether every character of the text has a byte in the page.
 [[nodiscard]] bool WideFitsAnsi(std::wstring_view text);
 
+// A caption converted, without its access key's "&": for a control beside
+// others that have their own, a tooltip or a menu's checkable entry.
+[[nodiscard]] std::wstring WithoutAccessKey(std::string_view caption);
+
 // A dialog's file types as the catalogue gives them, "Exports (*.usrspc);;
 // All files (*)", in the form the common dialogs take: name, NUL, patterns,
 // NUL, ..., and a final NUL. "*" becomes "*.*".

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
+#include <vector>
 
 #include "AnsiWide.h"
 #include "ByteRunDraw.h"
@@ -120,7 +122,8 @@ MainFrame::MainFrame(DisplayCommand& display, RegistryStore& registry, MessageLo
     : display_(display),
       presenter_(*this, display, registry, messages, std::move(captions)),
       problems_(*this, presenter_, display, messages),
-      find_(*this, presenter_, display, std::move(messages)) {
+      find_(*this, presenter_, display, messages),
+      compare_(*this, presenter_, display, find_, std::move(messages)) {
     const auto dialog = [this](bool save) {
         return [this, save](const std::wstring& title, const std::wstring& folder,
                             const std::wstring& fileName, const std::wstring& filter) {
@@ -141,6 +144,7 @@ MainFrame::MainFrame(DisplayCommand& display, RegistryStore& registry, MessageLo
     createControls();
     createFindBar();
     problemsMark_ = std::make_unique<ProblemsMark>(window_, [this] { problems_.toggle(); });
+    createCompareBar();
     applyFonts();
     createAccelerators();
 
@@ -349,6 +353,10 @@ void MainFrame::createAccelerators() {
         {FVIRTKEY, VK_F3, kCmdFindNext},
         {FVIRTKEY | FSHIFT, VK_F3, kCmdFindPrevious},
         {FVIRTKEY | FCONTROL | FSHIFT, 'P', kCmdProblems},
+        {FVIRTKEY | FCONTROL, 'D', kCmdCompare},
+        {FVIRTKEY, VK_F7, kCmdNextDifference},
+        {FVIRTKEY | FSHIFT, VK_F7, kCmdPreviousDifference},
+        {FVIRTKEY, VK_F5, kCmdRefresh},
     };
     accelerators_ = CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
 }
@@ -381,6 +389,9 @@ bool MainFrame::preTranslate(MSG& message) {
         } else {
             find_.findNext();
         }
+        return true;
+    }
+    if (compareKey(message)) {
         return true;
     }
     if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
@@ -435,6 +446,8 @@ LRESULT MainFrame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                          SWP_NOZORDER | SWP_NOACTIVATE);
             applyLayout();
             applyColumns();
+            showBeforeColumns(false);  // made again at the new DPI's width
+            endMarksChange();
             return 0;
         }
         case WM_NOTIFY:
@@ -469,20 +482,10 @@ LRESULT MainFrame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_CTLCOLORSTATIC: {
-            // Read-only boxes are drawn as static text: the value and End_TW
-            // boxes keep the lists' ground, the status line the window's.
             const auto box = reinterpret_cast<HWND>(lParam);
-            const bool onListGround =
-                box == endTwBox_ ||
-                std::find(valueBoxes_.begin(), valueBoxes_.end(), box) != valueBoxes_.end();
             if (box == machineLabel_ || box == nameLabel_) {
                 // The labels stand on the tab control's page.
                 SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-                return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
-            }
-            if (onListGround) {
-                SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
-                SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOWTEXT));
                 return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
             }
             break;
@@ -493,6 +496,12 @@ LRESULT MainFrame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             (*task)();
             return 0;
         }
+        case WM_TIMER:
+            if (wParam == kRefreshTimer) {
+                compare_.timerFired();
+                return 0;
+            }
+            break;
         case WM_CLOSE:
             presenter_.exitViewer();
             return 0;
@@ -508,6 +517,9 @@ LRESULT MainFrame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainFrame::command(int id, int code, HWND control) {
+    if (compareCommand(id, code, control)) {
+        return;
+    }
     if (control == findText_ && code == EN_CHANGE) {
         const std::wstring text = WindowText(findText_);
         find_.textChanged(WideFitsAnsi(text) ? std::optional(WideToAnsi(text)) : std::nullopt);
@@ -521,8 +533,11 @@ void MainFrame::command(int id, int code, HWND control) {
         } else if (id == kIdFindClose) {
             find_.close();
         } else if (control == findOnlyMatching_) {
-            find_.setOnlyMatching(SendMessageW(findOnlyMatching_, BM_GETCHECK, 0, 0) ==
-                                  BST_CHECKED);
+            const bool on = SendMessageW(findOnlyMatching_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+            if (on) {
+                compare_.close();  // the lists show one row map
+            }
+            find_.setOnlyMatching(on);
         }
         if (id == kIdDisplay) {
             presenter_.display();
@@ -570,15 +585,20 @@ void MainFrame::command(int id, int code, HWND control) {
             presenter_.openSnapshotAsked();
             break;
         case kCmdFind:
-            find_.open();
+            compare_.openFind();  // in place of the comparison
             break;
         case kCmdFindNext:
+            compare_.close();
             find_.findNext();
             break;
         case kCmdFindPrevious:
+            compare_.close();
             find_.findPrevious();
             break;
         case kCmdOnlyMatching:
+            if (!find_.onlyMatching()) {
+                compare_.close();
+            }
             SendMessageW(findOnlyMatching_, BM_SETCHECK,
                          find_.onlyMatching() ? BST_UNCHECKED : BST_CHECKED, 0);
             find_.setOnlyMatching(!find_.onlyMatching());
@@ -649,8 +669,8 @@ LRESULT MainFrame::notify(const NMHDR& header) {
             const bool nowCurrent =
                 (change.uNewState & LVIS_FOCUSED) != 0 && (change.uOldState & LVIS_FOCUSED) == 0;
             if (change.iItem >= 0 && nowCurrent) {
-                // The find presenter maps the view's rows to the list's.
-                find_.rowClicked(which, static_cast<std::size_t>(change.iItem));
+                // The find or compare presenter maps the view's rows to the list's.
+                viewRowClicked(which, static_cast<std::size_t>(change.iItem));
             }
             return 0;
         }
@@ -683,17 +703,22 @@ void MainFrame::fillDisplayInfo(int list, LVITEMW& item) {
         return;
     }
     const auto which = kPageLists[static_cast<std::size_t>(list)].list;
-    const FieldList& rows = display_.list(which);
-    const std::size_t row = find_.listRow(which, static_cast<std::size_t>(item.iItem));
+    const ComparedRow shown = shownRow(which, static_cast<std::size_t>(item.iItem));
+    const FieldList& rows = *shown.list;
+    const std::size_t row = shown.row;
     std::wstring text;
     if (row < rows.rowCount()) {
         // The cell's text as a copy writes it: odd bytes named, never raw
         // control bytes (a screen reader or a test reads this).
         if (item.iSubItem == 0) {
-            text = AnsiToWide(VisibleBytesText(rows.text(row)));
+            const std::string mark = shown.mark != 0 ? std::string{shown.mark, ' '} : "";
+            text = AnsiToWide(mark + VisibleBytesText(rows.text(row)));
         } else if (item.iSubItem == 1) {
-            text = AnsiToWide(VisibleBytesText(rows.value(row)));
-        } else {
+            // A removed row has no value in the Display shown.
+            text = shown.mark == '-' ? L"" : AnsiToWide(VisibleBytesText(rows.value(row)));
+        } else if (item.iSubItem == beforeColumnIndex(listViews_[static_cast<std::size_t>(list)])) {
+            text = AnsiToWide(VisibleBytesText(shown.before));
+        } else if (&rows == &display_.list(which)) {
             text = AnsiToWide(presenter_.fileColumnText(which, row));
         }
     }
@@ -712,9 +737,10 @@ LRESULT MainFrame::drawCell(int list, NMLVCUSTOMDRAW& draw) {
     }
     HWND view = listViews_[static_cast<std::size_t>(list)];
     const auto which = kPageLists[static_cast<std::size_t>(list)].list;
-    const FieldList& rows = display_.list(which);
     const std::size_t viewRow = draw.nmcd.dwItemSpec;
-    const std::size_t row = find_.listRow(which, viewRow);
+    const ComparedRow compared = shownRow(which, viewRow);
+    const FieldList& rows = *compared.list;
+    const std::size_t row = compared.row;
     if (row >= rows.rowCount()) {
         return CDRF_DODEFAULT;
     }
@@ -724,24 +750,39 @@ LRESULT MainFrame::drawCell(int list, NMLVCUSTOMDRAW& draw) {
     SendMessageW(view, LVM_GETSUBITEMRECT, viewRow, reinterpret_cast<LPARAM>(&cell));
     const bool marked = SendMessageW(view, LVM_GETITEMSTATE, viewRow, LVIS_SELECTED) != 0;
     const bool selected = marked && GetFocus() == view;
-    const std::string_view shown = draw.iSubItem == 0   ? rows.text(row)
-                                   : draw.iSubItem == 1 ? rows.value(row)
-                                                        : std::string_view();
+    // A compared row is drawn on its mark's tint.
     const int groundColour = selected ? COLOR_HIGHLIGHT : marked ? COLOR_BTNFACE : COLOR_WINDOW;
-    const COLORREF ground = GetSysColor(groundColour);
+    const COLORREF ground =
+        !selected && compared.mark != 0 ? MarkTint(compared.mark) : GetSysColor(groundColour);
     const ByteRunColours colours{GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT),
                                  ground};
     const HBRUSH brush = CreateSolidBrush(ground);
     FillRect(draw.nmcd.hdc, &cell, brush);
     DeleteObject(brush);
     cell.left += 4;
-    const bool isValue = draw.iSubItem == 1;
-    const TrailingBlanks blanks = isValue ? TrailingBlanks::Marked : TrailingBlanks::AsText;
-    const HFONT font = draw.iSubItem == 0 ? font_ : fixedFont_;
-    const std::string fileText =
-        draw.iSubItem == 2 ? presenter_.fileColumnText(which, row) : std::string();
-    const std::string_view bytes = draw.iSubItem == 2 ? std::string_view(fileText) : shown;
-    if (highlight_ != nullptr && draw.iSubItem < 2) {
+    std::string made;  // a text the cell is given: a marked label, a file's name
+    std::string_view bytes;
+    TrailingBlanks blanks = TrailingBlanks::Marked;
+    HFONT font = fixedFont_;
+    if (draw.iSubItem == 0) {
+        blanks = TrailingBlanks::AsText;
+        font = font_;
+        bytes = rows.text(row);
+        if (compared.mark != 0) {
+            // The mark before the label, where it is always in view.
+            made = std::string{compared.mark, ' '} + std::string(bytes);
+            bytes = made;
+        }
+    } else if (draw.iSubItem == 1) {
+        bytes = compared.mark != '-' ? rows.value(row) : std::string_view();
+    } else if (draw.iSubItem == beforeColumnIndex(view)) {
+        bytes = compared.before;
+    } else if (draw.iSubItem == kFileSubItem && &rows == &display_.list(which)) {
+        made = presenter_.fileColumnText(which, row);
+        bytes = made;
+        blanks = TrailingBlanks::AsText;
+    }
+    if (highlight_ != nullptr && draw.iSubItem <= 1) {
         // A marker's yellow under dark text; on the selection, its ground
         // darker so that its light text stays legible.
         const COLORREF marker = selected ? RGB(GetRValue(ground) * 2 / 3, GetGValue(ground) * 2 / 3,
@@ -861,6 +902,10 @@ void MainFrame::copySelectedRows(int list) {
             ranges.push_back({at, at});
         }
     }
+    if (compare_.comparing()) {
+        compare_.copyRows(kPageLists[static_cast<std::size_t>(list)].list, ranges);
+        return;
+    }
     find_.copyRows(kPageLists[static_cast<std::size_t>(list)].list, ranges);
 }
 
@@ -888,6 +933,7 @@ void MainFrame::showListMenu(int list, POINT at) {
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     add(kCmdSaveSnapshot, presenter_.saveSnapshotCaption(), L"Ctrl+S");
     add(kCmdOpenSnapshot, presenter_.openSnapshotCaption(), L"Ctrl+O");
+    addCompareCommands(menu);
     if (at.x == -1 && at.y == -1) {  // from the keyboard: at the list's corner
         RECT r{};
         GetWindowRect(listViews_[static_cast<std::size_t>(list)], &r);
@@ -921,8 +967,13 @@ void MainFrame::showFileColumn(bool shown) {
             heading.iSubItem = kFileSubItem;
             SendMessageW(view, LVM_INSERTCOLUMNW, kFileSubItem, reinterpret_cast<LPARAM>(&heading));
             // The file first: it groups the rows as the entry headings do.
-            int order[] = {kFileSubItem, 0, 1};
-            SendMessageW(view, LVM_SETCOLUMNORDERARRAY, 3, reinterpret_cast<LPARAM>(order));
+            // A comparison's Before column stays last.
+            std::vector<int> order = {kFileSubItem, 0, 1};
+            while (std::cmp_less(order.size(), Header_GetItemCount(ListView_GetHeader(view)))) {
+                order.push_back(static_cast<int>(order.size()));
+            }
+            SendMessageW(view, LVM_SETCOLUMNORDERARRAY, order.size(),
+                         reinterpret_cast<LPARAM>(order.data()));
         } else {
             SendMessageW(view, LVM_DELETECOLUMN, kFileSubItem, 0);
         }
@@ -1008,7 +1059,7 @@ void MainFrame::endListsReset() {
 }
 
 std::size_t MainFrame::viewRowCount(PageList list) const {
-    const std::vector<std::uint32_t>* map = find_.rowMap(list);
+    const std::vector<std::uint32_t>* map = rowMapOf(list);
     return map != nullptr ? map->size() : display_.list(list).rowCount();
 }
 
@@ -1060,6 +1111,12 @@ void MainFrame::fitValueColumn(int list) {
     if (fileColumnShown_[at]) {
         toRightEdge -= static_cast<int>(SendMessageW(view, LVM_GETCOLUMNWIDTH, kFileSubItem, 0));
     }
+    if (const int before = beforeColumnIndex(view); before >= 0) {
+        // Compared, the Before column ends at the right edge while the value
+        // column keeps at least its width; else the Before column scrolls.
+        const int beforeWidth = static_cast<int>(SendMessageW(view, LVM_GETCOLUMNWIDTH, before, 0));
+        toRightEdge = std::max(toRightEdge - beforeWidth, std::min(toRightEdge, beforeWidth));
+    }
     const auto fixed = presenter_.columnWidths(kPageLists[at].list).value;
     SendMessageW(view, LVM_SETCOLUMNWIDTH, 1, std::max({fixed ? px(*fixed) : 0, toRightEdge, 8}));
 }
@@ -1086,9 +1143,10 @@ void MainFrame::placeControls(const FormLayout& layout) {
     // An open find bar takes the bottom of the tab control's room; the
     // buttons stay where they are.
     RECT tabs = pxRect(layout.tabs, {0, 0});
-    const int bar = findBarHeight();
+    const int bar = findBarHeight() + compareBarHeight();  // at most one is open
     tabs.bottom -= bar;
     place(tabs_, tabs);
+    placeCompareBar(tabs, bar);
     if (findText_ != nullptr) {
         const int row = bar / 2;
         const int button = row;
@@ -1191,7 +1249,7 @@ void MainFrame::inspectCurrent() {
             ListView_GetNextItem(listViews_[static_cast<std::size_t>(info.list)], -1, LVNI_FOCUSED);
         if (info.tab == tab && current >= 0) {
             // With only the matching rows shown, the view's row is not the list's.
-            row = find_.listRow(info.list, static_cast<std::size_t>(current));
+            row = listRowOf(info.list, static_cast<std::size_t>(current));
         }
     }
     presenter_.inspect(tab, row);
@@ -1309,13 +1367,8 @@ void MainFrame::createFindBar() {
     SetWindowTextW(findClose_, L"\u00D7");
     findStatus_ = make(WC_STATICW, SS_LEFT | SS_ENDELLIPSIS | SS_NOPREFIX, kIdFindStatus);
     findOnlyMatching_ = make(WC_BUTTONW, WS_TABSTOP | BS_AUTOCHECKBOX, kCmdOnlyMatching);
-    std::wstring plain;
-    for (const wchar_t c : AnsiToWide(find_.caption(message::kOnlyMatchingCommand))) {
-        if (c != L'&') {
-            plain += c;
-        }
-    }
-    SetWindowTextW(findOnlyMatching_, plain.c_str());
+    SetWindowTextW(findOnlyMatching_,
+                   WithoutAccessKey(find_.caption(message::kOnlyMatchingCommand)).c_str());
     SendMessageW(
         findText_, EM_SETCUEBANNER, TRUE,
         reinterpret_cast<LPARAM>(AnsiToWide(find_.caption(message::kFindPlaceholder)).c_str()));
@@ -1324,30 +1377,32 @@ void MainFrame::createFindBar() {
         named_.push_back({control, {}, {}});
     }
     // The buttons' tooltips name their commands and keys, as the menu does.
-    toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_,
-                                nullptr, GetModuleHandleW(nullptr), nullptr);
-    const auto tip = [this](HWND button, int messageId, const wchar_t* keys) {
-        std::wstring text;
-        for (const wchar_t c : AnsiToWide(find_.caption(messageId))) {
-            if (c != L'&') {
-                text += c;
-            }
-        }
-        if (*keys != L'\0') {
-            text += std::wstring(L" (") + keys + L")";
-        }
-        TTTOOLINFOW tool{};
-        tool.cbSize = sizeof tool;
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = window_;
-        tool.uId = reinterpret_cast<UINT_PTR>(button);
-        tool.lpszText = text.data();
-        SendMessageW(toolTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    const auto tip = [this](HWND button, int messageId, std::wstring_view keys) {
+        addTip(button,
+               WithoutAccessKey(find_.caption(messageId)) + L" (" + std::wstring(keys) + L")");
     };
     tip(findPrevious_, message::kFindPreviousCommand, L"Shift+F3");
     tip(findNext_, message::kFindNextCommand, L"F3");
     tip(findClose_, message::kCloseFindBar, L"Esc");
+}
+
+void MainFrame::addTip(HWND control, std::wstring text) {
+    // One tooltip window for the window's controls: the find and compare
+    // bars' buttons name what they do, the End_TW box shows, while compared,
+    // the text it had, the compare bar's line, when cut, all of it.
+    if (tips_ == nullptr) {
+        tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0, window_,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
+        SendMessageW(tips_, TTM_SETMAXTIPWIDTH, 0, px(9000));
+    }
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window_;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = text.data();
+    SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 int MainFrame::findBarHeight() const {

@@ -17,6 +17,8 @@
 #include "ProblemsMark.h"
 #include "ProblemsWindow.h"
 #include "Win32LocalisableForm.h"
+#include "twds/ComparePresenter.h"
+#include "twds/CompareView.h"
 #include "twds/FindPresenter.h"
 #include "twds/FindView.h"
 #include "twds/FormLayout.h"
@@ -47,7 +49,10 @@ namespace twds::win32 {
 // and twips to pixels at the window's DPI, and forwards the user's actions.
 // The page controls are the main window's children standing over the tab
 // control, shown while their tab is selected.
-class MainFrame : private MainWindowView, private FindView, private ProblemsView {
+class MainFrame : private MainWindowView,
+                  private FindView,
+                  private ProblemsView,
+                  private CompareView {
 public:
     // The commands of the accelerators and the lists' menu (WM_COMMAND ids).
     enum Command : int {
@@ -62,6 +67,13 @@ public:
         kCmdFindPrevious,
         kCmdOnlyMatching,
         kCmdProblems,
+        // The comparison and the refresh.
+        kCmdCompare = 420,
+        kCmdNextDifference,
+        kCmdPreviousDifference,
+        kCmdOnlyDifferences,
+        kCmdRefresh,
+        kCmdAutoRefresh,
     };
 
     // Asks for a file to save or open: title, folder, proposed name, filter
@@ -69,6 +81,9 @@ public:
     using FileDialog =
         std::function<std::wstring(const std::wstring& title, const std::wstring& folder,
                                    const std::wstring& fileName, const std::wstring& filter)>;
+    // Asks for a line of text: title, prompt; nothing when the user cancels.
+    using TextDialog = std::function<std::optional<std::wstring>(const std::wstring& title,
+                                                                 const std::wstring& prompt)>;
 
     // Creates the window, hidden. The command, registry and lookups must
     // outlive it.
@@ -86,6 +101,7 @@ public:
     // Replaces the dialogs (tests answer without one).
     void setSaveDialog(FileDialog dialog) { saveDialog_ = std::move(dialog); }
     void setOpenDialog(FileDialog dialog) { openDialog_ = std::move(dialog); }
+    void setTextDialog(TextDialog dialog) { textDialog_ = std::move(dialog); }
 
     // Handles the keys the window takes before the focused control does
     // (accelerators, Tab between controls, access keys, Enter in the boxes).
@@ -112,6 +128,13 @@ public:
     [[nodiscard]] HWND findText() const { return findText_; }
     [[nodiscard]] HWND findOnlyMatching() const { return findOnlyMatching_; }
     [[nodiscard]] HWND findStatus() const { return findStatus_; }
+    [[nodiscard]] HWND compareText() const { return compareText_; }
+    [[nodiscard]] HWND compareClose() const { return compareClose_; }
+    [[nodiscard]] HWND compareOnlyDifferences() const { return compareOnlyDifferences_; }
+    [[nodiscard]] HWND compareCount() const { return compareCount_; }
+    [[nodiscard]] HWND compareDescribed() const { return compareDescribed_; }
+    // What the End_TW box's tooltip says (empty while it shows no difference).
+    [[nodiscard]] const std::wstring& endTwTip() const { return endTwTip_; }
     [[nodiscard]] UINT dpi() const { return dpi_; }
     [[nodiscard]] HWND problemsMark() const { return problemsMark_->window(); }
     // The problems pane and its list; null until first opened.
@@ -124,6 +147,8 @@ public:
 
 private:
     static constexpr int kListCount = static_cast<int>(kPageListCount);
+    // The automatic refresh's timer.
+    static constexpr UINT_PTR kRefreshTimer = 1;
 
     // MainWindowView
     [[nodiscard]] std::string addressText() const override;
@@ -173,6 +198,21 @@ private:
     // The keys the problems pane takes: Esc closes it, the window's
     // accelerators work there too. True when handled.
     bool problemsPaneKey(MSG& message);
+    // CompareView (the tabs, rows, value, boxes and busy cursor are the
+    // other views' too)
+    void showCompareBar(bool shown, bool takeFocus) override;
+    [[nodiscard]] std::string compareTarget() const override;
+    void setCompareTarget(std::string_view text) override;
+    void showCompareStatus(std::string_view described, std::string_view count) override;
+    void setOnlyDifferencesChecked(bool on) override;
+    [[nodiscard]] int scrollPosition(PageList list) const override;
+    void setScrollPosition(PageList list, int position) override;
+    void beginMarksChange() override;
+    void endMarksChange() override;
+    [[nodiscard]] std::optional<std::string> askText(std::string_view title,
+                                                     std::string_view prompt) override;
+    void setRefreshTimer(int seconds) override;
+    void flushStatus() override;
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK NameBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
@@ -188,6 +228,8 @@ private:
     void setClientSize(int width, int height);
     void createControls();
     void createFindBar();
+    // Gives a control a tooltip; the system keeps a copy of the text.
+    void addTip(HWND control, std::wstring text);
     // The find bar's height in pixels when open, else 0.
     [[nodiscard]] int findBarHeight() const;
     // The rows a list view shows: the matching ones, or all.
@@ -217,6 +259,28 @@ private:
     // Lays the inspector's text and Copy button out in its client area.
     void placeInspector(int width, int height);
     void nameBoxChanged();
+    // The comparison's side (MainFrameCompare.cpp).
+    void createCompareBar();
+    [[nodiscard]] int compareBarHeight() const;
+    void placeCompareBar(const RECT& tabs, int height);
+    // The compare bar's keys (Enter, Esc); true when handled.
+    bool compareKey(const MSG& message);
+    bool compareCommand(int id, int code, HWND control);
+    void addCompareCommands(HMENU menu);
+    // The rows a list view shows: the comparison's or the find bar's map.
+    [[nodiscard]] const std::vector<std::uint32_t>* rowMapOf(PageList list) const;
+    // What a view row shows: a row of the Display shown or, compared, of the
+    // other one, with its mark.
+    [[nodiscard]] ComparedRow shownRow(PageList list, std::size_t viewRow) const;
+    // The Display's row of a view row; nothing for a removed one.
+    [[nodiscard]] std::optional<std::size_t> listRowOf(PageList list, std::size_t viewRow) const;
+    void viewRowClicked(PageList list, std::size_t viewRow);
+    void showBeforeColumns(bool shown);
+    // The Before column, last while comparing (after the label, value and
+    // file columns); -1 when not shown.
+    [[nodiscard]] int beforeColumnIndex(HWND view) const;
+    void markEndTw();
+    [[nodiscard]] static COLORREF MarkTint(char mark);
     [[nodiscard]] std::optional<std::filesystem::path> askFile(const SaveAsRequest& request,
                                                                const FileDialog& dialog);
 
@@ -228,6 +292,7 @@ private:
     MainWindowPresenter presenter_;
     FileDialog saveDialog_;
     FileDialog openDialog_;
+    TextDialog textDialog_;
     HWND window_ = nullptr;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     bool quitOnClose_ = false;
@@ -272,16 +337,28 @@ private:
     HWND findStatus_ = nullptr;
     HWND findOnlyMatching_ = nullptr;
     bool findOpen_ = false;
-    HWND toolTips_ = nullptr;  // the find bar buttons'; the system keeps their texts
     // The text the lists' cells are highlighted for; none when empty.
     std::shared_ptr<const AnsiCaseSearcher> highlight_;
 
     ProblemsPresenter problems_;
     std::unique_ptr<ProblemsMark> problemsMark_;
     std::unique_ptr<ProblemsWindow> problemsPane_;  // made when first opened
+    HWND compareText_ = nullptr;
+    HWND compareBrowse_ = nullptr;
+    HWND compareRun_ = nullptr;
+    HWND compareClose_ = nullptr;
+    HWND compareCount_ = nullptr;
+    HWND compareDescribed_ = nullptr;
+    HWND compareOnlyDifferences_ = nullptr;
+    HWND tips_ = nullptr;  // the bars' buttons', the End_TW box's; see addTip
+    std::wstring endTwTip_;
+    bool compareOpen_ = false;
+    bool beforeShown_ = false;  // the lists' Before column
 
     // Last: its search thread is stopped and joined before the controls go.
     FindPresenter find_;
+    // After the find presenter, which it closes when it opens.
+    ComparePresenter compare_;
 };
 
 }  // namespace twds::win32

@@ -52,7 +52,9 @@ void ShowByteRuns(HWND box, std::string_view bytes, TrailingBlanks blanks, LineB
                   HFONT font, HFONT markFont) {
     const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
     const COLORREF ground = GetSysColor(COLOR_WINDOW);
+    // The characters stand on the box's own ground, which a comparison tints.
     CHARFORMAT2W plain = RunFormat(box, font, text, ground);
+    plain.dwEffects |= CFE_AUTOBACKCOLOR;
     CHARFORMAT2W mark = RunFormat(box, markFont, ground, text);
     // A narrow blank pads a mark inside its box and parts two neighbours.
     CHARFORMAT2W markPad = mark;

@@ -17,7 +17,8 @@ namespace twds::win32 {
 // Shows bytes in a rich edit box as the lists draw them (ByteRuns.h):
 // characters in `font`, each marked byte as its mnemonic in the
 // small `markFont` on an inverse box, trailing blanks as dots on a shaded
-// ground. With line breaks kept, LF and CR LF break the line. The box's
+// ground; characters on the box's ground (EM_SETBKGNDCOLOR). With line
+// breaks kept, LF and CR LF break the line. The box's
 // text is replaced; the caret goes to its start.
 void ShowByteRuns(HWND box, std::string_view bytes, TrailingBlanks blanks, LineBreaks breaks,
                   HFONT font, HFONT markFont);

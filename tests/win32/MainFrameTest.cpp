@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -222,7 +223,7 @@ TEST_F(MainFrameTest, EndTwAndStatusLineShowOddBytesAndLines) {
     };
     const CHARFORMAT2W text = format(0, 1);
     const CHARFORMAT2W mark = format(2, 5);
-    EXPECT_EQ(text.crBackColor, GetSysColor(COLOR_WINDOW));
+    EXPECT_NE(text.dwEffects & CFE_AUTOBACKCOLOR, 0U);
     EXPECT_EQ(mark.crBackColor, GetSysColor(COLOR_WINDOWTEXT));
     EXPECT_EQ(mark.crTextColor, GetSysColor(COLOR_WINDOW));
     EXPECT_LT(mark.yHeight, text.yHeight);
@@ -391,6 +392,122 @@ TEST_F(MainFrameTest, ProblemsMarkAndPaneLeadToTheDamagedRows) {
     frame.presenter().openSnapshot(TWDS_SOURCE_DIR "/tests/data/store/10.0.0.9/EDGEMODL01.twus");
     EXPECT_FALSE(Shown(mark));
     EXPECT_EQ(placeOf(frame.statusLine()).right, placeOf(frame.tabs()).right - 8);
+}
+
+// F5's refresh every few seconds (the question answered "5", the timer
+// fired) marks what changed: the counts in the captions, the mark before the
+// label, the older value in a Before column, the older End_TW text in its
+// tooltip. F7 goes to the next difference across the tabs; Esc ends it all.
+TEST_F(MainFrameTest, RefreshMarksChangedRowsAndF7GoesFromOneToTheNext) {
+    frame.presenter().load("127.0.0.1/TWMODEL001");
+    std::wstring asked;
+    frame.setTextDialog([&](const std::wstring& title, const std::wstring& prompt) {
+        asked = title + L"|" + prompt;
+        return std::optional<std::wstring>(L"5");
+    });
+    SendMessageW(frame.window(), WM_COMMAND, MainFrame::kCmdAutoRefresh, 0);
+    EXPECT_EQ(asked, L"5393|5394");
+    std::string& cxPage = link.pages[{'C', 1024}];
+    cxPage.replace(cxPage.find("LOCALSYS"), 8, "REMOTSYS");
+    link.pages[{'E', 5024}] = "   HEADER0001Other line   ";
+    SendMessageW(frame.window(), WM_TIMER, 1, 0);
+
+    EXPECT_TRUE(Shown(frame.compareText()));
+    EXPECT_EQ(TabCaption(frame.tabs(), 1), L"5389|CX|1");
+    EXPECT_EQ(TabCaption(frame.tabs(), 4), L"5389|ZC|0");
+    EXPECT_EQ(TabCaption(frame.tabs(), 6), L"5389|End_TW|1");
+    HWND cx = frame.listView(PageList::CX);
+    ASSERT_EQ(Header_GetItemCount(ListView_GetHeader(cx)), 3);
+    std::vector<std::wstring> marked;
+    int markedRow = -1;
+    for (int row = 0; row < ListView_GetItemCount(cx); ++row) {
+        if (!Cell(cx, row, 2).empty()) {
+            marked.push_back(Cell(cx, row, 0) + L"|" + Cell(cx, row, 1) + L"|" + Cell(cx, row, 2));
+            markedRow = row;
+        }
+    }
+    EXPECT_EQ(marked, std::vector<std::wstring>{L"~ L5414|REMOTSYS  |LOCALSYS  "});
+    EXPECT_EQ(frame.endTwTip(), L"5490|~\r\nFirst line\r\nSecond line");
+
+    chooseTab(0);
+    MSG f7{cx, WM_KEYDOWN, VK_F7, 0, 0, {}};
+    EXPECT_TRUE(frame.preTranslate(f7));
+    EXPECT_EQ(TabCtrl_GetCurSel(frame.tabs()), 1);
+    EXPECT_EQ(ListView_GetNextItem(cx, -1, LVNI_SELECTED), markedRow);
+    EXPECT_TRUE(frame.preTranslate(f7));
+    EXPECT_EQ(TabCtrl_GetCurSel(frame.tabs()), 6);
+
+    MSG escape{frame.compareText(), WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
+    EXPECT_TRUE(frame.preTranslate(escape));
+    EXPECT_FALSE(Shown(frame.compareText()));
+    EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(cx)), 2);
+    EXPECT_EQ(TabCaption(frame.tabs(), 1), L"CX");
+    EXPECT_EQ(frame.endTwTip(), L"");
+    EXPECT_EQ(Cell(cx, markedRow, 0), L"L5414");
+}
+
+// Three files, one ZC entry each; the newer user space has lost ORDERS0002
+// and CUSTMAST01 has a second ZC entry.
+test::UserSpaceModel ThreeFiles(bool newer) {
+    test::UserSpaceModel model;
+    model.files = {
+        {"CUSTMAST01", newer ? 2 : 1, 0, {}}, {"ORDERS0002", 1, 0, {}}, {"ITEMS00003", 1, 0, {}}};
+    if (newer) {
+        model.files.erase(model.files.begin() + 1);
+    }
+    model.endOffset = 4000;
+    model.endLength = 40;
+    model.endPage = "TWEND00001Closing text";
+    return model;
+}
+
+// Ctrl+D's bar compares with a snapshot named in its box (Enter): a removed
+// row stands where it stood, with its value only in the Before column; only
+// the differences leave the changed, added and removed rows. The close
+// button puts the lists back.
+TEST_F(MainFrameTest, CompareBarComparesWithASnapshotAndShowsOnlyTheDifferences) {
+    const std::filesystem::path older = TWDS_BINARY_DIR "/tests/win32/older.twus";
+    link.pages = test::BuildPages(ThreeFiles(false));
+    frame.presenter().load("10.0.0.5/TWMODEL001");
+    frame.setSaveDialog([&](auto&&...) { return older.wstring(); });
+    frame.presenter().saveSnapshot();
+    link.pages = test::BuildPages(ThreeFiles(true));
+    frame.presenter().display();
+
+    SendMessageW(frame.window(), WM_COMMAND, MainFrame::kCmdCompare, 0);
+    ASSERT_TRUE(Shown(frame.compareText()));
+    EXPECT_EQ(GetFocus(), frame.compareText());
+    SetWindowTextW(frame.compareText(), (L" " + older.wstring() + L" ").c_str());
+    MSG enter{frame.compareText(), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+    EXPECT_TRUE(frame.preTranslate(enter));
+    EXPECT_EQ(Text(frame.compareCount()), L"5480|95");
+    EXPECT_EQ(TabCaption(frame.tabs(), 3), L"5389|FC|75");
+    HWND fc = frame.listView(PageList::FC);
+    ASSERT_EQ(ListView_GetItemCount(fc), 222);
+    EXPECT_EQ(Cell(fc, 34, 1) + L"|" + Cell(fc, 34, 2), L"         2|         1");
+    EXPECT_EQ(Cell(fc, 76, 0).substr(0, 2), L"- ");
+    EXPECT_EQ(Cell(fc, 76, 1) + L"|" + Cell(fc, 76, 2), L"|ORDERS0002");
+    clickRow(fc, 76);
+    EXPECT_EQ(Text(frame.valueBox(PageList::FC)), L"ORDERS0002");
+    // The file column goes first, the Before column stays last; a removed
+    // row has no file in the Display shown.
+    frame.presenter().setFileColumnShown(true);
+    int order[4] = {};
+    ASSERT_TRUE(ListView_GetColumnOrderArray(fc, 4, order));
+    EXPECT_EQ(std::vector<int>(order, order + 4), (std::vector<int>{2, 0, 1, 3}));
+    EXPECT_EQ(Cell(fc, 76, 2) + L"|" + Cell(fc, 76, 3), L"|ORDERS0002");
+    frame.presenter().setFileColumnShown(false);
+
+    SendMessageW(frame.compareOnlyDifferences(), BM_CLICK, 0, 0);
+    EXPECT_EQ(ListView_GetItemCount(fc), 75);
+    EXPECT_EQ(ListView_GetItemCount(frame.listView(PageList::ZC)), 19);
+    EXPECT_EQ(Cell(fc, 3, 2), L"ORDERS0002");
+
+    SendMessageW(frame.compareClose(), BM_CLICK, 0, 0);
+    EXPECT_FALSE(Shown(frame.compareText()));
+    EXPECT_EQ(ListView_GetItemCount(fc), 148);
+    EXPECT_EQ(TabCaption(frame.tabs(), 3), L"FC");
+    EXPECT_NE(Cell(fc, 34, 0).substr(0, 2), L"~ ");
 }
 
 }  // namespace
