@@ -38,11 +38,19 @@ void MainWindow::createCompareBar() {
 
     refreshTimer_ = new QTimer(this);
     connect(refreshTimer_, &QTimer::timeout, this, [this] { compare_.timerFired(); });
-    textQuestion_ = [this](const QString& title, const QString& prompt) -> std::optional<QString> {
-        bool accepted = false;
-        const QString answer =
-            QInputDialog::getText(this, title, prompt, QLineEdit::Normal, QString(), &accepted);
-        return accepted ? std::optional<QString>(answer) : std::nullopt;
+    textQuestion_ = [this, ok = caption(message::kQuestionOk),
+                     cancel = caption(message::kQuestionCancel)](
+                        const QString& title, const QString& prompt) -> std::optional<QString> {
+        // The buttons in the user's language: Qt's own would be English.
+        QInputDialog question(this);
+        question.setWindowTitle(title);
+        question.setLabelText(prompt);
+        question.setOkButtonText(ok);
+        question.setCancelButtonText(cancel);
+        if (question.exec() != QDialog::Accepted) {
+            return std::nullopt;
+        }
+        return question.textValue();
     };
 
     const auto command = [this, &caption](int id, const QKeySequence& key) {

@@ -128,8 +128,7 @@ INT_PTR CALLBACK QuestionProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     if (message != WM_COMMAND) {
         return FALSE;
     }
-    // Enter answers, Esc or the close box does not: a question of one line
-    // needs no buttons.
+    // OK or Enter answers; Cancel, Esc or the close box does not.
     auto* question = reinterpret_cast<Question*>(GetWindowLongPtrW(dialog, DWLP_USER));
     if (LOWORD(wParam) == IDOK) {
         question->answer = WindowText(GetDlgItem(dialog, kQuestionBox));
@@ -144,12 +143,20 @@ INT_PTR CALLBACK QuestionProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     return FALSE;
 }
 
+// The buttons' captions are the catalogue's: the system's own would be in
+// the system's language, not the viewer's.
 std::optional<std::wstring> AskLine(HWND owner, const std::wstring& title,
-                                    const std::wstring& prompt) {
+                                    const std::wstring& prompt, const std::wstring& ok,
+                                    const std::wstring& cancel) {
+    constexpr WORD kButton = 0x0080;
+    constexpr WORD kEdit = 0x0081;
+    constexpr WORD kStatic = 0x0082;
     DialogTemplate dialog;
-    dialog.header(title, 220, 46, 2);
-    dialog.item(0x0082, SS_LEFT | SS_NOPREFIX, 7, 7, 206, 10, 0xFFFF, prompt);
-    dialog.item(0x0081, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 7, 22, 206, 14, kQuestionBox, {});
+    dialog.header(title, 220, 64, 4);
+    dialog.item(kStatic, SS_LEFT | SS_NOPREFIX, 7, 7, 206, 10, 0xFFFF, prompt);
+    dialog.item(kEdit, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 7, 22, 206, 14, kQuestionBox, {});
+    dialog.item(kButton, WS_TABSTOP | BS_DEFPUSHBUTTON, 109, 43, 50, 14, IDOK, ok);
+    dialog.item(kButton, WS_TABSTOP | BS_PUSHBUTTON, 163, 43, 50, 14, IDCANCEL, cancel);
     Question question;
     DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialog.get(), owner, &QuestionProc,
                             reinterpret_cast<LPARAM>(&question));
@@ -540,7 +547,10 @@ std::optional<std::string> MainFrame::askText(std::string_view title, std::strin
     const std::wstring wideTitle = AnsiToWide(title);
     const std::wstring widePrompt = AnsiToWide(prompt);
     const std::optional<std::wstring> answer =
-        textDialog_ ? textDialog_(wideTitle, widePrompt) : AskLine(window_, wideTitle, widePrompt);
+        textDialog_ ? textDialog_(wideTitle, widePrompt)
+                    : AskLine(window_, wideTitle, widePrompt,
+                              AnsiToWide(compare_.caption(message::kQuestionOk)),
+                              AnsiToWide(compare_.caption(message::kQuestionCancel)));
     if (!answer) {
         return std::nullopt;
     }

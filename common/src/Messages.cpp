@@ -247,6 +247,8 @@ constexpr std::array kBuiltInTexts{
     BuiltInText{message::kNothingToRefresh, "Nothing to refresh: display a user space first."},
     BuiltInText{message::kCompareDialogTitle, "Compare with a snapshot"},
     BuiltInText{message::kComparing, "Displaying &1 to compare with\x85"},
+    BuiltInText{message::kQuestionOk, "OK"},
+    BuiltInText{message::kQuestionCancel, "Cancel"},
     BuiltInText{message::kProblemPageFailed,
                 "Page &1 (position &2) could not be retrieved, and no page after it was requested. "
                 "The reason: &3"},

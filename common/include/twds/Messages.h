@@ -160,6 +160,8 @@ inline constexpr int kEndTwBefore = 5490;    // &1 mark, End_TW's tooltip above 
 inline constexpr int kNothingToRefresh = 5491;
 inline constexpr int kCompareDialogTitle = 5492;  // the Browse dialog's title
 inline constexpr int kComparing = 5493;           // &1 what is displayed to compare with
+inline constexpr int kQuestionOk = 5494;          // a question's buttons (the refresh period)
+inline constexpr int kQuestionCancel = 5495;
 // Anomalies of a user space that a Display met and went past (Problem.h),
 // with the words that complete them and the window's problems pane.
 inline constexpr int kProblemPageFailed = 5901;        // &1 kind, &2 position, &3 reason
