@@ -331,13 +331,18 @@ void ComparePresenter::stopAutoRefresh(int messageId) {
 void ComparePresenter::rowClicked(PageList list, std::size_t viewRow) {
     const std::uint32_t entry = entryOf(list, viewRow);
     if ((entry & kOlderRow) != 0 && older_) {
-        // A removed row: only the other Display has its value.
-        const FieldList& rows = older_->list(list);
-        const std::size_t row = entry & ~kOlderRow;
-        view_.showValue(list, row < rows.rowCount() ? rows.value(row) : std::string_view());
+        // A removed row: only the other Display has it.
+        window_.otherRowClicked(*older_, list, entry & ~kOlderRow);
         return;
     }
     window_.rowClicked(list, entry);
+}
+
+std::string ComparePresenter::fileColumnText(PageList list, const ComparedRow& row) const {
+    if (row.list != &display_.list(list) && older_ && row.list == &older_->list(list)) {
+        return MainWindowPresenter::FileColumnTextOf(*older_, list, row.row);
+    }
+    return window_.fileColumnText(list, row.row);
 }
 
 void ComparePresenter::copyRows(PageList list, const std::vector<RowRange>& viewRanges) {

@@ -229,16 +229,25 @@ void MainWindowPresenter::exitViewer() {
 }
 
 void MainWindowPresenter::rowClicked(PageList list, std::size_t row) {
-    const FieldList& rows = display_.list(list);
+    showRow(display_, list, row);
+    if (inspecting_) {
+        inspect(InfoOf(list).tab, row);
+    }
+}
+
+void MainWindowPresenter::otherRowClicked(const DisplayCommand& other, PageList list,
+                                          std::size_t row) {
+    showRow(other, list, row);
+}
+
+void MainWindowPresenter::showRow(const DisplayCommand& from, PageList list, std::size_t row) {
+    const FieldList& rows = from.list(list);
     const bool known = row < rows.rowCount();
     view_.showValue(list, known ? rows.value(row) : std::string_view());
-    std::string file = known ? DescribeRowFile(display_.source(list, row), messages_) : "";
+    std::string file = known ? DescribeRowFile(from.source(list, row), messages_) : "";
     if (file != statusRow_) {  // moving within a file's rows leaves the line be
         statusRow_ = std::move(file);
         refreshStatus();
-    }
-    if (inspecting_) {
-        inspect(InfoOf(list).tab, row);
     }
 }
 
@@ -253,10 +262,15 @@ void MainWindowPresenter::setFileColumnShown(bool shown) {
 }
 
 std::string MainWindowPresenter::fileColumnText(PageList list, std::size_t row) const {
-    if (!ListHasFileColumn(list) || row >= display_.list(list).rowCount()) {
+    return FileColumnTextOf(display_, list, row);
+}
+
+std::string MainWindowPresenter::FileColumnTextOf(const DisplayCommand& display, PageList list,
+                                                  std::size_t row) {
+    if (!ListHasFileColumn(list) || row >= display.list(list).rowCount()) {
         return {};
     }
-    return FileColumnText(display_.source(list, row));
+    return FileColumnText(display.source(list, row));
 }
 
 void MainWindowPresenter::inspect(int tab, std::optional<std::size_t> row) {

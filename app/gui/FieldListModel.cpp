@@ -79,8 +79,8 @@ QVariant FieldListModel::data(const QModelIndex& index, int role) const {
         bytes = shown.mark == '-' ? std::string_view() : shown.list->value(shown.row);
     } else if (index.column() == beforeColumn()) {
         bytes = shown.before;
-    } else if (fileText_ && shown.list == &list_) {
-        file = fileText_(shown.row);
+    } else if (fileText_) {
+        file = fileText_(shown);
         bytes = file;
     }
     switch (role) {

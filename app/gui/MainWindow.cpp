@@ -832,7 +832,7 @@ void MainWindow::addInspectorCommands(int list) {
         view->addAction(fileColumnAction_);
         models_[at]->setFileColumn(
             Cp1252ToQString(presenter_.fileColumnCaption()),
-            [this, which](std::size_t row) { return presenter_.fileColumnText(which, row); });
+            [this, which](const ComparedRow& row) { return compare_.fileColumnText(which, row); });
     }
 }
 

@@ -718,8 +718,8 @@ void MainFrame::fillDisplayInfo(int list, LVITEMW& item) {
             text = shown.mark == '-' ? L"" : AnsiToWide(VisibleBytesText(rows.value(row)));
         } else if (item.iSubItem == beforeColumnIndex(listViews_[static_cast<std::size_t>(list)])) {
             text = AnsiToWide(VisibleBytesText(shown.before));
-        } else if (&rows == &display_.list(which)) {
-            text = AnsiToWide(presenter_.fileColumnText(which, row));
+        } else {
+            text = AnsiToWide(compare_.fileColumnText(which, shown));
         }
     }
     lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
@@ -777,8 +777,8 @@ LRESULT MainFrame::drawCell(int list, NMLVCUSTOMDRAW& draw) {
         bytes = compared.mark != '-' ? rows.value(row) : std::string_view();
     } else if (draw.iSubItem == beforeColumnIndex(view)) {
         bytes = compared.before;
-    } else if (draw.iSubItem == kFileSubItem && &rows == &display_.list(which)) {
-        made = presenter_.fileColumnText(which, row);
+    } else if (draw.iSubItem == kFileSubItem) {
+        made = compare_.fileColumnText(which, compared);
         bytes = made;
         blanks = TrailingBlanks::AsText;
     }

@@ -175,9 +175,14 @@ TEST_F(ComparePresenterTest, MarksChangedAddedAndRemovedRowsInListOrder) {
     EXPECT_EQ(compare.endTwMark(), RowDifference::Mark::Changed);
     EXPECT_EQ(compare.endTwBefore(), "Opening text");
 
-    // A click on a removed row shows the older value; a copy leaves it out.
+    // A click on a removed row shows the older value and file, which is its
+    // file column's cell too; a copy leaves it out.
     compare.rowClicked(PageList::FC, 76);
-    EXPECT_EQ(view.value, "ORDERS0002");
+    EXPECT_EQ(windowView.value, "FC ORDERS0002");
+    EXPECT_NE(windowView.status.find("\nFile ORDERS0002\n"), std::string::npos)
+        << windowView.status;
+    EXPECT_EQ(compare.fileColumnText(PageList::FC, removed), "ORDERS0002");
+    EXPECT_EQ(compare.fileColumnText(PageList::FC, count), "CUSTMAST01");
     const std::string status = windowView.status;
     compare.copyRows(PageList::FC, {{73, 75}});
     EXPECT_EQ(std::ranges::count(windowView.clipboard, '\n'), 1) << windowView.clipboard;

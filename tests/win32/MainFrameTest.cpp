@@ -490,12 +490,12 @@ TEST_F(MainFrameTest, CompareBarComparesWithASnapshotAndShowsOnlyTheDifferences)
     clickRow(fc, 76);
     EXPECT_EQ(Text(frame.valueBox(PageList::FC)), L"ORDERS0002");
     // The file column goes first, the Before column stays last; a removed
-    // row has no file in the Display shown.
+    // row's file is the one it had in the other Display.
     frame.presenter().setFileColumnShown(true);
     int order[4] = {};
     ASSERT_TRUE(ListView_GetColumnOrderArray(fc, 4, order));
     EXPECT_EQ(std::vector<int>(order, order + 4), (std::vector<int>{2, 0, 1, 3}));
-    EXPECT_EQ(Cell(fc, 76, 2) + L"|" + Cell(fc, 76, 3), L"|ORDERS0002");
+    EXPECT_EQ(Cell(fc, 76, 2) + L"|" + Cell(fc, 76, 3), L"ORDERS0002|ORDERS0002");
     frame.presenter().setFileColumnShown(false);
 
     SendMessageW(frame.compareOnlyDifferences(), BM_CLICK, 0, 0);

@@ -89,8 +89,12 @@ public:
     void timerFired();
     [[nodiscard]] int autoRefreshSeconds() const { return refreshSeconds_; }
 
-    // A row of a list, as the view shows it, was clicked or became current.
+    // A row of a list, as the view shows it, was clicked or became current:
+    // a removed row shows its value and file from the other Display.
     void rowClicked(PageList list, std::size_t viewRow);
+    // The file column's cell of a row a view shows (comparedRow's, or a list
+    // row of the Display shown): a removed row's file is the other Display's.
+    [[nodiscard]] std::string fileColumnText(PageList list, const ComparedRow& row) const;
     // Copies the selected view rows: the shown Display's rows among them.
     void copyRows(PageList list, const std::vector<RowRange>& viewRanges);
 

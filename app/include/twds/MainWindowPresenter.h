@@ -73,6 +73,10 @@ public:
 
     // A row of a list was clicked or became the current one.
     void rowClicked(PageList list, std::size_t row);
+    // The same for a row of another Display the window shows beside its own
+    // (a comparison's removed row): its value, and its file in the status
+    // line.
+    void otherRowClicked(const DisplayCommand& other, PageList list, std::size_t row);
     // Copies the selected rows of a list to the clipboard. `rowsSelected`,
     // when above the rows the ranges hold, is how many the user selected
     // (the ranges stop at the most one copy takes).
@@ -83,8 +87,11 @@ public:
     // switch as set for this run and says so in the status line.
     void setFileColumnShown(bool shown);
     [[nodiscard]] bool fileColumnShown() const { return fileColumnShown_; }
-    // The file column's cell of a row (FileColumnText).
+    // The file column's cell of a row (FileColumnText), of the Display shown
+    // or of another.
     [[nodiscard]] std::string fileColumnText(PageList list, std::size_t row) const;
+    [[nodiscard]] static std::string FileColumnTextOf(const DisplayCommand& display, PageList list,
+                                                      std::size_t row);
 
     // Opens the inspector on the current row of a tab (none when the list has
     // no current row); while it is open, rowClicked and the tab changes that
@@ -134,6 +141,8 @@ public:
     static constexpr std::size_t kNameMaxTyped = 10;
 
 private:
+    // A row's value in its list's box and its file in the status line.
+    void showRow(const DisplayCommand& from, PageList list, std::size_t row);
     void clearValueBoxes();
     // Shows the status line's lines: the message, the clicked row's file, the
     // line naming what is shown.

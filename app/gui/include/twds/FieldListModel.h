@@ -33,7 +33,9 @@ public:
     static constexpr int kColumns = 2;
     // The optional third column: the file each row belongs to.
     static constexpr int kFileColumn = 2;
-    using RowText = std::function<std::string(std::size_t row)>;
+    // A row's file column cell: a list row of the list shown, or a compared
+    // row (which may be the other Display's).
+    using RowText = std::function<std::string(const ComparedRow& row)>;
     // How the row a map entry names stands in a comparison (ComparePresenter).
     using CompareRow = std::function<ComparedRow(std::uint32_t entry)>;
     // The cell's bytes as received (a QByteArray), for drawing them as the
