@@ -670,16 +670,40 @@ std::size_t ComparePresenter::viewRowOfNew(PageList list, std::size_t row) const
     if (!comparing()) {
         return row;
     }
-    const ListMarks& marks = marks_[At(list)];
-    const auto removedBefore = static_cast<std::size_t>(
-        std::upper_bound(marks.anchors.begin(), marks.anchors.end(), row) - marks.anchors.begin());
-    const std::size_t position = row + removedBefore;
+    const std::size_t position = mergedPosition(list, row);
     if (!onlyDifferences_) {
         return position;
     }
+    const ListMarks& marks = marks_[At(list)];
     return static_cast<std::size_t>(
         std::lower_bound(marks.positions.begin(), marks.positions.end(), position) -
         marks.positions.begin());
+}
+
+std::size_t ComparePresenter::mergedPosition(PageList list, std::size_t row) const {
+    // Every removed row that stands before it moves it down one.
+    const ListMarks& marks = marks_[At(list)];
+    return row + static_cast<std::size_t>(
+                     std::upper_bound(marks.anchors.begin(), marks.anchors.end(), row) -
+                     marks.anchors.begin());
+}
+
+std::optional<std::size_t> ComparePresenter::viewRowOf(PageList list, std::size_t row) const {
+    const auto exactly = [](const std::vector<std::uint32_t>& sorted,
+                            std::size_t value) -> std::optional<std::size_t> {
+        const auto at = std::lower_bound(sorted.begin(), sorted.end(), value);
+        if (at == sorted.end() || *at != value) {
+            return std::nullopt;
+        }
+        return static_cast<std::size_t>(at - sorted.begin());
+    };
+    if (!comparing()) {
+        const std::vector<std::uint32_t>* matching = find_.rowMap(list);
+        return matching != nullptr ? exactly(*matching, row) : std::optional(row);
+    }
+    const std::size_t position = mergedPosition(list, row);
+    return onlyDifferences_ ? exactly(marks_[At(list)].positions, position)
+                            : std::optional(position);
 }
 
 std::string ComparePresenter::grouped(std::size_t number) const {

@@ -964,7 +964,13 @@ void MainWindow::problemsChanged() {
 
 void MainWindow::showListRow(PageList list, std::size_t row) {
     selectTab(InfoOf(list).tab);
-    selectRow(list, row);
+    // Under a row map (only matching rows, a comparison) the list's row has
+    // another place in the view, or none: then the tab alone is shown.
+    const std::optional<std::size_t> viewRow = compare_.viewRowOf(list, row);
+    if (!viewRow) {
+        return;
+    }
+    selectRow(list, *viewRow);
     activateWindow();
     listViews_[static_cast<std::size_t>(list)]->setFocus(Qt::OtherFocusReason);
 }

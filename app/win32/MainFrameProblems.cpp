@@ -68,17 +68,13 @@ void MainFrame::problemsChanged() {
 
 void MainFrame::showListRow(PageList list, std::size_t row) {
     selectTab(InfoOf(list).tab);
-    // With only the matching rows shown, the list's row has another place in
-    // the view, or none: then the tab alone is shown.
-    std::size_t viewRow = row;
-    if (const std::vector<std::uint32_t>* map = find_.rowMap(list); map != nullptr) {
-        const auto at = std::lower_bound(map->begin(), map->end(), row);
-        if (at == map->end() || *at != row) {
-            return;
-        }
-        viewRow = static_cast<std::size_t>(at - map->begin());
+    // Under a row map (only matching rows, a comparison) the list's row has
+    // another place in the view, or none: then the tab alone is shown.
+    const std::optional<std::size_t> viewRow = compare_.viewRowOf(list, row);
+    if (!viewRow) {
+        return;
     }
-    selectRow(list, viewRow);
+    selectRow(list, *viewRow);
     SetForegroundWindow(window_);
     SetFocus(listViews_[static_cast<std::size_t>(list)]);
 }

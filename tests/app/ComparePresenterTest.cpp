@@ -188,8 +188,17 @@ TEST_F(ComparePresenterTest, MarksChangedAddedAndRemovedRowsInListOrder) {
     EXPECT_EQ(std::ranges::count(windowView.clipboard, '\n'), 1) << windowView.clipboard;
     EXPECT_EQ(windowView.status, status) << "one row of one selected was copied";
 
+    // A list row's place in the view: after the removed rows before it, and
+    // with only the differences shown, none for a row the same in both.
+    EXPECT_EQ(compare.viewRowOf(PageList::FC, 74), 148U);
+    compare.setOnlyDifferences(true);
+    EXPECT_EQ(compare.viewRowOf(PageList::FC, 34), 0U);
+    EXPECT_EQ(compare.viewRowOf(PageList::FC, 0), std::nullopt);
+    compare.setOnlyDifferences(false);
+
     compare.close();
     EXPECT_FALSE(view.barShown);
+    EXPECT_EQ(compare.viewRowOf(PageList::FC, 74), 74U);
     EXPECT_EQ(view.shownCaptions(), "|CX|GC|FC|ZC|SQL|End_TW");
     EXPECT_EQ(compare.rowMap(PageList::FC), nullptr);
 

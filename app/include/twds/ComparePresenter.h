@@ -92,6 +92,10 @@ public:
     // A row of a list, as the view shows it, was clicked or became current:
     // a removed row shows its value and file from the other Display.
     void rowClicked(PageList list, std::size_t viewRow);
+    // Where a row of the shown Display's list stands in its view, under the
+    // row map the views use (the comparison's, else the find bar's); none
+    // when the view leaves it out (only differences, only matching rows).
+    [[nodiscard]] std::optional<std::size_t> viewRowOf(PageList list, std::size_t row) const;
     // The file column's cell of a row a view shows (comparedRow's, or a list
     // row of the Display shown): a removed row's file is the other Display's.
     [[nodiscard]] std::string fileColumnText(PageList list, const ComparedRow& row) const;
@@ -145,6 +149,8 @@ private:
     [[nodiscard]] std::optional<Place> differenceFrom(const Place& from, int direction) const;
     [[nodiscard]] std::uint32_t entryOf(PageList list, std::size_t viewRow) const;
     [[nodiscard]] std::size_t viewRowOfNew(PageList list, std::size_t row) const;
+    // A row of the shown Display's list in the merged list (removed rows in).
+    [[nodiscard]] std::size_t mergedPosition(PageList list, std::size_t row) const;
     [[nodiscard]] std::string grouped(std::size_t number) const;
     void stopAutoRefresh(int messageId);
 
