@@ -14,6 +14,7 @@
 #include "AnsiWide.h"
 #include "ByteRunDraw.h"
 #include "RichByteRuns.h"
+#include "WindowClass.h"
 #include "twds/DisplayCommand.h"
 #include "twds/FileColumn.h"
 #include "twds/ListLabels.h"
@@ -96,18 +97,8 @@ std::wstring CommonDialog(HWND owner, const std::wstring& title, const std::wstr
 
 void RegisterClasses() {
     static const bool registered = [] {
-        WNDCLASSEXW main{};
-        main.cbSize = sizeof main;
-        main.lpfnWndProc = DefWindowProcW;
-        main.hInstance = GetModuleHandleW(nullptr);
-        main.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        main.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-        main.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
-        main.lpszClassName = kWindowClass;
-        RegisterClassExW(&main);
-        WNDCLASSEXW inspector = main;
-        inspector.lpszClassName = kInspectorClass;
-        RegisterClassExW(&inspector);
+        RegisterWindowClass(kWindowClass);
+        RegisterWindowClass(kInspectorClass);
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
         InitCommonControlsEx(&controls);
         return true;
@@ -1143,7 +1134,7 @@ void MainFrame::placeControls(const FormLayout& layout) {
     // An open find bar takes the bottom of the tab control's room; the
     // buttons stay where they are.
     RECT tabs = pxRect(layout.tabs, {0, 0});
-    const int bar = findBarHeight() + compareBarHeight();  // at most one is open
+    const int bar = barHeight();
     tabs.bottom -= bar;
     place(tabs_, tabs);
     placeCompareBar(tabs, bar);
@@ -1340,11 +1331,14 @@ RECT MainFrame::pxRect(const TwipsRect& r, POINT origin) const {
 }
 
 int MainFrame::statusLineHeight() const {
+    return 3 * messageLineHeight() + px(90);
+}
+
+int MainFrame::messageLineHeight() const {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi_);
-    const int line = std::abs(static_cast<int>(metrics.lfMessageFont.lfHeight)) * 4 / 3;
-    return 3 * line + px(90);
+    return std::abs(static_cast<int>(metrics.lfMessageFont.lfHeight)) * 4 / 3;
 }
 
 }  // namespace twds::win32
@@ -1405,15 +1399,19 @@ void MainFrame::addTip(HWND control, std::wstring text) {
     SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-int MainFrame::findBarHeight() const {
-    if (!findOpen_) {
-        return 0;
+int MainFrame::barHeight() const {
+    return findOpen_ || compareOpen_ ? 2 * (messageLineHeight() + px(150)) : 0;
+}
+
+void MainFrame::focusSelectedList() {
+    const int tab = TabCtrl_GetCurSel(tabs_);
+    for (const PageListInfo& info : kPageLists) {
+        if (info.tab == tab) {
+            SetFocus(listViews_[static_cast<std::size_t>(info.list)]);
+            return;
+        }
     }
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi_);
-    const int line = std::abs(static_cast<int>(metrics.lfMessageFont.lfHeight)) * 4 / 3;
-    return 2 * (line + px(150));
+    SetFocus(tabs_);
 }
 
 void MainFrame::showFindBar(bool shown) {
@@ -1428,14 +1426,7 @@ void MainFrame::showFindBar(bool shown) {
         SendMessageW(findText_, EM_SETSEL, 0, -1);
         return;
     }
-    const int tab = TabCtrl_GetCurSel(tabs_);
-    for (const PageListInfo& info : kPageLists) {
-        if (info.tab == tab) {
-            SetFocus(listViews_[static_cast<std::size_t>(info.list)]);
-            return;
-        }
-    }
-    SetFocus(tabs_);
+    focusSelectedList();
 }
 
 void MainFrame::showFindStatus(std::string_view text) {

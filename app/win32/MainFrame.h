@@ -230,8 +230,11 @@ private:
     void createFindBar();
     // Gives a control a tooltip; the system keeps a copy of the text.
     void addTip(HWND control, std::wstring text);
-    // The find bar's height in pixels when open, else 0.
-    [[nodiscard]] int findBarHeight() const;
+    // The open bar's height in pixels (the find or the compare bar: they
+    // take turns), else 0.
+    [[nodiscard]] int barHeight() const;
+    // Gives the focus back to the selected tab's list, or to the tabs.
+    void focusSelectedList();
     // The rows a list view shows: the matching ones, or all.
     [[nodiscard]] std::size_t viewRowCount(PageList list) const;
     HWND createControl(const wchar_t* className, DWORD style, int id,
@@ -261,7 +264,6 @@ private:
     void nameBoxChanged();
     // The comparison's side (MainFrameCompare.cpp).
     void createCompareBar();
-    [[nodiscard]] int compareBarHeight() const;
     void placeCompareBar(const RECT& tabs, int height);
     // The compare bar's keys (Enter, Esc); true when handled.
     bool compareKey(const MSG& message);
@@ -287,6 +289,8 @@ private:
     [[nodiscard]] int px(int twips) const;
     [[nodiscard]] RECT pxRect(const TwipsRect& r, POINT origin) const;
     [[nodiscard]] int statusLineHeight() const;
+    // A line of the system's message font at the window's DPI, in pixels.
+    [[nodiscard]] int messageLineHeight() const;
 
     DisplayCommand& display_;
     MainWindowPresenter presenter_;

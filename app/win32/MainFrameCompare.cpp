@@ -217,17 +217,6 @@ void MainFrame::createCompareBar() {
     addTip(compareDescribed_, {});
 }
 
-int MainFrame::compareBarHeight() const {
-    if (!compareOpen_) {
-        return 0;
-    }
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi_);
-    const int line = std::abs(static_cast<int>(metrics.lfMessageFont.lfHeight)) * 4 / 3;
-    return 2 * (line + px(150));
-}
-
 void MainFrame::placeCompareBar(const RECT& tabs, int height) {
     if (compareText_ == nullptr || !compareOpen_) {
         return;
@@ -399,14 +388,7 @@ void MainFrame::showCompareBar(bool shown, bool takeFocus) {
         SendMessageW(compareText_, EM_SETSEL, 0, -1);
         return;
     }
-    const int tab = TabCtrl_GetCurSel(tabs_);
-    for (const PageListInfo& info : kPageLists) {
-        if (info.tab == tab) {
-            SetFocus(listViews_[static_cast<std::size_t>(info.list)]);
-            return;
-        }
-    }
-    SetFocus(tabs_);
+    focusSelectedList();
 }
 
 std::string MainFrame::compareTarget() const {

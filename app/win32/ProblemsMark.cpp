@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "WindowClass.h"
+
 namespace twds::win32 {
 
 namespace {
@@ -27,21 +29,6 @@ COLORREF Darker(COLORREF colour) {
     return RGB(part(GetRValue(colour)), part(GetGValue(colour)), part(GetBValue(colour)));
 }
 
-void RegisterMarkClass() {
-    static const bool registered = [] {
-        WNDCLASSEXW mark{};
-        mark.cbSize = sizeof mark;
-        mark.lpfnWndProc = DefWindowProcW;
-        mark.hInstance = GetModuleHandleW(nullptr);
-        mark.hCursor = LoadCursorW(nullptr, IDC_HAND);
-        mark.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-        mark.lpszClassName = kMarkClass;
-        RegisterClassExW(&mark);
-        return true;
-    }();
-    (void)registered;
-}
-
 // The font's line height: the disc's size and the mark's height follow it.
 int LineHeight(HDC dc) {
     TEXTMETRICW metrics{};
@@ -53,7 +40,7 @@ int LineHeight(HDC dc) {
 
 ProblemsMark::ProblemsMark(HWND parent, std::function<void()> clicked)
     : clicked_(std::move(clicked)) {
-    RegisterMarkClass();
+    RegisterWindowClass(kMarkClass, IDC_HAND);
     window_ = CreateWindowExW(0, kMarkClass, L"", WS_CHILD, 0, 0, 0, 0, parent, nullptr,
                               GetModuleHandleW(nullptr), nullptr);
     SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "AnsiWide.h"
+#include "WindowClass.h"
 #include "twds/ProblemsPresenter.h"
 
 namespace twds::win32 {
@@ -16,27 +17,11 @@ namespace {
 
 constexpr wchar_t kPaneClass[] = L"twDspUsrSpcProblems";
 
-void RegisterPaneClass() {
-    static const bool registered = [] {
-        WNDCLASSEXW pane{};
-        pane.cbSize = sizeof pane;
-        pane.lpfnWndProc = DefWindowProcW;
-        pane.hInstance = GetModuleHandleW(nullptr);
-        pane.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        pane.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-        pane.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
-        pane.lpszClassName = kPaneClass;
-        RegisterClassExW(&pane);
-        return true;
-    }();
-    (void)registered;
-}
-
 }  // namespace
 
 ProblemsWindow::ProblemsWindow(HWND owner, ProblemsPresenter& presenter)
     : presenter_(presenter), owner_(owner) {
-    RegisterPaneClass();
+    RegisterWindowClass(kPaneClass);
     const UINT dpi = GetDpiForWindow(owner);
     window_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT, kPaneClass,
                               AnsiToWide(presenter_.title()).c_str(),
