@@ -30,12 +30,18 @@ CHARFORMAT2W RunFormat(HWND box, HFONT font, COLORREF text, COLORREF ground) {
     format.crBackColor = ground;
     LOGFONTW logical{};
     GetObjectW(font, sizeof logical, &logical);
+    // The face the system chose for the font, not the one it asked for: a
+    // fixed font asked as "Courier New" is another where that one is
+    // missing, and the box would fall back to a proportional one.
     const HDC dc = GetDC(box);
+    const HGDIOBJ old = SelectObject(dc, font);
+    GetTextFaceW(dc, LF_FACESIZE, format.szFaceName);
+    SelectObject(dc, old);
     const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
     ReleaseDC(box, dc);
+    format.bPitchAndFamily = logical.lfPitchAndFamily;
     format.yHeight = MulDiv(std::abs(static_cast<int>(logical.lfHeight)), 1440, dpi);
     format.dwEffects = logical.lfWeight >= FW_BOLD ? CFE_BOLD : 0;
-    lstrcpynW(format.szFaceName, logical.lfFaceName, LF_FACESIZE);
     return format;
 }
 
