@@ -12,6 +12,7 @@
 #include "twds/FileColumn.h"
 #include "twds/RowInspection.h"
 #include "twds/Snapshot.h"
+#include "twds/StatusMessages.h"
 
 namespace twds {
 
@@ -306,8 +307,8 @@ void MainWindowPresenter::copyRows(PageList list, std::vector<RowRange> selected
     view_.copyToClipboard(copy.text);
     rowsSelected = std::max(rowsSelected, copy.rowsSelected);
     if (copy.rowsCopied < rowsSelected) {
-        showStatus(messages_(message::kCopyCapped,
-                             {std::to_string(copy.rowsCopied), std::to_string(rowsSelected)}));
+        showStatus(messages_(message::kCopyCapped, {GroupDigits(copy.rowsCopied, messages_),
+                                                    GroupDigits(rowsSelected, messages_)}));
     }
 }
 

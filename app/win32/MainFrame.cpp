@@ -555,12 +555,16 @@ void MainFrame::command(int id, int code, HWND control) {
             }
             break;
         case kCmdSelectAll:
-            if (list >= 0) {
-                LVITEMW all{};
-                all.stateMask = LVIS_SELECTED;
-                all.state = LVIS_SELECTED;
-                SendMessageW(listViews_[static_cast<std::size_t>(list)], LVM_SETITEMSTATE,
-                             static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&all));
+            // Every row is selected by the window, not the view: told to
+            // select all its rows, Wine's owner-data view visits each of them
+            // (a minute on a million rows), and clears them one by one again
+            // at the next click. The view keeps its few selected rows; the
+            // cells are drawn selected and a copy takes every row until the
+            // selection changes.
+            if (list >= 0 &&
+                ListView_GetItemCount(listViews_[static_cast<std::size_t>(list)]) > 0) {
+                allSelected_[static_cast<std::size_t>(list)] = true;
+                InvalidateRect(listViews_[static_cast<std::size_t>(list)], nullptr, FALSE);
             }
             break;
         case kCmdInspect:
@@ -739,7 +743,8 @@ LRESULT MainFrame::drawCell(int list, NMLVCUSTOMDRAW& draw) {
     cell.top = draw.iSubItem;
     cell.left = draw.iSubItem == 0 ? LVIR_LABEL : LVIR_BOUNDS;
     SendMessageW(view, LVM_GETSUBITEMRECT, viewRow, reinterpret_cast<LPARAM>(&cell));
-    const bool marked = SendMessageW(view, LVM_GETITEMSTATE, viewRow, LVIS_SELECTED) != 0;
+    const bool marked = allSelected_[static_cast<std::size_t>(list)] ||
+                        SendMessageW(view, LVM_GETITEMSTATE, viewRow, LVIS_SELECTED) != 0;
     const bool selected = marked && GetFocus() == view;
     // A compared row is drawn on its mark's tint.
     const int groundColour = selected ? COLOR_HIGHLIGHT : marked ? COLOR_BTNFACE : COLOR_WINDOW;
@@ -879,9 +884,9 @@ void MainFrame::copySelectedRows(int list) {
     HWND view = listViews_[static_cast<std::size_t>(list)];
     std::vector<RowRange> ranges;
     const int count = ListView_GetItemCount(view);
-    if (count > 0 && static_cast<int>(ListView_GetSelectedCount(view)) == count) {
-        // Select all's rows, without asking the view for each of millions
-        // (it counts its selection by ranges).
+    if (count > 0 && (allSelected_[static_cast<std::size_t>(list)] ||
+                      static_cast<int>(ListView_GetSelectedCount(view)) == count)) {
+        // Every row, without asking the view for each of millions.
         ranges.push_back({0, static_cast<std::size_t>(count) - 1});
     }
     for (int row = ranges.empty() ? ListView_GetNextItem(view, -1, LVNI_SELECTED) : -1; row >= 0;
@@ -980,11 +985,19 @@ void MainFrame::beginListsReset() {
         SendMessageW(listViews_[i], LVM_SETITEMCOUNT, 0, 0);
         ListView_SetItemState(listViews_[i], -1, 0, LVIS_SELECTED);
         selectedRows_[i].emplace();
+        allSelected_[i] = false;
+    }
+}
+
+void MainFrame::dropAllSelected(int list) {
+    if (std::exchange(allSelected_[static_cast<std::size_t>(list)], false)) {
+        InvalidateRect(listViews_[static_cast<std::size_t>(list)], nullptr, FALSE);
     }
 }
 
 void MainFrame::noteSelection(int list, int first, int last, bool selected) {
     constexpr std::size_t kMostKnown = 256;
+    dropAllSelected(list);
     auto& known = selectedRows_[static_cast<std::size_t>(list)];
     if (!known) {
         return;
@@ -1031,6 +1044,7 @@ LRESULT CALLBACK MainFrame::ListViewProc(HWND view, UINT message, WPARAM wParam,
         auto* frame = reinterpret_cast<MainFrame*>(data);
         const int list = frame->listOf(view);
         if (list >= 0) {
+            frame->dropAllSelected(list);
             frame->unselectKnownRows(list);
         }
     }
@@ -1456,6 +1470,7 @@ std::optional<std::size_t> MainFrame::currentRow(PageList list) const {
 
 void MainFrame::selectRow(PageList list, std::size_t viewRow) {
     HWND view = listViews_[static_cast<std::size_t>(list)];
+    dropAllSelected(static_cast<int>(list));
     if (!unselectKnownRows(static_cast<int>(list))) {
         ListView_SetItemState(view, -1, 0, LVIS_SELECTED);
     }
@@ -1475,6 +1490,8 @@ void MainFrame::endMatchesChange() {
         if (ListView_GetItemCount(view) != rows) {
             SendMessageW(view, LVM_SETITEMCOUNT, static_cast<WPARAM>(rows), 0);
         }
+        // Other rows are shown: what Select all chose is not among them.
+        allSelected_[static_cast<std::size_t>(info.list)] = false;
         InvalidateRect(view, nullptr, FALSE);
     }
     const std::string& needle = find_.highlighted();

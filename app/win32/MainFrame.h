@@ -257,6 +257,8 @@ private:
     // Unselects the list's rows one by one while they are known and few;
     // false when they are not.
     bool unselectKnownRows(int list);
+    // The view's own selection is the selection again, Select all's gone.
+    void dropAllSelected(int list);
     void showListMenu(int list, POINT at);
     void inspectCurrent();
     // Lays the inspector's text and Copy button out in its client area.
@@ -332,6 +334,8 @@ private:
     // makes a click on ten million rows take seconds); the window unselects
     // the rows it knows instead.
     std::array<std::optional<std::set<int>>, kPageListCount> selectedRows_;
+    // Select all's rows: selected by the window, not the view (kCmdSelectAll).
+    std::array<bool, kPageListCount> allSelected_{};
     // Label column widths in pixels, measured once per DPI; 0 until then.
     std::array<int, kPageListCount> labelColumnWidths_{};
     HWND findText_ = nullptr;

@@ -381,8 +381,9 @@ TEST_F(MainWindowPresenterTest, CopyPutsTheSelectedRowsOnTheClipboardAndSaysWhen
         ASSERT_TRUE(zc.appendRow("Row", "", k, "v"));
     }
     presenter.copyRows(PageList::ZC, {{0, zc.rowCount() - 1}});
-    // 38 rows of the display and the 100,001 added.
-    EXPECT_EQ(view.status, "5372|100000|100039" + kTarget);
+    // 38 rows of the display and the 100,001 added; the counts grouped by
+    // thousands (5388, the separator, between the groups).
+    EXPECT_EQ(view.status, "5372|1005388000|1005388039" + kTarget);
     EXPECT_EQ(std::ranges::count(view.clipboard, '\n'), 100'000);
 }
 

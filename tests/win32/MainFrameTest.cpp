@@ -182,7 +182,8 @@ TEST_F(MainFrameTest, DisplayFillsTheListsAndARowShowsItsValue) {
 }
 
 // Copy writes the selected rows a line each: after Select all, every row of
-// the list, found without asking the view row by row; then one clicked row.
+// the list, which the window selects without the view; a move or another
+// row selected gives the selection back to the view.
 TEST_F(MainFrameTest, CopyWritesTheSelectedRows) {
     frame.presenter().load("127.0.0.1/TWMODEL001");
     HWND cx = frame.listView(PageList::CX);
@@ -199,11 +200,16 @@ TEST_F(MainFrameTest, CopyWritesTheSelectedRows) {
         }
         return std::count(copy.begin(), copy.end(), L'\n');
     };
+    clickRow(cx, 3);
     SendMessageW(frame.window(), WM_COMMAND, MainFrame::kCmdSelectAll, 0);
     EXPECT_EQ(copiedLines(), ListView_GetItemCount(cx));
-    ListView_SetItemState(cx, -1, 0, LVIS_SELECTED);
-    clickRow(cx, 3);
+    // A move replaces the selection with the row moved to.
+    SendMessageW(cx, WM_KEYDOWN, VK_DOWN, 0);
     EXPECT_EQ(copiedLines(), 1);
+    EXPECT_EQ(ListView_GetNextItem(cx, -1, LVNI_SELECTED), 4);
+    SendMessageW(frame.window(), WM_COMMAND, MainFrame::kCmdSelectAll, 0);
+    clickRow(cx, 6);
+    EXPECT_EQ(copiedLines(), 2) << "rows 4 and 6, the view's own selection";
 }
 
 // Control bytes of the End_TW text are named, its line breaks kept; the
