@@ -431,6 +431,12 @@ LRESULT MainFrame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             dpi_ = HIWORD(wParam);
             createFonts();
             applyFonts();
+            // The boxes' runs carry their sizes: drawn again in the new fonts.
+            for (const PageListInfo& info : kPageLists) {
+                showValue(info.list,
+                          std::string(shownValues_[static_cast<std::size_t>(info.list)]));
+            }
+            showEndTw(std::string(shownEndTw_));
             const auto* suggested = reinterpret_cast<const RECT*>(lParam);
             SetWindowPos(window_, nullptr, suggested->left, suggested->top,
                          suggested->right - suggested->left, suggested->bottom - suggested->top,
@@ -837,11 +843,14 @@ void MainFrame::showTabPage(int tab) {
 }
 
 void MainFrame::showValue(PageList list, std::string_view bytes) {
-    ShowByteRuns(valueBoxes_[static_cast<std::size_t>(list)], bytes, TrailingBlanks::Marked,
-                 LineBreaks::Marked, fixedFont_, markFont_);
+    const auto at = static_cast<std::size_t>(list);
+    shownValues_[at] = bytes;
+    ShowByteRuns(valueBoxes_[at], bytes, TrailingBlanks::Marked, LineBreaks::Marked, fixedFont_,
+                 markFont_);
 }
 
 void MainFrame::showEndTw(std::string_view text) {
+    shownEndTw_ = text;
     ShowByteRuns(endTwBox_, text, TrailingBlanks::AsText, LineBreaks::Kept, fixedFont_, markFont_);
 }
 

@@ -320,6 +320,9 @@ private:
     std::array<HWND, kPageListCount> listViews_{};
     std::array<HWND, kPageListCount> valueBoxes_{};
     HWND endTwBox_ = nullptr;
+    // What the value and End_TW boxes show, drawn again at a new DPI.
+    std::array<std::string, kPageListCount> shownValues_;
+    std::string shownEndTw_;
     HWND displayButton_ = nullptr;
     HWND exportButton_ = nullptr;
     HWND exitButton_ = nullptr;

@@ -233,6 +233,13 @@ TEST_F(MainFrameTest, EndTwAndStatusLineShowOddBytesAndLines) {
     EXPECT_EQ(mark.crBackColor, GetSysColor(COLOR_WINDOWTEXT));
     EXPECT_EQ(mark.crTextColor, GetSysColor(COLOR_WINDOW));
     EXPECT_LT(mark.yHeight, text.yHeight);
+    // At a new DPI the text is drawn again in the fonts made for it.
+    RECT suggested{0, 0, 800, 700};
+    SendMessageW(frame.window(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(Text(frame.endTwBox()), L"A NUL B TAB C\r\nD CR E\r\nF");
+    // (The font's pixel height is rounded at each DPI.)
+    EXPECT_NEAR(format(0, 1).yHeight, text.yHeight * 3 / 2, 15);
     EXPECT_EQ(Text(frame.statusLine()).find(L"5308|TWMODEL001|2\r\n5330|127.0.0.1"), 0U);
 }
 
