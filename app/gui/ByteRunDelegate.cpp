@@ -70,9 +70,18 @@ void ByteRunDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     const QColor base = cell.palette.color(group, selected ? QPalette::Highlight : QPalette::Base);
     const QByteArray bytes = CellBytes(index);
     ByteHighlight found;
-    if (highlight_ != nullptr) {
-        found.from = highlight_->find(View(bytes));
-        found.length = found.from != AnsiCaseSearcher::kNotFound ? highlight_->size() : 0;
+    if (highlight_ != nullptr && highlight_->size() > 0) {
+        // Every place the text stands, one after another.
+        const std::string_view cell = View(bytes);
+        for (std::size_t from = 0; from < cell.size();) {
+            const std::size_t at = highlight_->find(cell.substr(from));
+            if (at == AnsiCaseSearcher::kNotFound) {
+                break;
+            }
+            found.starts.push_back(from + at);
+            from += at + highlight_->size();
+        }
+        found.length = highlight_->size();
         found.ground = highlightGround(selected, base);
     }
     ByteRunPainter(cell.font).paint(*painter, textRect(cell), View(bytes),

@@ -136,16 +136,24 @@ bool ByteRunPainter::paint(QPainter& painter, const QRect& rect, std::string_vie
     const int markTop = rect.top() + (rect.height() - markHeight) / 2;
     int x = rect.left();
     bool ellipsisDrawn = false;
-    // The highlight's part within run i, under what the run draws.
+    // The highlights' parts within run i, under what the run draws.
     const auto fillHighlight = [&](std::size_t i) {
         const ByteRun& run = runs[i];
-        const std::size_t from = std::max(highlight.from, run.offset);
-        const std::size_t to = std::min(highlight.from + highlight.length, run.offset + run.length);
-        if (from >= to) {
-            return;
+        const std::size_t runEnd = run.offset + run.length;
+        // The first place that may end inside the run, then each that starts
+        // before its end.
+        auto place = std::lower_bound(
+            highlight.starts.begin(), highlight.starts.end(),
+            run.offset >= highlight.length ? run.offset - highlight.length + 1 : 0);
+        for (; place != highlight.starts.end() && *place < runEnd; ++place) {
+            const std::size_t from = std::max(*place, run.offset);
+            const std::size_t to = std::min(*place + highlight.length, runEnd);
+            if (from >= to) {
+                continue;
+            }
+            const auto [left, end] = spanInRun(bytes, run, x, advances[i], from, to);
+            painter.fillRect(QRect(left, rect.top(), end - left, rect.height()), highlight.ground);
         }
-        const auto [left, end] = spanInRun(bytes, run, x, advances[i], from, to);
-        painter.fillRect(QRect(left, rect.top(), end - left, rect.height()), highlight.ground);
     };
 
     for (std::size_t i = 0; i < runs.size(); ++i) {

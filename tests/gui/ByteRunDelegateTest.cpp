@@ -78,25 +78,29 @@ TEST(ByteRunDelegate, MarksShadesAndTooltips) {
     EXPECT_TRUE(tipAt(3).contains(QString(200, QLatin1Char('X'))));
 }
 
-// The found bytes stand on the highlight's ground, from the left of their
-// first character to the right of their last; the rest on the caller's.
-TEST(ByteRunPainter, HighlightsTheFoundBytesOnly) {
-    QImage image(200, 20, QImage::Format_RGB32);
+// The found bytes stand on the highlight's ground, each place from the left
+// of its first character to the right of its last; the rest on the caller's.
+TEST(ByteRunPainter, HighlightsEveryPlaceOfTheFoundBytesOnly) {
+    QImage image(300, 20, QImage::Format_RGB32);
     image.fill(Qt::white);
     const QColor ground(255, 214, 64);
     const QFont font = QApplication::font();
     {
         QPainter painter(&image);
-        ByteRunPainter(font).paint(painter, image.rect(), "abcdef", TrailingBlanks::AsText,
-                                   Qt::black, Qt::white, {2, 2, ground});
+        ByteRunPainter(font).paint(painter, image.rect(), "abcdefabcd", TrailingBlanks::AsText,
+                                   Qt::black, Qt::white, {{2, 8}, 2, ground});
     }
     const QFontMetrics metrics(font);
-    const int from = metrics.horizontalAdvance(QStringLiteral("ab"));
-    const int to = metrics.horizontalAdvance(QStringLiteral("abcd"));
-    EXPECT_EQ(image.pixel(from + 1, 0), ground.rgb());
-    EXPECT_EQ(image.pixel(to - 1, 0), ground.rgb());
-    EXPECT_EQ(image.pixel(from - 1, 0), QColor(Qt::white).rgb());
-    EXPECT_EQ(image.pixel(to + 1, 0), QColor(Qt::white).rgb());
+    const auto at = [&](const char* prefix) {
+        return metrics.horizontalAdvance(QString::fromLatin1(prefix));
+    };
+    for (const auto& [from, to] :
+         {std::pair(at("ab"), at("abcd")), std::pair(at("abcdefab"), at("abcdefabcd"))}) {
+        EXPECT_EQ(image.pixel(from + 1, 0), ground.rgb());
+        EXPECT_EQ(image.pixel(to - 1, 0), ground.rgb());
+        EXPECT_EQ(image.pixel(from - 1, 0), QColor(Qt::white).rgb());
+        EXPECT_EQ(image.pixel(to + 1, 0), QColor(Qt::white).rgb());
+    }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include <QColor>
 #include <QFont>
@@ -21,9 +22,10 @@ namespace twds {
 // value on a shaded ground with a faint middle dot per blank. Everything is
 // drawn with the font's plain Latin characters, so it shows whatever fonts
 // are installed. Sizes are in pixels.
-// Bytes drawn on a ground of their own (a found text); none when empty.
+// Bytes drawn on a ground of their own: every place a found text stands,
+// each `length` bytes from one of `starts` (ascending); none when empty.
 struct ByteHighlight {
-    std::size_t from = 0;
+    std::vector<std::size_t> starts;
     std::size_t length = 0;
     QColor ground;
 };
