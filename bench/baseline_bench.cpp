@@ -29,6 +29,7 @@
 #include <benchmark/benchmark.h>
 
 #include "BenchOptions.h"
+#include "BenchProgram.h"
 #include "ProcessMemory.h"
 #include "twds/CommandLine.h"
 #include "twds/Cp1252.h"
@@ -182,31 +183,26 @@ void BM_QStandardItemModel(benchmark::State& state) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    try {
-        gOptions = twds::bench::ParseBenchOptions(argc, argv);
-        twds::bench::PrepareBenchEnvironment(gOptions.work);
-        QApplication app(argc, argv);
-        twds::CommandLine commandLine;
-        commandLine.store = gOptions.store.string();
-        gEnvironment = std::make_unique<twds::ViewerEnvironment>(
-            commandLine, [](const std::string& title, const std::string& text) {
-                std::cerr << title << ": " << text << '\n';
-            });
-        const std::string size = "/" + gOptions.label;
-        benchmark::RegisterBenchmark(("Baseline" + size + "/QTreeWidget").c_str(), BM_QTreeWidget)
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
-        benchmark::RegisterBenchmark(("Baseline" + size + "/QStandardItemModel").c_str(),
-                                     BM_QStandardItemModel)
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
-        benchmark::RunSpecifiedBenchmarks();
-        benchmark::Shutdown();
-        gEnvironment.reset();
-    } catch (const std::exception& error) {
-        std::cerr << "twds_bench_baselines: " << error.what() << '\n';
-        return 1;
-    }
-    return 0;
+    return twds::bench::RunBenchmarkProgram(
+        argc, argv, "twds_bench_baselines", [&](const twds::bench::BenchOptions& options) {
+            gOptions = options;
+            QApplication app(argc, argv);
+            twds::CommandLine commandLine;
+            commandLine.store = gOptions.store.string();
+            gEnvironment = std::make_unique<twds::ViewerEnvironment>(
+                commandLine, [](const std::string& title, const std::string& text) {
+                    std::cerr << title << ": " << text << '\n';
+                });
+            const std::string size = "/" + gOptions.label;
+            benchmark::RegisterBenchmark(("Baseline" + size + "/QTreeWidget").c_str(),
+                                         BM_QTreeWidget)
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime();
+            benchmark::RegisterBenchmark(("Baseline" + size + "/QStandardItemModel").c_str(),
+                                         BM_QStandardItemModel)
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime();
+            benchmark::RunSpecifiedBenchmarks();
+            gEnvironment.reset();
+        });
 }

@@ -21,6 +21,7 @@
 #include <benchmark/benchmark.h>
 
 #include "BenchOptions.h"
+#include "BenchProgram.h"
 #include "ChangedModel.h"
 #include "twds/CommandLine.h"
 #include "twds/DisplayCommand.h"
@@ -92,25 +93,19 @@ void BM_SaveSnapshot(benchmark::State& state) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    try {
-        gOptions = twds::bench::ParseBenchOptions(argc, argv);
-        twds::bench::PrepareBenchEnvironment(gOptions.work);
-        gChanged = twds::bench::WriteChangedModel(gOptions);
-        const std::string size = "/" + gOptions.label;
-        benchmark::RegisterBenchmark(("Headless" + size).c_str(), BM_Headless)
-            ->ArgName("compare")
-            ->DenseRange(0, 1)
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
-        benchmark::RegisterBenchmark(("SaveSnapshot" + size).c_str(), BM_SaveSnapshot)
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
-        benchmark::RunSpecifiedBenchmarks();
-        benchmark::Shutdown();
-    } catch (const std::exception& error) {
-        std::cerr << "twds_bench_compare: " << error.what() << '\n';
-        return 1;
-    }
-    return 0;
+    return twds::bench::RunBenchmarkProgram(
+        argc, argv, "twds_bench_compare", [&](const twds::bench::BenchOptions& options) {
+            gOptions = options;
+            gChanged = twds::bench::WriteChangedModel(gOptions);
+            const std::string size = "/" + gOptions.label;
+            benchmark::RegisterBenchmark(("Headless" + size).c_str(), BM_Headless)
+                ->ArgName("compare")
+                ->DenseRange(0, 1)
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime();
+            benchmark::RegisterBenchmark(("SaveSnapshot" + size).c_str(), BM_SaveSnapshot)
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime();
+            benchmark::RunSpecifiedBenchmarks();
+        });
 }

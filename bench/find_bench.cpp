@@ -17,6 +17,7 @@
 #include <benchmark/benchmark.h>
 
 #include "BenchOptions.h"
+#include "BenchProgram.h"
 #include "twds/CommandLine.h"
 #include "twds/DisplayCommand.h"
 #include "twds/HeadlessRun.h"
@@ -90,26 +91,21 @@ void BM_Headless(benchmark::State& state) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    try {
-        gOptions = twds::bench::ParseBenchOptions(argc, argv);
-        twds::bench::PrepareBenchEnvironment(gOptions.work);
-        const std::string size = "/" + gOptions.label;
-        benchmark::RegisterBenchmark(("Search" + size + "/CountMatches").c_str(), BM_CountMatches)
-            ->ArgName("needle")
-            ->DenseRange(0, static_cast<int>(kNeedles.size()) - 1)
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
-        benchmark::RegisterBenchmark(("Headless" + size).c_str(), BM_Headless)
-            ->ArgName("find")
-            ->DenseRange(0, 1)
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
-        benchmark::RunSpecifiedBenchmarks();
-        benchmark::Shutdown();
-    } catch (const std::exception& error) {
-        std::cerr << "twds_bench_find: " << error.what() << '\n';
-        return 1;
-    }
-    return 0;
+    return twds::bench::RunBenchmarkProgram(
+        argc, argv, "twds_bench_find", [&](const twds::bench::BenchOptions& options) {
+            gOptions = options;
+            const std::string size = "/" + gOptions.label;
+            benchmark::RegisterBenchmark(("Search" + size + "/CountMatches").c_str(),
+                                         BM_CountMatches)
+                ->ArgName("needle")
+                ->DenseRange(0, static_cast<int>(kNeedles.size()) - 1)
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime();
+            benchmark::RegisterBenchmark(("Headless" + size).c_str(), BM_Headless)
+                ->ArgName("find")
+                ->DenseRange(0, 1)
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime();
+            benchmark::RunSpecifiedBenchmarks();
+        });
 }

@@ -14,6 +14,7 @@
 #include <benchmark/benchmark.h>
 
 #include "BenchOptions.h"
+#include "BenchProgram.h"
 #include "twds/AnsiText.h"
 #include "twds/PageLayout.h"
 #include "twds/SavedUserSpaceHostLink.h"
@@ -89,25 +90,21 @@ void BM_Request(benchmark::State& state) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    try {
-        gOptions = twds::bench::ParseBenchOptions(argc, argv);
-        if (gOptions.files < 1) {
-            throw std::invalid_argument("--files N (the user space's FC entries) is required.");
-        }
-        const std::string size = "/" + gOptions.label;
-        benchmark::RegisterBenchmark(("HostLink" + size + "/FirstRequest").c_str(), BM_FirstRequest)
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
-        benchmark::RegisterBenchmark(("HostLink" + size + "/Request").c_str(), BM_Request)
-            ->ArgNames({"file", "zc"})
-            ->ArgsProduct({{1, gOptions.files}, {0, 1}})
-            ->Unit(benchmark::kNanosecond);
-        benchmark::RunSpecifiedBenchmarks();
-        benchmark::Shutdown();
-    } catch (const std::exception& error) {
-        std::cerr << "twds_bench_hostlink: " << error.what() << '\n';
-        return 1;
-    }
-    return 0;
+    return twds::bench::RunBenchmarkProgram(
+        argc, argv, "twds_bench_hostlink", [&](const twds::bench::BenchOptions& options) {
+            gOptions = options;
+            if (gOptions.files < 1) {
+                throw std::invalid_argument("--files N (the user space's FC entries) is required.");
+            }
+            const std::string size = "/" + gOptions.label;
+            benchmark::RegisterBenchmark(("HostLink" + size + "/FirstRequest").c_str(),
+                                         BM_FirstRequest)
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime();
+            benchmark::RegisterBenchmark(("HostLink" + size + "/Request").c_str(), BM_Request)
+                ->ArgNames({"file", "zc"})
+                ->ArgsProduct({{1, gOptions.files}, {0, 1}})
+                ->Unit(benchmark::kNanosecond);
+            benchmark::RunSpecifiedBenchmarks();
+        });
 }

@@ -25,6 +25,7 @@
 #include <benchmark/benchmark.h>
 
 #include "BenchOptions.h"
+#include "BenchProgram.h"
 #include "ProcessMemory.h"
 #include "ViewerHarness.h"
 #include "twds/Export.h"
@@ -336,19 +337,13 @@ void Register() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    try {
-        gOptions = twds::bench::ParseBenchOptions(argc, argv);
-        twds::bench::PrepareBenchEnvironment(gOptions.work);
-        QApplication app(argc, argv);
-        gViewer = std::make_unique<ViewerHarness>(gOptions.store, gOptions.fileColumn);
-        Register();
-        benchmark::RunSpecifiedBenchmarks();
-        benchmark::Shutdown();
-        gViewer.reset();
-    } catch (const std::exception& error) {
-        std::cerr << "twds_bench_viewer: " << error.what() << '\n';
-        return 1;
-    }
-    return 0;
+    return twds::bench::RunBenchmarkProgram(
+        argc, argv, "twds_bench_viewer", [&](const twds::bench::BenchOptions& options) {
+            gOptions = options;
+            QApplication app(argc, argv);
+            gViewer = std::make_unique<ViewerHarness>(gOptions.store, gOptions.fileColumn);
+            Register();
+            benchmark::RunSpecifiedBenchmarks();
+            gViewer.reset();
+        });
 }

@@ -20,6 +20,7 @@
 #include <benchmark/benchmark.h>
 
 #include "BenchOptions.h"
+#include "BenchProgram.h"
 #include "ChangedModel.h"
 #include "ProcessMemory.h"
 #include "ViewerHarness.h"
@@ -100,31 +101,25 @@ void BM_Refresh(benchmark::State& state) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    try {
-        gOptions = twds::bench::ParseBenchOptions(argc, argv);
-        twds::bench::PrepareBenchEnvironment(gOptions.work);
-        gChanged = twds::bench::WriteChangedModel(gOptions);
-        QApplication app(argc, argv);
-        gViewer = std::make_unique<ViewerHarness>(gOptions.store);
-        gViewer->pressDisplay(gOptions.address, gOptions.name);
-        const std::string size = "/" + gOptions.label;
-        using Function = void (*)(benchmark::State&);
-        const std::array<std::pair<std::string, Function>, 3> benchmarks{
-            {{"WindowCompareWith", BM_CompareWith},
-             {"WindowOnlyDifferences", BM_OnlyDifferences},
-             {"WindowRefresh", BM_Refresh}}};
-        for (const auto& [name, function] : benchmarks) {
-            benchmark::RegisterBenchmark((name + size).c_str(), function)
-                ->Unit(benchmark::kMillisecond)
-                ->UseRealTime();
-        }
-        benchmark::RunSpecifiedBenchmarks();
-        benchmark::Shutdown();
-        gViewer.reset();
-    } catch (const std::exception& error) {
-        std::cerr << "twds_bench_window_compare: " << error.what() << '\n';
-        return 1;
-    }
-    return 0;
+    return twds::bench::RunBenchmarkProgram(
+        argc, argv, "twds_bench_window_compare", [&](const twds::bench::BenchOptions& options) {
+            gOptions = options;
+            gChanged = twds::bench::WriteChangedModel(gOptions);
+            QApplication app(argc, argv);
+            gViewer = std::make_unique<ViewerHarness>(gOptions.store);
+            gViewer->pressDisplay(gOptions.address, gOptions.name);
+            const std::string size = "/" + gOptions.label;
+            using Function = void (*)(benchmark::State&);
+            const std::array<std::pair<std::string, Function>, 3> benchmarks{
+                {{"WindowCompareWith", BM_CompareWith},
+                 {"WindowOnlyDifferences", BM_OnlyDifferences},
+                 {"WindowRefresh", BM_Refresh}}};
+            for (const auto& [name, function] : benchmarks) {
+                benchmark::RegisterBenchmark((name + size).c_str(), function)
+                    ->Unit(benchmark::kMillisecond)
+                    ->UseRealTime();
+            }
+            benchmark::RunSpecifiedBenchmarks();
+            gViewer.reset();
+        });
 }
