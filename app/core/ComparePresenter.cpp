@@ -329,6 +329,10 @@ void ComparePresenter::stopAutoRefresh(int messageId) {
 }
 
 void ComparePresenter::rowClicked(PageList list, std::size_t viewRow) {
+    if (!comparing()) {
+        find_.rowClicked(list, viewRow);  // its row map, if any, is the views'
+        return;
+    }
     const std::uint32_t entry = entryOf(list, viewRow);
     if ((entry & kOlderRow) != 0 && older_) {
         // A removed row: only the other Display has it.
@@ -686,6 +690,10 @@ std::size_t ComparePresenter::mergedPosition(PageList list, std::size_t row) con
     return row + static_cast<std::size_t>(
                      std::upper_bound(marks.anchors.begin(), marks.anchors.end(), row) -
                      marks.anchors.begin());
+}
+
+const std::vector<std::uint32_t>* ComparePresenter::viewRowMap(PageList list) const {
+    return comparing() ? rowMap(list) : find_.rowMap(list);
 }
 
 std::optional<std::size_t> ComparePresenter::viewRowOf(PageList list, std::size_t row) const {

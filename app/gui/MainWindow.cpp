@@ -250,12 +250,12 @@ void MainWindow::createControls() {
         const PageList list = info.list;
         // The find presenter maps the view's rows to the list's.
         connect(view, &QTableView::clicked, this, [this, list](const QModelIndex& index) {
-            viewRowClicked(list, static_cast<std::size_t>(index.row()));
+            compare_.rowClicked(list, static_cast<std::size_t>(index.row()));
         });
         connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
                 [this, list](const QModelIndex& current) {
                     if (current.isValid()) {
-                        viewRowClicked(list, static_cast<std::size_t>(current.row()));
+                        compare_.rowClicked(list, static_cast<std::size_t>(current.row()));
                     }
                 });
     }
@@ -666,7 +666,7 @@ void MainWindow::endMatchesChange() {
     // A model is reset only when it shows other rows than before: a reset
     // forgets the view's selection and scroll position.
     for (std::size_t i = 0; i < kPageListCount; ++i) {
-        const std::vector<std::uint32_t>* map = rowMapOf(kPageLists[i].list);
+        const std::vector<std::uint32_t>* map = compare_.viewRowMap(kPageLists[i].list);
         if (!mappedBeforeChange_[i] && map != nullptr) {
             models_[i]->beginListReset();
         }

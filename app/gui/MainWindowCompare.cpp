@@ -21,6 +21,8 @@
 #include "twds/Cp1252.h"
 #include "twds/FindBar.h"
 #include "twds/MainWindow.h"
+#include "twds/Snapshot.h"
+#include "twds/Trim.h"
 
 namespace twds {
 
@@ -100,18 +102,6 @@ QWidget* MainWindow::openBar() const {
     return nullptr;
 }
 
-const std::vector<std::uint32_t>* MainWindow::rowMapOf(PageList list) const {
-    return compare_.comparing() ? compare_.rowMap(list) : find_.rowMap(list);
-}
-
-void MainWindow::viewRowClicked(PageList list, std::size_t viewRow) {
-    if (compare_.comparing()) {
-        compare_.rowClicked(list, viewRow);
-    } else {
-        find_.rowClicked(list, viewRow);
-    }
-}
-
 void MainWindow::showCompareBar(bool shown, bool takeFocus) {
     compareBar_->setVisible(shown);
     updateEscape();
@@ -137,14 +127,14 @@ void MainWindow::showCompareBar(bool shown, bool takeFocus) {
 std::string MainWindow::compareTarget() const {
     const QString text = compareBar_->targetBox()->text();
     // A path is the file system's bytes; an address and name are the engine's.
-    if (text.trimmed().endsWith(QStringLiteral(".twus"), Qt::CaseInsensitive)) {
+    if (IsSnapshotPath(QStringToCp1252(text.trimmed()))) {
         return QFile::encodeName(text).toStdString();
     }
     return QStringToCp1252(text);
 }
 
 void MainWindow::setCompareTarget(std::string_view text) {
-    const QString shown = text.ends_with(".twus") || text.ends_with(".TWUS")
+    const QString shown = IsSnapshotPath(TrimEnd(text))
                               ? QFile::decodeName(QByteArray(text.data(), qsizetype(text.size())))
                               : Cp1252ToQString(text);
     if (compareBar_->targetBox()->text() != shown) {
@@ -182,7 +172,7 @@ void MainWindow::endMarksChange() {
     for (std::size_t i = 0; i < kPageListCount; ++i) {
         const PageList list = kPageLists[i].list;
         FieldListModel& model = *models_[i];
-        model.setRowMap(rowMapOf(list));
+        model.setRowMap(compare_.viewRowMap(list));
         if (compare_.comparing()) {
             model.setComparison(before, [this, list](std::uint32_t entry) {
                 return compare_.comparedRow(list, entry);

@@ -671,7 +671,7 @@ LRESULT MainFrame::notify(const NMHDR& header) {
                 (change.uNewState & LVIS_FOCUSED) != 0 && (change.uOldState & LVIS_FOCUSED) == 0;
             if (change.iItem >= 0 && nowCurrent) {
                 // The find or compare presenter maps the view's rows to the list's.
-                viewRowClicked(which, static_cast<std::size_t>(change.iItem));
+                compare_.rowClicked(which, static_cast<std::size_t>(change.iItem));
             }
             return 0;
         }
@@ -1073,7 +1073,7 @@ void MainFrame::endListsReset() {
 }
 
 std::size_t MainFrame::viewRowCount(PageList list) const {
-    const std::vector<std::uint32_t>* map = rowMapOf(list);
+    const std::vector<std::uint32_t>* map = compare_.viewRowMap(list);
     return map != nullptr ? map->size() : display_.list(list).rowCount();
 }
 

@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
-#include <cwctype>
 #include <filesystem>
 #include <initializer_list>
 #include <optional>
@@ -22,6 +21,8 @@
 #include "MainFrame.h"
 #include "twds/DisplayCommand.h"
 #include "twds/Messages.h"
+#include "twds/Snapshot.h"
+#include "twds/Trim.h"
 
 namespace twds::win32 {
 
@@ -38,14 +39,6 @@ enum CompareControlId : int {
 };
 
 constexpr int kQuestionBox = 100;
-
-bool NamesSnapshot(std::wstring_view text) {
-    while (!text.empty() && std::iswspace(text.back()) != 0) {
-        text.remove_suffix(1);
-    }
-    return text.size() > 5 &&
-           CompareStringOrdinal(text.data() + text.size() - 5, 5, L".twus", 5, TRUE) == CSTR_EQUAL;
-}
 
 int TextWidth(HWND control, HFONT font) {
     const std::wstring text = WindowText(control);
@@ -335,10 +328,6 @@ void MainFrame::addCompareCommands(HMENU menu) {
                   compare_.autoRefreshSeconds() > 0 ? MF_CHECKED : MF_UNCHECKED);
 }
 
-const std::vector<std::uint32_t>* MainFrame::rowMapOf(PageList list) const {
-    return compare_.comparing() ? compare_.rowMap(list) : find_.rowMap(list);
-}
-
 ComparedRow MainFrame::shownRow(PageList list, std::size_t viewRow) const {
     const FieldList& rows = display_.list(list);
     if (!compare_.comparing()) {
@@ -365,14 +354,6 @@ std::optional<std::size_t> MainFrame::listRowOf(PageList list, std::size_t viewR
     return shown.row;
 }
 
-void MainFrame::viewRowClicked(PageList list, std::size_t viewRow) {
-    if (compare_.comparing()) {
-        compare_.rowClicked(list, viewRow);
-    } else {
-        find_.rowClicked(list, viewRow);
-    }
-}
-
 void MainFrame::showCompareBar(bool shown, bool takeFocus) {
     compareOpen_ = shown;
     for (HWND control : {compareText_, compareBrowse_, compareRun_, compareClose_, compareCount_,
@@ -393,16 +374,17 @@ void MainFrame::showCompareBar(bool shown, bool takeFocus) {
 
 std::string MainFrame::compareTarget() const {
     const std::wstring text = WindowText(compareText_);
+    std::string ansi = WideToAnsi(text);
     // A path is the file system's, as std::filesystem converts it; an
     // address and name are the engine's ANSI bytes.
-    if (NamesSnapshot(text)) {
+    if (IsSnapshotPath(TrimEnd(ansi))) {
         return std::filesystem::path(text).string();
     }
-    return WideToAnsi(text);
+    return ansi;
 }
 
 void MainFrame::setCompareTarget(std::string_view text) {
-    const std::wstring shown = NamesSnapshot(AnsiToWide(text))
+    const std::wstring shown = IsSnapshotPath(TrimEnd(text))
                                    ? std::filesystem::path(std::string(text)).wstring()
                                    : AnsiToWide(text);
     if (WindowText(compareText_) != shown) {

@@ -90,7 +90,8 @@ public:
     [[nodiscard]] int autoRefreshSeconds() const { return refreshSeconds_; }
 
     // A row of a list, as the view shows it, was clicked or became current:
-    // a removed row shows its value and file from the other Display.
+    // a removed row shows its value and file from the other Display; with
+    // no comparison shown, the find bar's rows are the views'.
     void rowClicked(PageList list, std::size_t viewRow);
     // Where a row of the shown Display's list stands in its view, under the
     // row map the views use (the comparison's, else the find bar's); none
@@ -109,6 +110,9 @@ public:
     // The rows a list view shows, as list rows of the shown Display or older
     // rows with kOlderRow set; nothing when it shows the list as it is.
     [[nodiscard]] const std::vector<std::uint32_t>* rowMap(PageList list) const;
+    // The row map the views use: the comparison's while comparing, else the
+    // find bar's (only matching rows); nothing when they show the list.
+    [[nodiscard]] const std::vector<std::uint32_t>* viewRowMap(PageList list) const;
     // How the row that a view's row map names (a list row without a map)
     // stands. Only while comparing.
     [[nodiscard]] ComparedRow comparedRow(PageList list, std::uint32_t entry) const;

@@ -185,10 +185,6 @@ private:
     void createCompareBar();
     // The find or compare bar when one is open; null at rest.
     [[nodiscard]] QWidget* openBar() const;
-    // The rows a list view shows: the comparison's or the find bar's map.
-    [[nodiscard]] const std::vector<std::uint32_t>* rowMapOf(PageList list) const;
-    // A view row was clicked or became current.
-    void viewRowClicked(PageList list, std::size_t viewRow);
     // Tints the End_TW box and gives it the older text when it differs.
     void markEndTw();
     // Narrows the tabs' padding while the find bar's counts would not fit.
