@@ -350,6 +350,10 @@ std::string ComparePresenter::fileColumnText(PageList list, const ComparedRow& r
 }
 
 void ComparePresenter::copyRows(PageList list, const std::vector<RowRange>& viewRanges) {
+    if (!comparing()) {
+        find_.copyRows(list, viewRanges);  // its row map, if any, is the views'
+        return;
+    }
     const std::vector<std::uint32_t>* map = rowMap(list);
     if (map == nullptr) {
         window_.copyRows(list, viewRanges);

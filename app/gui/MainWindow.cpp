@@ -789,11 +789,7 @@ void MainWindow::copySelectedRows(int list) {
         ranges.push_back(
             {static_cast<std::size_t>(range.top()), static_cast<std::size_t>(range.bottom())});
     }
-    if (compare_.comparing()) {
-        compare_.copyRows(kPageLists[static_cast<std::size_t>(list)].list, ranges);
-        return;
-    }
-    find_.copyRows(kPageLists[static_cast<std::size_t>(list)].list, ranges);
+    compare_.copyRows(kPageLists[static_cast<std::size_t>(list)].list, ranges);
 }
 
 void MainWindow::addInspectorCommands(int list) {

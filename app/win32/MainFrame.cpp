@@ -907,11 +907,7 @@ void MainFrame::copySelectedRows(int list) {
             ranges.push_back({at, at});
         }
     }
-    if (compare_.comparing()) {
-        compare_.copyRows(kPageLists[static_cast<std::size_t>(list)].list, ranges);
-        return;
-    }
-    find_.copyRows(kPageLists[static_cast<std::size_t>(list)].list, ranges);
+    compare_.copyRows(kPageLists[static_cast<std::size_t>(list)].list, ranges);
 }
 
 void MainFrame::showListMenu(int list, POINT at) {

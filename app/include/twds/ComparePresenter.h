@@ -100,7 +100,8 @@ public:
     // The file column's cell of a row a view shows (comparedRow's, or a list
     // row of the Display shown): a removed row's file is the other Display's.
     [[nodiscard]] std::string fileColumnText(PageList list, const ComparedRow& row) const;
-    // Copies the selected view rows: the shown Display's rows among them.
+    // Copies the selected view rows: the shown Display's rows among them
+    // (with no comparison shown, through the find bar's rows).
     void copyRows(PageList list, const std::vector<RowRange>& viewRanges);
 
     [[nodiscard]] bool isOpen() const { return open_; }
