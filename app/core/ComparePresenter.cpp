@@ -375,6 +375,27 @@ const std::vector<std::uint32_t>* ComparePresenter::rowMap(PageList list) const 
     return marks.anchors.empty() ? nullptr : &marks.merged;
 }
 
+ComparedRow ComparePresenter::shownRow(PageList list, std::size_t viewRow) const {
+    const FieldList& rows = display_.list(list);
+    if (!comparing()) {
+        return {0, &rows, find_.listRow(list, viewRow), {}};
+    }
+    const std::vector<std::uint32_t>* map = rowMap(list);
+    const std::size_t viewRows = map != nullptr ? map->size() : rows.rowCount();
+    if (viewRow >= viewRows) {
+        return {0, &rows, rows.rowCount(), {}};
+    }
+    return comparedRow(list, entryOf(list, viewRow));
+}
+
+std::optional<std::size_t> ComparePresenter::listRowOf(PageList list, std::size_t viewRow) const {
+    const ComparedRow shown = shownRow(list, viewRow);
+    if (shown.list != &display_.list(list) || shown.row >= shown.list->rowCount()) {
+        return std::nullopt;
+    }
+    return shown.row;
+}
+
 ComparedRow ComparePresenter::comparedRow(PageList list, std::uint32_t entry) const {
     if ((entry & kOlderRow) != 0) {
         const FieldList& rows = older_->list(list);

@@ -857,11 +857,8 @@ void MainWindow::inspectCurrent() {
     std::optional<std::size_t> row;
     for (std::size_t i = 0; i < listViews_.size(); ++i) {
         if (kPageLists[i].tab == tab && listViews_[i]->currentIndex().isValid()) {
-            // With only the matching rows shown, the view's row is not the list's.
-            row = models_[i]->listRow(listViews_[i]->currentIndex().row());
-            if (*row >= models_[i]->list().rowCount()) {
-                row.reset();  // a row only the compared Display has
-            }
+            row = compare_.listRowOf(kPageLists[i].list,
+                                     static_cast<std::size_t>(listViews_[i]->currentIndex().row()));
         }
     }
     presenter_.inspect(tab, row);

@@ -704,7 +704,7 @@ void MainFrame::fillDisplayInfo(int list, LVITEMW& item) {
         return;
     }
     const auto which = kPageLists[static_cast<std::size_t>(list)].list;
-    const ComparedRow shown = shownRow(which, static_cast<std::size_t>(item.iItem));
+    const ComparedRow shown = compare_.shownRow(which, static_cast<std::size_t>(item.iItem));
     const FieldList& rows = *shown.list;
     const std::size_t row = shown.row;
     std::wstring text;
@@ -739,7 +739,7 @@ LRESULT MainFrame::drawCell(int list, NMLVCUSTOMDRAW& draw) {
     HWND view = listViews_[static_cast<std::size_t>(list)];
     const auto which = kPageLists[static_cast<std::size_t>(list)].list;
     const std::size_t viewRow = draw.nmcd.dwItemSpec;
-    const ComparedRow compared = shownRow(which, viewRow);
+    const ComparedRow compared = compare_.shownRow(which, viewRow);
     const FieldList& rows = *compared.list;
     const std::size_t row = compared.row;
     if (row >= rows.rowCount()) {

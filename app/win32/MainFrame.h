@@ -271,11 +271,6 @@ private:
     bool compareKey(const MSG& message);
     bool compareCommand(int id, int code, HWND control);
     void addCompareCommands(HMENU menu);
-    // What a view row shows: a row of the Display shown or, compared, of the
-    // other one, with its mark.
-    [[nodiscard]] ComparedRow shownRow(PageList list, std::size_t viewRow) const;
-    // The Display's row of a view row; nothing for a removed one.
-    [[nodiscard]] std::optional<std::size_t> listRowOf(PageList list, std::size_t viewRow) const;
     void showBeforeColumns(bool shown);
     // The Before column, last while comparing (after the label, value and
     // file columns); -1 when not shown.

@@ -328,32 +328,6 @@ void MainFrame::addCompareCommands(HMENU menu) {
                   compare_.autoRefreshSeconds() > 0 ? MF_CHECKED : MF_UNCHECKED);
 }
 
-ComparedRow MainFrame::shownRow(PageList list, std::size_t viewRow) const {
-    const FieldList& rows = display_.list(list);
-    if (!compare_.comparing()) {
-        return {0, &rows, find_.listRow(list, viewRow), {}};
-    }
-    const std::vector<std::uint32_t>* map = compare_.rowMap(list);
-    if (map == nullptr) {
-        return viewRow < rows.rowCount()
-                   ? compare_.comparedRow(list, static_cast<std::uint32_t>(viewRow))
-                   : ComparedRow{0, &rows, rows.rowCount(), {}};
-    }
-    return viewRow < map->size() ? compare_.comparedRow(list, (*map)[viewRow])
-                                 : ComparedRow{0, &rows, rows.rowCount(), {}};
-}
-
-std::optional<std::size_t> MainFrame::listRowOf(PageList list, std::size_t viewRow) const {
-    if (!compare_.comparing()) {
-        return find_.listRow(list, viewRow);
-    }
-    const ComparedRow shown = shownRow(list, viewRow);
-    if (shown.list != &display_.list(list) || shown.row >= shown.list->rowCount()) {
-        return std::nullopt;  // a row only the compared Display has
-    }
-    return shown.row;
-}
-
 void MainFrame::showCompareBar(bool shown, bool takeFocus) {
     compareOpen_ = shown;
     for (HWND control : {compareText_, compareBrowse_, compareRun_, compareClose_, compareCount_,

@@ -94,25 +94,10 @@ public:
     std::array<int, kPageListCount> scrolled{};
 };
 
-// Three files of one ZC entry each, no SQL; the newer user space has lost
-// ORDERS0002, CUSTMAST01 has a second ZC entry and End_TW says something else.
-test::UserSpaceModel Model(bool newer) {
-    test::UserSpaceModel model;
-    model.files = {
-        {"CUSTMAST01", newer ? 2 : 1, 0, {}}, {"ORDERS0002", 1, 0, {}}, {"ITEMS00003", 1, 0, {}}};
-    if (newer) {
-        model.files.erase(model.files.begin() + 1);
-    }
-    model.endOffset = 4000;
-    model.endLength = 40;
-    model.endPage = newer ? "TWEND00001Closing text" : "TWEND00001Opening text";
-    return model;
-}
-
 class ComparePresenterTest : public ::testing::Test {
 protected:
     ComparePresenterTest() {
-        link.pages = test::BuildPages(Model(true));
+        link.pages = test::BuildPages(test::ThreeFilesModel(true));
         window.display();
     }
 
@@ -122,11 +107,7 @@ protected:
         const std::vector<std::uint32_t>* map = compare.rowMap(list);
         const std::size_t rows = map != nullptr ? map->size() : command.list(list).rowCount();
         for (std::size_t row = 0; row < rows; ++row) {
-            const char mark =
-                compare
-                    .comparedRow(list,
-                                 map != nullptr ? (*map)[row] : static_cast<std::uint32_t>(row))
-                    .mark;
+            const char mark = compare.shownRow(list, row).mark;
             shown += mark == 0 ? '.' : mark;
         }
         return shown;
@@ -149,7 +130,7 @@ protected:
 // added, a whole file removed and standing where it stood, a changed count on
 // FC and GC, and End_TW. The captions count per tab, End_TW as one.
 TEST_F(ComparePresenterTest, MarksChangedAddedAndRemovedRowsInListOrder) {
-    link.pages = test::BuildPages(Model(false));
+    link.pages = test::BuildPages(test::ThreeFilesModel(false));
     compare.compareWith(" 10.0.0.5/TWMODEL001 ");
     EXPECT_TRUE(compare.comparing());
     EXPECT_EQ(view.shownCaptions(), "|CX 0|GC 1|FC 75|ZC 19|SQL 0|End_TW 1");
@@ -168,8 +149,7 @@ TEST_F(ComparePresenterTest, MarksChangedAddedAndRemovedRowsInListOrder) {
     const ComparedRow count = compare.comparedRow(PageList::FC, 34);
     EXPECT_EQ(count.list->value(count.row), "         2");
     EXPECT_EQ(count.before, "         1");
-    const ComparedRow removed =
-        compare.comparedRow(PageList::FC, (*compare.rowMap(PageList::FC))[76]);
+    const ComparedRow removed = compare.shownRow(PageList::FC, 76);
     EXPECT_EQ(removed.list->value(removed.row), "ORDERS0002");
     EXPECT_EQ(removed.before, "ORDERS0002");
     EXPECT_EQ(compare.endTwMark(), RowDifference::Mark::Changed);
@@ -191,6 +171,9 @@ TEST_F(ComparePresenterTest, MarksChangedAddedAndRemovedRowsInListOrder) {
     // A list row's place in the view: after the removed rows before it, and
     // with only the differences shown, none for a row the same in both.
     EXPECT_EQ(compare.viewRowOf(PageList::FC, 74), 148U);
+    EXPECT_EQ(compare.listRowOf(PageList::FC, 148), 74U);
+    EXPECT_EQ(compare.listRowOf(PageList::FC, 76), std::nullopt) << "only the other one has it";
+    EXPECT_EQ(compare.listRowOf(PageList::FC, 222), std::nullopt) << "past the view's rows";
     compare.setOnlyDifferences(true);
     EXPECT_EQ(compare.viewRowOf(PageList::FC, 34), 0U);
     EXPECT_EQ(compare.viewRowOf(PageList::FC, 0), std::nullopt);
@@ -199,6 +182,8 @@ TEST_F(ComparePresenterTest, MarksChangedAddedAndRemovedRowsInListOrder) {
     compare.close();
     EXPECT_FALSE(view.barShown);
     EXPECT_EQ(compare.viewRowOf(PageList::FC, 74), 74U);
+    EXPECT_EQ(compare.listRowOf(PageList::FC, 147), 147U);
+    EXPECT_EQ(compare.listRowOf(PageList::FC, 148), std::nullopt) << "past the list's rows";
     EXPECT_EQ(view.shownCaptions(), "|CX|GC|FC|ZC|SQL|End_TW");
     EXPECT_EQ(compare.rowMap(PageList::FC), nullptr);
 
@@ -217,7 +202,7 @@ TEST_F(ComparePresenterTest, MarksChangedAddedAndRemovedRowsInListOrder) {
 // removed row as an older row. F7 and Shift+F7 go in tab order from the
 // selected row and wrap round, whichever rows are shown.
 TEST_F(ComparePresenterTest, OnlyDifferencesAndNextPreviousAcrossTabs) {
-    link.pages = test::BuildPages(Model(false));
+    link.pages = test::BuildPages(test::ThreeFilesModel(false));
     compare.compareWith("10.0.0.5/TWMODEL001");
     compare.setOnlyDifferences(true);
     std::vector<std::uint32_t> zc = {10, 11, 12, 13, 14, 15, 16, 17, 18};
@@ -253,7 +238,7 @@ TEST_F(ComparePresenterTest, OnlyDifferencesAndNextPreviousAcrossTabs) {
 // and the scroll positions, and marks what changed since. The marks go with
 // a Display of the user's own.
 TEST_F(ComparePresenterTest, RefreshKeepsTheRowByKeyAndMarksWhatChanged) {
-    test::UserSpaceModel before = Model(true);
+    test::UserSpaceModel before = test::ThreeFilesModel(true);
     before.files[0].zcCount = 1;
     link.pages = test::BuildPages(before);
     window.display();
@@ -261,7 +246,7 @@ TEST_F(ComparePresenterTest, RefreshKeepsTheRowByKeyAndMarksWhatChanged) {
     view.rows[static_cast<std::size_t>(PageList::ZC)] = 10;  // ITEMS00003's heading
     view.scrolled[static_cast<std::size_t>(PageList::ZC)] = 7;
 
-    link.pages = test::BuildPages(Model(true));
+    link.pages = test::BuildPages(test::ThreeFilesModel(true));
     EXPECT_TRUE(compare.refresh());
     EXPECT_EQ(view.at(), "ZC 19");
     EXPECT_EQ(command.list(PageList::ZC).text(19).substr(0, 5), "L5601");

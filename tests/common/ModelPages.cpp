@@ -66,6 +66,19 @@ PageMap BuildPages(const UserSpaceModel& model) {
     return pages;
 }
 
+UserSpaceModel ThreeFilesModel(bool newer) {
+    UserSpaceModel model;
+    model.files = {
+        {"CUSTMAST01", newer ? 2 : 1, 0, {}}, {"ORDERS0002", 1, 0, {}}, {"ITEMS00003", 1, 0, {}}};
+    if (newer) {
+        model.files.erase(model.files.begin() + 1);
+    }
+    model.endOffset = 4000;
+    model.endLength = 40;
+    model.endPage = newer ? "TWEND00001Closing text" : "TWEND00001Opening text";
+    return model;
+}
+
 PageMap SmallModelPages() {
     UserSpaceModel model;
     model.files = {{"FIC0000001",

@@ -59,6 +59,11 @@ using PageMap = std::map<std::pair<char, std::int32_t>, std::string>;
 // statements and the second without, and an End_TW page.
 [[nodiscard]] PageMap SmallModelPages();
 
+// Two user spaces to compare: three files of one ZC entry each, no SQL; the
+// newer has lost ORDERS0002, CUSTMAST01 has a second ZC entry and End_TW says
+// something else.
+[[nodiscard]] UserSpaceModel ThreeFilesModel(bool newer);
+
 // The pages as a saved user-space file (".twus").
 [[nodiscard]] std::string ToSavedUserSpace(const PageMap& pages);
 

@@ -117,6 +117,14 @@ public:
     // How the row that a view's row map names (a list row without a map)
     // stands. Only while comparing.
     [[nodiscard]] ComparedRow comparedRow(PageList list, std::uint32_t entry) const;
+    // The row a list view shows at viewRow, under the views' row map: how
+    // it stands while comparing, else the shown Display's list row (the
+    // find bar's, with only matching rows shown). Past the view's rows, the
+    // list's row count, which shows nothing.
+    [[nodiscard]] ComparedRow shownRow(PageList list, std::size_t viewRow) const;
+    // The shown Display's list row at viewRow; none for a row only the other
+    // Display has and past the view's rows.
+    [[nodiscard]] std::optional<std::size_t> listRowOf(PageList list, std::size_t viewRow) const;
     [[nodiscard]] std::optional<RowDifference::Mark> endTwMark() const { return endTw_; }
     [[nodiscard]] std::string_view endTwBefore() const;
     // The line over the older End_TW text ("~ End_TW differs. Before:").
