@@ -300,9 +300,6 @@ void MainFrame::applyFonts() {
     }
     SendMessageW(statusLine_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     problemsMark_->setFont(font_);
-    if (problemsPane_ != nullptr) {
-        problemsPane_->setFont(font_);
-    }
     for (HWND box : valueBoxes_) {
         SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(fixedFont_), FALSE);
     }
@@ -1259,7 +1256,7 @@ void MainFrame::inspectCurrent() {
             ListView_GetNextItem(listViews_[static_cast<std::size_t>(info.list)], -1, LVNI_FOCUSED);
         if (info.tab == tab && current >= 0) {
             // With only the matching rows shown, the view's row is not the list's.
-            row = listRowOf(info.list, static_cast<std::size_t>(current));
+            row = compare_.listRowOf(info.list, static_cast<std::size_t>(current));
         }
     }
     presenter_.inspect(tab, row);

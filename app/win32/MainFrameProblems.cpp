@@ -51,7 +51,6 @@ void MainFrame::showProblemsPane(bool shown) {
     if (shown) {
         if (problemsPane_ == nullptr) {
             problemsPane_ = std::make_unique<ProblemsWindow>(window_, problems_);
-            problemsPane_->setFont(font_);
         }
         problemsPane_->open();
     } else if (problemsPane_ != nullptr && problemsPane_->shown()) {

@@ -48,6 +48,7 @@ ProblemsWindow::ProblemsWindow(HWND owner, ProblemsPresenter& presenter)
         SendMessageW(list_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column),
                      reinterpret_cast<LPARAM>(&heading));
     }
+    useFontFor(dpi);
     RECT client{};
     GetClientRect(window_, &client);
     MoveWindow(list_, 0, 0, client.right, client.bottom, FALSE);
@@ -58,15 +59,21 @@ ProblemsWindow::~ProblemsWindow() {
         SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
         DestroyWindow(window_);
     }
+    DeleteObject(font_);
 }
 
 bool ProblemsWindow::owns(HWND window) const {
     return window != nullptr && (window == window_ || IsChild(window_, window) != FALSE);
 }
 
-void ProblemsWindow::setFont(HFONT font) {
-    font_ = font;
-    SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+void ProblemsWindow::useFontFor(UINT dpi) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
+    HFONT previous = font_;
+    font_ = CreateFontIndirectW(&metrics.lfMessageFont);
+    SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    DeleteObject(previous);
 }
 
 void ProblemsWindow::open() {
@@ -187,6 +194,17 @@ LRESULT ProblemsWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_NOTIFY:
             return notify(*reinterpret_cast<const NMHDR*>(lParam));
+        case WM_DPICHANGED: {
+            // Moved to a monitor of another scale: the size Windows suggests
+            // for it, the font made for it, the columns measured again.
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(window_, nullptr, suggested->left, suggested->top,
+                         suggested->right - suggested->left, suggested->bottom - suggested->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            useFontFor(HIWORD(wParam));
+            fitColumns();
+            return 0;
+        }
         case WM_CLOSE:
             // Hidden, not destroyed: it opens again as the user left it.
             presenter_.close();

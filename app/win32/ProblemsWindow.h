@@ -27,7 +27,6 @@ public:
     // Whether a message is for the pane or one of its controls.
     [[nodiscard]] bool owns(HWND window) const;
 
-    void setFont(HFONT font);
     // Shows the pane with the focus on its list; the first time under the
     // owner, kept on the screen.
     void open();
@@ -44,12 +43,15 @@ private:
     void sortBy(int column);
     void showSortMark();
     void fitColumns();
+    // The system's message font at the pane's own DPI: under per-monitor
+    // awareness the pane may stand on another monitor than its owner.
+    void useFontFor(UINT dpi);
 
     ProblemsPresenter& presenter_;
     HWND owner_;
     HWND window_ = nullptr;
     HWND list_ = nullptr;
-    HFONT font_ = nullptr;
+    HFONT font_ = nullptr;  // the pane's own
     bool placed_ = false;
     int sortColumn_ = -1;  // none: the Display's order
     bool ascending_ = true;

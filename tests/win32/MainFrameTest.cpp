@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -397,6 +398,30 @@ TEST_F(MainFrameTest, ProblemsMarkAndPaneLeadToTheDamagedRows) {
     EXPECT_EQ(ListView_GetNextItem(fc, -1, LVNI_SELECTED), 148);
     EXPECT_EQ(ListView_GetSelectedCount(fc), 1U);
     EXPECT_GT(ListView_GetTopIndex(fc), 100);
+
+    // Moved to a monitor of half as much again: the size suggested, a font
+    // made for it, the message column still reaching the right edge.
+    const auto fontHeight = [&] {
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(lines, WM_GETFONT, 0, 0)), sizeof font,
+                   &font);
+        return std::abs(font.lfHeight);
+    };
+    const LONG height = fontHeight();
+    RECT suggested{10, 20, 1010, 380};  // within the null driver's 1024 by 768 screen
+    SendMessageW(frame.problemsPane(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(&suggested));
+    const RECT pane = placeOf(frame.problemsPane());
+    EXPECT_EQ(pane.right - pane.left, 1000);
+    EXPECT_EQ(pane.bottom - pane.top, 360);
+    EXPECT_NEAR(fontHeight(), height * 3 / 2, 1);
+    RECT client{};
+    GetClientRect(lines, &client);
+    int widths = 0;
+    for (int column = 0; column < 6; ++column) {
+        widths += ListView_GetColumnWidth(lines, column);
+    }
+    EXPECT_GE(widths, client.right);
 
     MSG escape{lines, WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
     EXPECT_TRUE(frame.preTranslate(escape));
