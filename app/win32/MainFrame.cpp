@@ -128,8 +128,7 @@ MainFrame::MainFrame(DisplayCommand& display, RegistryStore& registry, MessageLo
                               WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
                               CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                               GetModuleHandleW(nullptr), nullptr);
-    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainFrame::WindowProc));
+    RouteMessages<MainFrame, &MainFrame::handle>(window_, this);
     dpi_ = GetDpiForWindow(window_);
     createFonts();
     createControls();
@@ -401,14 +400,6 @@ bool MainFrame::preTranslate(MSG& message) {
         }
     }
     return IsDialogMessageW(window_, &message) != FALSE;
-}
-
-LRESULT CALLBACK MainFrame::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* frame = reinterpret_cast<MainFrame*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (frame == nullptr) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    return frame->handle(message, wParam, lParam);
 }
 
 LRESULT MainFrame::handle(UINT message, WPARAM wParam, LPARAM lParam) {

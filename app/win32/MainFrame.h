@@ -214,7 +214,6 @@ private:
     void setRefreshTimer(int seconds) override;
     void flushStatus() override;
 
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK NameBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
                                         UINT_PTR id, DWORD_PTR data);
     static LRESULT CALLBACK ListViewProc(HWND view, UINT message, WPARAM wParam, LPARAM lParam,

@@ -29,8 +29,7 @@ ProblemsWindow::ProblemsWindow(HWND owner, ProblemsPresenter& presenter)
                               MulDiv(900, int(dpi), USER_DEFAULT_SCREEN_DPI),
                               MulDiv(240, int(dpi), USER_DEFAULT_SCREEN_DPI), owner, nullptr,
                               GetModuleHandleW(nullptr), nullptr);
-    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProblemsWindow::Proc));
+    RouteMessages<ProblemsWindow, &ProblemsWindow::handle>(window_, this);
     list_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
                                 LVS_SINGLESEL | LVS_SHOWSELALWAYS,
@@ -177,14 +176,6 @@ void ProblemsWindow::showSortMark() {
         }
         Header_SetItem(header, column, &item);
     }
-}
-
-LRESULT CALLBACK ProblemsWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* pane = reinterpret_cast<ProblemsWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (pane == nullptr) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    return pane->handle(message, wParam, lParam);
 }
 
 LRESULT ProblemsWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -37,7 +37,6 @@ public:
     void clearSortMark();
 
 private:
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT notify(const NMHDR& header);
     void sortBy(int column);
