@@ -65,6 +65,19 @@ std::size_t AnsiCaseSearcher::find(std::string_view text) const {
     return kNotFound;
 }
 
+std::vector<std::size_t> AnsiCaseSearcher::findAll(std::string_view text) const {
+    std::vector<std::size_t> starts;
+    for (std::size_t from = 0; from < text.size();) {
+        const std::size_t at = find(text.substr(from));
+        if (at == kNotFound) {
+            break;
+        }
+        starts.push_back(from + at);
+        from += at + size();
+    }
+    return starts;
+}
+
 std::size_t SearchMatches::total() const {
     return std::accumulate(rows.begin(), rows.end(), std::size_t{endTw ? 1U : 0U},
                            [](std::size_t sum, const auto& list) { return sum + list.size(); });

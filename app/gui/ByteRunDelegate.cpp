@@ -71,16 +71,7 @@ void ByteRunDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     const QByteArray bytes = CellBytes(index);
     ByteHighlight found;
     if (highlight_ != nullptr && highlight_->size() > 0) {
-        // Every place the text stands, one after another.
-        const std::string_view cell = View(bytes);
-        for (std::size_t from = 0; from < cell.size();) {
-            const std::size_t at = highlight_->find(cell.substr(from));
-            if (at == AnsiCaseSearcher::kNotFound) {
-                break;
-            }
-            found.starts.push_back(from + at);
-            from += at + highlight_->size();
-        }
+        found.starts = highlight_->findAll(View(bytes));
         found.length = highlight_->size();
         found.ground = highlightGround(selected, base);
     }

@@ -171,13 +171,7 @@ void FillMatches(HDC dc, const RECT& cell, std::string_view bytes, TrailingBlank
     SelectObject(dc, oldFont);
     const int top = cell.top + (cell.bottom - cell.top - metrics.tmHeight) / 2;
     const HBRUSH brush = CreateSolidBrush(ground);
-    std::size_t from = 0;
-    while (from < bytes.size()) {
-        const std::size_t at = searcher.find(bytes.substr(from));
-        if (at == AnsiCaseSearcher::kNotFound) {
-            break;
-        }
-        const std::size_t start = from + at;
+    for (const std::size_t start : searcher.findAll(bytes)) {
         const PixelSpan span =
             ByteRunsSpan(dc, bytes, blanks, font, markFont, start, start + searcher.size());
         if (cell.left + span.left >= cell.right) {
@@ -186,7 +180,6 @@ void FillMatches(HDC dc, const RECT& cell, std::string_view bytes, TrailingBlank
         const RECT box{cell.left + span.left, top, std::min(cell.left + span.right, cell.right),
                        top + metrics.tmHeight};
         FillRect(dc, &box, brush);
-        from = start + searcher.size();
     }
     DeleteObject(brush);
 }

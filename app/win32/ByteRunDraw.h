@@ -42,9 +42,10 @@ void FillMatches(HDC dc, const RECT& cell, std::string_view bytes, TrailingBlank
                  HFONT font, HFONT markFont, const AnsiCaseSearcher& searcher, COLORREF ground);
 
 // A text for a plain edit box (the inspector's), which has one format for
-// all its text (the value and End_TW boxes draw theirs, RichByteRuns.h): a marked byte as its
-// mnemonic in angle brackets, as a copy of rows writes it, and marked trailing blanks as middle
-// dots; with line breaks kept, LF and CR LF become the edit's CR LF.
+// all its text (the value and End_TW boxes draw theirs, RichByteRuns.h): a
+// marked byte as its mnemonic in angle brackets, as a copy of rows writes
+// it, and marked trailing blanks as middle dots; with line breaks kept, LF
+// and CR LF become the edit's CR LF.
 enum class LineBreaks { Marked, Kept };
 [[nodiscard]] std::wstring EditBoxText(std::string_view bytes, TrailingBlanks blanks,
                                        LineBreaks breaks);

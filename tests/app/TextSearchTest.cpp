@@ -38,6 +38,9 @@ TEST(TextSearchTest, CaseFoldsAsWindows1252Letters) {
     EXPECT_EQ(AnsiCaseSearcher("d\xC9J\xC0").find("Il est D\xE9j\xE0 l\xE0"), 7U);
     EXPECT_EQ(AnsiCaseSearcher("AAB").find("xaaaabaab"), 3U);
     EXPECT_EQ(AnsiCaseSearcher("ab").find("ba"), AnsiCaseSearcher::kNotFound);
+    // Every place, none overlapping the one before.
+    EXPECT_EQ(AnsiCaseSearcher("aa").findAll("aAaab Aa"), (std::vector<std::size_t>{0, 2, 6}));
+    EXPECT_EQ(AnsiCaseSearcher("").findAll("aa"), std::vector<std::size_t>{});
 }
 
 class FindInDisplayTest : public ::testing::Test {

@@ -36,6 +36,9 @@ public:
     [[nodiscard]] bool foundIn(std::string_view text) const { return find(text) != kNotFound; }
     // Where the needle first stands in `text`, or kNotFound.
     [[nodiscard]] std::size_t find(std::string_view text) const;
+    // Every place it stands, in order, each after the end of the one before
+    // (a cell's highlights).
+    [[nodiscard]] std::vector<std::size_t> findAll(std::string_view text) const;
     [[nodiscard]] std::size_t size() const { return folded_.size(); }
 
     static constexpr std::size_t kNotFound = std::string_view::npos;
