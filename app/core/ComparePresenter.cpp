@@ -70,6 +70,19 @@ private:
 
 }  // namespace
 
+std::optional<Tint> MarkTint(char mark) {
+    switch (mark) {
+        case '~':
+            return Tint{0xFF, 0xF0, 0xB3};
+        case '+':
+            return Tint{0xD4, 0xF0, 0xD4};
+        case '-':
+            return Tint{0xF6, 0xD0, 0xD0};
+        default:
+            return std::nullopt;
+    }
+}
+
 ComparePresenter::ComparePresenter(CompareView& view, MainWindowPresenter& window,
                                    DisplayCommand& display, FindPresenter& find,
                                    MessageLookup messages)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 #include <utility>
 
 #include <QBrush>
@@ -22,16 +23,11 @@ int ClampedRowCount(const FieldList& list) {
 // A row's ground by its mark: light tints that keep the text readable, the
 // mark's character saying the same for whoever does not see the colour.
 QVariant MarkGround(char mark) {
-    switch (mark) {
-        case '~':
-            return QBrush(QColor(0xFF, 0xF0, 0xB3));
-        case '+':
-            return QBrush(QColor(0xD4, 0xF0, 0xD4));
-        case '-':
-            return QBrush(QColor(0xF6, 0xD0, 0xD0));
-        default:
-            return {};
+    const std::optional<Tint> tint = MarkTint(mark);
+    if (!tint) {
+        return {};
     }
+    return QBrush(QColor(tint->red, tint->green, tint->blue));
 }
 
 }  // namespace

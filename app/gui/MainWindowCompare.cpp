@@ -201,7 +201,9 @@ void MainWindow::endMarksChange() {
 void MainWindow::markEndTw() {
     const std::optional<RowDifference::Mark> mark = compare_.endTwMark();
     QPalette palette = endTwBox_->palette();
-    palette.setColor(QPalette::Base, mark ? QColor(0xFF, 0xF0, 0xB3)
+    // The box says "differs", whichever way: the changed rows' tint.
+    const std::optional<Tint> tint = mark ? MarkTint('~') : std::nullopt;
+    palette.setColor(QPalette::Base, tint ? QColor(tint->red, tint->green, tint->blue)
                                           : QApplication::palette(endTwBox_).color(QPalette::Base));
     endTwBox_->setPalette(palette);
     if (!mark) {

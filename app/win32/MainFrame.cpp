@@ -743,7 +743,7 @@ LRESULT MainFrame::drawCell(int list, NMLVCUSTOMDRAW& draw) {
     // A compared row is drawn on its mark's tint.
     const int groundColour = selected ? COLOR_HIGHLIGHT : marked ? COLOR_BTNFACE : COLOR_WINDOW;
     const COLORREF ground =
-        !selected && compared.mark != 0 ? MarkTint(compared.mark) : GetSysColor(groundColour);
+        !selected && compared.mark != 0 ? MarkGround(compared.mark) : GetSysColor(groundColour);
     const ByteRunColours colours{GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT),
                                  ground};
     const HBRUSH brush = CreateSolidBrush(ground);

@@ -275,7 +275,8 @@ private:
     // file columns); -1 when not shown.
     [[nodiscard]] int beforeColumnIndex(HWND view) const;
     void markEndTw();
-    [[nodiscard]] static COLORREF MarkTint(char mark);
+    // A compared row's ground (MarkTint); the window's own for none.
+    [[nodiscard]] static COLORREF MarkGround(char mark);
     [[nodiscard]] std::optional<std::filesystem::path> askFile(const SaveAsRequest& request,
                                                                const FileDialog& dialog);
 

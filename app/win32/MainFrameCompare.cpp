@@ -161,19 +161,9 @@ std::optional<std::wstring> AskLine(HWND owner, const std::wstring& title,
 
 }  // namespace
 
-COLORREF MainFrame::MarkTint(char mark) {
-    // Light tints that keep the text readable, the mark's character saying
-    // the same for whoever does not see the colour.
-    switch (mark) {
-        case '~':
-            return RGB(0xFF, 0xF0, 0xB3);
-        case '+':
-            return RGB(0xD4, 0xF0, 0xD4);
-        case '-':
-            return RGB(0xF6, 0xD0, 0xD0);
-        default:
-            return GetSysColor(COLOR_WINDOW);
-    }
+COLORREF MainFrame::MarkGround(char mark) {
+    const std::optional<Tint> tint = MarkTint(mark);
+    return tint ? RGB(tint->red, tint->green, tint->blue) : GetSysColor(COLOR_WINDOW);
 }
 
 void MainFrame::createCompareBar() {
@@ -475,7 +465,7 @@ void MainFrame::markEndTw() {
     // Tinted while its text differs from the compared one's: its text's
     // ground is the box's (RichByteRuns.h).
     if (compare_.endTwMark()) {
-        SendMessageW(endTwBox_, EM_SETBKGNDCOLOR, 0, MarkTint('~'));
+        SendMessageW(endTwBox_, EM_SETBKGNDCOLOR, 0, MarkGround('~'));
     } else {
         SendMessageW(endTwBox_, EM_SETBKGNDCOLOR, 1, 0);
     }

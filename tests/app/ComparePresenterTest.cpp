@@ -198,6 +198,15 @@ TEST_F(ComparePresenterTest, MarksChangedAddedAndRemovedRowsInListOrder) {
     EXPECT_EQ(windowView.status.find("to compare with"), std::string::npos) << windowView.status;
 }
 
+// Each mark on a tint of its own, which both windows draw; none for a row
+// the same in both.
+TEST(MarkTintTest, EachMarkHasItsOwnLightTint) {
+    EXPECT_EQ(MarkTint('~'), (Tint{0xFF, 0xF0, 0xB3}));
+    EXPECT_EQ(MarkTint('+'), (Tint{0xD4, 0xF0, 0xD4}));
+    EXPECT_EQ(MarkTint('-'), (Tint{0xF6, 0xD0, 0xD0}));
+    EXPECT_EQ(MarkTint(0), std::nullopt);
+}
+
 // Only the differences: each list's map holds its differences in order, a
 // removed row as an older row. F7 and Shift+F7 go in tab order from the
 // selected row and wrap round, whichever rows are shown.

@@ -30,6 +30,17 @@ struct ComparedRow {
     std::string_view before;  // '~' and '-': the older Display's value
 };
 
+// The ground a row marked so is drawn on (the End_TW box's for '~'): light
+// tints that keep the text readable, the mark's character saying the same
+// for whoever does not see the colour. None for a row the same in both.
+struct Tint {
+    std::uint8_t red = 0;
+    std::uint8_t green = 0;
+    std::uint8_t blue = 0;
+    bool operator==(const Tint&) const = default;
+};
+[[nodiscard]] std::optional<Tint> MarkTint(char mark);
+
 // What the window's comparison and refresh do, without widgets.
 //
 // Compare with (Ctrl+D) opens a bar that names another user space, an
