@@ -127,6 +127,23 @@ void ComparePresenter::openFind() {
     find_.open();
 }
 
+void ComparePresenter::findNext() {
+    close();
+    find_.findNext();
+}
+
+void ComparePresenter::findPrevious() {
+    close();
+    find_.findPrevious();
+}
+
+void ComparePresenter::setOnlyMatching(bool on) {
+    if (on) {
+        close();  // the lists show one row map
+    }
+    find_.setOnlyMatching(on);
+}
+
 void ComparePresenter::compare() {
     compareWith(view_.compareTarget());
 }

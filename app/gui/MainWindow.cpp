@@ -323,24 +323,15 @@ void MainWindow::createFindBar() {
                     new QAction(caption(message::kOnlyMatchingCommand), this)};
     // The find bar opens in place of a comparison.
     connect(findActions_[0], &QAction::triggered, this, [this] { compare_.openFind(); });
-    connect(findActions_[1], &QAction::triggered, this, [this] {
-        compare_.close();
-        find_.findNext();
-    });
-    connect(findActions_[2], &QAction::triggered, this, [this] {
-        compare_.close();
-        find_.findPrevious();
-    });
+    connect(findActions_[1], &QAction::triggered, this, [this] { compare_.findNext(); });
+    connect(findActions_[2], &QAction::triggered, this, [this] { compare_.findPrevious(); });
     QAction* onlyMatching = findActions_[3];
     onlyMatching->setCheckable(true);
     // The menu's toggle and the bar's check box show one state.
     connect(onlyMatching, &QAction::toggled, findBar_->onlyMatchingBox(), &QCheckBox::setChecked);
     connect(findBar_->onlyMatchingBox(), &QCheckBox::toggled, this, [this, onlyMatching](bool on) {
         onlyMatching->setChecked(on);
-        if (on) {
-            compare_.close();
-        }
-        find_.setOnlyMatching(on);
+        compare_.setOnlyMatching(on);
     });
     addSnapshotCommands();
     for (int i = 0; i < kListCount; ++i) {

@@ -518,11 +518,8 @@ void MainFrame::command(int id, int code, HWND control) {
         } else if (id == kIdFindClose) {
             find_.close();
         } else if (control == findOnlyMatching_) {
-            const bool on = SendMessageW(findOnlyMatching_, BM_GETCHECK, 0, 0) == BST_CHECKED;
-            if (on) {
-                compare_.close();  // the lists show one row map
-            }
-            find_.setOnlyMatching(on);
+            compare_.setOnlyMatching(SendMessageW(findOnlyMatching_, BM_GETCHECK, 0, 0) ==
+                                     BST_CHECKED);
         }
         if (id == kIdDisplay) {
             presenter_.display();
@@ -577,21 +574,17 @@ void MainFrame::command(int id, int code, HWND control) {
             compare_.openFind();  // in place of the comparison
             break;
         case kCmdFindNext:
-            compare_.close();
-            find_.findNext();
+            compare_.findNext();
             break;
         case kCmdFindPrevious:
-            compare_.close();
-            find_.findPrevious();
+            compare_.findPrevious();
             break;
-        case kCmdOnlyMatching:
-            if (!find_.onlyMatching()) {
-                compare_.close();
-            }
-            SendMessageW(findOnlyMatching_, BM_SETCHECK,
-                         find_.onlyMatching() ? BST_UNCHECKED : BST_CHECKED, 0);
-            find_.setOnlyMatching(!find_.onlyMatching());
+        case kCmdOnlyMatching: {
+            const bool on = !find_.onlyMatching();
+            SendMessageW(findOnlyMatching_, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+            compare_.setOnlyMatching(on);
             break;
+        }
         case kCmdProblems:
             problems_.toggle();
             break;

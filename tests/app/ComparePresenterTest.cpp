@@ -198,6 +198,22 @@ TEST_F(ComparePresenterTest, MarksChangedAddedAndRemovedRowsInListOrder) {
     EXPECT_EQ(windowView.status.find("to compare with"), std::string::npos) << windowView.status;
 }
 
+// The find bar's F3 and "only matching rows" take the comparison's place:
+// the lists show one row map at a time.
+TEST_F(ComparePresenterTest, FindCommandsCloseTheComparison) {
+    link.pages = test::BuildPages(test::ThreeFilesModel(false));
+    compare.compareWith("10.0.0.5/TWMODEL001");
+    compare.findNext();
+    EXPECT_FALSE(compare.comparing());
+    EXPECT_FALSE(view.barShown);
+    compare.compareWith("10.0.0.5/TWMODEL001");
+    compare.setOnlyMatching(false);
+    EXPECT_TRUE(compare.comparing()) << "turning it off leaves the comparison";
+    compare.setOnlyMatching(true);
+    EXPECT_FALSE(compare.comparing());
+    EXPECT_TRUE(find.onlyMatching());
+}
+
 // Each mark on a tint of its own, which both windows draw; none for a row
 // the same in both.
 TEST(MarkTintTest, EachMarkHasItsOwnLightTint) {

@@ -74,8 +74,12 @@ public:
     // Esc or the bar's close button: the marks, captions and rows are back as
     // at rest, and the other Display is let go.
     void close();
-    // Ctrl+F: the find bar in place of the comparison.
+    // Ctrl+F: the find bar in place of the comparison. F3, Shift+F3 and
+    // "only matching rows" turned on close the comparison too, then act.
     void openFind();
+    void findNext();
+    void findPrevious();
+    void setOnlyMatching(bool on);
     // The bar's Compare button or Enter: compares with what the bar names.
     void compare();
     void compareWith(std::string_view target);
