@@ -1303,14 +1303,7 @@ void MainFrame::showInspection(std::string_view text) {
 
 void MainFrame::placeInspector(int width, int height) {
     // The button at the bottom right, its caption's width plus margins.
-    const HDC dc = GetDC(inspectorCopy_);
-    const HGDIOBJ old = SelectObject(dc, font_);
-    wchar_t caption[128] = {};
-    const int length = GetWindowTextW(inspectorCopy_, caption, 128);
-    SIZE size{};
-    GetTextExtentPoint32W(dc, caption, length, &size);
-    SelectObject(dc, old);
-    ReleaseDC(inspectorCopy_, dc);
+    const SIZE size = captionSize(inspectorCopy_);
     const int margin = px(90);
     const int buttonWidth = std::max(static_cast<int>(size.cx) + 4 * margin, px(1200));
     const int buttonHeight = static_cast<int>(size.cy) + 2 * margin;
@@ -1318,6 +1311,17 @@ void MainFrame::placeInspector(int width, int height) {
     MoveWindow(inspectorText_, 0, 0, width, textHeight, TRUE);
     MoveWindow(inspectorCopy_, std::max(0, width - buttonWidth - margin), textHeight + margin,
                buttonWidth, buttonHeight, TRUE);
+}
+
+SIZE MainFrame::captionSize(HWND control) const {
+    const std::wstring text = WindowText(control);
+    const HDC dc = GetDC(control);
+    const HGDIOBJ old = SelectObject(dc, font_);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return size;
 }
 
 int MainFrame::px(int twips) const {
@@ -1397,6 +1401,15 @@ void MainFrame::addTip(HWND control, std::wstring text) {
     tool.uId = reinterpret_cast<UINT_PTR>(control);
     tool.lpszText = text.data();
     SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void MainFrame::setTip(HWND control, const std::wstring& text) {
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = window_;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = const_cast<wchar_t*>(text.c_str());
+    SendMessageW(tips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 int MainFrame::barHeight() const {

@@ -227,8 +227,10 @@ private:
     void setClientSize(int width, int height);
     void createControls();
     void createFindBar();
-    // Gives a control a tooltip; the system keeps a copy of the text.
+    // Gives a control a tooltip, or another text for it; the system keeps a
+    // copy of the text.
     void addTip(HWND control, std::wstring text);
+    void setTip(HWND control, const std::wstring& text);
     // The open bar's height in pixels (the find or the compare bar: they
     // take turns), else 0.
     [[nodiscard]] int barHeight() const;
@@ -285,6 +287,8 @@ private:
     [[nodiscard]] int statusLineHeight() const;
     // A line of the system's message font at the window's DPI, in pixels.
     [[nodiscard]] int messageLineHeight() const;
+    // A control's caption drawn in the window's font, in pixels.
+    [[nodiscard]] SIZE captionSize(HWND control) const;
 
     DisplayCommand& display_;
     MainWindowPresenter presenter_;

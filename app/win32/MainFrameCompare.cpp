@@ -40,16 +40,6 @@ enum CompareControlId : int {
 
 constexpr int kQuestionBox = 100;
 
-int TextWidth(HWND control, HFONT font) {
-    const std::wstring text = WindowText(control);
-    HDC dc = GetDC(control);
-    SelectObject(dc, font);
-    SIZE size{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    ReleaseDC(control, dc);
-    return size.cx;
-}
-
 // The dialog's template in memory, as a resource compiler lays it out:
 // WORDs, strings in UTF-16, each item on a DWORD boundary.
 class DialogTemplate {
@@ -217,17 +207,17 @@ void MainFrame::placeCompareBar(const RECT& tabs, int height) {
     place(compareClose_, {right - row, top, right, tabs.bottom + row});
     right -= row + margin;
     for (HWND button : {compareRun_, compareBrowse_}) {
-        const int width = TextWidth(button, font_) + px(240);
+        const int width = captionSize(button).cx + px(240);
         place(button, {right - width, top, right, tabs.bottom + row});
         right -= width + margin;
     }
     place(compareText_, {tabs.left + margin, top, right, tabs.bottom + row});
 
     const int lower = tabs.bottom + row + margin;
-    const int countWidth = TextWidth(compareCount_, font_);
+    const int countWidth = captionSize(compareCount_).cx;
     place(compareCount_,
           {tabs.left + margin, lower, tabs.left + margin + countWidth, tabs.bottom + height});
-    const int boxWidth = TextWidth(compareOnlyDifferences_, font_) + px(400);
+    const int boxWidth = captionSize(compareOnlyDifferences_).cx + px(400);
     const int boxLeft = std::max<int>(tabs.left + margin, tabs.right - margin - boxWidth);
     place(compareOnlyDifferences_,
           {boxLeft, tabs.bottom + row, tabs.right - margin, tabs.bottom + height});
@@ -360,12 +350,7 @@ void MainFrame::showCompareStatus(std::string_view described, std::string_view c
     const std::wstring line = AnsiToWide(described);
     SetWindowTextW(compareCount_, AnsiToWide(count).c_str());
     SetWindowTextW(compareDescribed_, line.c_str());
-    TTTOOLINFOW tool{};
-    tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.hwnd = window_;
-    tool.uId = reinterpret_cast<UINT_PTR>(compareDescribed_);
-    tool.lpszText = const_cast<wchar_t*>(line.c_str());
-    SendMessageW(tips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    setTip(compareDescribed_, line);
     if (compareOpen_) {
         placeControls(presenter_.layout());  // the count's width
     }
@@ -456,12 +441,7 @@ void MainFrame::markEndTw() {
         endTwTip_ = AnsiToWide(compare_.endTwHeading()) + L"\r\n" +
                     EditBoxText(compare_.endTwBefore(), TrailingBlanks::AsText, LineBreaks::Kept);
     }
-    TTTOOLINFOW tool{};
-    tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.hwnd = window_;
-    tool.uId = reinterpret_cast<UINT_PTR>(endTwBox_);
-    tool.lpszText = endTwTip_.data();
-    SendMessageW(tips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    setTip(endTwBox_, endTwTip_);
     // Tinted while its text differs from the compared one's: its text's
     // ground is the box's (RichByteRuns.h).
     if (compare_.endTwMark()) {
