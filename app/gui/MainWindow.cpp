@@ -40,6 +40,7 @@
 #include "twds/CompareBar.h"
 #include "twds/Cp1252.h"
 #include "twds/DisplayCommand.h"
+#include "twds/EscapeKey.h"
 #include "twds/FileColumn.h"
 #include "twds/FindBar.h"
 #include "twds/InspectorWindow.h"
@@ -891,20 +892,32 @@ void MainWindow::updateEscape() {
 }
 
 void MainWindow::escapePressed() {
-    // The problems pane when the user is in it; the find or compare bar when
-    // it has the focus or is all there is; else the inspector, else the pane.
-    const bool inFindBar = findBar_->isAncestorOf(QApplication::focusWidget());
-    const bool inCompareBar = compareBar_->isAncestorOf(QApplication::focusWidget());
     const bool paneShown = problemsPane_->isVisible();
-    const bool inPane = paneShown && problemsPane_->isActiveWindow();
-    if (!inPane && findBar_->isVisible() && (inFindBar || !inspectorShown())) {
-        find_.close();
-    } else if (!inPane && compareBar_->isVisible() && (inCompareBar || !inspectorShown())) {
-        compare_.close();
-    } else if (!inPane && inspectorShown()) {
-        inspector_->close();
-    } else if (paneShown) {
-        problems_.close();
+    const EscapeState state{
+        .findBarShown = findBar_->isVisible(),
+        .inFindBar = findBar_->isAncestorOf(QApplication::focusWidget()),
+        .compareBarShown = compareBar_->isVisible(),
+        .inCompareBar = compareBar_->isAncestorOf(QApplication::focusWidget()),
+        .inspectorShown = inspectorShown(),
+        .inInspector = inspectorShown() && inspector_->isActiveWindow(),
+        .problemsPaneShown = paneShown,
+        .inProblemsPane = paneShown && problemsPane_->isActiveWindow(),
+    };
+    switch (WhatEscapeCloses(state)) {
+        case EscapeCloses::FindBar:
+            find_.close();
+            break;
+        case EscapeCloses::CompareBar:
+            compare_.close();
+            break;
+        case EscapeCloses::Inspector:
+            inspector_->close();
+            break;
+        case EscapeCloses::ProblemsPane:
+            problems_.close();
+            break;
+        case EscapeCloses::Nothing:
+            break;
     }
 }
 

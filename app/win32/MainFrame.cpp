@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <initializer_list>
 #include <utility>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "RichByteRuns.h"
 #include "WindowClass.h"
 #include "twds/DisplayCommand.h"
+#include "twds/EscapeKey.h"
 #include "twds/FileColumn.h"
 #include "twds/ListLabels.h"
 #include "twds/Messages.h"
@@ -349,14 +351,14 @@ void MainFrame::createAccelerators() {
 }
 
 bool MainFrame::preTranslate(MSG& message) {
+    if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE &&
+        escapePressed(message.hwnd)) {
+        return true;
+    }
     if (problemsPane_ != nullptr && problemsPane_->owns(message.hwnd)) {
         return problemsPaneKey(message);
     }
     if (message.hwnd == inspector_ || IsChild(inspector_, message.hwnd) != FALSE) {
-        if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
-            DestroyWindow(inspector_);
-            return true;
-        }
         return IsDialogMessageW(inspector_, &message) != FALSE;
     }
     if (message.hwnd != window_ && IsChild(window_, message.hwnd) == FALSE) {
@@ -381,25 +383,47 @@ bool MainFrame::preTranslate(MSG& message) {
     if (compareKey(message)) {
         return true;
     }
-    if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
-        // The find bar when the user is in it or it is all there is; else
-        // the inspector.
-        const bool inFindBar = GetParent(message.hwnd) == window_ &&
-                               (message.hwnd == findText_ || message.hwnd == findOnlyMatching_);
-        if (findOpen_ && (inFindBar || inspector_ == nullptr)) {
+    return IsDialogMessageW(window_, &message) != FALSE;
+}
+
+bool MainFrame::escapePressed(HWND at) {
+    const auto inAny = [at](std::initializer_list<HWND> controls) {
+        return std::find(controls.begin(), controls.end(), at) != controls.end();
+    };
+    const bool inPane = problemsPane_ != nullptr && problemsPane_->owns(at);
+    const bool inInspector =
+        inspector_ != nullptr && (at == inspector_ || IsChild(inspector_, at) != FALSE);
+    if (!inPane && !inInspector && at != window_ && IsChild(window_, at) == FALSE) {
+        return false;  // a window not ours, such as a dialog's
+    }
+    const EscapeState state{
+        .findBarShown = findOpen_,
+        .inFindBar = inAny({findText_, findPrevious_, findNext_, findClose_, findOnlyMatching_}),
+        .compareBarShown = compareOpen_,
+        .inCompareBar = inAny(
+            {compareText_, compareBrowse_, compareRun_, compareClose_, compareOnlyDifferences_}),
+        .inspectorShown = inspector_ != nullptr,
+        .inInspector = inInspector,
+        .problemsPaneShown = problems_.isOpen(),
+        .inProblemsPane = inPane,
+    };
+    switch (WhatEscapeCloses(state)) {
+        case EscapeCloses::FindBar:
             find_.close();
             return true;
-        }
-        if (inspector_ != nullptr) {
+        case EscapeCloses::CompareBar:
+            compare_.close();
+            return true;
+        case EscapeCloses::Inspector:
             DestroyWindow(inspector_);
             return true;
-        }
-        if (problems_.isOpen()) {
+        case EscapeCloses::ProblemsPane:
             problems_.close();
             return true;
-        }
+        case EscapeCloses::Nothing:
+            return false;
     }
-    return IsDialogMessageW(window_, &message) != FALSE;
+    return false;
 }
 
 LRESULT MainFrame::handle(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -195,9 +195,12 @@ private:
     // The mark at the status line's right end, the status line narrowed.
     void placeProblemsMark(int left, int top, int right);
     void fitStatusScrollBar();
-    // The keys the problems pane takes: Esc closes it, the window's
-    // accelerators work there too. True when handled.
+    // The keys the problems pane takes: the window's accelerators work there
+    // too. True when handled.
     bool problemsPaneKey(MSG& message);
+    // Esc in any of the viewer's windows closes one thing
+    // (WhatEscapeCloses); false when it closed nothing.
+    bool escapePressed(HWND at);
     // CompareView (the tabs, rows, value, boxes and busy cursor are the
     // other views' too)
     void showCompareBar(bool shown, bool takeFocus) override;
@@ -268,7 +271,7 @@ private:
     // The comparison's side (MainFrameCompare.cpp).
     void createCompareBar();
     void placeCompareBar(const RECT& tabs, int height);
-    // The compare bar's keys (Enter, Esc); true when handled.
+    // The compare bar's Enter; true when handled.
     bool compareKey(const MSG& message);
     bool compareCommand(int id, int code, HWND control);
     void addCompareCommands(HMENU menu);

@@ -234,13 +234,6 @@ bool MainFrame::compareKey(const MSG& message) {
         compare_.compare();
         return true;
     }
-    // Esc closes the bar when the user is in it or nothing else is open.
-    const bool inBar = message.hwnd == compareText_ || message.hwnd == compareBrowse_ ||
-                       message.hwnd == compareRun_ || message.hwnd == compareOnlyDifferences_;
-    if (message.wParam == VK_ESCAPE && compareOpen_ && (inBar || inspector_ == nullptr)) {
-        compare_.close();
-        return true;
-    }
     return false;
 }
 

@@ -79,10 +79,6 @@ void MainFrame::showListRow(PageList list, std::size_t row) {
 }
 
 bool MainFrame::problemsPaneKey(MSG& message) {
-    if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
-        problems_.close();
-        return true;
-    }
     // The owner's shortcuts (Ctrl+Shift+P closes the pane again); the list
     // takes Enter and the arrows itself.
     return TranslateAcceleratorW(window_, accelerators_, &message) != 0;

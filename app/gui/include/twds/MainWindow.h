@@ -212,8 +212,8 @@ private:
     // Opens the inspector on the current tab's current row.
     void inspectCurrent();
     [[nodiscard]] bool inspectorShown() const;
-    // Esc closes the find bar, the inspector or the problems pane, whichever
-    // the user is in; its shortcut is on while one is open.
+    // Esc closes a bar, the inspector or the problems pane (WhatEscapeCloses);
+    // its shortcut is on while one is open.
     void updateEscape();
     void escapePressed();
     // Sizes the file column, when shown, to a FicID (and a ZC entry).
