@@ -90,6 +90,19 @@ protected:
         }
         return false;
     }
+    // What the window put on the clipboard, as text.
+    std::wstring clipboardText() {
+        std::wstring copy;
+        if (OpenClipboard(frame.window()) != FALSE) {
+            HANDLE data = GetClipboardData(CF_UNICODETEXT);
+            if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
+                copy = text;
+            }
+            GlobalUnlock(data);
+            CloseClipboard();
+        }
+        return copy;
+    }
     static bool Shown(HWND control) {
         return (GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE) != 0;
     }
@@ -190,15 +203,7 @@ TEST_F(MainFrameTest, CopyWritesTheSelectedRows) {
     HWND cx = frame.listView(PageList::CX);
     const auto copiedLines = [&] {
         SendMessageW(frame.window(), WM_COMMAND, MainFrame::kCmdCopy, 0);
-        std::wstring copy;
-        if (OpenClipboard(frame.window()) != FALSE) {
-            HANDLE data = GetClipboardData(CF_UNICODETEXT);
-            if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
-                copy = text;
-            }
-            GlobalUnlock(data);
-            CloseClipboard();
-        }
+        const std::wstring copy = clipboardText();
         return std::count(copy.begin(), copy.end(), L'\n');
     };
     clickRow(cx, 3);
@@ -295,12 +300,7 @@ TEST_F(MainFrameTest, DroppedSnapshotIsDisplayedAndTheInspectorFollowsTheRows) {
     // Its Copy button copies the whole dump, as the window's copy writes it.
     EXPECT_EQ(Text(frame.inspectorCopyButton()), L"5370");
     SendMessageW(frame.inspectorCopyButton(), BM_CLICK, 0, 0);
-    ASSERT_TRUE(OpenClipboard(frame.window()));
-    HANDLE data = GetClipboardData(CF_UNICODETEXT);
-    const auto* copied = static_cast<const wchar_t*>(GlobalLock(data));
-    const std::wstring copy = copied != nullptr ? copied : L"";
-    GlobalUnlock(data);
-    CloseClipboard();
+    const std::wstring copy = clipboardText();
     EXPECT_EQ(copy.substr(0, 20), Text(dump).substr(0, 20));
     EXPECT_GT(copy.size(), 100U);
     DestroyWindow(frame.inspector());
