@@ -111,6 +111,7 @@ void ComparePresenter::close() {
     if (!open_ && !active_) {
         return;
     }
+    const bool statusIsOurs = comparing() && window_.statusMessage() == comparedStatus_;
     dropMarks();
     against_ = Against::Nothing;
     older_.reset();  // its rows are memory the shown Display may want
@@ -119,6 +120,9 @@ void ComparePresenter::close() {
     if (open_) {
         open_ = false;
         view_.showCompareBar(false, false);
+    }
+    if (statusIsOurs) {
+        window_.showStatus(DescribeOutcome(display_, messages_));
     }
 }
 
@@ -616,6 +620,7 @@ void ComparePresenter::showStatus() {
     } else {
         window_.addStatus(count + ". " + described);
     }
+    comparedStatus_ = window_.statusMessage();
 }
 
 void ComparePresenter::step(int direction) {

@@ -181,6 +181,9 @@ TEST_F(ComparePresenterTest, MarksChangedAddedAndRemovedRowsInListOrder) {
 
     compare.close();
     EXPECT_FALSE(view.barShown);
+    // The status line names the Display shown again, not the comparison.
+    EXPECT_EQ(windowView.status.substr(0, windowView.status.find('\n')),
+              "User space TWMODEL001 displayed: 2 file(s).");
     EXPECT_EQ(compare.viewRowOf(PageList::FC, 74), 74U);
     EXPECT_EQ(compare.listRowOf(PageList::FC, 147), 147U);
     EXPECT_EQ(compare.listRowOf(PageList::FC, 148), std::nullopt) << "past the list's rows";

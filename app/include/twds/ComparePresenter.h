@@ -199,6 +199,9 @@ private:
     std::unique_ptr<DisplayCommand> older_;
     std::vector<ListMarks> marks_;
     std::optional<RowDifference::Mark> endTw_;
+    // The status message the comparison last left, given back to the
+    // Display's own when the comparison closes and nothing was said since.
+    std::string comparedStatus_;
 };
 
 }  // namespace twds
