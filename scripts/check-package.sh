@@ -25,7 +25,7 @@ for page in "$contents"/usr/share/man/man1/*.1.gz; do
     # change); the page itself must also render through man.
     warnings=$(zcat "$page" | groff -man -ww -z 2>&1)
     [[ -z $warnings ]] || { echo "$page: $warnings"; exit 1; }
-    MANWIDTH=80 man -l "$page" | grep -q "SYNOPSIS"
+    MANWIDTH=80 man -l "$page" | grep "SYNOPSIS" >/dev/null
 done
 
 echo "== Clean Debian 12 root"
@@ -53,7 +53,7 @@ echo "export and twus_make work"
 # and man finds the manual page.
 test -f "$chroot_dir/usr/share/mime/application/x-twdspusrspc-snapshot.xml"
 in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq man-db >&2
-in_root env MANWIDTH=80 man -P cat twDspUsrSpc | grep -q "^TWDSPUSRSPC(1) .*User Commands"
+in_root env MANWIDTH=80 man -P cat twDspUsrSpc | grep "^TWDSPUSRSPC(1) .*User Commands" >/dev/null
 echo "MIME type registered, man twDspUsrSpc shows the page"
 
 echo "== Removal"

@@ -22,7 +22,7 @@ fail() {
     exit 1
 }
 
-unzip -l "$zip" | grep -q "/twDspUsrSpc.exe$" || fail "the zip lacks twDspUsrSpc.exe"
+unzip -l "$zip" | grep "/twDspUsrSpc.exe$" >/dev/null || fail "the zip lacks twDspUsrSpc.exe"
 expected=$root/tests/data/export-TWMODEL001.EN.usrspc
 for mode in CurrentUser AllUsers; do
     echo "== Installed silently (/$mode)"
@@ -36,12 +36,12 @@ for mode in CurrentUser AllUsers; do
     unix=$("$wine" winepath -u "$folder" | tr -d '\r')
     [[ -f $unix/twDspUsrSpc.exe && -f $unix/twmgr.ressource.FR ]] || fail "/$mode: nothing installed in $unix"
 
-    "$wine" "$unix/twDspUsrSpc.com" --version | grep -q "twDspUsrSpc" || fail "/$mode: --version"
+    "$wine" "$unix/twDspUsrSpc.com" --version | grep "twDspUsrSpc" >/dev/null || fail "/$mode: --version"
     # On Windows pages come from DllParam.dll unless a store is named.
     "$wine" "$unix/twDspUsrSpc.com" --export --output - --store "$folder\\samples" \
         127.0.0.1/TWMODEL001 >"$build/export.usrspc"
     cmp "$build/export.usrspc" "$expected" || fail "/$mode: the installed program's export differs from $expected"
-    "$wine" reg query "$hive\\Software\\Classes\\.twus" | grep -q twDspUsrSpc.Snapshot ||
+    "$wine" reg query "$hive\\Software\\Classes\\.twus" | grep twDspUsrSpc.Snapshot >/dev/null ||
         fail "/$mode: .twus is not the viewer's"
 
     "$wine" "$unix/uninstall.exe" /$mode /S
