@@ -15,6 +15,7 @@
 #include "AnsiWide.h"
 #include "ByteRunDraw.h"
 #include "RichByteRuns.h"
+#include "SystemFonts.h"
 #include "WindowClass.h"
 #include "twds/DisplayCommand.h"
 #include "twds/EscapeKey.h"
@@ -28,7 +29,6 @@ namespace twds::win32 {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"twDspUsrSpcMain";
-constexpr wchar_t kInspectorClass[] = L"twDspUsrSpcInspector";
 constexpr int kTwipsPerInch = 1440;
 constexpr int kFileSubItem = 2;  // the file column, shown first when shown
 constexpr int kFileColumnCharacters = 10;
@@ -100,7 +100,6 @@ std::wstring CommonDialog(HWND owner, const std::wstring& title, const std::wstr
 void RegisterClasses() {
     static const bool registered = [] {
         RegisterWindowClass(kWindowClass);
-        RegisterWindowClass(kInspectorClass);
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
         InitCommonControlsEx(&controls);
         return true;
@@ -146,9 +145,7 @@ MainFrame::MainFrame(DisplayCommand& display, RegistryStore& registry, MessageLo
 }
 
 MainFrame::~MainFrame() {
-    if (inspector_ != nullptr) {
-        DestroyWindow(inspector_);
-    }
+    inspector_.reset();  // before its owner
     if (window_ != nullptr && IsWindow(window_) != FALSE) {
         SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
         DestroyWindow(window_);
@@ -279,17 +276,11 @@ void MainFrame::createFonts() {
     for (HFONT font : {font_, fixedFont_, markFont_}) {
         DeleteObject(font);
     }
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi_);
-    font_ = CreateFontIndirectW(&metrics.lfMessageFont);
-    LOGFONTW fixed{};
-    fixed.lfHeight = metrics.lfMessageFont.lfHeight;
-    fixed.lfCharSet = DEFAULT_CHARSET;
-    fixed.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
-    lstrcpynW(fixed.lfFaceName, L"Courier New", LF_FACESIZE);
+    const LOGFONTW message = MessageFontAt(dpi_);
+    font_ = CreateFontIndirectW(&message);
+    const LOGFONTW fixed = FixedFontLike(message);
     fixedFont_ = CreateFontIndirectW(&fixed);
-    LOGFONTW mark = metrics.lfMessageFont;
+    LOGFONTW mark = message;
     mark.lfHeight = mark.lfHeight * 3 / 4;
     markFont_ = CreateFontIndirectW(&mark);
     labelColumnWidths_ = {};
@@ -305,9 +296,6 @@ void MainFrame::applyFonts() {
         SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(fixedFont_), FALSE);
     }
     SendMessageW(endTwBox_, WM_SETFONT, reinterpret_cast<WPARAM>(fixedFont_), FALSE);
-    if (inspectorText_ != nullptr) {
-        SendMessageW(inspectorText_, WM_SETFONT, reinterpret_cast<WPARAM>(fixedFont_), FALSE);
-    }
     // Every row one height: the taller of the label and value fonts.
     HDC dc = GetDC(window_);
     int rowHeight = 0;
@@ -358,8 +346,8 @@ bool MainFrame::preTranslate(MSG& message) {
     if (problemsPane_ != nullptr && problemsPane_->owns(message.hwnd)) {
         return problemsPaneKey(message);
     }
-    if (message.hwnd == inspector_ || IsChild(inspector_, message.hwnd) != FALSE) {
-        return IsDialogMessageW(inspector_, &message) != FALSE;
+    if (inspector_ != nullptr && inspector_->owns(message.hwnd)) {
+        return IsDialogMessageW(inspector_->window(), &message) != FALSE;
     }
     if (message.hwnd != window_ && IsChild(window_, message.hwnd) == FALSE) {
         return false;
@@ -391,8 +379,7 @@ bool MainFrame::escapePressed(HWND at) {
         return std::find(controls.begin(), controls.end(), at) != controls.end();
     };
     const bool inPane = problemsPane_ != nullptr && problemsPane_->owns(at);
-    const bool inInspector =
-        inspector_ != nullptr && (at == inspector_ || IsChild(inspector_, at) != FALSE);
+    const bool inInspector = inspector_ != nullptr && inspector_->owns(at);
     if (!inPane && !inInspector && at != window_ && IsChild(window_, at) == FALSE) {
         return false;  // a window not ours, such as a dialog's
     }
@@ -402,7 +389,7 @@ bool MainFrame::escapePressed(HWND at) {
         .compareBarShown = compareOpen_,
         .inCompareBar = inAny(
             {compareText_, compareBrowse_, compareRun_, compareClose_, compareOnlyDifferences_}),
-        .inspectorShown = inspector_ != nullptr,
+        .inspectorShown = inspector_ != nullptr && inspector_->shown(),
         .inInspector = inInspector,
         .problemsPaneShown = problems_.isOpen(),
         .inProblemsPane = inPane,
@@ -415,7 +402,7 @@ bool MainFrame::escapePressed(HWND at) {
             compare_.close();
             return true;
         case EscapeCloses::Inspector:
-            DestroyWindow(inspector_);
+            inspector_->close();
             return true;
         case EscapeCloses::ProblemsPane:
             problems_.close();
@@ -634,7 +621,7 @@ LRESULT MainFrame::notify(const NMHDR& header) {
     if (header.hwndFrom == tabs_) {
         if (header.code == TCN_SELCHANGE) {
             showTabPage(TabCtrl_GetCurSel(tabs_));
-            if (inspector_ != nullptr) {
+            if (inspector_ != nullptr && inspector_->shown()) {
                 inspectCurrent();  // the inspector follows the tab shown
             }
         }
@@ -1270,82 +1257,11 @@ void MainFrame::inspectCurrent() {
     presenter_.inspect(tab, row);
 }
 
-LRESULT CALLBACK MainFrame::InspectorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* frame = reinterpret_cast<MainFrame*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (frame != nullptr && message == WM_SIZE && frame->inspectorText_ != nullptr) {
-        frame->placeInspector(LOWORD(lParam), HIWORD(lParam));
-    } else if (frame != nullptr && message == WM_COMMAND &&
-               reinterpret_cast<HWND>(lParam) == frame->inspectorCopy_) {
-        frame->presenter_.copyInspection();
-    } else if (frame != nullptr && message == WM_DESTROY) {
-        frame->inspector_ = nullptr;
-        frame->inspectorText_ = nullptr;
-        frame->inspectorCopy_ = nullptr;
-        frame->presenter_.inspectorClosed();
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
 void MainFrame::showInspection(std::string_view text) {
-    // A tool window beside the main one: at the design size the window has
-    // no room for a dump 70 columns wide. It opens without the focus, so the
-    // arrow keys keep moving the row it follows.
     if (inspector_ == nullptr) {
-        RECT owner{};
-        GetWindowRect(window_, &owner);
-        inspector_ =
-            CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT, kInspectorClass,
-                            AnsiToWide(presenter_.inspectorTitle()).c_str(),
-                            WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, owner.right,
-                            owner.top, MulDiv(640, int(dpi_), USER_DEFAULT_SCREEN_DPI),
-                            MulDiv(480, int(dpi_), USER_DEFAULT_SCREEN_DPI), window_, nullptr,
-                            GetModuleHandleW(nullptr), nullptr);
-        SetWindowLongPtrW(inspector_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        SetWindowLongPtrW(inspector_, GWLP_WNDPROC,
-                          reinterpret_cast<LONG_PTR>(&MainFrame::InspectorProc));
-        inspectorText_ =
-            CreateWindowExW(0, WC_EDITW, L"",
-                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_READONLY | ES_MULTILINE |
-                                WS_VSCROLL | WS_HSCROLL | ES_AUTOHSCROLL,
-                            0, 0, 0, 0, inspector_, nullptr, GetModuleHandleW(nullptr), nullptr);
-        SendMessageW(inspectorText_, WM_SETFONT, reinterpret_cast<WPARAM>(fixedFont_), FALSE);
-        // Copies the whole dump, as a copy of rows would write it; a selection
-        // in the text is copied by the edit's own Ctrl+C.
-        inspectorCopy_ =
-            CreateWindowExW(0, WC_BUTTONW, AnsiToWide(presenter_.copyRowsCaption()).c_str(),
-                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0,
-                            inspector_, nullptr, GetModuleHandleW(nullptr), nullptr);
-        SendMessageW(inspectorCopy_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-        RECT client{};
-        GetClientRect(inspector_, &client);
-        placeInspector(client.right, client.bottom);
-        ShowWindow(inspector_, SW_SHOWNOACTIVATE);
+        inspector_ = std::make_unique<InspectorWindow>(window_, presenter_);
     }
-    SetWindowTextW(inspectorText_,
-                   EditBoxText(text, TrailingBlanks::AsText, LineBreaks::Kept).c_str());
-}
-
-void MainFrame::placeInspector(int width, int height) {
-    // The button at the bottom right, its caption's width plus margins.
-    const SIZE size = captionSize(inspectorCopy_);
-    const int margin = px(90);
-    const int buttonWidth = std::max(static_cast<int>(size.cx) + 4 * margin, px(1200));
-    const int buttonHeight = static_cast<int>(size.cy) + 2 * margin;
-    const int textHeight = std::max(0, height - buttonHeight - 2 * margin);
-    MoveWindow(inspectorText_, 0, 0, width, textHeight, TRUE);
-    MoveWindow(inspectorCopy_, std::max(0, width - buttonWidth - margin), textHeight + margin,
-               buttonWidth, buttonHeight, TRUE);
-}
-
-SIZE MainFrame::captionSize(HWND control) const {
-    const std::wstring text = WindowText(control);
-    const HDC dc = GetDC(control);
-    const HGDIOBJ old = SelectObject(dc, font_);
-    SIZE size{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(control, dc);
-    return size;
+    inspector_->show(text);
 }
 
 int MainFrame::px(int twips) const {
@@ -1363,10 +1279,7 @@ int MainFrame::statusLineHeight() const {
 }
 
 int MainFrame::messageLineHeight() const {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi_);
-    return std::abs(static_cast<int>(metrics.lfMessageFont.lfHeight)) * 4 / 3;
+    return std::abs(static_cast<int>(MessageFontAt(dpi_).lfHeight)) * 4 / 3;
 }
 
 }  // namespace twds::win32

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "InspectorWindow.h"
 #include "ProblemsMark.h"
 #include "ProblemsWindow.h"
 #include "Win32LocalisableForm.h"
@@ -123,8 +124,8 @@ public:
     [[nodiscard]] HWND exportButton() const { return exportButton_; }
     [[nodiscard]] HWND exitButton() const { return exitButton_; }
     [[nodiscard]] HWND statusLine() const { return statusLine_; }
-    [[nodiscard]] HWND inspector() const { return inspector_; }
-    [[nodiscard]] HWND inspectorCopyButton() const { return inspectorCopy_; }
+    // The inspector, made when first shown; null before.
+    [[nodiscard]] const InspectorWindow* inspector() const { return inspector_.get(); }
     [[nodiscard]] HWND findText() const { return findText_; }
     [[nodiscard]] HWND findOnlyMatching() const { return findOnlyMatching_; }
     [[nodiscard]] HWND findStatus() const { return findStatus_; }
@@ -221,7 +222,6 @@ private:
                                         UINT_PTR id, DWORD_PTR data);
     static LRESULT CALLBACK ListViewProc(HWND view, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR data);
-    static LRESULT CALLBACK InspectorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT notify(const NMHDR& header);
     void command(int id, int code, HWND control);
@@ -265,8 +265,6 @@ private:
     void dropAllSelected(int list);
     void showListMenu(int list, POINT at);
     void inspectCurrent();
-    // Lays the inspector's text and Copy button out in its client area.
-    void placeInspector(int width, int height);
     void nameBoxChanged();
     // The comparison's side (MainFrameCompare.cpp).
     void createCompareBar();
@@ -290,8 +288,6 @@ private:
     [[nodiscard]] int statusLineHeight() const;
     // A line of the system's message font at the window's DPI, in pixels.
     [[nodiscard]] int messageLineHeight() const;
-    // A control's caption drawn in the window's font, in pixels.
-    [[nodiscard]] SIZE captionSize(HWND control) const;
 
     DisplayCommand& display_;
     MainWindowPresenter presenter_;
@@ -326,9 +322,7 @@ private:
     HWND exportButton_ = nullptr;
     HWND exitButton_ = nullptr;
     HWND statusLine_ = nullptr;
-    HWND inspector_ = nullptr;
-    HWND inspectorText_ = nullptr;
-    HWND inspectorCopy_ = nullptr;
+    std::unique_ptr<InspectorWindow> inspector_;  // made when first shown
     std::array<bool, kPageListCount> fileColumnShown_{};
     // The rows each list view has selected while they are few and known;
     // nothing once a range (Select all, Shift) has made them many. A view

@@ -19,6 +19,7 @@
 #include "AnsiWide.h"
 #include "ByteRunDraw.h"
 #include "MainFrame.h"
+#include "SystemFonts.h"
 #include "twds/DisplayCommand.h"
 #include "twds/Messages.h"
 #include "twds/Snapshot.h"
@@ -207,17 +208,17 @@ void MainFrame::placeCompareBar(const RECT& tabs, int height) {
     place(compareClose_, {right - row, top, right, tabs.bottom + row});
     right -= row + margin;
     for (HWND button : {compareRun_, compareBrowse_}) {
-        const int width = captionSize(button).cx + px(240);
+        const int width = CaptionSize(button).cx + px(240);
         place(button, {right - width, top, right, tabs.bottom + row});
         right -= width + margin;
     }
     place(compareText_, {tabs.left + margin, top, right, tabs.bottom + row});
 
     const int lower = tabs.bottom + row + margin;
-    const int countWidth = captionSize(compareCount_).cx;
+    const int countWidth = CaptionSize(compareCount_).cx;
     place(compareCount_,
           {tabs.left + margin, lower, tabs.left + margin + countWidth, tabs.bottom + height});
-    const int boxWidth = captionSize(compareOnlyDifferences_).cx + px(400);
+    const int boxWidth = CaptionSize(compareOnlyDifferences_).cx + px(400);
     const int boxLeft = std::max<int>(tabs.left + margin, tabs.right - margin - boxWidth);
     place(compareOnlyDifferences_,
           {boxLeft, tabs.bottom + row, tabs.right - margin, tabs.bottom + height});

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "AnsiWide.h"
+#include "SystemFonts.h"
 #include "WindowClass.h"
 #include "twds/ProblemsPresenter.h"
 
@@ -66,11 +67,9 @@ bool ProblemsWindow::owns(HWND window) const {
 }
 
 void ProblemsWindow::useFontFor(UINT dpi) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
+    const LOGFONTW message = MessageFontAt(dpi);
     HFONT previous = font_;
-    font_ = CreateFontIndirectW(&metrics.lfMessageFont);
+    font_ = CreateFontIndirectW(&message);
     SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
     DeleteObject(previous);
 }

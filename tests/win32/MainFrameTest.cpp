@@ -103,6 +103,13 @@ protected:
         }
         return copy;
     }
+    // The height of the font a control draws in, in pixels.
+    static LONG FontHeight(HWND control) {
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font,
+                   &font);
+        return std::abs(font.lfHeight);
+    }
     static bool Shown(HWND control) {
         return (GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE) != 0;
     }
@@ -272,7 +279,9 @@ TEST_F(MainFrameTest, FileColumnShowsEachRowsFile) {
 }
 
 // A saved user space dropped on the window is displayed; Ctrl+I opens the
-// inspector on the current row, and it follows the rows clicked.
+// inspector on the current row, and it follows the rows clicked. Moved to
+// a monitor of another scale it takes that monitor's fonts; Esc hides it,
+// and it opens again where it was left.
 TEST_F(MainFrameTest, DroppedSnapshotIsDisplayedAndTheInspectorFollowsTheRows) {
     frame.presenter().load("");
     const std::wstring file =
@@ -293,18 +302,48 @@ TEST_F(MainFrameTest, DroppedSnapshotIsDisplayedAndTheInspectorFollowsTheRows) {
     clickRow(cx, 1);
     SendMessageW(frame.window(), WM_COMMAND, MainFrame::kCmdInspect, 0);
     ASSERT_NE(frame.inspector(), nullptr);
-    HWND dump = GetWindow(frame.inspector(), GW_CHILD);
+    const InspectorWindow& inspector = *frame.inspector();
+    HWND dump = inspector.text();
     EXPECT_NE(Text(dump).find(L"V05R02M00"), std::wstring::npos) << Text(dump);
     clickRow(cx, 2);
     EXPECT_EQ(Text(dump).find(L"V05R02M00"), std::wstring::npos) << Text(dump);
     // Its Copy button copies the whole dump, as the window's copy writes it.
-    EXPECT_EQ(Text(frame.inspectorCopyButton()), L"5370");
-    SendMessageW(frame.inspectorCopyButton(), BM_CLICK, 0, 0);
+    EXPECT_EQ(Text(inspector.copyButton()), L"5370");
+    SendMessageW(inspector.copyButton(), BM_CLICK, 0, 0);
     const std::wstring copy = clipboardText();
     EXPECT_EQ(copy.substr(0, 20), Text(dump).substr(0, 20));
     EXPECT_GT(copy.size(), 100U);
-    DestroyWindow(frame.inspector());
-    EXPECT_EQ(frame.inspector(), nullptr);
+
+    const LONG dumpHeight = FontHeight(dump);
+    const LONG buttonHeight = FontHeight(inspector.copyButton());
+    RECT suggested{30, 40, 990, 760};  // within the null driver's 1024 by 768 screen
+    SendMessageW(inspector.window(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(&suggested));
+    RECT window{};
+    GetWindowRect(inspector.window(), &window);
+    EXPECT_TRUE(Placed(window, 30, 40, 960, 720));
+    EXPECT_NEAR(FontHeight(dump), dumpHeight * 3 / 2, 1);
+    EXPECT_NEAR(FontHeight(inspector.copyButton()), buttonHeight * 3 / 2, 1);
+    EXPECT_EQ(FontHeight(frame.statusLine()), buttonHeight);  // the main window keeps its own
+    // The button at the bottom right, 90 twips (9 pixels at 144 DPI) in.
+    RECT client{};
+    GetClientRect(inspector.window(), &client);
+    RECT button{};
+    GetWindowRect(inspector.copyButton(), &button);
+    MapWindowPoints(nullptr, inspector.window(), reinterpret_cast<POINT*>(&button), 2);
+    EXPECT_EQ(button.right, client.right - 9);
+    EXPECT_EQ(button.bottom, client.bottom - 9);
+
+    MSG escape{dump, WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
+    EXPECT_TRUE(frame.preTranslate(escape));
+    EXPECT_FALSE(inspector.shown());
+    clickRow(cx, 1);
+    EXPECT_FALSE(inspector.shown());  // closed, it follows no row
+    SendMessageW(frame.window(), WM_COMMAND, MainFrame::kCmdInspect, 0);
+    EXPECT_TRUE(inspector.shown());
+    GetWindowRect(inspector.window(), &window);
+    EXPECT_TRUE(Placed(window, 30, 40, 960, 720));
+    EXPECT_NE(Text(dump).find(L"V05R02M00"), std::wstring::npos) << Text(dump);
 }
 
 // Ctrl+F's bar: the typed text is searched on another thread whose result
@@ -401,20 +440,14 @@ TEST_F(MainFrameTest, ProblemsMarkAndPaneLeadToTheDamagedRows) {
 
     // Moved to a monitor of half as much again: the size suggested, a font
     // made for it, the message column still reaching the right edge.
-    const auto fontHeight = [&] {
-        LOGFONTW font{};
-        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(lines, WM_GETFONT, 0, 0)), sizeof font,
-                   &font);
-        return std::abs(font.lfHeight);
-    };
-    const LONG height = fontHeight();
+    const LONG height = FontHeight(lines);
     RECT suggested{10, 20, 1010, 380};  // within the null driver's 1024 by 768 screen
     SendMessageW(frame.problemsPane(), WM_DPICHANGED, MAKEWPARAM(144, 144),
                  reinterpret_cast<LPARAM>(&suggested));
     const RECT pane = placeOf(frame.problemsPane());
     EXPECT_EQ(pane.right - pane.left, 1000);
     EXPECT_EQ(pane.bottom - pane.top, 360);
-    EXPECT_NEAR(fontHeight(), height * 3 / 2, 1);
+    EXPECT_NEAR(FontHeight(lines), height * 3 / 2, 1);
     RECT client{};
     GetClientRect(lines, &client);
     int widths = 0;
