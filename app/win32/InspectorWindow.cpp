@@ -18,23 +18,14 @@ namespace {
 constexpr wchar_t kInspectorClass[] = L"twDspUsrSpcInspector";
 constexpr int kTwipsPerInch = 1440;
 
-int Scaled(int pixelsAt96, UINT dpi) {
-    return MulDiv(pixelsAt96, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
-}
-
 }  // namespace
 
 InspectorWindow::InspectorWindow(HWND owner, MainWindowPresenter& presenter)
     : presenter_(presenter), owner_(owner) {
-    RegisterWindowClass(kInspectorClass);
     // At the design size the main window has no room for a dump 70 columns
     // wide: the inspector stands beside it.
     const UINT dpi = GetDpiForWindow(owner);
-    window_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT, kInspectorClass,
-                              AnsiToWide(presenter_.inspectorTitle()).c_str(),
-                              WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, 0, 0,
-                              Scaled(640, dpi), Scaled(480, dpi), owner, nullptr,
-                              GetModuleHandleW(nullptr), nullptr);
+    window_ = CreateToolWindow(owner, kInspectorClass, presenter_.inspectorTitle(), 640, 480);
     RouteMessages<InspectorWindow, &InspectorWindow::handle>(window_, this);
     text_ = CreateWindowExW(0, WC_EDITW, L"",
                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_READONLY | ES_MULTILINE |
@@ -49,16 +40,13 @@ InspectorWindow::InspectorWindow(HWND owner, MainWindowPresenter& presenter)
 }
 
 InspectorWindow::~InspectorWindow() {
-    if (IsWindow(window_) != FALSE) {
-        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-        DestroyWindow(window_);
-    }
+    DestroyRoutedWindow(window_);
     DeleteObject(font_);
     DeleteObject(fixedFont_);
 }
 
 bool InspectorWindow::owns(HWND window) const {
-    return window != nullptr && (window == window_ || IsChild(window_, window) != FALSE);
+    return IsWithin(window_, window);
 }
 
 void InspectorWindow::show(std::string_view text) {
@@ -126,10 +114,7 @@ LRESULT InspectorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DPICHANGED: {
             // Moved to a monitor of another scale: the size Windows suggests
             // for it, the fonts made for it, the button measured again.
-            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-            SetWindowPos(window_, nullptr, suggested->left, suggested->top,
-                         suggested->right - suggested->left, suggested->bottom - suggested->top,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
+            TakeSuggestedRect(window_, lParam);
             useFontsFor(HIWORD(wParam));
             return 0;
         }

@@ -146,10 +146,7 @@ MainFrame::MainFrame(DisplayCommand& display, RegistryStore& registry, MessageLo
 
 MainFrame::~MainFrame() {
     inspector_.reset();  // before its owner
-    if (window_ != nullptr && IsWindow(window_) != FALSE) {
-        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-        DestroyWindow(window_);
-    }
+    DestroyRoutedWindow(window_);
     DestroyAcceleratorTable(accelerators_);
     for (HFONT font : {font_, fixedFont_, markFont_}) {
         DeleteObject(font);
@@ -349,7 +346,7 @@ bool MainFrame::preTranslate(MSG& message) {
     if (inspector_ != nullptr && inspector_->owns(message.hwnd)) {
         return IsDialogMessageW(inspector_->window(), &message) != FALSE;
     }
-    if (message.hwnd != window_ && IsChild(window_, message.hwnd) == FALSE) {
+    if (!IsWithin(window_, message.hwnd)) {
         return false;
     }
     if (TranslateAcceleratorW(window_, accelerators_, &message) != 0) {
@@ -380,7 +377,7 @@ bool MainFrame::escapePressed(HWND at) {
     };
     const bool inPane = problemsPane_ != nullptr && problemsPane_->owns(at);
     const bool inInspector = inspector_ != nullptr && inspector_->owns(at);
-    if (!inPane && !inInspector && at != window_ && IsChild(window_, at) == FALSE) {
+    if (!inPane && !inInspector && !IsWithin(window_, at)) {
         return false;  // a window not ours, such as a dialog's
     }
     const EscapeState state{

@@ -22,14 +22,8 @@ constexpr wchar_t kPaneClass[] = L"twDspUsrSpcProblems";
 
 ProblemsWindow::ProblemsWindow(HWND owner, ProblemsPresenter& presenter)
     : presenter_(presenter), owner_(owner) {
-    RegisterWindowClass(kPaneClass);
     const UINT dpi = GetDpiForWindow(owner);
-    window_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT, kPaneClass,
-                              AnsiToWide(presenter_.title()).c_str(),
-                              WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, 0, 0,
-                              MulDiv(900, int(dpi), USER_DEFAULT_SCREEN_DPI),
-                              MulDiv(240, int(dpi), USER_DEFAULT_SCREEN_DPI), owner, nullptr,
-                              GetModuleHandleW(nullptr), nullptr);
+    window_ = CreateToolWindow(owner, kPaneClass, presenter_.title(), 900, 240);
     RouteMessages<ProblemsWindow, &ProblemsWindow::handle>(window_, this);
     list_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
@@ -55,15 +49,12 @@ ProblemsWindow::ProblemsWindow(HWND owner, ProblemsPresenter& presenter)
 }
 
 ProblemsWindow::~ProblemsWindow() {
-    if (IsWindow(window_) != FALSE) {
-        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-        DestroyWindow(window_);
-    }
+    DestroyRoutedWindow(window_);
     DeleteObject(font_);
 }
 
 bool ProblemsWindow::owns(HWND window) const {
-    return window != nullptr && (window == window_ || IsChild(window_, window) != FALSE);
+    return IsWithin(window_, window);
 }
 
 void ProblemsWindow::useFontFor(UINT dpi) {
@@ -187,10 +178,7 @@ LRESULT ProblemsWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DPICHANGED: {
             // Moved to a monitor of another scale: the size Windows suggests
             // for it, the font made for it, the columns measured again.
-            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-            SetWindowPos(window_, nullptr, suggested->left, suggested->top,
-                         suggested->right - suggested->left, suggested->bottom - suggested->top,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
+            TakeSuggestedRect(window_, lParam);
             useFontFor(HIWORD(wParam));
             fitColumns();
             return 0;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string_view>
+
 namespace twds::win32 {
 
 // Registers one of the program's window classes: the window procedure is
@@ -27,5 +29,23 @@ void RouteMessages(HWND window, Owner* owner) {
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
     SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&OwnerProc<Owner, Handle>));
 }
+
+// A hidden tool window owned by `owner` (the inspector, the problems pane:
+// top-level windows beside the main one), of its class (registered here),
+// `title` in the ANSI code page, and `widthAt96` by `heightAt96` pixels
+// scaled to the owner's DPI.
+[[nodiscard]] HWND CreateToolWindow(HWND owner, const wchar_t* windowClass, std::string_view title,
+                                    int widthAt96, int heightAt96);
+
+// Whether `window` is `tool` or one of its controls.
+[[nodiscard]] bool IsWithin(HWND tool, HWND window);
+
+// Places a window on WM_DPICHANGED where and as large as Windows suggests
+// for the monitor it moved to (the message's lParam).
+void TakeSuggestedRect(HWND window, LPARAM suggested);
+
+// Destroys a window whose messages go to an owner object that is itself
+// going: the owner is cleared first, so none of the last messages reach it.
+void DestroyRoutedWindow(HWND window);
 
 }  // namespace twds::win32
