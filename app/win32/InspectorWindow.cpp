@@ -8,6 +8,7 @@
 #include "AnsiWide.h"
 #include "ByteRunDraw.h"
 #include "SystemFonts.h"
+#include "Twips.h"
 #include "WindowClass.h"
 #include "twds/MainWindowPresenter.h"
 
@@ -16,7 +17,6 @@ namespace twds::win32 {
 namespace {
 
 constexpr wchar_t kInspectorClass[] = L"twDspUsrSpcInspector";
-constexpr int kTwipsPerInch = 1440;
 
 }  // namespace
 
@@ -87,9 +87,7 @@ void InspectorWindow::useFontsFor(UINT dpi) {
 
 void InspectorWindow::place(int width, int height) {
     // The button at the bottom right, its caption's width plus margins.
-    const auto px = [this](int twips) {
-        return MulDiv(twips, static_cast<int>(dpi_), kTwipsPerInch);
-    };
+    const auto px = [this](int twips) { return TwipsToPixels(twips, dpi_); };
     const SIZE size = CaptionSize(copy_);
     const int margin = px(90);
     const int buttonWidth = std::max(static_cast<int>(size.cx) + 4 * margin, px(1200));

@@ -16,6 +16,7 @@
 #include "ByteRunDraw.h"
 #include "RichByteRuns.h"
 #include "SystemFonts.h"
+#include "Twips.h"
 #include "WindowClass.h"
 #include "twds/DisplayCommand.h"
 #include "twds/EscapeKey.h"
@@ -29,7 +30,6 @@ namespace twds::win32 {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"twDspUsrSpcMain";
-constexpr int kTwipsPerInch = 1440;
 constexpr int kFileSubItem = 2;  // the file column, shown first when shown
 constexpr int kFileColumnCharacters = 10;
 constexpr int kZcFileColumnCharacters = 15;  // a FicID, " #" and a three-digit entry
@@ -1128,7 +1128,7 @@ void MainFrame::setBusy(bool busy) {
 void MainFrame::applyLayout() {
     RECT client{};
     GetClientRect(window_, &client);
-    const auto twips = [this](int pixels) { return MulDiv(pixels, kTwipsPerInch, int(dpi_)); };
+    const auto twips = [this](int pixels) { return PixelsToTwips(pixels, dpi_); };
     presenter_.resized(twips(client.right) + design::kFrameWidth,
                        twips(client.bottom - statusLineHeight()) + design::kFrameHeight,
                        IsIconic(window_) != FALSE);
@@ -1262,7 +1262,7 @@ void MainFrame::showInspection(std::string_view text) {
 }
 
 int MainFrame::px(int twips) const {
-    return MulDiv(twips, static_cast<int>(dpi_), kTwipsPerInch);
+    return TwipsToPixels(twips, dpi_);
 }
 
 RECT MainFrame::pxRect(const TwipsRect& r, POINT origin) const {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "AnsiWide.h"
+#include "Twips.h"
 
 namespace twds::win32 {
 
@@ -37,10 +38,10 @@ CHARFORMAT2W RunFormat(HWND box, HFONT font, COLORREF text, COLORREF ground) {
     const HGDIOBJ old = SelectObject(dc, font);
     GetTextFaceW(dc, LF_FACESIZE, format.szFaceName);
     SelectObject(dc, old);
-    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    const auto dpi = static_cast<UINT>(GetDeviceCaps(dc, LOGPIXELSY));
     ReleaseDC(box, dc);
     format.bPitchAndFamily = logical.lfPitchAndFamily;
-    format.yHeight = MulDiv(std::abs(static_cast<int>(logical.lfHeight)), 1440, dpi);
+    format.yHeight = PixelsToTwips(std::abs(static_cast<int>(logical.lfHeight)), dpi);
     format.dwEffects = logical.lfWeight >= FW_BOLD ? CFE_BOLD : 0;
     return format;
 }
