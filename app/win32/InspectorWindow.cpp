@@ -55,10 +55,17 @@ void InspectorWindow::show(std::string_view text) {
         return;
     }
     if (!placed_) {
+        // Beside the owner, its top edge on the owner's, moved left or up
+        // where the screen ends.
         placed_ = true;
         RECT owner{};
         GetWindowRect(owner_, &owner);
-        SetWindowPos(window_, nullptr, owner.right, owner.top, 0, 0,
+        RECT inspector{};
+        GetWindowRect(window_, &inspector);
+        const POINT at =
+            KeptOnMonitor(owner_, {owner.right, owner.top}, inspector.right - inspector.left,
+                          inspector.bottom - inspector.top);
+        SetWindowPos(window_, nullptr, at.x, at.y, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     ShowWindow(window_, SW_SHOWNOACTIVATE);

@@ -77,15 +77,7 @@ void ProblemsWindow::open() {
         // At least as wide as the owner, whose bottom edge it continues.
         const LONG width = std::max(pane.right - pane.left, owner.right - owner.left);
         const LONG height = pane.bottom - pane.top;
-        POINT at{owner.left, owner.bottom};
-        MONITORINFO monitor{};
-        monitor.cbSize = sizeof monitor;
-        if (GetMonitorInfoW(MonitorFromWindow(owner_, MONITOR_DEFAULTTONEAREST), &monitor) !=
-            FALSE) {
-            const RECT& room = monitor.rcWork;
-            at.y = std::min<LONG>(at.y, room.bottom - height);
-            at.x = std::clamp<LONG>(at.x, room.left, std::max<LONG>(room.left, room.right - width));
-        }
+        const POINT at = KeptOnMonitor(owner_, {owner.left, owner.bottom}, width, height);
         SetWindowPos(window_, nullptr, at.x, at.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     reload();

@@ -1,5 +1,7 @@
 #include "WindowClass.h"
 
+#include <algorithm>
+
 #include "AnsiWide.h"
 
 namespace twds::win32 {
@@ -26,6 +28,17 @@ HWND CreateToolWindow(HWND owner, const wchar_t* windowClass, std::string_view t
                            MulDiv(widthAt96, dpi, USER_DEFAULT_SCREEN_DPI),
                            MulDiv(heightAt96, dpi, USER_DEFAULT_SCREEN_DPI), owner, nullptr,
                            GetModuleHandleW(nullptr), nullptr);
+}
+
+POINT KeptOnMonitor(HWND owner, POINT at, LONG width, LONG height) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor) == FALSE) {
+        return at;
+    }
+    const RECT& room = monitor.rcWork;
+    return {std::clamp<LONG>(at.x, room.left, std::max<LONG>(room.left, room.right - width)),
+            std::clamp<LONG>(at.y, room.top, std::max<LONG>(room.top, room.bottom - height))};
 }
 
 bool IsWithin(HWND tool, HWND window) {

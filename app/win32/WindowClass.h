@@ -37,6 +37,11 @@ void RouteMessages(HWND window, Owner* owner) {
 [[nodiscard]] HWND CreateToolWindow(HWND owner, const wchar_t* windowClass, std::string_view title,
                                     int widthAt96, int heightAt96);
 
+// Where a window `width` by `height` pixels wanted at `at` beside `owner`
+// stands on the owner's monitor: moved up or left where the work area ends,
+// never above or left of it.
+[[nodiscard]] POINT KeptOnMonitor(HWND owner, POINT at, LONG width, LONG height);
+
 // Whether `window` is `tool` or one of its controls.
 [[nodiscard]] bool IsWithin(HWND tool, HWND window);
 

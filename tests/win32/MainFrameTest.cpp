@@ -299,10 +299,16 @@ TEST_F(MainFrameTest, DroppedSnapshotIsDisplayedAndTheInspectorFollowsTheRows) {
     HWND cx = frame.listView(PageList::CX);
     ASSERT_GT(ListView_GetItemCount(cx), 2);
 
+    // The main window near the screen's right edge: the inspector beside it
+    // is moved left to stay on the null driver's 1024 by 768 screen.
+    SetWindowPos(frame.window(), nullptr, 700, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     clickRow(cx, 1);
     SendMessageW(frame.window(), WM_COMMAND, MainFrame::kCmdInspect, 0);
     ASSERT_NE(frame.inspector(), nullptr);
     const InspectorWindow& inspector = *frame.inspector();
+    RECT window{};
+    GetWindowRect(inspector.window(), &window);
+    EXPECT_TRUE(Placed(window, 1024 - 640, 50, 640, 480));
     HWND dump = inspector.text();
     EXPECT_NE(Text(dump).find(L"V05R02M00"), std::wstring::npos) << Text(dump);
     clickRow(cx, 2);
@@ -319,7 +325,6 @@ TEST_F(MainFrameTest, DroppedSnapshotIsDisplayedAndTheInspectorFollowsTheRows) {
     RECT suggested{30, 40, 990, 760};  // within the null driver's 1024 by 768 screen
     SendMessageW(inspector.window(), WM_DPICHANGED, MAKEWPARAM(144, 144),
                  reinterpret_cast<LPARAM>(&suggested));
-    RECT window{};
     GetWindowRect(inspector.window(), &window);
     EXPECT_TRUE(Placed(window, 30, 40, 960, 720));
     EXPECT_NEAR(FontHeight(dump), dumpHeight * 3 / 2, 1);
